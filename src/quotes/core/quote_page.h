@@ -1,0 +1,37 @@
+#pragma once
+// The delayed-quote page parser: turns one received page into one row per symbol of
+// the batch. Plain byte work over the reply; what a row does to the window is the sink's.
+#include <cstddef>
+
+// Grid cuts of a display line: 1-based start and length (a start of 0 counts as 1).
+struct CellCut {
+    int start;
+    int length;
+};
+// Columns 0, 1, 2, 4, 5, 6 of the Quotes grid; column 3 is never written.
+extern const CellCut QuoteCellCuts[7];
+
+// Text of a cut of a NUL-terminated line; a range past the end of the line is cut there.
+// Writes at most length characters and a NUL into out (size length + 1).
+void cutCell(const char* line, CellCut cut, char* out);
+
+class QuotePageSink {
+public:
+    virtual ~QuotePageSink() = default;
+    // Data-file line of a row (the word line, without the newline).
+    virtual void writeDataLine(const char* wordLine) = 0;
+    // Append the row (CurrentLine, CurrentPct) to the grid and the mirror.
+    virtual void appendRow(const char* line, double pct) = 0;
+};
+
+enum class PageEnd {
+    BatchDone, // every symbol of the batch has its row
+    EndOfList  // an empty slot (or one starting with 0xFF) ended the symbol list
+};
+
+// Parses the reply of batch QuoteBatch: finds the table marker (updating SearchStart),
+// then for each symbol of the batch builds CurrentLine / CurrentPct, writes the data-file
+// line, appends the row through the sink, stores it at RowsLoaded and advances.
+// The reply may be modified (the marker search lower-cases in place); nothing outside
+// reply[0, length) is read or written.
+PageEnd parseQuotePage(char* reply, int length, QuotePageSink& sink);
