@@ -4,6 +4,8 @@
 
 constexpr int TextWindowSize = 5000;
 constexpr int RowTextSize = 800;
+constexpr int SymbolShownMax = 6; // a "symbol not found" row shows at most this many characters
+constexpr int SearchStep = 100;   // the next symbol's window starts this far past the match
 
 // Finds the quote table's marker; returns the new search start, or -1 when the page
 // has none. Lower-cases in place the bytes it inspects, within reply[0, length).
@@ -11,6 +13,7 @@ int findTableMarker(char* reply, int length);
 
 // Printable bytes of reply[start, min(start + 5000, length)) with the skip rules
 // around line breaks; window must hold TextWindowSize + 1 bytes. Returns its length.
+// A start outside the reply gives an empty window; bytes past length count as non-printable.
 int buildTextWindow(const char* reply, int length, int start, char* window);
 
 enum class SymbolMatch { None, PatternA, PatternB };
@@ -23,8 +26,27 @@ int findSymbol(const char* window, int n, const char* symbol, int L, SymbolMatch
 // (pattern A) or the '>' (pattern B) blanked. row must hold RowTextSize + 1 bytes.
 void takeRowText(const char* window, int n, int j, SymbolMatch kind, char* row);
 
+// Row text of a symbol the page does not hold: two spaces, the count characters of
+// symbol in upper case, and the "symbol not found" words.
+void notFoundRowText(const char* symbol, int count, char* row);
+
 // "Unknown ET" for an empty time cell or one holding only ET (first place only).
 void fixMissingTime(char* row);
 
 // Every '<', what follows it and the next '>' become spaces.
 void blankTags(char* row);
+
+// True when the NUL-terminated text starts with prefix; never reads past the text's end.
+bool textStartsWith(const char* text, const char* prefix);
+
+// The search start of the next symbol: start + j + 100 (held at INT_MAX rather than wrapping).
+int advanceSearchStart(int start, int j);
+
+// True when a symbol slot ends the list: empty, or its first byte is 0xFF.
+bool isEndOfSymbols(const char* slot);
+
+// One symbol's row text from the reply: the text window from start, the pattern search and
+// the row text of the match, or the "symbol not found" text (also for a length outside 1 to 5,
+// showing the slot's characters, at most 6); then the missing-time fix. Returns j, the match's
+// index in the window (0 when not found), by which the caller advances its search start.
+int takeSymbolRow(const char* reply, int length, int start, const char* slot, int symbolLength, char* row);

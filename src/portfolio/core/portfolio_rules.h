@@ -13,7 +13,7 @@ constexpr int PortfolioReadSize = 79;
 // removed; nothing else is trimmed. Each line goes into the next slot (a symbol longer
 // than 6 characters is kept as its first 5 and '~', with its real length, so it is never
 // taken for the symbol its first 6 characters spell). Slots 0 to 1999 are emptied first.
-// Returns the number of lines read (at most QuoteTableCapacity are stored).
+// Returns the number of lines stored; reading stops once QuoteTableCapacity lines are stored.
 int readPortfolioSymbols(FILE* file, char (*slots)[SymbolSlotSize], int* lengths);
 
 // The editor's rule: reads that begin with a blank or a newline are dropped; otherwise the

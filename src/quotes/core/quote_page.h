@@ -15,6 +15,15 @@ extern const CellCut QuoteCellCuts[7];
 // Writes at most length characters and a NUL into out (size length + 1).
 void cutCell(const char* line, CellCut cut, char* out);
 
+// Word line of a row text: every run of spaces made one space, then cut just after its
+// eighth space (a space and at most seven space-terminated words). wordLine holds RowTextSize + 1.
+void makeWordLine(const char* row, char* wordLine);
+
+// Display line of a word line (79 characters and a NUL into line, which holds QuoteLineSize):
+// words 1 to 7 into their fields, then the sign at 35. Returns the percent change read from
+// word 6, 0 when there is none.
+double formatQuoteLine(const char* wordLine, char* line);
+
 class QuotePageSink {
 public:
     virtual ~QuotePageSink() = default;

@@ -4,7 +4,32 @@
 #include "quotes/core/quote_page.h"
 
 constexpr int RtLineLength = 92;
+constexpr int RtLineSize = 100; // 99 characters and a NUL; the line ends at RtLineLength
 extern const CellCut RtCellCuts[7];
+
+constexpr double RtUp = 1.0;
+constexpr double RtDown = -1.0;
+constexpr double RtUnchanged = 0.0;
+constexpr double RtUnknown = -100.0;
+
+// Directions of a block from its colour codes: the first code is the trade's change, the
+// second the after-hours change; "no long" before any code leaves both unknown. Also turns
+// every "&nbsp;" of the block into six blanks, in place.
+void readRtDirections(char* block, double* tradeDirection, double* afterHoursDirection);
+
+// Squeezes a tag-blanked block into compact (RowTextSize + 1 bytes): runs of four or more
+// blanks become three. Returns the squeezed text, which starts one blank before its first
+// non-blank character and ends just after the first blank of its seventh separator.
+const char* squeezeRtBlock(const char* block, char* compact);
+
+// The display line of a squeezed text (RtLineLength characters and a NUL into line, which
+// holds RtLineSize): seven fields, '+' or '-' at 35 and 53 from the directions.
+void formatRtLine(const char* squeezed, double tradeDirection, double afterHoursDirection, char* line);
+
+// Cells of an RT1 row: the seven cuts of the line when the trade direction is known, else
+// the symbol cell, "     N/A" and five empty cells.
+constexpr int RtCellTextSize = 15;
+void rtRowCells(const char* line, double tradeDirection, char cells[7][RtCellTextSize]);
 
 class RtPageSink {
 public:

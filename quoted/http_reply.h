@@ -1,0 +1,26 @@
+#pragma once
+// Reply framing: status line, headers, and the body with a Content-Length or in chunks.
+#include <QByteArray>
+#include <QByteArrayView>
+
+struct HttpReply {
+    int status = 200;
+    QByteArray body;
+};
+
+enum class Framing { ContentLength, Chunked };
+
+// The whole reply. A chunked body shorter than a smallest chunk goes out with a
+// Content-Length instead, since no size line below 100 (hex) may appear.
+QByteArray encodeReply(const HttpReply& reply, Framing framing, bool keepAlive);
+
+// The body as chunks of 256 to 511 bytes, each size line 3 hex digits from 100 to 1ff,
+// then the last "0" chunk. Chunk borders fall between printable bytes, never before a
+// '1': a scanner that drops the size lines then sees the body's bytes unchanged.
+QByteArray chunkedBody(QByteArrayView body);
+
+// A small HTML page for a status (404, 400, ...).
+HttpReply statusPage(int status, QByteArrayView message);
+
+// The reply of --short: a 503 page under 1200 bytes in all, headers included.
+QByteArray shortErrorReply(bool keepAlive);

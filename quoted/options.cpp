@@ -1,0 +1,97 @@
+#include "options.h"
+
+#include "symbols.h"
+
+#include <QCommandLineParser>
+
+#include <limits>
+
+namespace {
+
+bool readNumber(const QCommandLineParser& parser, const QString& name, qint64 low, qint64 high, qint64* value,
+                QString* error)
+{
+    if (!parser.isSet(name))
+        return true;
+    bool ok = false;
+    const qint64 number = parser.value(name).toLongLong(&ok);
+    if (!ok || number < low || number > high) {
+        *error = QStringLiteral("--%1 needs a whole number from %2 to %3, not \"%4\"")
+                     .arg(name)
+                     .arg(low)
+                     .arg(high)
+                     .arg(parser.value(name));
+        return false;
+    }
+    *value = number;
+    return true;
+}
+
+} // namespace
+
+ParsedOptions parseOptions(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Serves simulated quote pages for Tickwell on 127.0.0.1:\n"
+        "  GET /q/cq?s=A,B,...&d=v1   delayed quotes\n"
+        "  GET /q/cq?s=A,B,...&d=e    real-time quotes\n"
+        "  GET /q/bc?s=SYM&t=1y       details page with a one-year chart\n"
+        "Replies close the connection unless --hold-open is given.\n\n" +
+        QString::fromLatin1(symbolRulesText()));
+    parser.addHelpOption();
+    parser.addOptions({
+        {"port", "Listen on port <N> (0 takes a free port). Default 8080.", "N"},
+        {"seed", "Seed of the simulated market. Default 20240501.", "N"},
+        {"chunked", "Send bodies with chunked transfer coding, chunks of 256 to 511 bytes."},
+        {"short", "The first <N> replies are short error pages (under 1200 bytes); -1: every reply.", "N"},
+        {"hold-open", "Keep the connection open after a reply (keep-alive) until the client closes it or 30 s pass."},
+        {"refuse", "Close every connection at once, without a reply."},
+        {"slow", "Send replies in 512-byte pieces with <MS> milliseconds between them.", "MS"},
+        {"record", "Append every request received, byte for byte, to <FILE>, each followed by a line \"----\".",
+         "FILE"},
+        {"exit-after", "Quit after <SECONDS>.", "SECONDS"},
+    });
+
+    ParsedOptions result;
+    if (!parser.parse(arguments)) {
+        result.message = parser.errorText();
+        return result;
+    }
+    if (parser.isSet("help")) {
+        result.outcome = OptionsOutcome::ShowHelp;
+        result.message = parser.helpText();
+        return result;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        result.message = "unexpected argument \"" + parser.positionalArguments().constFirst() + '"';
+        return result;
+    }
+
+    ServerOptions& o = result.options;
+    qint64 port = o.port, seed = static_cast<qint64>(o.seed), shortReplies = o.shortReplies, slow = o.slowMs,
+           exitAfter = o.exitAfterSeconds;
+    const qint64 intMax = std::numeric_limits<int>::max();
+    if (!readNumber(parser, "port", 0, 65535, &port, &result.message) ||
+        !readNumber(parser, "seed", 0, std::numeric_limits<qint64>::max(), &seed, &result.message) ||
+        !readNumber(parser, "short", -1, intMax, &shortReplies, &result.message) ||
+        !readNumber(parser, "slow", 0, 60000, &slow, &result.message) ||
+        !readNumber(parser, "exit-after", 1, intMax / 1000, &exitAfter, &result.message))
+        return result;
+    if (parser.isSet("record") && parser.value("record").isEmpty()) {
+        result.message = "--record needs a file name";
+        return result;
+    }
+
+    o.port = static_cast<quint16>(port);
+    o.seed = static_cast<quint64>(seed);
+    o.shortReplies = static_cast<int>(shortReplies);
+    o.slowMs = static_cast<int>(slow);
+    o.exitAfterSeconds = static_cast<int>(exitAfter);
+    o.chunked = parser.isSet("chunked");
+    o.holdOpen = parser.isSet("hold-open");
+    o.refuse = parser.isSet("refuse");
+    o.recordFile = parser.value("record");
+    result.outcome = OptionsOutcome::Run;
+    return result;
+}

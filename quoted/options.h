@@ -1,0 +1,27 @@
+#pragma once
+// Command-line options of tickwell-quoted.
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+struct ServerOptions {
+    quint16 port = 8080;
+    quint64 seed = 20240501;
+    bool chunked = false;
+    int shortReplies = 0; // the first N replies are short error pages; -1: all of them
+    bool holdOpen = false;
+    bool refuse = false;
+    int slowMs = 0;       // pause between the pieces of a reply; 0 sends it at once
+    QString recordFile;   // empty: requests are not recorded
+    int exitAfterSeconds = 0; // 0: run until stopped
+};
+
+enum class OptionsOutcome { Run, ShowHelp, Error };
+
+struct ParsedOptions {
+    OptionsOutcome outcome = OptionsOutcome::Error;
+    ServerOptions options;
+    QString message; // usage text for ShowHelp, the complaint for Error
+};
+
+ParsedOptions parseOptions(const QStringList& arguments);

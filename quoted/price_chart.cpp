@@ -1,0 +1,139 @@
+#include "price_chart.h"
+
+#include "text_format.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace {
+
+constexpr int Width = 760;
+constexpr int Height = 360;
+constexpr double PlotLeft = 12;
+constexpr double PlotRight = Width - 84;
+constexpr double PlotTop = 16;
+constexpr double PlotBottom = Height - 48;
+
+QByteArray num(double value) { return QByteArray::number(value, 'f', 1); }
+
+double roundStep(double range, int wantedSteps)
+{
+    const double raw = range / wantedSteps;
+    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+    for (double factor : {1.0, 2.0, 2.5, 5.0}) {
+        if (factor * magnitude >= raw * 0.999)
+            return factor * magnitude;
+    }
+    return 10.0 * magnitude;
+}
+
+int decimalsFor(double step)
+{
+    for (int decimals = 0; decimals < 2; ++decimals) {
+        const double scaled = step * std::pow(10.0, decimals);
+        if (std::abs(scaled - std::round(scaled)) < 1e-6)
+            return decimals;
+    }
+    return 2;
+}
+
+QByteArray priceLabel(double dollars, int decimals)
+{
+    const QByteArray text = formatCents(std::llround(dollars * 100.0));
+    return decimals == 2 ? text : text.chopped(decimals == 0 ? 3 : 1);
+}
+
+const char* colourOf(int direction) { return direction > 0 ? "#0a7d28" : (direction < 0 ? "#c62828" : "#555b63"); }
+
+} // namespace
+
+QByteArray priceChartSvg(const QList<DailyClose>& points, const QByteArray& symbol, int direction)
+{
+    static constexpr std::array<const char*, 12> months{"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                       "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    QByteArray svg = "<svg class=\"chart\" width=\"" + QByteArray::number(Width) + "\" height=\"" +
+                     QByteArray::number(Height) + "\" viewBox=\"0 0 " + QByteArray::number(Width) + ' ' +
+                     QByteArray::number(Height) +
+                     "\" role=\"img\" aria-labelledby=\"chart-title\" font-family=\"sans-serif\" font-size=\"11\">\n"
+                     "<title id=\"chart-title\">" +
+                     htmlEscape(symbol) + ": daily closes over one year</title>\n";
+    if (points.isEmpty())
+        return svg + "</svg>\n";
+
+    double low = points.constFirst().closeCents / 100.0;
+    double high = low;
+    for (const DailyClose& p : points) {
+        low = std::min(low, p.closeCents / 100.0);
+        high = std::max(high, p.closeCents / 100.0);
+    }
+    if (high - low < 0.01) {
+        low -= std::max(0.01, low * 0.01);
+        high += std::max(0.01, high * 0.01);
+    }
+    const double step = roundStep(high - low, 5);
+    const double axisLow = std::floor(low / step) * step;
+    const double axisHigh = std::ceil(high / step) * step;
+    const int decimals = decimalsFor(step);
+    auto yOf = [&](double dollars) {
+        return PlotBottom - (dollars - axisLow) / (axisHigh - axisLow) * (PlotBottom - PlotTop);
+    };
+    const qsizetype n = points.size();
+    auto xOf = [&](qsizetype i) {
+        return n < 2 ? (PlotLeft + PlotRight) / 2 : PlotLeft + (PlotRight - PlotLeft) * i / double(n - 1);
+    };
+
+    // The last price gets its own label on the axis; tick labels it would cover are left out.
+    const double lastY = yOf(points.constLast().closeCents / 100.0);
+    svg += "<rect x=\"0\" y=\"0\" width=\"" + QByteArray::number(Width) + "\" height=\"" + QByteArray::number(Height) +
+           "\" fill=\"#ffffff\"/>\n<g class=\"price-axis\">\n";
+    for (int i = 0; axisLow + i * step <= axisHigh + step * 1e-6; ++i) {
+        const double value = axisLow + i * step;
+        const QByteArray y = num(yOf(value));
+        svg += "<line x1=\"" + num(PlotLeft) + "\" y1=\"" + y + "\" x2=\"" + num(PlotRight) + "\" y2=\"" + y +
+               "\" stroke=\"#e3e6ea\"/>\n";
+        if (std::abs(yOf(value) - lastY) >= 14) {
+            svg += "<text x=\"" + num(PlotRight + 8) + "\" y=\"" + num(yOf(value) + 4) + "\" fill=\"#555b63\">" +
+                   priceLabel(value, decimals) + "</text>\n";
+        }
+    }
+    svg += "</g>\n<g class=\"date-axis\">\n";
+    bool yearShown = false;
+    for (qsizetype i = 1; i < n; ++i) {
+        const QDate date = points[i].date;
+        if (date.month() == points[i - 1].date.month())
+            continue;
+        const QByteArray x = num(xOf(i));
+        svg += "<line x1=\"" + x + "\" y1=\"" + num(PlotTop) + "\" x2=\"" + x + "\" y2=\"" + num(PlotBottom) +
+               "\" stroke=\"#f0f2f4\"/>\n<line x1=\"" + x + "\" y1=\"" + num(PlotBottom) + "\" x2=\"" + x +
+               "\" y2=\"" + num(PlotBottom + 5) + "\" stroke=\"#8a9099\"/>\n<text x=\"" + x + "\" y=\"" +
+               num(PlotBottom + 18) + "\" text-anchor=\"middle\" fill=\"#555b63\">" + months[date.month() - 1] +
+               "</text>\n";
+        if (date.month() == 1 || !yearShown) {
+            yearShown = true;
+            svg += "<text x=\"" + x + "\" y=\"" + num(PlotBottom + 32) + "\" text-anchor=\"middle\" fill=\"#555b63\">" +
+                   QByteArray::number(date.year()) + "</text>\n";
+        }
+    }
+    svg += "</g>\n";
+
+    QByteArray line;
+    for (qsizetype i = 0; i < n; ++i)
+        line += (i == 0 ? "M" : " L") + num(xOf(i)) + ',' + num(yOf(points[i].closeCents / 100.0));
+    svg += "<path class=\"area\" d=\"" + line + " L" + num(xOf(n - 1)) + ',' + num(PlotBottom) + " L" + num(xOf(0)) +
+           ',' + num(PlotBottom) + " Z\" fill=\"#e6edf6\" stroke=\"none\"/>\n";
+    svg += "<path class=\"price\" d=\"" + line +
+           "\" fill=\"none\" stroke=\"#1d4f91\" stroke-width=\"1.5\" stroke-linejoin=\"round\"/>\n";
+
+    svg += "<line x1=\"" + num(PlotLeft) + "\" y1=\"" + num(PlotBottom) + "\" x2=\"" + num(PlotRight) + "\" y2=\"" +
+           num(PlotBottom) + "\" stroke=\"#8a9099\"/>\n<line x1=\"" + num(PlotRight) + "\" y1=\"" + num(PlotTop) +
+           "\" x2=\"" + num(PlotRight) + "\" y2=\"" + num(PlotBottom) + "\" stroke=\"#8a9099\"/>\n";
+
+    const char* colour = colourOf(direction);
+    svg += "<circle cx=\"" + num(xOf(n - 1)) + "\" cy=\"" + num(lastY) + "\" r=\"3\" fill=\"" + colour + "\"/>\n";
+    svg += "<rect x=\"" + num(PlotRight + 2) + "\" y=\"" + num(lastY - 9) + "\" width=\"" +
+           num(Width - PlotRight - 4) + "\" height=\"18\" rx=\"3\" fill=\"" + colour + "\"/>\n<text x=\"" +
+           num(PlotRight + 8) + "\" y=\"" + num(lastY + 4) + "\" fill=\"#ffffff\" font-weight=\"bold\">" +
+           formatCents(points.constLast().closeCents) + "</text>\n";
+    return svg + "</svg>\n";
+}

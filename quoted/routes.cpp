@@ -1,0 +1,37 @@
+#include "routes.h"
+
+#include "details_page.h"
+#include "quote_pages.h"
+
+namespace {
+
+QList<QByteArray> symbolList(const QByteArray& value)
+{
+    QList<QByteArray> symbols;
+    for (const QByteArray& symbol : value.split(',')) {
+        if (!symbol.isEmpty())
+            symbols.append(symbol);
+    }
+    return symbols;
+}
+
+} // namespace
+
+HttpReply route(const HttpRequest& request, const MarketModel& market, const QDateTime& now)
+{
+    if (!request.valid)
+        return statusPage(400, "The request line could not be read.");
+    if (request.method != "GET")
+        return statusPage(405, "Only GET is answered here.");
+
+    if (request.path == "/q/cq") {
+        const QByteArray kind = request.queryValue("d").value_or("v1");
+        if (kind != "v1" && kind != "e")
+            return statusPage(404, "Quote pages are d=v1 (delayed) and d=e (real-time).");
+        const QList<QByteArray> symbols = symbolList(request.queryValue("s").value_or(QByteArray()));
+        return {200, quotePage(kind == "e" ? QuotePageKind::RealTime : QuotePageKind::Delayed, market, symbols, now)};
+    }
+    if (request.path == "/q/bc")
+        return {200, detailsPage(market, percentDecoded(request.queryValue("s").value_or(QByteArray())), now)};
+    return statusPage(404, "There is no page at this address.");
+}

@@ -1,0 +1,17 @@
+#pragma once
+// Number, time and HTML text as the pages print them.
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QTime>
+#include <QtGlobal>
+
+// 1234567 cents -> "12,345.67".
+QByteArray formatCents(qint64 cents);
+// 44 -> "0.44", 150 -> "1.50" (hundredths of a percent, no sign).
+QByteArray formatHundredths(qint64 hundredths);
+// 45123456 -> "45,123,456".
+QByteArray formatCount(qint64 count);
+// 16:00 -> "4:00PM", 0:05 -> "12:05AM".
+QByteArray formatTradeTime(QTime time);
+// &, <, >, " as entities.
+QByteArray htmlEscape(QByteArrayView text);

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Runs every test: installs what is missing, builds with warnings as errors, runs the whole
+# suite headless, then the byte-rule tests again under AddressSanitizer and UBSan.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+
+cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTICKWELL_WERROR=ON >/dev/null
+cmake --build build-test -j"$(nproc)"
+(cd build-test && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2)
+
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTICKWELL_WERROR=ON -DTICKWELL_SANITIZE=ON \
+    -DTICKWELL_BENCH=OFF >/dev/null
+cmake --build build-asan -j"$(nproc)" --target core_tests
+(cd build-asan && ASAN_OPTIONS=detect_leaks=0 QT_QPA_PLATFORM=offscreen ctest --output-on-failure -L core)

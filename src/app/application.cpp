@@ -1,0 +1,57 @@
+#include "app/application.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QScreen>
+#include <exception>
+
+#include "app/form_quote.h"
+#include "help/about_form.h"
+#include "help/help_add_symbols.h"
+#include "help/help_auto_sort.h"
+#include "help/help_refresh.h"
+#include "platform/core/quote_server.h"
+#include "platform/fonts.h"
+#include "portfolio/create_port1.h"
+
+void CreateTickwellWindows()
+{
+    FormQuote = new TFormQuote;
+    HelpAddSym = new THelpAddSym;
+    HelpRefresh = new THelpRefresh;
+    HelpAutoSort = new THelpAutoSort;
+    AboutForm = new TAboutForm;
+    CreatePort1 = new TCreatePort1(FormQuote);
+}
+
+static void centreOnScreen(QWidget* window)
+{
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = window->frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        window->move(frame.topLeft());
+    }
+}
+
+int RunTickwell(int& argc, char** argv, const std::function<void()>& started)
+{
+    // The application object outlives the loop on purpose: workers still running when the
+    // main window closes are neither stopped nor awaited, so nothing they may still hand to
+    // the window thread is torn down under them; the caller ends the process.
+    auto* app = new QApplication(argc, argv);
+    app->setApplicationName("Tickwell");
+    installFontSubstitutions();
+    loadQuoteServerFromEnvironment();
+    try {
+        CreateTickwellWindows();
+        centreOnScreen(FormQuote);
+        FormQuote->show();
+        if (started)
+            started();
+        app->exec();
+    } catch (const std::exception& error) {
+        QMessageBox box(QMessageBox::Critical, "Tickwell", QString::fromLocal8Bit(error.what()), QMessageBox::Ok);
+        box.exec();
+    }
+    return 0;
+}

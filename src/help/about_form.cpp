@@ -1,0 +1,52 @@
+#include "help/about_form.h"
+
+#include <QLabel>
+
+TAboutForm* AboutForm = nullptr;
+
+namespace {
+
+const QColor navy(0, 0, 128);
+
+QLabel* makeText(QWidget* parent, const QString& name, const QString& text, const QPoint& place) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->move(place);
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::WindowText, navy);
+    label->setPalette(pal);
+    return label;
+}
+
+void setPointSize(QLabel* label, int points, bool bold = false) {
+    QFont font("MS Sans Serif");
+    font.setPointSize(points);
+    font.setBold(bold);
+    label->setFont(font);
+}
+
+} // namespace
+
+TAboutForm::TAboutForm(QWidget* parent)
+    : THelpForm("About Tickwell", QSize(392, 259), parent),
+      AboutFormText1(makeText(this, "AboutFormText1", "Tickwell", QPoint(48, 8))),
+      AboutFormText2(makeText(this, "AboutFormText2", "Version 1.5", QPoint(272, 16))),
+      AboutFormText4(makeText(this, "AboutFormText4",
+                              "Stock data are obtained from the quote server's web site. No responsibility is taken "
+                              "for the accuracy of the stock data.",
+                              QPoint(48, 176))) {
+    // The note keeps its box whatever its text needs; the other two size themselves to their text.
+    AboutFormText4->setWordWrap(true);
+    AboutFormText4->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    AboutFormText4->resize(281, 73);
+    FormCreate();
+}
+
+void TAboutForm::FormCreate() {
+    setPointSize(AboutFormText1, 18, true);
+    setPointSize(AboutFormText2, 10);
+    setPointSize(AboutFormText4, 8);
+    AboutFormText1->adjustSize();
+    AboutFormText2->adjustSize();
+    update();
+}

@@ -1,0 +1,22 @@
+#pragma once
+// The About window of the Help menu's "About Tickwell": name, version and a note on the stock data.
+// It keeps its designed size at every screen resolution.
+#include "help/help_form.h"
+
+class QLabel;
+
+class TAboutForm : public THelpForm {
+    Q_OBJECT
+public:
+    explicit TAboutForm(QWidget* parent = nullptr);
+
+    // Gives the texts their type sizes (18 point bold, 10 and 8 point).
+    void FormCreate();
+
+    QLabel* AboutFormText1;
+    QLabel* AboutFormText2;
+    QLabel* AboutFormText4;
+};
+
+// The one instance, made at start-up.
+extern TAboutForm* AboutForm;

@@ -1,0 +1,13 @@
+#pragma once
+// Geometry designed in pixels at one resolution, scaled to another with the rounding of the
+// Windows multiply-and-divide: nearest integer, halves away from zero.
+#include <QRect>
+#include <QSize>
+
+// value × numerator / denominator, rounded to the nearest integer, halves away from zero.
+int mulDiv(int value, int numerator, int denominator);
+
+// Scales left and top, and places the right and bottom edges where the scaled edges fall.
+QRect scaledRect(const QRect& rect, int numerator, int denominator);
+
+QSize scaledSize(const QSize& size, int numerator, int denominator);

@@ -1,0 +1,45 @@
+#include "help/help_form.h"
+
+#include "help/top_line_bevel.h"
+#include "platform/fonts.h"
+
+#include <QEvent>
+#include <QScreen>
+
+THelpForm::THelpForm(const QString& caption, const QSize& clientSize, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
+    setWindowTitle(caption);
+    setFont(windowFont());
+    setFixedSize(clientSize);
+    // These windows live for the whole run; closing one must not end the program.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    Bevel1 = new TopLineBevel(this);
+    Bevel1->setGeometry(rect());
+}
+
+void THelpForm::FormActivate() {
+    if (isMinimized())
+        raise();
+}
+
+void THelpForm::showEvent(QShowEvent* event) {
+    // Placed once; afterwards the window stays where the user left it.
+    if (!m_placed) {
+        centreOnScreen();
+        
+    }
+    QWidget::showEvent(event);
+}
+
+void THelpForm::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        FormActivate();
+    QWidget::changeEvent(event);
+}
+
+void THelpForm::centreOnScreen() {
+    const QRect area = screen()->availableGeometry();
+    const QSize outer = frameGeometry().size();
+    move(area.left() + (area.width() - outer.width()) / 2, area.top() + (area.height() - outer.height()) / 2);
+}

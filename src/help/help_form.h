@@ -1,0 +1,27 @@
+#pragma once
+// Base of the Help menu's windows: a top-level window of fixed client size with a minimise button
+// but no maximise button, centred on the screen when first shown, hidden (not destroyed) when
+// closed, with the bevel line along the top of its client area.
+#include <QWidget>
+
+class TopLineBevel;
+
+class THelpForm : public QWidget {
+    Q_OBJECT
+public:
+    // The window became the active one: a minimised window is brought to the front.
+    void FormActivate();
+
+    TopLineBevel* Bevel1;
+
+protected:
+    THelpForm(const QString& caption, const QSize& clientSize, QWidget* parent);
+
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void centreOnScreen();
+
+    bool m_placed = false;
+};

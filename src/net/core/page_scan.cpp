@@ -1,0 +1,254 @@
+#include "net/core/page_scan.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+namespace {
+
+// ASCII only: the pages are ISO-8859-1 and the rules must not follow the process locale.
+char upperAscii(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+char lowerAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool printable(unsigned char c)
+{
+    return c >= 32 && c <= 126;
+}
+
+// A byte past the received ones counts as non-printable, so the skip rules never read it.
+bool printableAt(const char* reply, int length, int p)
+{
+    return p < length && printable(static_cast<unsigned char>(reply[p]));
+}
+
+bool byteIs(const char* reply, int length, int p, char c)
+{
+    return p < length && reply[p] == c;
+}
+
+// How many bytes the skip rules drop at a non-printable byte at p.
+int skipCount(const char* reply, int length, int p)
+{
+    if (!printableAt(reply, length, p + 2))
+        return 4;
+    if (byteIs(reply, length, p + 1, '1')) {
+        // Chunk-size lines of two to four hex digits beginning with '1' go with the line break.
+        for (int last = 3; last <= 5; ++last) {
+            if (!printableAt(reply, length, p + last))
+                return last + 2;
+        }
+    }
+    return 1;
+}
+
+// Replaces oldCount characters at pos by the replacement; the text keeps at most 800 characters.
+void replaceInRow(char* row, int pos, int oldCount, const char* replacement)
+{
+    const int len = static_cast<int>(std::strlen(row));
+    const int addCount = static_cast<int>(std::strlen(replacement));
+    const int newLen = std::min(len - oldCount + addCount, RowTextSize);
+    const int tailFrom = pos + oldCount;
+    const int tailTo = pos + addCount;
+    const int tailCount = newLen - tailTo;
+    if (tailCount > 0)
+        std::memmove(row + tailTo, row + tailFrom, static_cast<size_t>(tailCount));
+    std::memcpy(row + pos, replacement, static_cast<size_t>(std::min(addCount, newLen - pos)));
+    row[newLen] = '\0';
+}
+
+} // namespace
+
+int findTableMarker(char* reply, int length)
+{
+    for (int i = 0; i < length; ++i) {
+        const int lowerEnd = std::min(i + 5, length);
+        for (int q = i; q < lowerEnd; ++q)
+            reply[q] = lowerAscii(reply[q]);
+        if (i + 6 < length && reply[i] == 's' && reply[i + 1] == 'y' && reply[i + 2] == 'm' && reply[i + 6] == '<')
+            return i + 100;
+        if (i + 8 < length && std::memcmp(reply + i, "colum", 5) == 0 && reply[i + 8] == '<')
+            return i + 500;
+    }
+    return -1;
+}
+
+int buildTextWindow(const char* reply, int length, int start, char* window)
+{
+    int n = 0;
+    if (start >= 0 && start < length) {
+        const int end = std::min(start, length - TextWindowSize) + TextWindowSize;
+        int p = start;
+        while (p < end) {
+            if (printable(static_cast<unsigned char>(reply[p]))) {
+                window[n++] = reply[p++];
+            } else {
+                p += skipCount(reply, length, p);
+            }
+        }
+    }
+    window[n] = '\0';
+    return n;
+}
+
+int findSymbol(const char* window, int n, const char* symbol, int L, SymbolMatch* kind)
+{
+    if (kind)
+        *kind = SymbolMatch::None;
+    if (L < 1 || L > 5)
+        return -1;
+    char upper[5];
+    for (int i = 0; i < L; ++i)
+        upper[i] = upperAscii(symbol[i]);
+
+    // Pattern A ends a link whose query ends in the symbol; pattern B is a text that is the symbol.
+    char a[16];
+    char b[8];
+    int aLen = 0;
+    int bLen = 0;
+    if (L <= 2) {
+        a[aLen++] = '=';
+        std::memcpy(a + aLen, upper, L);
+        aLen += L;
+        a[aLen++] = '"';
+        a[aLen++] = '>';
+        std::memcpy(a + aLen, upper, L);
+        aLen += L;
+        if (L == 1)
+            a[aLen++] = '<';
+    } else {
+        std::memcpy(a, upper, L);
+        aLen = L;
+        a[aLen++] = '"';
+        a[aLen++] = '>';
+    }
+    if (L >= 2) {
+        b[bLen++] = '>';
+        std::memcpy(b + bLen, upper, L);
+        bLen += L;
+        b[bLen++] = '<';
+    }
+
+    for (int j = 0; j < n; ++j) {
+        if (j + aLen <= n && window[j] == a[0] && std::memcmp(window + j, a, aLen) == 0) {
+            if (kind)
+                *kind = SymbolMatch::PatternA;
+            return j;
+        }
+        if (bLen > 0 && j + bLen <= n && window[j] == '>' && std::memcmp(window + j, b, bLen) == 0) {
+            if (kind)
+                *kind = SymbolMatch::PatternB;
+            return j;
+        }
+    }
+    return -1;
+}
+
+void takeRowText(const char* window, int n, int j, SymbolMatch kind, char* row)
+{
+    const int count = std::clamp(n - j, 0, RowTextSize);
+    if (count > 0)
+        std::memcpy(row, window + j, static_cast<size_t>(count));
+    row[count] = '\0';
+    if (kind == SymbolMatch::PatternA) {
+        // The link tag up to its '>' goes, leaving the symbol as the page shows it.
+        for (int i = 0; i < count; ++i) {
+            const bool closing = row[i] == '>';
+            row[i] = ' ';
+            if (closing)
+                break;
+        }
+    } else if (kind == SymbolMatch::PatternB && count > 0) {
+        row[0] = ' ';
+    }
+}
+
+void notFoundRowText(const char* symbol, int count, char* row)
+{
+    static const char words[] = "   symbol not found   0.00    +0.00%       0                  ";
+    count = std::clamp(count, 0, SymbolShownMax);
+    int n = 0;
+    row[n++] = ' ';
+    row[n++] = ' ';
+    for (int i = 0; i < count; ++i)
+        row[n++] = upperAscii(symbol[i]);
+    std::memcpy(row + n, words, sizeof words);
+}
+
+void fixMissingTime(char* row)
+{
+    static const char emptyCell[] = "ter\"></td";
+    static const char etOnlyCell[] = "ter\">ET</";
+    constexpr int lastStart = RowTextSize - 8;
+    for (int i = 0; i <= lastStart && row[i] != '\0'; ++i) {
+        if (textStartsWith(row + i, emptyCell)) {
+            replaceInRow(row, i + 5, 0, "Unknown ET");
+            return;
+        }
+        if (textStartsWith(row + i, etOnlyCell)) {
+            replaceInRow(row, i + 5, 2, "Unknown ET");
+            return;
+        }
+    }
+}
+
+void blankTags(char* row)
+{
+    bool inTag = false;
+    for (char* c = row; *c != '\0'; ++c) {
+        if (*c == '<')
+            inTag = true;
+        if (inTag) {
+            inTag = *c != '>';
+            *c = ' ';
+        }
+    }
+}
+
+bool textStartsWith(const char* text, const char* prefix)
+{
+    for (; *prefix != '\0'; ++text, ++prefix) {
+        if (*text != *prefix)
+            return false;
+    }
+    return true;
+}
+
+int advanceSearchStart(int start, int j)
+{
+    const int step = j + SearchStep;
+    return start > INT_MAX - step ? INT_MAX : start + step;
+}
+
+bool isEndOfSymbols(const char* slot)
+{
+    return slot[0] == '\0' || static_cast<unsigned char>(slot[0]) == 0xFF;
+}
+
+int takeSymbolRow(const char* reply, int length, int start, const char* slot, int symbolLength, char* row)
+{
+    char window[TextWindowSize + 1];
+    const int n = buildTextWindow(reply, length, start, window);
+    const int slotChars = static_cast<int>(strnlen(slot, SymbolShownMax));
+    const bool searchable = symbolLength >= 1 && symbolLength <= 5 && symbolLength <= slotChars;
+
+    int j = -1;
+    SymbolMatch kind = SymbolMatch::None;
+    if (searchable)
+        j = findSymbol(window, n, slot, symbolLength, &kind);
+    if (j >= 0) {
+        takeRowText(window, n, j, kind, row);
+    } else {
+        // A symbol the page lacks, or one no pattern can find, still gets its row.
+        notFoundRowText(slot, searchable ? symbolLength : slotChars, row);
+        j = 0;
+    }
+    fixMissingTime(row);
+    return j;
+}

@@ -1,0 +1,67 @@
+#include "platform/open_dialog.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QStringList>
+
+namespace {
+bool testMode = false;
+QList<std::optional<QString>> answers;
+int runCount = 0;
+} // namespace
+
+TOpenDialog::TOpenDialog(const QString& name) : name_(name) {}
+
+QString TOpenDialog::qtFilter(const QString& filter)
+{
+    const QStringList parts = filter.split('|');
+    QStringList entries;
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        entries << parts[i] + " (" + QString(parts[i + 1]).replace(';', ' ') + ")";
+    return entries.join(";;");
+}
+
+bool TOpenDialog::Execute()
+{
+    ++runCount;
+    std::optional<QString> chosen;
+    if (testMode) {
+        if (!answers.isEmpty())
+            chosen = answers.takeFirst();
+    } else {
+        const QStringList filters = qtFilter(Filter).split(";;");
+        QString selected = filters.value(FilterIndex);
+        const QString start = FileName.isEmpty() ? QDir::currentPath() : FileName;
+        const QString path = QFileDialog::getOpenFileName(nullptr, QString(), start, filters.join(";;"), &selected);
+        if (!path.isEmpty()) {
+            chosen = path;
+            FilterIndex = std::max<qsizetype>(0, filters.indexOf(selected));
+        }
+    }
+    if (!chosen)
+        return false;
+    FileName = QFileInfo(*chosen).absoluteFilePath();
+    QDir::setCurrent(QFileInfo(FileName).absolutePath());
+    return true;
+}
+
+namespace OpenDialogSeam {
+void answerInTests()
+{
+    testMode = true;
+}
+void queueAnswer(std::optional<QString> path)
+{
+    answers.append(std::move(path));
+}
+int runs()
+{
+    return runCount;
+}
+void clear()
+{
+    answers.clear();
+    runCount = 0;
+}
+} // namespace OpenDialogSeam

@@ -1,0 +1,35 @@
+#pragma once
+// The file-open dialog component: a filter in the "Text|*.txt|All|*.*" form, the file
+// last chosen (the next run starts there) and the filter entry last used.
+// Tests answer it without a modal loop.
+#include <QList>
+#include <QString>
+#include <optional>
+
+class TOpenDialog {
+public:
+    explicit TOpenDialog(const QString& name);
+    QString objectName() const { return name_; }
+    QString Filter = "Text File|*.txt|All|*.*";
+    QString FileName; // full path of the file last chosen
+    int FilterIndex = 0;
+
+    // Runs the dialog; true and FileName set when a file was chosen. Like the platform's
+    // dialog with default options, choosing a file makes its folder the current folder.
+    bool Execute();
+
+    // "Text File|*.txt|All|*.*" as Qt's "Text File (*.txt);;All (*.*)".
+    static QString qtFilter(const QString& filter);
+
+private:
+    QString name_;
+};
+
+namespace OpenDialogSeam {
+// From now on dialogs take their answers from the queue: a path, or nullopt for Cancel
+// (Cancel when the queue is empty).
+void answerInTests();
+void queueAnswer(std::optional<QString> path);
+int runs();
+void clear();
+} // namespace OpenDialogSeam

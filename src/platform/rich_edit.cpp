@@ -1,0 +1,68 @@
+#include "platform/rich_edit.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+
+TRichEdit::TRichEdit(QWidget* parent) : QTextEdit(parent)
+{
+    setAcceptRichText(false);
+    setLineWrapMode(QTextEdit::NoWrap);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+}
+
+void TRichEdit::AddLine(const QString& text)
+{
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    QTextCharFormat format;
+    format.setForeground(selColor_);
+    if (!document()->isEmpty())
+        cursor.insertBlock();
+    cursor.insertText(text, format);
+}
+
+void TRichEdit::setSelStart(int position)
+{
+    QTextCursor cursor = textCursor();
+    const int end = document()->characterCount() - 1;
+    cursor.setPosition(std::clamp(position, 0, std::max(0, end)));
+    setTextCursor(cursor);
+}
+
+int TRichEdit::SelStart() const
+{
+    return textCursor().selectionStart();
+}
+
+void TRichEdit::selectLineStart(int line, int count)
+{
+    const QTextBlock block = document()->findBlockByNumber(line);
+    if (!block.isValid())
+        return;
+    QTextCursor cursor(block);
+    cursor.setPosition(block.position() + std::min(count, block.length() - 1), QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+    ensureCursorVisible();
+}
+
+QStringList TRichEdit::Lines() const
+{
+    QStringList lines;
+    if (document()->isEmpty())
+        return lines;
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next())
+        lines << block.text();
+    return lines;
+}
+
+QColor TRichEdit::lineColor(int line) const
+{
+    const QTextBlock block = document()->findBlockByNumber(line);
+    if (!block.isValid())
+        return QColor();
+    const auto it = block.begin();
+    if (it.atEnd())
+        return block.charFormat().foreground().color();
+    return it.fragment().charFormat().foreground().color();
+}

@@ -1,0 +1,67 @@
+#pragma once
+// A grid of text cells whose cells are painted by the owning window (draw-cell handler), with a
+// click callback raised on a mouse click and whenever the current row moves. No header rows or
+// columns, no grid lines, whole-row selection, vertical scroll bar only.
+#include <QColor>
+#include <QTableView>
+#include <functional>
+
+class QPainter;
+class StringGridModel;
+
+class TStringGrid : public QTableView {
+    Q_OBJECT
+public:
+    explicit TStringGrid(QWidget* parent = nullptr);
+
+    int ColCount() const;
+    void setColCount(int count);
+    int RowCount() const;
+    // At least one row is kept; shrinking drops the cells of the removed rows, growing adds empty rows.
+    void setRowCount(int count);
+
+    // Out-of-range cells read as empty and are not written.
+    QString Cells(int col, int row) const;
+    void setCell(int col, int row, const QString& text);
+
+    int Row() const;
+    // Out-of-range rows are ignored.
+    void setRow(int row);
+
+    int ColWidth(int col) const;
+    // Setting the width a column already has does nothing (no repaint), so a draw handler may set
+    // the widths at every cell.
+    void setColWidth(int col, int width);
+    int DefaultColWidth() const;
+    // Gives every column this width.
+    void setDefaultColWidth(int width);
+    int DefaultRowHeight() const;
+    // Every row, including rows added later, has this height.
+    void setDefaultRowHeight(int height);
+
+    bool RangeSelect() const;
+    void setRangeSelect(bool on);
+    // Colour of the area below and right of the cells.
+    void setBackgroundColor(const QColor& color);
+    QColor BackgroundColor() const;
+
+    // Paints at once, before returning.
+    void repaintNow();
+
+    // Called for every painted cell with the cell's rectangle in viewport coordinates.
+    std::function<void(int col, int row, const QRect& rect, QPainter& canvas)> onDrawCell;
+    // True: the grid paints the cell and its text first and onDrawCell then paints over it.
+    // False: onDrawCell alone paints the cell.
+    bool defaultDrawing = true;
+    // Raised by a mouse click on a cell and whenever the current row changes.
+    std::function<void()> onClick;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    void currentRowChanged();
+    void click();
+
+    StringGridModel* m_model;
+};

@@ -1,0 +1,56 @@
+#include "platform/t_thread.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+TThread::TThread(bool createSuspended)
+{
+    thread_ = QThread::create([this] { Execute(); });
+    // The object frees itself once its body has ended; the release runs on the window thread.
+    QObject::connect(thread_, &QThread::finished, QCoreApplication::instance(), [this] {
+        thread_->deleteLater();
+        thread_ = nullptr;
+        delete this;
+    });
+    if (!createSuspended)
+        Resume();
+}
+
+TThread::~TThread() = default;
+
+void TThread::Resume()
+{
+    if (started_ || !thread_)
+        return;
+    started_ = true;
+    thread_->start();
+}
+
+static bool onWindowThread()
+{
+    auto* app = QCoreApplication::instance();
+    return !app || QThread::currentThread() == app->thread();
+}
+
+void TThread::Synchronize(const std::function<void()>& step)
+{
+    if (onWindowThread()) {
+        step();
+        return;
+    }
+    QMetaObject::invokeMethod(QCoreApplication::instance(), step, Qt::BlockingQueuedConnection);
+}
+
+void OnWindowThread(const std::function<void()>& step)
+{
+    if (onWindowThread()) {
+        step();
+        return;
+    }
+    QMetaObject::invokeMethod(QCoreApplication::instance(), step, Qt::QueuedConnection);
+}
+
+void Sleep(int milliseconds)
+{
+    QThread::msleep(static_cast<unsigned long>(milliseconds));
+}

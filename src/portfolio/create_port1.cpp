@@ -1,0 +1,69 @@
+#include "portfolio/create_port1.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/form_quote.h"
+#include "platform/fonts.h"
+#include "platform/message_box.h"
+#include "portfolio/portfolio_editor.h"
+
+TCreatePort1* CreatePort1 = nullptr;
+
+TCreatePort1::TCreatePort1(TFormQuote* form) : QDialog(nullptr), form_(form)
+{
+    setObjectName("CreatePort1");
+    setWindowTitle("Create Portfolio");
+    setFont(windowFont());
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(398, 183);
+    move(400, 321);
+    setModal(true);
+
+    Label1 = new QLabel("Enter portfolio name (e.g. \"SP500_Stocks):", this);
+    Label1->setObjectName("Label1");
+    Label1->setFont(pixelFont("MS Sans Serif", 12, true));
+    Label1->setGeometry(40, 32, 320, 16);
+    Edit1 = new QLineEdit(this);
+    Edit1->setObjectName("Edit1");
+    Edit1->setGeometry(40, 64, 289, 24);
+    Button1 = new QPushButton("OK", this);
+    Button1->setObjectName("Button1");
+    Button1->setGeometry(96, 128, 89, 27);
+    Button1->setDefault(true);
+    Button2 = new QPushButton("Cancel", this);
+    Button2->setObjectName("Button2");
+    Button2->setGeometry(216, 128, 89, 27);
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+}
+
+bool IsPlainPortfolioName(const QString& name)
+{
+    for (QChar c : name)
+        if (c == '/' || c == '\\' || c.unicode() < 32 || c.unicode() == 127)
+            return false;
+    return true;
+}
+
+void TCreatePort1::Button1Click()
+{
+    // A portfolio is always a bare file name in the current folder.
+    if (!IsPlainPortfolioName(Edit1->text())) {
+        MessageBox("A portfolio name cannot hold a folder separator (/ or \\) or control characters. "
+                   "Please type a plain name.",
+                   "Attention");
+        return;
+    }
+    OpenEditorOn(*form_, Edit1->text() + ".txt");
+    Edit1->setText("");
+    accept();
+}
+
+void TCreatePort1::Button2Click()
+{
+    Edit1->setText("");
+    reject();
+}

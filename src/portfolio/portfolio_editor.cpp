@@ -1,0 +1,144 @@
+// The Portfolios tab's editor: Edit, Create, Save and Cancel on portfolio files.
+#include "portfolio/portfolio_editor.h"
+
+#include <QFileInfo>
+#include <QLabel>
+#include <cerrno>
+#include <cstring>
+
+#include "app/form_quote.h"
+#include "platform/message_box.h"
+#include "platform/open_dialog.h"
+#include "platform/rich_edit.h"
+#include "portfolio/core/portfolio_rules.h"
+#include "portfolio/create_port1.h"
+
+namespace {
+const char* const Attention = "Attention";
+
+QString systemError()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+// The editor's lines; an empty last line after a final line break is not a line.
+QStringList editorLines(const TRichEdit* editor)
+{
+    QString text = editor->toPlainText();
+    if (text.isEmpty())
+        return {};
+    if (text.endsWith('\n'))
+        text.chop(1);
+    return text.split('\n');
+}
+
+// Writes every line and a newline; false (with errno) when the file cannot take them.
+bool writePortfolio(FILE* file, const QStringList& lines)
+{
+    for (const QString& line : lines) {
+        const QByteArray bytes = line.toLatin1();
+        if (std::fwrite(bytes.constData(), 1, bytes.size(), file) != static_cast<size_t>(bytes.size()) ||
+            std::fputc('\n', file) == EOF)
+            return false;
+    }
+    return std::fflush(file) == 0;
+}
+} // namespace
+
+bool EditorIsOpen(const TFormQuote& form)
+{
+    return form.StaticText12->isVisibleTo(form.Historical);
+}
+
+void OpenEditorOn(TFormQuote& form, const QString& name)
+{
+    form.PortfolioFileName = name;
+    form.StaticText12->setText(name);
+    form.StaticText12->adjustSize();
+    form.StaticText12->show();
+    form.RichEdit3->show();
+}
+
+void CloseEditor(TFormQuote& form)
+{
+    form.RichEdit2->clear();
+    form.RichEdit3->hide();
+    form.StaticText12->hide();
+}
+
+void TFormQuote::Button5Click()
+{
+    if (EditorIsOpen(*this)) {
+        MessageBox("Porfolio list currently open. Select Cancel or Save before editing another portfolio. ", Attention);
+        return;
+    }
+    RichEdit2->clear();
+    if (!OpenFile->Execute())
+        return;
+    const QString name = QFileInfo(OpenFile->FileName).fileName();
+    PortfolioFile = std::fopen(name.toLocal8Bit().constData(), "r+");
+    if (!PortfolioFile) {
+        // Nothing to edit: say why and stay Closed rather than Open on an empty list.
+        MessageBox("Cannot open the portfolio " + name + " for editing: " + systemError() + ".", Attention);
+        return;
+    }
+    OpenEditorOn(*this, name);
+    QStringList lines;
+    for (const std::string& line : readPortfolioForEditor(PortfolioFile))
+        lines << QString::fromLatin1(line.c_str());
+    RichEdit2->setPlainText(lines.join('\n'));
+    std::fclose(PortfolioFile);
+    PortfolioFile = nullptr;
+}
+
+void TFormQuote::Button6Click()
+{
+    if (EditorIsOpen(*this)) {
+        MessageBox("Porfolio list currently open. Select Cancel or Save before creating another portfolio. ",
+                   Attention);
+        return;
+    }
+    CreatePort1->exec();
+}
+
+void TFormQuote::Button7Click()
+{
+    if (!EditorIsOpen(*this))
+        return;
+    if (MessageBox("Are you sure you want to Save this portfolio list?", Attention, MsgButtons::OkCancel) !=
+        MsgAnswer::Ok)
+        return;
+    PortfolioFile = std::fopen(PortfolioFileName.toLocal8Bit().constData(), "w+");
+    if (!PortfolioFile) {
+        // The work stays in the editor, still Open, so the user can save it elsewhere.
+        MessageBox("Cannot save the portfolio " + PortfolioFileName + ": " + systemError() +
+                       ". Your list is still in the editor.",
+                   Attention);
+        return;
+    }
+    const bool written = writePortfolio(PortfolioFile, editorLines(RichEdit2));
+    const QString error = systemError();
+    const bool closed = std::fclose(PortfolioFile) == 0;
+    PortfolioFile = nullptr;
+    if (!written || !closed) {
+        MessageBox("Cannot save the portfolio " + PortfolioFileName + ": " + error +
+                       ". Your list is still in the editor.",
+                   Attention);
+        return;
+    }
+    CloseEditor(*this);
+}
+
+void TFormQuote::Button8Click()
+{
+    if (!EditorIsOpen(*this))
+        return;
+    if (MessageBox("Are you sure you want to Cancel?  All work on this portfolio will  be lost if you click OK.",
+                   Attention, MsgButtons::OkCancel) != MsgAnswer::Ok)
+        return;
+    if (PortfolioFile) {
+        std::fclose(PortfolioFile);
+        PortfolioFile = nullptr;
+    }
+    CloseEditor(*this);
+}

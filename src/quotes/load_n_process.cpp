@@ -1,0 +1,60 @@
+#include "quotes/load_n_process.h"
+
+#include <QLineEdit>
+
+#include "app/form_quote.h"
+#include "net/core/quote_request.h"
+#include "net/quote_load.h"
+#include "portfolio/core/portfolio_rules.h"
+#include "quotes/core/quote_table.h"
+#include "quotes/quote_views.h"
+
+namespace {
+// Advancers, decliners and unchanged issues among the rows this load stored.
+void countIssues()
+{
+    int advancers = 0, decliners = 0, unchanged = 0;
+    for (int i = 0; i < RowsLoaded; ++i) {
+        if (QuotePctChanges[i] > 0)
+            ++advancers;
+        else if (QuotePctChanges[i] < 0)
+            ++decliners;
+        else
+            ++unchanged;
+    }
+    OnWindowThread([advancers, decliners, unchanged] {
+        FormQuote->Adv->setText(QString::number(advancers));
+        FormQuote->Decl->setText(QString::number(decliners));
+        FormQuote->NoChg->setText(QString::number(unchanged));
+    });
+}
+
+const QuoteLoadTab DelayedQuotes = {
+    &TFormQuote::BtnQuote,
+    &TFormQuote::DisplayQR,
+    &TFormQuote::Portfolio,
+    &TFormQuote::StatusBar1,
+    &TFormQuote::QuotesLoading,
+    QuoteSymbols,
+    QuoteSymbolLengths,
+    &QuoteCount,
+    &QuoteBatch,
+    LoadCapacity / SymbolsPerBatch - 1,
+    DelayedQueryKey,
+    DelayedDataSuffix,
+    [] { RowsLoaded = 0; },
+    [](char* reply, int length, FILE* data) {
+        QuoteViewSink sink(*FormQuote, data);
+        return parseQuotePage(reply, length, sink) == PageEnd::EndOfList;
+    },
+    countIssues,
+    [] { CompleteQuoteLoad(*FormQuote); },
+};
+} // namespace
+
+LoadnProcess::LoadnProcess(bool createSuspended) : TThread(createSuspended) {}
+
+void LoadnProcess::Execute()
+{
+    RunQuoteLoad(DelayedQuotes);
+}

@@ -1,0 +1,70 @@
+#include "quotes/quote_views.h"
+
+#include <QCheckBox>
+
+#include "app/form_quote.h"
+#include "platform/rich_edit.h"
+#include "platform/status_bar.h"
+#include "platform/string_grid.h"
+#include "quotes/core/quote_table.h"
+#include "sort/core/orderings.h"
+
+namespace {
+const QColor Rising(0, 128, 0);
+const QColor Falling(255, 0, 0);
+constexpr int MirrorEnd = 250000;
+} // namespace
+
+void WriteQuoteCells(TFormQuote& form, int row, const char* line)
+{
+    char cell[QuoteLineSize];
+    for (int col = 0; col < 7; ++col) {
+        if (QuoteCellCuts[col].length == 0)
+            continue; // the narrow spacer column is never written
+        cutCell(line, QuoteCellCuts[col], cell);
+        form.QT1->setCell(col, row, QString::fromLatin1(cell));
+    }
+}
+
+void QuoteViewSink::writeDataLine(const char* wordLine)
+{
+    if (dataFile_)
+        std::fprintf(dataFile_, "%s\n", wordLine);
+}
+
+void QuoteViewSink::appendRow(const char* line, double pct)
+{
+    TStringGrid* grid = form_.QT1;
+    grid->setRowCount(grid->RowCount() + 1);
+    form_.DisplayQR->setSelStart(MirrorEnd);
+    form_.DisplayQR->setSelColor(pct >= 0 ? Rising : Falling);
+    form_.DisplayQR->AddLine(QString::fromLatin1(line));
+    WriteQuoteCells(form_, grid->Row(), line);
+    grid->setRow(grid->Row() + 1);
+}
+
+void RefillQuoteViews(TFormQuote& form, bool repaintEachRow)
+{
+    for (int i = 0; i < RowsLoaded; ++i) {
+        form.DisplayQR->setSelColor(QuotePctChanges[i] >= 0 ? Rising : Falling);
+        form.DisplayQR->AddLine(QString::fromLatin1(QuoteLines[i]));
+        WriteQuoteCells(form, i, QuoteLines[i]);
+        if (repaintEachRow)
+            form.QT1->repaintNow();
+    }
+}
+
+void CompleteQuoteLoad(TFormQuote& form)
+{
+    // Alphabetical wins when both boxes are set.
+    void (*order)(int, int) = form.CheckBox1->isChecked()   ? sortAlphabetically
+                              : form.CheckBox2->isChecked() ? sortByChange
+                                                            : nullptr;
+    if (order) {
+        form.DisplayQR->clear();
+        order(0, RowsLoaded - 1);
+        RefillQuoteViews(form, true);
+    }
+    form.StatusBar1->setSimpleText("Done getting quotes");
+    form.QT1->setRowCount(std::max(1, RowsLoaded));
+}

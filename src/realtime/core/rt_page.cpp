@@ -1,0 +1,210 @@
+#include "realtime/core/rt_page.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "net/core/page_scan.h"
+#include "realtime/core/rt_table.h"
+
+const CellCut RtCellCuts[7] = {{0, 9}, {10, 12}, {21, 10}, {35, 14}, {53, 14}, {70, 12}, {81, 12}};
+
+namespace {
+
+struct RtField {
+    int first;
+    int limit; // the field is cut before this position
+};
+constexpr RtField RtFields[7] = {{0, 10}, {10, 21}, {22, 34}, {36, 52}, {54, 70}, {70, 81}, {81, 92}};
+constexpr int ChangeField = 3;
+constexpr int AfterHoursField = 4;
+constexpr int ChangeSignPosition = 35;
+constexpr int AfterHoursSignPosition = 53;
+constexpr int FieldReadLimit = 100; // the field search reads no further than this position
+constexpr double KnownDirectionFloor = -50.0;
+
+// Direction of a colour code at the start of text, or false when none starts there.
+bool colourCodeAt(const char* text, double* direction)
+{
+    if (textStartsWith(text, "008800"))
+        *direction = RtUp;
+    else if (textStartsWith(text, "cc0000"))
+        *direction = RtDown;
+    else if (textStartsWith(text, "#00000"))
+        *direction = RtUnchanged;
+    else
+        return false;
+    return true;
+}
+
+char tradeSign(double direction)
+{
+    return direction > 0 ? '+' : direction < 0 ? '-' : ' ';
+}
+
+char afterHoursSign(double direction)
+{
+    return direction > 0 ? '+' : (direction < 0 && direction > KnownDirectionFloor) ? '-' : ' ';
+}
+
+void storeDirections(double tradeDirection, double afterHoursDirection)
+{
+    if (RtRowsLoaded >= 0 && RtRowsLoaded < QuoteTableCapacity) {
+        RtTradeDirections[RtRowsLoaded] = static_cast<float>(tradeDirection);
+        RtAfterHoursDirections[RtRowsLoaded] = static_cast<float>(afterHoursDirection);
+    }
+    ++RtRowsLoaded;
+}
+
+} // namespace
+
+void readRtDirections(char* block, double* tradeDirection, double* afterHoursDirection)
+{
+    *tradeDirection = RtUnknown;
+    *afterHoursDirection = RtUnknown;
+    int codesSeen = 0;
+    for (char* p = block; *p != '\0'; ++p) {
+        if (textStartsWith(p, "&nbsp;"))
+            std::memset(p, ' ', 6);
+        double direction = 0.0;
+        if (codesSeen == 0) {
+            if (colourCodeAt(p, &direction)) {
+                *tradeDirection = direction;
+                codesSeen = 1;
+            }
+        } else if (codesSeen == 1) {
+            if (colourCodeAt(p, &direction)) {
+                *afterHoursDirection = direction;
+                codesSeen = 2;
+            }
+        }
+        // "Real-time data no longer available": no later colour code speaks for this row.
+        if (codesSeen == 0 && textStartsWith(p, "no long")) {
+            *tradeDirection = RtUnknown;
+            *afterHoursDirection = RtUnknown;
+            codesSeen = 2;
+        }
+    }
+}
+
+const char* squeezeRtBlock(const char* block, char* compact)
+{
+    std::memset(compact, ' ', RowTextSize);
+    compact[RowTextSize] = '\0';
+    int n = 0;
+    for (const char* c = block; *c != '\0'; ++c) {
+        if (textStartsWith(c, "    "))
+            continue;
+        compact[n++] = *c;
+    }
+    compact[n] = '\0';
+
+    int first = 0;
+    while (compact[first] == ' ')
+        ++first;
+    if (compact[first] == '\0')
+        return compact + n;
+    char* text = compact + std::max(first - 1, 0);
+
+    // Runs of three blanks separate the fields; the text ends in the seventh separator.
+    int separators = 0;
+    for (char* c = text; *c != '\0';) {
+        if (*c != ' ') {
+            ++c;
+            continue;
+        }
+        char* run = c;
+        while (*c == ' ')
+            ++c;
+        if (c - run == 3 && ++separators == 7) {
+            run[1] = '\0';
+            break;
+        }
+    }
+    return text;
+}
+
+void formatRtLine(const char* squeezed, double tradeDirection, double afterHoursDirection, char* line)
+{
+    std::memset(line, ' ', RtLineSize - 1);
+    line[RtLineLength] = '\0';
+
+    const int len = static_cast<int>(std::strlen(squeezed));
+    int cursor = 0;
+    for (int f = 0; f < 7; ++f) {
+        int p = cursor;
+        while (p <= FieldReadLimit && p < len && squeezed[p] == ' ')
+            ++p;
+        if (p >= len) {
+            cursor = p; // the text has ended: this field and the later ones stay empty
+            continue;
+        }
+        const int start = p <= FieldReadLimit ? p : 0;
+
+        const RtField field = RtFields[f];
+        int pos = field.first;
+        int q = start;
+        while (q <= FieldReadLimit && q < len) {
+            if (q == start) {
+                if (f == ChangeField && tradeSign(tradeDirection) != ' ')
+                    line[ChangeSignPosition] = tradeSign(tradeDirection);
+                if (f == AfterHoursField && !textStartsWith(squeezed + start, "N/A") &&
+                    afterHoursSign(afterHoursDirection) != ' ')
+                    line[AfterHoursSignPosition] = afterHoursSign(afterHoursDirection);
+            }
+            if (pos < field.limit)
+                line[pos] = squeezed[q];
+            ++pos;
+            const bool fieldEnds = textStartsWith(squeezed + q + 1, "   ");
+            ++q;
+            if (fieldEnds)
+                break;
+        }
+        cursor = q;
+    }
+}
+
+void rtRowCells(const char* line, double tradeDirection, char cells[7][RtCellTextSize])
+{
+    if (tradeDirection > KnownDirectionFloor) {
+        for (int c = 0; c < 7; ++c)
+            cutCell(line, RtCellCuts[c], cells[c]);
+        return;
+    }
+    cutCell(line, RtCellCuts[0], cells[0]);
+    std::strcpy(cells[1], "     N/A");
+    for (int c = 2; c < 7; ++c)
+        cells[c][0] = '\0';
+}
+
+PageEnd parseRtPage(char* reply, int length, RtPageSink& sink)
+{
+    length = std::max(length, 0);
+    const int marker = findTableMarker(reply, length);
+    if (marker >= 0)
+        RtSearchStart = marker;
+
+    if (RtBatch < 0 || RtBatch >= QuoteTableCapacity / SymbolsPerBatch)
+        return PageEnd::EndOfList;
+    const int first = RtBatch * SymbolsPerBatch;
+    for (int i = first; i < first + SymbolsPerBatch; ++i) {
+        if (isEndOfSymbols(RtSymbols[i]))
+            return PageEnd::EndOfList;
+
+        char block[RowTextSize + 1];
+        const int j = takeSymbolRow(reply, length, RtSearchStart, RtSymbols[i], RtSymbolLengths[i], block);
+        double tradeDirection = RtUnknown;
+        double afterHoursDirection = RtUnknown;
+        readRtDirections(block, &tradeDirection, &afterHoursDirection);
+        blankTags(block);
+        char compact[RowTextSize + 1];
+        const char* squeezed = squeezeRtBlock(block, compact);
+        sink.writeDataLine(squeezed);
+
+        char line[RtLineSize];
+        formatRtLine(squeezed, tradeDirection, afterHoursDirection, line);
+        sink.appendRow(line, tradeDirection, afterHoursDirection);
+        storeDirections(tradeDirection, afterHoursDirection);
+        RtSearchStart = advanceSearchStart(RtSearchStart, j);
+    }
+    return PageEnd::BatchDone;
+}

@@ -1,0 +1,39 @@
+#include "realtime/load_n_process_rt.h"
+
+#include "app/form_quote.h"
+#include "net/core/quote_request.h"
+#include "net/quote_load.h"
+#include "portfolio/core/portfolio_rules.h"
+#include "realtime/core/rt_table.h"
+#include "realtime/rt_views.h"
+
+namespace {
+const QuoteLoadTab RealTimeQuotes = {
+    &TFormQuote::BtnQuote1,
+    &TFormQuote::DisplayQR1,
+    &TFormQuote::Portfolio1,
+    &TFormQuote::StatusBar2,
+    &TFormQuote::RealTimeLoading,
+    RtSymbols,
+    RtSymbolLengths,
+    &RtSymbolCount,
+    &RtBatch,
+    RtBatchLimit - 1,
+    RealTimeQueryKey,
+    RealTimeDataSuffix,
+    [] { RtRowsLoaded = 0; },
+    [](char* reply, int length, FILE* data) {
+        RtViewSink sink(*FormQuote, data);
+        return parseRtPage(reply, length, sink) == PageEnd::EndOfList;
+    },
+    {},
+    [] { CompleteRtLoad(*FormQuote); },
+};
+} // namespace
+
+LoadnProcessRt::LoadnProcessRt(bool createSuspended) : TThread(createSuspended) {}
+
+void LoadnProcessRt::Execute()
+{
+    RunQuoteLoad(RealTimeQuotes);
+}

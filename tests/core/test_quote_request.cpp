@@ -1,0 +1,150 @@
+// Batch paths as the loaders build them from a portfolio, and the request bytes.
+#include <QtTest>
+
+#include <cstdio>
+#include <cstring>
+
+#include "net/core/quote_request.h"
+#include "portfolio/core/portfolio_rules.h"
+
+namespace {
+
+char Slots[QuoteTableCapacity][SymbolSlotSize];
+int Lengths[QuoteTableCapacity];
+
+// Fills the slots the way a load does: through the portfolio reader.
+void loadPortfolio(const QByteArray& text) {
+    FILE* file = std::tmpfile();
+    QVERIFY(file);
+    std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), file);
+    std::rewind(file);
+    readPortfolioSymbols(file, Slots, Lengths);
+    std::fclose(file);
+}
+
+QByteArray numberedSymbols(int count) {
+    QByteArray text;
+    for (int i = 1; i <= count; ++i)
+        text += "S" + QByteArray::number(i) + "\n";
+    return text;
+}
+
+QByteArray numberedPath(int first, int last) {
+    QByteArray path;
+    for (int i = first; i <= last; ++i)
+        path += (path.isEmpty() ? "S" : ",S") + QByteArray::number(i);
+    return path;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(BatchPlan)
+
+class TestQuoteRequest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void batchPath_data();
+    void batchPath();
+    void visitsEachIndexOnce_data();
+    void visitsEachIndexOnce();
+    void requestBytes();
+};
+
+void TestQuoteRequest::batchPath_data() {
+    QTest::addColumn<QByteArray>("portfolio");
+    QTest::addColumn<int>("batch");
+    QTest::addColumn<QByteArray>("key");
+    QTest::addColumn<BatchPlan>("plan");
+    QTest::addColumn<QByteArray>("path");
+
+    const QByteArray delayed = DelayedQueryKey;
+    const QByteArray rt = RealTimeQueryKey;
+    const QByteArray prefix = QuotePathPrefix;
+
+    QTest::newRow("two symbols") << QByteArray("A\nB\n") << 0 << delayed << BatchPlan::Request
+                                 << QByteArray("/q/cq?s=A,B&d=v1");
+    QTest::newRow("three symbols") << QByteArray("A\nB\nC\n") << 0 << delayed << BatchPlan::Request
+                                   << QByteArray("/q/cq?s=A,B,C&d=v1");
+    QTest::newRow("one symbol gets the dummy")
+        << QByteArray("IBM\n") << 0 << delayed << BatchPlan::Request << QByteArray("/q/cq?s=IBM,xxxx&d=v1");
+    QTest::newRow("case kept") << QByteArray("aapl\nMsft\n") << 0 << delayed << BatchPlan::Request
+                               << QByteArray("/q/cq?s=aapl,Msft&d=v1");
+    QTest::newRow("real-time key") << QByteArray("IBM\nMSFT\n") << 0 << rt << BatchPlan::Request
+                                   << QByteArray("/q/cq?s=IBM,MSFT&d=e");
+    QTest::newRow("real-time single") << QByteArray("IBM\n") << 0 << rt << BatchPlan::Request
+                                      << QByteArray("/q/cq?s=IBM,xxxx&d=e");
+    QTest::newRow("41 symbols, batch 0") << numberedSymbols(41) << 0 << delayed << BatchPlan::Request
+                                         << prefix + numberedPath(1, 20) + delayed;
+    QTest::newRow("41 symbols, batch 1") << numberedSymbols(41) << 1 << delayed << BatchPlan::Request
+                                         << prefix + numberedPath(21, 40) + delayed;
+    QTest::newRow("41 symbols, batch 2") << numberedSymbols(41) << 2 << delayed << BatchPlan::Request
+                                         << QByteArray("/q/cq?s=S41,xxxx&d=v1");
+    QTest::newRow("40 symbols, batch 2") << numberedSymbols(40) << 2 << delayed << BatchPlan::EndOfList << prefix;
+    QTest::newRow("20 symbols, batch 1") << numberedSymbols(20) << 1 << delayed << BatchPlan::EndOfList << prefix;
+    QTest::newRow("empty portfolio") << QByteArray() << 0 << delayed << BatchPlan::EndOfList << prefix;
+    QTest::newRow("empty first line") << QByteArray("\nIBM\n") << 0 << delayed << BatchPlan::EndOfList << prefix;
+    QTest::newRow("empty line ends the batch")
+        << QByteArray("IBM\n\nMSFT\n") << 0 << delayed << BatchPlan::Request << QByteArray("/q/cq?s=IBM,xxxx&d=v1");
+    QTest::newRow("0xFF slot ends the batch")
+        << QByteArray("IBM\n\xff\nMSFT\n") << 0 << delayed << BatchPlan::Request << QByteArray("/q/cq?s=IBM,xxxx&d=v1");
+    QTest::newRow("lone comma") << QByteArray(",\n") << 0 << delayed << BatchPlan::EndOfList << prefix;
+    QTest::newRow("lone comma first, more follow")
+        << QByteArray(",\nIBM\nMSFT\n") << 0 << delayed << BatchPlan::EndOfList << prefix;
+    QTest::newRow("comma inside cuts the rest")
+        << QByteArray("A\n,\nB\n") << 0 << delayed << BatchPlan::Request << QByteArray("/q/cq?s=A&d=v1");
+    QTest::newRow("six characters requested")
+        << QByteArray("ABCDEF\nIBM\n") << 0 << delayed << BatchPlan::Request << QByteArray("/q/cq?s=ABCDEF,IBM&d=v1");
+    QTest::newRow("overlong skipped") << QByteArray("IBM\nABCDEFG\nMSFT\n") << 0 << delayed << BatchPlan::Request
+                                      << QByteArray("/q/cq?s=IBM,MSFT&d=v1");
+    QTest::newRow("overlong leaves one") << QByteArray("ABCDEFGH\nIBM\n") << 0 << delayed << BatchPlan::Request
+                                         << QByteArray("/q/cq?s=IBM,xxxx&d=v1");
+    QTest::newRow("only overlong") << QByteArray("ABCDEFGH\nLONGSYMBOL\n") << 0 << delayed
+                                   << BatchPlan::NothingToRequest << prefix;
+}
+
+void TestQuoteRequest::batchPath() {
+    QFETCH(QByteArray, portfolio);
+    QFETCH(int, batch);
+    QFETCH(QByteArray, key);
+    QFETCH(BatchPlan, plan);
+    QFETCH(QByteArray, path);
+
+    loadPortfolio(portfolio);
+    std::string built = "left over from the last batch";
+    QCOMPARE(buildBatchPath(Slots, Lengths, batch, key.constData(), built), plan);
+    if (plan == BatchPlan::Request)
+        QCOMPARE(QByteArray::fromStdString(built), path);
+}
+
+void TestQuoteRequest::visitsEachIndexOnce_data() {
+    QTest::addColumn<QByteArray>("portfolio");
+    QTest::addColumn<int>("batch");
+    QTest::addColumn<int>("visits");
+
+    QTest::newRow("empty list") << QByteArray() << 0 << 1;
+    QTest::newRow("three symbols") << QByteArray("A\nB\nC\n") << 0 << 4;
+    QTest::newRow("full batch") << numberedSymbols(25) << 0 << 20;
+    QTest::newRow("second batch of 25") << numberedSymbols(25) << 1 << 6;
+    QTest::newRow("overlong slots count too") << QByteArray("ABCDEFGH\nABCDEFGH\n") << 0 << 3;
+}
+
+void TestQuoteRequest::visitsEachIndexOnce() {
+    QFETCH(QByteArray, portfolio);
+    QFETCH(int, batch);
+    QFETCH(int, visits);
+
+    loadPortfolio(portfolio);
+    int seen = 0;
+    std::string path;
+    buildBatchPath(Slots, Lengths, batch, DelayedQueryKey, path, [&seen] { ++seen; });
+    QCOMPARE(seen, visits);
+}
+
+void TestQuoteRequest::requestBytes() {
+    const std::string text = requestText("/q/cq?s=A,B&d=v1", "quotes.local");
+    QCOMPARE(QByteArray::fromStdString(text), QByteArray("GET /q/cq?s=A,B&d=v1 HTTP/1.1\nHost: quotes.local\n\n"));
+}
+
+QTEST_GUILESS_MAIN(TestQuoteRequest)
+#include "test_quote_request.moc"

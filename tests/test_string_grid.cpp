@@ -1,0 +1,476 @@
+// TStringGrid: cells, row count, current row and click, cell painting through the draw handler.
+#include "platform/string_grid.h"
+
+#include <QAccessible>
+#include <QAccessibleTableInterface>
+#include <QImage>
+#include <QItemSelectionModel>
+#include <QMap>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTest>
+#include <memory>
+
+namespace {
+
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* target) { target->installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            ++count;
+        return false;
+    }
+};
+
+using CellKey = QPair<int, int>; // (col, row)
+
+std::unique_ptr<TStringGrid> makeGrid(int cols, int rows, QSize size = {300, 200}) {
+    auto grid = std::make_unique<TStringGrid>();
+    grid->setColCount(cols);
+    grid->setRowCount(rows);
+    grid->resize(size);
+    return grid;
+}
+
+bool showAndWait(TStringGrid& grid) {
+    grid.show();
+    return QTest::qWaitForWindowExposed(&grid);
+}
+
+// Waits until a stretch of `quietMs` passes without a paint of the grid's cells.
+bool waitForPaintsToSettle(PaintCounter& counter, int quietMs = 100, int limitMs = 5000) {
+    QElapsedTimer total;
+    total.start();
+    while (total.elapsed() < limitMs) {
+        const int before = counter.count;
+        QTest::qWait(quietMs);
+        if (counter.count == before)
+            return true;
+    }
+    return false;
+}
+
+QPoint cellCentre(const TStringGrid& grid, int col, int row) {
+    return grid.visualRect(grid.model()->index(row, col)).center();
+}
+
+int pixelsOf(const QImage& image, const QRect& rect, const std::function<bool(QColor)>& test) {
+    int n = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            n += test(image.pixelColor(x, y)) ? 1 : 0;
+    return n;
+}
+
+bool isYellow(QColor c) {
+    return c == QColor(255, 255, 0);
+}
+
+bool isDark(QColor c) {
+    return c.lightness() < 100;
+}
+
+} // namespace
+
+class TestStringGrid : public QObject {
+    Q_OBJECT
+private slots:
+    void cells_data();
+    void cells();
+    void rowCount_data();
+    void rowCount();
+    void setRowRaisesClickOnChangeOnly_data();
+    void setRowRaisesClickOnChangeOnly();
+    void shrinkingPastCurrentRowMovesIt();
+    void mouseClickRaisesClick();
+    void keyboardMovesRow();
+    void drawHandlerGetsCellRectangles();
+    void drawHandlerFollowsScrolledRows();
+    void defaultDrawingOrder_data();
+    void defaultDrawingOrder();
+    void noGridLinesAndBackgroundColour();
+    void equalWidthCausesNoRepaint();
+    void widthsSetWhilePaintingSettle();
+    void sizes_data();
+    void sizes();
+    void rangeSelect_data();
+    void rangeSelect();
+    void scrollBars_data();
+    void scrollBars();
+    void accessibleCells();
+};
+
+void TestStringGrid::cells_data() {
+    QTest::addColumn<int>("col");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<bool>("stored");
+    QTest::newRow("first cell") << 0 << 0 << true;
+    QTest::newRow("last cell") << 6 << 3 << true;
+    QTest::newRow("column past the end") << 7 << 0 << false;
+    QTest::newRow("row past the end") << 0 << 4 << false;
+    QTest::newRow("negative column") << -1 << 1 << false;
+    QTest::newRow("negative row") << 2 << -1 << false;
+}
+
+void TestStringGrid::cells() {
+    QFETCH(int, col);
+    QFETCH(int, row);
+    QFETCH(bool, stored);
+    auto grid = makeGrid(7, 4);
+    grid->setCell(col, row, "AAPL ");
+    QCOMPARE(grid->Cells(col, row), stored ? QString("AAPL ") : QString());
+    int filled = 0;
+    for (int r = 0; r < grid->RowCount(); ++r)
+        for (int c = 0; c < grid->ColCount(); ++c)
+            filled += grid->Cells(c, r).isEmpty() ? 0 : 1;
+    QCOMPARE(filled, stored ? 1 : 0);
+    QCOMPARE(grid->model()->data(grid->model()->index(row, col)).toString(), stored ? QString("AAPL ") : QString());
+}
+
+void TestStringGrid::rowCount_data() {
+    QTest::addColumn<int>("newCount");
+    QTest::addColumn<int>("expectedCount");
+    QTest::newRow("shrink") << 2 << 2;
+    QTest::newRow("same") << 5 << 5;
+    QTest::newRow("grow") << 8 << 8;
+    QTest::newRow("zero keeps one row") << 0 << 1;
+    QTest::newRow("negative keeps one row") << -3 << 1;
+}
+
+void TestStringGrid::rowCount() {
+    QFETCH(int, newCount);
+    QFETCH(int, expectedCount);
+    auto grid = makeGrid(2, 5);
+    for (int r = 0; r < 5; ++r)
+        grid->setCell(1, r, QString("r%1").arg(r));
+
+    grid->setRowCount(newCount);
+    QCOMPARE(grid->RowCount(), expectedCount);
+    QCOMPARE(grid->model()->rowCount(), expectedCount);
+    for (int r = 0; r < expectedCount; ++r)
+        QCOMPARE(grid->Cells(1, r), r < 5 ? QString("r%1").arg(r) : QString());
+
+    // Rows dropped by a shrink come back empty.
+    grid->setRowCount(10);
+    for (int r = 0; r < 10; ++r)
+        QCOMPARE(grid->Cells(1, r), r < std::min(5, expectedCount) ? QString("r%1").arg(r) : QString());
+}
+
+void TestStringGrid::setRowRaisesClickOnChangeOnly_data() {
+    QTest::addColumn<QList<int>>("moves");
+    QTest::addColumn<QList<int>>("rowsSeenByClick");
+    QTest::addColumn<int>("finalRow");
+    QTest::newRow("to another row") << QList<int>{3} << QList<int>{3} << 3;
+    QTest::newRow("to the current row") << QList<int>{0} << QList<int>{} << 0;
+    QTest::newRow("past the end") << QList<int>{6} << QList<int>{} << 0;
+    QTest::newRow("negative") << QList<int>{-1} << QList<int>{} << 0;
+    QTest::newRow("there, again, back") << QList<int>{2, 2, 0} << QList<int>{2, 0} << 0;
+    QTest::newRow("last row") << QList<int>{5} << QList<int>{5} << 5;
+}
+
+void TestStringGrid::setRowRaisesClickOnChangeOnly() {
+    QFETCH(QList<int>, moves);
+    QFETCH(QList<int>, rowsSeenByClick);
+    QFETCH(int, finalRow);
+    auto grid = makeGrid(3, 6);
+    QList<int> seen;
+    grid->onClick = [&] { seen << grid->Row(); };
+    for (int row : moves)
+        grid->setRow(row);
+    QCOMPARE(seen, rowsSeenByClick);
+    QCOMPARE(grid->Row(), finalRow);
+}
+
+void TestStringGrid::shrinkingPastCurrentRowMovesIt() {
+    auto grid = makeGrid(2, 6);
+    grid->setRow(4);
+    QList<int> seen;
+    grid->onClick = [&] { seen << grid->Row(); };
+    grid->setRowCount(2);
+    QCOMPARE(grid->Row(), 1);
+    QCOMPARE(seen, QList<int>{1});
+    grid->setRowCount(6);
+    QCOMPARE(grid->Row(), 1);
+    QCOMPARE(seen.size(), 1);
+}
+
+void TestStringGrid::mouseClickRaisesClick() {
+    auto grid = makeGrid(3, 4);
+    grid->setDefaultRowHeight(16);
+    QVERIFY(showAndWait(*grid));
+    QList<int> seen;
+    grid->onClick = [&] { seen << grid->Row(); };
+
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cellCentre(*grid, 1, 2));
+    QCOMPARE(grid->Row(), 2);
+    QCOMPARE(seen, QList<int>{2});
+
+    // A click on the current row is reported too, once.
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cellCentre(*grid, 0, 2));
+    QCOMPARE(seen, (QList<int>{2, 2}));
+
+    // Neither the empty area below the rows nor the right button counts.
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(5, 4 * 16 + 20));
+    QTest::mouseClick(grid->viewport(), Qt::RightButton, {}, cellCentre(*grid, 0, 3));
+    QCOMPARE(seen, (QList<int>{2, 2}));
+    QCOMPARE(grid->Row(), 2);
+}
+
+void TestStringGrid::keyboardMovesRow() {
+    auto grid = makeGrid(3, 3);
+    QVERIFY(showAndWait(*grid));
+    QList<int> seen;
+    grid->onClick = [&] { seen << grid->Row(); };
+
+    QTest::keyClick(grid.get(), Qt::Key_Up); // already at the top: nothing moves
+    QTest::keyClick(grid.get(), Qt::Key_Down);
+    QTest::keyClick(grid.get(), Qt::Key_Down);
+    QTest::keyClick(grid.get(), Qt::Key_Down); // already at the bottom
+    QTest::keyClick(grid.get(), Qt::Key_Up);
+    QCOMPARE(seen, (QList<int>{1, 2, 1}));
+    QCOMPARE(grid->Row(), 1);
+}
+
+void TestStringGrid::drawHandlerGetsCellRectangles() {
+    auto grid = makeGrid(3, 4, {300, 200});
+    grid->setDefaultRowHeight(12);
+    const QList<int> widths{30, 10, 50};
+    for (int c = 0; c < 3; ++c)
+        grid->setColWidth(c, widths[c]);
+    QVERIFY(showAndWait(*grid));
+
+    QMap<CellKey, QRect> painted;
+    grid->onDrawCell = [&](int col, int row, const QRect& rect, QPainter&) { painted[{col, row}] = rect; };
+    grid->repaintNow(); // synchronous: the handler has run for every cell when it returns
+
+    QCOMPARE(painted.size(), 12);
+    for (int r = 0; r < 4; ++r) {
+        int x = 0;
+        for (int c = 0; c < 3; ++c) {
+            QCOMPARE(painted.value({c, r}), QRect(x, 12 * r, widths[c], 12));
+            x += widths[c];
+        }
+    }
+}
+
+void TestStringGrid::drawHandlerFollowsScrolledRows() {
+    auto grid = makeGrid(1, 40, {200, 100});
+    grid->setDefaultRowHeight(16);
+    grid->setColWidth(0, 150);
+    QVERIFY(showAndWait(*grid));
+
+    QMap<int, QRect> painted;
+    grid->onDrawCell = [&](int, int row, const QRect& rect, QPainter&) { painted[row] = rect; };
+    grid->setRow(39); // moving the current row scrolls it into view
+    painted.clear();
+    grid->repaintNow();
+
+    const int viewportHeight = grid->viewport()->height();
+    QVERIFY(painted.contains(39));
+    QVERIFY(!painted.contains(0));
+    QVERIFY(painted.size() <= viewportHeight / 16 + 1);
+    QVERIFY(painted.value(39).bottom() < viewportHeight);
+    for (auto it = painted.cbegin(); it != painted.cend(); ++it)
+        QCOMPARE(it.value().top(), painted.value(39).top() - 16 * (39 - it.key()));
+}
+
+void TestStringGrid::defaultDrawingOrder_data() {
+    QTest::addColumn<bool>("defaultDrawing");
+    QTest::addColumn<bool>("handlerFillsYellow");
+    QTest::addColumn<bool>("allYellow");
+    QTest::addColumn<bool>("textVisible");
+    QTest::newRow("grid first, handler paints over it") << true << true << true << false;
+    QTest::newRow("grid text, handler paints nothing") << true << false << false << true;
+    QTest::newRow("handler alone, paints yellow") << false << true << true << false;
+    QTest::newRow("handler alone, paints nothing") << false << false << false << false;
+}
+
+void TestStringGrid::defaultDrawingOrder() {
+    QFETCH(bool, defaultDrawing);
+    QFETCH(bool, handlerFillsYellow);
+    QFETCH(bool, allYellow);
+    QFETCH(bool, textVisible);
+    auto grid = makeGrid(2, 3);
+    grid->setDefaultRowHeight(20);
+    grid->setColWidth(0, 80);
+    grid->setCell(0, 1, "WWWWWW"); // row 1 is not the current row, so it is not drawn selected
+    grid->defaultDrawing = defaultDrawing;
+    grid->onDrawCell = [&](int, int, const QRect& rect, QPainter& canvas) {
+        if (handlerFillsYellow)
+            canvas.fillRect(rect, QColor(255, 255, 0));
+    };
+    QVERIFY(showAndWait(*grid));
+
+    const QImage image = grid->viewport()->grab().toImage();
+    const QRect cell = grid->visualRect(grid->model()->index(1, 0));
+    QCOMPARE(cell, QRect(0, 20, 80, 20));
+    const int area = cell.width() * cell.height();
+    QCOMPARE(pixelsOf(image, cell, isYellow) == area, allYellow);
+    QCOMPARE(pixelsOf(image, cell, isDark) > 10, textVisible);
+}
+
+void TestStringGrid::noGridLinesAndBackgroundColour() {
+    auto grid = makeGrid(3, 3, {300, 200});
+    grid->setDefaultRowHeight(16);
+    for (int c = 0; c < 3; ++c)
+        grid->setColWidth(c, 50);
+    const QColor background(10, 200, 30);
+    grid->setBackgroundColor(background);
+    grid->onDrawCell = [](int, int, const QRect& rect, QPainter& canvas) {
+        canvas.fillRect(rect, QColor(255, 255, 0));
+    };
+    QVERIFY(showAndWait(*grid));
+
+    const QImage image = grid->viewport()->grab().toImage();
+    const QRect cells(0, 0, 150, 48);
+    QCOMPARE(pixelsOf(image, cells, isYellow), cells.width() * cells.height());
+    QCOMPARE(image.pixelColor(75, 100), background); // below the rows
+    QCOMPARE(image.pixelColor(200, 10), background); // right of the columns
+}
+
+void TestStringGrid::equalWidthCausesNoRepaint() {
+    auto grid = makeGrid(3, 3);
+    grid->setColWidth(1, 40);
+    QVERIFY(showAndWait(*grid));
+    PaintCounter counter(grid->viewport());
+    QVERIFY(waitForPaintsToSettle(counter));
+
+    counter.count = 0;
+    grid->setColWidth(1, 40);
+    QTest::qWait(100);
+    QCOMPARE(counter.count, 0);
+
+    grid->setColWidth(1, 41);
+    QTRY_VERIFY(counter.count > 0);
+    QCOMPARE(grid->ColWidth(1), 41);
+}
+
+void TestStringGrid::widthsSetWhilePaintingSettle() {
+    // The windows size their columns from the grid's width at every painted cell.
+    const QList<int> weights{60, 100, 90, 10, 94, 86, 124};
+    auto grid = makeGrid(7, 40, {587, 306});
+    grid->setDefaultColWidth(81);
+    grid->setDefaultRowHeight(16);
+    grid->defaultDrawing = false;
+    QMap<CellKey, QRect> painted;
+    int calls = 0;
+    grid->onDrawCell = [&](int col, int row, const QRect& rect, QPainter& canvas) {
+        ++calls;
+        for (int k = 0; k < 7; ++k)
+            grid->setColWidth(k, (grid->width() - 15) * weights[k] / 564);
+        painted[{col, row}] = rect;
+        canvas.fillRect(rect, Qt::white);
+    };
+    PaintCounter counter(grid->viewport());
+    QVERIFY(showAndWait(*grid));
+    QVERIFY(waitForPaintsToSettle(counter));
+
+    const QList<int> expected{60, 101, 91, 10, 95, 87, 125};
+    for (int k = 0; k < 7; ++k)
+        QCOMPARE(grid->ColWidth(k), expected[k]);
+    counter.count = 0;
+    calls = 0;
+    QTest::qWait(200);
+    QCOMPARE(counter.count, 0);
+    QCOMPARE(calls, 0);
+
+    // The settled paint used the final widths.
+    painted.clear();
+    grid->repaintNow();
+    QCOMPARE(painted.value({6, 2}), QRect(60 + 101 + 91 + 10 + 95 + 87, 32, 125, 16));
+}
+
+void TestStringGrid::sizes_data() {
+    QTest::addColumn<int>("rowHeight");
+    QTest::addColumn<int>("colWidth");
+    QTest::newRow("quotes grid") << 16 << 81;
+    QTest::newRow("real-time grid") << 12 << 100;
+    QTest::newRow("smaller than a header's minimum") << 5 << 3;
+}
+
+void TestStringGrid::sizes() {
+    QFETCH(int, rowHeight);
+    QFETCH(int, colWidth);
+    auto grid = makeGrid(3, 4);
+    grid->setDefaultRowHeight(rowHeight);
+    grid->setDefaultColWidth(colWidth);
+    grid->setRowCount(9);
+    grid->setColCount(5);
+    QCOMPARE(grid->DefaultRowHeight(), rowHeight);
+    QCOMPARE(grid->DefaultColWidth(), colWidth);
+    for (int r = 0; r < 9; ++r)
+        QCOMPARE(grid->rowHeight(r), rowHeight);
+    for (int c = 0; c < 5; ++c)
+        QCOMPARE(grid->ColWidth(c), colWidth);
+    grid->setColWidth(2, 10);
+    QCOMPARE(grid->ColWidth(2), 10);
+    QCOMPARE(grid->ColWidth(-1), 0);
+}
+
+void TestStringGrid::rangeSelect_data() {
+    QTest::addColumn<bool>("rangeSelect");
+    QTest::addColumn<int>("selectedRows");
+    QTest::newRow("on") << true << 3;
+    QTest::newRow("off") << false << 1;
+}
+
+void TestStringGrid::rangeSelect() {
+    QFETCH(bool, rangeSelect);
+    QFETCH(int, selectedRows);
+    auto grid = makeGrid(3, 6);
+    grid->setDefaultRowHeight(16);
+    grid->setRangeSelect(rangeSelect);
+    QVERIFY(showAndWait(*grid));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cellCentre(*grid, 0, 1));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ShiftModifier, cellCentre(*grid, 2, 3));
+    QCOMPARE(grid->Row(), 3);
+    QCOMPARE(grid->selectionModel()->selectedRows().size(), selectedRows);
+}
+
+void TestStringGrid::scrollBars_data() {
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<bool>("vertical");
+    QTest::newRow("rows fit") << 3 << false;
+    QTest::newRow("more rows than fit") << 60 << true;
+}
+
+void TestStringGrid::scrollBars() {
+    QFETCH(int, rows);
+    QFETCH(bool, vertical);
+    auto grid = makeGrid(2, rows, {200, 150});
+    grid->setDefaultRowHeight(16);
+    grid->setColWidth(0, 400); // wider than the grid: still no horizontal bar
+    QVERIFY(showAndWait(*grid));
+    QTRY_COMPARE(grid->verticalScrollBar()->isVisible(), vertical);
+    QVERIFY(!grid->horizontalScrollBar()->isVisible());
+}
+
+void TestStringGrid::accessibleCells() {
+    auto grid = makeGrid(7, 3);
+    grid->setObjectName("RT1");
+    grid->setCell(0, 2, "IBM");
+    grid->setCell(3, 1, "  +1.25");
+    QVERIFY(showAndWait(*grid));
+
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(grid.get());
+    QVERIFY(iface);
+    QCOMPARE(iface->text(QAccessible::Name), QString("RT1"));
+    QAccessibleTableInterface* table = iface->tableInterface();
+    QVERIFY(table);
+    QCOMPARE(table->rowCount(), 3);
+    QCOMPARE(table->columnCount(), 7);
+    QAccessibleInterface* symbol = table->cellAt(2, 0);
+    QVERIFY(symbol);
+    QCOMPARE(symbol->text(QAccessible::Name), QString("IBM"));
+    QAccessibleInterface* change = table->cellAt(1, 3);
+    QVERIFY(change);
+    QCOMPARE(change->text(QAccessible::Name), QString("  +1.25"));
+}
+
+QTEST_MAIN(TestStringGrid)
+#include "test_string_grid.moc"
