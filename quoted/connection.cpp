@@ -15,8 +15,7 @@ constexpr qsizetype SlowPieceBytes = 512;
 
 } // namespace
 
-Connection::Connection(QTcpSocket* socket, QuoteServer& server) : QObject(&server), socket_(socket), server_(server)
-{
+Connection::Connection(QTcpSocket* socket, QuoteServer& server) : QObject(&server), socket_(socket), server_(server) {
     socket_->setParent(this);
     pieceTimer_.setSingleShot(true);
     pieceTimer_.setTimerType(Qt::PreciseTimer);
@@ -33,10 +32,11 @@ Connection::Connection(QTcpSocket* socket, QuoteServer& server) : QObject(&serve
     readRequests();
 }
 
-Connection::~Connection() { server_.connectionClosed(); }
+Connection::~Connection() {
+    server_.connectionClosed();
+}
 
-void Connection::readRequests()
-{
+void Connection::readRequests() {
     if (finished_)
         return;
     received_ += socket_->readAll();
@@ -56,8 +56,7 @@ void Connection::readRequests()
     }
 }
 
-void Connection::startReply(const QByteArray& bytes)
-{
+void Connection::startReply(const QByteArray& bytes) {
     replying_ = true;
     pending_ = bytes;
     const int slowMs = server_.options().slowMs;
@@ -72,8 +71,7 @@ void Connection::startReply(const QByteArray& bytes)
     replySent();
 }
 
-void Connection::sendNextPiece()
-{
+void Connection::sendNextPiece() {
     if (finished_)
         return;
     socket_->write(pending_.first(std::min(SlowPieceBytes, pending_.size())));
@@ -85,8 +83,7 @@ void Connection::sendNextPiece()
         pieceTimer_.start(server_.options().slowMs);
 }
 
-void Connection::replySent()
-{
+void Connection::replySent() {
     replying_ = false;
     if (server_.options().holdOpen && !closing_) {
         // As a keep-alive server: wait for the client's next request or its close.
@@ -99,8 +96,7 @@ void Connection::replySent()
     socket_->disconnectFromHost();
 }
 
-void Connection::finish()
-{
+void Connection::finish() {
     if (finished_)
         return;
     finished_ = true;

@@ -7,8 +7,7 @@
 
 namespace {
 
-QByteArray pageStart(const QByteArray& title)
-{
+QByteArray pageStart(const QByteArray& title) {
     return "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"iso-8859-1\">\n<title>" + htmlEscape(title) +
            "</title>\n<style>\n"
            "body { font-family: sans-serif; margin: 0; background: #f4f6f8; color: #1f2328; }\n"
@@ -29,37 +28,35 @@ QByteArray pageStart(const QByteArray& title)
            "</style>\n</head>\n<body>\n<main>\n";
 }
 
-const char* pageEnd() { return "</main>\n</body>\n</html>\n"; }
+const char* pageEnd() {
+    return "</main>\n</body>\n</html>\n";
+}
 
-QByteArray notListedPage(const QByteArray& symbol)
-{
+QByteArray notListedPage(const QByteArray& symbol) {
     if (symbol.isEmpty()) {
         return pageStart("No symbol given - Tickwell") +
                "<h1>No symbol given</h1>\n<p>Ask for a symbol's page, for example "
                "<code>/q/bc?s=MSFT&amp;t=1y</code>.</p>\n" +
                pageEnd();
     }
-    return pageStart("No such symbol: " + symbol + " - Tickwell") + "<h1>No such symbol</h1>\n<p>There is no quote for <b>" +
-           htmlEscape(symbol) +
+    return pageStart("No such symbol: " + symbol + " - Tickwell") +
+           "<h1>No such symbol</h1>\n<p>There is no quote for <b>" + htmlEscape(symbol) +
            "</b>. This server lists symbols of 1 to 6 letters, digits, '.' and '-' (at least one letter; "
            "not starting with ZZ) and the indexes ^DJI, ^IXIC, ^GSPC, ^NDX, ^RUT, ^NYA and ^VIX.</p>\n" +
            pageEnd();
 }
 
-QByteArray signedCents(int direction, qint64 cents)
-{
+QByteArray signedCents(int direction, qint64 cents) {
     return (direction > 0 ? "+" : (direction < 0 ? "-" : "")) + formatCents(cents);
 }
 
-QByteArray figureRow(const char* label, const QByteArray& value)
-{
+QByteArray figureRow(const char* label, const QByteArray& value) {
     return QByteArray("<tr><th>") + label + "</th><td>" + value + "</td></tr>\n";
 }
 
 } // namespace
 
-QByteArray detailsPage(const MarketModel& market, QByteArrayView requestedSymbol, const QDateTime& now)
-{
+QByteArray detailsPage(const MarketModel& market, QByteArrayView requestedSymbol, const QDateTime& now) {
     const QByteArray symbol = upperSymbol(requestedSymbol.trimmed());
     if (!isListedSymbol(symbol))
         return notListedPage(symbol);
@@ -72,14 +69,12 @@ QByteArray detailsPage(const MarketModel& market, QByteArrayView requestedSymbol
     const char* trend = q.direction > 0 ? "up" : (q.direction < 0 ? "down" : "flat");
     const QByteArray percent =
         (q.direction > 0 ? "+" : (q.direction < 0 ? "-" : "")) + formatHundredths(q.percentHundredths) + '%';
-    const QByteArray when = q.tradeState == TradeState::Traded
-                                ? "As of " + formatTradeTime(q.tradeTime) + " ET, " +
-                                      today.toString("dddd, MMMM d, yyyy").toLatin1()
-                                : "No trade yet today; previous close shown. " +
-                                      today.toString("dddd, MMMM d, yyyy").toLatin1();
-    const auto [lowest, highest] = std::minmax_element(points.cbegin(), points.cend(), [](auto& a, auto& b) {
-        return a.closeCents < b.closeCents;
-    });
+    const QByteArray when =
+        q.tradeState == TradeState::Traded
+            ? "As of " + formatTradeTime(q.tradeTime) + " ET, " + today.toString("dddd, MMMM d, yyyy").toLatin1()
+            : "No trade yet today; previous close shown. " + today.toString("dddd, MMMM d, yyyy").toLatin1();
+    const auto [lowest, highest] = std::minmax_element(points.cbegin(), points.cend(),
+                                                       [](auto& a, auto& b) { return a.closeCents < b.closeCents; });
 
     QByteArray page = pageStart(symbol + ": " + q.listing.name + " - Tickwell");
     page += "<h1>" + htmlEscape(q.listing.name) + " <span class=\"ticker\">(" + htmlEscape(symbol) + ")</span></h1>\n";

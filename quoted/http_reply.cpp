@@ -9,24 +9,30 @@ namespace {
 constexpr qsizetype MinChunk = 0x100;
 constexpr qsizetype MaxChunk = 0x1ff;
 
-const char* reasonOf(int status)
-{
+const char* reasonOf(int status) {
     switch (status) {
-    case 200: return "OK";
-    case 400: return "Bad Request";
-    case 404: return "Not Found";
-    case 405: return "Method Not Allowed";
-    case 503: return "Service Unavailable";
-    default: return "Error";
+    case 200:
+        return "OK";
+    case 400:
+        return "Bad Request";
+    case 404:
+        return "Not Found";
+    case 405:
+        return "Method Not Allowed";
+    case 503:
+        return "Service Unavailable";
+    default:
+        return "Error";
     }
 }
 
-bool isPrintable(char c) { return c >= 32 && c <= 126; }
+bool isPrintable(char c) {
+    return c >= 32 && c <= 126;
+}
 
 // A border before body[at] that a size line can sit at without disturbing the bytes
 // around it: three printable bytes on each side and no '1' right after it.
-bool isSafeBorder(QByteArrayView body, qsizetype at)
-{
+bool isSafeBorder(QByteArrayView body, qsizetype at) {
     if (at < 3 || at + 3 > body.size() || body[at] == '1')
         return false;
     for (qsizetype i = at - 3; i < at + 3; ++i) {
@@ -38,14 +44,11 @@ bool isSafeBorder(QByteArrayView body, qsizetype at)
 
 // The size of the next chunk when `remaining` bytes are left: near `wanted`, leaving
 // either nothing or at least a smallest chunk behind, at a safe border if there is one.
-qsizetype nextChunkSize(QByteArrayView body, qsizetype offset, qsizetype wanted)
-{
+qsizetype nextChunkSize(QByteArrayView body, qsizetype offset, qsizetype wanted) {
     const qsizetype remaining = body.size() - offset;
     if (remaining <= MaxChunk)
         return remaining;
-    auto allowed = [&](qsizetype size) {
-        return size >= MinChunk && size <= MaxChunk && remaining - size >= MinChunk;
-    };
+    auto allowed = [&](qsizetype size) { return size >= MinChunk && size <= MaxChunk && remaining - size >= MinChunk; };
     for (qsizetype step = 0; step <= MaxChunk - MinChunk; ++step) {
         for (qsizetype size : {wanted - step, wanted + step}) {
             if (allowed(size) && isSafeBorder(body, offset + size))
@@ -55,8 +58,7 @@ qsizetype nextChunkSize(QByteArrayView body, qsizetype offset, qsizetype wanted)
     return std::min(wanted, remaining - MinChunk); // no safe border: keep the sizes right at least
 }
 
-QByteArray headers(int status, QByteArrayView extra, bool keepAlive)
-{
+QByteArray headers(int status, QByteArrayView extra, bool keepAlive) {
     return "HTTP/1.1 " + QByteArray::number(status) + ' ' + reasonOf(status) +
            "\r\nServer: tickwell-quoted\r\nContent-Type: text/html; charset=ISO-8859-1\r\n" + extra.toByteArray() +
            (keepAlive ? "Connection: keep-alive\r\n\r\n" : "Connection: close\r\n\r\n");
@@ -64,8 +66,7 @@ QByteArray headers(int status, QByteArrayView extra, bool keepAlive)
 
 } // namespace
 
-QByteArray chunkedBody(QByteArrayView body)
-{
+QByteArray chunkedBody(QByteArrayView body) {
     QByteArray out;
     quint32 state = 0x2545f491u;
     qsizetype offset = 0;
@@ -79,16 +80,14 @@ QByteArray chunkedBody(QByteArrayView body)
     return out + "0\r\n\r\n";
 }
 
-QByteArray encodeReply(const HttpReply& reply, Framing framing, bool keepAlive)
-{
+QByteArray encodeReply(const HttpReply& reply, Framing framing, bool keepAlive) {
     if (framing == Framing::Chunked && reply.body.size() >= MinChunk)
         return headers(reply.status, "Transfer-Encoding: chunked\r\n", keepAlive) + chunkedBody(reply.body);
     return headers(reply.status, "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n", keepAlive) +
            reply.body;
 }
 
-HttpReply statusPage(int status, QByteArrayView message)
-{
+HttpReply statusPage(int status, QByteArrayView message) {
     const QByteArray title = QByteArray::number(status) + ' ' + reasonOf(status);
     HttpReply reply;
     reply.status = status;
@@ -102,8 +101,7 @@ HttpReply statusPage(int status, QByteArrayView message)
     return reply;
 }
 
-QByteArray shortErrorReply(bool keepAlive)
-{
+QByteArray shortErrorReply(bool keepAlive) {
     const QByteArray body = "<html><head><title>503 Service Unavailable</title></head><body>"
                             "<h1>Service Unavailable</h1><p>The quote server is busy. Please try again.</p>"
                             "</body></html>\n";

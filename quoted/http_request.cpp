@@ -2,12 +2,13 @@
 
 namespace {
 
-QByteArrayView withoutCr(QByteArrayView line) { return line.endsWith('\r') ? line.chopped(1) : line; }
+QByteArrayView withoutCr(QByteArrayView line) {
+    return line.endsWith('\r') ? line.chopped(1) : line;
+}
 
 } // namespace
 
-qsizetype requestHeadLength(QByteArrayView data)
-{
+qsizetype requestHeadLength(QByteArrayView data) {
     bool seenRequestLine = false;
     qsizetype lineStart = 0;
     while (lineStart < data.size()) {
@@ -23,8 +24,7 @@ qsizetype requestHeadLength(QByteArrayView data)
     return 0;
 }
 
-std::optional<QByteArray> HttpRequest::queryValue(QByteArrayView key) const
-{
+std::optional<QByteArray> HttpRequest::queryValue(QByteArrayView key) const {
     for (const auto& [name, value] : query) {
         if (name == key)
             return value;
@@ -32,8 +32,7 @@ std::optional<QByteArray> HttpRequest::queryValue(QByteArrayView key) const
     return std::nullopt;
 }
 
-HttpRequest parseRequestHead(QByteArrayView head)
-{
+HttpRequest parseRequestHead(QByteArrayView head) {
     HttpRequest request;
     qsizetype start = 0;
     while (start < head.size() && (head[start] == '\r' || head[start] == '\n'))
@@ -63,7 +62,6 @@ HttpRequest parseRequestHead(QByteArrayView head)
     return request;
 }
 
-QByteArray percentDecoded(QByteArrayView text)
-{
+QByteArray percentDecoded(QByteArrayView text) {
     return QByteArray::fromPercentEncoding(text.toByteArray());
 }

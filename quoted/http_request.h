@@ -15,8 +15,8 @@ qsizetype requestHeadLength(QByteArrayView data);
 struct HttpRequest {
     bool valid = false;
     QByteArray method;
-    QByteArray target; // as sent; may hold blanks, since Tickwell does not escape symbols
-    QByteArray path;   // the target before '?'
+    QByteArray target;                              // as sent; may hold blanks, since Tickwell does not escape symbols
+    QByteArray path;                                // the target before '?'
     QList<std::pair<QByteArray, QByteArray>> query; // as sent, not percent-decoded
 
     // The first value of the key, if the query has it.

@@ -9,8 +9,7 @@
 #include <csignal>
 #include <cstdio>
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("tickwell-quoted");
     std::signal(SIGPIPE, SIG_IGN); // a client that hangs up must never end the server

@@ -29,25 +29,23 @@ enum Salt : std::uint64_t {
     SaltAfterHoursMove,
 };
 
-qint64 previousWeekday(qint64 julianDay)
-{
+qint64 previousWeekday(qint64 julianDay) {
     QDate day = QDate::fromJulianDay(julianDay).addDays(-1);
     while (day.dayOfWeek() > 5)
         day = day.addDays(-1);
     return day.toJulianDay();
 }
 
-qint64 percentOf(qint64 partCents, qint64 wholeCents)
-{
-    return std::max<qint64>(1, std::llround(static_cast<double>(partCents) * 10000.0 / static_cast<double>(wholeCents)));
+qint64 percentOf(qint64 partCents, qint64 wholeCents) {
+    return std::max<qint64>(1,
+                            std::llround(static_cast<double>(partCents) * 10000.0 / static_cast<double>(wholeCents)));
 }
 
 } // namespace
 
 MarketModel::MarketModel(quint64 seed) : seed_(seed) {}
 
-QDateTime MarketModel::marketTime(const QDateTime& now)
-{
+QDateTime MarketModel::marketTime(const QDateTime& now) {
     static const QTimeZone eastern = [] {
         QTimeZone zone("America/New_York");
         return zone.isValid() ? zone : QTimeZone(-5 * 3600);
@@ -55,8 +53,7 @@ QDateTime MarketModel::marketTime(const QDateTime& now)
     return now.toTimeZone(eastern);
 }
 
-MarketModel::Traits MarketModel::traitsOf(const QByteArray& symbol, const ListingInfo& listing) const
-{
+MarketModel::Traits MarketModel::traitsOf(const QByteArray& symbol, const ListingInfo& listing) const {
     Traits t{};
     t.key = sim::combine(seed_, sim::hashText(std::string_view(symbol.constData(), symbol.size())));
     const double priceDraw = sim::unit(sim::combine(t.key, SaltPrice));
@@ -64,12 +61,12 @@ MarketModel::Traits MarketModel::traitsOf(const QByteArray& symbol, const Listin
     t.volatility = listing.isIndex ? 0.006 : 0.010 + 0.012 * sim::unit(sim::combine(t.key, SaltVolatility));
     t.cyclePhase = 2 * std::numbers::pi * sim::unit(sim::combine(t.key, SaltPhase));
     const double volumeDraw = sim::unit(sim::combine(t.key, SaltVolume));
-    t.baseVolume = listing.isIndex ? 8e8 * std::exp(volumeDraw * std::log(5.0)) : 1e5 * std::exp(volumeDraw * std::log(500.0));
+    t.baseVolume =
+        listing.isIndex ? 8e8 * std::exp(volumeDraw * std::log(5.0)) : 1e5 * std::exp(volumeDraw * std::log(500.0));
     return t;
 }
 
-QList<qint64> MarketModel::closes(const Traits& traits, qint64 firstDay, qint64 lastDay) const
-{
+QList<qint64> MarketModel::closes(const Traits& traits, qint64 firstDay, qint64 lastDay) const {
     const qint64 shockStart = firstDay - ShockWindow + 1;
     QList<double> shocks;
     shocks.reserve(lastDay - shockStart + 1);
@@ -84,7 +81,8 @@ QList<qint64> MarketModel::closes(const Traits& traits, qint64 firstDay, qint64 
     for (qint64 day = firstDay; day <= lastDay; ++day) {
         const qsizetype newest = day - shockStart;
         windowSum += shocks[newest];
-        const double cycle = 0.10 * std::sin(2 * std::numbers::pi * static_cast<double>(day) / 700.0 + traits.cyclePhase);
+        const double cycle =
+            0.10 * std::sin(2 * std::numbers::pi * static_cast<double>(day) / 700.0 + traits.cyclePhase);
         const double price = traits.basePrice * std::exp(traits.volatility * windowSum + cycle);
         result.append(std::max<qint64>(1, std::llround(price * 100.0)));
         windowSum -= shocks[newest - ShockWindow + 1];
@@ -92,8 +90,7 @@ QList<qint64> MarketModel::closes(const Traits& traits, qint64 firstDay, qint64 
     return result;
 }
 
-Quote MarketModel::quote(const QByteArray& symbol, const QDateTime& now) const
-{
+Quote MarketModel::quote(const QByteArray& symbol, const QDateTime& now) const {
     Quote q;
     q.symbol = symbol;
     q.listing = listingOf(symbol);
@@ -155,8 +152,7 @@ Quote MarketModel::quote(const QByteArray& symbol, const QDateTime& now) const
     return q;
 }
 
-QList<DailyClose> MarketModel::history(const QByteArray& symbol, const QDateTime& now) const
-{
+QList<DailyClose> MarketModel::history(const QByteArray& symbol, const QDateTime& now) const {
     const ListingInfo listing = listingOf(symbol);
     const Traits traits = traitsOf(symbol, listing);
     const QDate today = marketTime(now).date();

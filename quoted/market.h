@@ -17,9 +17,9 @@ struct Quote {
     QTime tradeTime; // US Eastern, whole minutes
     qint64 priceCents = 0;
     qint64 previousCloseCents = 0;
-    int direction = 0;          // 1 up, -1 down, 0 unchanged
-    qint64 changeCents = 0;     // absolute
-    int percentHundredths = 0;  // absolute, 44 for 0.44%
+    int direction = 0;         // 1 up, -1 down, 0 unchanged
+    qint64 changeCents = 0;    // absolute
+    int percentHundredths = 0; // absolute, 44 for 0.44%
     qint64 volume = 0;
     bool realTimeAvailable = true;
     bool hasAfterHours = false;

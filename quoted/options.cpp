@@ -9,8 +9,7 @@
 namespace {
 
 bool readNumber(const QCommandLineParser& parser, const QString& name, qint64 low, qint64 high, qint64* value,
-                QString* error)
-{
+                QString* error) {
     if (!parser.isSet(name))
         return true;
     bool ok = false;
@@ -29,16 +28,14 @@ bool readNumber(const QCommandLineParser& parser, const QString& name, qint64 lo
 
 } // namespace
 
-ParsedOptions parseOptions(const QStringList& arguments)
-{
+ParsedOptions parseOptions(const QStringList& arguments) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        "Serves simulated quote pages for Tickwell on 127.0.0.1:\n"
-        "  GET /q/cq?s=A,B,...&d=v1   delayed quotes\n"
-        "  GET /q/cq?s=A,B,...&d=e    real-time quotes\n"
-        "  GET /q/bc?s=SYM&t=1y       details page with a one-year chart\n"
-        "Replies close the connection unless --hold-open is given.\n\n" +
-        QString::fromLatin1(symbolRulesText()));
+    parser.setApplicationDescription("Serves simulated quote pages for Tickwell on 127.0.0.1:\n"
+                                     "  GET /q/cq?s=A,B,...&d=v1   delayed quotes\n"
+                                     "  GET /q/cq?s=A,B,...&d=e    real-time quotes\n"
+                                     "  GET /q/bc?s=SYM&t=1y       details page with a one-year chart\n"
+                                     "Replies close the connection unless --hold-open is given.\n\n" +
+                                     QString::fromLatin1(symbolRulesText()));
     parser.addHelpOption();
     parser.addOptions({
         {"port", "Listen on port <N> (0 takes a free port). Default 8080.", "N"},
@@ -46,7 +43,7 @@ ParsedOptions parseOptions(const QStringList& arguments)
         {"chunked", "Send bodies with chunked transfer coding, chunks of 256 to 511 bytes."},
         {"short", "The first <N> replies are short error pages (under 1200 bytes); -1: every reply.", "N"},
         {"hold-open", "Keep the connection open after a reply (keep-alive) until the client closes it or 30 s pass."},
-        {"refuse", "Close every connection at once, without a reply."},
+        {"refuse", "Close every connection at once: nothing is read, recorded or answered."},
         {"slow", "Send replies in 512-byte pieces with <MS> milliseconds between them.", "MS"},
         {"record", "Append every request received, byte for byte, to <FILE>, each followed by a line \"----\".",
          "FILE"},

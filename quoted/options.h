@@ -11,8 +11,8 @@ struct ServerOptions {
     int shortReplies = 0; // the first N replies are short error pages; -1: all of them
     bool holdOpen = false;
     bool refuse = false;
-    int slowMs = 0;       // pause between the pieces of a reply; 0 sends it at once
-    QString recordFile;   // empty: requests are not recorded
+    int slowMs = 0;           // pause between the pieces of a reply; 0 sends it at once
+    QString recordFile;       // empty: requests are not recorded
     int exitAfterSeconds = 0; // 0: run until stopped
 };
 

@@ -15,10 +15,11 @@ constexpr double PlotRight = Width - 84;
 constexpr double PlotTop = 16;
 constexpr double PlotBottom = Height - 48;
 
-QByteArray num(double value) { return QByteArray::number(value, 'f', 1); }
+QByteArray num(double value) {
+    return QByteArray::number(value, 'f', 1);
+}
 
-double roundStep(double range, int wantedSteps)
-{
+double roundStep(double range, int wantedSteps) {
     const double raw = range / wantedSteps;
     const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
     for (double factor : {1.0, 2.0, 2.5, 5.0}) {
@@ -28,8 +29,7 @@ double roundStep(double range, int wantedSteps)
     return 10.0 * magnitude;
 }
 
-int decimalsFor(double step)
-{
+int decimalsFor(double step) {
     for (int decimals = 0; decimals < 2; ++decimals) {
         const double scaled = step * std::pow(10.0, decimals);
         if (std::abs(scaled - std::round(scaled)) < 1e-6)
@@ -38,20 +38,20 @@ int decimalsFor(double step)
     return 2;
 }
 
-QByteArray priceLabel(double dollars, int decimals)
-{
+QByteArray priceLabel(double dollars, int decimals) {
     const QByteArray text = formatCents(std::llround(dollars * 100.0));
     return decimals == 2 ? text : text.chopped(decimals == 0 ? 3 : 1);
 }
 
-const char* colourOf(int direction) { return direction > 0 ? "#0a7d28" : (direction < 0 ? "#c62828" : "#555b63"); }
+const char* colourOf(int direction) {
+    return direction > 0 ? "#0a7d28" : (direction < 0 ? "#c62828" : "#555b63");
+}
 
 } // namespace
 
-QByteArray priceChartSvg(const QList<DailyClose>& points, const QByteArray& symbol, int direction)
-{
+QByteArray priceChartSvg(const QList<DailyClose>& points, const QByteArray& symbol, int direction) {
     static constexpr std::array<const char*, 12> months{"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                                       "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+                                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     QByteArray svg = "<svg class=\"chart\" width=\"" + QByteArray::number(Width) + "\" height=\"" +
                      QByteArray::number(Height) + "\" viewBox=\"0 0 " + QByteArray::number(Width) + ' ' +
                      QByteArray::number(Height) +
@@ -105,10 +105,9 @@ QByteArray priceChartSvg(const QList<DailyClose>& points, const QByteArray& symb
             continue;
         const QByteArray x = num(xOf(i));
         svg += "<line x1=\"" + x + "\" y1=\"" + num(PlotTop) + "\" x2=\"" + x + "\" y2=\"" + num(PlotBottom) +
-               "\" stroke=\"#f0f2f4\"/>\n<line x1=\"" + x + "\" y1=\"" + num(PlotBottom) + "\" x2=\"" + x +
-               "\" y2=\"" + num(PlotBottom + 5) + "\" stroke=\"#8a9099\"/>\n<text x=\"" + x + "\" y=\"" +
-               num(PlotBottom + 18) + "\" text-anchor=\"middle\" fill=\"#555b63\">" + months[date.month() - 1] +
-               "</text>\n";
+               "\" stroke=\"#f0f2f4\"/>\n<line x1=\"" + x + "\" y1=\"" + num(PlotBottom) + "\" x2=\"" + x + "\" y2=\"" +
+               num(PlotBottom + 5) + "\" stroke=\"#8a9099\"/>\n<text x=\"" + x + "\" y=\"" + num(PlotBottom + 18) +
+               "\" text-anchor=\"middle\" fill=\"#555b63\">" + months[date.month() - 1] + "</text>\n";
         if (date.month() == 1 || !yearShown) {
             yearShown = true;
             svg += "<text x=\"" + x + "\" y=\"" + num(PlotBottom + 32) + "\" text-anchor=\"middle\" fill=\"#555b63\">" +
@@ -131,9 +130,9 @@ QByteArray priceChartSvg(const QList<DailyClose>& points, const QByteArray& symb
 
     const char* colour = colourOf(direction);
     svg += "<circle cx=\"" + num(xOf(n - 1)) + "\" cy=\"" + num(lastY) + "\" r=\"3\" fill=\"" + colour + "\"/>\n";
-    svg += "<rect x=\"" + num(PlotRight + 2) + "\" y=\"" + num(lastY - 9) + "\" width=\"" +
-           num(Width - PlotRight - 4) + "\" height=\"18\" rx=\"3\" fill=\"" + colour + "\"/>\n<text x=\"" +
-           num(PlotRight + 8) + "\" y=\"" + num(lastY + 4) + "\" fill=\"#ffffff\" font-weight=\"bold\">" +
-           formatCents(points.constLast().closeCents) + "</text>\n";
+    svg += "<rect x=\"" + num(PlotRight + 2) + "\" y=\"" + num(lastY - 9) + "\" width=\"" + num(Width - PlotRight - 4) +
+           "\" height=\"18\" rx=\"3\" fill=\"" + colour + "\"/>\n<text x=\"" + num(PlotRight + 8) + "\" y=\"" +
+           num(lastY + 4) + "\" fill=\"#ffffff\" font-weight=\"bold\">" + formatCents(points.constLast().closeCents) +
+           "</text>\n";
     return svg + "</svg>\n";
 }

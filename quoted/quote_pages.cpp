@@ -12,52 +12,52 @@ constexpr qsizetype RowBytes = 2048;
 constexpr qsizetype FirstRowDistance = 2100;
 
 // A comment of blanks: invisible in a browser, and no pattern can match inside it.
-QByteArray blankComment(qsizetype totalBytes)
-{
+QByteArray blankComment(qsizetype totalBytes) {
     return "<!--" + QByteArray(totalBytes - 7, ' ') + "-->";
 }
 
-QByteArray padRow(const QByteArray& cells)
-{
+QByteArray padRow(const QByteArray& cells) {
     static const QByteArray end = "</tr>\n";
     Q_ASSERT(cells.size() + 7 + end.size() <= RowBytes);
     return cells + blankComment(RowBytes - cells.size() - end.size()) + end;
 }
 
-QByteArray symbolCell(const QByteArray& symbol)
-{
+QByteArray symbolCell(const QByteArray& symbol) {
     // The link's query ends in the symbol and '">', the cell text is the symbol.
     return "<tr class=\"q\"><td class=\"s\"><a href=\"/q?s=" + symbol + "\">" + symbol + "</a></td>";
 }
 
-QByteArray timeCell(const Quote& q)
-{
+QByteArray timeCell(const Quote& q) {
     QByteArray text;
     switch (q.tradeState) {
-    case TradeState::Traded: text = formatTradeTime(q.tradeTime) + " ET"; break;
-    case TradeState::NoTradeEmpty: break;
-    case TradeState::NoTradeEt: text = "ET"; break;
+    case TradeState::Traded:
+        text = formatTradeTime(q.tradeTime) + " ET";
+        break;
+    case TradeState::NoTradeEmpty:
+        break;
+    case TradeState::NoTradeEt:
+        text = "ET";
+        break;
     }
     return "<td align=\"center\">" + text + "</td>";
 }
 
-QByteArray priceCell(const Quote& q) { return "<td class=\"p\"><b>" + formatCents(q.priceCents) + "</b></td>"; }
+QByteArray priceCell(const Quote& q) {
+    return "<td class=\"p\"><b>" + formatCents(q.priceCents) + "</b></td>";
+}
 
 // No link here ends in the symbol: the next symbol's search must not match its tail.
-QByteArray linksCell(const QByteArray& symbol)
-{
+QByteArray linksCell(const QByteArray& symbol) {
     return "<td class=\"l\"><a href=\"/q/bc?s=" + symbol + "&amp;t=1y\">Chart</a>, <a href=\"/q/h?s=" + symbol +
            "&amp;r=n\">News</a></td>";
 }
 
-QByteArray signedPercent(int direction, int hundredths)
-{
+QByteArray signedPercent(int direction, int hundredths) {
     const QByteArray sign = direction > 0 ? "+" : (direction < 0 ? "-" : "");
     return sign + formatHundredths(hundredths) + '%';
 }
 
-QByteArray delayedRow(const Quote& q)
-{
+QByteArray delayedRow(const Quote& q) {
     QByteArray change;
     if (q.direction > 0)
         change = "<img src=\"/i/up_g.gif\" alt=\"Up\" border=\"0\"> ";
@@ -69,25 +69,24 @@ QByteArray delayedRow(const Quote& q)
                   formatCount(q.volume) + "</td>" + linksCell(q.symbol));
 }
 
-const char* colourOf(int direction) { return direction > 0 ? "#008800" : (direction < 0 ? "#cc0000" : "#000000"); }
+const char* colourOf(int direction) {
+    return direction > 0 ? "#008800" : (direction < 0 ? "#cc0000" : "#000000");
+}
 
-QByteArray colouredCell(int direction, const QByteArray& text)
-{
+QByteArray colouredCell(int direction, const QByteArray& text) {
     return QByteArray("<td class=\"c\"><font color=\"") + colourOf(direction) + "\">" + text + "</font></td>";
 }
 
-QByteArray realTimeRow(const Quote& q)
-{
+QByteArray realTimeRow(const Quote& q) {
     if (!q.realTimeAvailable) {
         // No colour code and no further text in this row: the scanner reads "no long" as unknown.
         return padRow(symbolCell(q.symbol) + "<td class=\"n\">Real-time data no longer available for this symbol</td>");
     }
     const QByteArray change = formatCents(q.changeCents) + " (" + formatHundredths(q.percentHundredths) + "%)";
     // The after-hours cell always carries a colour, so its code is always the row's second.
-    const QByteArray afterHours =
-        q.hasAfterHours ? formatCents(q.afterHoursChangeCents) + " (" + formatHundredths(q.afterHoursPercentHundredths) +
-                              "%)"
-                        : QByteArray("N/A");
+    const QByteArray afterHours = q.hasAfterHours ? formatCents(q.afterHoursChangeCents) + " (" +
+                                                        formatHundredths(q.afterHoursPercentHundredths) + "%)"
+                                                  : QByteArray("N/A");
     const QByteArray bid = q.hasBidAsk ? formatCents(q.bidCents) : QByteArray("N/A");
     const QByteArray ask = q.hasBidAsk ? formatCents(q.askCents) : QByteArray("N/A");
     return padRow(symbolCell(q.symbol) + timeCell(q) + priceCell(q) + colouredCell(q.direction, change) +
@@ -95,8 +94,7 @@ QByteArray realTimeRow(const Quote& q)
                   "&nbsp;" + ask + "</td>" + linksCell(q.symbol));
 }
 
-QByteArray pageHead(QuotePageKind kind)
-{
+QByteArray pageHead(QuotePageKind kind) {
     const bool delayed = kind == QuotePageKind::Delayed;
     QByteArray head = "<html>\n<head>\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\">\n";
     head += delayed ? "<title>Tickwell delayed quotes</title>\n" : "<title>Tickwell real-time quotes</title>\n";
@@ -115,8 +113,7 @@ QByteArray pageHead(QuotePageKind kind)
     return head;
 }
 
-QByteArray headerRow(QuotePageKind kind)
-{
+QByteArray headerRow(QuotePageKind kind) {
     if (kind == QuotePageKind::Delayed) {
         return "<tr><th>Symbol</th><th>Time</th><th>Last Trade</th><th>Change</th><th>% Chg</th><th>Volume</th>"
                "<th>More</th></tr>\n";
@@ -128,10 +125,9 @@ QByteArray headerRow(QuotePageKind kind)
 } // namespace
 
 QByteArray quotePage(QuotePageKind kind, const MarketModel& market, const QList<QByteArray>& requestedSymbols,
-                     const QDateTime& now)
-{
+                     const QDateTime& now) {
     QByteArray page = pageHead(kind);
-    const qsizetype marker = page.size() + 4; // the "S" after "<tr><th>"
+    const qsizetype marker = page.size() + 8; // the "S" after "<tr><th>"
     page += headerRow(kind);
     page += blankComment(marker + FirstRowDistance - page.size() - 1) + '\n';
 

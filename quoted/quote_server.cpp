@@ -14,27 +14,23 @@ constexpr int MaxOpenConnections = 64;
 } // namespace
 
 QuoteServer::QuoteServer(const ServerOptions& options, QObject* parent)
-    : QObject(parent), options_(options), market_(options.seed), log_(options.recordFile)
-{
+    : QObject(parent), options_(options), market_(options.seed), log_(options.recordFile) {
     connect(&server_, &QTcpServer::newConnection, this, &QuoteServer::acceptConnections);
 }
 
-QuoteServer::~QuoteServer()
-{
+QuoteServer::~QuoteServer() {
     // Connections report their end to this object: let them go while it is whole.
     qDeleteAll(findChildren<Connection*>(Qt::FindDirectChildrenOnly));
 }
 
-bool QuoteServer::listen(QString* error)
-{
+bool QuoteServer::listen(QString* error) {
     if (server_.listen(QHostAddress::LocalHost, options_.port))
         return true;
     *error = server_.errorString();
     return false;
 }
 
-void QuoteServer::acceptConnections()
-{
+void QuoteServer::acceptConnections() {
     while (QTcpSocket* socket = server_.nextPendingConnection()) {
         if (options_.refuse || openConnections_ >= MaxOpenConnections) {
             socket->close();
@@ -46,8 +42,7 @@ void QuoteServer::acceptConnections()
     }
 }
 
-QByteArray QuoteServer::replyTo(QByteArrayView head)
-{
+QByteArray QuoteServer::replyTo(QByteArrayView head) {
     log_.append(head);
     const bool shortReply = options_.shortReplies < 0 || repliesSent_ < options_.shortReplies;
     ++repliesSent_;

@@ -2,8 +2,7 @@
 
 #include <QFile>
 
-void RequestLog::append(QByteArrayView raw) const
-{
+void RequestLog::append(QByteArrayView raw) const {
     if (path_.isEmpty())
         return;
     QFile file(path_);

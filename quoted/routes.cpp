@@ -5,8 +5,7 @@
 
 namespace {
 
-QList<QByteArray> symbolList(const QByteArray& value)
-{
+QList<QByteArray> symbolList(const QByteArray& value) {
     QList<QByteArray> symbols;
     for (const QByteArray& symbol : value.split(',')) {
         if (!symbol.isEmpty())
@@ -17,8 +16,7 @@ QList<QByteArray> symbolList(const QByteArray& value)
 
 } // namespace
 
-HttpReply route(const HttpRequest& request, const MarketModel& market, const QDateTime& now)
-{
+HttpReply route(const HttpRequest& request, const MarketModel& market, const QDateTime& now) {
     if (!request.valid)
         return statusPage(400, "The request line could not be read.");
     if (request.method != "GET")

@@ -28,7 +28,7 @@ constexpr std::array<Listing, 30> WellKnown{{
     {"AMD", "Advanced Micro Devices, Inc.", 160.0},
     {"AMZN", "Amazon.com, Inc.", 175.0},
     {"BAC", "Bank of America Corporation", 36.0},
-    {"BRK.A", "Berkshire Hathaway Inc.", 610000.0},
+    {"BRK.A", "Berkshire Hathaway Inc.", 61000.0},
     {"BRK.B", "Berkshire Hathaway Inc.", 405.0},
     {"C", "Citigroup Inc.", 60.0},
     {"CSCO", "Cisco Systems, Inc.", 49.0},
@@ -56,9 +56,7 @@ constexpr std::array<Listing, 30> WellKnown{{
     {"XOM", "Exxon Mobil Corporation", 118.0},
 }};
 
-template <std::size_t N>
-const Listing* findIn(const std::array<Listing, N>& table, QByteArrayView symbol)
-{
+template <std::size_t N> const Listing* findIn(const std::array<Listing, N>& table, QByteArrayView symbol) {
     for (const Listing& listing : table) {
         if (symbol == QByteArrayView(listing.symbol))
             return &listing;
@@ -66,13 +64,14 @@ const Listing* findIn(const std::array<Listing, N>& table, QByteArrayView symbol
     return nullptr;
 }
 
-bool isSymbolCharacter(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '-'; }
+bool isSymbolCharacter(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '-';
+}
 
-QByteArray madeUpName(QByteArrayView symbol)
-{
-    static constexpr std::array<const char*, 8> suffixes{"Corporation", "Holdings Inc.", "Industries, Inc.", "Group",
-                                                         "Technologies Inc.", "Systems, Inc.", "Resources Corp.",
-                                                         "Partners L.P."};
+QByteArray madeUpName(QByteArrayView symbol) {
+    static constexpr std::array<const char*, 8> suffixes{"Corporation",     "Holdings Inc.",     "Industries, Inc.",
+                                                         "Group",           "Technologies Inc.", "Systems, Inc.",
+                                                         "Resources Corp.", "Partners L.P."};
     QByteArray base;
     for (char c : symbol) {
         if (std::isalpha(static_cast<unsigned char>(c)))
@@ -84,10 +83,11 @@ QByteArray madeUpName(QByteArrayView symbol)
 
 } // namespace
 
-QByteArray upperSymbol(QByteArrayView symbol) { return symbol.toByteArray().toUpper(); }
+QByteArray upperSymbol(QByteArrayView symbol) {
+    return symbol.toByteArray().toUpper();
+}
 
-bool isListedSymbol(QByteArrayView symbol)
-{
+bool isListedSymbol(QByteArrayView symbol) {
     if (symbol.isEmpty() || symbol.size() > 6)
         return false;
     if (symbol.startsWith('^'))
@@ -102,8 +102,7 @@ bool isListedSymbol(QByteArrayView symbol)
     return hasLetter && !upper.startsWith("ZZ") && upper != "XXXX";
 }
 
-TradeState tradeStateOf(QByteArrayView symbol)
-{
+TradeState tradeStateOf(QByteArrayView symbol) {
     if (symbol.size() != 5)
         return TradeState::Traded;
     if (symbol.endsWith('Q'))
@@ -113,10 +112,11 @@ TradeState tradeStateOf(QByteArrayView symbol)
     return TradeState::Traded;
 }
 
-bool hasRealTimeData(QByteArrayView symbol) { return !symbol.contains('.'); }
+bool hasRealTimeData(QByteArrayView symbol) {
+    return !symbol.contains('.');
+}
 
-ListingInfo listingOf(QByteArrayView symbol)
-{
+ListingInfo listingOf(QByteArrayView symbol) {
     if (const Listing* index = findIn(Indexes, symbol))
         return {index->name, index->typicalPrice, true};
     if (const Listing* known = findIn(WellKnown, symbol))
@@ -124,8 +124,7 @@ ListingInfo listingOf(QByteArrayView symbol)
     return {madeUpName(symbol), 0.0, false};
 }
 
-const char* symbolRulesText()
-{
+const char* symbolRulesText() {
     return "Symbols (case ignored; rows show them in upper case):\n"
            "  listed:    1 to 6 characters, letters, digits, '.' and '-', at least one letter,\n"
            "             and the indexes ^DJI ^IXIC ^GSPC ^NDX ^RUT ^NYA ^VIX\n"

@@ -7,19 +7,19 @@
 // characters, all letters, digits, '.', '-' or a leading '^', at least one letter,
 // does not start with "ZZ" and is not "XXXX" (case ignored); a symbol starting with
 // '^' must be one of the listed indexes.
-bool isListedSymbol(QByteArrayView upperSymbol);
+bool isListedSymbol(QByteArrayView symbol);
 
 QByteArray upperSymbol(QByteArrayView symbol);
 
 enum class TradeState {
-    Traded,      // a trade today: time cell "4:00PM ET"
+    Traded,       // a trade today: time cell "4:00PM ET"
     NoTradeEmpty, // five characters ending in Q: no trade yet, empty time cell
     NoTradeEt     // five characters ending in W: no trade yet, time cell holding only "ET"
 };
-TradeState tradeStateOf(QByteArrayView upperSymbol);
+TradeState tradeStateOf(QByteArrayView symbol);
 
 // Real-time data is withdrawn for symbols with a '.' (BRK.A): their real-time row says so.
-bool hasRealTimeData(QByteArrayView upperSymbol);
+bool hasRealTimeData(QByteArrayView symbol);
 
 struct ListingInfo {
     QByteArray name;
@@ -28,7 +28,7 @@ struct ListingInfo {
 };
 // Name and character of a listed symbol: the indexes and some well-known issues have
 // fixed names and levels; any other symbol gets a made-up company name.
-ListingInfo listingOf(QByteArrayView upperSymbol);
+ListingInfo listingOf(QByteArrayView symbol);
 
 // Text of the usage paragraph that states the rules above.
 const char* symbolRulesText();

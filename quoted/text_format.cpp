@@ -1,7 +1,6 @@
 #include "text_format.h"
 
-QByteArray formatCount(qint64 count)
-{
+QByteArray formatCount(qint64 count) {
     const QByteArray digits = QByteArray::number(count < 0 ? -count : count);
     QByteArray out = count < 0 ? "-" : "";
     for (qsizetype i = 0; i < digits.size(); ++i) {
@@ -12,33 +11,41 @@ QByteArray formatCount(qint64 count)
     return out;
 }
 
-QByteArray formatCents(qint64 cents)
-{
+QByteArray formatCents(qint64 cents) {
     const qint64 magnitude = cents < 0 ? -cents : cents;
     QByteArray out = formatCount(magnitude / 100) + '.' + QByteArray::number(magnitude % 100).rightJustified(2, '0');
     return cents < 0 ? '-' + out : out;
 }
 
-QByteArray formatHundredths(qint64 hundredths) { return formatCents(hundredths); }
+QByteArray formatHundredths(qint64 hundredths) {
+    return formatCents(hundredths);
+}
 
-QByteArray formatTradeTime(QTime time)
-{
+QByteArray formatTradeTime(QTime time) {
     const int hour12 = time.hour() % 12 == 0 ? 12 : time.hour() % 12;
     return QByteArray::number(hour12) + ':' + QByteArray::number(time.minute()).rightJustified(2, '0') +
            (time.hour() < 12 ? "AM" : "PM");
 }
 
-QByteArray htmlEscape(QByteArrayView text)
-{
+QByteArray htmlEscape(QByteArrayView text) {
     QByteArray out;
     out.reserve(text.size());
     for (char c : text) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out += c;
         }
     }
     return out;

@@ -14,6 +14,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextEdit>
+#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -187,6 +188,12 @@ void TestHelpWindows::window() {
     QVERIFY(bevel);
     QCOMPARE(bevel->geometry(), window->rect());
     QCOMPARE(bevel->isVisibleTo(window.get()), bevelVisible);
+    // The bevel shows as a line along the top edge of the client area, nowhere else.
+    const QImage image = window->grab().toImage();
+    const QColor background = window->palette().color(QPalette::Window);
+    QCOMPARE(image.pixel(5, 0) == window->palette().color(QPalette::Dark).rgb(), bevelVisible);
+    QCOMPARE(image.pixel(5, 0) == background.rgb(), !bevelVisible);
+    QCOMPARE(image.pixel(5, 5), background.rgb());
 
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
@@ -255,12 +262,18 @@ void TestHelpWindows::selectAndCopy() {
     QTest::keyClick(text, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(text->toPlainText(), lines.join('\n'));
 
-    // The mouse selects too: a drag across the first line.
+    // Selection by keyboard: the first line with Shift+End from the top.
+    QTest::keyClick(text, Qt::Key_Home, Qt::ControlModifier);
+    QTest::keyClick(text, Qt::Key_End, Qt::ShiftModifier);
+    QCOMPARE(text->textCursor().selectedText(), lines.first());
+
+    // And by mouse: a drag from the start of the first line.
     const QRect firstLine = text->cursorRect(QTextCursor(text->document()));
     QTest::mousePress(text->viewport(), Qt::LeftButton, {}, QPoint(2, firstLine.center().y()));
     QTest::mouseMove(text->viewport(), QPoint(60, firstLine.center().y()));
     QTest::mouseRelease(text->viewport(), Qt::LeftButton, {}, QPoint(60, firstLine.center().y()));
     QVERIFY(text->textCursor().hasSelection());
+    QVERIFY(text->textCursor().selectedText().size() < lines.first().size());
     QVERIFY(lines.first().startsWith(text->textCursor().selectedText()));
 }
 
@@ -370,20 +383,25 @@ void TestHelpWindows::closeOnlyHides() {
     QFETCH(Factory, make);
     std::unique_ptr<QWidget> window(make());
     QPointer<QWidget> guard(window.get());
-    QSignalSpy lastClosed(qApp, &QGuiApplication::lastWindowClosed);
     ShowHelpWindow(window.get());
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    const QPoint place = window->pos();
+    const QPoint centred = window->pos();
+    window->move(centred + QPoint(-40, 30));
 
-    QVERIFY(window->close());
-    QVERIFY(!window->isVisible());
-    QTest::qWait(50);
+    // Closed while it is the only window on screen, it hides and the program runs on.
+    QSignalSpy lastClosed(qApp, &QGuiApplication::lastWindowClosed);
+    QObject context;
+    QTimer::singleShot(0, &context, [&] { window->close(); });
+    QTimer::singleShot(300, &context, [] { QCoreApplication::exit(3); });
+    QCOMPARE(QCoreApplication::exec(), 3);
+    QCOMPARE(lastClosed.count(), 0);
     QVERIFY(guard);
-    QCOMPARE(lastClosed.count(), 0); // the only window closed, yet the program goes on
+    QVERIFY(!window->isVisible());
 
+    // Shown again: the same window, centred again.
     ShowHelpWindow(window.get());
     QVERIFY(window->isVisible());
-    QCOMPARE(window->pos(), place);
+    QCOMPARE(window->pos(), centred);
 }
 
 void TestHelpWindows::caretToTop() {

@@ -22,30 +22,25 @@ namespace {
 constexpr int ClientWidth = 641;
 constexpr int ClientHeight = 522;
 
-template <typename W>
-W* place(W* widget, const char* name, int left, int top, int width, int height)
-{
+template <typename W> W* place(W* widget, const char* name, int left, int top, int width, int height) {
     widget->setObjectName(name);
     widget->setGeometry(left, top, width, height);
     return widget;
 }
 
 // Labels size themselves to their text, from their designed left and top.
-void autoSize(QLabel* widget)
-{
+void autoSize(QLabel* widget) {
     widget->resize(std::max(widget->width(), widget->sizeHint().width()), widget->height());
 }
 
-QLabel* label(QWidget* tab, const char* name, const QString& caption, int l, int t, int w, int h)
-{
+QLabel* label(QWidget* tab, const char* name, const QString& caption, int l, int t, int w, int h) {
     auto* widget = place(new QLabel(caption, tab), name, l, t, w, h);
     widget->setWordWrap(false);
     autoSize(widget);
     return widget;
 }
 
-QLabel* header(QWidget* tab, const char* name, const QString& caption, int l, int t, int w, int h)
-{
+QLabel* header(QWidget* tab, const char* name, const QString& caption, int l, int t, int w, int h) {
     auto* widget = label(tab, name, caption, l, t, w, h);
     widget->setFont(pixelFont("MS Sans Serif", 12, true));
     autoSize(widget);
@@ -53,8 +48,7 @@ QLabel* header(QWidget* tab, const char* name, const QString& caption, int l, in
 }
 
 QLabel* colouredLabel(QWidget* tab, const char* name, const QString& caption, QColor colour, int l, int t, int w,
-                      int h)
-{
+                      int h) {
     auto* widget = label(tab, name, caption, l, t, w, h);
     QPalette palette = widget->palette();
     palette.setColor(QPalette::WindowText, colour);
@@ -62,25 +56,21 @@ QLabel* colouredLabel(QWidget* tab, const char* name, const QString& caption, QC
     return widget;
 }
 
-QLineEdit* edit(QWidget* tab, const char* name, const QString& text, int l, int t, int w, int h)
-{
+QLineEdit* edit(QWidget* tab, const char* name, const QString& text, int l, int t, int w, int h) {
     return place(new QLineEdit(text, tab), name, l, t, w, h);
 }
 
-QPushButton* button(QWidget* tab, const char* name, const QString& caption, int l, int t, int w, int h)
-{
+QPushButton* button(QWidget* tab, const char* name, const QString& caption, int l, int t, int w, int h) {
     auto* widget = place(new QPushButton(caption, tab), name, l, t, w, h);
     widget->setAutoDefault(false);
     return widget;
 }
 
-QCheckBox* checkBox(QWidget* tab, const char* name, const QString& caption, int l, int t, int w, int h)
-{
+QCheckBox* checkBox(QWidget* tab, const char* name, const QString& caption, int l, int t, int w, int h) {
     return place(new QCheckBox(caption, tab), name, l, t, w, h);
 }
 
-QComboBox* refreshCombo(QWidget* tab, const char* name, const RefreshChoice* choices, int count, int l, int t)
-{
+QComboBox* refreshCombo(QWidget* tab, const char* name, const RefreshChoice* choices, int count, int l, int t) {
     auto* combo = place(new QComboBox(tab), name, l, t, 145, 21);
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
@@ -91,28 +81,24 @@ QComboBox* refreshCombo(QWidget* tab, const char* name, const RefreshChoice* cho
     return combo;
 }
 
-TStatusBar* statusBarAt(QWidget* tab, const char* name)
-{
+TStatusBar* statusBarAt(QWidget* tab, const char* name) {
     return place(new TStatusBar(tab), name, 0, 475, 633, 19);
 }
 
-TRichEdit* mirror(QWidget* tab, const char* name, int l, int t, int w, int h)
-{
+TRichEdit* mirror(QWidget* tab, const char* name, int l, int t, int w, int h) {
     auto* widget = place(new TRichEdit(tab), name, l, t, w, h);
     widget->setReadOnly(false);
     return widget;
 }
 
-TStringGrid* grid(QWidget* tab, const char* name, int l, int t, int w, int h)
-{
+TStringGrid* grid(QWidget* tab, const char* name, int l, int t, int w, int h) {
     auto* widget = place(new TStringGrid(tab), name, l, t, w, h);
     widget->setColCount(7);
     return widget;
 }
 } // namespace
 
-void TFormQuote::createQuotesTab()
-{
+void TFormQuote::createQuotesTab() {
     QWidget* tab = Quotes;
     Label16 = header(tab, "Label16", "Last Trade", 132, 0, 62, 13);
     Label3 = header(tab, "Label3", "Symbol", 16, 16, 41, 13);
@@ -163,8 +149,7 @@ void TFormQuote::createQuotesTab()
     DisplayQR->setFont(pixelFont("Courier", 5));
 }
 
-void TFormQuote::createRealTimeTab()
-{
+void TFormQuote::createRealTimeTab() {
     QWidget* tab = RealTime;
     Label9 = header(tab, "Label9", "Symbol", 33, 13, 41, 13);
     Label10 = header(tab, "Label10", "Time", 98, 13, 28, 13);
@@ -193,8 +178,7 @@ void TFormQuote::createRealTimeTab()
     DisplayQR1 = mirror(tab, "DisplayQR1", 731, 72, 577, 81);
 }
 
-void TFormQuote::createPortfoliosTab()
-{
+void TFormQuote::createPortfoliosTab() {
     QWidget* tab = Historical;
     StaticText12 = header(tab, "StaticText12", "input.txt", 24, 31, 51, 17);
     StaticText12->setMinimumWidth(0);
@@ -219,8 +203,7 @@ void TFormQuote::createPortfoliosTab()
     RichEdit3->hide();
 }
 
-void TFormQuote::createMenu()
-{
+void TFormQuote::createMenu() {
     MainMenu1 = new QMenuBar(this);
     MainMenu1->setObjectName("MainMenu1");
     setMenuBar(MainMenu1);
@@ -253,8 +236,7 @@ void TFormQuote::createMenu()
     Normal->setChecked(true);
 }
 
-void TFormQuote::createComponents()
-{
+void TFormQuote::createComponents() {
     Timer = new QTimer(this);
     Timer->setObjectName("Timer");
     Timer1 = new QTimer(this);
@@ -267,14 +249,13 @@ void TFormQuote::createComponents()
     OpenFile1 = new TOpenDialog("OpenFile1");
 }
 
-void TFormQuote::setTabOrder()
-{
-    // One focus chain: the page control, then each tab's controls in their designed order.
+void TFormQuote::setTabOrder() {
+    // One focus chain after the page control (first, as it was created first): each tab's
+    // controls in their designed order.
     const std::initializer_list<QWidget*> order = {
-        PgC1,      BtnQuote,   CheckBox,  ComboBox,     CheckBox1, CheckBox2, Edit2,      Button2, Portfolio,
-        PortName,  Adv,        Decl,      NoChg,        DisplayQR, Edit1,     Button3,    QT1,     RT1,
-        BtnQuote1, DisplayQR1, CheckBox3, ComboBox1,    Portfolio1, Button1,  RichEdit2, StaticText12, RichEdit3,
-        Button5,   Button6,    Button7,   Button8};
+        BtnQuote,  CheckBox,   ComboBox,  CheckBox1, CheckBox2,    Edit2,     Button2, Portfolio, PortName,   Adv,
+        Decl,      NoChg,      DisplayQR, Edit1,     Button3,      QT1,       RT1,     BtnQuote1, DisplayQR1, CheckBox3,
+        ComboBox1, Portfolio1, Button1,   RichEdit2, StaticText12, RichEdit3, Button5, Button6,   Button7,    Button8};
     QWidget* previous = nullptr;
     for (QWidget* widget : order) {
         if (widget->focusPolicy() == Qt::NoFocus)

@@ -5,6 +5,7 @@
 
 #include <QEvent>
 #include <QScreen>
+#include <QShowEvent>
 
 THelpForm::THelpForm(const QString& caption, const QSize& clientSize, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -24,11 +25,10 @@ void THelpForm::FormActivate() {
 }
 
 void THelpForm::showEvent(QShowEvent* event) {
-    // Placed once; afterwards the window stays where the user left it.
-    if (!m_placed) {
+    // Every show from hidden places the window at the centre; the window system's own show events
+    // (a restore from minimised) leave it where it is.
+    if (!event->spontaneous())
         centreOnScreen();
-        
-    }
     QWidget::showEvent(event);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // Base of the Help menu's windows: a top-level window of fixed client size with a minimise button
-// but no maximise button, centred on the screen when first shown, hidden (not destroyed) when
+// but no maximise button, centred on the screen whenever it is shown, hidden (not destroyed) when
 // closed, with the bevel line along the top of its client area.
 #include <QWidget>
 
@@ -22,6 +22,4 @@ protected:
 
 private:
     void centreOnScreen();
-
-    bool m_placed = false;
 };

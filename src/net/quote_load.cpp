@@ -35,10 +35,11 @@ private:
     void normalEnd();
     void lostConnection();
 
-    // Status texts: set from the worker (without waiting) or on the window thread.
+    // Status texts: set from the worker (without waiting) or on the window thread. Steps handed
+    // over without waiting capture values only: they may run after this load object is gone.
     void showStatus(const char* text) const
     {
-        OnWindowThread([this, text] { (FormQuote->*tab_.status)->setSimpleText(text); });
+        OnWindowThread([status = tab_.status, text] { (FormQuote->*status)->setSimpleText(text); });
     }
     void showStatusNow(const char* text) const
     {
@@ -46,9 +47,9 @@ private:
     }
     void enableControls() const
     {
-        OnWindowThread([this] {
-            (FormQuote->*tab_.mirror)->setEnabled(true);
-            (FormQuote->*tab_.button)->setEnabled(true);
+        OnWindowThread([mirror = tab_.mirror, button = tab_.button] {
+            (FormQuote->*mirror)->setEnabled(true);
+            (FormQuote->*button)->setEnabled(true);
         });
     }
     // The load is over: "Get Quotes" (button or timer) may start the next one.
@@ -78,7 +79,7 @@ private:
 bool LoadRun::start()
 {
     reply_ = std::make_unique<char[]>(ReplyBufferSize);
-    OnWindowThread([this] { (FormQuote->*tab_.button)->setEnabled(false); });
+    OnWindowThread([button = tab_.button] { (FormQuote->*button)->setEnabled(false); });
     TThread::Synchronize([this] { (FormQuote->*tab_.mirror)->clear(); });
 
     QByteArray name;
@@ -86,10 +87,10 @@ bool LoadRun::start()
     portfolio_ = std::fopen(name.constData(), "r+");
     if (!portfolio_) {
         TThread::Synchronize([] { MessageBox("File in use by another application.", "Alter"); });
-        OnWindowThread([this] { (FormQuote->*tab_.button)->setEnabled(true); });
+        OnWindowThread([button = tab_.button] { (FormQuote->*button)->setEnabled(true); });
         return false;
     }
-    OnWindowThread([this] { (FormQuote->*tab_.portfolio)->setFocus(); });
+    OnWindowThread([portfolio = tab_.portfolio] { (FormQuote->*portfolio)->setFocus(); });
     dataName_ = dataFileName(name.toStdString(), tab_.dataSuffix);
     data_ = std::fopen(dataName_.c_str(), "w"); // without it the rows still show
     SocketLibraryStart();

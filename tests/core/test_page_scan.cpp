@@ -12,15 +12,13 @@ namespace {
 
 // The bytes in a heap block of exactly their size, so that the sanitizer build catches
 // any read or write past them.
-std::unique_ptr<char[]> exactCopy(const QByteArray& bytes)
-{
+std::unique_ptr<char[]> exactCopy(const QByteArray& bytes) {
     std::unique_ptr<char[]> copy(new char[std::max<qsizetype>(bytes.size(), 1)]);
     std::memcpy(copy.get(), bytes.constData(), static_cast<size_t>(bytes.size()));
     return copy;
 }
 
-QByteArray window(const QByteArray& reply, int start)
-{
+QByteArray window(const QByteArray& reply, int start) {
     auto bytes = exactCopy(reply);
     std::unique_ptr<char[]> text(new char[TextWindowSize + 1]);
     const int n = buildTextWindow(bytes.get(), static_cast<int>(reply.size()), start, text.get());
@@ -30,8 +28,7 @@ QByteArray window(const QByteArray& reply, int start)
     return out;
 }
 
-QByteArray rowAfter(void (*rule)(char*), const QByteArray& text)
-{
+QByteArray rowAfter(void (*rule)(char*), const QByteArray& text) {
     std::unique_ptr<char[]> row(new char[RowTextSize + 1]);
     std::memcpy(row.get(), text.constData(), static_cast<size_t>(text.size()) + 1);
     rule(row.get());
@@ -68,8 +65,7 @@ private slots:
     void searchStartAdvance();
 };
 
-void TestPageScan::marker_data()
-{
+void TestPageScan::marker_data() {
     QTest::addColumn<QByteArray>("reply");
     QTest::addColumn<int>("expected");
     QTest::newRow("symbol header") << QByteArray("<tr><th>Symbol</th>") << 8 + 100;
@@ -87,16 +83,14 @@ void TestPageScan::marker_data()
     QTest::newRow("empty") << QByteArray() << -1;
 }
 
-void TestPageScan::marker()
-{
+void TestPageScan::marker() {
     QFETCH(QByteArray, reply);
     QFETCH(int, expected);
     auto bytes = exactCopy(reply);
     QCOMPARE(findTableMarker(bytes.get(), static_cast<int>(reply.size())), expected);
 }
 
-void TestPageScan::markerLowerCasesOnlyReceivedBytes()
-{
+void TestPageScan::markerLowerCasesOnlyReceivedBytes() {
     // Lower-casing runs up to the marker and never touches a byte past the reply.
     QByteArray buffer("HEAD <TH>SYMBOL</TH> ROWS");
     const int found = findTableMarker(buffer.data(), static_cast<int>(buffer.size()));
@@ -108,8 +102,7 @@ void TestPageScan::markerLowerCasesOnlyReceivedBytes()
     QCOMPARE(cut, QByteArray("abcsyMBOL<"));
 }
 
-void TestPageScan::textWindow_data()
-{
+void TestPageScan::textWindow_data() {
     QTest::addColumn<QByteArray>("reply");
     QTest::addColumn<int>("start");
     QTest::addColumn<QByteArray>("expected");
@@ -122,8 +115,7 @@ void TestPageScan::textWindow_data()
     QTest::newRow("two-digit chunk line") << QByteArray("ab\r\n1f\r\ncd") << 0 << QByteArray("abcd");
     QTest::newRow("three-digit chunk line") << QByteArray("ab\r\n1a3\r\ncd") << 0 << QByteArray("abcd");
     QTest::newRow("four-digit chunk line") << QByteArray("ab\r\n1abc\r\ncd") << 0 << QByteArray("abcd");
-    QTest::newRow("chunk line not starting with 1") << QByteArray("ab\r\n2a3\r\ncd") << 0
-                                                    << QByteArray("ab2a3cd");
+    QTest::newRow("chunk line not starting with 1") << QByteArray("ab\r\n2a3\r\ncd") << 0 << QByteArray("ab2a3cd");
     QTest::newRow("single character between breaks") << QByteArray("ab\nX\nYcd") << 0 << QByteArray("abcd");
     QTest::newRow("high bytes") << QByteArray("ab\xe9xyz") << 0 << QByteArray("abxyz");
     QTest::newRow("tab") << QByteArray("a\tbcd") << 0 << QByteArray("abcd");
@@ -138,16 +130,14 @@ void TestPageScan::textWindow_data()
     QTest::newRow("empty reply") << QByteArray() << 0 << QByteArray();
 }
 
-void TestPageScan::textWindow()
-{
+void TestPageScan::textWindow() {
     QFETCH(QByteArray, reply);
     QFETCH(int, start);
     QFETCH(QByteArray, expected);
     QCOMPARE(window(reply, start), expected);
 }
 
-void TestPageScan::textWindowStopsAt5000()
-{
+void TestPageScan::textWindowStopsAt5000() {
     QByteArray reply(TextWindowSize + 300, 'a');
     reply[10] = 'B';
     reply[10 + TextWindowSize - 1] = 'Z';
@@ -164,8 +154,7 @@ void TestPageScan::textWindowStopsAt5000()
     QCOMPARE(window(broken, 10).size(), TextWindowSize - 1);
 }
 
-void TestPageScan::symbolPatterns_data()
-{
+void TestPageScan::symbolPatterns_data() {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QByteArray>("symbol");
     QTest::addColumn<int>("j");
@@ -187,8 +176,7 @@ void TestPageScan::symbolPatterns_data()
     QTest::newRow("5 B") << QByteArray("x>GOOGL<") << QByteArray("GOOGL") << 1 << B;
     QTest::newRow("earlier B beats later A") << QByteArray(">MSFT< s=MSFT\">") << QByteArray("MSFT") << 0 << B;
     QTest::newRow("lower-case symbol finds upper case") << QByteArray("s=MSFT\">") << QByteArray("msft") << 2 << A;
-    QTest::newRow("lower-case page not found") << QByteArray("s=msft\">msft<") << QByteArray("MSFT") << -1
-                                               << none;
+    QTest::newRow("lower-case page not found") << QByteArray("s=msft\">msft<") << QByteArray("MSFT") << -1 << none;
     QTest::newRow("B needs the closing '<'") << QByteArray(">MSFTX<") << QByteArray("MSFT") << -1 << none;
     QTest::newRow("match ending at the window's end") << QByteArray("ab>IBM<") << QByteArray("IBM") << 2 << B;
     QTest::newRow("match cut by the window's end") << QByteArray("ab>IBM") << QByteArray("IBM") << -1 << none;
@@ -197,36 +185,33 @@ void TestPageScan::symbolPatterns_data()
     QTest::newRow("length 6") << QByteArray("GOOGLE\">") << QByteArray("GOOGLE") << -1 << none;
 }
 
-void TestPageScan::symbolPatterns()
-{
+void TestPageScan::symbolPatterns() {
     QFETCH(QByteArray, text);
     QFETCH(QByteArray, symbol);
     QFETCH(int, j);
     QFETCH(int, kind);
     auto bytes = exactCopy(text);
     SymbolMatch found = SymbolMatch::PatternA;
-    QCOMPARE(findSymbol(bytes.get(), static_cast<int>(text.size()), symbol.constData(),
-                        static_cast<int>(symbol.size()), &found),
+    QCOMPARE(findSymbol(bytes.get(), static_cast<int>(text.size()), symbol.constData(), static_cast<int>(symbol.size()),
+                        &found),
              j);
     QCOMPARE(int(found), kind);
 }
 
-void TestPageScan::rowText_data()
-{
+void TestPageScan::rowText_data() {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<int>("j");
     QTest::addColumn<int>("kind");
     QTest::addColumn<QByteArray>("expected");
     QTest::newRow("pattern A") << QByteArray("s=MSFT\">MSFT</a></td>") << 2 << int(SymbolMatch::PatternA)
                                << QByteArray("      MSFT</a></td>");
-    QTest::newRow("pattern A of a one-letter symbol") << QByteArray("=F\">F</a>") << 0 << int(SymbolMatch::PatternA)
-                                                      << QByteArray("    F</a>");
+    QTest::newRow("pattern A of a one-letter symbol")
+        << QByteArray("=F\">F</a>") << 0 << int(SymbolMatch::PatternA) << QByteArray("    F</a>");
     QTest::newRow("pattern B") << QByteArray("<td>MSFT</td>") << 3 << int(SymbolMatch::PatternB)
                                << QByteArray(" MSFT</td>");
 }
 
-void TestPageScan::rowText()
-{
+void TestPageScan::rowText() {
     QFETCH(QByteArray, text);
     QFETCH(int, j);
     QFETCH(int, kind);
@@ -237,16 +222,14 @@ void TestPageScan::rowText()
     QCOMPARE(QByteArray(row.get()), expected);
 }
 
-void TestPageScan::rowTextKeeps800()
-{
+void TestPageScan::rowTextKeeps800() {
     QByteArray text = ">IBM<" + QByteArray(2000, 'x');
     std::unique_ptr<char[]> row(new char[RowTextSize + 1]);
     takeRowText(text.constData(), static_cast<int>(text.size()), 0, SymbolMatch::PatternB, row.get());
     QCOMPARE(QByteArray(row.get()), " IBM<" + QByteArray(RowTextSize - 5, 'x'));
 }
 
-void TestPageScan::notFoundText_data()
-{
+void TestPageScan::notFoundText_data() {
     QTest::addColumn<QByteArray>("symbol");
     QTest::addColumn<int>("count");
     QTest::addColumn<QByteArray>("expected");
@@ -257,8 +240,7 @@ void TestPageScan::notFoundText_data()
     QTest::newRow("at most six") << QByteArray("abcde~") << 9 << "  ABCDE~" + words;
 }
 
-void TestPageScan::notFoundText()
-{
+void TestPageScan::notFoundText() {
     QFETCH(QByteArray, symbol);
     QFETCH(int, count);
     QFETCH(QByteArray, expected);
@@ -267,8 +249,7 @@ void TestPageScan::notFoundText()
     QCOMPARE(QByteArray(row.get()), expected);
 }
 
-void TestPageScan::missingTime_data()
-{
+void TestPageScan::missingTime_data() {
     QTest::addColumn<QByteArray>("row");
     QTest::addColumn<QByteArray>("expected");
     QTest::newRow("time present") << QByteArray(" MSFT</a></td><td align=\"center\">4:00PM ET</td><td>")
@@ -283,15 +264,13 @@ void TestPageScan::missingTime_data()
                                   << QByteArray("<td align=\"CENTER\"></td>");
 }
 
-void TestPageScan::missingTime()
-{
+void TestPageScan::missingTime() {
     QFETCH(QByteArray, row);
     QFETCH(QByteArray, expected);
     QCOMPARE(rowAfter(fixMissingTime, row), expected);
 }
 
-void TestPageScan::missingTimeNearTheEnd()
-{
+void TestPageScan::missingTimeNearTheEnd() {
     // The row keeps at most 800 characters: what the insertion pushes past them is lost.
     const QByteArray cell("ter\"></td");
     QByteArray row = QByteArray(RowTextSize - 20, '.') + cell + QByteArray(11, '#');
@@ -311,8 +290,7 @@ void TestPageScan::missingTimeNearTheEnd()
     QCOMPARE(rowAfter(fixMissingTime, QByteArray("ter\"></td>")), QByteArray("ter\">Unknown ET</td>"));
 }
 
-void TestPageScan::tags_data()
-{
+void TestPageScan::tags_data() {
     QTest::addColumn<QByteArray>("row");
     QTest::addColumn<QByteArray>("expected");
     QTest::newRow("cells") << QByteArray(" MSFT</a></td><td>27.50</td>") << QByteArray(" MSFT             27.50     ");
@@ -322,15 +300,13 @@ void TestPageScan::tags_data()
     QTest::newRow("empty") << QByteArray() << QByteArray();
 }
 
-void TestPageScan::tags()
-{
+void TestPageScan::tags() {
     QFETCH(QByteArray, row);
     QFETCH(QByteArray, expected);
     QCOMPARE(rowAfter(blankTags, row), expected);
 }
 
-void TestPageScan::symbolRow_data()
-{
+void TestPageScan::symbolRow_data() {
     QTest::addColumn<QByteArray>("slot");
     QTest::addColumn<int>("length");
     QTest::addColumn<int>("start");
@@ -342,8 +318,8 @@ void TestPageScan::symbolRow_data()
     const int inWindow = int(QByteArray("HTTP/1.1 200 OK<tr><td><a href=\"/q?s=").size());
     const int afterHeaders = int(QByteArray("HTTP/1.1 200 OK\r\n\r\n").size());
     QTest::newRow("found") << QByteArray("IBM") << 3 << 0 << inWindow << found;
-    QTest::newRow("found from a later start") << QByteArray("ibm") << 3 << afterHeaders
-                                              << inWindow - int(QByteArray("HTTP/1.1 200 OK").size()) << found;
+    QTest::newRow("found from a later start")
+        << QByteArray("ibm") << 3 << afterHeaders << inWindow - int(QByteArray("HTTP/1.1 200 OK").size()) << found;
     QTest::newRow("start past the match") << QByteArray("IBM") << 3 << 60 << 0 << "  IBM" + words;
     QTest::newRow("start past the reply") << QByteArray("IBM") << 3 << 5000 << 0 << "  IBM" + words;
     QTest::newRow("six letters") << QByteArray("GOOGLE") << 6 << 0 << 0 << "  GOOGLE" + words;
@@ -352,8 +328,7 @@ void TestPageScan::symbolRow_data()
     QTest::newRow("length longer than the slot") << QByteArray("IB") << 3 << 0 << 0 << "  IB" + words;
 }
 
-void TestPageScan::symbolRow()
-{
+void TestPageScan::symbolRow() {
     QFETCH(QByteArray, slot);
     QFETCH(int, length);
     QFETCH(int, start);
@@ -369,8 +344,7 @@ void TestPageScan::symbolRow()
     QCOMPARE(QByteArray(text.get()), row);
 }
 
-void TestPageScan::endOfSymbols()
-{
+void TestPageScan::endOfSymbols() {
     QVERIFY(isEndOfSymbols(""));
     QVERIFY(isEndOfSymbols("\xff"
                            "ABC"));
@@ -378,8 +352,7 @@ void TestPageScan::endOfSymbols()
     QVERIFY(!isEndOfSymbols(" "));
 }
 
-void TestPageScan::searchStartAdvance()
-{
+void TestPageScan::searchStartAdvance() {
     QCOMPARE(advanceSearchStart(250, 40), 390);
     QCOMPARE(advanceSearchStart(250, 0), 350);
     QCOMPARE(advanceSearchStart(INT_MAX - 50, 0), INT_MAX);

@@ -26,13 +26,11 @@ public:
     QList<RecordedRow> rows;
     QByteArray order; // 'D' for a data line, 'R' for an appended row
 
-    void writeDataLine(const char* wordLine) override
-    {
+    void writeDataLine(const char* wordLine) override {
         dataLines << QByteArray(wordLine);
         order += 'D';
     }
-    void appendRow(const char* line, double pct) override
-    {
+    void appendRow(const char* line, double pct) override {
         QCOMPARE(QByteArray(line), QByteArray(CurrentLine));
         QCOMPARE(pct, CurrentPct);
         rows << RecordedRow{QByteArray(line), pct, RowsLoaded};
@@ -40,8 +38,7 @@ public:
     }
 };
 
-QByteArray samplePage(const char* name)
-{
+QByteArray samplePage(const char* name) {
     QFile file(QStringLiteral(TICKWELL_TEST_DATA "/") + QLatin1String(name));
     if (!file.open(QIODevice::ReadOnly))
         qFatal("missing sample page %s", name);
@@ -50,8 +47,7 @@ QByteArray samplePage(const char* name)
 
 // Parses a copy of the reply held in a block of exactly its size (the sanitizer build
 // then catches any access past it). Returns the reply as the parser left it.
-QByteArray parse(const QByteArray& reply, RecordingSink& sink, PageEnd* end = nullptr)
-{
+QByteArray parse(const QByteArray& reply, RecordingSink& sink, PageEnd* end = nullptr) {
     std::unique_ptr<char[]> bytes(new char[std::max<qsizetype>(reply.size(), 1)]);
     std::memcpy(bytes.get(), reply.constData(), static_cast<size_t>(reply.size()));
     const PageEnd result = parseQuotePage(bytes.get(), static_cast<int>(reply.size()), sink);
@@ -61,8 +57,7 @@ QByteArray parse(const QByteArray& reply, RecordingSink& sink, PageEnd* end = nu
 }
 
 // Puts the symbols into the batch's slots (lengths as typed unless given) and empties the rest.
-void setBatch(int batch, const QList<QByteArray>& symbols, const QList<int>& lengths = {})
-{
+void setBatch(int batch, const QList<QByteArray>& symbols, const QList<int>& lengths = {}) {
     QuoteBatch = batch;
     for (int i = 0; i < SymbolsPerBatch; ++i) {
         const int k = batch * SymbolsPerBatch + i;
@@ -77,30 +72,32 @@ void setBatch(int batch, const QList<QByteArray>& symbols, const QList<int>& len
 }
 
 // A display line of the given length with each text at its position, spaces elsewhere.
-QByteArray placed(std::initializer_list<std::pair<int, const char*>> items, int length = QuoteLineLength)
-{
+QByteArray placed(std::initializer_list<std::pair<int, const char*>> items, int length = QuoteLineLength) {
     QByteArray line(length, ' ');
     for (const auto& [pos, text] : items)
         line.replace(pos, static_cast<qsizetype>(std::strlen(text)), text);
     return line;
 }
 
-QByteArray notFoundLine(const char* symbol)
-{
-    return placed({{0, symbol}, {8, "symbol"}, {15, "not"}, {21, "found"}, {35, "+"}, {36, "0.00"}, {45, "+0.00%"},
-                   {55, "0"}});
+QByteArray notFoundLine(const char* symbol) {
+    return placed(
+        {{0, symbol}, {8, "symbol"}, {15, "not"}, {21, "found"}, {35, "+"}, {36, "0.00"}, {45, "+0.00%"}, {55, "0"}});
 }
 
-QByteArray notFoundData(const char* symbol)
-{
+QByteArray notFoundData(const char* symbol) {
     return QByteArray(" ") + symbol + " symbol not found 0.00 +0.00% 0 ";
 }
 
-const QByteArray msftLine = placed({{0, "MSFT"}, {8, "4:00PM"}, {15, "ET"}, {21, "27.50"}, {35, "+"}, {36, "0.12"},
-                                    {45, "+0.44%"}, {55, "45,123,456"}});
+const QByteArray msftLine = placed({{0, "MSFT"},
+                                    {8, "4:00PM"},
+                                    {15, "ET"},
+                                    {21, "27.50"},
+                                    {35, "+"},
+                                    {36, "0.12"},
+                                    {45, "+0.44%"},
+                                    {55, "45,123,456"}});
 
-QByteArray cell(const QByteArray& line, int column)
-{
+QByteArray cell(const QByteArray& line, int column) {
     char out[32];
     cutCell(line.constData(), QuoteCellCuts[column], out);
     return QByteArray(out);
@@ -133,28 +130,25 @@ private slots:
     void truncatedReplies();
 };
 
-void TestQuotePage::init()
-{
+void TestQuotePage::init() {
     RowsLoaded = 0;
     SearchStart = 0;
     QuoteBatch = 0;
 }
 
-void TestQuotePage::wordLine_data()
-{
+void TestQuotePage::wordLine_data() {
     QTest::addColumn<QByteArray>("row");
     QTest::addColumn<QByteArray>("expected");
     QTest::newRow("runs collapse") << QByteArray("      MSFT     4:00PM ET    27.50")
                                    << QByteArray(" MSFT 4:00PM ET 27.50");
-    QTest::newRow("cut after the eighth space") << QByteArray(" a  b c d e f g h   i j")
-                                                << QByteArray(" a b c d e f g ");
+    QTest::newRow("cut after the eighth space")
+        << QByteArray(" a  b c d e f g h   i j") << QByteArray(" a b c d e f g ");
     QTest::newRow("seven words and the rest") << QByteArray("  MSFT  symbol  not  found  0.00  +0.00%  0     x")
                                               << QByteArray(" MSFT symbol not found 0.00 +0.00% 0 ");
     QTest::newRow("blank row") << QByteArray("      ") << QByteArray(" ");
 }
 
-void TestQuotePage::wordLine()
-{
+void TestQuotePage::wordLine() {
     QFETCH(QByteArray, row);
     QFETCH(QByteArray, expected);
     char out[RowTextSize + 1];
@@ -162,62 +156,66 @@ void TestQuotePage::wordLine()
     QCOMPARE(QByteArray(out), expected);
 }
 
-void TestQuotePage::format_data()
-{
+void TestQuotePage::format_data() {
     QTest::addColumn<QByteArray>("words");
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<double>("pct");
     QTest::newRow("MSFT") << QByteArray(" MSFT 4:00PM ET 27.50 0.12 +0.44% 45,123,456 ") << msftLine << 0.44;
     QTest::newRow("not found") << notFoundData("IBM") << notFoundLine("IBM") << 0.0;
     QTest::newRow("falling") << QByteArray(" INTC 4:00PM ET 21.35 0.33 -1.50% 38,221,904 ")
-                             << placed({{0, "INTC"}, {8, "4:00PM"}, {15, "ET"}, {21, "21.35"}, {35, "-"}, {36, "0.33"},
-                                        {45, "-1.50%"}, {55, "38,221,904"}})
+                             << placed({{0, "INTC"},
+                                        {8, "4:00PM"},
+                                        {15, "ET"},
+                                        {21, "21.35"},
+                                        {35, "-"},
+                                        {36, "0.33"},
+                                        {45, "-1.50%"},
+                                        {55, "38,221,904"}})
                              << -1.5;
-    QTest::newRow("unchanged is '+'") << QByteArray(" GE 3:59PM ET 35.10 0.00 0.00% 1 ")
-                                      << placed({{0, "GE"}, {8, "3:59PM"}, {15, "ET"}, {21, "35.10"}, {35, "+"},
-                                                 {36, "0.00"}, {45, "0.00%"}, {55, "1"}})
-                                      << 0.0;
-    QTest::newRow("six characters before '%'") << QByteArray(" A B C D E -12.50% 7 ")
-                                               << placed({{0, "A"}, {8, "B"}, {15, "C"}, {21, "D"}, {35, "-"},
-                                                          {36, "E"}, {45, "-12.50%"}, {55, "7"}})
-                                               << -12.5;
-    QTest::newRow("digits and a point") << QByteArray(" A B C D E 5.% 7 ")
-                                        << placed({{0, "A"}, {8, "B"}, {15, "C"}, {21, "D"}, {35, "+"}, {36, "E"},
-                                                   {45, "5.%"}, {55, "7"}})
-                                        << 5.0;
-    QTest::newRow("point first") << QByteArray(" A B C D E -.25% 7 ")
-                                 << placed({{0, "A"}, {8, "B"}, {15, "C"}, {21, "D"}, {35, "-"}, {36, "E"},
-                                            {45, "-.25%"}, {55, "7"}})
-                                 << -0.25;
-    QTest::newRow("not a number") << QByteArray(" A B C D E N/A 7 ")
-                                  << placed({{0, "A"}, {8, "B"}, {15, "C"}, {21, "D"}, {35, "+"}, {36, "E"},
-                                             {45, "N/A"}, {55, "7"}})
-                                  << 0.0;
+    QTest::newRow("unchanged is '+'")
+        << QByteArray(" GE 3:59PM ET 35.10 0.00 0.00% 1 ")
+        << placed(
+               {{0, "GE"}, {8, "3:59PM"}, {15, "ET"}, {21, "35.10"}, {35, "+"}, {36, "0.00"}, {45, "0.00%"}, {55, "1"}})
+        << 0.0;
+    QTest::newRow("six characters before '%'")
+        << QByteArray(" A B C D E -12.50% 7 ")
+        << placed({{0, "A"}, {8, "B"}, {15, "C"}, {21, "D"}, {35, "-"}, {36, "E"}, {45, "-12.50%"}, {55, "7"}})
+        << -12.5;
+    QTest::newRow("digits and a point")
+        << QByteArray(" A B C D E 5.% 7 ")
+        << placed({{0, "A"}, {8, "B"}, {15, "C"}, {21, "D"}, {35, "+"}, {36, "E"}, {45, "5.%"}, {55, "7"}}) << 5.0;
+    QTest::newRow("point first")
+        << QByteArray(" A B C D E -.25% 7 ")
+        << placed({{0, "A"}, {8, "B"}, {15, "C"}, {21, "D"}, {35, "-"}, {36, "E"}, {45, "-.25%"}, {55, "7"}}) << -0.25;
+    QTest::newRow("not a number")
+        << QByteArray(" A B C D E N/A 7 ")
+        << placed({{0, "A"}, {8, "B"}, {15, "C"}, {21, "D"}, {35, "+"}, {36, "E"}, {45, "N/A"}, {55, "7"}}) << 0.0;
     QTest::newRow("no sixth word") << QByteArray(" A B C D E ")
-                                   << placed({{0, "A"}, {8, "B"}, {15, "C"}, {21, "D"}, {35, "+"}, {36, "E"}})
-                                   << 0.0;
-    QTest::newRow("last word without its space") << QByteArray(" A B C D E -2.5% 7")
-                                                 << placed({{0, "A"}, {8, "B"}, {15, "C"}, {21, "D"}, {35, "-"},
-                                                            {36, "E"}, {45, "-2.5%"}, {55, "7"}})
-                                                 << -2.5;
+                                   << placed({{0, "A"}, {8, "B"}, {15, "C"}, {21, "D"}, {35, "+"}, {36, "E"}}) << 0.0;
+    QTest::newRow("last word without its space")
+        << QByteArray(" A B C D E -2.5% 7")
+        << placed({{0, "A"}, {8, "B"}, {15, "C"}, {21, "D"}, {35, "-"}, {36, "E"}, {45, "-2.5%"}, {55, "7"}}) << -2.5;
     QTest::newRow("empty word line") << QByteArray() << placed({}) << 0.0;
     QTest::newRow("no words") << QByteArray(" ") << placed({}) << 0.0;
-    QTest::newRow("long last word cut at 78")
-        << QByteArray(" A B C D E +1.00% 123456789012345678901234567890 ")
-        << placed({{0, "A"}, {8, "B"}, {15, "C"}, {21, "D"}, {35, "+"}, {36, "E"}, {45, "+1.00%"},
-                   {55, "123456789012345678901234"}})
-        << 1.0;
+    QTest::newRow("long last word cut at 78") << QByteArray(" A B C D E +1.00% 123456789012345678901234567890 ")
+                                              << placed({{0, "A"},
+                                                         {8, "B"},
+                                                         {15, "C"},
+                                                         {21, "D"},
+                                                         {35, "+"},
+                                                         {36, "E"},
+                                                         {45, "+1.00%"},
+                                                         {55, "123456789012345678901234"}})
+                                              << 1.0;
     QTest::newRow("long word runs on, the next word takes its field")
         << QByteArray(" A 12:30:45PM ET D E +1.00% 7 ")
         << placed({{0, "A"}, {8, "12:30:4"}, {15, "ET"}, {21, "D"}, {35, "+"}, {36, "E"}, {45, "+1.00%"}, {55, "7"}})
         << 1.0;
     QTest::newRow("only indices up to 80 are read")
-        << " " + QByteArray(85, 'W') + " B C D E +1.00% 7 "
-        << QByteArray(35, 'W') + '+' + QByteArray(43, 'W') << 0.0;
+        << " " + QByteArray(85, 'W') + " B C D E +1.00% 7 " << QByteArray(35, 'W') + '+' + QByteArray(43, 'W') << 0.0;
 }
 
-void TestQuotePage::format()
-{
+void TestQuotePage::format() {
     QFETCH(QByteArray, words);
     QFETCH(QByteArray, line);
     QFETCH(double, pct);
@@ -227,8 +225,7 @@ void TestQuotePage::format()
     QCOMPARE(int(std::strlen(out)), QuoteLineLength);
 }
 
-void TestQuotePage::msftCells()
-{
+void TestQuotePage::msftCells() {
     QCOMPARE(cell(msftLine, 0), QByteArray("MSFT   "));
     QCOMPARE(cell(msftLine, 1), QByteArray(" 4:00PM ET"));
     QCOMPARE(cell(msftLine, 2), QByteArray(" 27.50      "));
@@ -238,8 +235,7 @@ void TestQuotePage::msftCells()
     QCOMPARE(cell(msftLine, 6), QByteArray(" 45,123,456   "));
 }
 
-void TestQuotePage::cutCellBounds()
-{
+void TestQuotePage::cutCellBounds() {
     char out[32];
     cutCell("abcdef", CellCut{0, 3}, out);
     QCOMPARE(QByteArray(out), QByteArray("abc"));
@@ -251,8 +247,7 @@ void TestQuotePage::cutCellBounds()
     QCOMPARE(QByteArray(out), QByteArray());
 }
 
-void TestQuotePage::edgePage()
-{
+void TestQuotePage::edgePage() {
     // The page holds MSFT, INTC, GE, F, AAPL (time cell only ET), CSCO (empty time cell)
     // and DELL; IBM and QWXYZ are unknown to it.
     setBatch(0, {"MSFT", "IBM", "INTC", "GE", "F", "AAPL", "CSCO", "QWXYZ", "dell"});
@@ -262,14 +257,10 @@ void TestQuotePage::edgePage()
     QCOMPARE(int(end), int(PageEnd::EndOfList)); // the batch's tenth slot is empty
 
     const QList<QByteArray> data = {
-        " MSFT 4:00PM ET 27.50 0.12 +0.44% 45,123,456 ",
-        notFoundData("IBM"),
-        " INTC 4:00PM ET 21.35 0.33 -1.50% 38,221,904 ",
-        " GE 3:59PM ET 35.10 0.00 0.00% 12,345,678 ",
-        " F 4:00PM ET 8.05 0.02 +0.25% 5,432,100 ",
-        " AAPL Unknown ET 88.20 1.05 +1.20% 23,456,789 ",
-        " CSCO Unknown ET 19.80 0.10 -0.50% 31,000,200 ",
-        notFoundData("QWXYZ"),
+        " MSFT 4:00PM ET 27.50 0.12 +0.44% 45,123,456 ",  notFoundData("IBM"),
+        " INTC 4:00PM ET 21.35 0.33 -1.50% 38,221,904 ",  " GE 3:59PM ET 35.10 0.00 0.00% 12,345,678 ",
+        " F 4:00PM ET 8.05 0.02 +0.25% 5,432,100 ",       " AAPL Unknown ET 88.20 1.05 +1.20% 23,456,789 ",
+        " CSCO Unknown ET 19.80 0.10 -0.50% 31,000,200 ", notFoundData("QWXYZ"),
         " DELL 4:00PM ET 14.75 0.05 +0.34% 9,876,543 ",
     };
     QCOMPARE(sink.dataLines, data);
@@ -278,18 +269,54 @@ void TestQuotePage::edgePage()
     const QList<QByteArray> lines = {
         msftLine,
         notFoundLine("IBM"),
-        placed({{0, "INTC"}, {8, "4:00PM"}, {15, "ET"}, {21, "21.35"}, {35, "-"}, {36, "0.33"}, {45, "-1.50%"},
+        placed({{0, "INTC"},
+                {8, "4:00PM"},
+                {15, "ET"},
+                {21, "21.35"},
+                {35, "-"},
+                {36, "0.33"},
+                {45, "-1.50%"},
                 {55, "38,221,904"}}),
-        placed({{0, "GE"}, {8, "3:59PM"}, {15, "ET"}, {21, "35.10"}, {35, "+"}, {36, "0.00"}, {45, "0.00%"},
+        placed({{0, "GE"},
+                {8, "3:59PM"},
+                {15, "ET"},
+                {21, "35.10"},
+                {35, "+"},
+                {36, "0.00"},
+                {45, "0.00%"},
                 {55, "12,345,678"}}),
-        placed({{0, "F"}, {8, "4:00PM"}, {15, "ET"}, {21, "8.05"}, {35, "+"}, {36, "0.02"}, {45, "+0.25%"},
+        placed({{0, "F"},
+                {8, "4:00PM"},
+                {15, "ET"},
+                {21, "8.05"},
+                {35, "+"},
+                {36, "0.02"},
+                {45, "+0.25%"},
                 {55, "5,432,100"}}),
-        placed({{0, "AAPL"}, {8, "Unknown"}, {15, "ET"}, {21, "88.20"}, {35, "+"}, {36, "1.05"}, {45, "+1.20%"},
+        placed({{0, "AAPL"},
+                {8, "Unknown"},
+                {15, "ET"},
+                {21, "88.20"},
+                {35, "+"},
+                {36, "1.05"},
+                {45, "+1.20%"},
                 {55, "23,456,789"}}),
-        placed({{0, "CSCO"}, {8, "Unknown"}, {15, "ET"}, {21, "19.80"}, {35, "-"}, {36, "0.10"}, {45, "-0.50%"},
+        placed({{0, "CSCO"},
+                {8, "Unknown"},
+                {15, "ET"},
+                {21, "19.80"},
+                {35, "-"},
+                {36, "0.10"},
+                {45, "-0.50%"},
                 {55, "31,000,200"}}),
         notFoundLine("QWXYZ"),
-        placed({{0, "DELL"}, {8, "4:00PM"}, {15, "ET"}, {21, "14.75"}, {35, "+"}, {36, "0.05"}, {45, "+0.34%"},
+        placed({{0, "DELL"},
+                {8, "4:00PM"},
+                {15, "ET"},
+                {21, "14.75"},
+                {35, "+"},
+                {36, "0.05"},
+                {45, "+0.34%"},
                 {55, "9,876,543"}}),
     };
     const QList<double> pcts = {0.44, 0.0, -1.5, 0.0, 0.25, 1.2, -0.5, 0.0, 0.34};
@@ -306,8 +333,7 @@ void TestQuotePage::edgePage()
     QCOMPARE(cell(lines[5], 1), QByteArray(" UnknownET"));
 }
 
-void TestQuotePage::storesRowsAtRowsLoaded()
-{
+void TestQuotePage::storesRowsAtRowsLoaded() {
     // Rows are appended before they are stored, and stored at RowsLoaded.
     setBatch(0, {"MSFT", "IBM"});
     RowsLoaded = 7;
@@ -325,8 +351,7 @@ void TestQuotePage::storesRowsAtRowsLoaded()
     QCOMPARE(RowsLoaded, 9);
 }
 
-void TestQuotePage::markerSetsSearchStart()
-{
+void TestQuotePage::markerSetsSearchStart() {
     // An absent symbol moves the search 100 bytes on from where the marker put it.
     const QByteArray page = samplePage("delayed_edge.html");
     setBatch(0, {"IBM", "ZZZZ"});
@@ -342,9 +367,8 @@ void TestQuotePage::markerSetsSearchStart()
     QCOMPARE(after.mid(marker + 5), page.mid(marker + 5));
 }
 
-void TestQuotePage::chunkedBodyGivesTheSameRows()
-{
-    const QList<QByteArray> symbols = {"MSFT", "INTC", "GE", "F",   "AAPL", "CSCO", "DELL", "ORCL", "IBM", "KO",
+void TestQuotePage::chunkedBodyGivesTheSameRows() {
+    const QList<QByteArray> symbols = {"MSFT", "INTC", "GE",  "F", "AAPL", "CSCO", "DELL", "ORCL", "IBM", "KO",
                                        "PEP",  "XOM",  "WMT", "T", "HD",   "MMM",  "JNJ",  "PFE",  "MRK", "BA"};
     setBatch(0, symbols);
     RecordingSink plain;
@@ -369,8 +393,7 @@ void TestQuotePage::chunkedBodyGivesTheSameRows()
     QCOMPARE(plain.dataLines[19], QByteArray(" BA 4:00PM ET 66.60 1.60 -2.35% 3,456,789 "));
 }
 
-void TestQuotePage::pageWithoutMarker()
-{
+void TestQuotePage::pageWithoutMarker() {
     // Searched from the previous start; the marker search has lower-cased the whole
     // reply, so the upper-case patterns find nothing on it.
     setBatch(0, {"MSFT", "IBM"});
@@ -382,8 +405,7 @@ void TestQuotePage::pageWithoutMarker()
     QCOMPARE(SearchStart, 37 + 200);
 }
 
-void TestQuotePage::badLengthsStillGiveOneRowEach_data()
-{
+void TestQuotePage::badLengthsStillGiveOneRowEach_data() {
     QTest::addColumn<QByteArray>("second");
     QTest::addColumn<int>("length");
     QTest::addColumn<QByteArray>("shown");
@@ -392,25 +414,23 @@ void TestQuotePage::badLengthsStillGiveOneRowEach_data()
     QTest::newRow("length 0") << QByteArray("IBM") << 0 << QByteArray("IBM");
 }
 
-void TestQuotePage::badLengthsStillGiveOneRowEach()
-{
+void TestQuotePage::badLengthsStillGiveOneRowEach() {
     QFETCH(QByteArray, second);
     QFETCH(int, length);
     QFETCH(QByteArray, shown);
     setBatch(0, {"MSFT", second, "INTC"}, {4, length, 4});
     RecordingSink sink;
     parse(samplePage("delayed_edge.html"), sink);
-    QCOMPARE(sink.dataLines, QList<QByteArray>({" MSFT 4:00PM ET 27.50 0.12 +0.44% 45,123,456 ",
-                                                notFoundData(shown.constData()),
-                                                " INTC 4:00PM ET 21.35 0.33 -1.50% 38,221,904 "}));
+    QCOMPARE(sink.dataLines,
+             QList<QByteArray>({" MSFT 4:00PM ET 27.50 0.12 +0.44% 45,123,456 ", notFoundData(shown.constData()),
+                                " INTC 4:00PM ET 21.35 0.33 -1.50% 38,221,904 "}));
     QCOMPARE(RowsLoaded, 3);
     QCOMPARE(QByteArray(QuoteLines[1]), notFoundLine(shown.constData()));
     QVERIFY(QByteArray(QuoteLines[2]).startsWith("INTC "));
     QCOMPARE(QuotePctChanges[2], -1.5f);
 }
 
-void TestQuotePage::searchStartPastTheEnd()
-{
+void TestQuotePage::searchStartPastTheEnd() {
     const QByteArray page = samplePage("delayed_nomarker.html");
     setBatch(0, {"MSFT", "GE"});
     SearchStart = int(page.size()) + 1000;
@@ -428,16 +448,14 @@ void TestQuotePage::searchStartPastTheEnd()
     QCOMPARE(SearchStart, int(cut.size()) - 7 + 100 + 200);
 }
 
-void TestQuotePage::endOfList_data()
-{
+void TestQuotePage::endOfList_data() {
     QTest::addColumn<QByteArray>("ending");
     QTest::newRow("empty slot") << QByteArray();
     QTest::newRow("slot starting with 0xFF") << QByteArray("\xff"
                                                            "AB");
 }
 
-void TestQuotePage::endOfList()
-{
+void TestQuotePage::endOfList() {
     QFETCH(QByteArray, ending);
     setBatch(0, {"MSFT", ending, "INTC"});
     RecordingSink sink;
@@ -448,8 +466,7 @@ void TestQuotePage::endOfList()
     QCOMPARE(RowsLoaded, 1);
 }
 
-void TestQuotePage::laterBatch()
-{
+void TestQuotePage::laterBatch() {
     setBatch(0, {"IBM"});
     setBatch(1, {"GE", "F"});
     RowsLoaded = 20;
@@ -461,8 +478,7 @@ void TestQuotePage::laterBatch()
     QCOMPARE(RowsLoaded, 22);
 }
 
-void TestQuotePage::truncatedReplies()
-{
+void TestQuotePage::truncatedReplies() {
     // Replies that end anywhere near the marker, right after every '<' and at many other
     // places: every symbol still gets exactly one well-formed row.
     const QByteArray page = samplePage("delayed_edge.html");

@@ -27,20 +27,17 @@ public:
     QList<RecordedRow> rows;
     QByteArray order; // 'D' for a data line, 'R' for an appended row
 
-    void writeDataLine(const char* squeezed) override
-    {
+    void writeDataLine(const char* squeezed) override {
         dataLines << QByteArray(squeezed);
         order += 'D';
     }
-    void appendRow(const char* line, double tradeDirection, double afterHoursDirection) override
-    {
+    void appendRow(const char* line, double tradeDirection, double afterHoursDirection) override {
         rows << RecordedRow{QByteArray(line), tradeDirection, afterHoursDirection, RtRowsLoaded};
         order += 'R';
     }
 };
 
-QByteArray samplePage(const char* name)
-{
+QByteArray samplePage(const char* name) {
     QFile file(QStringLiteral(TICKWELL_TEST_DATA "/") + QLatin1String(name));
     if (!file.open(QIODevice::ReadOnly))
         qFatal("missing sample page %s", name);
@@ -49,15 +46,13 @@ QByteArray samplePage(const char* name)
 
 // Parses a copy of the reply held in a block of exactly its size, so that the sanitizer
 // build catches any access past it.
-PageEnd parse(const QByteArray& reply, RecordingSink& sink)
-{
+PageEnd parse(const QByteArray& reply, RecordingSink& sink) {
     std::unique_ptr<char[]> bytes(new char[std::max<qsizetype>(reply.size(), 1)]);
     std::memcpy(bytes.get(), reply.constData(), static_cast<size_t>(reply.size()));
     return parseRtPage(bytes.get(), static_cast<int>(reply.size()), sink);
 }
 
-void setBatch(int batch, const QList<QByteArray>& symbols, const QList<int>& lengths = {})
-{
+void setBatch(int batch, const QList<QByteArray>& symbols, const QList<int>& lengths = {}) {
     RtBatch = batch;
     for (int i = 0; i < SymbolsPerBatch; ++i) {
         const int k = batch * SymbolsPerBatch + i;
@@ -72,33 +67,28 @@ void setBatch(int batch, const QList<QByteArray>& symbols, const QList<int>& len
 }
 
 // A display line with each text at its position, spaces elsewhere.
-QByteArray placed(std::initializer_list<std::pair<int, const char*>> items)
-{
+QByteArray placed(std::initializer_list<std::pair<int, const char*>> items) {
     QByteArray line(RtLineLength, ' ');
     for (const auto& [pos, text] : items)
         line.replace(pos, static_cast<qsizetype>(std::strlen(text)), text);
     return line;
 }
 
-QByteArray notFoundLine(const char* symbol)
-{
+QByteArray notFoundLine(const char* symbol) {
     return placed({{0, symbol}, {10, "symbol not"}, {22, "0.00"}, {35, "-"}, {36, "+0.00%"}, {54, "0"}});
 }
 
-QByteArray notFoundData(const char* symbol)
-{
+QByteArray notFoundData(const char* symbol) {
     return QByteArray(" ") + symbol + "   symbol not found   0.00   +0.00%   0   ";
 }
 
-QByteArray formatted(const QByteArray& squeezed, double trade, double afterHours)
-{
+QByteArray formatted(const QByteArray& squeezed, double trade, double afterHours) {
     char line[RtLineSize];
     formatRtLine(squeezed.constData(), trade, afterHours, line);
     return QByteArray(line);
 }
 
-QList<QByteArray> cells(const QByteArray& line, double trade)
-{
+QList<QByteArray> cells(const QByteArray& line, double trade) {
     char out[7][RtCellTextSize];
     rtRowCells(line.constData(), trade, out);
     QList<QByteArray> list;
@@ -107,8 +97,13 @@ QList<QByteArray> cells(const QByteArray& line, double trade)
     return list;
 }
 
-const QByteArray msftLine = placed({{0, "MSFT"}, {10, "4:00PM ET"}, {22, "27.50"}, {35, "+0.12 (0.44%)"},
-                                    {53, "-0.05 (0.18%)"}, {70, "27.49"}, {81, "27.51"}});
+const QByteArray msftLine = placed({{0, "MSFT"},
+                                    {10, "4:00PM ET"},
+                                    {22, "27.50"},
+                                    {35, "+0.12 (0.44%)"},
+                                    {53, "-0.05 (0.18%)"},
+                                    {70, "27.49"},
+                                    {81, "27.51"}});
 
 } // namespace
 
@@ -135,20 +130,18 @@ private slots:
     void truncatedReplies();
 };
 
-void TestRtPage::init()
-{
+void TestRtPage::init() {
     RtRowsLoaded = 0;
     RtSearchStart = 0;
     RtBatch = 0;
 }
 
-void TestRtPage::directions_data()
-{
+void TestRtPage::directions_data() {
     QTest::addColumn<QByteArray>("block");
     QTest::addColumn<double>("trade");
     QTest::addColumn<double>("afterHours");
-    QTest::newRow("up then down") << QByteArray("<font color=\"#008800\">0.12</font><font color=\"#cc0000\">")
-                                  << RtUp << RtDown;
+    QTest::newRow("up then down") << QByteArray("<font color=\"#008800\">0.12</font><font color=\"#cc0000\">") << RtUp
+                                  << RtDown;
     QTest::newRow("down then up") << QByteArray("color=\"#cc0000\"> color=\"#008800\">") << RtDown << RtUp;
     QTest::newRow("black codes") << QByteArray("color=\"#000000\"> color=\"#000000\">N/A") << RtUnchanged
                                  << RtUnchanged;
@@ -164,8 +157,7 @@ void TestRtPage::directions_data()
     QTest::newRow("empty") << QByteArray() << RtUnknown << RtUnknown;
 }
 
-void TestRtPage::directions()
-{
+void TestRtPage::directions() {
     QFETCH(QByteArray, block);
     QFETCH(double, trade);
     QFETCH(double, afterHours);
@@ -176,8 +168,7 @@ void TestRtPage::directions()
     QCOMPARE(a, afterHours);
 }
 
-void TestRtPage::nbspBecomesBlanks()
-{
+void TestRtPage::nbspBecomesBlanks() {
     QByteArray block("27.49&nbsp;27.51&nbsp&nbsp;");
     double t = 0;
     double a = 0;
@@ -185,31 +176,28 @@ void TestRtPage::nbspBecomesBlanks()
     QCOMPARE(block, QByteArray("27.49      27.51&nbsp      "));
 }
 
-void TestRtPage::squeeze_data()
-{
+void TestRtPage::squeeze_data() {
     QTest::addColumn<QByteArray>("block");
     QTest::addColumn<QByteArray>("squeezed");
-    QTest::newRow("long runs become three") << QByteArray("      MSFT        4:00PM ET      27.50 ")
-                                            << QByteArray(" MSFT   4:00PM ET   27.50 ");
+    QTest::newRow("long runs become three")
+        << QByteArray("      MSFT        4:00PM ET      27.50 ") << QByteArray(" MSFT   4:00PM ET   27.50 ");
     QTest::newRow("short runs stay") << QByteArray("  a b  c   d    e") << QByteArray(" a b  c   d   e");
-    QTest::newRow("ends in the seventh separator") << QByteArray(" 1    2   3   4   5   6   7      8   9")
-                                                   << QByteArray(" 1   2   3   4   5   6   7 ");
+    QTest::newRow("ends in the seventh separator")
+        << QByteArray(" 1    2   3   4   5   6   7      8   9") << QByteArray(" 1   2   3   4   5   6   7 ");
     QTest::newRow("fewer separators end at the end") << QByteArray("   XYZ   0   ") << QByteArray(" XYZ   0   ");
     QTest::newRow("no leading blank") << QByteArray("XYZ     0") << QByteArray("XYZ   0");
     QTest::newRow("only blanks") << QByteArray("      ") << QByteArray();
     QTest::newRow("empty") << QByteArray() << QByteArray();
 }
 
-void TestRtPage::squeeze()
-{
+void TestRtPage::squeeze() {
     QFETCH(QByteArray, block);
     QFETCH(QByteArray, squeezed);
     char compact[RowTextSize + 1];
     QCOMPARE(QByteArray(squeezeRtBlock(block.constData(), compact)), squeezed);
 }
 
-void TestRtPage::format_data()
-{
+void TestRtPage::format_data() {
     QTest::addColumn<QByteArray>("squeezed");
     QTest::addColumn<double>("trade");
     QTest::addColumn<double>("afterHours");
@@ -219,7 +207,12 @@ void TestRtPage::format_data()
     QTest::newRow("not found") << notFoundData("XYZ") << RtUnknown << RtUnknown << notFoundLine("XYZ");
     QTest::newRow("unchanged has no signs")
         << QByteArray(" KO   4:00PM ET   44.10   0.00 (0.00%)   N/A   44.09   44.11 ") << RtUnchanged << RtUnchanged
-        << placed({{0, "KO"}, {10, "4:00PM ET"}, {22, "44.10"}, {36, "0.00 (0.00%)"}, {54, "N/A"}, {70, "44.09"},
+        << placed({{0, "KO"},
+                   {10, "4:00PM ET"},
+                   {22, "44.10"},
+                   {36, "0.00 (0.00%)"},
+                   {54, "N/A"},
+                   {70, "44.09"},
                    {81, "44.11"}});
     QTest::newRow("after-hours N/A takes no sign")
         << QByteArray(" A   T   P   0.10   N/A   B   C ") << RtDown << RtUp
@@ -233,22 +226,31 @@ void TestRtPage::format_data()
     QTest::newRow("fields cut before their limits")
         << QByteArray(" ABCDEFGHIJKL   0123456789AB   0123456789ABC   0123456789ABCDEFG   0123456789ABCDEFG   X   Y ")
         << RtUp << RtUp
-        << placed({{0, "ABCDEFGHIJ"}, {10, "0123456789A"}, {22, "0123456789AB"}, {35, "+0123456789ABCDEF"},
-                   {53, "+0123456789ABCDEF"}, {70, "X"}, {81, "Y"}});
+        << placed({{0, "ABCDEFGHIJ"},
+                   {10, "0123456789A"},
+                   {22, "0123456789AB"},
+                   {35, "+0123456789ABCDEF"},
+                   {53, "+0123456789ABCDEF"},
+                   {70, "X"},
+                   {81, "Y"}});
     QTest::newRow("bid and ask cut before their limits")
         << QByteArray(" A   B   C   D   E   0123456789AB   0123456789AB ") << RtUp << RtUp
         << placed({{0, "A"}, {10, "B"}, {22, "C"}, {35, "+D"}, {53, "+E"}, {70, "0123456789A"}, {81, "0123456789A"}});
-    QTest::newRow("text ends: later fields empty, no sign") << QByteArray(" A   B ") << RtDown << RtDown
-                                                             << placed({{0, "A"}, {10, "B"}});
+    QTest::newRow("text ends: later fields empty, no sign")
+        << QByteArray(" A   B ") << RtDown << RtDown << placed({{0, "A"}, {10, "B"}});
     QTest::newRow("nothing past position 100 is read, then the start again")
         << " A   " + QByteArray(90, 'B') + "   C   D   E   F   G " << RtUp << RtUnchanged
-        << placed({{0, "A"}, {10, "BBBBBBBBBBB"}, {22, "C"}, {35, "+ A"}, {54, "BBBBBBBBBBBBBBBB"}, {70, "C"},
+        << placed({{0, "A"},
+                   {10, "BBBBBBBBBBB"},
+                   {22, "C"},
+                   {35, "+ A"},
+                   {54, "BBBBBBBBBBBBBBBB"},
+                   {70, "C"},
                    {81, " A"}});
     QTest::newRow("empty text") << QByteArray() << RtUp << RtUp << placed({});
 }
 
-void TestRtPage::format()
-{
+void TestRtPage::format() {
     QFETCH(QByteArray, squeezed);
     QFETCH(double, trade);
     QFETCH(double, afterHours);
@@ -256,17 +258,14 @@ void TestRtPage::format()
     QCOMPARE(formatted(squeezed, trade, afterHours), line);
 }
 
-void TestRtPage::rowCells()
-{
+void TestRtPage::rowCells() {
     QCOMPARE(cells(msftLine, RtUp), QList<QByteArray>({"MSFT     ", " 4:00PM ET  ", "  27.50   ", " +0.12 (0.44%)",
-                                                        " -0.05 (0.18%)", " 27.49      ", " 27.51      "}));
+                                                       " -0.05 (0.18%)", " 27.49      ", " 27.51      "}));
     QCOMPARE(cells(msftLine, RtUnchanged), cells(msftLine, RtDown)); // any known direction: the same cuts
-    QCOMPARE(cells(notFoundLine("XYZ"), RtUnknown),
-             QList<QByteArray>({"XYZ      ", "     N/A", "", "", "", "", ""}));
+    QCOMPARE(cells(notFoundLine("XYZ"), RtUnknown), QList<QByteArray>({"XYZ      ", "     N/A", "", "", "", "", ""}));
 }
 
-void TestRtPage::edgePage()
-{
+void TestRtPage::edgePage() {
     // The page holds MSFT, INTC (down, after hours up), KO (black codes), YHOO (no longer
     // available), GE (bid and ask separated by &nbsp;) and DELL; XYZ and QWXYZ are unknown.
     setBatch(0, {"MSFT", "XYZ", "INTC", "KO", "YHOO", "GE", "QWXYZ", "dell"});
@@ -274,36 +273,52 @@ void TestRtPage::edgePage()
     QCOMPARE(int(parse(samplePage("rt_edge.txt"), sink)), int(PageEnd::EndOfList));
     QCOMPARE(sink.order, QByteArray("DRDRDRDRDRDRDRDR"));
 
-    QCOMPARE(sink.dataLines[0],
-             QByteArray(" MSFT   4:00PM ET   27.50   0.12 (0.44%)   0.05 (0.18%)   27.49   27.51 "));
+    QCOMPARE(sink.dataLines[0], QByteArray(" MSFT   4:00PM ET   27.50   0.12 (0.44%)   0.05 (0.18%)   27.49   27.51 "));
     QCOMPARE(sink.dataLines[1], notFoundData("XYZ"));
-    QCOMPARE(sink.dataLines[2],
-             QByteArray(" INTC   4:00PM ET   21.35   0.33 (1.52%)   0.04 (0.19%)   21.34   21.36 "));
+    QCOMPARE(sink.dataLines[2], QByteArray(" INTC   4:00PM ET   21.35   0.33 (1.52%)   0.04 (0.19%)   21.34   21.36 "));
     QCOMPARE(sink.dataLines[3], QByteArray(" KO   4:00PM ET   44.10   0.00 (0.00%)   N/A   44.09   44.11 "));
     QVERIFY(sink.dataLines[4].startsWith(" YHOO   Real-time data no longer available for this symbol   "));
     QCOMPARE(sink.dataLines[5], QByteArray(" GE   3:59PM ET   35.10   0.10 (0.29%)   N/A   35.09   35.11 "));
     QCOMPARE(sink.dataLines[6], notFoundData("QWXYZ"));
-    QCOMPARE(sink.dataLines[7],
-             QByteArray(" DELL   4:00PM ET   14.75   0.05 (0.34%)   0.02 (0.14%)   14.74   14.76 "));
+    QCOMPARE(sink.dataLines[7], QByteArray(" DELL   4:00PM ET   14.75   0.05 (0.34%)   0.02 (0.14%)   14.74   14.76 "));
 
     const QList<QByteArray> lines = {
         msftLine,
         notFoundLine("XYZ"),
-        placed({{0, "INTC"}, {10, "4:00PM ET"}, {22, "21.35"}, {35, "-0.33 (1.52%)"}, {53, "+0.04 (0.19%)"},
-                {70, "21.34"}, {81, "21.36"}}),
-        placed({{0, "KO"}, {10, "4:00PM ET"}, {22, "44.10"}, {36, "0.00 (0.00%)"}, {54, "N/A"}, {70, "44.09"},
+        placed({{0, "INTC"},
+                {10, "4:00PM ET"},
+                {22, "21.35"},
+                {35, "-0.33 (1.52%)"},
+                {53, "+0.04 (0.19%)"},
+                {70, "21.34"},
+                {81, "21.36"}}),
+        placed({{0, "KO"},
+                {10, "4:00PM ET"},
+                {22, "44.10"},
+                {36, "0.00 (0.00%)"},
+                {54, "N/A"},
+                {70, "44.09"},
                 {81, "44.11"}}),
         QByteArray(), // checked below
-        placed({{0, "GE"}, {10, "3:59PM ET"}, {22, "35.10"}, {35, "+0.10 (0.29%)"}, {54, "N/A"}, {70, "35.09"},
+        placed({{0, "GE"},
+                {10, "3:59PM ET"},
+                {22, "35.10"},
+                {35, "+0.10 (0.29%)"},
+                {54, "N/A"},
+                {70, "35.09"},
                 {81, "35.11"}}),
         notFoundLine("QWXYZ"),
-        placed({{0, "DELL"}, {10, "4:00PM ET"}, {22, "14.75"}, {35, "+0.05 (0.34%)"}, {53, "-0.02 (0.14%)"},
-                {70, "14.74"}, {81, "14.76"}}),
+        placed({{0, "DELL"},
+                {10, "4:00PM ET"},
+                {22, "14.75"},
+                {35, "+0.05 (0.34%)"},
+                {53, "-0.02 (0.14%)"},
+                {70, "14.74"},
+                {81, "14.76"}}),
     };
-    const QList<std::pair<double, double>> directions = {{RtUp, RtDown},           {RtUnknown, RtUnknown},
-                                                         {RtDown, RtUp},           {RtUnchanged, RtUnchanged},
-                                                         {RtUnknown, RtUnknown},   {RtUp, RtUnchanged},
-                                                         {RtUnknown, RtUnknown},   {RtUp, RtDown}};
+    const QList<std::pair<double, double>> directions = {
+        {RtUp, RtDown},         {RtUnknown, RtUnknown}, {RtDown, RtUp},         {RtUnchanged, RtUnchanged},
+        {RtUnknown, RtUnknown}, {RtUp, RtUnchanged},    {RtUnknown, RtUnknown}, {RtUp, RtDown}};
     QCOMPARE(sink.rows.size(), lines.size());
     for (int i = 0; i < lines.size(); ++i) {
         if (!lines[i].isEmpty())
@@ -326,9 +341,8 @@ void TestRtPage::edgePage()
     QCOMPARE(cells(yhoo, RtUnknown), QList<QByteArray>({"YHOO     ", "     N/A", "", "", "", "", ""}));
 }
 
-void TestRtPage::chunkedBodyGivesTheSameRows()
-{
-    const QList<QByteArray> symbols = {"MSFT", "INTC", "GE", "F",   "AAPL", "CSCO", "DELL", "ORCL", "IBM", "KO",
+void TestRtPage::chunkedBodyGivesTheSameRows() {
+    const QList<QByteArray> symbols = {"MSFT", "INTC", "GE",  "F", "AAPL", "CSCO", "DELL", "ORCL", "IBM", "KO",
                                        "PEP",  "XOM",  "WMT", "T", "HD",   "MMM",  "JNJ",  "PFE",  "MRK", "BA"};
     setBatch(0, symbols);
     RecordingSink plain;
@@ -352,8 +366,7 @@ void TestRtPage::chunkedBodyGivesTheSameRows()
     QCOMPARE(plain.rows[19].trade, RtDown);
 }
 
-void TestRtPage::badLengthsStillGiveOneRowEach_data()
-{
+void TestRtPage::badLengthsStillGiveOneRowEach_data() {
     QTest::addColumn<QByteArray>("second");
     QTest::addColumn<int>("length");
     QTest::addColumn<QByteArray>("shown");
@@ -361,8 +374,7 @@ void TestRtPage::badLengthsStillGiveOneRowEach_data()
     QTest::newRow("overlong portfolio line") << QByteArray("abcde~") << 12 << QByteArray("ABCDE~");
 }
 
-void TestRtPage::badLengthsStillGiveOneRowEach()
-{
+void TestRtPage::badLengthsStillGiveOneRowEach() {
     QFETCH(QByteArray, second);
     QFETCH(int, length);
     QFETCH(QByteArray, shown);
@@ -381,14 +393,12 @@ void TestRtPage::badLengthsStillGiveOneRowEach()
 
 // The edge page without its header's marker, cut before the row whose notice ends in
 // "symbol</td>", which is a marker of its own.
-static QByteArray edgePageWithoutMarker()
-{
+static QByteArray edgePageWithoutMarker() {
     QByteArray page = samplePage("rt_edge.txt").replace("<th>Symbol</th>", "<th>Ticker</th>");
     return page.left(page.indexOf("<tr class=\"q\"><td class=\"s\"><a href=\"/q?s=YHOO\""));
 }
 
-void TestRtPage::searchStartPastTheEnd()
-{
+void TestRtPage::searchStartPastTheEnd() {
     const QByteArray noMarker = edgePageWithoutMarker();
     setBatch(0, {"MSFT", "KO"});
     RtSearchStart = int(noMarker.size()) + 50;
@@ -399,8 +409,7 @@ void TestRtPage::searchStartPastTheEnd()
     QCOMPARE(RtTradeDirections[0], float(RtUnknown));
 }
 
-void TestRtPage::pageWithoutMarker()
-{
+void TestRtPage::pageWithoutMarker() {
     // The marker search lower-cases the whole reply, so nothing is found on it.
     const QByteArray noMarker = edgePageWithoutMarker();
     QVERIFY(noMarker.contains("MSFT\">MSFT"));
@@ -412,8 +421,7 @@ void TestRtPage::pageWithoutMarker()
     QCOMPARE(RtSearchStart, 103);
 }
 
-void TestRtPage::endOfList()
-{
+void TestRtPage::endOfList() {
     setBatch(0, {"MSFT", "\xff"});
     RecordingSink sink;
     QCOMPARE(int(parse(samplePage("rt_edge.txt"), sink)), int(PageEnd::EndOfList));
@@ -430,8 +438,7 @@ void TestRtPage::endOfList()
     QCOMPARE(RtRowsLoaded, 42);
 }
 
-void TestRtPage::truncatedReplies()
-{
+void TestRtPage::truncatedReplies() {
     const QByteArray page = samplePage("rt_edge.txt");
     const QList<QByteArray> symbols = {"MSFT", "XYZ", "INTC", "KO", "YHOO", "GE", "QWXYZ", "dell"};
     QList<int> ends;

@@ -7,35 +7,29 @@
 namespace {
 
 // ASCII only: the pages are ISO-8859-1 and the rules must not follow the process locale.
-char upperAscii(char c)
-{
+char upperAscii(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-char lowerAscii(char c)
-{
+char lowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool printable(unsigned char c)
-{
+bool printable(unsigned char c) {
     return c >= 32 && c <= 126;
 }
 
 // A byte past the received ones counts as non-printable, so the skip rules never read it.
-bool printableAt(const char* reply, int length, int p)
-{
+bool printableAt(const char* reply, int length, int p) {
     return p < length && printable(static_cast<unsigned char>(reply[p]));
 }
 
-bool byteIs(const char* reply, int length, int p, char c)
-{
+bool byteIs(const char* reply, int length, int p, char c) {
     return p < length && reply[p] == c;
 }
 
 // How many bytes the skip rules drop at a non-printable byte at p.
-int skipCount(const char* reply, int length, int p)
-{
+int skipCount(const char* reply, int length, int p) {
     if (!printableAt(reply, length, p + 2))
         return 4;
     if (byteIs(reply, length, p + 1, '1')) {
@@ -49,8 +43,7 @@ int skipCount(const char* reply, int length, int p)
 }
 
 // Replaces oldCount characters at pos by the replacement; the text keeps at most 800 characters.
-void replaceInRow(char* row, int pos, int oldCount, const char* replacement)
-{
+void replaceInRow(char* row, int pos, int oldCount, const char* replacement) {
     const int len = static_cast<int>(std::strlen(row));
     const int addCount = static_cast<int>(std::strlen(replacement));
     const int newLen = std::min(len - oldCount + addCount, RowTextSize);
@@ -65,8 +58,7 @@ void replaceInRow(char* row, int pos, int oldCount, const char* replacement)
 
 } // namespace
 
-int findTableMarker(char* reply, int length)
-{
+int findTableMarker(char* reply, int length) {
     for (int i = 0; i < length; ++i) {
         const int lowerEnd = std::min(i + 5, length);
         for (int q = i; q < lowerEnd; ++q)
@@ -79,26 +71,28 @@ int findTableMarker(char* reply, int length)
     return -1;
 }
 
-int buildTextWindow(const char* reply, int length, int start, char* window)
-{
+int buildTextWindow(const char* reply, int length, int start, char* window) {
     int n = 0;
     if (start >= 0 && start < length) {
         const int end = std::min(start, length - TextWindowSize) + TextWindowSize;
         int p = start;
         while (p < end) {
-            if (printable(static_cast<unsigned char>(reply[p]))) {
-                window[n++] = reply[p++];
-            } else {
+            // Copy a run of printable bytes at once, then apply the skip rule at the byte that ends it.
+            int runEnd = p;
+            while (runEnd < end && printable(static_cast<unsigned char>(reply[runEnd])))
+                ++runEnd;
+            std::memcpy(window + n, reply + p, static_cast<size_t>(runEnd - p));
+            n += runEnd - p;
+            p = runEnd;
+            if (p < end)
                 p += skipCount(reply, length, p);
-            }
         }
     }
     window[n] = '\0';
     return n;
 }
 
-int findSymbol(const char* window, int n, const char* symbol, int L, SymbolMatch* kind)
-{
+int findSymbol(const char* window, int n, const char* symbol, int L, SymbolMatch* kind) {
     if (kind)
         *kind = SymbolMatch::None;
     if (L < 1 || L > 5)
@@ -150,8 +144,7 @@ int findSymbol(const char* window, int n, const char* symbol, int L, SymbolMatch
     return -1;
 }
 
-void takeRowText(const char* window, int n, int j, SymbolMatch kind, char* row)
-{
+void takeRowText(const char* window, int n, int j, SymbolMatch kind, char* row) {
     const int count = std::clamp(n - j, 0, RowTextSize);
     if (count > 0)
         std::memcpy(row, window + j, static_cast<size_t>(count));
@@ -169,8 +162,7 @@ void takeRowText(const char* window, int n, int j, SymbolMatch kind, char* row)
     }
 }
 
-void notFoundRowText(const char* symbol, int count, char* row)
-{
+void notFoundRowText(const char* symbol, int count, char* row) {
     static const char words[] = "   symbol not found   0.00    +0.00%       0                  ";
     count = std::clamp(count, 0, SymbolShownMax);
     int n = 0;
@@ -181,8 +173,7 @@ void notFoundRowText(const char* symbol, int count, char* row)
     std::memcpy(row + n, words, sizeof words);
 }
 
-void fixMissingTime(char* row)
-{
+void fixMissingTime(char* row) {
     static const char emptyCell[] = "ter\"></td";
     static const char etOnlyCell[] = "ter\">ET</";
     constexpr int lastStart = RowTextSize - 8;
@@ -198,8 +189,7 @@ void fixMissingTime(char* row)
     }
 }
 
-void blankTags(char* row)
-{
+void blankTags(char* row) {
     bool inTag = false;
     for (char* c = row; *c != '\0'; ++c) {
         if (*c == '<')
@@ -211,28 +201,16 @@ void blankTags(char* row)
     }
 }
 
-bool textStartsWith(const char* text, const char* prefix)
-{
-    for (; *prefix != '\0'; ++text, ++prefix) {
-        if (*text != *prefix)
-            return false;
-    }
-    return true;
-}
-
-int advanceSearchStart(int start, int j)
-{
+int advanceSearchStart(int start, int j) {
     const int step = j + SearchStep;
     return start > INT_MAX - step ? INT_MAX : start + step;
 }
 
-bool isEndOfSymbols(const char* slot)
-{
+bool isEndOfSymbols(const char* slot) {
     return slot[0] == '\0' || static_cast<unsigned char>(slot[0]) == 0xFF;
 }
 
-int takeSymbolRow(const char* reply, int length, int start, const char* slot, int symbolLength, char* row)
-{
+int takeSymbolRow(const char* reply, int length, int start, const char* slot, int symbolLength, char* row) {
     char window[TextWindowSize + 1];
     const int n = buildTextWindow(reply, length, start, window);
     const int slotChars = static_cast<int>(strnlen(slot, SymbolShownMax));

@@ -37,7 +37,13 @@ void fixMissingTime(char* row);
 void blankTags(char* row);
 
 // True when the NUL-terminated text starts with prefix; never reads past the text's end.
-bool textStartsWith(const char* text, const char* prefix);
+inline bool textStartsWith(const char* text, const char* prefix) {
+    for (; *prefix != '\0'; ++text, ++prefix) {
+        if (*text != *prefix)
+            return false;
+    }
+    return true;
+}
 
 // The search start of the next symbol: start + j + 100 (held at INT_MAX rather than wrapping).
 int advanceSearchStart(int start, int j);

@@ -22,15 +22,13 @@ constexpr int SignPosition = 35;
 constexpr int PctFirst = 45;
 constexpr int PctLast = 50;
 
-bool isDigit(char c)
-{
+bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
 // The number at the start of text as atof reads the page's values (blanks, sign, digits,
 // point, digits), but independent of the process locale's decimal point.
-double leadingDecimal(const char* text)
-{
+double leadingDecimal(const char* text) {
     const char* c = text;
     while (*c == ' ' || (*c >= '\t' && *c <= '\r'))
         ++c;
@@ -53,8 +51,7 @@ double leadingDecimal(const char* text)
     return negative ? -value : value;
 }
 
-void storeRow()
-{
+void storeRow() {
     if (RowsLoaded >= 0 && RowsLoaded < QuoteTableCapacity) {
         std::memcpy(QuoteLines[RowsLoaded], CurrentLine, QuoteLineSize);
         QuotePctChanges[RowsLoaded] = static_cast<float>(CurrentPct);
@@ -64,8 +61,7 @@ void storeRow()
 
 } // namespace
 
-void cutCell(const char* line, CellCut cut, char* out)
-{
+void cutCell(const char* line, CellCut cut, char* out) {
     const int from = std::max(cut.start, 1) - 1;
     const int lineLength = static_cast<int>(std::strlen(line));
     int n = 0;
@@ -74,8 +70,7 @@ void cutCell(const char* line, CellCut cut, char* out)
     out[n] = '\0';
 }
 
-void makeWordLine(const char* row, char* wordLine)
-{
+void makeWordLine(const char* row, char* wordLine) {
     int n = 0;
     int spaces = 0;
     for (const char* c = row; *c != '\0'; ++c) {
@@ -88,8 +83,7 @@ void makeWordLine(const char* row, char* wordLine)
     wordLine[n] = '\0';
 }
 
-double formatQuoteLine(const char* wordLine, char* line)
-{
+double formatQuoteLine(const char* wordLine, char* line) {
     std::memset(line, ' ', QuoteLineLength);
     line[QuoteLineLength] = '\0';
 
@@ -124,8 +118,7 @@ double formatQuoteLine(const char* wordLine, char* line)
     return pct;
 }
 
-PageEnd parseQuotePage(char* reply, int length, QuotePageSink& sink)
-{
+PageEnd parseQuotePage(char* reply, int length, QuotePageSink& sink) {
     length = std::max(length, 0);
     const int marker = findTableMarker(reply, length);
     if (marker >= 0)

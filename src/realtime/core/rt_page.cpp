@@ -23,8 +23,7 @@ constexpr int FieldReadLimit = 100; // the field search reads no further than th
 constexpr double KnownDirectionFloor = -50.0;
 
 // Direction of a colour code at the start of text, or false when none starts there.
-bool colourCodeAt(const char* text, double* direction)
-{
+bool colourCodeAt(const char* text, double* direction) {
     if (textStartsWith(text, "008800"))
         *direction = RtUp;
     else if (textStartsWith(text, "cc0000"))
@@ -36,18 +35,15 @@ bool colourCodeAt(const char* text, double* direction)
     return true;
 }
 
-char tradeSign(double direction)
-{
+char tradeSign(double direction) {
     return direction > 0 ? '+' : direction < 0 ? '-' : ' ';
 }
 
-char afterHoursSign(double direction)
-{
+char afterHoursSign(double direction) {
     return direction > 0 ? '+' : (direction < 0 && direction > KnownDirectionFloor) ? '-' : ' ';
 }
 
-void storeDirections(double tradeDirection, double afterHoursDirection)
-{
+void storeDirections(double tradeDirection, double afterHoursDirection) {
     if (RtRowsLoaded >= 0 && RtRowsLoaded < QuoteTableCapacity) {
         RtTradeDirections[RtRowsLoaded] = static_cast<float>(tradeDirection);
         RtAfterHoursDirections[RtRowsLoaded] = static_cast<float>(afterHoursDirection);
@@ -57,8 +53,7 @@ void storeDirections(double tradeDirection, double afterHoursDirection)
 
 } // namespace
 
-void readRtDirections(char* block, double* tradeDirection, double* afterHoursDirection)
-{
+void readRtDirections(char* block, double* tradeDirection, double* afterHoursDirection) {
     *tradeDirection = RtUnknown;
     *afterHoursDirection = RtUnknown;
     int codesSeen = 0;
@@ -86,8 +81,7 @@ void readRtDirections(char* block, double* tradeDirection, double* afterHoursDir
     }
 }
 
-const char* squeezeRtBlock(const char* block, char* compact)
-{
+const char* squeezeRtBlock(const char* block, char* compact) {
     std::memset(compact, ' ', RowTextSize);
     compact[RowTextSize] = '\0';
     int n = 0;
@@ -123,8 +117,7 @@ const char* squeezeRtBlock(const char* block, char* compact)
     return text;
 }
 
-void formatRtLine(const char* squeezed, double tradeDirection, double afterHoursDirection, char* line)
-{
+void formatRtLine(const char* squeezed, double tradeDirection, double afterHoursDirection, char* line) {
     std::memset(line, ' ', RtLineSize - 1);
     line[RtLineLength] = '\0';
 
@@ -163,8 +156,7 @@ void formatRtLine(const char* squeezed, double tradeDirection, double afterHours
     }
 }
 
-void rtRowCells(const char* line, double tradeDirection, char cells[7][RtCellTextSize])
-{
+void rtRowCells(const char* line, double tradeDirection, char cells[7][RtCellTextSize]) {
     if (tradeDirection > KnownDirectionFloor) {
         for (int c = 0; c < 7; ++c)
             cutCell(line, RtCellCuts[c], cells[c]);
@@ -176,8 +168,7 @@ void rtRowCells(const char* line, double tradeDirection, char cells[7][RtCellTex
         cells[c][0] = '\0';
 }
 
-PageEnd parseRtPage(char* reply, int length, RtPageSink& sink)
-{
+PageEnd parseRtPage(char* reply, int length, RtPageSink& sink) {
     length = std::max(length, 0);
     const int marker = findTableMarker(reply, length);
     if (marker >= 0)

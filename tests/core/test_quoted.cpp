@@ -1,0 +1,735 @@
+// tickwell-quoted over loopback: the pages it serves must be ones the program's scanners
+// read row by row, and its test modes must behave as the loaders' tests expect.
+#include "quotes/core/quote_page.h"
+#include "quotes/core/quote_table.h"
+#include "realtime/core/rt_page.h"
+#include "realtime/core/rt_table.h"
+#include "support/quoted_process.h"
+
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QRegularExpression>
+#include <QTcpSocket>
+#include <QTest>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <utility>
+
+namespace {
+
+constexpr qsizetype ShortReplyLimit = 1200;
+constexpr qsizetype ReplyBufferSize = 81920;
+
+struct HttpPage {
+    bool framed = false; // headers found and the body complete by its framing
+    int status = 0;
+    QByteArray head;
+    QByteArray body; // decoded
+    bool chunked = false;
+    QByteArrayList chunkSizeLines; // in order, the last "0" included
+};
+
+HttpPage readPage(const QByteArray& raw) {
+    HttpPage page;
+    const qsizetype headEnd = raw.indexOf("\r\n\r\n");
+    if (headEnd < 0)
+        return page;
+    page.head = raw.first(headEnd);
+    const QByteArray rest = raw.sliced(headEnd + 4);
+    static const QRegularExpression statusLine("^HTTP/1\\.1 (\\d{3}) ");
+    const QRegularExpressionMatch status = statusLine.match(QString::fromLatin1(page.head));
+    page.status = status.hasMatch() ? status.captured(1).toInt() : 0;
+
+    page.chunked = page.head.contains("\r\nTransfer-Encoding: chunked");
+    if (!page.chunked) {
+        static const QRegularExpression lengthLine("\r\nContent-Length: (\\d+)");
+        const QRegularExpressionMatch length = lengthLine.match(QString::fromLatin1(page.head));
+        page.body = rest;
+        page.framed = length.hasMatch() && length.captured(1).toLongLong() == rest.size();
+        return page;
+    }
+    qsizetype at = 0;
+    while (at < rest.size()) {
+        const qsizetype lineEnd = rest.indexOf("\r\n", at);
+        if (lineEnd < 0)
+            return page;
+        const QByteArray sizeLine = rest.sliced(at, lineEnd - at);
+        page.chunkSizeLines.append(sizeLine);
+        bool ok = false;
+        const qsizetype size = sizeLine.toLongLong(&ok, 16);
+        if (!ok || lineEnd + 2 + size + 2 > rest.size())
+            return page;
+        if (size == 0) {
+            page.framed = rest.sliced(lineEnd + 2) == "\r\n";
+            return page;
+        }
+        page.body += rest.sliced(lineEnd + 2, size);
+        if (rest.sliced(lineEnd + 2 + size, 2) != "\r\n")
+            return page;
+        at = lineEnd + 2 + size + 2;
+    }
+    return page;
+}
+
+QByteArrayList quoteRows(const QByteArray& body) {
+    QByteArrayList rows;
+    for (const QByteArray& line : body.split('\n')) {
+        if (line.startsWith("<tr class=\"q\">"))
+            rows.append(line);
+    }
+    return rows;
+}
+
+QByteArray rowSymbol(const QByteArray& row) {
+    static const QRegularExpression link("<a href=\"/q\\?s=([^\"]*)\">([^<]*)</a>");
+    const QRegularExpressionMatch match = link.match(QString::fromLatin1(row));
+    return match.hasMatch() && match.captured(1) == match.captured(2) ? match.captured(1).toLatin1() : QByteArray();
+}
+
+// The text of each cell of a row, tags dropped, &nbsp; as a blank.
+QStringList cellTexts(const QByteArray& row) {
+    static const QRegularExpression cell("<td[^>]*>(.*?)</td>");
+    static const QRegularExpression tag("<[^>]*>");
+    QStringList cells;
+    for (const QRegularExpressionMatch& match : cell.globalMatch(QString::fromLatin1(row)))
+        cells.append(match.captured(1).remove(tag).replace("&nbsp;", " ").trimmed());
+    return cells;
+}
+
+QStringList fontColours(const QByteArray& row) {
+    static const QRegularExpression font("<font color=\"(#[0-9a-fA-F]{6})\">");
+    QStringList colours;
+    for (const QRegularExpressionMatch& match : font.globalMatch(QString::fromLatin1(row)))
+        colours.append(match.captured(1));
+    return colours;
+}
+
+// Cents of "1,234.56".
+qint64 centsOf(QString text) {
+    text.remove(',');
+    return qRound64(text.toDouble() * 100.0);
+}
+
+// Where a scanner finds the table: the first "sym" (any case) with '<' three bytes later.
+qsizetype markerOf(const QByteArray& body) {
+    const QByteArray lower = body.toLower();
+    for (qsizetype i = 0; i + 6 < lower.size(); ++i) {
+        if (lower.sliced(i, 3) == "sym" && lower[i + 6] == '<')
+            return i;
+    }
+    return -1;
+}
+
+QByteArray quotePath(const QByteArray& symbols, const QByteArray& kind) {
+    return "/q/cq?s=" + symbols + "&d=" + kind;
+}
+
+void fillBatch(char (*table)[SymbolSlotSize], int* lengths, const QByteArrayList& symbols) {
+    for (int i = 0; i <= SymbolsPerBatch; ++i)
+        table[i][0] = '\0';
+    for (int i = 0; i < symbols.size() && i < SymbolsPerBatch; ++i) {
+        qstrncpy(table[i], symbols[i].constData(), SymbolSlotSize);
+        lengths[i] = static_cast<int>(std::strlen(table[i]));
+    }
+}
+
+struct DelayedRows : QuotePageSink {
+    QByteArrayList dataLines;
+    void writeDataLine(const char* wordLine) override { dataLines.append(wordLine); }
+    void appendRow(const char*, double) override {}
+};
+
+struct RealTimeRows : RtPageSink {
+    QByteArrayList dataLines;
+    QList<double> tradeDirections;
+    void writeDataLine(const char* squeezed) override { dataLines.append(squeezed); }
+    void appendRow(const char*, double trade, double) override { tradeDirections.append(trade); }
+};
+
+// One complete reply read from a connection that stays open: headers, then the body
+// its Content-Length announces.
+QByteArray readOneReply(QTcpSocket& socket, int timeoutMs) {
+    QByteArray bytes;
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        const HttpPage page = readPage(bytes);
+        if (page.framed)
+            return bytes;
+        if (!socket.waitForReadyRead(static_cast<int>(std::max<qint64>(1, deadline.remainingTime()))))
+            break;
+        bytes += socket.readAll();
+    }
+    return bytes;
+}
+
+} // namespace
+
+class TestQuoted : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void quotePageRows_data();
+    void quotePageRows();
+    void scannersFindEveryRow_data();
+    void scannersFindEveryRow();
+    void realTimeAgreesWithDelayed();
+    void defaultSeedDirections_data();
+    void defaultSeedDirections();
+    void chunkedFraming_data();
+    void chunkedFraming();
+    void shortReplies_data();
+    void shortReplies();
+    void holdOpenKeepsTheConnection();
+    void refuseClosesWithoutReply();
+    void recordKeepsTheExactBytes();
+    void slowRepliesComeInPieces();
+    void detailsPage_data();
+    void detailsPage();
+    void otherRequests_data();
+    void otherRequests();
+    void sameMinuteSamePage();
+    void seedChangesThePrices();
+    void exitsByItself();
+
+private:
+    HttpPage fetch(quint16 port, const QByteArray& path);
+    // Raw replies to the requests, all answered within one minute of the market's clock:
+    // a page bracketing them reads the same before and after. Empty if no minute held still.
+    QByteArrayList withinOneMinute(const QList<std::pair<quint16, QByteArray>>& requests);
+
+    std::unique_ptr<QuotedProcess> plain_;
+};
+
+void TestQuoted::initTestCase() {
+    plain_ = std::make_unique<QuotedProcess>();
+    QVERIFY2(plain_->isListening(), qPrintable(plain_->errorText()));
+}
+
+HttpPage TestQuoted::fetch(quint16 port, const QByteArray& path) {
+    const RawExchange exchange = exchangeRaw(port, quoteRequest(path));
+    return exchange.closedByServer ? readPage(exchange.bytes) : HttpPage();
+}
+
+QByteArrayList TestQuoted::withinOneMinute(const QList<std::pair<quint16, QByteArray>>& requests) {
+    const QByteArray clock = quoteRequest(quotePath("MSFT", "v1"));
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const QByteArray before = exchangeRaw(plain_->port(), clock).bytes;
+        QByteArrayList replies;
+        for (const auto& [port, request] : requests)
+            replies.append(exchangeRaw(port, request).bytes);
+        if (!before.isEmpty() && exchangeRaw(plain_->port(), clock).bytes == before)
+            return replies;
+    }
+    return {};
+}
+
+void TestQuoted::quotePageRows_data() {
+    QTest::addColumn<QByteArray>("kind");
+    QTest::addColumn<QByteArray>("symbols");
+    QTest::addColumn<QByteArrayList>("rows");
+
+    for (const QByteArray kind : {"v1", "e"}) {
+        QTest::addRow("known and unknown, %s", kind.constData())
+            << kind << QByteArray("MSFT,ZZZZ,ibm,xxxx") << QByteArrayList{"MSFT", "IBM"};
+        QTest::addRow("indexes, %s", kind.constData())
+            << kind << QByteArray("^DJI,^ixic,^GSPC,^FOO") << QByteArrayList{"^DJI", "^IXIC", "^GSPC"};
+        QTest::addRow("characters, %s", kind.constData())
+            << kind << QByteArray("BRK.A,abc-d,A$B,12345,TOOLONG,zz9") << QByteArrayList{"BRK.A", "ABC-D"};
+        QTest::addRow("no trade and repeats, %s", kind.constData())
+            << kind << QByteArray("ABCDQ,,ABCDW,GE,GE") << QByteArrayList{"ABCDQ", "ABCDW", "GE", "GE"};
+        QTest::addRow("no listed symbol, %s", kind.constData()) << kind << QByteArray("xxxx,ZZTOP") << QByteArrayList{};
+    }
+}
+
+void TestQuoted::quotePageRows() {
+    QFETCH(QByteArray, kind);
+    QFETCH(QByteArray, symbols);
+    QFETCH(QByteArrayList, rows);
+
+    const RawExchange exchange = exchangeRaw(plain_->port(), quoteRequest(quotePath(symbols, kind)));
+    QVERIFY(exchange.closedByServer);
+    // A reply under 1200 bytes makes the loaders ask again; a page is never that short.
+    QVERIFY(exchange.bytes.size() >= ShortReplyLimit);
+    const HttpPage page = readPage(exchange.bytes);
+    QVERIFY(page.framed);
+    QCOMPARE(page.status, 200);
+
+    const qsizetype marker = markerOf(page.body);
+    QCOMPARE(marker, page.body.indexOf("Symbol</th>"));
+    QVERIFY(!page.body.toLower().contains("colum"));
+
+    const QByteArrayList found = quoteRows(page.body);
+    QByteArrayList foundSymbols;
+    for (const QByteArray& row : found)
+        foundSymbols.append(rowSymbol(row));
+    QCOMPARE(foundSymbols, rows);
+    if (found.isEmpty())
+        return;
+
+    // A scanner that misses a symbol moves on 100 bytes: 19 misses must not carry it
+    // past a row, whether they come before the first row or between two rows.
+    QCOMPARE(page.body.indexOf(found.constFirst()) - marker, qsizetype(2100));
+    for (const QByteArray& row : found) {
+        const QByteArray symbol = rowSymbol(row);
+        QVERIFY2(row.size() + 1 == 2048, symbol.constData());
+        // Only the symbol's own link ends in the symbol and '">'.
+        QCOMPARE(row.count(symbol + "\">"), qsizetype(1));
+        const QStringList cells = cellTexts(row);
+        const QStringList colours = fontColours(row);
+        if (kind == "e" && symbol.contains('.')) {
+            QCOMPARE(cells.value(1), QString("Real-time data no longer available for this symbol"));
+            QVERIFY(!row.contains("color"));
+            continue;
+        }
+        QCOMPARE(cells.size(), 7);
+        static const QRegularExpression time("^(\\d{1,2}:\\d\\d[AP]M ET|ET|)$");
+        static const QRegularExpression money("^\\d{1,3}(,\\d{3})*\\.\\d\\d$");
+        QVERIFY2(time.match(cells[1]).hasMatch(), qPrintable(cells[1]));
+        QVERIFY2(money.match(cells[2]).hasMatch(), qPrintable(cells[2]));
+        if (kind == "v1") {
+            static const QRegularExpression percent("^([+-]\\d+\\.\\d\\d|0\\.00)%$");
+            static const QRegularExpression count("^\\d{1,3}(,\\d{3})*$");
+            QVERIFY2(money.match(cells[3]).hasMatch(), qPrintable(cells[3]));
+            QVERIFY2(percent.match(cells[4]).hasMatch(), qPrintable(cells[4]));
+            QVERIFY2(count.match(cells[5]).hasMatch(), qPrintable(cells[5]));
+            const int sign = cells[4].startsWith('+') ? 1 : (cells[4].startsWith('-') ? -1 : 0);
+            QCOMPARE(row.contains("alt=\"Up\""), sign > 0);
+            QCOMPARE(row.contains("alt=\"Down\""), sign < 0);
+            QCOMPARE(centsOf(cells[3]) == 0, sign == 0);
+            // The percent is the change over the previous close.
+            const qint64 change = centsOf(cells[3]);
+            const qint64 previousClose = centsOf(cells[2]) - sign * change;
+            const double expected = 100.0 * change / previousClose;
+            QVERIFY2(qAbs(cells[4].chopped(1).toDouble() - sign * expected) <= 0.006, qPrintable(cells[4]));
+            QVERIFY(colours.isEmpty());
+        } else {
+            static const QRegularExpression change("^\\d{1,3}(,\\d{3})*\\.\\d\\d \\(\\d+\\.\\d\\d%\\)$");
+            QVERIFY2(change.match(cells[3]).hasMatch(), qPrintable(cells[3]));
+            QVERIFY2(change.match(cells[4]).hasMatch() || cells[4] == "N/A", qPrintable(cells[4]));
+            QCOMPARE(colours.size(), 2);
+            if (cells[4] == "N/A")
+                QCOMPARE(colours[1], QString("#000000"));
+            QVERIFY(row.contains("&nbsp;"));
+        }
+    }
+}
+
+void TestQuoted::scannersFindEveryRow_data() {
+    QTest::addColumn<QByteArray>("kind");
+    QTest::addColumn<bool>("chunked");
+    QTest::addColumn<QByteArrayList>("symbols");
+    QTest::addColumn<QByteArrayList>("absent");
+
+    QByteArrayList misses;
+    for (int i = 1; i <= 18; ++i)
+        misses.append("ZZ" + QByteArray::number(i).rightJustified(2, '0'));
+    const QByteArrayList tails{"MSFT", "SFT", "FT", "T", "ET", "ABCDQ", "ABCDW", "A", "xxxx"};
+    const QByteArrayList mixed{"msft", "brk.b", "^dji", "^GSPC", "abcdq", "QQQ", "12345", "A$B", "GE"};
+
+    for (const bool chunked : {false, true}) {
+        for (const QByteArray kind : {"v1", "e"}) {
+            const char* framing = chunked ? "chunked" : "plain";
+            QTest::addRow("symbol tails, %s, %s", kind.constData(), framing)
+                << kind << chunked << tails << QByteArrayList{"xxxx"};
+            QTest::addRow("18 misses first, %s, %s", kind.constData(), framing)
+                << kind << chunked << (misses + QByteArrayList{"IBM", "GE"}) << misses;
+            QTest::addRow("18 misses between, %s, %s", kind.constData(), framing)
+                << kind << chunked << (QByteArrayList{"IBM"} + misses + QByteArrayList{"F"}) << misses;
+            QTest::addRow("case, dots, indexes, %s, %s", kind.constData(), framing)
+                << kind << chunked << mixed << QByteArrayList{"12345", "A$B"};
+        }
+    }
+}
+
+void TestQuoted::scannersFindEveryRow() {
+    QFETCH(QByteArray, kind);
+    QFETCH(bool, chunked);
+    QFETCH(QByteArrayList, symbols);
+    QFETCH(QByteArrayList, absent);
+
+    QuotedProcess chunkedServer({"--chunked"});
+    if (chunked)
+        QVERIFY2(chunkedServer.isListening(), qPrintable(chunkedServer.errorText()));
+    const quint16 port = chunked ? chunkedServer.port() : plain_->port();
+    const RawExchange exchange = exchangeRaw(port, quoteRequest(quotePath(symbols.join(','), kind)));
+    QVERIFY(exchange.closedByServer);
+    QVERIFY(exchange.bytes.size() < ReplyBufferSize);
+    QByteArray reply = exchange.bytes;
+
+    QByteArrayList dataLines;
+    QList<double> directions;
+    if (kind == "v1") {
+        fillBatch(QuoteSymbols, QuoteSymbolLengths, symbols);
+        QuoteBatch = 0;
+        RowsLoaded = 0;
+        SearchStart = 0;
+        DelayedRows sink;
+        parseQuotePage(reply.data(), static_cast<int>(reply.size()), sink);
+        dataLines = sink.dataLines;
+    } else {
+        fillBatch(RtSymbols, RtSymbolLengths, symbols);
+        RtBatch = 0;
+        RtRowsLoaded = 0;
+        RtSearchStart = 0;
+        RealTimeRows sink;
+        parseRtPage(reply.data(), static_cast<int>(reply.size()), sink);
+        dataLines = sink.dataLines;
+        directions = sink.tradeDirections;
+    }
+
+    QCOMPARE(dataLines.size(), symbols.size());
+    for (qsizetype i = 0; i < symbols.size(); ++i) {
+        const QByteArray symbol = symbols[i].toUpper();
+        const QByteArray line = dataLines[i];
+        if (absent.contains(symbols[i])) {
+            QVERIFY2(line.contains(" symbol not found "), line.constData());
+            continue;
+        }
+        // The row found is the symbol's own: its first word is the symbol.
+        QVERIFY2(!line.contains(" symbol not found "), line.constData());
+        if (kind == "v1") {
+            const QByteArrayList words = line.trimmed().split(' ');
+            QCOMPARE(words.size(), 7);
+            QCOMPARE(words[0], symbol);
+            QVERIFY2(words[2] == "ET", line.constData());
+            if (symbol == "ABCDQ" || symbol == "ABCDW")
+                QCOMPARE(words[1], QByteArray("Unknown"));
+            QVERIFY2(QRegularExpression("^([+-]\\d+\\.\\d\\d|0\\.00)%$").match(QString(words[5])).hasMatch(),
+                     line.constData());
+        } else {
+            const QByteArrayList fields = line.trimmed().split(' ');
+            QCOMPARE(fields.value(0), symbol);
+            if (symbol.contains('.'))
+                QCOMPARE(directions[i], -100.0);
+            else
+                QVERIFY2(directions[i] == 1 || directions[i] == -1 || directions[i] == 0, line.constData());
+            if (symbol == "ABCDQ")
+                QVERIFY2(line.contains("   Unknown ET   "), line.constData());
+        }
+    }
+}
+
+void TestQuoted::realTimeAgreesWithDelayed() {
+    // With the default seed AAPL rises, MSFT falls and AMD is unchanged.
+    const QByteArray symbols = "AAPL,MSFT,AMD,ABCDQ,^DJI,BRK.A,GE,INTC";
+    const QByteArrayList replies = withinOneMinute({{plain_->port(), quoteRequest(quotePath(symbols, "v1"))},
+                                                    {plain_->port(), quoteRequest(quotePath(symbols, "e"))}});
+    QCOMPARE(replies.size(), 2);
+    const QByteArrayList delayedRows = quoteRows(readPage(replies[0]).body);
+    const QByteArrayList realTimeRows = quoteRows(readPage(replies[1]).body);
+    QCOMPARE(delayedRows.size(), 8);
+    QCOMPARE(realTimeRows.size(), 8);
+
+    int up = 0, down = 0, unchanged = 0;
+    for (qsizetype i = 0; i < delayedRows.size(); ++i) {
+        const QStringList delayed = cellTexts(delayedRows[i]);
+        const QStringList realTime = cellTexts(realTimeRows[i]);
+        QCOMPARE(rowSymbol(realTimeRows[i]), rowSymbol(delayedRows[i]));
+        if (rowSymbol(delayedRows[i]) == "BRK.A") {
+            QVERIFY(fontColours(realTimeRows[i]).isEmpty());
+            continue;
+        }
+        QCOMPARE(realTime[1], delayed[1]); // time
+        QCOMPARE(realTime[2], delayed[2]); // price
+        const QString percent = delayed[4];
+        const QString unsignedPercent = percent.startsWith('+') || percent.startsWith('-') ? percent.mid(1) : percent;
+        QCOMPARE(realTime[3], delayed[3] + " (" + unsignedPercent + ")");
+        const QString colour = fontColours(realTimeRows[i]).value(0);
+        if (percent.startsWith('+')) {
+            QCOMPARE(colour, QString("#008800"));
+            ++up;
+        } else if (percent.startsWith('-')) {
+            QCOMPARE(colour, QString("#cc0000"));
+            ++down;
+        } else {
+            QCOMPARE(colour, QString("#000000"));
+            ++unchanged;
+        }
+    }
+    QVERIFY(up > 0 && down > 0 && unchanged > 0);
+}
+
+void TestQuoted::defaultSeedDirections_data() {
+    QTest::addColumn<QByteArray>("symbols");
+    QTest::addColumn<QString>("percentSign"); // "+", "-", or "" for 0.00%
+    QTest::addRow("rising") << QByteArray("AAPL,C,INTC,XOM,^DJI") << "+";
+    QTest::addRow("falling") << QByteArray("MSFT,IBM,GE,JPM,T") << "-";
+    QTest::addRow("unchanged") << QByteArray("AMD,AMZN,BAC,D,ABCDQ,ABCDW") << "";
+}
+
+void TestQuoted::defaultSeedDirections() {
+    QFETCH(QByteArray, symbols);
+    QFETCH(QString, percentSign);
+    const HttpPage page = fetch(plain_->port(), quotePath(symbols, "v1"));
+    QVERIFY(page.framed);
+    const QByteArrayList rows = quoteRows(page.body);
+    QCOMPARE(rows.size(), symbols.count(',') + 1);
+    for (const QByteArray& row : rows) {
+        const QString percent = cellTexts(row).value(4);
+        if (percentSign.isEmpty())
+            QVERIFY2(percent == "0.00%", qPrintable(percent));
+        else
+            QVERIFY2(percent.startsWith(percentSign), qPrintable(rowSymbol(row) + ' ' + percent));
+    }
+}
+
+void TestQuoted::chunkedFraming_data() {
+    QTest::addColumn<QByteArray>("path");
+    QTest::addRow("delayed") << quotePath("MSFT,IBM,^DJI,ZZZZ,ABCDQ,1ABC", "v1");
+    QTest::addRow("real-time") << quotePath("MSFT,IBM,^DJI,ZZZZ,BRK.A,1ABC", "e");
+    QTest::addRow("details") << QByteArray("/q/bc?s=MSFT&t=1y");
+    QTest::addRow("not found") << QByteArray("/nowhere");
+}
+
+void TestQuoted::chunkedFraming() {
+    QFETCH(QByteArray, path);
+    QuotedProcess chunkedServer({"--chunked"});
+    QVERIFY2(chunkedServer.isListening(), qPrintable(chunkedServer.errorText()));
+
+    const QByteArrayList replies =
+        withinOneMinute({{plain_->port(), quoteRequest(path)}, {chunkedServer.port(), quoteRequest(path)}});
+    QCOMPARE(replies.size(), 2);
+    const HttpPage plain = readPage(replies[0]);
+    const HttpPage chunked = readPage(replies[1]);
+    QVERIFY(plain.framed);
+    QVERIFY(chunked.framed);
+    QVERIFY(chunked.chunked);
+    QVERIFY(!chunked.head.contains("Content-Length"));
+    QCOMPARE(chunked.status, plain.status);
+    QCOMPARE(chunked.body, plain.body);
+    // No page line the scanners' skip rules could eat: none of one character, none
+    // starting with '1', no three line breaks in a row.
+    QVERIFY(!plain.body.contains("\n\n\n"));
+    for (const QByteArray& line : plain.body.split('\n')) {
+        if (!line.isEmpty())
+            QVERIFY2(line.size() > 1 && !line.startsWith('1'), line.constData());
+    }
+
+    QVERIFY(chunked.chunkSizeLines.size() >= 2);
+    QCOMPARE(chunked.chunkSizeLines.constLast(), QByteArray("0"));
+    qsizetype border = 0;
+    for (qsizetype i = 0; i + 1 < chunked.chunkSizeLines.size(); ++i) {
+        const QByteArray& size = chunked.chunkSizeLines[i];
+        QVERIFY2(size.size() == 3 && size.toInt(nullptr, 16) >= 0x100 && size.toInt(nullptr, 16) <= 0x1ff,
+                 size.constData());
+        if (i > 0) {
+            // The scanners drop a size line cleanly only between printable bytes and
+            // when no '1' follows it.
+            auto printable = [](char c) { return c >= 32 && c <= 126; };
+            const QByteArray around = chunked.body.sliced(border - 3, 6);
+            QVERIFY2(std::all_of(around.cbegin(), around.cend(), printable) && around[3] != '1',
+                     around.toPercentEncoding().constData());
+        }
+        border += size.toInt(nullptr, 16);
+    }
+}
+
+void TestQuoted::shortReplies_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QByteArray>("replies"); // S short, F full, in order
+    QTest::addRow("first two") << QStringList{"--short", "2"} << QByteArray("SSFF");
+    QTest::addRow("always") << QStringList{"--short", "-1"} << QByteArray("SSSS");
+    QTest::addRow("never") << QStringList{} << QByteArray("FF");
+}
+
+void TestQuoted::shortReplies() {
+    QFETCH(QStringList, args);
+    QFETCH(QByteArray, replies);
+    QuotedProcess server(args);
+    QVERIFY2(server.isListening(), qPrintable(server.errorText()));
+
+    for (const char expected : replies) {
+        const RawExchange exchange = exchangeRaw(server.port(), quoteRequest(quotePath("MSFT,IBM", "v1")));
+        QVERIFY(exchange.closedByServer);
+        const HttpPage page = readPage(exchange.bytes);
+        QVERIFY(page.framed);
+        if (expected == 'S') {
+            QVERIFY2(exchange.bytes.size() < ShortReplyLimit, QByteArray::number(exchange.bytes.size()).constData());
+            QCOMPARE(page.status, 503);
+        } else {
+            QVERIFY(exchange.bytes.size() >= ShortReplyLimit);
+            QCOMPARE(page.status, 200);
+            QCOMPARE(quoteRows(page.body).size(), 2);
+        }
+    }
+}
+
+void TestQuoted::holdOpenKeepsTheConnection() {
+    QuotedProcess server({"--hold-open"});
+    QVERIFY2(server.isListening(), qPrintable(server.errorText()));
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, server.port());
+    QVERIFY(socket.waitForConnected(5000));
+
+    for (const QByteArray symbols : {"MSFT", "IBM,GE"}) {
+        socket.write(quoteRequest(quotePath(symbols, "v1")));
+        const HttpPage page = readPage(readOneReply(socket, 10000));
+        QVERIFY(page.framed);
+        QCOMPARE(page.status, 200);
+        QVERIFY(page.head.contains("\r\nConnection: keep-alive"));
+        QCOMPARE(quoteRows(page.body).size(), symbols.count(',') + 1);
+        // The reply is complete, yet the server keeps the connection.
+        QVERIFY(!socket.waitForDisconnected(700));
+        QCOMPARE(socket.state(), QAbstractSocket::ConnectedState);
+    }
+    socket.disconnectFromHost();
+}
+
+void TestQuoted::refuseClosesWithoutReply() {
+    QuotedProcess server({"--refuse"});
+    QVERIFY2(server.isListening(), qPrintable(server.errorText()));
+    for (int i = 0; i < 2; ++i) {
+        const RawExchange exchange = exchangeRaw(server.port(), quoteRequest(quotePath("MSFT", "v1")), 5000);
+        QVERIFY(exchange.connected);
+        QVERIFY(exchange.closedByServer);
+        QCOMPARE(exchange.bytes, QByteArray());
+    }
+}
+
+void TestQuoted::recordKeepsTheExactBytes() {
+    QuotedProcess server({}, QuotedProcess::Recording::On);
+    QVERIFY2(server.isListening(), qPrintable(server.errorText()));
+    const QByteArrayList requests{
+        "GET /q/cq?s=MSFT,IBM&d=v1 HTTP/1.1\nHost: localhost\n\n",
+        "GET /q/cq?s=msft,xxxx&d=e HTTP/1.1\r\nHost: localhost\r\n\r\n",
+        // A portfolio line with a trailing blank is sent as it is.
+        "GET /q/cq?s=IBM ,GE&d=v1 HTTP/1.1\nHost: quotes.example:8080\n\n",
+    };
+    const QList<int> rows{2, 1, 1};
+    for (qsizetype i = 0; i < requests.size(); ++i) {
+        const RawExchange exchange = exchangeRaw(server.port(), requests[i]);
+        QVERIFY(exchange.closedByServer);
+        const HttpPage page = readPage(exchange.bytes);
+        QCOMPARE(page.status, 200);
+        QCOMPARE(quoteRows(page.body).size(), rows[i]);
+    }
+    QCOMPARE(server.recordedRequests(), requests);
+}
+
+void TestQuoted::slowRepliesComeInPieces() {
+    constexpr int pauseMs = 40;
+    QuotedProcess server({"--slow", QString::number(pauseMs)});
+    QVERIFY2(server.isListening(), qPrintable(server.errorText()));
+    QElapsedTimer timer;
+    timer.start();
+    const RawExchange exchange = exchangeRaw(server.port(), quoteRequest(quotePath("MSFT,IBM", "v1")), 30000);
+    const qint64 elapsed = timer.elapsed();
+    QVERIFY(exchange.closedByServer);
+    const HttpPage page = readPage(exchange.bytes);
+    QVERIFY(page.framed);
+    QCOMPARE(quoteRows(page.body).size(), 2);
+    const qint64 pieces = (exchange.bytes.size() + 511) / 512;
+    QVERIFY2(elapsed >= (pieces - 1) * pauseMs * 8 / 10, QByteArray::number(elapsed).constData());
+}
+
+void TestQuoted::detailsPage_data() {
+    QTest::addColumn<QByteArray>("symbol");
+    QTest::addColumn<bool>("chart");
+    QTest::addColumn<QByteArray>("text");
+    QTest::addRow("stock") << QByteArray("MSFT") << true << QByteArray("<h1>Microsoft Corporation <span");
+    QTest::addRow("index, lower case") << QByteArray("^dji") << true << QByteArray("Dow Jones Industrial Average");
+    QTest::addRow("escaped index") << QByteArray("%5EGSPC") << true << QByteArray("S&amp;P 500");
+    QTest::addRow("made-up name") << QByteArray("qwer") << true << QByteArray("(QWER)");
+    QTest::addRow("no trade yet") << QByteArray("ABCDQ") << true << QByteArray("No trade yet today");
+    QTest::addRow("unknown") << QByteArray("ZZZZ") << false << QByteArray("No such symbol");
+    QTest::addRow("blanks only") << QByteArray("%20%20") << false << QByteArray("No symbol given");
+    QTest::addRow("empty") << QByteArray("") << false << QByteArray("No symbol given");
+}
+
+void TestQuoted::detailsPage() {
+    QFETCH(QByteArray, symbol);
+    QFETCH(bool, chart);
+    QFETCH(QByteArray, text);
+
+    const HttpPage page = fetch(plain_->port(), "/q/bc?s=" + symbol + "&t=1y");
+    QVERIFY(page.framed);
+    QCOMPARE(page.status, 200);
+    QVERIFY2(page.body.contains(text), page.body.constData());
+    // Nothing from outside: no script, no font, no address to fetch.
+    QVERIFY(!page.body.contains("<script"));
+    QVERIFY(!page.body.contains("http:") && !page.body.contains("https:"));
+    QVERIFY(!page.body.contains("@font-face") && !page.body.contains("url("));
+    QCOMPARE(page.body.count("<svg"), qsizetype(chart ? 1 : 0));
+    if (!chart)
+        return;
+
+    static const QRegularExpression pricePath("<path class=\"price\" d=\"M[\\d.]+,[\\d.]+((?: L[\\d.]+,[\\d.]+)+)\"");
+    const QRegularExpressionMatch path = pricePath.match(QString::fromLatin1(page.body));
+    QVERIFY(path.hasMatch());
+    const qsizetype points = path.captured(1).count(" L") + 1;
+    QVERIFY2(points >= 240 && points <= 270, QByteArray::number(points).constData()); // a year of weekdays
+
+    static const QRegularExpression monthLabel("<text[^>]*>(Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec)</text>");
+    QSet<QString> months;
+    for (const QRegularExpressionMatch& match : monthLabel.globalMatch(QString::fromLatin1(page.body)))
+        months.insert(match.captured(1));
+    QVERIFY2(months.size() >= 11, QByteArray::number(months.size()).constData());
+    static const QRegularExpression priceLabel("<text[^>]*>\\d{1,3}(,\\d{3})*(\\.\\d+)?</text>");
+    qsizetype priceLabels = 0;
+    for (auto it = priceLabel.globalMatch(QString::fromLatin1(page.body)); it.hasNext(); it.next())
+        ++priceLabels;
+    QVERIFY(priceLabels >= 4);
+}
+
+void TestQuoted::otherRequests_data() {
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<int>("status");
+    QTest::addRow("root") << quoteRequest("/") << 404;
+    QTest::addRow("icon") << quoteRequest("/favicon.ico") << 404;
+    QTest::addRow("other quote key") << quoteRequest(quotePath("MSFT", "zz")) << 404;
+    QTest::addRow("other page") << quoteRequest("/q/xx?s=MSFT") << 404;
+    QTest::addRow("post") << QByteArray("POST /q/cq?s=MSFT&d=v1 HTTP/1.1\nHost: localhost\n\n") << 405;
+    QTest::addRow("no request line") << QByteArray("HELLO\n\n") << 400;
+}
+
+void TestQuoted::otherRequests() {
+    QFETCH(QByteArray, request);
+    QFETCH(int, status);
+    const RawExchange exchange = exchangeRaw(plain_->port(), request);
+    QVERIFY(exchange.closedByServer);
+    const HttpPage page = readPage(exchange.bytes);
+    QVERIFY(page.framed);
+    QCOMPARE(page.status, status);
+    QVERIFY(page.body.contains("<h1>" + QByteArray::number(status)));
+}
+
+void TestQuoted::sameMinuteSamePage() {
+    const QByteArray request = quoteRequest(quotePath("MSFT,IBM,^DJI,AAPL", "v1"));
+    QByteArrayList replies;
+    for (int i = 0; i < 3; ++i)
+        replies.append(exchangeRaw(plain_->port(), request).bytes);
+    // A minute turns at most once between three quick requests.
+    QVERIFY(replies[0] == replies[1] || replies[1] == replies[2]);
+
+    QuotedProcess twin;
+    QVERIFY2(twin.isListening(), qPrintable(twin.errorText()));
+    const QByteArrayList pair = withinOneMinute({{plain_->port(), request}, {twin.port(), request}});
+    QCOMPARE(pair.size(), 2);
+    QCOMPARE(pair[0], pair[1]);
+}
+
+void TestQuoted::seedChangesThePrices() {
+    QuotedProcess other({"--seed", "7"});
+    QVERIFY2(other.isListening(), qPrintable(other.errorText()));
+    const QByteArray request = quoteRequest(quotePath("MSFT,IBM,QWER", "v1"));
+    const QByteArrayList pair = withinOneMinute({{plain_->port(), request}, {other.port(), request}});
+    QCOMPARE(pair.size(), 2);
+    const QByteArrayList ours = quoteRows(readPage(pair[0]).body);
+    const QByteArrayList theirs = quoteRows(readPage(pair[1]).body);
+    QCOMPARE(ours.size(), 3);
+    QCOMPARE(theirs.size(), 3);
+    for (qsizetype i = 0; i < ours.size(); ++i)
+        QVERIFY(cellTexts(ours[i]).value(2) != cellTexts(theirs[i]).value(2));
+}
+
+void TestQuoted::exitsByItself() {
+    QuotedProcess server({"--exit-after", "1"});
+    QVERIFY2(server.isListening(), qPrintable(server.errorText()));
+    QVERIFY(server.waitForExit(10000));
+}
+
+QTEST_GUILESS_MAIN(TestQuoted)
+#include "test_quoted.moc"

@@ -1,0 +1,52 @@
+#pragma once
+// tickwell-quoted as a child process for tests: on a free loopback port, stopped when
+// the object goes away (and by itself after two minutes at the latest).
+#include <QByteArray>
+#include <QList>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+class QuotedProcess {
+public:
+    enum class Recording { Off, On };
+
+    // Starts TICKWELL_QUOTED_BINARY with "--port 0 --exit-after 120", then extraArgs (a
+    // later --exit-after wins), and with --record <temporary file> when asked; waits up
+    // to 10 s for the listening line.
+    explicit QuotedProcess(const QStringList& extraArgs = {}, Recording recording = Recording::Off);
+    ~QuotedProcess();
+    QuotedProcess(const QuotedProcess&) = delete;
+    QuotedProcess& operator=(const QuotedProcess&) = delete;
+
+    bool isListening() const { return port_ != 0; }
+    QString errorText() const { return error_; }
+    quint16 port() const { return port_; }
+
+    // The requests the server recorded so far, each exactly as received (Recording::On).
+    QList<QByteArray> recordedRequests() const;
+
+    // Waits for the server to end by itself; true when it exited normally with status 0.
+    bool waitForExit(int timeoutMs);
+
+private:
+    QProcess process_;
+    QTemporaryDir recordDir_;
+    QString recordFile_;
+    quint16 port_ = 0;
+    QString error_;
+};
+
+struct RawExchange {
+    QByteArray bytes; // everything received
+    bool connected = false;
+    bool closedByServer = false; // false when the time ran out first
+};
+
+// Connects to 127.0.0.1:port, sends the request bytes as they are and reads until the
+// server closes the connection or timeoutMs pass.
+RawExchange exchangeRaw(quint16 port, const QByteArray& request, int timeoutMs = 10000);
+
+// The request as Tickwell sends it: "GET <path> HTTP/1.1\nHost: localhost\n\n".
+QByteArray quoteRequest(const QByteArray& path);

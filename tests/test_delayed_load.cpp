@@ -1,0 +1,266 @@
+// Delayed loads end to end: the real loader against tickwell-quoted on loopback.
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include "app/form_quote.h"
+#include "gui_support/load_fixture.h"
+#include "gui_support/tickwell_windows.h"
+#include "platform/message_box.h"
+#include "platform/rich_edit.h"
+#include "platform/status_bar.h"
+#include "platform/string_grid.h"
+#include "quotes/core/quote_table.h"
+#include "support/quoted_process.h"
+
+namespace {
+QString statusText()
+{
+    return TickwellWindows().StatusBar1->SimpleText();
+}
+
+QStringList firstWords(const QStringList& lines)
+{
+    QStringList words;
+    for (const QString& line : lines)
+        words << line.section(' ', 1, 1);
+    return words;
+}
+
+QByteArray path(const QByteArray& request)
+{
+    return request.split(' ').value(1);
+}
+} // namespace
+
+class DelayedLoadTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        TickwellWindows();
+        MessageBoxSeam::clear();
+    }
+    void cleanup()
+    {
+        QVERIFY(WaitForLoadsToEnd());
+        MessageBoxSeam::clear();
+    }
+
+    void fortyOneSymbolsFillFortyOneRows()
+    {
+        QuotedProcess server({}, QuotedProcess::Recording::On);
+        QVERIFY2(server.isListening(), qPrintable(server.errorText()));
+        UseQuoteServer(server.port());
+        LoadFolder folder;
+        const QStringList symbols = KnownSymbols(41);
+        folder.writePortfolio(symbols);
+        QVERIFY(RunDelayedLoad());
+        TFormQuote& form = TickwellWindows();
+
+        QCOMPARE(statusText(), QString("Done getting quotes"));
+        QCOMPARE(QuoteCount, 41);
+        QCOMPARE(RowsLoaded, 41);
+        QCOMPARE(form.QT1->RowCount(), 41);
+        const QStringList data = folder.readLines("input_data_qt1.txt");
+        QCOMPARE(data.size(), 41);
+        QCOMPARE(firstWords(data), symbols);
+        int advancers = 0, decliners = 0, unchanged = 0;
+        for (int i = 0; i < 41; ++i) {
+            QCOMPARE(QString(QuoteSymbols[i]), symbols[i]);
+            QCOMPARE(QString(QuoteLines[i]).section(' ', 0, 0), symbols[i]);
+            QCOMPARE(form.QT1->Cells(0, i).trimmed(), symbols[i]);
+            QVERIFY2(!QString(QuoteLines[i]).contains("not found"), QuoteLines[i]);
+            advancers += QuotePctChanges[i] > 0;
+            decliners += QuotePctChanges[i] < 0;
+            unchanged += QuotePctChanges[i] == 0;
+        }
+        QCOMPARE(form.Adv->text(), QString::number(advancers));
+        QCOMPARE(form.Decl->text(), QString::number(decliners));
+        QCOMPARE(form.NoChg->text(), QString::number(unchanged));
+        QCOMPARE(form.DisplayQR->Lines().size(), 41);
+        QVERIFY(form.BtnQuote->isEnabled());
+
+        const QList<QByteArray> requests = server.recordedRequests();
+        QCOMPARE(requests.size(), 3);
+        QCOMPARE(path(requests[0]), ("/q/cq?s=" + symbols.mid(0, 20).join(',') + "&d=v1").toLatin1());
+        QCOMPARE(path(requests[1]), ("/q/cq?s=" + symbols.mid(20, 20).join(',') + "&d=v1").toLatin1());
+        QCOMPARE(path(requests[2]), ("/q/cq?s=" + symbols[40] + ",xxxx&d=v1").toLatin1());
+    }
+
+    void requestBytes_data()
+    {
+        QTest::addColumn<QStringList>("portfolio");
+        QTest::addColumn<QList<QByteArray>>("paths");
+        QTest::newRow("two symbols") << QStringList{"A", "B"} << QList<QByteArray>{"/q/cq?s=A,B&d=v1"};
+        QTest::newRow("one symbol") << QStringList{"IBM"} << QList<QByteArray>{"/q/cq?s=IBM,xxxx&d=v1"};
+        const QStringList forty = KnownSymbols(40);
+        QTest::newRow("forty symbols") << forty
+                                       << QList<QByteArray>{("/q/cq?s=" + forty.mid(0, 20).join(',') + "&d=v1").toLatin1(),
+                                                            ("/q/cq?s=" + forty.mid(20).join(',') + "&d=v1").toLatin1()};
+        QTest::newRow("lone comma") << QStringList{","} << QList<QByteArray>{};
+        QTest::newRow("empty first line") << QStringList{"", "IBM"} << QList<QByteArray>{};
+        QTest::newRow("empty line ends the list") << (KnownSymbols(25) << "" << "IBM")
+                                                  << QList<QByteArray>{
+                                                         ("/q/cq?s=" + KnownSymbols(20).join(',') + "&d=v1").toLatin1(),
+                                                         ("/q/cq?s=" + KnownSymbols(25).mid(20).join(',') + "&d=v1")
+                                                             .toLatin1()};
+        QTest::newRow("overlong line never requested")
+            << QStringList{"MSFT", "GOOGLEX", "IBM"} << QList<QByteArray>{"/q/cq?s=MSFT,IBM&d=v1"};
+    }
+    void requestBytes()
+    {
+        QFETCH(QStringList, portfolio);
+        QFETCH(QList<QByteArray>, paths);
+        QuotedProcess server({}, QuotedProcess::Recording::On);
+        QVERIFY(server.isListening());
+        UseQuoteServer(server.port());
+        LoadFolder folder;
+        folder.writePortfolio(portfolio);
+        QVERIFY(RunDelayedLoad());
+        QCOMPARE(statusText(), QString("Done getting quotes"));
+        const QList<QByteArray> requests = server.recordedRequests();
+        QCOMPARE(requests.size(), paths.size());
+        for (int i = 0; i < paths.size(); ++i)
+            QCOMPARE(requests[i], "GET " + paths[i] + " HTTP/1.1\nHost: 127.0.0.1\n\n");
+    }
+
+    void overlongLineShowsAsItsOwnRow()
+    {
+        QuotedProcess server;
+        UseQuoteServer(server.port());
+        LoadFolder folder;
+        folder.writePortfolio({"MSFT", "GOOGLEX", "IBM"});
+        QVERIFY(RunDelayedLoad());
+        QCOMPARE(RowsLoaded, 3);
+        QCOMPARE(QString(QuoteSymbols[1]), QString("GOOGL~"));
+        QVERIFY(QString(QuoteLines[1]).simplified().contains("symbol not found"));
+        QVERIFY(!QString(QuoteLines[1]).startsWith("GOOGLE "));
+        QCOMPARE(QString(QuoteLines[2]).section(' ', 0, 0), QString("IBM"));
+    }
+
+    void windowsLineEndsLoadTheSameSymbols()
+    {
+        QuotedProcess server;
+        UseQuoteServer(server.port());
+        LoadFolder folder;
+        folder.writePortfolio({"MSFT", "IBM", "KO"}, "input.txt", "\r\n");
+        QVERIFY(RunDelayedLoad());
+        QCOMPARE(RowsLoaded, 3);
+        QCOMPARE(firstWords(folder.readLines("input_data_qt1.txt")), QStringList({"MSFT", "IBM", "KO"}));
+    }
+
+    void keepAliveAndChunkedRepliesFinishPromptly_data()
+    {
+        QTest::addColumn<QStringList>("mode");
+        QTest::newRow("held open") << QStringList{"--hold-open"};
+        QTest::newRow("chunked, held open") << QStringList{"--chunked", "--hold-open"};
+        QTest::newRow("slow") << QStringList{"--slow", "5"};
+    }
+    void keepAliveAndChunkedRepliesFinishPromptly()
+    {
+        QFETCH(QStringList, mode);
+        QuotedProcess server(mode);
+        QVERIFY(server.isListening());
+        UseQuoteServer(server.port());
+        LoadFolder folder;
+        folder.writePortfolio(KnownSymbols(41));
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(RunDelayedLoad());
+        QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(statusText(), QString("Done getting quotes"));
+        QCOMPARE(RowsLoaded, 41);
+        for (int i = 0; i < 41; ++i)
+            QVERIFY2(!QString(QuoteLines[i]).contains("not found"), QuoteLines[i]);
+    }
+
+    void refusedPortLosesTheConnection()
+    {
+        UseQuoteServer(ClosedPort());
+        LoadFolder folder;
+        folder.writePortfolio({"MSFT", "IBM"});
+        TFormQuote& form = TickwellWindows();
+        form.Adv->setText("7");
+        QVERIFY(RunDelayedLoad());
+        QCOMPARE(statusText(), QString("Connection lost...Reload quotes"));
+        QVERIFY(form.Adv->text().isEmpty());
+        QVERIFY(form.Decl->text().isEmpty());
+        QVERIFY(form.NoChg->text().isEmpty());
+        QVERIFY(form.BtnQuote->isEnabled());
+        QCOMPARE(RowsLoaded, 0);
+    }
+
+    void shortRepliesAreRequestedAgain()
+    {
+        QuotedProcess server({"--short", "2"}, QuotedProcess::Recording::On);
+        UseQuoteServer(server.port());
+        LoadFolder folder;
+        folder.writePortfolio({"MSFT", "IBM"});
+        QVERIFY(RunDelayedLoad());
+        QCOMPARE(statusText(), QString("Done getting quotes"));
+        QCOMPARE(server.recordedRequests().size(), 3);
+        QCOMPARE(RowsLoaded, 2);
+    }
+
+    void endlessShortRepliesGiveUp()
+    {
+        QuotedProcess server({"--short", "-1"}, QuotedProcess::Recording::On);
+        UseQuoteServer(server.port());
+        LoadFolder folder;
+        folder.writePortfolio({"MSFT", "IBM"});
+        QVERIFY(RunDelayedLoad(20000));
+        QCOMPARE(statusText(), QString("Connection lost...Reload quotes"));
+        const int requests = server.recordedRequests().size();
+        QVERIFY2(requests > 1 && requests <= 10, qPrintable(QString::number(requests)));
+    }
+
+    void missingPortfolioSaysSo()
+    {
+        LoadFolder folder;
+        TFormQuote& form = TickwellWindows();
+        QVERIFY(RunDelayedLoad());
+        QCOMPARE(MessageBoxSeam::shown().size(), 1);
+        QCOMPARE(MessageBoxSeam::shown()[0].text, QString("File in use by another application."));
+        QCOMPARE(MessageBoxSeam::shown()[0].caption, QString("Alter"));
+        QVERIFY(form.BtnQuote->isEnabled());
+    }
+
+    void secondGetQuotesDuringALoadStartsNothing()
+    {
+        QuotedProcess server({"--slow", "20"}, QuotedProcess::Recording::On);
+        UseQuoteServer(server.port());
+        LoadFolder folder;
+        folder.writePortfolio({"MSFT", "IBM"});
+        TFormQuote& form = TickwellWindows();
+        form.BtnQuoteClick();
+        form.BtnQuoteClick(); // a quick second click
+        form.TimerTimer();    // and a refresh tick
+        QVERIFY(WaitForLoadsToEnd());
+        QCOMPARE(server.recordedRequests().size(), 1);
+        QCOMPARE(RowsLoaded, 2);
+    }
+
+    void rowsOfAnEarlierLoadAreNotThisLoads()
+    {
+        QuotedProcess server;
+        UseQuoteServer(server.port());
+        LoadFolder folder;
+        folder.writePortfolio(KnownSymbols(10));
+        QVERIFY(RunDelayedLoad());
+        QCOMPARE(RowsLoaded, 10);
+        // A portfolio whose second line is empty: one row this time, not ten.
+        folder.writePortfolio({"IBM", "", "MSFT", "KO", "PEP"});
+        QVERIFY(RunDelayedLoad());
+        TFormQuote& form = TickwellWindows();
+        QCOMPARE(QuoteCount, 5);
+        QCOMPARE(RowsLoaded, 1);
+        QCOMPARE(form.QT1->RowCount(), 1);
+        QCOMPARE(form.Adv->text().toInt() + form.Decl->text().toInt() + form.NoChg->text().toInt(), 1);
+    }
+};
+
+QTEST_MAIN(DelayedLoadTest)
+#include "test_delayed_load.moc"
