@@ -1,6 +1,6 @@
 // The Help menu's windows: captions, sizes, title-bar buttons, the texts, showing and closing.
 #include "help/about_form.h"
-#include "help/design_scale.h"
+#include "platform/core/mul_div.h"
 #include "help/help_add_symbols.h"
 #include "help/help_auto_sort.h"
 #include "help/help_refresh.h"
@@ -156,7 +156,7 @@ void TestHelpWindows::mulDivRounding() {
     QFETCH(int, numerator);
     QFETCH(int, denominator);
     QFETCH(int, expected);
-    QCOMPARE(mulDiv(value, numerator, denominator), expected);
+    QCOMPARE(MulDiv(value, numerator, denominator), expected);
 }
 
 void TestHelpWindows::window_data() {

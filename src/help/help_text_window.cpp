@@ -1,6 +1,6 @@
 #include "help/help_text_window.h"
 
-#include "help/design_scale.h"
+#include "platform/core/mul_div.h"
 #include "help/top_line_bevel.h"
 
 #include <QGuiApplication>

@@ -9,8 +9,7 @@
 namespace {
 constexpr int MirrorEnd = 250000;
 
-QColor mirrorColour(double tradeDirection)
-{
+QColor mirrorColour(double tradeDirection) {
     if (tradeDirection >= 0)
         return QColor(0, 128, 0);
     if (tradeDirection > -50)
@@ -19,39 +18,26 @@ QColor mirrorColour(double tradeDirection)
 }
 } // namespace
 
-void RtViewSink::writeDataLine(const char* squeezed)
-{
+void RtViewSink::writeDataLine(const char* squeezed) {
     if (dataFile_)
         std::fprintf(dataFile_, "%s\n", squeezed);
 }
 
-void RtViewSink::appendRow(const char* line, double tradeDirection, double /*afterHoursDirection*/)
-{
+void RtViewSink::appendRow(const char* line, double tradeDirection, double /*afterHoursDirection*/) {
     TStringGrid* grid = form_.RT1;
     grid->setRowCount(grid->RowCount() + 1);
     form_.DisplayQR1->setSelStart(MirrorEnd);
     form_.DisplayQR1->setSelColor(mirrorColour(tradeDirection));
     form_.DisplayQR1->AddLine(QString::fromLatin1(line));
     const int row = grid->Row();
-    char cell[RtLineLength + 1];
-    if (tradeDirection > -50) {
-        for (int col = 0; col < 7; ++col) {
-            cutCell(line, RtCellCuts[col], cell);
-            grid->setCell(col, row, QString::fromLatin1(cell));
-        }
-    } else {
-        // Unknown quote: the symbol, "N/A" and nothing else.
-        cutCell(line, RtCellCuts[0], cell);
-        grid->setCell(0, row, QString::fromLatin1(cell));
-        grid->setCell(1, row, "     N/A");
-        for (int col = 2; col < 7; ++col)
-            grid->setCell(col, row, QString());
-    }
+    char cells[7][RtCellTextSize];
+    rtRowCells(line, tradeDirection, cells);
+    for (int col = 0; col < 7; ++col)
+        grid->setCell(col, row, QString::fromLatin1(cells[col]));
     grid->setRow(row + 1);
 }
 
-void CompleteRtLoad(TFormQuote& form)
-{
+void CompleteRtLoad(TFormQuote& form) {
     form.StatusBar2->setSimpleText("Done getting quotes");
     // Only the rows this load parsed: rows past them would show an earlier load's quotes.
     form.RT1->setRowCount(std::max(1, RtRowsLoaded));

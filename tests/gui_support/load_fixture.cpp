@@ -10,23 +10,19 @@
 #include "gui_support/tickwell_windows.h"
 #include "platform/core/quote_server.h"
 
-LoadFolder::LoadFolder() : previous_(QDir::currentPath())
-{
+LoadFolder::LoadFolder() : previous_(QDir::currentPath()) {
     QDir::setCurrent(dir_.path());
 }
 
-LoadFolder::~LoadFolder()
-{
+LoadFolder::~LoadFolder() {
     QDir::setCurrent(previous_);
 }
 
-QString LoadFolder::path(const QString& name) const
-{
+QString LoadFolder::path(const QString& name) const {
     return dir_.filePath(name);
 }
 
-void LoadFolder::writePortfolio(const QStringList& lines, const QString& name, const char* newline)
-{
+void LoadFolder::writePortfolio(const QStringList& lines, const QString& name, const char* newline) {
     QFile file(path(name));
     if (!file.open(QIODevice::WriteOnly))
         return;
@@ -36,8 +32,7 @@ void LoadFolder::writePortfolio(const QStringList& lines, const QString& name, c
     }
 }
 
-QStringList LoadFolder::readLines(const QString& name) const
-{
+QStringList LoadFolder::readLines(const QString& name) const {
     QFile file(path(name));
     if (!file.open(QIODevice::ReadOnly))
         return {};
@@ -47,34 +42,29 @@ QStringList LoadFolder::readLines(const QString& name) const
     return lines;
 }
 
-void UseQuoteServer(int port)
-{
+void UseQuoteServer(int port) {
     QuoteServerHost = "127.0.0.1";
     QuoteServerPort = port;
 }
 
-bool WaitForLoadsToEnd(int timeoutMs)
-{
+bool WaitForLoadsToEnd(int timeoutMs) {
     TFormQuote& form = TickwellWindows();
     return QTest::qWaitFor([&] { return !form.QuotesLoading && !form.RealTimeLoading; }, timeoutMs);
 }
 
-bool RunDelayedLoad(int timeoutMs)
-{
+bool RunDelayedLoad(int timeoutMs) {
     TFormQuote& form = TickwellWindows();
     form.BtnQuoteClick();
     return QTest::qWaitFor([&] { return !form.QuotesLoading; }, timeoutMs);
 }
 
-bool RunRealTimeLoad(int timeoutMs)
-{
+bool RunRealTimeLoad(int timeoutMs) {
     TFormQuote& form = TickwellWindows();
     form.BtnQuote1Click();
     return QTest::qWaitFor([&] { return !form.RealTimeLoading; }, timeoutMs);
 }
 
-int ClosedPort()
-{
+int ClosedPort() {
     QTcpServer server;
     server.listen(QHostAddress::LocalHost, 0);
     const int port = server.serverPort();
@@ -82,13 +72,12 @@ int ClosedPort()
     return port;
 }
 
-QStringList KnownSymbols(int count)
-{
-    static const char* const tickers[] = {
-        "MSFT", "IBM",  "AAPL", "GOOG", "AMZN", "INTC", "CSCO", "ORCL", "T",    "GE",   "F",    "KO",
-        "PEP",  "XOM",  "CVX",  "JPM",  "BAC",  "C",    "WMT",  "HD",   "DIS",  "MCD",  "NKE",  "BA",
-        "CAT",  "MMM",  "AXP",  "GS",   "MRK",  "PFE",  "JNJ",  "PG",   "UNH",  "VZ",   "TRV",  "HON",
-        "AMGN", "CRM",  "DOW",  "WBA",  "NVDA", "ADBE", "NFLX", "QCOM", "TXN",  "AVGO", "SBUX", "LOW"};
+QStringList KnownSymbols(int count) {
+    static const char* const tickers[] = {"MSFT", "IBM",  "AAPL", "GOOG", "AMZN", "INTC", "CSCO", "ORCL", "T",   "GE",
+                                          "F",    "KO",   "PEP",  "XOM",  "CVX",  "JPM",  "BAC",  "C",    "WMT", "HD",
+                                          "DIS",  "MCD",  "NKE",  "BA",   "CAT",  "MMM",  "AXP",  "GS",   "MRK", "PFE",
+                                          "JNJ",  "PG",   "UNH",  "VZ",   "TRV",  "HON",  "AMGN", "CRM",  "DOW", "WBA",
+                                          "NVDA", "ADBE", "NFLX", "QCOM", "TXN",  "AVGO", "SBUX", "LOW"};
     QStringList symbols;
     for (int i = 0; i < count; ++i)
         symbols << QString(tickers[i % 48]) + (i >= 48 ? QString::number(i / 48) : QString());

@@ -7,8 +7,7 @@
 #include "platform/open_dialog.h"
 #include "platform/url_opener.h"
 
-TFormQuote& TickwellWindows()
-{
+TFormQuote& TickwellWindows() {
     if (!FormQuote) {
         installFontSubstitutions();
         MessageBoxSeam::answerInTests();
@@ -19,8 +18,7 @@ TFormQuote& TickwellWindows()
     return *FormQuote;
 }
 
-QWidget* FindControl(const QString& name)
-{
+QWidget* FindControl(const QString& name) {
     TFormQuote& form = TickwellWindows();
     if (form.objectName() == name)
         return &form;

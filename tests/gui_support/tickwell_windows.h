@@ -10,13 +10,10 @@ class TFormQuote;
 TFormQuote& TickwellWindows();
 
 // The control of the main window with that objectName, or nullptr.
-template <typename T = QWidget>
-T* Control(const QString& name);
+template <typename T = QWidget> T* Control(const QString& name);
 
 QWidget* FindControl(const QString& name);
 
-template <typename T>
-T* Control(const QString& name)
-{
+template <typename T> T* Control(const QString& name) {
     return qobject_cast<T*>(FindControl(name));
 }

@@ -1,8 +1,13 @@
 #pragma once
-// value * numerator / denominator rounded to the nearest integer, halves away from zero.
-inline int MulDiv(int value, int numerator, int denominator)
-{
-    const long long product = static_cast<long long>(value) * numerator;
-    const long long half = denominator / 2;
-    return static_cast<int>(product >= 0 ? (product + half) / denominator : (product - half) / denominator);
-}
+// Geometry designed in pixels, scaled by a ratio with the Windows multiply-and-divide rounding:
+// nearest integer, halves away from zero.
+#include <QRect>
+#include <QSize>
+
+// value * numerator / denominator, rounded to the nearest integer, halves away from zero.
+int MulDiv(int value, int numerator, int denominator);
+
+// Scales left and top, and places the right and bottom edges where the scaled edges fall.
+QRect scaledRect(const QRect& rect, int numerator, int denominator);
+
+QSize scaledSize(const QSize& size, int numerator, int denominator);

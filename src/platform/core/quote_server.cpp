@@ -5,8 +5,7 @@
 std::string QuoteServerHost = "localhost";
 int QuoteServerPort = 80;
 
-bool parseQuoteServer(const std::string& text, std::string& host, int& port)
-{
+bool parseQuoteServer(const std::string& text, std::string& host, int& port) {
     std::string name = text;
     std::string portText;
     if (!name.empty() && name.front() == '[') {
@@ -56,17 +55,19 @@ bool parseQuoteServer(const std::string& text, std::string& host, int& port)
     return true;
 }
 
-void loadQuoteServerFromEnvironment()
-{
+void loadQuoteServerFromEnvironment() {
     if (const char* text = std::getenv("TICKWELL_QUOTE_SERVER"))
         parseQuoteServer(text, QuoteServerHost, QuoteServerPort);
 }
 
-std::string quoteServerAuthority()
-{
+std::string quoteServerAuthority() {
     const bool ipv6 = QuoteServerHost.find(':') != std::string::npos;
-    std::string authority = ipv6 ? "[" + QuoteServerHost + "]" : QuoteServerHost;
+    std::string authority;
+    if (ipv6)
+        authority.append(1, '[').append(QuoteServerHost).append(1, ']');
+    else
+        authority = QuoteServerHost;
     if (QuoteServerPort != 80)
-        authority += ":" + std::to_string(QuoteServerPort);
+        authority.append(1, ':').append(std::to_string(QuoteServerPort));
     return authority;
 }

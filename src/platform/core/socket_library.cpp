@@ -7,8 +7,7 @@ namespace {
 std::atomic<int> starts{0};
 }
 
-bool SocketLibraryStart()
-{
+bool SocketLibraryStart() {
     // Sends use MSG_NOSIGNAL; ignoring SIGPIPE as well keeps any other write to a
     // closed peer from ending the process.
     std::signal(SIGPIPE, SIG_IGN);
@@ -16,14 +15,12 @@ bool SocketLibraryStart()
     return true;
 }
 
-void SocketLibraryRelease()
-{
+void SocketLibraryRelease() {
     int current = starts.load();
     while (current > 0 && !starts.compare_exchange_weak(current, current - 1)) {
     }
 }
 
-int SocketLibraryStarts()
-{
+int SocketLibraryStarts() {
     return starts.load();
 }

@@ -1,0 +1,177 @@
+// Real-time loads end to end against tickwell-quoted, alone and beside a delayed load.
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include "app/form_quote.h"
+#include "gui_support/load_fixture.h"
+#include "gui_support/tickwell_windows.h"
+#include "platform/message_box.h"
+#include "platform/rich_edit.h"
+#include "platform/status_bar.h"
+#include "platform/string_grid.h"
+#include "quotes/core/quote_table.h"
+#include "realtime/core/rt_table.h"
+#include "support/quoted_process.h"
+
+namespace {
+QByteArray pathOf(const QByteArray& request) {
+    return request.split(' ').value(1);
+}
+} // namespace
+
+class RealTimeLoadTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { TickwellWindows(); }
+    void cleanup() {
+        QVERIFY(WaitForLoadsToEnd());
+        MessageBoxSeam::clear();
+    }
+
+    void twentyFiveSymbols() {
+        QuotedProcess server({}, QuotedProcess::Recording::On);
+        QVERIFY2(server.isListening(), qPrintable(server.errorText()));
+        UseQuoteServer(server.port());
+        LoadFolder folder;
+        const QStringList symbols = KnownSymbols(25);
+        folder.writePortfolio(symbols);
+        QVERIFY(RunRealTimeLoad());
+        TFormQuote& form = TickwellWindows();
+
+        QCOMPARE(form.StatusBar2->SimpleText(), QString("Done getting quotes"));
+        QCOMPARE(RtSymbolCount, 25);
+        QCOMPARE(RtRowsLoaded, 25);
+        QCOMPARE(form.RT1->RowCount(), 25);
+        const QStringList data = folder.readLines("input_data_qt2.txt");
+        QCOMPARE(data.size(), 25);
+        int known = 0;
+        for (int i = 0; i < 25; ++i) {
+            QVERIFY2(data[i].startsWith(" " + symbols[i] + " "), qPrintable(data[i]));
+            QCOMPARE(form.RT1->Cells(0, i).trimmed(), symbols[i]);
+            const float trade = RtTradeDirections[i];
+            QVERIFY(trade == 1 || trade == -1 || trade == 0 || trade == -100);
+            if (trade != -100) {
+                ++known;
+                QVERIFY2(!form.RT1->Cells(2, i).trimmed().isEmpty(), qPrintable(symbols[i]));
+            } else {
+                QCOMPARE(form.RT1->Cells(1, i), QString("     N/A"));
+            }
+        }
+        QVERIFY2(known >= 20, qPrintable(QString::number(known)));
+        QCOMPARE(form.DisplayQR1->Lines().size(), 25);
+        QVERIFY(form.BtnQuote1->isEnabled());
+
+        const QList<QByteArray> requests = server.recordedRequests();
+        QCOMPARE(requests.size(), 2);
+        QCOMPARE(pathOf(requests[0]), ("/q/cq?s=" + symbols.mid(0, 20).join(',') + "&d=e").toLatin1());
+        QCOMPARE(pathOf(requests[1]), ("/q/cq?s=" + symbols.mid(20).join(',') + "&d=e").toLatin1());
+    }
+
+    void requestPaths_data() {
+        QTest::addColumn<QStringList>("portfolio");
+        QTest::addColumn<QList<QByteArray>>("paths");
+        QTest::addColumn<int>("rows");
+        const QStringList sixtyOne = KnownSymbols(61);
+        QTest::newRow("one symbol") << QStringList{"IBM"} << QList<QByteArray>{"/q/cq?s=IBM,xxxx&d=e"} << 1;
+        QTest::newRow("exactly twenty")
+            << KnownSymbols(20) << QList<QByteArray>{("/q/cq?s=" + KnownSymbols(20).join(',') + "&d=e").toLatin1()}
+            << 20;
+        QTest::newRow("twenty-one") << KnownSymbols(21)
+                                    << QList<QByteArray>{("/q/cq?s=" + KnownSymbols(20).join(',') + "&d=e").toLatin1(),
+                                                         ("/q/cq?s=" + KnownSymbols(21)[20] + ",xxxx&d=e").toLatin1()}
+                                    << 21;
+        QTest::newRow("sixty-one requests sixty")
+            << sixtyOne
+            << QList<QByteArray>{("/q/cq?s=" + sixtyOne.mid(0, 20).join(',') + "&d=e").toLatin1(),
+                                 ("/q/cq?s=" + sixtyOne.mid(20, 20).join(',') + "&d=e").toLatin1(),
+                                 ("/q/cq?s=" + sixtyOne.mid(40, 20).join(',') + "&d=e").toLatin1()}
+            << 60;
+        QTest::newRow("blank line ends the list")
+            << QStringList{"MSFT", "IBM", "", "KO"} << QList<QByteArray>{"/q/cq?s=MSFT,IBM&d=e"} << 2;
+        QTest::newRow("empty file") << QStringList{} << QList<QByteArray>{} << 0;
+        QTest::newRow("six letters in second place")
+            << QStringList{"MSFT", "GOOGLE", "IBM"} << QList<QByteArray>{"/q/cq?s=MSFT,GOOGLE,IBM&d=e"} << 3;
+    }
+    void requestPaths() {
+        QFETCH(QStringList, portfolio);
+        QFETCH(QList<QByteArray>, paths);
+        QFETCH(int, rows);
+        QuotedProcess server({}, QuotedProcess::Recording::On);
+        UseQuoteServer(server.port());
+        LoadFolder folder;
+        folder.writePortfolio(portfolio);
+        TFormQuote& form = TickwellWindows();
+        form.RT1->setRowCount(45);
+        QVERIFY(RunRealTimeLoad());
+        QCOMPARE(form.StatusBar2->SimpleText(), QString("Done getting quotes"));
+        const QList<QByteArray> requests = server.recordedRequests();
+        QCOMPARE(requests.size(), paths.size());
+        for (int i = 0; i < paths.size(); ++i)
+            QCOMPARE(requests[i], "GET " + paths[i] + " HTTP/1.1\nHost: 127.0.0.1\n\n");
+        QCOMPARE(RtRowsLoaded, rows);
+        // The grid shows the rows this load parsed, never an earlier load's rows past them.
+        QCOMPARE(form.RT1->RowCount(), std::max(1, rows));
+        QCOMPARE(folder.readLines("input_data_qt2.txt").size(), rows);
+    }
+
+    void dataFileThatCannotBeCreatedStillShowsRows() {
+        QuotedProcess server;
+        UseQuoteServer(server.port());
+        LoadFolder folder;
+        folder.writePortfolio({"MSFT", "IBM"});
+        QDir().mkdir(folder.path("input_data_qt2.txt")); // a folder where the data file would go
+        QVERIFY(RunRealTimeLoad());
+        TFormQuote& form = TickwellWindows();
+        QCOMPARE(form.StatusBar2->SimpleText(), QString("Done getting quotes"));
+        QCOMPARE(RtRowsLoaded, 2);
+        QCOMPARE(form.RT1->Cells(0, 1).trimmed(), QString("IBM"));
+        QVERIFY(QFileInfo(folder.path("input_data_qt2.txt")).isDir());
+    }
+
+    void refusedPortLosesTheConnection() {
+        UseQuoteServer(ClosedPort());
+        LoadFolder folder;
+        folder.writePortfolio({"MSFT"});
+        QVERIFY(RunRealTimeLoad());
+        QCOMPARE(TickwellWindows().StatusBar2->SimpleText(), QString("Connection lost...Reload quotes"));
+        QVERIFY(TickwellWindows().BtnQuote1->isEnabled());
+    }
+
+    void missingPortfolioSaysSo() {
+        LoadFolder folder;
+        QVERIFY(RunRealTimeLoad());
+        QCOMPARE(MessageBoxSeam::shown().size(), 1);
+        QCOMPARE(MessageBoxSeam::shown()[0].text, QString("File in use by another application."));
+        QCOMPARE(MessageBoxSeam::shown()[0].caption, QString("Alter"));
+    }
+
+    void delayedAndRealTimeLoadsRunTogether() {
+        QuotedProcess server({"--slow", "2"}, QuotedProcess::Recording::On);
+        UseQuoteServer(server.port());
+        LoadFolder folder;
+        folder.writePortfolio(KnownSymbols(41), "delayed.txt");
+        folder.writePortfolio(KnownSymbols(25).mid(5), "live.txt");
+        TFormQuote& form = TickwellWindows();
+        form.Portfolio->setText("delayed.txt");
+        form.Portfolio1->setText("live.txt");
+        form.BtnQuoteClick();
+        form.BtnQuote1Click();
+        QVERIFY(form.QuotesLoading && form.RealTimeLoading);
+        QVERIFY(WaitForLoadsToEnd(60000));
+        QCOMPARE(form.StatusBar1->SimpleText(), QString("Done getting quotes"));
+        QCOMPARE(form.StatusBar2->SimpleText(), QString("Done getting quotes"));
+        QCOMPARE(RowsLoaded, 41);
+        QCOMPARE(RtRowsLoaded, 20);
+        QCOMPARE(folder.readLines("delayed_data_qt1.txt").size(), 41);
+        QCOMPARE(folder.readLines("live_data_qt2.txt").size(), 20);
+        QCOMPARE(form.QT1->Cells(0, 0).trimmed(), KnownSymbols(1)[0]);
+        QCOMPARE(form.RT1->Cells(0, 0).trimmed(), KnownSymbols(6)[5]);
+        QCOMPARE(server.recordedRequests().size(), 4);
+        form.Portfolio->setText("input.txt");
+        form.Portfolio1->setText("input.txt");
+    }
+};
+
+QTEST_MAIN(RealTimeLoadTest)
+#include "test_realtime_load.moc"
