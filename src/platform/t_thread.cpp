@@ -12,8 +12,10 @@ TThread::TThread(bool createSuspended)
         thread_ = nullptr;
         delete this;
     });
+    // A running thread starts once the window thread is back in its loop: by then the derived
+    // object is complete, so its body is never called half-built.
     if (!createSuspended)
-        Resume();
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [this] { Resume(); }, Qt::QueuedConnection);
 }
 
 TThread::~TThread() = default;
