@@ -9,42 +9,46 @@
 #include "platform/core/quote_server.h"
 #include "platform/message_box.h"
 #include "platform/rich_edit.h"
-#include "platform/url_opener.h"
 #include "platform/string_grid.h"
 #include "platform/t_thread.h"
+#include "platform/url_opener.h"
 #include "quotes/core/quote_table.h"
 
 namespace {
-// The C library's toupper on each byte: a to z become A to Z, nothing else changes.
-QByteArray asciiUpper(QByteArray text)
-{
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
+// The C library's toupper on each character: a to z become A to Z, nothing else changes.
+QString asciiUpper(QString text) {
+    for (QChar& c : text)
+        if (c >= u'a' && c <= u'z')
+            c = QChar(c.unicode() - 'a' + 'A');
     return text;
 }
 
-// Row of the first symbol equal to the key, ignoring ASCII case; -1 when none. A key
-// longer than a symbol slot matches nothing.
-int findSymbolRow(const QByteArray& key)
-{
-    const QByteArray upperKey = asciiUpper(key);
-    for (int j = 0; j < RowsLoaded; ++j)
-        if (asciiUpper(QByteArray(QuoteSymbols[j])) == upperKey)
+// Row of the first symbol equal to the key, ignoring ASCII case; -1 when none. Symbols
+// have at most 6 characters, so a longer key matches nothing.
+int findSymbolRow(const QString& key) {
+    const QString upperKey = asciiUpper(key);
+    if (upperKey.size() >= SymbolSlotSize)
+        return -1;
+    for (int j = 0; j < RowsLoaded && j < QuoteTableCapacity; ++j) {
+        const char* slot = QuoteSymbols[j];
+        if (asciiUpper(QString::fromLatin1(slot, qstrnlen(slot, SymbolSlotSize))) == upperKey)
             return j;
+    }
     return -1;
 }
 } // namespace
 
-void TFormQuote::Button2Click()
-{
+void TFormQuote::Button2Click() {
     if (DelayedLoadRunning(*this)) {
         MessageBox("Find symbol function is not available until all quotes have loaded", "Find Symbol");
         return;
     }
     DisplayQR->setSelStart(0);
+    // Disabling the focused button hands the focus on (Button2Exit runs); a search that finds
+    // nothing gives it back, so the focus stays on the button as the user left it.
+    const bool hadFocus = Button2->hasFocus();
     Button2->setEnabled(false);
-    const int row = findSymbolRow(Edit2->text().toLatin1());
+    const int row = findSymbolRow(Edit2->text());
     if (row >= 0) {
         DisplayQR->setFocus();
         DisplayQR->selectLineStart(row, 67);
@@ -54,27 +58,25 @@ void TFormQuote::Button2Click()
         MessageBox("Symbol Not Found!", "Alter");
     }
     Button2->setEnabled(true);
+    if (row < 0 && hadFocus)
+        Button2->setFocus();
     Sleep(500);
 }
 
-void TFormQuote::Edit2KeyDown(int key)
-{
+void TFormQuote::Edit2KeyDown(int key) {
     if (key == Qt::Key_Return || key == Qt::Key_Enter)
         Button2Click();
 }
 
-void TFormQuote::Button2Exit()
-{
+void TFormQuote::Button2Exit() {
     QT1->setRow(0);
 }
 
-QString DetailsAddress(const QString& symbol)
-{
+QString DetailsAddress(const QString& symbol) {
     return "http://" + QString::fromStdString(quoteServerAuthority()) + "/q/bc?s=" + symbol + "&t=1y";
 }
 
-void TFormQuote::Button3Click()
-{
+void TFormQuote::Button3Click() {
     const QString symbol = Edit1->text();
     if (symbol.isEmpty() || symbol == " " || symbol == "   ")
         return;

@@ -74,6 +74,7 @@ QComboBox* refreshCombo(QWidget* tab, const char* name, const RefreshChoice* cho
     auto* combo = place(new QComboBox(tab), name, l, t, 145, 21);
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setCompleter(nullptr); // a completed text must not count as a chosen item
     for (int i = 0; i < count; ++i)
         combo->addItem(choices[i].text);
     combo->setCurrentIndex(-1);

@@ -2,6 +2,7 @@
 // "Refresh Time" box while its "Automatic  Refresh Enabled" box is checked.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QTabWidget>
 
 #include "app/form_quote.h"
@@ -9,20 +10,33 @@
 #include "platform/timer_rules.h"
 
 namespace {
-// The chosen item, or -1 when the box holds a typed text or nothing chosen.
+// The chosen item, or -1 when the box holds a typed text or nothing chosen. The box keeps
+// its last item while the user types, so a text the user typed counts as typed even when it
+// spells that item; choosing an item sets the text afresh, which clears the edit's flag.
 int chosenIndex(const QComboBox* combo)
 {
     const int index = combo->currentIndex();
-    return index >= 0 && combo->itemText(index) == combo->currentText() ? index : -1;
+    const QLineEdit* edit = combo->lineEdit();
+    if (index < 0 || (edit && edit->isModified()) || combo->itemText(index) != combo->currentText())
+        return -1;
+    return index;
 }
 
 // Drops the choice; with keepText a typed text stays in the box, otherwise it is emptied.
 void forgetChoice(QComboBox* combo, bool keepText)
 {
+    if (keepText && combo->currentIndex() < 0)
+        return; // nothing chosen: leave the text being typed alone, caret and all
+    QLineEdit* edit = combo->lineEdit();
     const QString text = combo->currentText();
+    const int caret = edit->cursorPosition();
     const QSignalBlocker quiet(combo);
-    combo->setCurrentIndex(-1);
-    combo->setEditText(keepText ? text : QString());
+    combo->setCurrentIndex(-1); // empties the text
+    if (keepText) {
+        edit->setText(text);
+        edit->setCursorPosition(caret);
+        edit->setModified(true); // still the user's text
+    }
 }
 
 // Arming from the check box, the same on both tabs.

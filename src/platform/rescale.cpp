@@ -7,28 +7,25 @@
 #include "platform/fonts.h"
 
 namespace {
-QFont scaledFont(QFont font, int M, int D)
-{
+// Font sizes scale in whole points, as the fonts were designed in points.
+QFont scaledFont(QFont font, int M, int D) {
     const int pixels = font.pixelSize() > 0 ? font.pixelSize() : PointsToPixels(font.pointSize());
     font.setPixelSize(std::max(1, PointsToPixels(MulDiv(PixelsToPoints(pixels), M, D))));
     return font;
 }
 
 // The window's own controls, not the parts that make up a composite control.
-bool isControl(const QWidget* widget)
-{
+bool isControl(const QWidget* widget) {
     return !widget->objectName().isEmpty() && !widget->objectName().startsWith("qt_") && !widget->isWindow();
 }
 
-bool laidOutByParent(const QWidget* widget)
-{
+bool laidOutByParent(const QWidget* widget) {
     const QWidget* parent = widget->parentWidget();
     return parent && parent->layout();
 }
 } // namespace
 
-void Rescale(QWidget* window, int M, int D)
-{
+void Rescale(QWidget* window, int M, int D) {
     window->setFont(scaledFont(window->font(), M, D));
     const QList<QWidget*> widgets = window->findChildren<QWidget*>();
     for (QWidget* widget : widgets) {
@@ -36,13 +33,7 @@ void Rescale(QWidget* window, int M, int D)
             continue;
         if (widget->testAttribute(Qt::WA_SetFont))
             widget->setFont(scaledFont(widget->font(), M, D));
-        if (laidOutByParent(widget))
-            continue;
-        const QRect r = widget->geometry();
-        const int left = MulDiv(r.left(), M, D);
-        const int top = MulDiv(r.top(), M, D);
-        const int width = MulDiv(r.left() + r.width(), M, D) - left;
-        const int height = MulDiv(r.top() + r.height(), M, D) - top;
-        widget->setGeometry(left, top, width, height);
+        if (!laidOutByParent(widget))
+            widget->setGeometry(scaledRect(widget->geometry(), M, D));
     }
 }

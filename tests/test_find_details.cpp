@@ -1,0 +1,334 @@
+// Find symbol (Button2, Enter in Edit2) and Display Details (Button3) on the Quotes tab.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTextCursor>
+#include <QtTest>
+#include <cstring>
+
+#include "app/form_quote.h"
+#include "gui_support/tickwell_windows.h"
+#include "platform/core/quote_server.h"
+#include "platform/message_box.h"
+#include "platform/rich_edit.h"
+#include "platform/string_grid.h"
+#include "platform/url_opener.h"
+#include "quotes/core/quote_table.h"
+#include "sort/core/orderings.h"
+
+namespace {
+TFormQuote& form() {
+    return TickwellWindows();
+}
+
+// A display line as the table holds it: the symbol, then fixed columns up to 79 characters.
+QByteArray displayLine(const QByteArray& symbol, int row) {
+    QByteArray line = symbol.leftJustified(8, ' ') + "4:00pm    27.5" + QByteArray::number(row % 10) + "    +0.12";
+    return line.leftJustified(QuoteLineLength, '.');
+}
+
+// Fills the quote table, the grid and the text mirror as a finished load leaves them.
+void loadRows(const QList<QByteArray>& symbols) {
+    TFormQuote& f = form();
+    f.DisplayQR->clear();
+    for (int row = 0; row < symbols.size(); ++row) {
+        std::memset(QuoteSymbols[row], 0, SymbolSlotSize);
+        std::memcpy(QuoteSymbols[row], symbols[row].constData(), size_t(symbols[row].size()));
+        const QByteArray line = displayLine(symbols[row], row);
+        std::memcpy(QuoteLines[row], line.constData(), size_t(line.size()) + 1);
+        QuotePctChanges[row] = 0.5f;
+    }
+    RowsLoaded = QuoteCount = int(symbols.size());
+    f.QT1->setRowCount(std::max<int>(int(symbols.size()), 1));
+    for (int row = 0; row < symbols.size(); ++row) {
+        f.QT1->setCell(0, row, QString::fromLatin1(QuoteLines[row], 6));
+        f.DisplayQR->AddLine(QString::fromLatin1(QuoteLines[row]));
+    }
+}
+
+QString selectedText(const TRichEdit* edit) {
+    return edit->textCursor().selectedText();
+}
+
+struct Box {
+    QString text;
+    QString caption;
+};
+
+QList<Box> boxes() {
+    QList<Box> result;
+    for (const MessageBoxSeam::Shown& shown : MessageBoxSeam::shown())
+        result.append({shown.text, shown.caption});
+    return result;
+}
+} // namespace
+
+class FindDetailsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        TFormQuote& f = form();
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        f.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+    }
+
+    void init() {
+        TFormQuote& f = form();
+        f.PgC1->setCurrentWidget(f.Quotes);
+        f.QuotesLoading = false;
+        f.BtnQuote->setEnabled(true);
+        f.Edit2->clear();
+        f.Edit1->clear();
+        f.Edit2->setFocus();
+        loadRows({});
+        RowsLoaded = QuoteCount = 0;
+        f.QT1->setRow(0);
+        MessageBoxSeam::clear();
+        UrlOpenerSeam::opened().clear();
+        QuoteServerHost = "localhost";
+        QuoteServerPort = 80;
+    }
+
+    void search_data() {
+        QTest::addColumn<QList<QByteArray>>("symbols");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("found"); // -1: not found
+        const QList<QByteArray> upper{"MSFT", "IBM", "KO", "GE", "AAPL", "T", "XOM", "INTC", "C"};
+        QTest::newRow("lower-case key") << upper << "intc" << 7;
+        QTest::newRow("mixed-case key") << upper << "Ko" << 2;
+        QTest::newRow("upper-case key, lower-case symbol")
+            << QList<QByteArray>{"msft", "ibm", "ko", "ge", "aapl", "t", "xom", "intc"} << "XOM" << 6;
+        QTest::newRow("first row") << upper << "MSFT" << 0;
+        QTest::newRow("one-letter symbol") << upper << "c" << 8;
+        QTest::newRow("prefix of a symbol") << upper << "AA" << -1;
+        QTest::newRow("trailing blank") << upper << "XOM " << -1;
+        QTest::newRow("leading blank") << upper << " XOM" << -1;
+        QTest::newRow("empty key") << upper << "" << -1;
+        QTest::newRow("longer than a symbol slot") << upper << "AAPLAAPL" << -1;
+        QTest::newRow("seven characters") << QList<QByteArray>{"GOOGL~", "IBM"} << "GOOGL~X" << -1;
+        QTest::newRow("cut overlong symbol") << QList<QByteArray>{"MSFT", "GOOGL~"} << "googl~" << 1;
+        QTest::newRow("first of two equal") << QList<QByteArray>{"KO", "IBM", "GE", "IBM", "T"} << "ibm" << 1;
+        QTest::newRow("index") << QList<QByteArray>{"^DJI", "IBM", "^GSPC"} << "^gspc" << 2;
+        QTest::newRow("letters only change case") << QList<QByteArray>{"MSFT", "BRK.A"} << "brk.a" << 1;
+        QTest::newRow("no folding beyond ASCII") << QList<QByteArray>{"MSFT", "\xC9T"} << QString("\u00e9t") << -1;
+    }
+    void search() {
+        QFETCH(QList<QByteArray>, symbols);
+        QFETCH(QString, key);
+        QFETCH(int, found);
+        TFormQuote& f = form();
+        loadRows(symbols);
+        f.Edit2->setText(key);
+        f.QT1->setRow(0);
+        f.DisplayQR->setSelStart(5);
+        f.Edit1->setText("before");
+        QElapsedTimer clock;
+        clock.start();
+        QTest::mouseClick(f.Button2, Qt::LeftButton);
+        QVERIFY2(clock.elapsed() >= 490, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(f.Button2->isEnabled());
+        if (found < 0) {
+            QCOMPARE(boxes().size(), 1);
+            QCOMPARE(boxes()[0].text, QString("Symbol Not Found!"));
+            QCOMPARE(boxes()[0].caption, QString("Alter"));
+            QCOMPARE(MessageBoxSeam::shown()[0].buttons, MsgButtons::Ok);
+            QCOMPARE(f.QT1->Row(), 0);
+            QCOMPARE(f.DisplayQR->textCursor().position(), 0);
+            QVERIFY(!f.DisplayQR->textCursor().hasSelection());
+            return;
+        }
+        QVERIFY2(boxes().isEmpty(), qPrintable(boxes().value(0).text));
+        QCOMPARE(f.QT1->Row(), found);
+        // Edit1 follows the row when the row moves.
+        QCOMPARE(f.Edit1->text(), found == 0 ? QString("before") : f.QT1->Cells(0, found));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.DisplayQR));
+        QCOMPARE(selectedText(f.DisplayQR), f.DisplayQR->Lines()[found].left(67));
+        QCOMPARE(f.DisplayQR->Lines().size(), symbols.size()); // the mirror's text is left alone
+    }
+
+    // The rows a sort has put in order are searched in that order.
+    void searchAfterSort() {
+        TFormQuote& f = form();
+        loadRows({"MSFT", "KO", "IBM", "AAPL", "GE"});
+        sortAlphabetically(0, RowsLoaded - 1);
+        for (int row = 0; row < RowsLoaded; ++row)
+            f.QT1->setCell(0, row, QString::fromLatin1(QuoteLines[row], 6));
+        QCOMPARE(QString(QuoteSymbols[3]), QString("KO"));
+        f.Edit2->setText("ko");
+        f.Button2Click();
+        QVERIFY(boxes().isEmpty());
+        QCOMPARE(f.QT1->Row(), 3);
+        QCOMPARE(f.Edit1->text().trimmed(), QString("KO"));
+    }
+
+    // Before any load there are no rows to search, whatever the table's memory holds.
+    void searchBeforeAnyLoad() {
+        TFormQuote& f = form();
+        std::strcpy(QuoteSymbols[0], "IBM");
+        RowsLoaded = QuoteCount = 0;
+        f.Edit2->setText("IBM");
+        f.Button2Click();
+        QCOMPARE(boxes().size(), 1);
+        QCOMPARE(boxes()[0].text, QString("Symbol Not Found!"));
+        QCOMPARE(boxes()[0].caption, QString("Alter"));
+        QCOMPARE(f.QT1->Row(), 0);
+    }
+
+    void searchDuringLoad_data() {
+        QTest::addColumn<bool>("loading");
+        QTest::addColumn<bool>("buttonEnabled");
+        QTest::newRow("load started, button still enabled") << true << true;
+        QTest::newRow("button disabled by the loader") << false << false;
+        QTest::newRow("both") << true << false;
+    }
+    void searchDuringLoad() {
+        QFETCH(bool, loading);
+        QFETCH(bool, buttonEnabled);
+        TFormQuote& f = form();
+        loadRows({"MSFT", "IBM", "KO", "GE"});
+        f.QT1->setRow(2);
+        f.DisplayQR->setSelStart(12);
+        f.Edit1->setText("KO");
+        f.Edit2->setText("IBM");
+        f.QuotesLoading = loading;
+        f.BtnQuote->setEnabled(buttonEnabled);
+        QElapsedTimer clock;
+        clock.start();
+        f.Button2Click();
+        const qint64 elapsed = clock.elapsed();
+        f.QuotesLoading = false;
+        f.BtnQuote->setEnabled(true);
+        QCOMPARE(boxes().size(), 1);
+        QCOMPARE(boxes()[0].text, QString("Find symbol function is not available until all quotes have loaded"));
+        QCOMPARE(boxes()[0].caption, QString("Find Symbol"));
+        QCOMPARE(MessageBoxSeam::shown()[0].buttons, MsgButtons::Ok);
+        QCOMPARE(f.QT1->Row(), 2);
+        QCOMPARE(f.Edit1->text(), QString("KO"));
+        QCOMPARE(f.DisplayQR->SelStart(), 12);
+        QVERIFY(f.Button2->isEnabled());
+        QVERIFY2(elapsed < 400, qPrintable(QString::number(elapsed)));
+    }
+
+    void enterInEdit2_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("searches");
+        QTest::newRow("Return") << int(Qt::Key_Return) << true;
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << true;
+        QTest::newRow("a letter") << int(Qt::Key_X) << false;
+        QTest::newRow("Tab") << int(Qt::Key_Tab) << false;
+    }
+    void enterInEdit2() {
+        QFETCH(int, key);
+        QFETCH(bool, searches);
+        TFormQuote& f = form();
+        loadRows({"MSFT", "IBM", "KO", "GE"});
+        f.Edit2->setFocus();
+        f.Edit2->setText("ge");
+        QTest::keyClick(f.Edit2, Qt::Key(key));
+        QCOMPARE(f.QT1->Row(), searches ? 3 : 0);
+        QVERIFY(boxes().isEmpty());
+        // Enter is also left to the edit box; a letter is typed as usual.
+        QCOMPARE(f.Edit2->text(), key == Qt::Key_X ? QString("gex") : QString("ge"));
+
+        f.Edit2->setFocus();
+        f.Edit2->setText("zz");
+        QTest::keyClick(f.Edit2, Qt::Key(key));
+        QCOMPARE(boxes().size(), searches ? 1 : 0);
+    }
+
+    // The focus leaving "Find symbol" moves the grid to row 0; a found row stays current
+    // because the search moves the focus before it moves the row.
+    void focusLeavingButton2() {
+        TFormQuote& f = form();
+        loadRows({"MSFT", "IBM", "KO", "GE"});
+        f.Edit2->setText("zz");
+        f.QT1->setRow(2);
+        QTest::mouseClick(f.Button2, Qt::LeftButton);
+        QCOMPARE(boxes().size(), 1);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.Button2));
+        f.Edit2->setFocus();
+        QCOMPARE(f.QT1->Row(), 0);
+        QCOMPARE(f.Edit1->text(), f.QT1->Cells(0, 0));
+
+        f.Button2->setFocus();
+        f.QT1->setRow(1);
+        f.Edit2->setFocus();
+        QCOMPARE(f.QT1->Row(), 0);
+
+        f.Edit2->setText("ko");
+        QTest::mouseClick(f.Button2, Qt::LeftButton);
+        QCOMPARE(f.QT1->Row(), 2);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.DisplayQR));
+    }
+
+    void details_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QString>("address"); // empty: nothing opened
+        QTest::newRow("symbol") << "MSFT"
+                                << "localhost" << 80 << "http://localhost/q/bc?s=MSFT&t=1y";
+        QTest::newRow("as typed") << "brk.a"
+                                  << "localhost" << 80 << "http://localhost/q/bc?s=brk.a&t=1y";
+        QTest::newRow("two blanks") << "  "
+                                    << "localhost" << 80 << "http://localhost/q/bc?s=  &t=1y";
+        QTest::newRow("four blanks") << "    "
+                                     << "localhost" << 80 << "http://localhost/q/bc?s=    &t=1y";
+        QTest::newRow("trailing blank") << "IBM "
+                                        << "localhost" << 80 << "http://localhost/q/bc?s=IBM &t=1y";
+        QTest::newRow("port 8080") << "IBM"
+                                   << "127.0.0.1" << 8080 << "http://127.0.0.1:8080/q/bc?s=IBM&t=1y";
+        QTest::newRow("other host") << "^DJI"
+                                    << "quotes.example" << 80 << "http://quotes.example/q/bc?s=^DJI&t=1y";
+        QTest::newRow("empty") << ""
+                               << "localhost" << 80 << "";
+        QTest::newRow("one blank") << " "
+                                   << "localhost" << 80 << "";
+        QTest::newRow("three blanks") << "   "
+                                      << "localhost" << 80 << "";
+    }
+    void details() {
+        QFETCH(QString, text);
+        QFETCH(QString, host);
+        QFETCH(int, port);
+        QFETCH(QString, address);
+        TFormQuote& f = form();
+        QuoteServerHost = host.toStdString();
+        QuoteServerPort = port;
+        f.Edit1->setText(text);
+        QTest::mouseClick(f.Button3, Qt::LeftButton);
+        QCOMPARE(UrlOpenerSeam::opened(), address.isEmpty() ? QStringList() : QStringList{address});
+        QVERIFY(boxes().isEmpty());
+    }
+
+    // Display Details reads only Edit1: no load, no grid row, not even a running load matters.
+    void detailsIndependentOfLoad() {
+        TFormQuote& f = form();
+        f.QuotesLoading = true;
+        f.BtnQuote->setEnabled(false);
+        f.Edit1->setText("ZZZZ");
+        f.Button3Click();
+        f.QuotesLoading = false;
+        f.BtnQuote->setEnabled(true);
+        QCOMPARE(UrlOpenerSeam::opened(), QStringList{"http://localhost/q/bc?s=ZZZZ&t=1y"});
+        QVERIFY(boxes().isEmpty());
+    }
+
+    // A grid row clicked, then Display Details: the row's symbol goes into the address.
+    void detailsOfClickedRow() {
+        TFormQuote& f = form();
+        loadRows({"MSFT", "IBM", "KO"});
+        f.QT1->setCell(0, 1, "IBM");
+        QTest::mouseClick(f.QT1->viewport(), Qt::LeftButton, {},
+                          f.QT1->visualRect(f.QT1->model()->index(1, 0)).center());
+        QTest::mouseClick(f.Button3, Qt::LeftButton);
+        QCOMPARE(UrlOpenerSeam::opened(), QStringList{"http://localhost/q/bc?s=IBM&t=1y"});
+    }
+};
+
+QTEST_MAIN(FindDetailsTest)
+#include "test_find_details.moc"

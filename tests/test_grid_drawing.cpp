@@ -1,0 +1,474 @@
+// The quote grids as painted: row backgrounds, text colours by direction, the found-row mark,
+// the cell font and text offsets, column widths that follow the grid's width, and the row
+// click that fills the details box. Pixels come from grabs of the grids in the shown window.
+#include <QImage>
+#include <QLineEdit>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QtTest>
+#include <cstring>
+
+#include "app/form_quote.h"
+#include "gui_support/tickwell_windows.h"
+#include "platform/string_grid.h"
+#include "quotes/core/quote_table.h"
+#include "realtime/core/rt_table.h"
+
+namespace {
+const QColor White(255, 255, 255);
+const QColor Grey(212, 212, 212);
+const QColor Yellow(255, 255, 0);
+
+enum class Ink { None, Black, Green, Red, Other };
+
+QString inkName(Ink ink) {
+    switch (ink) {
+    case Ink::None:
+        return "none";
+    case Ink::Black:
+        return "black";
+    case Ink::Green:
+        return "green";
+    case Ink::Red:
+        return "red";
+    case Ink::Other:
+        break;
+    }
+    return "other";
+}
+
+int distance(QColor a, QColor b) {
+    return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
+}
+
+// The colour of the text in a cell: the pixel that stands out most from the background.
+Ink inkIn(const QImage& image, const QRect& cell, QColor background, QColor* strongest = nullptr) {
+    QColor best = background;
+    for (int y = cell.top(); y <= cell.bottom(); ++y)
+        for (int x = cell.left(); x <= cell.right(); ++x)
+            if (distance(image.pixelColor(x, y), background) > distance(best, background))
+                best = image.pixelColor(x, y);
+    if (strongest)
+        *strongest = best;
+    if (distance(best, background) < 120)
+        return Ink::None;
+    const int r = best.red(), g = best.green(), b = best.blue();
+    if (r - g > 100 && r - b > 100)
+        return Ink::Red;
+    if (g - r > 60 && g - b > 60)
+        return Ink::Green;
+    if (std::max({r, g, b}) < 100 && std::max({r, g, b}) - std::min({r, g, b}) < 30)
+        return Ink::Black;
+    return Ink::Other;
+}
+
+TFormQuote& form() {
+    return TickwellWindows();
+}
+
+void showGridTab(TStringGrid* grid) {
+    form().PgC1->setCurrentWidget(grid == form().QT1 ? form().Quotes : form().RealTime);
+}
+
+// The visible part of a cell in the coordinates of the grid's grab (RT1's last column runs
+// on under the scroll bar).
+QRect cellRect(TStringGrid* grid, int col, int row) {
+    const QRect viewport = grid->viewport()->geometry();
+    return grid->visualRect(grid->model()->index(row, col)).translated(viewport.topLeft()).intersected(viewport);
+}
+
+QImage grabGrid(TStringGrid* grid) {
+    showGridTab(grid);
+    return grid->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// A point of the cell left of where its text starts.
+QColor backgroundOf(const QImage& image, const QRect& cell) {
+    return image.pixelColor(cell.left() + 1, cell.top() + cell.height() / 2);
+}
+
+void setQuoteRow(int row, const QString& symbol, float pct) {
+    const QByteArray bytes = symbol.toLatin1().left(SymbolSlotSize - 1);
+    std::memset(QuoteSymbols[row], 0, SymbolSlotSize);
+    std::memcpy(QuoteSymbols[row], bytes.constData(), size_t(bytes.size()));
+    QuotePctChanges[row] = pct;
+    TStringGrid* grid = form().QT1;
+    const QStringList cells = {symbol, "4:00pm", "27.50", "", "-0.12", QString::number(pct, 'f', 2) + "%", "1,234"};
+    for (int col = 0; col < cells.size(); ++col)
+        grid->setCell(col, row, cells[col]);
+}
+
+void setRealTimeRow(int row, const QString& symbol, float trade, float afterHours) {
+    RtTradeDirections[row] = trade;
+    RtAfterHoursDirections[row] = afterHours;
+    const QStringList cells = {symbol, "4:00pm", "27.50", "0.12 (0.44%)", "0.05 (0.18%)", "27.49", "27.51"};
+    for (int col = 0; col < cells.size(); ++col)
+        form().RT1->setCell(col, row, cells[col]);
+}
+
+QList<int> widthsOf(TStringGrid* grid) {
+    QList<int> widths;
+    for (int col = 0; col < grid->ColCount(); ++col)
+        widths << grid->ColWidth(col);
+    return widths;
+}
+} // namespace
+
+class GridDrawingTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        TFormQuote& f = form();
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        QCOMPARE(f.QT1->width(), 587);
+        QCOMPARE(f.RT1->width(), 576);
+    }
+
+    void init() {
+        TFormQuote& f = form();
+        for (int row = 0; row < 20; ++row) {
+            setQuoteRow(row, "", 0.0f);
+            setRealTimeRow(row, "", 0.0f, 0.0f);
+        }
+        f.Button2->setEnabled(true);
+        f.Edit2->clear();
+        f.Edit1->clear();
+        f.QT1->setRow(0);
+        f.RT1->setRow(0);
+        f.Edit1->clear();
+        showGridTab(f.QT1);
+    }
+
+    void rowBackgrounds_data() {
+        QTest::addColumn<QString>("grid");
+        for (const char* grid : {"QT1", "RT1"})
+            QTest::newRow(grid) << QString(grid);
+    }
+    void rowBackgrounds() {
+        QFETCH(QString, grid);
+        TStringGrid* g = grid == "QT1" ? form().QT1 : form().RT1;
+        // Rows with text and rows without: the background depends on the row number only.
+        for (int row = 0; row < 4; ++row) {
+            if (g == form().QT1)
+                setQuoteRow(row, row < 2 ? "IBM" : "", row == 1 ? -1.0f : 1.0f);
+            else
+                setRealTimeRow(row, row < 2 ? "IBM" : "", 1.0f, -1.0f);
+        }
+        const QImage image = grabGrid(g);
+        for (int row = 0; row < 6; ++row) {
+            const QColor expected = row % 2 ? Grey : White;
+            for (int col = 0; col < 7; ++col) {
+                const QRect cell = cellRect(g, col, row);
+                QCOMPARE(backgroundOf(image, cell), expected);
+                QCOMPARE(image.pixelColor(cell.right(), cell.bottom()), expected);
+            }
+        }
+    }
+
+    void quoteTextColour_data() {
+        QTest::addColumn<float>("pct");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("ink");
+        QTest::newRow("0.00 on white") << 0.0f << 0 << int(Ink::Green);
+        QTest::newRow("0.00 on grey") << 0.0f << 1 << int(Ink::Green);
+        QTest::newRow("-0.01 on white") << -0.01f << 2 << int(Ink::Red);
+        QTest::newRow("-0.01 on grey") << -0.01f << 3 << int(Ink::Red);
+        QTest::newRow("rising") << 3.25f << 4 << int(Ink::Green);
+        QTest::newRow("falling far") << -45.0f << 5 << int(Ink::Red);
+    }
+    void quoteTextColour() {
+        QFETCH(float, pct);
+        QFETCH(int, row);
+        QFETCH(int, ink);
+        setQuoteRow(row, "MSFT", pct);
+        // The neighbours take the other colour, so a colour read from the wrong row shows.
+        setQuoteRow(row + 1, "KO", pct < 0 ? 1.0f : -1.0f);
+        if (row > 0)
+            setQuoteRow(row - 1, "KO", pct < 0 ? 1.0f : -1.0f);
+        const QImage image = grabGrid(form().QT1);
+        for (int col : {0, 1, 2, 4, 5, 6}) {
+            const QRect cell = cellRect(form().QT1, col, row);
+            QColor seen;
+            const Ink found = inkIn(image, cell, backgroundOf(image, cell), &seen);
+            QVERIFY2(found == Ink(ink),
+                     qPrintable(QString("column %1: %2 %3").arg(col).arg(inkName(found), seen.name())));
+        }
+        // The spacer column is never written.
+        const QRect spacer = cellRect(form().QT1, 3, row);
+        QCOMPARE(inkIn(image, spacer, backgroundOf(image, spacer)), Ink::None);
+    }
+
+    // A "symbol not found" row stores a change of 0 and is drawn like an unchanged issue.
+    void symbolNotFoundRowIsGreen() {
+        setQuoteRow(2, "ZZZZ", 0.0f);
+        form().QT1->setCell(1, 2, "symbol not found");
+        const QImage image = grabGrid(form().QT1);
+        const QRect cell = cellRect(form().QT1, 1, 2);
+        QCOMPARE(inkIn(image, cell, White), Ink::Green);
+    }
+
+    void realTimeTextColour_data() {
+        QTest::addColumn<float>("trade");
+        QTest::addColumn<float>("afterHours");
+        QTest::addColumn<int>("changeInk");
+        QTest::addColumn<int>("afterHoursInk");
+        QTest::newRow("trade -1") << -1.0f << 0.0f << int(Ink::Red) << int(Ink::Black);
+        QTest::newRow("trade -100 unknown") << -100.0f << -100.0f << int(Ink::Black) << int(Ink::Black);
+        QTest::newRow("trade up, after hours down") << 1.0f << -1.0f << int(Ink::Green) << int(Ink::Red);
+        QTest::newRow("unchanged") << 0.0f << 0.0f << int(Ink::Black) << int(Ink::Black);
+        QTest::newRow("-50 is not red") << -50.0f << -49.5f << int(Ink::Black) << int(Ink::Red);
+        QTest::newRow("after hours up") << 0.0f << 1.0f << int(Ink::Black) << int(Ink::Green);
+    }
+    void realTimeTextColour() {
+        QFETCH(float, trade);
+        QFETCH(float, afterHours);
+        QFETCH(int, changeInk);
+        QFETCH(int, afterHoursInk);
+        for (int row : {2, 3}) {
+            setRealTimeRow(row - 1, "KO", 1.0f, 1.0f);
+            setRealTimeRow(row, "MSFT", trade, afterHours);
+            setRealTimeRow(row + 1, "KO", -1.0f, 1.0f);
+            const QImage image = grabGrid(form().RT1);
+            for (int col = 0; col < 7; ++col) {
+                const Ink expected = col == 3 ? Ink(changeInk) : col == 4 ? Ink(afterHoursInk) : Ink::Black;
+                const QRect cell = cellRect(form().RT1, col, row);
+                QColor seen;
+                const Ink found = inkIn(image, cell, backgroundOf(image, cell), &seen);
+                QVERIFY2(
+                    found == expected,
+                    qPrintable(QString("row %1 column %2: %3 %4").arg(row).arg(col).arg(inkName(found), seen.name())));
+            }
+        }
+    }
+
+    // The handler's font, offsets and colours: each cell as the grid shows it equals a cell
+    // painted by hand with Courier 8 point (11 pixels) at the designed offsets.
+    void cellFontAndOffsets_data() {
+        QTest::addColumn<QString>("grid");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<int>("dx");
+        QTest::addColumn<int>("dy");
+        QTest::addColumn<QColor>("ink");
+        QTest::newRow("QT1 white") << "QT1" << 0 << "Courier" << 4 << 0 << QColor(0, 128, 0);
+        QTest::newRow("QT1 grey") << "QT1" << 1 << "Courier" << 4 << 0 << QColor(255, 0, 0);
+        QTest::newRow("RT1 white") << "RT1" << 0 << "Courier New" << 2 << -1 << QColor(0, 0, 0);
+        QTest::newRow("RT1 grey") << "RT1" << 1 << "Courier New" << 2 << -1 << QColor(0, 0, 0);
+    }
+    void cellFontAndOffsets() {
+        QFETCH(QString, grid);
+        QFETCH(int, row);
+        QFETCH(QString, family);
+        QFETCH(int, dx);
+        QFETCH(int, dy);
+        QFETCH(QColor, ink);
+        TStringGrid* g = grid == "QT1" ? form().QT1 : form().RT1;
+        setQuoteRow(row, "MSFT", row == 0 ? 0.5f : -0.5f);
+        setRealTimeRow(row, "MSFT", 0.0f, 0.0f);
+        const QImage image = grabGrid(g);
+        const QRect cell = cellRect(g, 0, row);
+
+        QImage expected(cell.size(), QImage::Format_RGB32);
+        expected.fill(row % 2 ? Grey : White);
+        QPainter painter(&expected);
+        QFont font(family);
+        font.setPixelSize(11);
+        painter.setFont(font);
+        painter.setPen(ink);
+        painter.drawText(QRect(dx, dy, cell.width() - dx, cell.height() + 4), Qt::AlignLeft | Qt::AlignTop, "MSFT");
+        painter.end();
+
+        const QImage shown = image.copy(cell);
+        QCOMPARE(shown.size(), expected.size());
+        int differing = 0;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                differing += shown.pixel(x, y) != expected.pixel(x, y);
+        QVERIFY2(differing == 0, qPrintable(QString("%1 pixels differ").arg(differing)));
+    }
+
+    void foundRowMark_data() {
+        QTest::addColumn<int>("current");
+        QTest::addColumn<bool>("searching");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("firstSymbol");
+        QTest::addColumn<bool>("yellow");
+        QTest::newRow("row 7 during a search") << 7 << true << "IBM"
+                                               << "MSFT" << true;
+        QTest::newRow("row 7 after the search") << 7 << false << "IBM"
+                                                << "MSFT" << false;
+        QTest::newRow("row 2 during a search") << 2 << true << ""
+                                               << "MSFT" << true;
+        QTest::newRow("row 0, ab marks ABC") << 0 << true << "ab"
+                                             << "ABC" << true;
+        QTest::newRow("row 0, ABC marks abc") << 0 << true << "ABC"
+                                              << "abc" << true;
+        QTest::newRow("row 0, whole symbol") << 0 << true << "msft"
+                                             << "MSFT" << true;
+        QTest::newRow("row 0, ab does not mark A") << 0 << true << "ab"
+                                                   << "A" << false;
+        QTest::newRow("row 0, abd does not mark ABC") << 0 << true << "abd"
+                                                      << "ABC" << false;
+        QTest::newRow("row 0, IBM does not mark MSFT") << 0 << true << "IBM"
+                                                       << "MSFT" << false;
+        QTest::newRow("row 0 after the search") << 0 << false << "ab"
+                                                << "ABC" << false;
+    }
+    void foundRowMark() {
+        QFETCH(int, current);
+        QFETCH(bool, searching);
+        QFETCH(QString, key);
+        QFETCH(QString, firstSymbol);
+        QFETCH(bool, yellow);
+        TFormQuote& f = form();
+        setQuoteRow(0, firstSymbol, 1.0f);
+        for (int row = 1; row < 10; ++row)
+            setQuoteRow(row, "S" + QString::number(row), row == 4 ? -1.0f : 1.0f);
+        f.Edit2->setText(key);
+        f.QT1->setRow(current);
+        f.Button2->setEnabled(!searching);
+        const QImage image = grabGrid(f.QT1);
+        f.Button2->setEnabled(true);
+        for (int row = 0; row < 10; ++row) {
+            const QColor normal = row % 2 ? Grey : White;
+            const QColor expected = row == current && yellow ? Yellow : normal;
+            for (int col = 0; col < 7; ++col)
+                QCOMPARE(backgroundOf(image, cellRect(f.QT1, col, row)), expected);
+        }
+        // The mark changes the background, never the text colour.
+        const QRect cell = cellRect(f.QT1, 0, current);
+        QCOMPARE(inkIn(image, cell, backgroundOf(image, cell)), Ink::Green);
+    }
+
+    // RT1 has no found-row mark.
+    void realTimeGridHasNoMark() {
+        TFormQuote& f = form();
+        for (int row = 0; row < 5; ++row)
+            setRealTimeRow(row, "R" + QString::number(row), 1.0f, 1.0f);
+        f.RT1->setRow(3);
+        f.Edit2->setText("r");
+        f.Button2->setEnabled(false);
+        const QImage image = grabGrid(f.RT1);
+        f.Button2->setEnabled(true);
+        for (int row : {0, 3})
+            QCOMPARE(backgroundOf(image, cellRect(f.RT1, 1, row)), row % 2 ? Grey : White);
+    }
+
+    // A search paints the found row yellow while it runs; the next paint after it has ended
+    // gives the row its normal background.
+    void foundRowDuringSearch() {
+        TFormQuote& f = form();
+        for (int row = 0; row < 10; ++row)
+            setQuoteRow(row, "S" + QString::number(row), 1.0f);
+        RowsLoaded = QuoteCount = 10;
+        f.Edit2->setText("s7");
+        QList<QColor> seen; // the background of row 7 on the window's own surface, per painted cell
+        const auto original = f.QT1->onDrawCell;
+        f.QT1->onDrawCell = [&](int col, int row, const QRect& rect, QPainter& canvas) {
+            original(col, row, rect, canvas);
+            if (row != 7)
+                return;
+            QPaintDevice* surface = canvas.paintEngine()->paintDevice();
+            if (surface->devType() != QInternal::Image)
+                return;
+            const QPoint spot = canvas.deviceTransform().map(QPoint(rect.left() + 1, rect.top() + rect.height() / 2));
+            seen << static_cast<QImage*>(surface)->pixelColor(spot);
+        };
+        f.Button2Click();
+        f.QT1->onDrawCell = original;
+        QCOMPARE(f.QT1->Row(), 7);
+        QVERIFY2(!seen.isEmpty(), "row 7 was not painted during the search");
+        for (const QColor& colour : seen)
+            QCOMPARE(colour, Yellow);
+
+        const QImage after = grabGrid(f.QT1);
+        for (int col = 0; col < 7; ++col)
+            QCOMPARE(backgroundOf(after, cellRect(f.QT1, col, 7)), Grey);
+        RowsLoaded = QuoteCount = 0;
+    }
+
+    void columnWidths_data() {
+        QTest::addColumn<QString>("grid");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QList<int>>("widths");
+        QTest::newRow("QT1 587") << "QT1" << 587 << QList<int>{60, 101, 91, 10, 95, 87, 125};
+        QTest::newRow("RT1 576") << "RT1" << 576 << QList<int>{51, 83, 69, 112, 112, 69, 69};
+        // (W - 15) * weight / 564 and (W - 10) * weight / 554, fractions dropped.
+        QTest::newRow("QT1 469") << "QT1" << 469 << QList<int>{48, 80, 72, 8, 75, 69, 99};
+        QTest::newRow("QT1 675") << "QT1" << 675 << QList<int>{70, 117, 105, 11, 110, 100, 145};
+        QTest::newRow("RT1 461") << "RT1" << 461 << QList<int>{40, 66, 55, 89, 89, 55, 55};
+        QTest::newRow("RT1 662") << "RT1" << 662 << QList<int>{58, 96, 80, 129, 129, 80, 80};
+    }
+    void columnWidths() {
+        QFETCH(QString, grid);
+        QFETCH(int, width);
+        QFETCH(QList<int>, widths);
+        TStringGrid* g = grid == "QT1" ? form().QT1 : form().RT1;
+        const QSize designed = g->size();
+        g->resize(width, designed.height());
+        grabGrid(g);
+        const QList<int> shown = widthsOf(g);
+        g->resize(designed);
+        grabGrid(g);
+        QCOMPARE(shown, widths);
+    }
+
+    // A width set by hand is replaced at the next painted cell.
+    void columnWidthsRestoredAtNextPaint() {
+        TStringGrid* g = form().QT1;
+        grabGrid(g);
+        g->setColWidth(1, 30);
+        g->setColWidth(6, 300);
+        grabGrid(g);
+        QCOMPARE(widthsOf(g), QList<int>({60, 101, 91, 10, 95, 87, 125}));
+    }
+
+    void rowClickFillsEdit1_data() {
+        QTest::addColumn<QString>("grid");
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("row");
+        for (const char* grid : {"QT1", "RT1"}) {
+            QTest::addRow("%s mouse", grid) << grid << "mouse" << 3;
+            QTest::addRow("%s mouse on the current row", grid) << grid << "mouse" << 0;
+            QTest::addRow("%s program", grid) << grid << "program" << 5;
+            QTest::addRow("%s keyboard", grid) << grid << "keyboard" << 1;
+        }
+    }
+    void rowClickFillsEdit1() {
+        QFETCH(QString, grid);
+        QFETCH(QString, how);
+        QFETCH(int, row);
+        TFormQuote& f = form();
+        TStringGrid* g = grid == "QT1" ? f.QT1 : f.RT1;
+        for (int r = 0; r < 8; ++r) {
+            setQuoteRow(r, "Q" + QString::number(r), 1.0f);
+            setRealTimeRow(r, "R" + QString::number(r), 1.0f, 1.0f);
+        }
+        showGridTab(g);
+        f.Edit1->setText("before");
+        if (how == "mouse")
+            QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(g->model()->index(row, 2)).center());
+        else if (how == "program")
+            g->setRow(row);
+        else
+            QTest::keyClick(g, Qt::Key_Down);
+        QCOMPARE(g->Row(), row);
+        QCOMPARE(f.Edit1->text(), g->Cells(0, row));
+        QCOMPARE(f.Edit1->text(), (grid == "QT1" ? "Q" : "R") + QString::number(row));
+    }
+
+    // Moving the program's row to where it already is raises no click.
+    void unchangedRowLeavesEdit1() {
+        TFormQuote& f = form();
+        setQuoteRow(0, "IBM", 1.0f);
+        f.Edit1->setText("KO");
+        f.QT1->setRow(0);
+        QCOMPARE(f.Edit1->text(), QString("KO"));
+    }
+};
+
+QTEST_MAIN(GridDrawingTest)
+#include "test_grid_drawing.moc"

@@ -1,0 +1,542 @@
+// Portfolios: each quote tab's "Select Portfolio" with the grid reset, the Portfolios tab's
+// editor (Edit, Create, Save, Cancel) and the Create Portfolio dialog, driven through the
+// buttons with the open dialogs and message boxes answered in-process.
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+#include <unistd.h>
+
+#include "app/form_quote.h"
+#include "gui_support/load_fixture.h"
+#include "gui_support/tickwell_windows.h"
+#include "platform/message_box.h"
+#include "platform/open_dialog.h"
+#include "platform/rich_edit.h"
+#include "platform/string_grid.h"
+#include "portfolio/create_port1.h"
+#include "support/quoted_process.h"
+
+namespace {
+const QString EditWhileOpen = "Porfolio list currently open. Select Cancel or Save before editing another portfolio. ";
+const QString CreateWhileOpen =
+    "Porfolio list currently open. Select Cancel or Save before creating another portfolio. ";
+const QString SaveQuestion = "Are you sure you want to Save this portfolio list?";
+const QString CancelQuestion =
+    "Are you sure you want to Cancel?  All work on this portfolio will  be lost if you click OK.";
+
+TFormQuote& form() {
+    return TickwellWindows();
+}
+
+bool editorOpen() {
+    return !form().StaticText12->isHidden();
+}
+
+// The editor's lines as the user sees them.
+QStringList editorLines() {
+    const QString text = form().RichEdit2->toPlainText();
+    return text.isEmpty() ? QStringList() : text.split('\n');
+}
+
+void click(QPushButton* button) {
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+}
+
+// "Edit Portfolio" with the open dialog answering path (nullopt: the dialog is cancelled).
+void editPortfolio(const std::optional<QString>& path) {
+    OpenDialogSeam::queueAnswer(path);
+    click(form().Button5);
+}
+
+struct DialogVisit {
+    bool shown = false;
+    bool stayedOpen = false; // after the button was clicked
+    QString editAfter;       // Edit1 after the button was clicked
+};
+
+// "Create Portfolio": while the dialog is up, the name goes into Edit1 and OK (or Cancel) is
+// clicked. A dialog that stays open is then closed from its title bar so the test goes on.
+DialogVisit createPortfolio(const QString& name, bool ok) {
+    auto visit = std::make_shared<DialogVisit>();
+    QTimer::singleShot(0, CreatePort1, [visit, name, ok] {
+        if (!CreatePort1->isVisible())
+            return;
+        visit->shown = true;
+        CreatePort1->Edit1->setText(name);
+        click(ok ? CreatePort1->Button1 : CreatePort1->Button2);
+        visit->stayedOpen = CreatePort1->isVisible();
+        visit->editAfter = CreatePort1->Edit1->text();
+        if (visit->stayedOpen)
+            CreatePort1->close();
+    });
+    click(form().Button6);
+    QCoreApplication::processEvents(); // the answer runs now if no dialog was shown
+    return *visit;
+}
+
+// Fills every cell of a grid with "col,row" and puts the current row at 7.
+void fillGrid(TStringGrid* grid, int rows) {
+    grid->setRowCount(rows);
+    for (int row = 0; row < rows; ++row)
+        for (int col = 0; col < 7; ++col)
+            grid->setCell(col, row, QString("%1,%2").arg(col).arg(row));
+    grid->setRow(7);
+}
+
+bool runningAsRoot() {
+    return geteuid() == 0;
+}
+} // namespace
+
+class PortfoliosTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        form().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form()));
+    }
+    void init() {
+        TFormQuote& f = form();
+        f.PgC1->setCurrentWidget(f.Historical);
+        f.RichEdit2->clear();
+        f.StaticText12->hide();
+        f.RichEdit3->hide();
+        f.PortfolioFileName.clear();
+        CreatePort1->Edit1->clear();
+        MessageBoxSeam::clear();
+        OpenDialogSeam::clear();
+    }
+    void cleanup() {
+        QVERIFY(!CreatePort1->isVisible());
+        QVERIFY(WaitForLoadsToEnd());
+        QVERIFY(!form().PortfolioFile);
+    }
+
+    void createPortfolioDialog() {
+        QCOMPARE(CreatePort1->windowTitle(), QString("Create Portfolio"));
+        QCOMPARE(CreatePort1->Label1->text(), QString("Enter portfolio name (e.g. \"SP500_Stocks):"));
+        QCOMPARE(CreatePort1->Label1->text().count('"'), 1);
+        QVERIFY(CreatePort1->Label1->font().bold());
+        QCOMPARE(CreatePort1->Edit1->width(), 289);
+        QCOMPARE(CreatePort1->Button1->text(), QString("OK"));
+        QCOMPARE(CreatePort1->Button2->text(), QString("Cancel"));
+        QVERIFY(CreatePort1->isModal());
+        QCOMPARE(CreatePort1->size(), QSize(398, 183));
+        QVERIFY(!CreatePort1->isVisible());
+    }
+
+    void closingTheDialogFromItsTitleBarKeepsEdit1() {
+        auto shown = std::make_shared<bool>(false);
+        QTimer::singleShot(0, CreatePort1, [shown] {
+            *shown = CreatePort1->isVisible();
+            CreatePort1->Edit1->setText("half typed");
+            CreatePort1->close();
+        });
+        click(form().Button6);
+        QVERIFY(*shown);
+        QCOMPARE(CreatePort1->Edit1->text(), QString("half typed"));
+        QVERIFY(!editorOpen());
+        QVERIFY(form().PortfolioFileName.isEmpty());
+    }
+
+    // Every row of the editor's state table; the Open rows start from pf.txt opened and edited.
+    void stateTable_data() {
+        QTest::addColumn<bool>("startOpen");
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("answerOk"); // file chosen / OK in the dialog or the question
+        QTest::addColumn<bool>("endOpen");
+        QTest::addColumn<QString>("question"); // the one box shown, if any
+        QTest::addColumn<QStringList>("editor");
+        QTest::addColumn<QByteArray>("fileAfter");
+        const QByteArray original = "IBM\nMSFT\n";
+        const QStringList typed = {"XOM"};        // typed while Closed
+        const QStringList edited = {"IBM", "KO"}; // pf.txt after the user's change
+        QTest::newRow("Closed, Edit, file chosen")
+            << false << "edit" << true << true << "" << QStringList{"IBM", "MSFT"} << original;
+        QTest::newRow("Closed, Edit, dialog cancelled")
+            << false << "edit" << false << false << "" << QStringList() << original;
+        QTest::newRow("Closed, Create, OK") << false << "create" << true << true << "" << typed << original;
+        QTest::newRow("Closed, Create, Cancel") << false << "create" << false << false << "" << typed << original;
+        QTest::newRow("Closed, Save") << false << "save" << true << false << "" << typed << original;
+        QTest::newRow("Closed, Cancel") << false << "cancel" << true << false << "" << typed << original;
+        QTest::newRow("Open, Edit") << true << "edit" << true << true << EditWhileOpen << edited << original;
+        QTest::newRow("Open, Create") << true << "create" << true << true << CreateWhileOpen << edited << original;
+        QTest::newRow("Open, Save, OK") << true << "save" << true << false << SaveQuestion << QStringList()
+                                        << QByteArray("IBM\nKO\n");
+        QTest::newRow("Open, Save, Cancel") << true << "save" << false << true << SaveQuestion << edited << original;
+        QTest::newRow("Open, Cancel, OK")
+            << true << "cancel" << true << false << CancelQuestion << QStringList() << original;
+        QTest::newRow("Open, Cancel, Cancel")
+            << true << "cancel" << false << true << CancelQuestion << edited << original;
+    }
+    void stateTable() {
+        QFETCH(bool, startOpen);
+        QFETCH(QString, command);
+        QFETCH(bool, answerOk);
+        QFETCH(bool, endOpen);
+        QFETCH(QString, question);
+        QFETCH(QStringList, editor);
+        QFETCH(QByteArray, fileAfter);
+        LoadFolder folder;
+        writeBytes(folder.path("pf.txt"), "IBM\nMSFT\n");
+        TFormQuote& f = form();
+        const QString quotesName = f.Portfolio->text(), realTimeName = f.Portfolio1->text();
+        if (startOpen) {
+            editPortfolio(folder.path("pf.txt"));
+            QVERIFY(editorOpen());
+            f.RichEdit2->setPlainText("IBM\nKO");
+        } else {
+            f.RichEdit2->setPlainText("XOM");
+        }
+        const int dialogRuns = OpenDialogSeam::runs();
+        MessageBoxSeam::clear();
+        MessageBoxSeam::queueAnswer(answerOk ? MsgAnswer::Ok : MsgAnswer::Cancel);
+
+        DialogVisit visit;
+        if (command == "edit")
+            editPortfolio(answerOk ? std::optional<QString>(folder.path("pf.txt")) : std::nullopt);
+        else if (command == "create")
+            visit = createPortfolio("newpf", answerOk);
+        else
+            click(command == "save" ? f.Button7 : f.Button8);
+
+        QCOMPARE(editorOpen(), endOpen);
+        QCOMPARE(f.RichEdit3->isHidden(), !endOpen);
+        QCOMPARE(editorLines(), editor);
+        const QList<MessageBoxSeam::Shown> boxes = MessageBoxSeam::shown();
+        QCOMPARE(boxes.size(), question.isEmpty() ? 0 : 1);
+        if (!question.isEmpty()) {
+            QCOMPARE(boxes[0].text, question);
+            QCOMPARE(boxes[0].caption, QString("Attention"));
+            const bool asks = command == "save" || command == "cancel";
+            QCOMPARE(boxes[0].buttons, asks ? MsgButtons::OkCancel : MsgButtons::Ok);
+        }
+        if (startOpen) {
+            // A warning is all an Edit or Create gets while a portfolio is open.
+            QCOMPARE(OpenDialogSeam::runs(), dialogRuns);
+            QVERIFY(!visit.shown);
+            QCOMPARE(f.PortfolioFileName, QString("pf.txt"));
+        }
+        if (endOpen) {
+            const QString name = command == "create" && !startOpen ? "newpf.txt" : "pf.txt";
+            QCOMPARE(f.PortfolioFileName, name);
+            QCOMPARE(f.StaticText12->text(), name);
+            QCOMPARE(f.RichEdit3->toPlainText(), QString("Add or Delete stock symbols in the box on \n"
+                                                         "the left.  Type only one symbol per line.  \n"
+                                                         "Click Save after making changes to the list \n"
+                                                         "on the left.  "));
+        }
+        if (command == "create" && !startOpen) {
+            QVERIFY(visit.shown);
+            QVERIFY(!visit.stayedOpen);
+            QVERIFY(visit.editAfter.isEmpty());
+            QVERIFY2(!QFile::exists(folder.path("newpf.txt")), "no file before Save");
+        }
+        QCOMPARE(fileBytes(folder.path("pf.txt")), fileAfter);
+        if (command == "save" && startOpen && answerOk)
+            QCOMPARE(f.PortfolioFileName, QString("pf.txt")); // kept after Save
+        QCOMPARE(f.Portfolio->text(), quotesName);
+        QCOMPARE(f.Portfolio1->text(), realTimeName);
+    }
+
+    // Opened in the editor, then saved unchanged: what the editor shows and what Save writes.
+    void openAndSave_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QStringList>("editor");
+        const QString a79(79, 'A'), a21(21, 'A');
+        QTest::newRow("leading blank drops the line") << QByteArray(" IBM\nMSFT\n") << QStringList{"MSFT"};
+        QTest::newRow("one of two trailing blanks kept") << QByteArray("IBM  \nKO \n") << QStringList{"IBM ", "KO"};
+        QTest::newRow("last line without newline taken whole") << QByteArray("IBM\nKO ") << QStringList{"IBM", "KO "};
+        QTest::newRow("100 characters are two lines") << QByteArray(100, 'A') + "\n" << QStringList{a79, a21};
+        QTest::newRow("empty lines removed") << QByteArray("\nIBM\n\n\nMSFT\n\n") << QStringList{"IBM", "MSFT"};
+        QTest::newRow("CR LF lines") << QByteArray("IBM \r\n\r\nKO\r\n") << QStringList{"IBM", "KO"};
+        QTest::newRow("empty file") << QByteArray() << QStringList();
+    }
+    void openAndSave() {
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, editor);
+        LoadFolder folder;
+        writeBytes(folder.path("pf.txt"), file);
+        editPortfolio(folder.path("pf.txt"));
+        QVERIFY(editorOpen());
+        QCOMPARE(editorLines(), editor);
+        click(form().Button7);
+        QVERIFY(!editorOpen());
+        QByteArray expected;
+        for (const QString& line : editor)
+            expected += line.toLatin1() + "\n";
+        QCOMPARE(fileBytes(folder.path("pf.txt")), expected);
+    }
+
+    void saveWritesEveryLineAsItIs() {
+        LoadFolder folder;
+        form().RichEdit2->setPlainText("IBM\n\n KO  \n\n");
+        const DialogVisit visit = createPortfolio("typed", true);
+        QVERIFY(visit.shown);
+        QVERIFY(editorOpen());
+        click(form().Button7);
+        // The last line break closes the empty line before it; nothing after it is a line.
+        QCOMPARE(fileBytes(folder.path("typed.txt")), QByteArray("IBM\n\n KO  \n\n"));
+        QVERIFY(form().RichEdit2->toPlainText().isEmpty());
+    }
+
+    void createdNames_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("fileName");
+        QTest::newRow("plain") << "SP500_Stocks"
+                               << "SP500_Stocks.txt";
+        QTest::newRow("already ends in .txt") << "mine.txt"
+                                              << "mine.txt.txt";
+        QTest::newRow("empty") << ""
+                               << ".txt";
+        QTest::newRow("blanks kept") << " my list "
+                                     << " my list .txt";
+    }
+    void createdNames() {
+        QFETCH(QString, typed);
+        QFETCH(QString, fileName);
+        LoadFolder folder;
+        form().RichEdit2->setPlainText("IBM");
+        const DialogVisit visit = createPortfolio(typed, true);
+        QVERIFY(visit.shown && !visit.stayedOpen);
+        QCOMPARE(form().PortfolioFileName, fileName);
+        QCOMPARE(form().StaticText12->text(), fileName);
+        click(form().Button7);
+        QVERIFY(!editorOpen());
+        QCOMPARE(fileBytes(folder.path(fileName)), QByteArray("IBM\n"));
+        QCOMPARE(QDir(folder.path(".")).entryList(QDir::Files | QDir::Hidden), QStringList{fileName});
+    }
+
+    void createRefusesNamesThatCannotBeFileNames_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("slash") << "sub/list";
+        QTest::newRow("leading slash") << "/etc/list";
+        QTest::newRow("backslash") << "sub\\list";
+        QTest::newRow("control character") << "list\tname";
+        QTest::newRow("NUL character") << QString("list") + QChar(0) + "name";
+    }
+    void createRefusesNamesThatCannotBeFileNames() {
+        QFETCH(QString, typed);
+        LoadFolder folder;
+        const DialogVisit visit = createPortfolio(typed, true);
+        QVERIFY(visit.shown);
+        QVERIFY2(visit.stayedOpen, "the dialog stays open for another name");
+        QCOMPARE(visit.editAfter, typed);
+        const QList<MessageBoxSeam::Shown> boxes = MessageBoxSeam::shown();
+        QCOMPARE(boxes.size(), 1);
+        QCOMPARE(boxes[0].caption, QString("Attention"));
+        QCOMPARE(boxes[0].buttons, MsgButtons::Ok);
+        QVERIFY(!editorOpen());
+        QVERIFY(form().PortfolioFileName.isEmpty());
+        QVERIFY(QDir(folder.path(".")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+    }
+
+    void saveThatCannotOpenKeepsTheEditorOpen_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("obstacle"); // "folder", "readonly" or ""
+        QTest::newRow("a folder of that name") << "taken"
+                                               << "folder";
+        QTest::newRow("name too long") << QString(300, 'x') << "";
+        QTest::newRow("unwritable folder") << "list"
+                                           << "readonly";
+    }
+    void saveThatCannotOpenKeepsTheEditorOpen() {
+        QFETCH(QString, typed);
+        QFETCH(QString, obstacle);
+        if (obstacle == "readonly" && runningAsRoot())
+            QSKIP("running as root: a folder without write permission does not stop root");
+        LoadFolder folder;
+        if (obstacle == "folder")
+            QVERIFY(QDir(folder.path(".")).mkdir(typed + ".txt"));
+        form().RichEdit2->setPlainText("IBM\nKO");
+        QVERIFY(createPortfolio(typed, true).shown);
+        QVERIFY(editorOpen());
+        if (obstacle == "readonly")
+            QVERIFY(QFile::setPermissions(folder.path("."), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        click(form().Button7);
+        if (obstacle == "readonly")
+            QFile::setPermissions(folder.path("."),
+                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+
+        const QList<MessageBoxSeam::Shown> boxes = MessageBoxSeam::shown();
+        QCOMPARE(boxes.size(), 2);
+        QCOMPARE(boxes[0].text, SaveQuestion);
+        QVERIFY2(boxes[1].text.contains(typed + ".txt"), qPrintable(boxes[1].text));
+        QCOMPARE(boxes[1].caption, QString("Attention"));
+        QCOMPARE(boxes[1].buttons, MsgButtons::Ok);
+        QVERIFY(editorOpen());
+        QCOMPARE(editorLines(), QStringList({"IBM", "KO"}));
+        QCOMPARE(form().PortfolioFileName, typed + ".txt");
+        // The work can still be thrown away.
+        click(form().Button8);
+        QVERIFY(!editorOpen());
+    }
+
+    void editOfAFileThatCannotBeOpened_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("kind"); // "vanished", "folder" or "readonly"
+        QTest::newRow("vanished") << "gone.txt"
+                                  << "vanished";
+        QTest::newRow("a folder chosen") << "dir.txt"
+                                         << "folder";
+        QTest::newRow("read-only file") << "locked.txt"
+                                        << "readonly";
+    }
+    void editOfAFileThatCannotBeOpened() {
+        QFETCH(QString, name);
+        QFETCH(QString, kind);
+        if (kind == "readonly" && runningAsRoot())
+            QSKIP("running as root: a read-only file still opens for writing as root");
+        LoadFolder folder;
+        if (kind == "folder")
+            QVERIFY(QDir(folder.path(".")).mkdir(name));
+        if (kind == "readonly") {
+            writeBytes(folder.path(name), "IBM\n");
+            QVERIFY(QFile::setPermissions(folder.path(name), QFileDevice::ReadOwner));
+        }
+        form().RichEdit2->setPlainText("XOM");
+        editPortfolio(folder.path(name));
+
+        const QList<MessageBoxSeam::Shown> boxes = MessageBoxSeam::shown();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes[0].text.contains(name), qPrintable(boxes[0].text));
+        QCOMPARE(boxes[0].caption, QString("Attention"));
+        QVERIFY(!editorOpen());
+        QVERIFY(form().RichEdit3->isHidden());
+        QVERIFY(form().RichEdit2->toPlainText().isEmpty());
+        QVERIFY(!form().PortfolioFile);
+        // Closed means Save asks nothing and writes nothing.
+        click(form().Button7);
+        QCOMPARE(MessageBoxSeam::shown().size(), 1);
+    }
+
+    // Each choice pauses the window for a second, so the rows are few.
+    void choosingTakesTheBareName_data() {
+        QTest::addColumn<bool>("quotesTab");
+        QTest::addColumn<QString>("chosen"); // inside the scratch folder; empty: the dialog is cancelled
+        QTest::addColumn<QString>("name");
+        QTest::newRow("Quotes, nested folder") << true << "deep/er/nested1.txt"
+                                               << "nested1.txt";
+        QTest::newRow("RealTime, backslash is part of a name here") << false << "back\\slash.txt"
+                                                                    << "back\\slash.txt";
+        QTest::newRow("Quotes, cancelled") << true << ""
+                                           << "";
+    }
+    void choosingTakesTheBareName() {
+        QFETCH(bool, quotesTab);
+        QFETCH(QString, chosen);
+        QFETCH(QString, name);
+        LoadFolder folder;
+        TFormQuote& f = form();
+        QLineEdit* edit = quotesTab ? f.Portfolio : f.Portfolio1;
+        TOpenDialog* dialog = quotesTab ? f.OpenFile : f.OpenFile1;
+        TOpenDialog* otherDialog = quotesTab ? f.OpenFile1 : f.OpenFile;
+        const QString before = edit->text(), otherBefore = otherDialog->FileName;
+        const QString startFolder = QDir::currentPath();
+        QString path;
+        if (!chosen.isEmpty()) {
+            path = folder.path(chosen);
+            QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+            writeBytes(path, "IBM\n");
+        }
+        OpenDialogSeam::queueAnswer(chosen.isEmpty() ? std::nullopt : std::optional<QString>(path));
+        f.RichEdit2->setPlainText("XOM");
+        QElapsedTimer clock;
+        clock.start();
+        click(quotesTab ? f.PortName : f.Button1);
+        QVERIFY2(clock.elapsed() >= 1000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(clock.elapsed() < 3000);
+        QCOMPARE(OpenDialogSeam::runs(), 1);
+        QCOMPARE(otherDialog->FileName, otherBefore);
+        if (chosen.isEmpty()) {
+            QCOMPARE(edit->text(), before);
+            QCOMPARE(QDir::currentPath(), startFolder);
+        } else {
+            QCOMPARE(edit->text(), name);
+            QCOMPARE(dialog->FileName, path);
+            QCOMPARE(QDir::currentPath(), QFileInfo(path).absolutePath());
+        }
+        QCOMPARE(editorLines(), QStringList{"XOM"}); // the editor is not touched
+        QVERIFY(!editorOpen());
+    }
+
+    void changeOfNameResetsTheGrid_data() {
+        QTest::addColumn<bool>("quotesTab");
+        QTest::addColumn<QList<int>>("keptColumns");
+        QTest::newRow("Quotes: QT1 but its spacer column") << true << QList<int>{3};
+        QTest::newRow("RealTime: all of RT1") << false << QList<int>{};
+    }
+    void changeOfNameResetsTheGrid() {
+        QFETCH(bool, quotesTab);
+        QFETCH(QList<int>, keptColumns);
+        LoadFolder folder;
+        TFormQuote& f = form();
+        TStringGrid* grid = quotesTab ? f.QT1 : f.RT1;
+        QLineEdit* edit = quotesTab ? f.Portfolio : f.Portfolio1;
+        const QString name = edit->text() == "reset_a.txt" ? "reset_b.txt" : "reset_a.txt";
+        writeBytes(folder.path(name), "IBM\n");
+        fillGrid(grid, 45);
+        f.Edit1->setText("7 before");
+        OpenDialogSeam::queueAnswer(folder.path(name));
+        click(quotesTab ? f.PortName : f.Button1);
+        QCOMPARE(edit->text(), name);
+        QCOMPARE(grid->RowCount(), 40);
+        QCOMPARE(grid->Row(), 0);
+        QCOMPARE(f.Edit1->text(), QString());
+        for (int row = 0; row < 40; ++row)
+            for (int col = 0; col < 7; ++col)
+                QCOMPARE(grid->Cells(col, row),
+                         keptColumns.contains(col) ? QString("%1,%2").arg(col).arg(row) : QString());
+    }
+
+    void sameNameFromAnotherFolderKeepsTheGridButLoadsFromThere() {
+        QuotedProcess server({}, QuotedProcess::Recording::On);
+        QVERIFY2(server.isListening(), qPrintable(server.errorText()));
+        UseQuoteServer(server.port());
+        LoadFolder first;
+        first.writePortfolio({"IBM"});
+        QTemporaryDir second;
+        QVERIFY(second.isValid());
+        writeBytes(second.filePath("input.txt"), "MSFT\nKO\n");
+        TFormQuote& f = form();
+        f.Portfolio->setText("input.txt");
+        fillGrid(f.QT1, 45);
+        f.Edit1->setText("kept");
+
+        OpenDialogSeam::queueAnswer(second.filePath("input.txt"));
+        click(f.PortName);
+        QCOMPARE(f.Portfolio->text(), QString("input.txt"));
+        QCOMPARE(f.QT1->RowCount(), 45);
+        QCOMPARE(f.QT1->Cells(0, 0), QString("0,0"));
+        QCOMPARE(f.Edit1->text(), QString("kept"));
+        QCOMPARE(QDir::currentPath(), QDir(second.path()).absolutePath());
+
+        QVERIFY(RunDelayedLoad());
+        const QList<QByteArray> requests = server.recordedRequests();
+        QCOMPARE(requests.size(), 1);
+        QVERIFY2(requests[0].startsWith("GET /q/cq?s=MSFT,KO&"), requests[0].constData());
+        QVERIFY(QFile::exists(second.filePath("input_data_qt1.txt")));
+        QVERIFY(!QFile::exists(first.path("input_data_qt1.txt")));
+    }
+};
+
+QTEST_MAIN(PortfoliosTest)
+#include "test_portfolios.moc"
