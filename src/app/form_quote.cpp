@@ -117,6 +117,17 @@ void TFormQuote::connectHandlers()
     connect(CheckBox3, &QCheckBox::toggled, this, [this] { CheckBox3Click(); });
     connect(ComboBox, &QComboBox::editTextChanged, this, [this] { ComboBoxChange(); });
     connect(ComboBox1, &QComboBox::editTextChanged, this, [this] { ComboBox1Change(); });
+    // Picking the item whose text the user had just typed changes no text, yet it is a choice.
+    auto pickWithoutTextChange = [this](QComboBox* combo, void (TFormQuote::*change)()) {
+        connect(combo, &QComboBox::activated, this, [this, combo, change] {
+            if (combo->lineEdit()->isModified()) {
+                combo->lineEdit()->setModified(false);
+                (this->*change)();
+            }
+        });
+    };
+    pickWithoutTextChange(ComboBox, &TFormQuote::ComboBoxChange);
+    pickWithoutTextChange(ComboBox1, &TFormQuote::ComboBox1Change);
     connect(Timer, &QTimer::timeout, this, [this] { TimerTimer(); });
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
 

@@ -74,7 +74,10 @@ QComboBox* refreshCombo(QWidget* tab, const char* name, const RefreshChoice* cho
     auto* combo = place(new QComboBox(tab), name, l, t, 145, 21);
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
-    combo->setCompleter(nullptr); // a completed text must not count as a chosen item
+    // A typed text stays a typed text: no completion to an item, and no silent match to an item
+    // when the box loses the focus (the handlers could not tell either from a choice).
+    combo->setCompleter(nullptr);
+    QObject::disconnect(combo->lineEdit(), &QLineEdit::editingFinished, nullptr, nullptr);
     for (int i = 0; i < count; ++i)
         combo->addItem(choices[i].text);
     combo->setCurrentIndex(-1);
@@ -207,6 +210,7 @@ void TFormQuote::createPortfoliosTab() {
 void TFormQuote::createMenu() {
     MainMenu1 = new QMenuBar(this);
     MainMenu1->setObjectName("MainMenu1");
+    MainMenu1->setFont(windowFont()); // its own font: the menu does not follow the window's rescale
     setMenuBar(MainMenu1);
     auto item = [](QMenu* menu, const char* name, const QString& caption) {
         QAction* action = menu->addAction(caption);

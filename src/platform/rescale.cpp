@@ -1,6 +1,7 @@
 #include "platform/rescale.h"
 
 #include <QLayout>
+#include <QMenuBar>
 #include <QWidget>
 
 #include "platform/core/mul_div.h"
@@ -14,9 +15,11 @@ QFont scaledFont(QFont font, int M, int D) {
     return font;
 }
 
-// The window's own controls, not the parts that make up a composite control.
+// The window's own controls, not the parts that make up a composite control. The main menu
+// is not one of them: it keeps the system's font in every size.
 bool isControl(const QWidget* widget) {
-    return !widget->objectName().isEmpty() && !widget->objectName().startsWith("qt_") && !widget->isWindow();
+    return !widget->objectName().isEmpty() && !widget->objectName().startsWith("qt_") && !widget->isWindow() &&
+           !qobject_cast<const QMenuBar*>(widget);
 }
 
 bool laidOutByParent(const QWidget* widget) {
