@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "app/form_quote.h"
+#include "app/quote_colours.h"
 #include "app/refresh_intervals.h"
 #include "platform/fonts.h"
 #include "platform/open_dialog.h"
@@ -140,9 +141,9 @@ void TFormQuote::createQuotesTab() {
     Portfolio->setReadOnly(true);
     PortName = button(tab, "PortName", "Select Portfolio", 525, 410, 105, 20);
 
-    AdvLabel = colouredLabel(tab, "AdvLabel", "Adv", QColor(0, 128, 0), 43, 453, 19, 13);
+    AdvLabel = colouredLabel(tab, "AdvLabel", "Adv", RisingColour, 43, 453, 19, 13);
     Adv = edit(tab, "Adv", "", 77, 449, 50, 24);
-    Label1 = colouredLabel(tab, "Label1", "Decl", QColor(255, 0, 0), 244, 453, 22, 13);
+    Label1 = colouredLabel(tab, "Label1", "Decl", FallingColour, 244, 453, 22, 13);
     Decl = edit(tab, "Decl", "", 282, 449, 50, 24);
     Label2 = colouredLabel(tab, "Label2", "UnChg", QColor(0, 0, 255), 475, 453, 33, 13);
     NoChg = edit(tab, "NoChg", "", 526, 449, 49, 24);

@@ -6,18 +6,13 @@
 
 #include "app/form_quote.h"
 #include "app/grid_layout.h"
+#include "app/quote_colours.h"
 #include "platform/fonts.h"
 #include "platform/string_grid.h"
 #include "quotes/core/quote_table.h"
 #include "realtime/core/rt_table.h"
 
 namespace {
-const QColor EvenRow(255, 255, 255);
-const QColor OddRow(212, 212, 212);
-const QColor FoundRow(255, 255, 0);
-const QColor Rising(0, 128, 0);
-const QColor Falling(255, 0, 0);
-
 void applyColumnWidths(TStringGrid* grid, const int* weights, int margin, int divisor)
 {
     for (int k = 0; k < 7; ++k)
@@ -62,25 +57,25 @@ bool foundRowMark(const TFormQuote& form, int row)
 
 void TFormQuote::QT1DrawCell(int col, int row, const QRect& rect, QPainter& canvas)
 {
-    QColor brush = row % 2 ? OddRow : EvenRow;
+    QColor brush = row % 2 ? OddRowColour : EvenRowColour;
     if (foundRowMark(*this, row))
-        brush = FoundRow;
+        brush = FoundRowColour;
     applyColumnWidths(QT1, QuoteColumnWeights, 15, 564);
     const float pct = row >= 0 && row < QuoteTableCapacity ? QuotePctChanges[row] : 0.0f;
-    writeCell(canvas, rect, brush, pct >= 0 ? Rising : Falling, pointFont("Courier", 8), 4, 0, QT1->Cells(col, row));
+    writeCell(canvas, rect, brush, ChangeColour(pct), pointFont("Courier", 8), 4, 0, QT1->Cells(col, row));
 }
 
 void TFormQuote::RT1DrawCell(int col, int row, const QRect& rect, QPainter& canvas)
 {
-    const QColor brush = row % 2 ? OddRow : EvenRow;
+    const QColor brush = row % 2 ? OddRowColour : EvenRowColour;
     applyColumnWidths(RT1, RealTimeColumnWeights, 10, 554);
     QColor text = Qt::black;
     if (col == 3 || col == 4) {
         const float d = directionAt(col == 3 ? RtTradeDirections : RtAfterHoursDirections, row);
         if (d > -50 && d < 0)
-            text = Falling;
+            text = FallingColour;
         else if (d > 0)
-            text = Rising;
+            text = RisingColour;
     }
     writeCell(canvas, rect, brush, text, pointFont("Courier New", 8), 2, -1, RT1->Cells(col, row));
 }

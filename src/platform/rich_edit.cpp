@@ -22,6 +22,13 @@ void TRichEdit::AddLine(const QString& text)
     cursor.insertText(text, format);
 }
 
+void TRichEdit::AppendAtEnd(const QString& text, const QColor& colour)
+{
+    setSelStart(250000);
+    setSelColor(colour);
+    AddLine(text);
+}
+
 void TRichEdit::setSelStart(int position)
 {
     QTextCursor cursor = textCursor();

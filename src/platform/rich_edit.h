@@ -10,6 +10,9 @@ public:
 
     // Adds text as a new last line in the colour of the current selection attributes.
     void AddLine(const QString& text);
+    // The loaders' append: the selection to the end of the text (position 250000), its colour
+    // set, and the line added.
+    void AppendAtEnd(const QString& text, const QColor& colour);
     // The colour new text takes (the selection's attributes).
     void setSelColor(const QColor& colour) { selColor_ = colour; }
     QColor SelColor() const { return selColor_; }

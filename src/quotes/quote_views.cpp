@@ -3,17 +3,12 @@
 #include <QCheckBox>
 
 #include "app/form_quote.h"
+#include "app/quote_colours.h"
 #include "platform/rich_edit.h"
 #include "platform/status_bar.h"
 #include "platform/string_grid.h"
 #include "quotes/core/quote_table.h"
 #include "sort/core/orderings.h"
-
-namespace {
-const QColor Rising(0, 128, 0);
-const QColor Falling(255, 0, 0);
-constexpr int MirrorEnd = 250000;
-} // namespace
 
 void WriteQuoteCells(TFormQuote& form, int row, const char* line)
 {
@@ -36,9 +31,7 @@ void QuoteViewSink::appendRow(const char* line, double pct)
 {
     TStringGrid* grid = form_.QT1;
     grid->setRowCount(grid->RowCount() + 1);
-    form_.DisplayQR->setSelStart(MirrorEnd);
-    form_.DisplayQR->setSelColor(pct >= 0 ? Rising : Falling);
-    form_.DisplayQR->AddLine(QString::fromLatin1(line));
+    form_.DisplayQR->AppendAtEnd(QString::fromLatin1(line), ChangeColour(pct));
     WriteQuoteCells(form_, grid->Row(), line);
     grid->setRow(grid->Row() + 1);
 }
@@ -46,7 +39,7 @@ void QuoteViewSink::appendRow(const char* line, double pct)
 void RefillQuoteViews(TFormQuote& form, bool repaintEachRow)
 {
     for (int i = 0; i < RowsLoaded; ++i) {
-        form.DisplayQR->setSelColor(QuotePctChanges[i] >= 0 ? Rising : Falling);
+        form.DisplayQR->setSelColor(ChangeColour(QuotePctChanges[i]));
         form.DisplayQR->AddLine(QString::fromLatin1(QuoteLines[i]));
         WriteQuoteCells(form, i, QuoteLines[i]);
         if (repaintEachRow)

@@ -1,20 +1,16 @@
 #include "realtime/rt_views.h"
 
 #include "app/form_quote.h"
+#include "app/quote_colours.h"
 #include "platform/rich_edit.h"
 #include "platform/status_bar.h"
 #include "platform/string_grid.h"
 #include "realtime/core/rt_table.h"
 
 namespace {
-constexpr int MirrorEnd = 250000;
-
 QColor mirrorColour(double tradeDirection) {
-    if (tradeDirection >= 0)
-        return QColor(0, 128, 0);
-    if (tradeDirection > -50)
-        return QColor(255, 0, 0);
-    return QColor(0, 0, 0);
+    // An unknown direction (-100) is black.
+    return tradeDirection > -50 ? ChangeColour(tradeDirection) : QColor(0, 0, 0);
 }
 } // namespace
 
@@ -26,9 +22,7 @@ void RtViewSink::writeDataLine(const char* squeezed) {
 void RtViewSink::appendRow(const char* line, double tradeDirection, double /*afterHoursDirection*/) {
     TStringGrid* grid = form_.RT1;
     grid->setRowCount(grid->RowCount() + 1);
-    form_.DisplayQR1->setSelStart(MirrorEnd);
-    form_.DisplayQR1->setSelColor(mirrorColour(tradeDirection));
-    form_.DisplayQR1->AddLine(QString::fromLatin1(line));
+    form_.DisplayQR1->AppendAtEnd(QString::fromLatin1(line), mirrorColour(tradeDirection));
     const int row = grid->Row();
     char cells[7][RtCellTextSize];
     rtRowCells(line, tradeDirection, cells);
