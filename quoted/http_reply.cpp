@@ -101,9 +101,9 @@ HttpReply statusPage(int status, QByteArrayView message) {
     return reply;
 }
 
-QByteArray shortErrorReply(bool keepAlive) {
-    const QByteArray body = "<html><head><title>503 Service Unavailable</title></head><body>"
-                            "<h1>Service Unavailable</h1><p>The quote server is busy. Please try again.</p>"
+QByteArray shortBusyReply(bool keepAlive) {
+    const QByteArray body = "<html><head><title>Busy</title></head><body>"
+                            "<h1>Busy</h1><p>The quote server is busy. Please try again.</p>"
                             "</body></html>\n";
-    return headers(503, "Content-Length: " + QByteArray::number(body.size()) + "\r\n", keepAlive) + body;
+    return headers(200, "Content-Length: " + QByteArray::number(body.size()) + "\r\n", keepAlive) + body;
 }

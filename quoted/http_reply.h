@@ -22,5 +22,6 @@ QByteArray chunkedBody(QByteArrayView body);
 // A small HTML page for a status (404, 400, ...).
 HttpReply statusPage(int status, QByteArrayView message);
 
-// The reply of --short: a 503 page under 1200 bytes in all, headers included.
-QByteArray shortErrorReply(bool keepAlive);
+// The reply of --short: a complete 200 "busy" page under 1200 bytes in all, headers included,
+// as a server that is too busy to quote answers; the loaders ask again.
+QByteArray shortBusyReply(bool keepAlive);

@@ -41,7 +41,7 @@ ParsedOptions parseOptions(const QStringList& arguments) {
         {"port", "Listen on port <N> (0 takes a free port). Default 8080.", "N"},
         {"seed", "Seed of the simulated market. Default 20240501.", "N"},
         {"chunked", "Send bodies with chunked transfer coding, chunks of 256 to 511 bytes."},
-        {"short", "The first <N> replies are short error pages (under 1200 bytes); -1: every reply.", "N"},
+        {"short", "The first <N> replies are short busy pages (status 200, under 1200 bytes); -1: every reply.", "N"},
         {"hold-open", "Keep the connection open after a reply (keep-alive) until the client closes it or 30 s pass."},
         {"refuse", "Close every connection at once: nothing is read, recorded or answered."},
         {"slow", "Send replies in 512-byte pieces with <MS> milliseconds between them.", "MS"},

@@ -47,7 +47,7 @@ QByteArray QuoteServer::replyTo(QByteArrayView head) {
     const bool shortReply = options_.shortReplies < 0 || repliesSent_ < options_.shortReplies;
     ++repliesSent_;
     if (shortReply)
-        return shortErrorReply(options_.holdOpen);
+        return shortBusyReply(options_.holdOpen);
     const HttpReply reply = route(parseRequestHead(head), market_, QDateTime::currentDateTimeUtc());
     return encodeReply(reply, options_.chunked ? Framing::Chunked : Framing::ContentLength, options_.holdOpen);
 }

@@ -5,11 +5,12 @@
 
 namespace {
 
+// The symbols travel percent-encoded, separated by bare commas.
 QList<QByteArray> symbolList(const QByteArray& value) {
     QList<QByteArray> symbols;
     for (const QByteArray& symbol : value.split(',')) {
         if (!symbol.isEmpty())
-            symbols.append(symbol);
+            symbols.append(percentDecoded(symbol));
     }
     return symbols;
 }

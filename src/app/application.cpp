@@ -12,6 +12,7 @@
 #include "help/help_refresh.h"
 #include "platform/core/quote_server.h"
 #include "platform/fonts.h"
+#include "platform/message_box.h"
 #include "portfolio/create_port1.h"
 
 void CreateTickwellWindows()
@@ -41,11 +42,13 @@ int RunTickwell(int& argc, char** argv, const std::function<void()>& started)
     auto* app = new QApplication(argc, argv);
     app->setApplicationName("Tickwell");
     installFontSubstitutions();
-    loadQuoteServerFromEnvironment();
+    const std::string serverComplaint = loadQuoteServerFromEnvironment();
     try {
         CreateTickwellWindows();
         centreOnScreen(FormQuote);
         FormQuote->show();
+        if (!serverComplaint.empty())
+            MessageBox(QString::fromLocal8Bit(serverComplaint.c_str()), "Attention");
         if (started)
             started();
         app->exec();

@@ -6,6 +6,7 @@
 #include "app/find_details.h"
 #include "app/form_quote.h"
 #include "app/quote_load_state.h"
+#include "net/core/quote_request.h"
 #include "platform/core/quote_server.h"
 #include "platform/message_box.h"
 #include "platform/rich_edit.h"
@@ -73,7 +74,8 @@ void TFormQuote::Button2Exit() {
 }
 
 QString DetailsAddress(const QString& symbol) {
-    return "http://" + QString::fromStdString(quoteServerAuthority()) + "/q/bc?s=" + symbol + "&t=1y";
+    return "http://" + QString::fromStdString(quoteServerAuthority()) + "/q/bc?s=" +
+           QString::fromStdString(percentEncodeSymbol(symbol.toStdString())) + "&t=1y";
 }
 
 void TFormQuote::Button3Click() {

@@ -17,6 +17,7 @@
 #include "help/help_auto_sort.h"
 #include "help/help_refresh.h"
 #include "help/show_help_window.h"
+#include "platform/core/quote_server.h"
 #include "platform/fonts.h"
 #include "platform/open_dialog.h"
 #include "platform/rich_edit.h"
@@ -172,7 +173,7 @@ void TFormQuote::BtnQuoteClick()
     Adv->setText("");
     Decl->setText("");
     NoChg->setText("");
-    new LoadnProcess(false);
+    new LoadnProcess(false, {QuotesFolder.pathOf(Portfolio->text()), QuoteServerHost, QuoteServerPort});
 }
 
 void TFormQuote::BtnQuote1Click()
@@ -181,7 +182,7 @@ void TFormQuote::BtnQuote1Click()
         return;
     RealTimeLoading = true;
     RT1->setRow(0);
-    new LoadnProcessRt(false);
+    new LoadnProcessRt(false, {RealTimeFolder.pathOf(Portfolio1->text()), QuoteServerHost, QuoteServerPort});
 }
 
 void TFormQuote::QuotesShow()

@@ -4,6 +4,8 @@
 #include <QMainWindow>
 #include <cstdio>
 
+#include "portfolio/core/portfolio_folder.h"
+
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -28,7 +30,10 @@ public:
     // Outer size at creation (Window Sizing starts from it).
     int NormalHeight = 0;
     int NormalWidth = 0;
-    QString PortfolioFileName;
+    QString PortfolioFileName; // absolute path of the portfolio open in the editor
+    // Where each quote tab's bare portfolio name resolves.
+    PortfolioFolder QuotesFolder;
+    PortfolioFolder RealTimeFolder;
     FILE* PortfolioFile = nullptr;
 
     // True from a tab's "Get Quotes" until its load has ended: a second "Get Quotes"

@@ -5,6 +5,7 @@
 #include <QString>
 #include <cstdio>
 #include <functional>
+#include <string>
 
 #include "quotes/core/quote_table.h"
 
@@ -13,6 +14,13 @@ class QPushButton;
 class TFormQuote;
 class TRichEdit;
 class TStatusBar;
+
+// What a load is handed at the click: the portfolio and the server it asks.
+struct QuoteLoadRequest {
+    QString portfolioPath; // absolute
+    std::string host;
+    int port = 0;
+};
 
 struct QuoteLoadTab {
     // The tab's controls (touched on the window thread only).
@@ -37,8 +45,9 @@ struct QuoteLoadTab {
     std::function<bool(char* reply, int length, FILE* data)> parse;
     // Worker thread, at the normal end once the files are closed, before the button is enabled.
     std::function<void()> count;
-    // Window thread: the completion of a load that ended normally.
-    std::function<void()> complete;
+    // Window thread: the completion of a load that ended normally; doneText is the final
+    // status ("Done getting quotes", with what the user should know in brackets).
+    std::function<void(const QString& doneText)> complete;
 };
 
-void RunQuoteLoad(const QuoteLoadTab& tab);
+void RunQuoteLoad(const QuoteLoadTab& tab, const QuoteLoadRequest& request);

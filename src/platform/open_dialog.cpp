@@ -42,7 +42,6 @@ bool TOpenDialog::Execute()
     if (!chosen)
         return false;
     FileName = QFileInfo(*chosen).absoluteFilePath();
-    QDir::setCurrent(QFileInfo(FileName).absolutePath());
     return true;
 }
 

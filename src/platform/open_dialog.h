@@ -14,8 +14,8 @@ public:
     QString FileName; // full path of the file last chosen
     int FilterIndex = 0;
 
-    // Runs the dialog; true and FileName set when a file was chosen. Like the platform's
-    // dialog with default options, choosing a file makes its folder the current folder.
+    // Runs the dialog; true and FileName (absolute) set when a file was chosen. The process's
+    // current folder never changes: each caller keeps the folder it needs.
     bool Execute();
 
     // "Text File|*.txt|All|*.*" as Qt's "Text File (*.txt);;All (*.*)".

@@ -50,14 +50,14 @@ bool IsPlainPortfolioName(const QString& name)
 
 void TCreatePort1::Button1Click()
 {
-    // A portfolio is always a bare file name in the current folder.
+    // A portfolio is always a bare file name, made in the Quotes tab's folder.
     if (!IsPlainPortfolioName(Edit1->text())) {
         MessageBox("A portfolio name cannot hold a folder separator (/ or \\) or control characters. "
                    "Please type a plain name.",
                    "Attention");
         return;
     }
-    OpenEditorOn(*form_, Edit1->text() + ".txt");
+    OpenEditorOn(*form_, form_->QuotesFolder.pathOf(Edit1->text() + ".txt"));
     Edit1->setText("");
     accept();
 }

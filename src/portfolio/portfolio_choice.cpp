@@ -1,5 +1,5 @@
 // Each quote tab's portfolio: chosen with "Select Portfolio"; a change of name resets the
-// tab's grid. The chosen file's folder becomes the current folder, where loads open it.
+// tab's grid. The chosen file's folder becomes that tab's folder, where its loads open it.
 #include <QFileInfo>
 #include <QLineEdit>
 
@@ -9,10 +9,12 @@
 #include "platform/t_thread.h"
 
 namespace {
-void choosePortfolio(TOpenDialog* dialog, QLineEdit* name)
+void choosePortfolio(TOpenDialog* dialog, QLineEdit* name, PortfolioFolder& folder)
 {
-    if (dialog->Execute())
+    if (dialog->Execute()) {
+        folder.choose(dialog->FileName);
         name->setText(QFileInfo(dialog->FileName).fileName()); // change event only when different
+    }
     Sleep(1000);
 }
 
@@ -32,12 +34,12 @@ void resetGrid(TStringGrid* grid, std::initializer_list<int> columns)
 
 void TFormQuote::PortNameClick()
 {
-    choosePortfolio(OpenFile, Portfolio);
+    choosePortfolio(OpenFile, Portfolio, QuotesFolder);
 }
 
 void TFormQuote::Button1Click()
 {
-    choosePortfolio(OpenFile1, Portfolio1);
+    choosePortfolio(OpenFile1, Portfolio1, RealTimeFolder);
 }
 
 void TFormQuote::PortfolioChange()

@@ -1,7 +1,9 @@
 // The Portfolios tab's editor: Edit, Create, Save and Cancel on portfolio files.
 #include "portfolio/portfolio_editor.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QLabel>
 #include <cerrno>
 #include <cstring>
@@ -32,16 +34,21 @@ QStringList editorLines(const TRichEdit* editor)
     return text.split('\n');
 }
 
-// Writes every line and a newline; false (with errno) when the file cannot take them.
-bool writePortfolio(FILE* file, const QStringList& lines)
+// Writes every line and a newline beside the portfolio, and puts the result in its place
+// only when all of it was written: a failed save leaves the old file whole. Returns an
+// empty text, or the system's reason.
+QString savePortfolio(const QString& path, const QStringList& lines)
 {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
     for (const QString& line : lines) {
-        const QByteArray bytes = line.toLatin1();
-        if (std::fwrite(bytes.constData(), 1, bytes.size(), file) != static_cast<size_t>(bytes.size()) ||
-            std::fputc('\n', file) == EOF)
-            return false;
+        file.write(line.toLatin1());
+        file.write("\n", 1);
     }
-    return std::fflush(file) == 0;
+    if (!file.commit())
+        return file.errorString();
+    return {};
 }
 } // namespace
 
@@ -50,10 +57,10 @@ bool EditorIsOpen(const TFormQuote& form)
     return form.StaticText12->isVisibleTo(form.Historical);
 }
 
-void OpenEditorOn(TFormQuote& form, const QString& name)
+void OpenEditorOn(TFormQuote& form, const QString& path)
 {
-    form.PortfolioFileName = name;
-    form.StaticText12->setText(name);
+    form.PortfolioFileName = path;
+    form.StaticText12->setText(QFileInfo(path).fileName());
     form.StaticText12->adjustSize();
     form.StaticText12->show();
     form.RichEdit3->show();
@@ -75,14 +82,14 @@ void TFormQuote::Button5Click()
     RichEdit2->clear();
     if (!OpenFile->Execute())
         return;
-    const QString name = QFileInfo(OpenFile->FileName).fileName();
-    PortfolioFile = std::fopen(name.toLocal8Bit().constData(), "r+");
+    const QString path = OpenFile->FileName;
+    PortfolioFile = std::fopen(QFile::encodeName(path).constData(), "r");
     if (!PortfolioFile) {
         // Nothing to edit: say why and stay Closed rather than Open on an empty list.
-        MessageBox("Cannot open the portfolio " + name + " for editing: " + systemError() + ".", Attention);
+        MessageBox("Cannot open the portfolio " + path + " for editing: " + systemError() + ".", Attention);
         return;
     }
-    OpenEditorOn(*this, name);
+    OpenEditorOn(*this, path);
     QStringList lines;
     for (const std::string& line : readPortfolioForEditor(PortfolioFile))
         lines << QString::fromLatin1(line.c_str());
@@ -108,21 +115,10 @@ void TFormQuote::Button7Click()
     if (MessageBox("Are you sure you want to Save this portfolio list?", Attention, MsgButtons::OkCancel) !=
         MsgAnswer::Ok)
         return;
-    PortfolioFile = std::fopen(PortfolioFileName.toLocal8Bit().constData(), "w+");
-    if (!PortfolioFile) {
+    const QString error = savePortfolio(PortfolioFileName, editorLines(RichEdit2));
+    if (!error.isEmpty()) {
         // The work stays in the editor, still Open, so the user can save it elsewhere.
-        MessageBox("Cannot save the portfolio " + PortfolioFileName + ": " + systemError() +
-                       ". Your list is still in the editor.",
-                   Attention);
-        return;
-    }
-    const bool written = writePortfolio(PortfolioFile, editorLines(RichEdit2));
-    const QString error = systemError();
-    const bool closed = std::fclose(PortfolioFile) == 0;
-    PortfolioFile = nullptr;
-    if (!written || !closed) {
-        MessageBox("Cannot save the portfolio " + PortfolioFileName + ": " + error +
-                       ". Your list is still in the editor.",
+        MessageBox("Cannot save the portfolio " + PortfolioFileName + ": " + error + ". Your list is still in the editor.",
                    Attention);
         return;
     }

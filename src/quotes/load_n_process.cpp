@@ -48,13 +48,16 @@ const QuoteLoadTab DelayedQuotes = {
         return parseQuotePage(reply, length, sink) == PageEnd::EndOfList;
     },
     countIssues,
-    [] { CompleteQuoteLoad(*FormQuote); },
+    [](const QString& doneText) { CompleteQuoteLoad(*FormQuote, doneText); },
 };
 } // namespace
 
-LoadnProcess::LoadnProcess(bool createSuspended) : TThread(createSuspended) {}
+LoadnProcess::LoadnProcess(bool createSuspended, QuoteLoadRequest request)
+    : TThread(createSuspended), request_(std::move(request))
+{
+}
 
 void LoadnProcess::Execute()
 {
-    RunQuoteLoad(DelayedQuotes);
+    RunQuoteLoad(DelayedQuotes, request_);
 }

@@ -1,12 +1,16 @@
 #pragma once
 // A delayed-quote load: reads the Quotes tab's portfolio, requests the quotes 20 symbols
 // a request, hands every page to the parser on the window thread, then completes the load.
+#include "net/quote_load.h"
 #include "platform/t_thread.h"
 
 class LoadnProcess : public TThread {
 public:
-    explicit LoadnProcess(bool createSuspended);
+    LoadnProcess(bool createSuspended, QuoteLoadRequest request);
 
 protected:
     void Execute() override;
+
+private:
+    const QuoteLoadRequest request_;
 };

@@ -47,7 +47,7 @@ void RefillQuoteViews(TFormQuote& form, bool repaintEachRow)
     }
 }
 
-void CompleteQuoteLoad(TFormQuote& form)
+void CompleteQuoteLoad(TFormQuote& form, const QString& doneText)
 {
     // Alphabetical wins when both boxes are set.
     void (*order)(int, int) = form.CheckBox1->isChecked()   ? sortAlphabetically
@@ -58,6 +58,6 @@ void CompleteQuoteLoad(TFormQuote& form)
         order(0, RowsLoaded - 1);
         RefillQuoteViews(form, true);
     }
-    form.StatusBar1->setSimpleText("Done getting quotes");
+    form.StatusBar1->setSimpleText(doneText);
     form.QT1->setRowCount(std::max(1, RowsLoaded));
 }

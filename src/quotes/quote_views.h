@@ -1,6 +1,7 @@
 #pragma once
 // What delayed rows do to the window: the grid QT1, the hidden mirror DisplayQR and the
 // data file. Runs on the window thread.
+#include <QString>
 #include <cstdio>
 
 #include "quotes/core/quote_page.h"
@@ -26,4 +27,4 @@ void RefillQuoteViews(TFormQuote& form, bool repaintEachRow);
 
 // The end of a load on the window thread: the automatic sort if one is chosen, the final
 // status text and the grid's row count.
-void CompleteQuoteLoad(TFormQuote& form);
+void CompleteQuoteLoad(TFormQuote& form, const QString& doneText);

@@ -27,13 +27,16 @@ const QuoteLoadTab RealTimeQuotes = {
         return parseRtPage(reply, length, sink) == PageEnd::EndOfList;
     },
     {},
-    [] { CompleteRtLoad(*FormQuote); },
+    [](const QString& doneText) { CompleteRtLoad(*FormQuote, doneText); },
 };
 } // namespace
 
-LoadnProcessRt::LoadnProcessRt(bool createSuspended) : TThread(createSuspended) {}
+LoadnProcessRt::LoadnProcessRt(bool createSuspended, QuoteLoadRequest request)
+    : TThread(createSuspended), request_(std::move(request))
+{
+}
 
 void LoadnProcessRt::Execute()
 {
-    RunQuoteLoad(RealTimeQuotes);
+    RunQuoteLoad(RealTimeQuotes, request_);
 }

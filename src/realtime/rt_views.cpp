@@ -31,8 +31,8 @@ void RtViewSink::appendRow(const char* line, double tradeDirection, double /*aft
     grid->setRow(row + 1);
 }
 
-void CompleteRtLoad(TFormQuote& form) {
-    form.StatusBar2->setSimpleText("Done getting quotes");
+void CompleteRtLoad(TFormQuote& form, const QString& doneText) {
+    form.StatusBar2->setSimpleText(doneText);
     // Only the rows this load parsed: rows past them would show an earlier load's quotes.
     form.RT1->setRowCount(std::max(1, RtRowsLoaded));
 }

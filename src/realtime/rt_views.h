@@ -1,6 +1,7 @@
 #pragma once
 // What real-time rows do to the window: the grid RT1, the hidden mirror DisplayQR1 and
 // the data file. Runs on the window thread.
+#include <QString>
 #include <cstdio>
 
 #include "realtime/core/rt_page.h"
@@ -19,4 +20,4 @@ private:
 };
 
 // The end of a real-time load: the final status text and the rows this load parsed.
-void CompleteRtLoad(TFormQuote& form);
+void CompleteRtLoad(TFormQuote& form, const QString& doneText);

@@ -39,6 +39,8 @@ private slots:
     void loaderRule();
     void loaderEmptiesTheLoadSlotsOnly();
     void loaderStopsAtTableCapacity();
+    void listedSymbols_data();
+    void listedSymbols();
     void editorRule_data();
     void editorRule();
     void dataFileName_data();
@@ -121,6 +123,34 @@ void TestPortfolioRules::loaderStopsAtTableCapacity() {
     std::fclose(stream);
     QCOMPARE(QByteArray(Slots[QuoteTableCapacity - 1]), "S" + QByteArray::number(QuoteTableCapacity - 1));
     QCOMPARE(Lengths[QuoteTableCapacity - 1], 5);
+}
+
+void TestPortfolioRules::listedSymbols_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("listed");
+    auto lines = [](int count) {
+        QByteArray text;
+        for (int i = 0; i < count; ++i)
+            text += "S" + QByteArray::number(i) + "\n";
+        return text;
+    };
+    QTest::newRow("empty file") << QByteArray() << 0;
+    QTest::newRow("empty first line") << QByteArray("\nIBM\n") << 0;
+    QTest::newRow("an empty line ends the list") << QByteArray("IBM\nMSFT\n\nT\n") << 2;
+    QTest::newRow("last line without newline") << QByteArray("IBM\nMSFT") << 2;
+    // Beyond what the table stores, the rest of the file is counted.
+    QTest::newRow("10000 symbols") << lines(10000) << 10000;
+    QTest::newRow("5000 symbols, then a gap") << lines(5000) + "\n" + lines(20) << 5000;
+}
+
+void TestPortfolioRules::listedSymbols() {
+    QFETCH(QByteArray, file);
+    QFETCH(int, listed);
+    FILE* stream = streamOf(file);
+    QVERIFY(stream);
+    const int stored = readPortfolioSymbols(stream, Slots, Lengths);
+    QCOMPARE(listedSymbolCount(stream, Slots, stored), listed);
+    std::fclose(stream);
 }
 
 void TestPortfolioRules::editorRule_data() {

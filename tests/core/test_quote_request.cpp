@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "net/core/quote_request.h"
+#include "platform/core/quote_server.h"
 #include "portfolio/core/portfolio_rules.h"
 
 namespace {
@@ -48,6 +49,7 @@ private slots:
     void batchPath();
     void visitsEachIndexOnce_data();
     void visitsEachIndexOnce();
+    void requestBytes_data();
     void requestBytes();
 };
 
@@ -88,11 +90,19 @@ void TestQuoteRequest::batchPath_data() {
         << QByteArray("IBM\n\nMSFT\n") << 0 << delayed << BatchPlan::Request << QByteArray("/q/cq?s=IBM,xxxx&d=v1");
     QTest::newRow("0xFF slot ends the batch")
         << QByteArray("IBM\n\xff\nMSFT\n") << 0 << delayed << BatchPlan::Request << QByteArray("/q/cq?s=IBM,xxxx&d=v1");
-    QTest::newRow("lone comma") << QByteArray(",\n") << 0 << delayed << BatchPlan::EndOfList << prefix;
-    QTest::newRow("lone comma first, more follow")
-        << QByteArray(",\nIBM\nMSFT\n") << 0 << delayed << BatchPlan::EndOfList << prefix;
-    QTest::newRow("comma inside cuts the rest")
-        << QByteArray("A\n,\nB\n") << 0 << delayed << BatchPlan::Request << QByteArray("/q/cq?s=A&d=v1");
+    // A portfolio line can never change the request: its bytes travel percent-encoded.
+    QTest::newRow("lone comma is a symbol")
+        << QByteArray(",\n") << 0 << delayed << BatchPlan::Request << QByteArray("/q/cq?s=%2C,xxxx&d=v1");
+    QTest::newRow("comma among symbols") << QByteArray("A\n,\nB\n") << 0 << delayed << BatchPlan::Request
+                                         << QByteArray("/q/cq?s=A,%2C,B&d=v1");
+    QTest::newRow("query characters") << QByteArray("&d=e\nA B\n") << 0 << delayed << BatchPlan::Request
+                                      << QByteArray("/q/cq?s=%26d%3De,A%20B&d=v1");
+    QTest::newRow("percent, hash, tab, high bytes")
+        << QByteArray("%\n#1\nIBM\t\n\xe9\xff\n") << 0 << delayed << BatchPlan::Request
+        << QByteArray("/q/cq?s=%25,%231,IBM%09,%E9%FF&d=v1");
+    QTest::newRow("index and class symbols stay as they are")
+        << QByteArray("^DJI\nBRK.B\nRDS-A\nX_Y~\n") << 0 << delayed << BatchPlan::Request
+        << QByteArray("/q/cq?s=^DJI,BRK.B,RDS-A,X_Y~&d=v1");
     QTest::newRow("six characters requested")
         << QByteArray("ABCDEF\nIBM\n") << 0 << delayed << BatchPlan::Request << QByteArray("/q/cq?s=ABCDEF,IBM&d=v1");
     QTest::newRow("overlong skipped") << QByteArray("IBM\nABCDEFG\nMSFT\n") << 0 << delayed << BatchPlan::Request
@@ -141,9 +151,24 @@ void TestQuoteRequest::visitsEachIndexOnce() {
     QCOMPARE(seen, visits);
 }
 
+void TestQuoteRequest::requestBytes_data() {
+    QTest::addColumn<QByteArray>("host");
+    QTest::addColumn<int>("port");
+    QTest::addColumn<QByteArray>("request");
+    QTest::newRow("port 80 is not named") << QByteArray("quotes.local") << 80
+                                          << QByteArray("GET /q/cq?s=A,B&d=v1 HTTP/1.1\r\nHost: quotes.local\r\n\r\n");
+    QTest::newRow("other ports are") << QByteArray("localhost") << 8080
+                                     << QByteArray("GET /q/cq?s=A,B&d=v1 HTTP/1.1\r\nHost: localhost:8080\r\n\r\n");
+    QTest::newRow("IPv6 in brackets") << QByteArray("::1") << 8080
+                                      << QByteArray("GET /q/cq?s=A,B&d=v1 HTTP/1.1\r\nHost: [::1]:8080\r\n\r\n");
+}
+
 void TestQuoteRequest::requestBytes() {
-    const std::string text = requestText("/q/cq?s=A,B&d=v1", "quotes.local");
-    QCOMPARE(QByteArray::fromStdString(text), QByteArray("GET /q/cq?s=A,B&d=v1 HTTP/1.1\nHost: quotes.local\n\n"));
+    QFETCH(QByteArray, host);
+    QFETCH(int, port);
+    QFETCH(QByteArray, request);
+    const std::string text = requestText("/q/cq?s=A,B&d=v1", serverAuthority(host.toStdString(), port));
+    QCOMPARE(QByteArray::fromStdString(text), request);
 }
 
 QTEST_GUILESS_MAIN(TestQuoteRequest)

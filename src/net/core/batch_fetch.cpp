@@ -1,34 +1,36 @@
 #include "net/core/batch_fetch.h"
 
-#include "net/core/quote_fetch.h"
 #include "net/core/quote_request.h"
+#include "platform/core/quote_server.h"
 #include "platform/core/socket_library.h"
 
-FetchOutcome fetchBatch(const std::string& host, int port, const std::string& path, char* buffer, int capacity,
-                        int& length, const BatchFetchSteps& steps)
-{
-    const std::string request = requestText(path, host);
+BatchReply fetchBatch(const std::string& host, int port, const std::string& path, char* buffer, int capacity,
+                      const BatchFetchSteps& steps, const FetchTimeouts& timeouts) {
+    const std::string authority = serverAuthority(host, port);
+    const std::string request = requestText(path, authority);
+    BatchReply result;
     // A server that answers every request briefly must not hold the load forever.
     for (int attempt = 0; attempt <= ShortReplyRepeatLimit; ++attempt) {
-        length = 0;
-        sockaddr_in address{};
-        if (!resolveQuoteServer(host, port, &address))
-            return FetchOutcome::Unresolved;
+        const std::vector<ServerAddress> addresses = resolveQuoteServer(host, port);
+        if (addresses.empty()) {
+            result.reason = host + ": host not found";
+            return result;
+        }
         if (steps.beforeConnect)
             steps.beforeConnect();
-        const int socket = connectQuoteServer(address);
-        if (socket < 0)
-            return FetchOutcome::ConnectionLost;
-        sendRequest(socket, request);
-        if (steps.afterSend)
-            steps.afterSend();
-        length = receiveReply(socket, buffer, capacity);
-        closeSocket(socket);
-        if (length >= ShortReplyLimit)
-            return FetchOutcome::Reply;
+        const FetchReply reply = fetchReply(addresses, request, buffer, capacity, timeouts, steps.afterSend);
+        result.length = reply.length;
+        if (!reply.ok) {
+            result.reason = authority + ": " + reply.reason;
+            return result;
+        }
+        if (reply.length >= ShortReplyLimit) {
+            result.ok = true;
+            return result;
+        }
         SocketLibraryRelease();
         SocketLibraryStart();
     }
-    length = 0;
-    return FetchOutcome::ConnectionLost;
+    result.reason = authority + ": reply too short, " + std::to_string(ShortReplyRepeatLimit + 1) + " tries";
+    return result;
 }

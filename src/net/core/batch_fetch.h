@@ -1,19 +1,25 @@
 #pragma once
-// One batch's request as both loaders make it: resolve, connect (one retry), send the
-// GET, receive; a reply under 1200 bytes is requested again, a bounded number of times.
+// One batch's request as both loaders make it: resolve, connect (one retry), send the GET,
+// receive the whole reply. A complete 200 reply under 1200 bytes is requested again, a
+// bounded number of times; nothing else is repeated.
 #include <functional>
 #include <string>
 
-enum class FetchOutcome {
-    Reply,         // length bytes (at least the short-reply limit) are in the buffer
-    Unresolved,    // the host name did not resolve: nothing was requested, length is 0
-    ConnectionLost // the connect failed twice, or every repeat got a short reply
-};
+#include "net/core/quote_fetch.h"
+
+constexpr int ShortReplyLimit = 1200;    // a complete reply below this is requested again
+constexpr int ShortReplyRepeatLimit = 5; // after this many repeats the load gives up
 
 struct BatchFetchSteps {
     std::function<void()> beforeConnect; // first batch: "Connecting to remote server"
     std::function<void()> afterSend;     // first batch: "Getting quotes..."
 };
 
-FetchOutcome fetchBatch(const std::string& host, int port, const std::string& path, char* buffer, int capacity,
-                        int& length, const BatchFetchSteps& steps = {});
+struct BatchReply {
+    bool ok = false;    // a whole 200 page of at least the short-reply limit is in the buffer
+    int length = 0;     // its bytes in the buffer
+    std::string reason; // when not ok, for the user: "127.0.0.1:8080: connection refused"
+};
+
+BatchReply fetchBatch(const std::string& host, int port, const std::string& path, char* buffer, int capacity,
+                      const BatchFetchSteps& steps = {}, const FetchTimeouts& timeouts = {});

@@ -1,23 +1,23 @@
 #include "net/core/quote_fetch.h"
 
-#include <arpa/inet.h>
-#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <netdb.h>
 #include <poll.h>
-#include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
+
+#include "net/core/http_reply.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
 
 int remainingMs(Clock::time_point deadline) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    const auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now()).count();
     return left > 0 ? static_cast<int>(left) : 0;
 }
 
@@ -39,268 +39,151 @@ bool setNonBlocking(int socket, bool on) {
     return ::fcntl(socket, F_SETFL, on ? (flags | O_NONBLOCK) : (flags & ~O_NONBLOCK)) == 0;
 }
 
-// One connect attempt, bounded by connectMs: a host that never answers must not hold the load.
-int connectOnce(const sockaddr_in& address, int connectMs) {
-    const int socket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (socket < 0)
-        return -1;
-    if (!setNonBlocking(socket, true)) {
-        ::close(socket);
-        return -1;
-    }
-    const auto deadline = Clock::now() + std::chrono::milliseconds(connectMs);
-    int result = ::connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address);
-    if (result < 0 && (errno == EINPROGRESS || errno == EINTR)) {
-        result = -1;
-        if (pollUntil(socket, POLLOUT, deadline) > 0) {
-            int error = 0;
-            socklen_t size = sizeof error;
-            if (::getsockopt(socket, SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0)
-                result = 0;
-        }
-    }
-    if (result < 0 || !setNonBlocking(socket, false)) {
-        ::close(socket);
-        return -1;
-    }
-    return socket;
+// The system's text for an error, as the tail of a sentence: "connection refused".
+std::string errorText(int error) {
+    std::string text = std::strerror(error);
+    if (!text.empty())
+        text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
+    return text;
 }
 
-// Lengths beyond this cannot fit the reply buffer many times over; treat them as garbage.
-constexpr long long MaxSensibleLength = ReplyBufferSize * 16LL;
+std::string timeoutText(const FetchTimeouts& timeouts, bool started) {
+    const std::string seconds = std::to_string((timeouts.requestMs + 999) / 1000);
+    return (started ? "reply not complete within " : "no answer within ") + seconds + " s";
+}
 
-bool startsWithNoCase(const char* text, const char* end, const char* word) {
-    for (; *word; ++word, ++text) {
-        if (text >= end || std::tolower(static_cast<unsigned char>(*text)) != *word)
-            return false;
+struct Connection {
+    int socket = -1;
+    int error = 0; // the last attempt's error; ETIMEDOUT when no address answered in time
+};
+
+// One connect, bounded by the deadline: a host that never answers must not hold the load.
+Connection connectOnce(const ServerAddress& server, Clock::time_point deadline) {
+    Connection result;
+    const int socket = ::socket(server.address.ss_family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (socket < 0) {
+        result.error = errno;
+        return result;
     }
-    return true;
-}
-
-bool containsNoCase(const char* text, const char* end, const char* word) {
-    for (; text < end; ++text) {
-        if (startsWithNoCase(text, end, word))
-            return true;
-    }
-    return false;
-}
-
-// The next line of buffer[from, length): sets lineEnd to the end of its text (before any CR)
-// and returns the index after its LF, or -1 when the LF has not arrived yet.
-int nextLine(const char* buffer, int length, int from, int* lineEnd) {
-    if (from >= length)
-        return -1;
-    const void* lf = std::memchr(buffer + from, '\n', static_cast<std::size_t>(length - from));
-    if (!lf)
-        return -1;
-    int end = static_cast<int>(static_cast<const char*>(lf) - buffer);
-    const int after = end + 1;
-    if (end > from && buffer[end - 1] == '\r')
-        --end;
-    *lineEnd = end;
-    return after;
-}
-
-long long parseDecimal(const char* text, const char* end) {
-    while (text < end && (*text == ' ' || *text == '\t'))
-        ++text;
-    long long value = 0;
-    const char* digits = text;
-    for (; text < end && *text >= '0' && *text <= '9'; ++text) {
-        value = value * 10 + (*text - '0');
-        if (value > MaxSensibleLength)
-            return -1;
-    }
-    while (text < end && (*text == ' ' || *text == '\t'))
-        ++text;
-    return (text == digits || text != end) ? -1 : value;
-}
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-// Chunk size at the start of a size line (extensions after it ignored); -1 when there is none.
-long long parseChunkSize(const char* text, const char* end) {
-    long long size = 0;
-    const char* digits = text;
-    for (; text < end && hexDigit(*text) >= 0; ++text) {
-        size = size * 16 + hexDigit(*text);
-        if (size > MaxSensibleLength)
-            return -1;
-    }
-    return text == digits ? -1 : size;
-}
-
-// Follows a response as it arrives, each byte looked at about once, so that a server
-// dribbling small pieces does not make every receive rescan the whole buffer.
-class ResponseTracker {
-public:
-    // True once buffer[0, length) holds the whole response; length only grows between calls.
-    bool feed(const char* buffer, int length) {
-        for (;;) {
-            switch (phase) {
-            case Phase::StatusLine:
-            case Phase::Headers:
-                if (!takeHeaderLine(buffer, length))
-                    return false;
-                break;
-            case Phase::UntilClose:
-                return false;
-            case Phase::Body:
-                return length - at >= contentLength;
-            case Phase::ChunkSize:
-                if (!takeChunkSize(buffer, length))
-                    return false;
-                break;
-            case Phase::ChunkData:
-                if (!takeChunkData(buffer, length))
-                    return false;
-                break;
-            case Phase::Trailers:
-                if (!takeTrailer(buffer, length))
-                    return false;
-                break;
-            case Phase::Done:
-                return true;
+    int error = 0;
+    if (::connect(socket, reinterpret_cast<const sockaddr*>(&server.address), server.length) < 0) {
+        error = errno;
+        if (error == EINPROGRESS || error == EINTR) {
+            error = ETIMEDOUT;
+            if (pollUntil(socket, POLLOUT, deadline) > 0) {
+                socklen_t size = sizeof error;
+                if (::getsockopt(socket, SOL_SOCKET, SO_ERROR, &error, &size) != 0)
+                    error = errno;
             }
         }
     }
+    if (error != 0 || !setNonBlocking(socket, false)) {
+        ::close(socket);
+        result.error = error != 0 ? error : errno;
+        return result;
+    }
+    result.socket = socket;
+    return result;
+}
 
-private:
-    enum class Phase { StatusLine, Headers, UntilClose, Body, ChunkSize, ChunkData, Trailers, Done };
+// Each address in turn, sharing the attempt's time among those not yet tried.
+Connection connectAny(const std::vector<ServerAddress>& addresses, Clock::time_point deadline) {
+    Connection result{-1, EADDRNOTAVAIL};
+    for (std::size_t i = 0; i < addresses.size(); ++i) {
+        const auto share = milliseconds(remainingMs(deadline) / static_cast<int>(addresses.size() - i));
+        result = connectOnce(addresses[i], Clock::now() + share);
+        if (result.socket >= 0)
+            return result;
+    }
+    return result;
+}
 
-    bool takeHeaderLine(const char* buffer, int length) {
-        int lineEnd = 0;
-        const int lineStart = at;
-        const int next = nextLine(buffer, length, lineStart, &lineEnd);
-        if (next < 0)
-            return false;
-        at = next;
-        if (phase == Phase::StatusLine) {
-            phase = Phase::Headers;
-            return true;
+// The first attempt, and after the pause one more, all within the request's deadline.
+Connection connectWithRetry(const std::vector<ServerAddress>& addresses, const FetchTimeouts& timeouts,
+                            Clock::time_point requestDeadline) {
+    auto attemptDeadline = [&] { return std::min(Clock::now() + milliseconds(timeouts.connectMs), requestDeadline); };
+    Connection connection = connectAny(addresses, attemptDeadline());
+    if (connection.socket >= 0)
+        return connection;
+    std::this_thread::sleep_for(milliseconds(std::min(timeouts.retryPauseMs, remainingMs(requestDeadline))));
+    if (remainingMs(requestDeadline) == 0)
+        return connection;
+    return connectAny(addresses, attemptDeadline());
+}
+
+// Receives until the reply is whole, fails, or the deadline passes. Bytes beyond the buffer
+// are still read (and dropped), so that a long page is known to be complete.
+FetchReply receive(int socket, char* buffer, int capacity, const FetchTimeouts& timeouts, Clock::time_point deadline) {
+    FetchReply reply;
+    HttpReplyReader reader;
+    char overflow[16384];
+    while (reader.state() == HttpReplyReader::State::Reading) {
+        if (pollUntil(socket, POLLIN, deadline) <= 0) {
+            reply.reason = timeoutText(timeouts, reader.statusSeen());
+            return reply;
         }
-        const char* line = buffer + lineStart;
-        const char* end = buffer + lineEnd;
-        if (lineEnd == lineStart) // the empty line: the body follows
-            phase = chunked ? Phase::ChunkSize : contentLength >= 0 ? Phase::Body : Phase::UntilClose;
-        else if (startsWithNoCase(line, end, "content-length:"))
-            contentLength = parseDecimal(line + 15, end);
-        else if (startsWithNoCase(line, end, "transfer-encoding:"))
-            chunked = containsNoCase(line + 18, end, "chunked");
-        return true;
+        char* into = reply.length < capacity ? buffer + reply.length : overflow;
+        const std::size_t room =
+            reply.length < capacity ? static_cast<std::size_t>(capacity - reply.length) : sizeof overflow;
+        const ssize_t got = ::recv(socket, into, room, 0);
+        if (got < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK))
+            continue;
+        if (got < 0) {
+            reply.reason = errorText(errno);
+            return reply;
+        }
+        if (got == 0) {
+            reader.close();
+            break;
+        }
+        if (into != overflow)
+            reply.length += static_cast<int>(got);
+        reader.feed(into, static_cast<std::size_t>(got));
     }
-
-    bool takeChunkSize(const char* buffer, int length) {
-        int lineEnd = 0;
-        const int next = nextLine(buffer, length, at, &lineEnd);
-        if (next < 0)
-            return false;
-        chunkSize = parseChunkSize(buffer + at, buffer + lineEnd);
-        at = next;
-        // A size line that is not one leaves the reply to the close or the idle wait.
-        phase = chunkSize < 0 ? Phase::UntilClose : chunkSize == 0 ? Phase::Trailers : Phase::ChunkData;
-        return true;
-    }
-
-    // The data and the line ending right after it; anything else there is not chunked framing.
-    bool takeChunkData(const char* buffer, int length) {
-        const long long dataEnd = at + chunkSize;
-        if (dataEnd >= length)
-            return false;
-        int next = -1;
-        if (buffer[dataEnd] == '\n')
-            next = static_cast<int>(dataEnd) + 1;
-        else if (buffer[dataEnd] == '\r' && dataEnd + 1 >= length)
-            return false;
-        else if (buffer[dataEnd] == '\r' && buffer[dataEnd + 1] == '\n')
-            next = static_cast<int>(dataEnd) + 2;
-        at = next < 0 ? at : next;
-        phase = next < 0 ? Phase::UntilClose : Phase::ChunkSize;
-        return true;
-    }
-
-    bool takeTrailer(const char* buffer, int length) {
-        int lineEnd = 0;
-        const int lineStart = at;
-        const int next = nextLine(buffer, length, lineStart, &lineEnd);
-        if (next < 0)
-            return false;
-        at = next;
-        if (lineEnd == lineStart)
-            phase = Phase::Done;
-        return true;
-    }
-
-    Phase phase = Phase::StatusLine;
-    int at = 0; // start of what has not been taken yet
-    long long contentLength = -1;
-    long long chunkSize = 0;
-    bool chunked = false;
-};
+    reply.ok = reader.state() == HttpReplyReader::State::Complete;
+    if (!reply.ok)
+        reply.reason = reader.failure();
+    return reply;
+}
 
 } // namespace
 
-bool resolveQuoteServer(const std::string& host, int port, sockaddr_in* address) {
+std::vector<ServerAddress> resolveQuoteServer(const std::string& host, int port) {
     addrinfo hints{};
-    hints.ai_family = AF_INET;
+    hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_NUMERICSERV;
     addrinfo* found = nullptr;
-    if (::getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || !found)
-        return false;
-    std::memset(address, 0, sizeof *address);
-    address->sin_family = AF_INET;
-    address->sin_port = htons(static_cast<uint16_t>(port));
-    address->sin_addr = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr;
-    ::freeaddrinfo(found);
-    return true;
-}
-
-int connectQuoteServer(const sockaddr_in& address, const FetchTimeouts& timeouts) {
-    const int socket = connectOnce(address, timeouts.connectMs);
-    if (socket >= 0)
-        return socket;
-    std::this_thread::sleep_for(std::chrono::milliseconds(ConnectRetryDelayMs));
-    return connectOnce(address, timeouts.connectMs);
-}
-
-void sendRequest(int socket, const std::string& text) {
-    // MSG_NOSIGNAL: a peer that has gone away gives EPIPE here, not a SIGPIPE that ends the program.
-    [[maybe_unused]] const ssize_t sent = ::send(socket, text.data(), text.size(), MSG_NOSIGNAL);
-}
-
-int receiveReply(int socket, char* buffer, int capacity, const FetchTimeouts& timeouts) {
-    int received = 0;
-    ResponseTracker tracker;
-    while (received < capacity) {
-        // A keep-alive server never closes: stop at the end of the response, or when it goes quiet.
-        const auto deadline = Clock::now() + std::chrono::milliseconds(timeouts.idleMs);
-        if (pollUntil(socket, POLLIN, deadline) <= 0)
-            break;
-        const ssize_t got = ::recv(socket, buffer + received, static_cast<std::size_t>(capacity - received), 0);
-        if (got < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK))
+    std::vector<ServerAddress> addresses;
+    if (::getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0)
+        return addresses;
+    for (const addrinfo* entry = found; entry; entry = entry->ai_next) {
+        if (entry->ai_addrlen > sizeof(sockaddr_storage))
             continue;
-        if (got <= 0)
-            break;
-        received += static_cast<int>(got);
-        if (tracker.feed(buffer, received))
-            break;
+        ServerAddress address;
+        std::memcpy(&address.address, entry->ai_addr, entry->ai_addrlen);
+        address.length = entry->ai_addrlen;
+        addresses.push_back(address);
     }
-    return received;
+    ::freeaddrinfo(found);
+    return addresses;
 }
 
-void closeSocket(int socket) {
-    if (socket >= 0)
-        ::close(socket);
-}
-
-bool responseComplete(const char* buffer, int length) {
-    return ResponseTracker().feed(buffer, length);
+FetchReply fetchReply(const std::vector<ServerAddress>& addresses, const std::string& request, char* buffer,
+                      int capacity, const FetchTimeouts& timeouts, const std::function<void()>& afterSend) {
+    const auto deadline = Clock::now() + milliseconds(timeouts.requestMs);
+    const Connection connection = connectWithRetry(addresses, timeouts, deadline);
+    if (connection.socket < 0) {
+        FetchReply failed;
+        failed.reason = connection.error == ETIMEDOUT ? timeoutText(timeouts, false) : errorText(connection.error);
+        return failed;
+    }
+    // MSG_NOSIGNAL: a peer that has gone away gives EPIPE here, not a SIGPIPE that ends the program.
+    // A send that fails shows in the receive that follows.
+    [[maybe_unused]] const ssize_t sent = ::send(connection.socket, request.data(), request.size(), MSG_NOSIGNAL);
+    if (afterSend)
+        afterSend();
+    FetchReply reply = receive(connection.socket, buffer, capacity, timeouts, deadline);
+    ::close(connection.socket);
+    return reply;
 }

@@ -1,35 +1,36 @@
 #pragma once
-// One quote request on a fresh TCP connection: resolve, connect (with the one retry),
-// send, receive. Plain POSIX sockets; a closed peer never raises SIGPIPE.
-#include <netinet/in.h>
+// One quote request on a fresh TCP connection: resolve, connect (with the one retry), send,
+// receive the whole reply. Plain POSIX sockets; a closed peer never raises SIGPIPE. Every
+// wait is bounded: one deadline covers the request from the first connect to the last byte.
+#include <functional>
 #include <string>
+#include <sys/socket.h>
+#include <vector>
 
 constexpr int ReplyBufferSize = 81920;
-constexpr int ShortReplyLimit = 1200;  // a reply below this is requested again
-constexpr int ShortReplyRepeatLimit = 5; // after this many short replies the load gives up
-constexpr int ConnectRetryDelayMs = 1500;
 
 struct FetchTimeouts {
-    int connectMs = 5000; // an address that never answers fails within this
-    int idleMs = 5000;    // a connection that sends nothing for this long is done
+    int connectMs = 4000;    // one connect attempt over the server's addresses
+    int retryPauseMs = 1500; // before the second attempt
+    int requestMs = 10000;   // the whole request, connect and retry included
 };
 
-// Resolves host to its first IPv4 address with the port; false when it does not resolve.
-bool resolveQuoteServer(const std::string& host, int port, sockaddr_in* address);
+struct ServerAddress {
+    sockaddr_storage address{};
+    socklen_t length = 0;
+};
 
-// Opens a stream socket and connects; on failure closes it, waits 1500 ms and tries
-// once more. Returns the socket, or -1 when the second attempt fails too.
-int connectQuoteServer(const sockaddr_in& address, const FetchTimeouts& timeouts = {});
+// Every IPv4 and IPv6 address of host, with the port; empty when the name does not resolve.
+std::vector<ServerAddress> resolveQuoteServer(const std::string& host, int port);
 
-// Sends the whole request text in one call; a closed peer is not fatal.
-void sendRequest(int socket, const std::string& text);
+struct FetchReply {
+    bool ok = false;    // a whole 200 reply: length bytes of it are in the buffer
+    int length = 0;     // bytes in the buffer (a reply beyond the buffer is received whole, kept cut)
+    std::string reason; // when not ok, what happened, for the user: "connection refused", ...
+};
 
-// Receives into buffer until the server closes, an error, the buffer is full, the
-// response is complete (header block plus Content-Length bytes, or the last chunk of
-// a chunked body), or nothing arrives for idleMs. Returns the bytes received.
-int receiveReply(int socket, char* buffer, int capacity, const FetchTimeouts& timeouts = {});
-
-void closeSocket(int socket);
-
-// True once buffer[0, length) holds a whole HTTP response.
-bool responseComplete(const char* buffer, int length);
+// Connects to the addresses in turn (a second round after the retry pause when none
+// answers), sends the request text in one call (then calls afterSend) and receives the
+// reply into buffer.
+FetchReply fetchReply(const std::vector<ServerAddress>& addresses, const std::string& request, char* buffer,
+                      int capacity, const FetchTimeouts& timeouts = {}, const std::function<void()>& afterSend = {});

@@ -12,17 +12,6 @@ bool endsList(const char* slot) {
     return slot[0] == '\0' || static_cast<unsigned char>(slot[0]) == 0xFF;
 }
 
-// From the last character down to index 9: wherever ',' follows ',', cut at the second.
-// Then the trailing comma goes.
-void tidyCommas(std::string& path) {
-    for (int k = static_cast<int>(path.size()) - 1; k >= 9; --k) {
-        if (path[k] == ',' && path[k - 1] == ',')
-            path.resize(k);
-    }
-    if (!path.empty())
-        path.pop_back();
-}
-
 } // namespace
 
 BatchPlan buildBatchPath(const char (*symbols)[SymbolSlotSize], const int* lengths, int batch, const char* key,
@@ -42,7 +31,7 @@ BatchPlan buildBatchPath(const char (*symbols)[SymbolSlotSize], const int* lengt
             skippedOverlong = true;
             continue;
         }
-        path.append(symbols[i]);
+        path.append(percentEncodeSymbol(symbols[i]));
         path.push_back(',');
         ++appended;
     }
@@ -53,19 +42,35 @@ BatchPlan buildBatchPath(const char (*symbols)[SymbolSlotSize], const int* lengt
     if (path.size() == prefixLength)
         return skippedOverlong ? BatchPlan::NothingToRequest : BatchPlan::EndOfList;
 
-    // A leading lone comma tidies the whole path away: that ends the load, as an empty slot would.
-    tidyCommas(path);
-    if (path.size() <= prefixLength) {
-        path.assign(QuotePathPrefix);
-        return BatchPlan::EndOfList;
-    }
+    // Symbols travel encoded, so the only commas are the separators: the last one goes.
+    path.pop_back();
     path.append(key);
     return BatchPlan::Request;
 }
 
-std::string requestText(const std::string& path, const std::string& host) {
+std::string percentEncodeSymbol(const std::string& symbol) {
+    static const char hex[] = "0123456789ABCDEF";
+    std::string encoded;
+    encoded.reserve(symbol.size());
+    for (const char c : symbol) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool plain = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
+                           (byte >= '0' && byte <= '9') || byte == '.' || byte == '^' || byte == '-' || byte == '_' ||
+                           byte == '~';
+        if (plain) {
+            encoded.push_back(c);
+        } else {
+            encoded.push_back('%');
+            encoded.push_back(hex[byte >> 4]);
+            encoded.push_back(hex[byte & 15]);
+        }
+    }
+    return encoded;
+}
+
+std::string requestText(const std::string& path, const std::string& authority) {
     std::string text;
-    text.reserve(path.size() + host.size() + 24);
-    text.append("GET ").append(path).append(" HTTP/1.1\nHost: ").append(host).append("\n\n");
+    text.reserve(path.size() + authority.size() + 28);
+    text.append("GET ").append(path).append(" HTTP/1.1\r\nHost: ").append(authority).append("\r\n\r\n");
     return text;
 }

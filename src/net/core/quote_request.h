@@ -17,10 +17,15 @@ enum class BatchPlan {
 
 // Builds the path of batch `batch` from the symbol slots (20 per batch), calling
 // visitIndex once per slot index visited, before the slot is examined. A single
-// symbol gets the dummy "xxxx"; doubled commas and the trailing comma are tidied.
-// Symbols longer than 6 characters are never requested.
+// symbol gets the dummy "xxxx"; the trailing comma goes.
+// Symbols longer than 6 characters are never requested; symbol bytes are percent-encoded
+// where percentEncodeSymbol says so.
 BatchPlan buildBatchPath(const char (*symbols)[SymbolSlotSize], const int* lengths, int batch, const char* key,
                          std::string& path, const std::function<void()>& visitIndex = {});
 
-// "GET %s HTTP/1.1\nHost: %s\n\n"
-std::string requestText(const std::string& path, const std::string& host);
+// A symbol as it travels in a URL: letters, digits and ".^-_~" as they are, any other byte
+// as %XX, so that a portfolio line can never change the rest of the request.
+std::string percentEncodeSymbol(const std::string& symbol);
+
+// "GET <path> HTTP/1.1\r\nHost: <authority>\r\n\r\n"; the authority carries the port unless it is 80.
+std::string requestText(const std::string& path, const std::string& authority);

@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 std::string QuoteServerHost = "localhost";
-int QuoteServerPort = 80;
+int QuoteServerPort = 8080;
 
 bool parseQuoteServer(const std::string& text, std::string& host, int& port) {
     std::string name = text;
@@ -55,19 +55,26 @@ bool parseQuoteServer(const std::string& text, std::string& host, int& port) {
     return true;
 }
 
-void loadQuoteServerFromEnvironment() {
-    if (const char* text = std::getenv("TICKWELL_QUOTE_SERVER"))
-        parseQuoteServer(text, QuoteServerHost, QuoteServerPort);
+std::string loadQuoteServerFromEnvironment() {
+    const char* text = std::getenv(QuoteServerVariable);
+    if (!text || parseQuoteServer(text, QuoteServerHost, QuoteServerPort))
+        return {};
+    return std::string(QuoteServerVariable) + "=\"" + text +
+           "\" is not a server address (host, host:port or [v6]:port). " + "Quotes are requested from " +
+           quoteServerAuthority() + ".";
+}
+
+std::string serverAuthority(const std::string& host, int port) {
+    std::string authority;
+    if (host.find(':') != std::string::npos)
+        authority.append(1, '[').append(host).append(1, ']');
+    else
+        authority = host;
+    if (port != 80)
+        authority.append(1, ':').append(std::to_string(port));
+    return authority;
 }
 
 std::string quoteServerAuthority() {
-    const bool ipv6 = QuoteServerHost.find(':') != std::string::npos;
-    std::string authority;
-    if (ipv6)
-        authority.append(1, '[').append(QuoteServerHost).append(1, ']');
-    else
-        authority = QuoteServerHost;
-    if (QuoteServerPort != 80)
-        authority.append(1, ':').append(std::to_string(QuoteServerPort));
-    return authority;
+    return serverAuthority(QuoteServerHost, QuoteServerPort);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Where the quote requests go. The one configuration the program reads:
-// TICKWELL_QUOTE_SERVER = host or host:port (default localhost:80).
+// TICKWELL_QUOTE_SERVER = host, host:port or [v6]:port (default localhost:8080, where
+// tickwell-quoted listens unless told otherwise).
 #include <string>
 
 extern std::string QuoteServerHost;
@@ -10,8 +11,13 @@ extern int QuoteServerPort;
 // Returns false and leaves host/port alone when the text is not such an address.
 bool parseQuoteServer(const std::string& text, std::string& host, int& port);
 
-// Applies TICKWELL_QUOTE_SERVER when it is set and valid.
-void loadQuoteServerFromEnvironment();
+constexpr char QuoteServerVariable[] = "TICKWELL_QUOTE_SERVER";
 
-// The authority for addresses shown to the user: host, and ":port" unless the port is 80.
+// Applies TICKWELL_QUOTE_SERVER when it is set and valid. Returns an empty text, or when the
+// variable is set but malformed, a sentence for the user that names it and the default used.
+std::string loadQuoteServerFromEnvironment();
+
+// The authority of a server as requests and the user see it: host (in brackets when it is
+// an IPv6 address), and ":port" unless the port is 80.
+std::string serverAuthority(const std::string& host, int port);
 std::string quoteServerAuthority();

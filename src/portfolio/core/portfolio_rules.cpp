@@ -73,6 +73,22 @@ int readPortfolioSymbols(FILE* file, char (*slots)[SymbolSlotSize], int* lengths
     return count;
 }
 
+int listedSymbolCount(FILE* file, const char (*slots)[SymbolSlotSize], int stored) {
+    for (int i = 0; i < stored; ++i) {
+        if (slots[i][0] == '\0')
+            return i;
+    }
+    int count = stored;
+    std::string line;
+    while (readChunk(file, line)) {
+        dropLineEnd(line);
+        if (line.empty())
+            break;
+        ++count;
+    }
+    return count;
+}
+
 std::vector<std::string> readPortfolioForEditor(FILE* file) {
     std::vector<std::string> lines;
     std::string line;

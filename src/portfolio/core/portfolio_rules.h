@@ -16,6 +16,11 @@ constexpr int PortfolioReadSize = 79;
 // Returns the number of lines stored; reading stops once QuoteTableCapacity lines are stored.
 int readPortfolioSymbols(FILE* file, char (*slots)[SymbolSlotSize], int* lengths);
 
+// How many symbols the portfolio lists: its lines up to the first empty one. Takes the
+// slots that readPortfolioSymbols stored and, when they did not hold the end of the list,
+// reads on through the rest of the file.
+int listedSymbolCount(FILE* file, const char (*slots)[SymbolSlotSize], int stored);
+
 // The editor's rule: reads that begin with a blank or a newline are dropped; otherwise the
 // newline and one blank before it are removed.
 std::vector<std::string> readPortfolioForEditor(FILE* file);

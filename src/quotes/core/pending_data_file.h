@@ -1,0 +1,34 @@
+#pragma once
+// A load's data file, written beside the old one under a temporary name and put in its place
+// only when the load ends normally: a load that fails leaves the previous file as it was.
+#include <cstdio>
+#include <string>
+
+class PendingDataFile {
+public:
+    // Starts the temporary file beside path. A data file that exists but may not be written
+    // is left alone: the load then writes nothing and error() says why.
+    explicit PendingDataFile(std::string path);
+    ~PendingDataFile(); // a file never committed is removed
+    PendingDataFile(const PendingDataFile&) = delete;
+    PendingDataFile& operator=(const PendingDataFile&) = delete;
+
+    // Where the rows go; nullptr when nothing can be written.
+    FILE* stream() const { return stream_; }
+    // Closes the file and opens it again for appending.
+    void reopenForAppend();
+    // Closes the file and renames it over the data file; false, with error() set, when any
+    // write, the close or the rename failed. The old data file is then untouched.
+    bool commit();
+    // Why nothing, or not everything, was written: the system's text ("Permission denied").
+    const std::string& error() const { return error_; }
+
+private:
+    void fail(int error);
+    void discard();
+
+    std::string path_;
+    std::string temporary_;
+    FILE* stream_ = nullptr;
+    std::string error_;
+};
