@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every test: installs what is missing, builds with warnings as errors, runs the whole
-# suite headless, then the byte-rule tests again under AddressSanitizer and UBSan.
+# suite headless, fuzzes the byte rules for 30 seconds a target, then runs the byte-rule tests
+# again under AddressSanitizer and UBSan.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -10,6 +11,9 @@ scripts/install-deps.sh chromium || echo "chromium could not be installed: the b
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTICKWELL_WERROR=ON >/dev/null
 cmake --build build-test -j"$(nproc)"
 (cd build-test && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2)
+
+# libFuzzer over the reply framing, both page parsers and the portfolio requests (clang).
+scripts/fuzz.sh 30
 
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTICKWELL_WERROR=ON -DTICKWELL_SANITIZE=ON \
     -DTICKWELL_BENCH=OFF >/dev/null
