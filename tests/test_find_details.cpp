@@ -275,11 +275,13 @@ private slots:
         QTest::newRow("as typed") << "brk.a"
                                   << "localhost" << 80 << "http://localhost/q/bc?s=brk.a&t=1y";
         QTest::newRow("two blanks") << "  "
-                                    << "localhost" << 80 << "http://localhost/q/bc?s=  &t=1y";
+                                    << "localhost" << 80 << "http://localhost/q/bc?s=%20%20&t=1y";
         QTest::newRow("four blanks") << "    "
-                                     << "localhost" << 80 << "http://localhost/q/bc?s=    &t=1y";
+                                     << "localhost" << 80 << "http://localhost/q/bc?s=%20%20%20%20&t=1y";
         QTest::newRow("trailing blank") << "IBM "
-                                        << "localhost" << 80 << "http://localhost/q/bc?s=IBM &t=1y";
+                                        << "localhost" << 80 << "http://localhost/q/bc?s=IBM%20&t=1y";
+        QTest::newRow("ampersand cannot end the symbol") << "AT&T"
+                                                         << "localhost" << 80 << "http://localhost/q/bc?s=AT%26T&t=1y";
         QTest::newRow("port 8080") << "IBM"
                                    << "127.0.0.1" << 8080 << "http://127.0.0.1:8080/q/bc?s=IBM&t=1y";
         QTest::newRow("other host") << "^DJI"

@@ -10,7 +10,9 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
 #include <memory>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include "app/form_quote.h"
@@ -120,6 +122,8 @@ private slots:
         f.StaticText12->hide();
         f.RichEdit3->hide();
         f.PortfolioFileName.clear();
+        f.QuotesFolder = PortfolioFolder();
+        f.RealTimeFolder = PortfolioFolder();
         CreatePort1->Edit1->clear();
         MessageBoxSeam::clear();
         OpenDialogSeam::clear();
@@ -233,11 +237,11 @@ private slots:
             // A warning is all an Edit or Create gets while a portfolio is open.
             QCOMPARE(OpenDialogSeam::runs(), dialogRuns);
             QVERIFY(!visit.shown);
-            QCOMPARE(f.PortfolioFileName, QString("pf.txt"));
+            QCOMPARE(f.PortfolioFileName, folder.path("pf.txt"));
         }
         if (endOpen) {
             const QString name = command == "create" && !startOpen ? "newpf.txt" : "pf.txt";
-            QCOMPARE(f.PortfolioFileName, name);
+            QCOMPARE(f.PortfolioFileName, folder.path(name));
             QCOMPARE(f.StaticText12->text(), name);
             QCOMPARE(f.RichEdit3->toPlainText(), QString("Add or Delete stock symbols in the box on \n"
                                                          "the left.  Type only one symbol per line.  \n"
@@ -252,7 +256,7 @@ private slots:
         }
         QCOMPARE(fileBytes(folder.path("pf.txt")), fileAfter);
         if (command == "save" && startOpen && answerOk)
-            QCOMPARE(f.PortfolioFileName, QString("pf.txt")); // kept after Save
+            QCOMPARE(f.PortfolioFileName, folder.path("pf.txt")); // kept after Save
         QCOMPARE(f.Portfolio->text(), quotesName);
         QCOMPARE(f.Portfolio1->text(), realTimeName);
     }
@@ -317,7 +321,7 @@ private slots:
         form().RichEdit2->setPlainText("IBM");
         const DialogVisit visit = createPortfolio(typed, true);
         QVERIFY(visit.shown && !visit.stayedOpen);
-        QCOMPARE(form().PortfolioFileName, fileName);
+        QCOMPARE(form().PortfolioFileName, folder.path(fileName));
         QCOMPARE(form().StaticText12->text(), fileName);
         click(form().Button7);
         QVERIFY(!editorOpen());
@@ -384,7 +388,7 @@ private slots:
         QCOMPARE(boxes[1].buttons, MsgButtons::Ok);
         QVERIFY(editorOpen());
         QCOMPARE(editorLines(), QStringList({"IBM", "KO"}));
-        QCOMPARE(form().PortfolioFileName, typed + ".txt");
+        QCOMPARE(form().PortfolioFileName, folder.path(typed + ".txt"));
         // The work can still be thrown away.
         click(form().Button8);
         QVERIFY(!editorOpen());
@@ -466,13 +470,12 @@ private slots:
         QVERIFY(clock.elapsed() < 3000);
         QCOMPARE(OpenDialogSeam::runs(), 1);
         QCOMPARE(otherDialog->FileName, otherBefore);
+        QCOMPARE(QDir::currentPath(), startFolder); // the tab keeps the folder, not the process
         if (chosen.isEmpty()) {
             QCOMPARE(edit->text(), before);
-            QCOMPARE(QDir::currentPath(), startFolder);
         } else {
             QCOMPARE(edit->text(), name);
             QCOMPARE(dialog->FileName, path);
-            QCOMPARE(QDir::currentPath(), QFileInfo(path).absolutePath());
         }
         QCOMPARE(editorLines(), QStringList{"XOM"}); // the editor is not touched
         QVERIFY(!editorOpen());
@@ -521,13 +524,14 @@ private slots:
         fillGrid(f.QT1, 45);
         f.Edit1->setText("kept");
 
+        const QString startFolder = QDir::currentPath();
         OpenDialogSeam::queueAnswer(second.filePath("input.txt"));
         click(f.PortName);
         QCOMPARE(f.Portfolio->text(), QString("input.txt"));
         QCOMPARE(f.QT1->RowCount(), 45);
         QCOMPARE(f.QT1->Cells(0, 0), QString("0,0"));
         QCOMPARE(f.Edit1->text(), QString("kept"));
-        QCOMPARE(QDir::currentPath(), QDir(second.path()).absolutePath());
+        QCOMPARE(QDir::currentPath(), startFolder);
 
         QVERIFY(RunDelayedLoad());
         const QList<QByteArray> requests = server.recordedRequests();
@@ -535,6 +539,115 @@ private slots:
         QVERIFY2(requests[0].startsWith("GET /q/cq?s=MSFT,KO&"), requests[0].constData());
         QVERIFY(QFile::exists(second.filePath("input_data_qt1.txt")));
         QVERIFY(!QFile::exists(first.path("input_data_qt1.txt")));
+    }
+
+    // Each quote tab reads its portfolio from, and writes its data file into, the folder of the
+    // portfolio chosen on it; another bare name in its Portfolio box is looked for there as well.
+    void eachTabLoadsFromItsOwnFolder() {
+        QuotedProcess server({}, QuotedProcess::Recording::On);
+        QVERIFY2(server.isListening(), qPrintable(server.errorText()));
+        UseQuoteServer(server.port());
+        LoadFolder start;
+        QTemporaryDir quotesDir, realTimeDir;
+        QVERIFY(quotesDir.isValid() && realTimeDir.isValid());
+        // The same names in several folders with other symbols: the request shows where a load read.
+        for (const char* name : {"q.txt", "rt.txt", "other.txt"})
+            writeBytes(start.path(name), "KO\n");
+        writeBytes(quotesDir.filePath("q.txt"), "MSFT\nIBM\n");
+        writeBytes(quotesDir.filePath("other.txt"), "GE\nF\n");
+        writeBytes(realTimeDir.filePath("rt.txt"), "PEP\nXOM\nT\n");
+        writeBytes(realTimeDir.filePath("other.txt"), "HD\nBA\n");
+        TFormQuote& f = form();
+        OpenDialogSeam::queueAnswer(quotesDir.filePath("q.txt"));
+        click(f.PortName);
+        OpenDialogSeam::queueAnswer(realTimeDir.filePath("rt.txt"));
+        click(f.Button1);
+        QVERIFY(ClickGetQuotes(QuoteTab::Quotes) >= 0);
+        QVERIFY(ClickGetQuotes(QuoteTab::RealTime) >= 0);
+        // The boxes are read-only to the user: the name is set as the program would.
+        f.Portfolio->setText("other.txt");
+        f.Portfolio1->setText("other.txt");
+        QVERIFY(ClickGetQuotes(QuoteTab::Quotes) >= 0);
+        QVERIFY(ClickGetQuotes(QuoteTab::RealTime) >= 0);
+
+        QList<QByteArray> paths;
+        for (const QByteArray& request : server.recordedRequests())
+            paths << request.split(' ').value(1);
+        QCOMPARE(paths, QList<QByteArray>({"/q/cq?s=MSFT,IBM&d=v1", "/q/cq?s=PEP,XOM,T&d=e", "/q/cq?s=GE,F&d=v1",
+                                           "/q/cq?s=HD,BA&d=e"}));
+        const auto files = [](const QString& folder) { return QDir(folder).entryList(QDir::Files | QDir::Hidden); };
+        QCOMPARE(files(start.path(".")), QStringList({"other.txt", "q.txt", "rt.txt"}));
+        QCOMPARE(files(quotesDir.path()), QStringList({"other.txt", "other_data_qt1.txt", "q.txt", "q_data_qt1.txt"}));
+        QCOMPARE(files(realTimeDir.path()),
+                 QStringList({"other.txt", "other_data_qt2.txt", "rt.txt", "rt_data_qt2.txt"}));
+        f.Portfolio->setText("input.txt");
+        f.Portfolio1->setText("input.txt");
+    }
+
+    // Save writes the file the editor opened or created, wherever the tabs have moved since.
+    void saveGoesToThePathOpenedOrCreated_data() {
+        QTest::addColumn<bool>("created");
+        QTest::newRow("opened from another folder") << false;
+        QTest::newRow("created, then a Quotes portfolio chosen elsewhere") << true;
+    }
+    void saveGoesToThePathOpenedOrCreated() {
+        QFETCH(bool, created);
+        LoadFolder start;
+        QTemporaryDir other;
+        QVERIFY(other.isValid());
+        writeBytes(other.filePath("pf.txt"), "IBM\n");
+        if (created) {
+            QVERIFY(createPortfolio("pf", true).shown);
+            OpenDialogSeam::queueAnswer(other.filePath("pf.txt"));
+            click(form().PortName);
+        } else {
+            editPortfolio(other.filePath("pf.txt"));
+        }
+        QVERIFY(editorOpen());
+        form().RichEdit2->setPlainText("KO\nPEP");
+        click(form().Button7);
+        QVERIFY(!editorOpen());
+        const QString saved = created ? start.path("pf.txt") : other.filePath("pf.txt");
+        const QString untouched = created ? other.filePath("pf.txt") : start.path("pf.txt");
+        QCOMPARE(fileBytes(saved), QByteArray("KO\nPEP\n"));
+        QCOMPARE(fileBytes(untouched), created ? QByteArray("IBM\n") : QByteArray("<missing>"));
+        form().Portfolio->setText("input.txt");
+    }
+
+    // A disk that takes only a few bytes more (a file size limit, with SIGXFSZ ignored so that the
+    // write fails rather than ending the program): the old file stays whole and the work stays open.
+    void saveThatCannotWriteKeepsTheOldFile() {
+        LoadFolder folder;
+        const QByteArray old = "IBM\nMSFT\n";
+        writeBytes(folder.path("pf.txt"), old);
+        editPortfolio(folder.path("pf.txt"));
+        QVERIFY(editorOpen());
+        const QStringList typed = KnownSymbols(30);
+        form().RichEdit2->setPlainText(typed.join('\n'));
+
+        rlimit before{};
+        QVERIFY(getrlimit(RLIMIT_FSIZE, &before) == 0);
+        const rlimit small{4, before.rlim_max};
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        const bool limited = setrlimit(RLIMIT_FSIZE, &small) == 0;
+        click(form().Button7);
+        setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, previousHandler);
+        QVERIFY(limited);
+
+        QCOMPARE(fileBytes(folder.path("pf.txt")), old);
+        QCOMPARE(QDir(folder.path(".")).entryList(QDir::Files | QDir::Hidden), QStringList{"pf.txt"});
+        const QList<MessageBoxSeam::Shown> boxes = MessageBoxSeam::shown();
+        QCOMPARE(boxes.size(), 2);
+        QCOMPARE(boxes[0].text, SaveQuestion);
+        QVERIFY2(boxes[1].text.startsWith("Cannot save the portfolio " + folder.path("pf.txt") + ": ") &&
+                     boxes[1].text.endsWith(". Your list is still in the editor."),
+                 qPrintable(boxes[1].text));
+        QVERIFY(editorOpen());
+        QCOMPARE(editorLines(), typed);
+        QCOMPARE(form().PortfolioFileName, folder.path("pf.txt"));
+        click(form().Button8);
+        QVERIFY(!editorOpen());
     }
 };
 

@@ -72,31 +72,33 @@ private slots:
         QTest::addColumn<QStringList>("portfolio");
         QTest::addColumn<QList<QByteArray>>("paths");
         QTest::addColumn<int>("rows");
+        QTest::addColumn<QString>("note"); // in brackets after "Done getting quotes"
         const QStringList sixtyOne = KnownSymbols(61);
-        QTest::newRow("one symbol") << QStringList{"IBM"} << QList<QByteArray>{"/q/cq?s=IBM,xxxx&d=e"} << 1;
+        QTest::newRow("one symbol") << QStringList{"IBM"} << QList<QByteArray>{"/q/cq?s=IBM,xxxx&d=e"} << 1 << "";
         QTest::newRow("exactly twenty")
             << KnownSymbols(20) << QList<QByteArray>{("/q/cq?s=" + KnownSymbols(20).join(',') + "&d=e").toLatin1()}
-            << 20;
+            << 20 << "";
         QTest::newRow("twenty-one") << KnownSymbols(21)
                                     << QList<QByteArray>{("/q/cq?s=" + KnownSymbols(20).join(',') + "&d=e").toLatin1(),
                                                          ("/q/cq?s=" + KnownSymbols(21)[20] + ",xxxx&d=e").toLatin1()}
-                                    << 21;
+                                    << 21 << "";
         QTest::newRow("sixty-one requests sixty")
             << sixtyOne
             << QList<QByteArray>{("/q/cq?s=" + sixtyOne.mid(0, 20).join(',') + "&d=e").toLatin1(),
                                  ("/q/cq?s=" + sixtyOne.mid(20, 20).join(',') + "&d=e").toLatin1(),
                                  ("/q/cq?s=" + sixtyOne.mid(40, 20).join(',') + "&d=e").toLatin1()}
-            << 60;
+            << 60 << "first 60 of 61 symbols";
         QTest::newRow("blank line ends the list")
-            << QStringList{"MSFT", "IBM", "", "KO"} << QList<QByteArray>{"/q/cq?s=MSFT,IBM&d=e"} << 2;
-        QTest::newRow("empty file") << QStringList{} << QList<QByteArray>{} << 0;
+            << QStringList{"MSFT", "IBM", "", "KO"} << QList<QByteArray>{"/q/cq?s=MSFT,IBM&d=e"} << 2 << "";
+        QTest::newRow("empty file") << QStringList{} << QList<QByteArray>{} << 0 << "portfolio is empty";
         QTest::newRow("six letters in second place")
-            << QStringList{"MSFT", "GOOGLE", "IBM"} << QList<QByteArray>{"/q/cq?s=MSFT,GOOGLE,IBM&d=e"} << 3;
+            << QStringList{"MSFT", "GOOGLE", "IBM"} << QList<QByteArray>{"/q/cq?s=MSFT,GOOGLE,IBM&d=e"} << 3 << "";
     }
     void requestPaths() {
         QFETCH(QStringList, portfolio);
         QFETCH(QList<QByteArray>, paths);
         QFETCH(int, rows);
+        QFETCH(QString, note);
         QuotedProcess server({}, QuotedProcess::Recording::On);
         UseQuoteServer(server.port());
         LoadFolder folder;
@@ -104,11 +106,13 @@ private slots:
         TFormQuote& form = TickwellWindows();
         form.RT1->setRowCount(45);
         QVERIFY(RunRealTimeLoad());
-        QCOMPARE(form.StatusBar2->SimpleText(), QString("Done getting quotes"));
+        QCOMPARE(form.StatusBar2->SimpleText(),
+                 note.isEmpty() ? "Done getting quotes" : "Done getting quotes (" + note + ")");
         const QList<QByteArray> requests = server.recordedRequests();
         QCOMPARE(requests.size(), paths.size());
+        const QByteArray host = "Host: 127.0.0.1:" + QByteArray::number(server.port());
         for (int i = 0; i < paths.size(); ++i)
-            QCOMPARE(requests[i], "GET " + paths[i] + " HTTP/1.1\nHost: 127.0.0.1\n\n");
+            QCOMPARE(requests[i], "GET " + paths[i] + " HTTP/1.1\r\n" + host + "\r\n\r\n");
         QCOMPARE(RtRowsLoaded, rows);
         // The grid shows the rows this load parsed, never an earlier load's rows past them.
         QCOMPARE(form.RT1->RowCount(), std::max(1, rows));
@@ -123,18 +127,20 @@ private slots:
         QDir().mkdir(folder.path("input_data_qt2.txt")); // a folder where the data file would go
         QVERIFY(RunRealTimeLoad());
         TFormQuote& form = TickwellWindows();
-        QCOMPARE(form.StatusBar2->SimpleText(), QString("Done getting quotes"));
+        QCOMPARE(form.StatusBar2->SimpleText(), QString("Done getting quotes (data file not written: Is a directory)"));
         QCOMPARE(RtRowsLoaded, 2);
         QCOMPARE(form.RT1->Cells(0, 1).trimmed(), QString("IBM"));
         QVERIFY(QFileInfo(folder.path("input_data_qt2.txt")).isDir());
     }
 
     void refusedPortLosesTheConnection() {
-        UseQuoteServer(ClosedPort());
+        const int port = ClosedPort();
+        UseQuoteServer(port);
         LoadFolder folder;
         folder.writePortfolio({"MSFT"});
         QVERIFY(RunRealTimeLoad());
-        QCOMPARE(TickwellWindows().StatusBar2->SimpleText(), QString("Connection lost...Reload quotes"));
+        QCOMPARE(TickwellWindows().StatusBar2->SimpleText(),
+                 QString("Connection lost...Reload quotes (127.0.0.1:%1: connection refused)").arg(port));
         QVERIFY(TickwellWindows().BtnQuote1->isEnabled());
     }
 
@@ -142,7 +148,8 @@ private slots:
         LoadFolder folder;
         QVERIFY(RunRealTimeLoad());
         QCOMPARE(MessageBoxSeam::shown().size(), 1);
-        QCOMPARE(MessageBoxSeam::shown()[0].text, QString("File in use by another application."));
+        QCOMPARE(MessageBoxSeam::shown()[0].text,
+                 "File in use by another application.\n" + folder.path("input.txt") + ": No such file or directory");
         QCOMPARE(MessageBoxSeam::shown()[0].caption, QString("Alter"));
     }
 

@@ -77,7 +77,7 @@ bool LoadRun::start() {
     TThread::Synchronize([this] { (FormQuote->*tab_.mirror)->clear(); });
 
     const QByteArray name = QFile::encodeName(request_.portfolioPath);
-    portfolio_ = std::fopen(name.constData(), "r");
+    portfolio_ = openPortfolio(name.constData());
     if (!portfolio_) {
         const QString why = request_.portfolioPath + ": " + QString::fromLocal8Bit(std::strerror(errno));
         TThread::Synchronize([why] { MessageBox("File in use by another application.\n" + why, "Alter"); });

@@ -3,8 +3,8 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QLabel>
+#include <QSaveFile>
 #include <cerrno>
 #include <cstring>
 
@@ -18,14 +18,12 @@
 namespace {
 const char* const Attention = "Attention";
 
-QString systemError()
-{
+QString systemError() {
     return QString::fromLocal8Bit(std::strerror(errno));
 }
 
 // The editor's lines; an empty last line after a final line break is not a line.
-QStringList editorLines(const TRichEdit* editor)
-{
+QStringList editorLines(const TRichEdit* editor) {
     QString text = editor->toPlainText();
     if (text.isEmpty())
         return {};
@@ -37,14 +35,21 @@ QStringList editorLines(const TRichEdit* editor)
 // Writes every line and a newline beside the portfolio, and puts the result in its place
 // only when all of it was written: a failed save leaves the old file whole. Returns an
 // empty text, or the system's reason.
-QString savePortfolio(const QString& path, const QStringList& lines)
-{
+QString savePortfolio(const QString& path, const QStringList& lines) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
+    bool written = true;
     for (const QString& line : lines) {
-        file.write(line.toLatin1());
-        file.write("\n", 1);
+        const QByteArray bytes = line.toLatin1() + '\n';
+        written = written && file.write(bytes) == bytes.size();
+    }
+    // Flushed here, since this Qt's commit() does not notice a flush that fails: a short
+    // write would otherwise still replace the portfolio.
+    if (!written || !file.flush()) {
+        const QString why = file.errorString();
+        file.cancelWriting();
+        return why;
     }
     if (!file.commit())
         return file.errorString();
@@ -52,13 +57,11 @@ QString savePortfolio(const QString& path, const QStringList& lines)
 }
 } // namespace
 
-bool EditorIsOpen(const TFormQuote& form)
-{
+bool EditorIsOpen(const TFormQuote& form) {
     return form.StaticText12->isVisibleTo(form.Historical);
 }
 
-void OpenEditorOn(TFormQuote& form, const QString& path)
-{
+void OpenEditorOn(TFormQuote& form, const QString& path) {
     form.PortfolioFileName = path;
     form.StaticText12->setText(QFileInfo(path).fileName());
     form.StaticText12->adjustSize();
@@ -66,15 +69,13 @@ void OpenEditorOn(TFormQuote& form, const QString& path)
     form.RichEdit3->show();
 }
 
-void CloseEditor(TFormQuote& form)
-{
+void CloseEditor(TFormQuote& form) {
     form.RichEdit2->clear();
     form.RichEdit3->hide();
     form.StaticText12->hide();
 }
 
-void TFormQuote::Button5Click()
-{
+void TFormQuote::Button5Click() {
     if (EditorIsOpen(*this)) {
         MessageBox("Porfolio list currently open. Select Cancel or Save before editing another portfolio. ", Attention);
         return;
@@ -83,7 +84,7 @@ void TFormQuote::Button5Click()
     if (!OpenFile->Execute())
         return;
     const QString path = OpenFile->FileName;
-    PortfolioFile = std::fopen(QFile::encodeName(path).constData(), "r");
+    PortfolioFile = openPortfolio(QFile::encodeName(path).constData());
     if (!PortfolioFile) {
         // Nothing to edit: say why and stay Closed rather than Open on an empty list.
         MessageBox("Cannot open the portfolio " + path + " for editing: " + systemError() + ".", Attention);
@@ -98,8 +99,7 @@ void TFormQuote::Button5Click()
     PortfolioFile = nullptr;
 }
 
-void TFormQuote::Button6Click()
-{
+void TFormQuote::Button6Click() {
     if (EditorIsOpen(*this)) {
         MessageBox("Porfolio list currently open. Select Cancel or Save before creating another portfolio. ",
                    Attention);
@@ -108,8 +108,7 @@ void TFormQuote::Button6Click()
     CreatePort1->exec();
 }
 
-void TFormQuote::Button7Click()
-{
+void TFormQuote::Button7Click() {
     if (!EditorIsOpen(*this))
         return;
     if (MessageBox("Are you sure you want to Save this portfolio list?", Attention, MsgButtons::OkCancel) !=
@@ -118,15 +117,15 @@ void TFormQuote::Button7Click()
     const QString error = savePortfolio(PortfolioFileName, editorLines(RichEdit2));
     if (!error.isEmpty()) {
         // The work stays in the editor, still Open, so the user can save it elsewhere.
-        MessageBox("Cannot save the portfolio " + PortfolioFileName + ": " + error + ". Your list is still in the editor.",
+        MessageBox("Cannot save the portfolio " + PortfolioFileName + ": " + error +
+                       ". Your list is still in the editor.",
                    Attention);
         return;
     }
     CloseEditor(*this);
 }
 
-void TFormQuote::Button8Click()
-{
+void TFormQuote::Button8Click() {
     if (!EditorIsOpen(*this))
         return;
     if (MessageBox("Are you sure you want to Cancel?  All work on this portfolio will  be lost if you click OK.",

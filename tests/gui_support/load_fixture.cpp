@@ -1,8 +1,10 @@
 #include "gui_support/load_fixture.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTcpServer>
 #include <QTest>
 
@@ -62,6 +64,19 @@ bool RunRealTimeLoad(int timeoutMs) {
     TFormQuote& form = TickwellWindows();
     form.BtnQuote1Click();
     return QTest::qWaitFor([&] { return !form.RealTimeLoading; }, timeoutMs);
+}
+
+qint64 ClickGetQuotes(QuoteTab tab, int timeoutMs) {
+    TFormQuote& form = TickwellWindows();
+    const bool quotes = tab == QuoteTab::Quotes;
+    bool& loading = quotes ? form.QuotesLoading : form.RealTimeLoading;
+    form.PgC1->setCurrentWidget(quotes ? form.Quotes : form.RealTime);
+    QElapsedTimer clock;
+    clock.start();
+    QTest::mouseClick(quotes ? form.BtnQuote : form.BtnQuote1, Qt::LeftButton);
+    if (!loading || !QTest::qWaitFor([&] { return !loading; }, timeoutMs))
+        return -1;
+    return clock.elapsed();
 }
 
 int ClosedPort() {

@@ -22,6 +22,12 @@ void UseQuoteServer(int port);
 bool RunDelayedLoad(int timeoutMs = 30000);
 bool RunRealTimeLoad(int timeoutMs = 30000);
 bool WaitForLoadsToEnd(int timeoutMs = 30000);
+
+enum class QuoteTab { Quotes, RealTime };
+// Shows the tab and clicks its "Get Quotes" with the mouse, then waits (bounded) until the load
+// has ended. Returns the milliseconds from the click to the end; -1 when the click started no
+// load or the load did not end in time.
+qint64 ClickGetQuotes(QuoteTab tab, int timeoutMs = 30000);
 // A loopback port on which nothing listens.
 int ClosedPort();
 // Symbols the quote server knows: S0..S(n-1) from a fixed list of real-looking tickers.

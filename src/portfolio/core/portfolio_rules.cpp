@@ -1,6 +1,8 @@
 #include "portfolio/core/portfolio_rules.h"
 
+#include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
 
 namespace {
 
@@ -59,6 +61,17 @@ void storeSymbol(const std::string& line, char* slot) {
 }
 
 } // namespace
+
+FILE* openPortfolio(const char* path) {
+    FILE* file = std::fopen(path, "r");
+    struct stat status {};
+    if (file && ::fstat(fileno(file), &status) == 0 && S_ISDIR(status.st_mode)) {
+        std::fclose(file);
+        errno = EISDIR;
+        return nullptr;
+    }
+    return file;
+}
 
 int readPortfolioSymbols(FILE* file, char (*slots)[SymbolSlotSize], int* lengths) {
     std::memset(slots, 0, sizeof(slots[0]) * LoadCapacity);

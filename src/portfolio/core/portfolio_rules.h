@@ -9,6 +9,10 @@
 
 constexpr int PortfolioReadSize = 79;
 
+// Opens a portfolio for reading only. A folder is no portfolio: it fails with EISDIR, as any
+// other file that cannot be opened fails, with errno set.
+FILE* openPortfolio(const char* path);
+
 // The loaders' rule: every read is a line; its newline and then one blank before it are
 // removed; nothing else is trimmed. Each line goes into the next slot (a symbol longer
 // than 6 characters is kept as its first 5 and '~', with its real length, so it is never

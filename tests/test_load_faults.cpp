@@ -1,0 +1,179 @@
+// Loads against servers that answer badly, or not at all: each ends as a lost connection
+// within its time bound, says why, keeps the previous data file and stores no row.
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QtTest>
+
+#include "app/form_quote.h"
+#include "gui_support/load_fixture.h"
+#include "gui_support/tickwell_windows.h"
+#include "platform/core/quote_server.h"
+#include "platform/rich_edit.h"
+#include "platform/status_bar.h"
+#include "platform/string_grid.h"
+#include "quotes/core/quote_table.h"
+#include "realtime/core/rt_table.h"
+#include "support/misbehaving_server.h"
+
+using Mode = MisbehavingServer::Mode;
+Q_DECLARE_METATYPE(MisbehavingServer::Mode)
+Q_DECLARE_METATYPE(QuoteTab)
+
+namespace {
+// The symbols of the recorded pages, so that a page parsed by mistake would fill rows.
+const QStringList PageSymbols = {"MSFT", "INTC", "GE",  "F", "AAPL", "CSCO", "DELL", "ORCL", "IBM", "KO",
+                                 "PEP",  "XOM",  "WMT", "T", "HD",   "MMM",  "JNJ",  "PFE",  "MRK", "BA"};
+const QByteArray PreviousData = "MSFT 27.50 rows of the last good load\n";
+
+QByteArray recorded(const char* name) {
+    QFile file(QStringLiteral(TICKWELL_TEST_DATA) + "/" + name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray bodyOf(const QByteArray& reply) {
+    return reply.mid(reply.indexOf("\r\n\r\n") + 4);
+}
+
+QByteArray withStatus(const QByteArray& statusLine, const QByteArray& body) {
+    return statusLine + "\r\nContent-Type: text/html\r\nContent-Length: " + QByteArray::number(body.size()) +
+           "\r\nConnection: close\r\n\r\n" + body;
+}
+
+// The chunked page cut in the middle of the chunk that crosses its half.
+QByteArray cutMidChunk(const QByteArray& reply) {
+    qsizetype at = reply.indexOf("\r\n\r\n") + 4;
+    while (at < reply.size()) {
+        const qsizetype lineEnd = reply.indexOf("\r\n", at);
+        const qsizetype size = reply.mid(at, lineEnd - at).toLongLong(nullptr, 16);
+        const qsizetype data = lineEnd + 2;
+        if (lineEnd < 0 || size <= 0 || data + size > reply.size() / 2)
+            return reply.left(data + size / 2);
+        at = data + size + 2;
+    }
+    return {};
+}
+
+QByteArray randomBytes(qsizetype size) {
+    QByteArray bytes(size, Qt::Uninitialized);
+    QRandomGenerator generator(20240501);
+    generator.fillRange(reinterpret_cast<quint32*>(bytes.data()), size / 4);
+    bytes[0] = '<'; // never the start of a status line
+    return bytes;
+}
+
+QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+} // namespace
+
+class LoadFaultsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        TickwellWindows().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&TickwellWindows()));
+    }
+    void cleanup() { QVERIFY(WaitForLoadsToEnd()); }
+
+    void badServerLosesTheConnection_data() {
+        QTest::addColumn<QuoteTab>("tab");
+        QTest::addColumn<Mode>("mode");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QString>("host"); // the server's when empty
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<int>("minMs");
+        QTest::addColumn<int>("maxMs");
+        const QByteArray page = recorded("delayed_20.html");
+        const QByteArray body = bodyOf(page);
+        QVERIFY(body.size() >= 1200);
+        const QByteArray head = page.left(page.size() - body.size());
+
+        const QuoteTab quotes = QuoteTab::Quotes;
+        // Two connect attempts and the pause between them.
+        QTest::newRow("refused port") << quotes << Mode::Refused << QByteArray() << ""
+                                      << "connection refused" << 1400 << 4000;
+        QTest::newRow("unresolvable name") << quotes << Mode::Refused << QByteArray() << "name.invalid"
+                                           << "host not found" << 0 << 3000;
+        QTest::newRow("400 page of quotes")
+            << quotes << Mode::Reply << withStatus("HTTP/1.1 400 Bad Request", body) << ""
+            << "answered 400 Bad Request" << 0 << 3000;
+        QTest::newRow("10 MB of random bytes") << quotes << Mode::Reply << randomBytes(10 << 20) << ""
+                                               << "not an HTTP reply" << 0 << 3000;
+        QTest::newRow("chunked page cut mid-chunk")
+            << quotes << Mode::Reply << cutMidChunk(recorded("delayed_20_chunked.html")) << ""
+            << "reply cut short" << 0 << 3000;
+        QTest::newRow("closed at once") << quotes << Mode::Reply << QByteArray() << ""
+                                        << "closed without answering" << 0 << 3000;
+        QTest::newRow("broken chunk size")
+            << quotes << Mode::Reply << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\n") + body
+            << ""
+            << "malformed reply" << 0 << 3000;
+        // One deadline of 10 s from the connect to the last byte.
+        QTest::newRow("Content-Length not reached, held open")
+            << quotes << Mode::ReplyHold << head + body.left(body.size() / 2) << ""
+            << "reply not complete within 10 s" << 9500 << 12000;
+        QTest::newRow("silent") << quotes << Mode::Silent << QByteArray() << ""
+                                << "no answer within 10 s" << 9500 << 12000;
+        QTest::newRow("one byte every 2 s") << quotes << Mode::Trickle << page << ""
+                                            << "no answer within 10 s" << 9500 << 12000;
+        // 4 s attempt, 1.5 s pause, 4 s attempt.
+        QTest::newRow("full accept queue") << quotes << Mode::FullQueue << QByteArray() << ""
+                                           << "no answer within 10 s" << 9000 << 12000;
+        QTest::newRow("RealTime, 404 page of quotes")
+            << QuoteTab::RealTime << Mode::Reply << withStatus("HTTP/1.0 404 Not Found", bodyOf(recorded("rt_20.txt")))
+            << ""
+            << "answered 404 Not Found" << 0 << 3000;
+    }
+    void badServerLosesTheConnection() {
+        QFETCH(QuoteTab, tab);
+        QFETCH(Mode, mode);
+        QFETCH(QByteArray, reply);
+        QFETCH(QString, host);
+        QFETCH(QString, reason);
+        QFETCH(int, minMs);
+        QFETCH(int, maxMs);
+        MisbehavingServer server(mode, reply);
+        QVERIFY(server.isReady());
+        if (mode == Mode::FullQueue)
+            QVERIFY2(server.fillAcceptQueue(), "the accept queue did not fill: connects would not hang");
+        UseQuoteServer(server.port());
+        if (!host.isEmpty())
+            QuoteServerHost = host.toStdString();
+        // An unresolved name is shown alone: no port was tried.
+        const QString where = host.isEmpty() ? QString::fromStdString(quoteServerAuthority()) : host;
+
+        const bool quotes = tab == QuoteTab::Quotes;
+        TFormQuote& form = TickwellWindows();
+        LoadFolder folder;
+        folder.writePortfolio(PageSymbols);
+        const QString dataName = quotes ? "input_data_qt1.txt" : "input_data_qt2.txt";
+        {
+            QFile data(folder.path(dataName));
+            QVERIFY(data.open(QIODevice::WriteOnly));
+            data.write(PreviousData);
+        }
+        TStringGrid* grid = quotes ? form.QT1 : form.RT1;
+        grid->setCell(0, 0, "earlier");
+
+        const qint64 ms = ClickGetQuotes(tab, 20000);
+        qInfo("%s: the load ended after %lld ms", QTest::currentDataTag(), ms);
+        QVERIFY(ms >= 0);
+        const QString status = (quotes ? form.StatusBar1 : form.StatusBar2)->SimpleText();
+        QCOMPARE(status, "Connection lost...Reload quotes (" + where + ": " + reason + ")");
+        QVERIFY2(ms >= minMs && ms <= maxMs, qPrintable(QString("%1 ms").arg(ms)));
+
+        QCOMPARE(fileBytes(folder.path(dataName)), PreviousData);
+        QCOMPARE(QDir(folder.path(".")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList({"input.txt", dataName}));
+        QCOMPARE(quotes ? RowsLoaded : RtRowsLoaded, 0);
+        QVERIFY((quotes ? form.DisplayQR : form.DisplayQR1)->toPlainText().isEmpty());
+        QCOMPARE(grid->Cells(0, 0), QString("earlier"));
+        if (mode != Mode::FullQueue && mode != Mode::Refused)
+            QCOMPARE(server.connections(), 1); // asked once: nothing but a short 200 page is asked again
+    }
+};
+
+QTEST_MAIN(LoadFaultsTest)
+#include "test_load_faults.moc"
