@@ -3,8 +3,10 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QLabel>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QTextDocument>
 #include <cerrno>
 #include <cstring>
 
@@ -18,14 +20,12 @@
 namespace {
 const char* const Attention = "Attention";
 
-QString systemError()
-{
+QString systemError() {
     return QString::fromLocal8Bit(std::strerror(errno));
 }
 
 // The editor's lines; an empty last line after a final line break is not a line.
-QStringList editorLines(const TRichEdit* editor)
-{
+QStringList editorLines(const TRichEdit* editor) {
     QString text = editor->toPlainText();
     if (text.isEmpty())
         return {};
@@ -37,44 +37,63 @@ QStringList editorLines(const TRichEdit* editor)
 // Writes every line and a newline beside the portfolio, and puts the result in its place
 // only when all of it was written: a failed save leaves the old file whole. Returns an
 // empty text, or the system's reason.
-QString savePortfolio(const QString& path, const QStringList& lines)
-{
+QString savePortfolio(const QString& path, const QStringList& lines) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
     for (const QString& line : lines) {
-        file.write(line.toLatin1());
+        file.write(line.toUtf8());
         file.write("\n", 1);
     }
     if (!file.commit())
         return file.errorString();
     return {};
 }
+// A portfolio line as the editor shows it: UTF-8, or Latin-1 for a file written before.
+QString editorText(const std::string& line) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8(QByteArrayView(line.data(), static_cast<qsizetype>(line.size())));
+    return utf8.hasError() ? QString::fromLatin1(line.c_str()) : text;
+}
 } // namespace
 
-bool EditorIsOpen(const TFormQuote& form)
-{
+bool EditorIsOpen(const TFormQuote& form) {
     return form.StaticText12->isVisibleTo(form.Historical);
 }
 
-void OpenEditorOn(TFormQuote& form, const QString& path)
-{
+void OpenEditorOn(TFormQuote& form, const QString& path) {
     form.PortfolioFileName = path;
     form.StaticText12->setText(QFileInfo(path).fileName());
     form.StaticText12->adjustSize();
     form.StaticText12->show();
     form.RichEdit3->show();
+    form.RichEdit2->document()->setModified(false);
 }
 
-void CloseEditor(TFormQuote& form)
-{
+bool SaveEditor(TFormQuote& form) {
+    const QString error = savePortfolio(form.PortfolioFileName, editorLines(form.RichEdit2));
+    if (!error.isEmpty()) {
+        // The work stays in the editor, still Open, so the user can save it elsewhere.
+        MessageBox("Cannot save the portfolio " + form.PortfolioFileName + ": " + error +
+                       ". Your list is still in the editor.",
+                   Attention);
+        return false;
+    }
+    CloseEditor(form);
+    return true;
+}
+
+bool EditorHasUnsavedChanges(const TFormQuote& form) {
+    return EditorIsOpen(form) && form.RichEdit2->document()->isModified();
+}
+
+void CloseEditor(TFormQuote& form) {
     form.RichEdit2->clear();
     form.RichEdit3->hide();
     form.StaticText12->hide();
 }
 
-void TFormQuote::Button5Click()
-{
+void TFormQuote::Button5Click() {
     if (EditorIsOpen(*this)) {
         MessageBox("Porfolio list currently open. Select Cancel or Save before editing another portfolio. ", Attention);
         return;
@@ -92,14 +111,14 @@ void TFormQuote::Button5Click()
     OpenEditorOn(*this, path);
     QStringList lines;
     for (const std::string& line : readPortfolioForEditor(PortfolioFile))
-        lines << QString::fromLatin1(line.c_str());
+        lines << editorText(line);
     RichEdit2->setPlainText(lines.join('\n'));
+    RichEdit2->document()->setModified(false);
     std::fclose(PortfolioFile);
     PortfolioFile = nullptr;
 }
 
-void TFormQuote::Button6Click()
-{
+void TFormQuote::Button6Click() {
     if (EditorIsOpen(*this)) {
         MessageBox("Porfolio list currently open. Select Cancel or Save before creating another portfolio. ",
                    Attention);
@@ -108,25 +127,16 @@ void TFormQuote::Button6Click()
     CreatePort1->exec();
 }
 
-void TFormQuote::Button7Click()
-{
+void TFormQuote::Button7Click() {
     if (!EditorIsOpen(*this))
         return;
     if (MessageBox("Are you sure you want to Save this portfolio list?", Attention, MsgButtons::OkCancel) !=
         MsgAnswer::Ok)
         return;
-    const QString error = savePortfolio(PortfolioFileName, editorLines(RichEdit2));
-    if (!error.isEmpty()) {
-        // The work stays in the editor, still Open, so the user can save it elsewhere.
-        MessageBox("Cannot save the portfolio " + PortfolioFileName + ": " + error + ". Your list is still in the editor.",
-                   Attention);
-        return;
-    }
-    CloseEditor(*this);
+    SaveEditor(*this);
 }
 
-void TFormQuote::Button8Click()
-{
+void TFormQuote::Button8Click() {
     if (!EditorIsOpen(*this))
         return;
     if (MessageBox("Are you sure you want to Cancel?  All work on this portfolio will  be lost if you click OK.",
