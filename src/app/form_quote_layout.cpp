@@ -200,6 +200,8 @@ void TFormQuote::createPortfoliosTab() {
     RichEdit3->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     RichEdit3->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     RichEdit3->setReadOnly(true);
+    // A caret shows where the focus is when Tab reaches the hint.
+    RichEdit3->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     QPalette palette = RichEdit3->palette();
     palette.setColor(QPalette::Base, palette.color(QPalette::Button));
     RichEdit3->setPalette(palette);

@@ -6,8 +6,6 @@
 QWidget* DialogOwner() {
     if (QWidget* modal = QApplication::activeModalWidget())
         return modal;
-    if (QWidget* active = QApplication::activeWindow())
-        return active;
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (qobject_cast<QMainWindow*>(window) && window->isVisible())
             return window;
