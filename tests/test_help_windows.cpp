@@ -1,10 +1,10 @@
 // The Help menu's windows: captions, sizes, title-bar buttons, the texts, showing and closing.
 #include "help/about_form.h"
-#include "platform/core/mul_div.h"
 #include "help/help_add_symbols.h"
 #include "help/help_auto_sort.h"
 #include "help/help_refresh.h"
 #include "help/show_help_window.h"
+#include "platform/core/mul_div.h"
 #include "platform/fonts.h"
 
 #include <QApplication>
@@ -222,7 +222,7 @@ void TestHelpWindows::helpText() {
     if (screenIs96Dpi())
         QCOMPARE(text->geometry(), textRect);
     QVERIFY(text->isReadOnly());
-    QCOMPARE(text->lineWrapMode(), QTextEdit::NoWrap);
+    QCOMPARE(text->lineWrapMode(), QTextEdit::WidgetWidth);
     QCOMPARE(text->font().pointSize(), 8);
     QCOMPARE(text->font().family(), QString("MS Sans Serif"));
     // Every character carries the 8-point size, not only the control's default.

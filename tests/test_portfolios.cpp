@@ -309,8 +309,6 @@ private slots:
                                << "SP500_Stocks.txt";
         QTest::newRow("already ends in .txt") << "mine.txt"
                                               << "mine.txt.txt";
-        QTest::newRow("empty") << ""
-                               << ".txt";
         QTest::newRow("blanks kept") << " my list "
                                      << " my list .txt";
     }

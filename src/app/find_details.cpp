@@ -45,15 +45,18 @@ void TFormQuote::Button2Click() {
         return;
     }
     DisplayQR->setSelStart(0);
-    // Disabling the focused button hands the focus on (Button2Exit runs); a search that finds
-    // nothing gives it back, so the focus stays on the button as the user left it.
+    // Disabling the focused button hands the focus on; that is no move of the user's, so the
+    // focus-out step does not run. A search that finds nothing gives the focus back.
     const bool hadFocus = Button2->hasFocus();
+    searching_ = true;
     Button2->setEnabled(false);
+    searching_ = false;
     const int row = findSymbolRow(Edit2->text());
     if (row >= 0) {
-        DisplayQR->setFocus();
         DisplayQR->selectLineStart(row, 67);
         QT1->setRow(row);
+        // The keyboard goes to the grid on the found row, never into the hidden mirror.
+        QT1->setFocus(Qt::OtherFocusReason);
         QT1->repaintNow();
     } else {
         MessageBox("Symbol Not Found!", "Alter");
@@ -74,8 +77,8 @@ void TFormQuote::Button2Exit() {
 }
 
 QString DetailsAddress(const QString& symbol) {
-    return "http://" + QString::fromStdString(quoteServerAuthority()) + "/q/bc?s=" +
-           QString::fromStdString(percentEncodeSymbol(symbol.toStdString())) + "&t=1y";
+    return "http://" + QString::fromStdString(quoteServerAuthority()) +
+           "/q/bc?s=" + QString::fromStdString(percentEncodeSymbol(symbol.toStdString())) + "&t=1y";
 }
 
 void TFormQuote::Button3Click() {

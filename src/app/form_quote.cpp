@@ -2,9 +2,12 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
@@ -19,17 +22,18 @@
 #include "help/show_help_window.h"
 #include "platform/core/quote_server.h"
 #include "platform/fonts.h"
+#include "platform/message_box.h"
 #include "platform/open_dialog.h"
 #include "platform/rich_edit.h"
 #include "platform/status_bar.h"
 #include "platform/string_grid.h"
+#include "portfolio/portfolio_editor.h"
 #include "quotes/load_n_process.h"
 #include "realtime/load_n_process_rt.h"
 
 TFormQuote* FormQuote = nullptr;
 
-TFormQuote::TFormQuote(QWidget* parent) : QMainWindow(parent)
-{
+TFormQuote::TFormQuote(QWidget* parent) : QMainWindow(parent) {
     setObjectName("FormQuote");
     setWindowTitle("Tickwell");
     setWindowIcon(TickwellIcon());
@@ -65,16 +69,14 @@ TFormQuote::TFormQuote(QWidget* parent) : QMainWindow(parent)
     QuotesShow();
 }
 
-TFormQuote::~TFormQuote()
-{
+TFormQuote::~TFormQuote() {
     delete OpenFile;
     delete OpenFile1;
     if (PortfolioFile)
         std::fclose(PortfolioFile);
 }
 
-void TFormQuote::connectHandlers()
-{
+void TFormQuote::connectHandlers() {
     connect(BtnQuote, &QPushButton::clicked, this, [this] { BtnQuoteClick(); });
     connect(BtnQuote1, &QPushButton::clicked, this, [this] { BtnQuote1Click(); });
     connect(PgC1, &QTabWidget::currentChanged, this, [this](int index) {
@@ -90,8 +92,7 @@ void TFormQuote::connectHandlers()
     connect(byChange1, &QAction::triggered, this, [this] { byChange1Click(byChange1); });
     connect(About1, &QAction::triggered, this, [this] { About1Click(); });
     connect(AddingStockSymbols1, &QAction::triggered, this, [this] { AddingStockSymbols1Click(); });
-    connect(Aboutautomaticrefreshfeature1, &QAction::triggered, this,
-            [this] { Aboutautomaticrefreshfeature1Click(); });
+    connect(Aboutautomaticrefreshfeature1, &QAction::triggered, this, [this] { Aboutautomaticrefreshfeature1Click(); });
     connect(Aboutautomaticsort1, &QAction::triggered, this, [this] { Aboutautomaticsort1Click(); });
     // A checkable item flips its mark before it reports the click; the sizing handlers read
     // the marks as they stood before it, so the flip is undone first.
@@ -147,25 +148,44 @@ void TFormQuote::connectHandlers()
     connect(Button8, &QPushButton::clicked, this, [this] { Button8Click(); });
 }
 
-bool TFormQuote::eventFilter(QObject* watched, QEvent* event)
-{
+namespace {
+// Tab, Shift+Tab or a click: not a box, a menu or another window taking the focus.
+bool movedByUser(Qt::FocusReason reason) {
+    return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::MouseFocusReason;
+}
+} // namespace
+
+bool TFormQuote::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Edit2 && event->type() == QEvent::KeyPress)
         Edit2KeyDown(static_cast<QKeyEvent*>(event)->key());
-    else if (watched == Button2 && event->type() == QEvent::FocusOut)
+    else if (watched == Button2 && event->type() == QEvent::FocusOut && !searching_ &&
+             movedByUser(static_cast<QFocusEvent*>(event)->reason()))
         Button2Exit();
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TFormQuote::FormCreate()
-{
+void TFormQuote::closeEvent(QCloseEvent* event) {
+    if (EditorHasUnsavedChanges(*this)) {
+        const MsgAnswer answer = MessageBox("The portfolio " + StaticText12->text() +
+                                                " has changes that are not saved. Save them before closing?",
+                                            "Attention", MsgButtons::SaveDiscardCancel);
+        const bool mayClose = answer == MsgAnswer::Discard || (answer == MsgAnswer::Save && SaveEditor(*this));
+        if (!mayClose) {
+            event->ignore();
+            return;
+        }
+    }
+    QMainWindow::closeEvent(event);
+}
+
+void TFormQuote::FormCreate() {
     NormalWidth = width();
     NormalHeight = height();
     RT1->setDefaultRowHeight(12);
     QT1->setDefaultRowHeight(16);
 }
 
-void TFormQuote::BtnQuoteClick()
-{
+void TFormQuote::BtnQuoteClick() {
     if (QuotesLoading)
         return;
     QuotesLoading = true;
@@ -176,8 +196,7 @@ void TFormQuote::BtnQuoteClick()
     new LoadnProcess(false, {QuotesFolder.pathOf(Portfolio->text()), QuoteServerHost, QuoteServerPort});
 }
 
-void TFormQuote::BtnQuote1Click()
-{
+void TFormQuote::BtnQuote1Click() {
     if (RealTimeLoading)
         return;
     RealTimeLoading = true;
@@ -185,47 +204,39 @@ void TFormQuote::BtnQuote1Click()
     new LoadnProcessRt(false, {RealTimeFolder.pathOf(Portfolio1->text()), QuoteServerHost, QuoteServerPort});
 }
 
-void TFormQuote::QuotesShow()
-{
+void TFormQuote::QuotesShow() {
     StatusBar1->setSimplePanel(true);
     repaint();
 }
 
-void TFormQuote::RealTimeShow()
-{
+void TFormQuote::RealTimeShow() {
     StatusBar2->setSimplePanel(true);
     repaint();
 }
 
-void TFormQuote::CheckBox1Click()
-{
+void TFormQuote::CheckBox1Click() {
     if (CheckBox1->isChecked() && CheckBox2->isChecked())
         CheckBox2->setChecked(false);
 }
 
-void TFormQuote::CheckBox2Click()
-{
+void TFormQuote::CheckBox2Click() {
     if (CheckBox2->isChecked() && CheckBox1->isChecked())
         CheckBox1->setChecked(false);
 }
 
-void TFormQuote::About1Click()
-{
+void TFormQuote::About1Click() {
     ShowHelpWindow(AboutForm);
 }
 
-void TFormQuote::AddingStockSymbols1Click()
-{
+void TFormQuote::AddingStockSymbols1Click() {
     HelpAddSym->caretToTop();
     ShowHelpWindow(HelpAddSym);
 }
 
-void TFormQuote::Aboutautomaticrefreshfeature1Click()
-{
+void TFormQuote::Aboutautomaticrefreshfeature1Click() {
     ShowHelpWindow(HelpRefresh);
 }
 
-void TFormQuote::Aboutautomaticsort1Click()
-{
+void TFormQuote::Aboutautomaticsort1Click() {
     ShowHelpWindow(HelpAutoSort);
 }

@@ -149,6 +149,8 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Unsaved text in the portfolio editor is not closed away without asking.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void createQuotesTab();
@@ -158,6 +160,8 @@ private:
     void createComponents();
     void setTabOrder();
     void connectHandlers();
+
+    bool searching_ = false; // Find symbol is moving the focus itself
 };
 
 extern TFormQuote* FormQuote;

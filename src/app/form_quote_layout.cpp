@@ -91,8 +91,10 @@ TStatusBar* statusBarAt(QWidget* tab, const char* name) {
 }
 
 TRichEdit* mirror(QWidget* tab, const char* name, int l, int t, int w, int h) {
+    // Kept off-screen for the program's own use: the user can neither reach nor type into it.
     auto* widget = place(new TRichEdit(tab), name, l, t, w, h);
-    widget->setReadOnly(false);
+    widget->setReadOnly(true);
+    widget->setFocusPolicy(Qt::NoFocus);
     return widget;
 }
 
@@ -198,6 +200,8 @@ void TFormQuote::createPortfoliosTab() {
     RichEdit3->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     RichEdit3->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     RichEdit3->setReadOnly(true);
+    // A caret shows where the focus is when Tab reaches the hint.
+    RichEdit3->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     QPalette palette = RichEdit3->palette();
     palette.setColor(QPalette::Base, palette.color(QPalette::Button));
     RichEdit3->setPalette(palette);
@@ -257,11 +261,12 @@ void TFormQuote::createComponents() {
 
 void TFormQuote::setTabOrder() {
     // One focus chain after the page control (first, as it was created first): each tab's
-    // controls in their designed order.
+    // controls in their designed order. The hidden mirrors and the editor's file name are
+    // no stops: neither shows a focus.
     const std::initializer_list<QWidget*> order = {
-        BtnQuote,  CheckBox,   ComboBox,  CheckBox1, CheckBox2,    Edit2,     Button2, Portfolio, PortName,   Adv,
-        Decl,      NoChg,      DisplayQR, Edit1,     Button3,      QT1,       RT1,     BtnQuote1, DisplayQR1, CheckBox3,
-        ComboBox1, Portfolio1, Button1,   RichEdit2, StaticText12, RichEdit3, Button5, Button6,   Button7,    Button8};
+        BtnQuote,  CheckBox,   ComboBox, CheckBox1, CheckBox2, Edit2,   Button2, Portfolio, PortName,
+        Adv,       Decl,       NoChg,    Edit1,     Button3,   QT1,     RT1,     BtnQuote1, CheckBox3,
+        ComboBox1, Portfolio1, Button1,  RichEdit2, RichEdit3, Button5, Button6, Button7,   Button8};
     QWidget* previous = nullptr;
     for (QWidget* widget : order) {
         if (widget->focusPolicy() == Qt::NoFocus)

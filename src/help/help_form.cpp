@@ -8,7 +8,7 @@
 #include <QShowEvent>
 
 THelpForm::THelpForm(const QString& caption, const QSize& clientSize, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+    : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
     setWindowTitle(caption);
     setFont(windowFont());
@@ -29,13 +29,13 @@ void THelpForm::showEvent(QShowEvent* event) {
     // (a restore from minimised) leave it where it is.
     if (!event->spontaneous())
         centreOnScreen();
-    QWidget::showEvent(event);
+    QDialog::showEvent(event);
 }
 
 void THelpForm::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         FormActivate();
-    QWidget::changeEvent(event);
+    QDialog::changeEvent(event);
 }
 
 void THelpForm::centreOnScreen() {

@@ -1,12 +1,13 @@
 #pragma once
 // Base of the Help menu's windows: a top-level window of fixed client size with a minimise button
 // but no maximise button, centred on the screen whenever it is shown, hidden (not destroyed) when
-// closed, with the bevel line along the top of its client area.
-#include <QWidget>
+// closed, with the bevel line along the top of its client area. A dialog, so that screen
+// readers announce it as a window of its own.
+#include <QDialog>
 
 class TopLineBevel;
 
-class THelpForm : public QWidget {
+class THelpForm : public QDialog {
     Q_OBJECT
 public:
     // The window became the active one: a minimised window is brought to the front.

@@ -1,7 +1,7 @@
 #include "help/help_text_window.h"
 
-#include "platform/core/mul_div.h"
 #include "help/top_line_bevel.h"
+#include "platform/core/mul_div.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -31,8 +31,9 @@ THelpTextWindow::THelpTextWindow(const Design& design, QWidget* parent)
     Bevel1->setVisible(design.bevelVisible);
     m_text->setObjectName(design.textName);
     m_text->setGeometry(scaledRect(design.textRect, screenPixelsPerInch(), design.pixelsPerInch));
-    m_text->setLineWrapMode(QTextEdit::NoWrap);
-    m_text->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Lines wrap at the box's width, so no text hides behind a horizontal scroll bar at any size.
+    m_text->setLineWrapMode(QTextEdit::WidgetWidth);
+    m_text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_text->setAcceptRichText(false);
     m_text->setFont(helpTextFont());

@@ -3,41 +3,63 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "platform/dialog_owner.h"
+
 namespace {
 bool testMode = false;
 QList<MsgAnswer> answers;
 QList<MessageBoxSeam::Shown> shownBoxes;
 } // namespace
 
-MsgAnswer MessageBox(const QString& text, const QString& caption, MsgButtons buttons)
-{
+MsgAnswer MessageBox(const QString& text, const QString& caption, MsgButtons buttons) {
     if (testMode) {
         shownBoxes.append({text, caption, buttons});
         return answers.isEmpty() ? MsgAnswer::Ok : answers.takeFirst();
     }
-    QMessageBox box(QApplication::activeWindow());
+    QMessageBox box(DialogOwner());
     box.setWindowTitle(caption);
     box.setText(text);
-    box.setStandardButtons(buttons == MsgButtons::Ok ? QMessageBox::Ok : QMessageBox::Ok | QMessageBox::Cancel);
-    box.setEscapeButton(buttons == MsgButtons::Ok ? QMessageBox::Ok : QMessageBox::Cancel);
-    return box.exec() == QMessageBox::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
+    switch (buttons) {
+    case MsgButtons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Ok);
+        break;
+    case MsgButtons::OkCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.setEscapeButton(QMessageBox::Cancel);
+        break;
+    case MsgButtons::SaveDiscardCancel:
+        box.setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Save);
+        box.setEscapeButton(QMessageBox::Cancel);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Ok:
+        return MsgAnswer::Ok;
+    case QMessageBox::Save:
+        return MsgAnswer::Save;
+    case QMessageBox::Discard:
+        return MsgAnswer::Discard;
+    default:
+        return MsgAnswer::Cancel;
+    }
 }
 
 namespace MessageBoxSeam {
-void answerInTests()
-{
+void answerInTests() {
     testMode = true;
 }
-void queueAnswer(MsgAnswer answer)
-{
+void showRealBoxes() {
+    testMode = false;
+}
+void queueAnswer(MsgAnswer answer) {
     answers.append(answer);
 }
-QList<Shown>& shown()
-{
+QList<Shown>& shown() {
     return shownBoxes;
 }
-void clear()
-{
+void clear() {
     shownBoxes.clear();
     answers.clear();
 }

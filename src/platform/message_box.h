@@ -1,11 +1,11 @@
 #pragma once
-// The application's modal message box: a text, a caption and OK or OK/Cancel.
-// Cancel, or closing the box, answers Cancel. Tests answer it without a modal loop.
+// The application's modal message box: a text, a caption and OK, OK/Cancel or
+// Save/Discard/Cancel. Cancel, or closing the box, answers Cancel. Tests answer it without a modal loop.
 #include <QList>
 #include <QString>
 
-enum class MsgButtons { Ok, OkCancel };
-enum class MsgAnswer { Ok, Cancel };
+enum class MsgButtons { Ok, OkCancel, SaveDiscardCancel };
+enum class MsgAnswer { Ok, Cancel, Save, Discard };
 
 // Shows the box on the window thread (callers on a worker hand it over first).
 MsgAnswer MessageBox(const QString& text, const QString& caption, MsgButtons buttons = MsgButtons::Ok);
@@ -18,6 +18,8 @@ struct Shown {
 };
 // From now on boxes are recorded and answered from the queue (OK when it is empty).
 void answerInTests();
+// From now on real boxes are shown again, for tests of what a box taking the focus does.
+void showRealBoxes();
 void queueAnswer(MsgAnswer answer);
 QList<Shown>& shown();
 void clear();

@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include "platform/dialog_owner.h"
+
 namespace {
 bool testMode = false;
 QList<std::optional<QString>> answers;
@@ -13,8 +15,7 @@ int runCount = 0;
 
 TOpenDialog::TOpenDialog(const QString& name) : name_(name) {}
 
-QString TOpenDialog::qtFilter(const QString& filter)
-{
+QString TOpenDialog::qtFilter(const QString& filter) {
     const QStringList parts = filter.split('|');
     QStringList entries;
     for (int i = 0; i + 1 < parts.size(); i += 2)
@@ -22,8 +23,7 @@ QString TOpenDialog::qtFilter(const QString& filter)
     return entries.join(";;");
 }
 
-bool TOpenDialog::Execute()
-{
+bool TOpenDialog::Execute() {
     ++runCount;
     std::optional<QString> chosen;
     if (testMode) {
@@ -33,7 +33,8 @@ bool TOpenDialog::Execute()
         const QStringList filters = qtFilter(Filter).split(";;");
         QString selected = filters.value(FilterIndex);
         const QString start = FileName.isEmpty() ? QDir::currentPath() : FileName;
-        const QString path = QFileDialog::getOpenFileName(nullptr, QString(), start, filters.join(";;"), &selected);
+        const QString path =
+            QFileDialog::getOpenFileName(DialogOwner(), QString(), start, filters.join(";;"), &selected);
         if (!path.isEmpty()) {
             chosen = path;
             FilterIndex = std::max<qsizetype>(0, filters.indexOf(selected));
@@ -46,20 +47,16 @@ bool TOpenDialog::Execute()
 }
 
 namespace OpenDialogSeam {
-void answerInTests()
-{
+void answerInTests() {
     testMode = true;
 }
-void queueAnswer(std::optional<QString> path)
-{
+void queueAnswer(std::optional<QString> path) {
     answers.append(std::move(path));
 }
-int runs()
-{
+int runs() {
     return runCount;
 }
-void clear()
-{
+void clear() {
     answers.clear();
     runCount = 0;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The file-open dialog component: a filter in the "Text|*.txt|All|*.*" form, the file
+// The file-open dialog component: a filter in the "Text|*.txt;*.TXT|All|*" form, the file
 // last chosen (the next run starts there) and the filter entry last used.
 // Tests answer it without a modal loop.
 #include <QList>
@@ -10,7 +10,8 @@ class TOpenDialog {
 public:
     explicit TOpenDialog(const QString& name);
     QString objectName() const { return name_; }
-    QString Filter = "Text File|*.txt|All|*.*";
+    // Upper-case names count as text files too; "All" shows files without an extension.
+    QString Filter = "Text File|*.txt;*.TXT|All|*";
     QString FileName; // full path of the file last chosen
     int FilterIndex = 0;
 
@@ -18,7 +19,7 @@ public:
     // current folder never changes: each caller keeps the folder it needs.
     bool Execute();
 
-    // "Text File|*.txt|All|*.*" as Qt's "Text File (*.txt);;All (*.*)".
+    // "Text File|*.txt;*.TXT|All|*" as Qt's "Text File (*.txt *.TXT);;All (*)".
     static QString qtFilter(const QString& filter);
 
 private:

@@ -3,16 +3,16 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
-TRichEdit::TRichEdit(QWidget* parent) : QTextEdit(parent)
-{
+TRichEdit::TRichEdit(QWidget* parent) : QTextEdit(parent) {
     setAcceptRichText(false);
+    // Tab moves the focus on, as in every other control; a portfolio never holds a tab.
+    setTabChangesFocus(true);
     setLineWrapMode(QTextEdit::NoWrap);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 }
 
-void TRichEdit::AddLine(const QString& text)
-{
+void TRichEdit::AddLine(const QString& text) {
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
     QTextCharFormat format;
@@ -22,28 +22,24 @@ void TRichEdit::AddLine(const QString& text)
     cursor.insertText(text, format);
 }
 
-void TRichEdit::AppendAtEnd(const QString& text, const QColor& colour)
-{
+void TRichEdit::AppendAtEnd(const QString& text, const QColor& colour) {
     setSelStart(250000);
     setSelColor(colour);
     AddLine(text);
 }
 
-void TRichEdit::setSelStart(int position)
-{
+void TRichEdit::setSelStart(int position) {
     QTextCursor cursor = textCursor();
     const int end = document()->characterCount() - 1;
     cursor.setPosition(std::clamp(position, 0, std::max(0, end)));
     setTextCursor(cursor);
 }
 
-int TRichEdit::SelStart() const
-{
+int TRichEdit::SelStart() const {
     return textCursor().selectionStart();
 }
 
-void TRichEdit::selectLineStart(int line, int count)
-{
+void TRichEdit::selectLineStart(int line, int count) {
     const QTextBlock block = document()->findBlockByNumber(line);
     if (!block.isValid())
         return;
@@ -53,8 +49,7 @@ void TRichEdit::selectLineStart(int line, int count)
     ensureCursorVisible();
 }
 
-QStringList TRichEdit::Lines() const
-{
+QStringList TRichEdit::Lines() const {
     QStringList lines;
     if (document()->isEmpty())
         return lines;
@@ -63,8 +58,7 @@ QStringList TRichEdit::Lines() const
     return lines;
 }
 
-QColor TRichEdit::lineColor(int line) const
-{
+QColor TRichEdit::lineColor(int line) const {
     const QTextBlock block = document()->findBlockByNumber(line);
     if (!block.isValid())
         return QColor();

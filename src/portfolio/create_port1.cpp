@@ -11,8 +11,7 @@
 
 TCreatePort1* CreatePort1 = nullptr;
 
-TCreatePort1::TCreatePort1(TFormQuote* form) : QDialog(nullptr), form_(form)
-{
+TCreatePort1::TCreatePort1(TFormQuote* form) : QDialog(form), form_(form) {
     setObjectName("CreatePort1");
     setWindowTitle("Create Portfolio");
     setFont(windowFont());
@@ -40,21 +39,25 @@ TCreatePort1::TCreatePort1(TFormQuote* form) : QDialog(nullptr), form_(form)
     connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
 }
 
-bool IsPlainPortfolioName(const QString& name)
-{
+QString PortfolioNameProblem(const QString& name) {
+    if (name.isEmpty())
+        return "Please type a name for the portfolio.";
+    // A name beginning with "." makes a hidden file that neither the dialog nor a file manager shows.
+    if (name.startsWith('.'))
+        return "A portfolio name cannot begin with \".\": the file would be hidden. Please type a plain name.";
     for (QChar c : name)
         if (c == '/' || c == '\\' || c.unicode() < 32 || c.unicode() == 127)
-            return false;
-    return true;
+            return "A portfolio name cannot hold a folder separator (/ or \\) or control characters. "
+                   "Please type a plain name.";
+    return {};
 }
 
-void TCreatePort1::Button1Click()
-{
-    // A portfolio is always a bare file name, made in the Quotes tab's folder.
-    if (!IsPlainPortfolioName(Edit1->text())) {
-        MessageBox("A portfolio name cannot hold a folder separator (/ or \\) or control characters. "
-                   "Please type a plain name.",
-                   "Attention");
+void TCreatePort1::Button1Click() {
+    // A portfolio is always a bare file name, made in the Quotes tab's folder. A name that
+    // cannot be one is refused and the dialog stays open.
+    const QString problem = PortfolioNameProblem(Edit1->text());
+    if (!problem.isEmpty()) {
+        MessageBox(problem, "Attention");
         return;
     }
     OpenEditorOn(*form_, form_->QuotesFolder.pathOf(Edit1->text() + ".txt"));
@@ -62,8 +65,7 @@ void TCreatePort1::Button1Click()
     accept();
 }
 
-void TCreatePort1::Button2Click()
-{
+void TCreatePort1::Button2Click() {
     Edit1->setText("");
     reject();
 }

@@ -25,5 +25,6 @@ private:
 
 extern TCreatePort1* CreatePort1;
 
-// A name a portfolio file may take here: no folder separator, no control character.
-bool IsPlainPortfolioName(const QString& name);
+// Why a typed name cannot become a portfolio file here (empty, hidden, a folder separator or
+// a control character in it); empty when it can.
+QString PortfolioNameProblem(const QString& name);

@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QSaveFile>
+#include <QStringDecoder>
+#include <QTextDocument>
 #include <cerrno>
 #include <cstring>
 
@@ -41,7 +43,7 @@ QString savePortfolio(const QString& path, const QStringList& lines) {
         return file.errorString();
     bool written = true;
     for (const QString& line : lines) {
-        const QByteArray bytes = line.toLatin1() + '\n';
+        const QByteArray bytes = line.toUtf8() + '\n';
         written = written && file.write(bytes) == bytes.size();
     }
     // Flushed here, since this Qt's commit() does not notice a flush that fails: a short
@@ -55,6 +57,12 @@ QString savePortfolio(const QString& path, const QStringList& lines) {
         return file.errorString();
     return {};
 }
+// A portfolio line as the editor shows it: UTF-8, or Latin-1 for a file written before.
+QString editorText(const std::string& line) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8(QByteArrayView(line.data(), static_cast<qsizetype>(line.size())));
+    return utf8.hasError() ? QString::fromLatin1(line.c_str()) : text;
+}
 } // namespace
 
 bool EditorIsOpen(const TFormQuote& form) {
@@ -67,6 +75,24 @@ void OpenEditorOn(TFormQuote& form, const QString& path) {
     form.StaticText12->adjustSize();
     form.StaticText12->show();
     form.RichEdit3->show();
+    form.RichEdit2->document()->setModified(false);
+}
+
+bool SaveEditor(TFormQuote& form) {
+    const QString error = savePortfolio(form.PortfolioFileName, editorLines(form.RichEdit2));
+    if (!error.isEmpty()) {
+        // The work stays in the editor, still Open, so the user can save it elsewhere.
+        MessageBox("Cannot save the portfolio " + form.PortfolioFileName + ": " + error +
+                       ". Your list is still in the editor.",
+                   Attention);
+        return false;
+    }
+    CloseEditor(form);
+    return true;
+}
+
+bool EditorHasUnsavedChanges(const TFormQuote& form) {
+    return EditorIsOpen(form) && form.RichEdit2->document()->isModified();
 }
 
 void CloseEditor(TFormQuote& form) {
@@ -93,8 +119,9 @@ void TFormQuote::Button5Click() {
     OpenEditorOn(*this, path);
     QStringList lines;
     for (const std::string& line : readPortfolioForEditor(PortfolioFile))
-        lines << QString::fromLatin1(line.c_str());
+        lines << editorText(line);
     RichEdit2->setPlainText(lines.join('\n'));
+    RichEdit2->document()->setModified(false);
     std::fclose(PortfolioFile);
     PortfolioFile = nullptr;
 }
@@ -114,15 +141,7 @@ void TFormQuote::Button7Click() {
     if (MessageBox("Are you sure you want to Save this portfolio list?", Attention, MsgButtons::OkCancel) !=
         MsgAnswer::Ok)
         return;
-    const QString error = savePortfolio(PortfolioFileName, editorLines(RichEdit2));
-    if (!error.isEmpty()) {
-        // The work stays in the editor, still Open, so the user can save it elsewhere.
-        MessageBox("Cannot save the portfolio " + PortfolioFileName + ": " + error +
-                       ". Your list is still in the editor.",
-                   Attention);
-        return;
-    }
-    CloseEditor(*this);
+    SaveEditor(*this);
 }
 
 void TFormQuote::Button8Click() {

@@ -10,8 +10,7 @@
 #include "quotes/core/quote_table.h"
 #include "sort/core/orderings.h"
 
-void WriteQuoteCells(TFormQuote& form, int row, const char* line)
-{
+void WriteQuoteCells(TFormQuote& form, int row, const char* line) {
     char cell[QuoteLineSize];
     for (int col = 0; col < 7; ++col) {
         if (QuoteCellCuts[col].length == 0)
@@ -21,23 +20,23 @@ void WriteQuoteCells(TFormQuote& form, int row, const char* line)
     }
 }
 
-void QuoteViewSink::writeDataLine(const char* wordLine)
-{
+void QuoteViewSink::writeDataLine(const char* wordLine) {
     if (dataFile_)
         std::fprintf(dataFile_, "%s\n", wordLine);
 }
 
-void QuoteViewSink::appendRow(const char* line, double pct)
-{
+void QuoteViewSink::appendRow(const char* line, double pct) {
+    // The row's place is its own index in this load, never the grid's current row, which a
+    // click or a search may have moved; the current row only follows for display.
+    const int row = RowsLoaded;
     TStringGrid* grid = form_.QT1;
-    grid->setRowCount(grid->RowCount() + 1);
+    grid->setRowCount(std::max(grid->RowCount() + 1, row + 1));
     form_.DisplayQR->AppendAtEnd(QString::fromLatin1(line), ChangeColour(pct));
-    WriteQuoteCells(form_, grid->Row(), line);
-    grid->setRow(grid->Row() + 1);
+    WriteQuoteCells(form_, row, line);
+    grid->setRow(row + 1);
 }
 
-void RefillQuoteViews(TFormQuote& form, bool repaintEachRow)
-{
+void RefillQuoteViews(TFormQuote& form, bool repaintEachRow) {
     for (int i = 0; i < RowsLoaded; ++i) {
         form.DisplayQR->setSelColor(ChangeColour(QuotePctChanges[i]));
         form.DisplayQR->AddLine(QString::fromLatin1(QuoteLines[i]));
@@ -47,8 +46,7 @@ void RefillQuoteViews(TFormQuote& form, bool repaintEachRow)
     }
 }
 
-void CompleteQuoteLoad(TFormQuote& form, const QString& doneText)
-{
+void CompleteQuoteLoad(TFormQuote& form, const QString& doneText) {
     // Alphabetical wins when both boxes are set.
     void (*order)(int, int) = form.CheckBox1->isChecked()   ? sortAlphabetically
                               : form.CheckBox2->isChecked() ? sortByChange

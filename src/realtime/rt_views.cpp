@@ -20,10 +20,11 @@ void RtViewSink::writeDataLine(const char* squeezed) {
 }
 
 void RtViewSink::appendRow(const char* line, double tradeDirection, double /*afterHoursDirection*/) {
+    // At the row's own index in this load, wherever a click has moved the current row.
+    const int row = RtRowsLoaded;
     TStringGrid* grid = form_.RT1;
-    grid->setRowCount(grid->RowCount() + 1);
+    grid->setRowCount(std::max(grid->RowCount() + 1, row + 1));
     form_.DisplayQR1->AppendAtEnd(QString::fromLatin1(line), mirrorColour(tradeDirection));
-    const int row = grid->Row();
     char cells[7][RtCellTextSize];
     rtRowCells(line, tradeDirection, cells);
     for (int col = 0; col < 7; ++col)
