@@ -5,6 +5,7 @@
 #include <QAccessibleTableInterface>
 #include <QImage>
 #include <QItemSelectionModel>
+#include <QLineEdit>
 #include <QMap>
 #include <QPainter>
 #include <QScrollBar>
@@ -89,6 +90,7 @@ private slots:
     void shrinkingPastCurrentRowMovesIt();
     void mouseClickRaisesClick();
     void keyboardMovesRow();
+    void focusShowsOnTheCurrentRow();
     void drawHandlerGetsCellRectangles();
     void drawHandlerFollowsScrolledRows();
     void defaultDrawingOrder_data();
@@ -236,6 +238,33 @@ void TestStringGrid::keyboardMovesRow() {
     QCOMPARE(grid->Row(), 1);
 }
 
+// The cells are the window's to paint, so the grid itself frames the current row while it has
+// the keyboard: reached by Tab, it must not look the same as when it has not.
+void TestStringGrid::focusShowsOnTheCurrentRow() {
+    QWidget window;
+    QLineEdit before(&window);
+    auto* grid = new TStringGrid(&window);
+    grid->setColCount(3);
+    grid->setRowCount(4);
+    grid->setGeometry(0, 30, 300, 200);
+    grid->defaultDrawing = false;
+    grid->onDrawCell = [](int, int, const QRect& rect, QPainter& canvas) { canvas.fillRect(rect, Qt::white); };
+    window.resize(300, 240);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    before.setFocus();
+    grid->setRow(2);
+    const QImage unfocused = grid->viewport()->grab().toImage();
+    QTest::keyClick(&before, Qt::Key_Tab);
+    QVERIFY(grid->hasFocus());
+    const QImage focused = grid->viewport()->grab().toImage();
+    QVERIFY(focused != unfocused);
+    const QRect row = grid->visualRect(grid->model()->index(2, 0));
+    QVERIFY(focused.pixelColor(row.left() + 1, row.top()) != QColor(Qt::white) ||
+            focused.pixelColor(row.left(), row.top() + 1) != QColor(Qt::white));
+    QCOMPARE(focused.pixelColor(row.left() + 1, grid->visualRect(grid->model()->index(0, 0)).top()), QColor(Qt::white));
+}
+
 void TestStringGrid::drawHandlerGetsCellRectangles() {
     auto grid = makeGrid(3, 4, {300, 200});
     grid->setDefaultRowHeight(12);
@@ -325,6 +354,7 @@ void TestStringGrid::noGridLinesAndBackgroundColour() {
         canvas.fillRect(rect, QColor(255, 255, 0));
     };
     QVERIFY(showAndWait(*grid));
+    grid->clearFocus(); // with the keyboard elsewhere, every cell pixel is the window's drawing
 
     const QImage image = grid->viewport()->grab().toImage();
     const QRect cells(0, 0, 150, 48);

@@ -4,6 +4,7 @@
 #include <QAbstractTableModel>
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QStringList>
 #include <algorithm>
@@ -264,4 +265,26 @@ void TStringGrid::currentRowChanged() {
 void TStringGrid::click() {
     if (onClick)
         onClick();
+}
+
+void TStringGrid::paintEvent(QPaintEvent* event) {
+    QTableView::paintEvent(event);
+    if (!hasFocus())
+        return;
+    const QRect first = visualRect(m_model->index(Row(), 0));
+    const QRect last = visualRect(m_model->index(Row(), ColCount() - 1));
+    const QRect frame = first.isValid() ? first.united(last) : viewport()->rect();
+    QPainter painter(viewport());
+    painter.setPen(QPen(palette().color(QPalette::Text), 1, Qt::DotLine));
+    painter.drawRect(frame.adjusted(0, 0, -1, -1));
+}
+
+void TStringGrid::focusInEvent(QFocusEvent* event) {
+    QTableView::focusInEvent(event);
+    viewport()->update();
+}
+
+void TStringGrid::focusOutEvent(QFocusEvent* event) {
+    QTableView::focusOutEvent(event);
+    viewport()->update();
 }

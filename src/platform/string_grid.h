@@ -58,6 +58,11 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    // The owner-drawn cells show no focus of their own: a dotted frame round the current row
+    // (round the whole grid while it is empty) shows where the keyboard is.
+    void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void currentRowChanged();
