@@ -8,14 +8,13 @@
 
 #include "app/application.h"
 #include "app/form_quote.h"
+#include "parsing/quote_table.h"
 #include "platform/core/quote_server.h"
 #include "platform/fonts.h"
 #include "platform/message_box.h"
 #include "platform/status_bar.h"
-#include "quotes/core/quote_table.h"
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc < 2) {
         std::fprintf(stderr, "usage: bench_load PORT\n");
         return 2;
@@ -33,7 +32,7 @@ int main(int argc, char** argv)
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (FormQuote->QuotesLoading)
             return;
-        std::printf("rows %d, status \"%s\", %.3f s\n", RowsLoaded,
+        std::printf("rows %d, status \"%s\", %.3f s\n", QuoteTable.rowsLoaded,
                     FormQuote->StatusBar1->SimpleText().toLatin1().constData(), clock.nsecsElapsed() / 1e9);
         app.quit();
     });

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "quotes/core/quote_page.h"
-#include "quotes/core/quote_table.h"
-#include "realtime/core/rt_page.h"
-#include "realtime/core/rt_table.h"
+#include "parsing/quote_page.h"
+#include "parsing/quote_table.h"
+#include "parsing/rt_page.h"
+#include "parsing/rt_table.h"
 
 namespace {
 
@@ -57,13 +57,13 @@ void reportRates(benchmark::State& state) {
 void quotePage(benchmark::State& state, const char* name) {
     std::vector<char> page = readPage(name);
     for (int i = 0; i < SymbolsPerBatch; ++i) {
-        std::strcpy(QuoteSymbols[i], Symbols[i]);
-        QuoteSymbolLengths[i] = static_cast<int>(std::strlen(Symbols[i]));
+        std::strcpy(QuoteTable.symbols[i], Symbols[i]);
+        QuoteTable.lengths[i] = static_cast<int>(std::strlen(Symbols[i]));
     }
-    QuoteBatch = 0;
+    QuoteTable.batch = 0;
     CountingQuoteSink sink;
     for (auto _ : state) {
-        RowsLoaded = 0;
+        QuoteTable.rowsLoaded = 0;
         // Re-parsing the same bytes is fair: the marker search only lower-cases what precedes the table.
         benchmark::DoNotOptimize(parseQuotePage(page.data(), static_cast<int>(page.size()), sink));
     }
@@ -74,13 +74,13 @@ void quotePage(benchmark::State& state, const char* name) {
 void rtPage(benchmark::State& state, const char* name) {
     std::vector<char> page = readPage(name);
     for (int i = 0; i < SymbolsPerBatch; ++i) {
-        std::strcpy(RtSymbols[i], Symbols[i]);
-        RtSymbolLengths[i] = static_cast<int>(std::strlen(Symbols[i]));
+        std::strcpy(RtTable.symbols[i], Symbols[i]);
+        RtTable.lengths[i] = static_cast<int>(std::strlen(Symbols[i]));
     }
-    RtBatch = 0;
+    RtTable.batch = 0;
     CountingRtSink sink;
     for (auto _ : state) {
-        RtRowsLoaded = 0;
+        RtTable.rowsLoaded = 0;
         benchmark::DoNotOptimize(parseRtPage(page.data(), static_cast<int>(page.size()), sink));
     }
     benchmark::DoNotOptimize(sink.bytes);

@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "net/core/quote_request.h"
+#include "net/core/http_request.h"
+#include "parsing/batch_path.h"
 #include "portfolio/core/portfolio_rules.h"
 
 namespace {

@@ -13,11 +13,11 @@
 #include <memory>
 #include <string>
 
-#include "net/core/page_scan.h"
-#include "net/core/quote_request.h"
+#include "parsing/batch_path.h"
+#include "parsing/page_scan.h"
+#include "parsing/quote_page.h"
+#include "parsing/quote_table.h"
 #include "portfolio/core/portfolio_rules.h"
-#include "quotes/core/quote_page.h"
-#include "quotes/core/quote_table.h"
 
 namespace {
 
@@ -74,12 +74,12 @@ public:
 };
 
 void loadPortfolio(const char* text, std::size_t size) {
-    std::memset(QuoteSymbols, 0, sizeof QuoteSymbols);
-    std::memset(QuoteSymbolLengths, 0, sizeof QuoteSymbolLengths);
+    std::memset(QuoteTable.symbols, 0, sizeof QuoteTable.symbols);
+    std::memset(QuoteTable.lengths, 0, sizeof QuoteTable.lengths);
     std::string copy(text, size); // fmemopen wants a writable buffer
     FILE* file = fmemopen(copy.data(), copy.size(), "r");
     require(file != nullptr, "fmemopen failed");
-    QuoteCount = readPortfolioSymbols(file, QuoteSymbols, QuoteSymbolLengths);
+    readPortfolioSymbols(file, QuoteTable.symbols, QuoteTable.lengths);
     std::fclose(file);
 }
 
@@ -87,7 +87,7 @@ void loadPortfolio(const char* text, std::size_t size) {
 int expectedRows(int batch, bool* endsList) {
     const int first = batch * SymbolsPerBatch;
     for (int k = first; k < first + SymbolsPerBatch; ++k) {
-        if (isEndOfSymbols(QuoteSymbols[k])) {
+        if (isEndOfSymbols(QuoteTable.symbols[k])) {
             *endsList = true;
             return k - first;
         }
@@ -102,18 +102,19 @@ PageEnd parseBatch(const uint8_t* page, std::size_t pageSize) {
     std::memcpy(reply.get(), page, pageSize);
 
     bool endsList = false;
-    const int expected = expectedRows(QuoteBatch, &endsList);
-    const int rowsBefore = RowsLoaded;
+    const int expected = expectedRows(QuoteTable.batch, &endsList);
+    const int rowsBefore = QuoteTable.rowsLoaded;
     CheckingSink sink;
     const PageEnd end = parseQuotePage(reply.get(), length, sink);
 
     require(sink.rows == expected, "not exactly one row per symbol of the batch");
     require(sink.dataLines == expected, "not exactly one data line per symbol of the batch");
     require((end == PageEnd::EndOfList) == endsList, "end of list reported wrongly");
-    require(RowsLoaded == rowsBefore + expected, "RowsLoaded did not advance by the rows appended");
-    require(SearchStart >= 0, "negative search start");
+    require(QuoteTable.rowsLoaded == rowsBefore + expected,
+            "QuoteTable.rowsLoaded did not advance by the rows appended");
+    require(QuoteTable.searchStart >= 0, "negative search start");
     if (expected > 0) {
-        const int last = RowsLoaded - 1;
+        const int last = QuoteTable.rowsLoaded - 1;
         require(sink.lastLine == QuoteLines[last], "stored row differs from the appended one");
         require(QuotePctChanges[last] == static_cast<float>(sink.lastPct), "stored change differs");
     }
@@ -141,11 +142,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (pageSize > static_cast<std::size_t>(INT_MAX))
         return 0;
 
-    RowsLoaded = 0;
-    SearchStart = 0;
-    for (QuoteBatch = 0; QuoteBatch < BatchesPerRun; ++QuoteBatch) {
+    QuoteTable.rowsLoaded = 0;
+    QuoteTable.searchStart = 0;
+    for (QuoteTable.batch = 0; QuoteTable.batch < BatchesPerRun; ++QuoteTable.batch) {
         std::string path;
-        const BatchPlan plan = buildBatchPath(QuoteSymbols, QuoteSymbolLengths, QuoteBatch, DelayedQueryKey, path);
+        const BatchPlan plan =
+            buildBatchPath(QuoteTable.symbols, QuoteTable.lengths, QuoteTable.batch, DelayedQueryKey, path);
         if (plan == BatchPlan::EndOfList)
             break;
         // A batch that cannot be requested is parsed as an empty reply, as the loader does.

@@ -13,11 +13,11 @@
 #include <memory>
 #include <string>
 
-#include "net/core/page_scan.h"
-#include "net/core/quote_request.h"
+#include "parsing/batch_path.h"
+#include "parsing/page_scan.h"
+#include "parsing/rt_page.h"
+#include "parsing/rt_table.h"
 #include "portfolio/core/portfolio_rules.h"
-#include "realtime/core/rt_page.h"
-#include "realtime/core/rt_table.h"
 
 namespace {
 
@@ -72,12 +72,12 @@ public:
 };
 
 void loadPortfolio(const char* text, std::size_t size) {
-    std::memset(RtSymbols, 0, sizeof RtSymbols);
-    std::memset(RtSymbolLengths, 0, sizeof RtSymbolLengths);
+    std::memset(RtTable.symbols, 0, sizeof RtTable.symbols);
+    std::memset(RtTable.lengths, 0, sizeof RtTable.lengths);
     std::string copy(text, size); // fmemopen wants a writable buffer
     FILE* file = fmemopen(copy.data(), copy.size(), "r");
     require(file != nullptr, "fmemopen failed");
-    RtSymbolCount = readPortfolioSymbols(file, RtSymbols, RtSymbolLengths);
+    readPortfolioSymbols(file, RtTable.symbols, RtTable.lengths);
     std::fclose(file);
 }
 
@@ -85,7 +85,7 @@ void loadPortfolio(const char* text, std::size_t size) {
 int expectedRows(int batch, bool* endsList) {
     const int first = batch * SymbolsPerBatch;
     for (int k = first; k < first + SymbolsPerBatch; ++k) {
-        if (isEndOfSymbols(RtSymbols[k])) {
+        if (isEndOfSymbols(RtTable.symbols[k])) {
             *endsList = true;
             return k - first;
         }
@@ -100,18 +100,18 @@ PageEnd parseBatch(const uint8_t* page, std::size_t pageSize) {
     std::memcpy(reply.get(), page, pageSize);
 
     bool endsList = false;
-    const int expected = expectedRows(RtBatch, &endsList);
-    const int rowsBefore = RtRowsLoaded;
+    const int expected = expectedRows(RtTable.batch, &endsList);
+    const int rowsBefore = RtTable.rowsLoaded;
     CheckingSink sink;
     const PageEnd end = parseRtPage(reply.get(), length, sink);
 
     require(sink.rows == expected, "not exactly one row per symbol of the batch");
     require(sink.dataLines == expected, "not exactly one data line per symbol of the batch");
     require((end == PageEnd::EndOfList) == endsList, "end of list reported wrongly");
-    require(RtRowsLoaded == rowsBefore + expected, "RtRowsLoaded did not advance by the rows appended");
-    require(RtSearchStart >= 0, "negative search start");
+    require(RtTable.rowsLoaded == rowsBefore + expected, "RtTable.rowsLoaded did not advance by the rows appended");
+    require(RtTable.searchStart >= 0, "negative search start");
     if (expected > 0) {
-        const int last = RtRowsLoaded - 1;
+        const int last = RtTable.rowsLoaded - 1;
         require(RtTradeDirections[last] == static_cast<float>(sink.lastTrade), "stored trade direction differs");
         require(RtAfterHoursDirections[last] == static_cast<float>(sink.lastAfterHours),
                 "stored after-hours direction differs");
@@ -140,11 +140,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (pageSize > static_cast<std::size_t>(INT_MAX))
         return 0;
 
-    RtRowsLoaded = 0;
-    RtSearchStart = 0;
-    for (RtBatch = 0; RtBatch < RtBatchLimit; ++RtBatch) {
+    RtTable.rowsLoaded = 0;
+    RtTable.searchStart = 0;
+    for (RtTable.batch = 0; RtTable.batch < RtBatchLimit; ++RtTable.batch) {
         std::string path;
-        const BatchPlan plan = buildBatchPath(RtSymbols, RtSymbolLengths, RtBatch, RealTimeQueryKey, path);
+        const BatchPlan plan = buildBatchPath(RtTable.symbols, RtTable.lengths, RtTable.batch, RealTimeQueryKey, path);
         if (plan == BatchPlan::EndOfList)
             break;
         // A batch that cannot be requested is parsed as an empty reply, as the loader does.

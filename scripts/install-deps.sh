@@ -3,7 +3,7 @@
 # Extra package names may be given (the test script asks for chromium, for the browser test).
 set -euo pipefail
 
-packages=(cmake g++ make qt6-base-dev fonts-liberation xvfb xauth libbenchmark-dev curl "$@")
+packages=(cmake g++ make clang-format qt6-base-dev fonts-liberation xvfb xauth libbenchmark-dev curl "$@")
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")

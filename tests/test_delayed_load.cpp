@@ -12,7 +12,7 @@
 #include "platform/rich_edit.h"
 #include "platform/status_bar.h"
 #include "platform/string_grid.h"
-#include "quotes/core/quote_table.h"
+#include "parsing/quote_table.h"
 #include "support/quoted_process.h"
 
 namespace {
@@ -61,15 +61,14 @@ private slots:
         TFormQuote& form = TickwellWindows();
 
         QCOMPARE(statusText(), QString("Done getting quotes"));
-        QCOMPARE(QuoteCount, 41);
-        QCOMPARE(RowsLoaded, 41);
+        QCOMPARE(QuoteTable.rowsLoaded, 41);
         QCOMPARE(form.QT1->RowCount(), 41);
         const QStringList data = folder.readLines("input_data_qt1.txt");
         QCOMPARE(data.size(), 41);
         QCOMPARE(firstWords(data), symbols);
         int advancers = 0, decliners = 0, unchanged = 0;
         for (int i = 0; i < 41; ++i) {
-            QCOMPARE(QString(QuoteSymbols[i]), symbols[i]);
+            QCOMPARE(QString(QuoteTable.symbols[i]), symbols[i]);
             QCOMPARE(QString(QuoteLines[i]).section(' ', 0, 0), symbols[i]);
             QCOMPARE(form.QT1->Cells(0, i).trimmed(), symbols[i]);
             QVERIFY2(!QString(QuoteLines[i]).contains("not found"), QuoteLines[i]);
@@ -136,8 +135,8 @@ private slots:
         LoadFolder folder;
         folder.writePortfolio({"MSFT", "GOOGLEX", "IBM"});
         QVERIFY(RunDelayedLoad());
-        QCOMPARE(RowsLoaded, 3);
-        QCOMPARE(QString(QuoteSymbols[1]), QString("GOOGL~"));
+        QCOMPARE(QuoteTable.rowsLoaded, 3);
+        QCOMPARE(QString(QuoteTable.symbols[1]), QString("GOOGL~"));
         QVERIFY(QString(QuoteLines[1]).simplified().contains("symbol not found"));
         QVERIFY(!QString(QuoteLines[1]).startsWith("GOOGLE "));
         QCOMPARE(QString(QuoteLines[2]).section(' ', 0, 0), QString("IBM"));
@@ -150,7 +149,7 @@ private slots:
         LoadFolder folder;
         folder.writePortfolio({"MSFT", "IBM", "KO"}, "input.txt", "\r\n");
         QVERIFY(RunDelayedLoad());
-        QCOMPARE(RowsLoaded, 3);
+        QCOMPARE(QuoteTable.rowsLoaded, 3);
         QCOMPARE(firstWords(folder.readLines("input_data_qt1.txt")), QStringList({"MSFT", "IBM", "KO"}));
     }
 
@@ -174,7 +173,7 @@ private slots:
         QVERIFY(RunDelayedLoad());
         QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(statusText(), QString("Done getting quotes"));
-        QCOMPARE(RowsLoaded, 41);
+        QCOMPARE(QuoteTable.rowsLoaded, 41);
         for (int i = 0; i < 41; ++i)
             QVERIFY2(!QString(QuoteLines[i]).contains("not found"), QuoteLines[i]);
     }
@@ -193,7 +192,7 @@ private slots:
         QVERIFY(form.Decl->text().isEmpty());
         QVERIFY(form.NoChg->text().isEmpty());
         QVERIFY(form.BtnQuote->isEnabled());
-        QCOMPARE(RowsLoaded, 0);
+        QCOMPARE(QuoteTable.rowsLoaded, 0);
     }
 
     void shortRepliesAreRequestedAgain()
@@ -205,7 +204,7 @@ private slots:
         QVERIFY(RunDelayedLoad());
         QCOMPARE(statusText(), QString("Done getting quotes"));
         QCOMPARE(server.recordedRequests().size(), 3);
-        QCOMPARE(RowsLoaded, 2);
+        QCOMPARE(QuoteTable.rowsLoaded, 2);
     }
 
     void endlessShortRepliesGiveUp()
@@ -250,7 +249,7 @@ private slots:
         QVERIFY(ClickGetQuotes(QuoteTab::Quotes, 120000) >= 0);
         QCOMPARE(statusText(), status);
         QCOMPARE(server.recordedRequests().size(), requests);
-        QCOMPARE(RowsLoaded, rows);
+        QCOMPARE(QuoteTable.rowsLoaded, rows);
         if (dataFileBlocked)
             QVERIFY(QFileInfo(folder.path("input_data_qt1.txt")).isDir());
         else
@@ -290,7 +289,7 @@ private slots:
         form.TimerTimer();    // and a refresh tick
         QVERIFY(WaitForLoadsToEnd());
         QCOMPARE(server.recordedRequests().size(), 1);
-        QCOMPARE(RowsLoaded, 2);
+        QCOMPARE(QuoteTable.rowsLoaded, 2);
     }
 
     void rowsOfAnEarlierLoadAreNotThisLoads()
@@ -300,13 +299,12 @@ private slots:
         LoadFolder folder;
         folder.writePortfolio(KnownSymbols(10));
         QVERIFY(RunDelayedLoad());
-        QCOMPARE(RowsLoaded, 10);
+        QCOMPARE(QuoteTable.rowsLoaded, 10);
         // A portfolio whose second line is empty: one row this time, not ten.
         folder.writePortfolio({"IBM", "", "MSFT", "KO", "PEP"});
         QVERIFY(RunDelayedLoad());
         TFormQuote& form = TickwellWindows();
-        QCOMPARE(QuoteCount, 5);
-        QCOMPARE(RowsLoaded, 1);
+        QCOMPARE(QuoteTable.rowsLoaded, 1);
         QCOMPARE(form.QT1->RowCount(), 1);
         QCOMPARE(form.Adv->text().toInt() + form.Decl->text().toInt() + form.NoChg->text().toInt(), 1);
     }

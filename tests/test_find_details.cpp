@@ -15,7 +15,7 @@
 #include "platform/rich_edit.h"
 #include "platform/string_grid.h"
 #include "platform/url_opener.h"
-#include "quotes/core/quote_table.h"
+#include "parsing/quote_table.h"
 #include "sort/core/orderings.h"
 
 namespace {
@@ -34,13 +34,13 @@ void loadRows(const QList<QByteArray>& symbols) {
     TFormQuote& f = form();
     f.DisplayQR->clear();
     for (int row = 0; row < symbols.size(); ++row) {
-        std::memset(QuoteSymbols[row], 0, SymbolSlotSize);
-        std::memcpy(QuoteSymbols[row], symbols[row].constData(), size_t(symbols[row].size()));
+        std::memset(QuoteTable.symbols[row], 0, SymbolSlotSize);
+        std::memcpy(QuoteTable.symbols[row], symbols[row].constData(), size_t(symbols[row].size()));
         const QByteArray line = displayLine(symbols[row], row);
         std::memcpy(QuoteLines[row], line.constData(), size_t(line.size()) + 1);
         QuotePctChanges[row] = 0.5f;
     }
-    RowsLoaded = QuoteCount = int(symbols.size());
+    QuoteTable.rowsLoaded = int(symbols.size());
     f.QT1->setRowCount(std::max<int>(int(symbols.size()), 1));
     for (int row = 0; row < symbols.size(); ++row) {
         f.QT1->setCell(0, row, QString::fromLatin1(QuoteLines[row], 6));
@@ -85,7 +85,7 @@ private slots:
         f.Edit1->clear();
         f.Edit2->setFocus();
         loadRows({});
-        RowsLoaded = QuoteCount = 0;
+        QuoteTable.rowsLoaded = 0;
         f.QT1->setRow(0);
         MessageBoxSeam::clear();
         UrlOpenerSeam::opened().clear();
@@ -154,10 +154,10 @@ private slots:
     void searchAfterSort() {
         TFormQuote& f = form();
         loadRows({"MSFT", "KO", "IBM", "AAPL", "GE"});
-        sortAlphabetically(0, RowsLoaded - 1);
-        for (int row = 0; row < RowsLoaded; ++row)
+        sortAlphabetically(0, QuoteTable.rowsLoaded - 1);
+        for (int row = 0; row < QuoteTable.rowsLoaded; ++row)
             f.QT1->setCell(0, row, QString::fromLatin1(QuoteLines[row], 6));
-        QCOMPARE(QString(QuoteSymbols[3]), QString("KO"));
+        QCOMPARE(QString(QuoteTable.symbols[3]), QString("KO"));
         f.Edit2->setText("ko");
         f.Button2Click();
         QVERIFY(boxes().isEmpty());
@@ -168,8 +168,8 @@ private slots:
     // Before any load there are no rows to search, whatever the table's memory holds.
     void searchBeforeAnyLoad() {
         TFormQuote& f = form();
-        std::strcpy(QuoteSymbols[0], "IBM");
-        RowsLoaded = QuoteCount = 0;
+        std::strcpy(QuoteTable.symbols[0], "IBM");
+        QuoteTable.rowsLoaded = 0;
         f.Edit2->setText("IBM");
         f.Button2Click();
         QCOMPARE(boxes().size(), 1);

@@ -13,8 +13,8 @@
 #include "app/form_quote.h"
 #include "gui_support/tickwell_windows.h"
 #include "platform/string_grid.h"
-#include "quotes/core/quote_table.h"
-#include "realtime/core/rt_table.h"
+#include "parsing/quote_table.h"
+#include "parsing/rt_table.h"
 
 namespace {
 const QColor White(255, 255, 255);
@@ -91,8 +91,8 @@ QColor backgroundOf(const QImage& image, const QRect& cell) {
 
 void setQuoteRow(int row, const QString& symbol, float pct) {
     const QByteArray bytes = symbol.toLatin1().left(SymbolSlotSize - 1);
-    std::memset(QuoteSymbols[row], 0, SymbolSlotSize);
-    std::memcpy(QuoteSymbols[row], bytes.constData(), size_t(bytes.size()));
+    std::memset(QuoteTable.symbols[row], 0, SymbolSlotSize);
+    std::memcpy(QuoteTable.symbols[row], bytes.constData(), size_t(bytes.size()));
     QuotePctChanges[row] = pct;
     TStringGrid* grid = form().QT1;
     const QStringList cells = {symbol, "4:00pm", "27.50", "", "-0.12", QString::number(pct, 'f', 2) + "%", "1,234"};
@@ -363,7 +363,7 @@ private slots:
         TFormQuote& f = form();
         for (int row = 0; row < 10; ++row)
             setQuoteRow(row, "S" + QString::number(row), 1.0f);
-        RowsLoaded = QuoteCount = 10;
+        QuoteTable.rowsLoaded = 10;
         f.Edit2->setText("s7");
         QList<QColor> seen; // the background of row 7 on the window's own surface, per painted cell
         const auto original = f.QT1->onDrawCell;
@@ -387,7 +387,7 @@ private slots:
         const QImage after = grabGrid(f.QT1);
         for (int col = 0; col < 7; ++col)
             QCOMPARE(backgroundOf(after, cellRect(f.QT1, col, 7)), Grey);
-        RowsLoaded = QuoteCount = 0;
+        QuoteTable.rowsLoaded = 0;
     }
 
     void columnWidths_data() {

@@ -19,8 +19,8 @@
 #include "platform/open_dialog.h"
 #include "platform/rich_edit.h"
 #include "platform/string_grid.h"
-#include "quotes/core/quote_table.h"
-#include "realtime/core/rt_table.h"
+#include "parsing/quote_table.h"
+#include "parsing/rt_table.h"
 #include "support/quoted_process.h"
 
 namespace {
@@ -181,7 +181,7 @@ private slots:
         folder.writePortfolio(symbols);
         TStringGrid* grid = realTime ? form().RT1 : form().QT1;
         QPushButton* button = realTime ? form().BtnQuote1 : form().BtnQuote;
-        const int& rows = realTime ? RtRowsLoaded : RowsLoaded;
+        const int& rows = realTime ? RtTable.rowsLoaded : QuoteTable.rowsLoaded;
         form().PgC1->setCurrentWidget(realTime ? form().RealTime : form().Quotes);
 
         QTest::mouseClick(button, Qt::LeftButton);
@@ -240,7 +240,7 @@ private slots:
         form().PgC1->setCurrentWidget(form().Quotes);
         form().Edit2->setText(symbols[3]);
         QTest::mouseClick(form().BtnQuote, Qt::LeftButton);
-        QVERIFY(QTest::qWaitFor([] { return RowsLoaded >= 20; }, 20000));
+        QVERIFY(QTest::qWaitFor([] { return QuoteTable.rowsLoaded >= 20; }, 20000));
         MessageBoxSeam::showRealBoxes();
         QString said;
         closeNextBoxWithKey(Qt::Key_Escape, &said);

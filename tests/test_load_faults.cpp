@@ -12,8 +12,8 @@
 #include "platform/rich_edit.h"
 #include "platform/status_bar.h"
 #include "platform/string_grid.h"
-#include "quotes/core/quote_table.h"
-#include "realtime/core/rt_table.h"
+#include "parsing/quote_table.h"
+#include "parsing/rt_table.h"
 #include "support/misbehaving_server.h"
 
 using Mode = MisbehavingServer::Mode;
@@ -167,7 +167,7 @@ private slots:
         QCOMPARE(fileBytes(folder.path(dataName)), PreviousData);
         QCOMPARE(QDir(folder.path(".")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList({"input.txt", dataName}));
-        QCOMPARE(quotes ? RowsLoaded : RtRowsLoaded, 0);
+        QCOMPARE(quotes ? QuoteTable.rowsLoaded : RtTable.rowsLoaded, 0);
         QVERIFY((quotes ? form.DisplayQR : form.DisplayQR1)->toPlainText().isEmpty());
         QCOMPARE(grid->Cells(0, 0), QString("earlier"));
         if (mode != Mode::FullQueue && mode != Mode::Refused)

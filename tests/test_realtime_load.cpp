@@ -10,8 +10,8 @@
 #include "platform/rich_edit.h"
 #include "platform/status_bar.h"
 #include "platform/string_grid.h"
-#include "quotes/core/quote_table.h"
-#include "realtime/core/rt_table.h"
+#include "parsing/quote_table.h"
+#include "parsing/rt_table.h"
 #include "support/quoted_process.h"
 
 namespace {
@@ -40,8 +40,7 @@ private slots:
         TFormQuote& form = TickwellWindows();
 
         QCOMPARE(form.StatusBar2->SimpleText(), QString("Done getting quotes"));
-        QCOMPARE(RtSymbolCount, 25);
-        QCOMPARE(RtRowsLoaded, 25);
+        QCOMPARE(RtTable.rowsLoaded, 25);
         QCOMPARE(form.RT1->RowCount(), 25);
         const QStringList data = folder.readLines("input_data_qt2.txt");
         QCOMPARE(data.size(), 25);
@@ -113,7 +112,7 @@ private slots:
         const QByteArray host = "Host: 127.0.0.1:" + QByteArray::number(server.port());
         for (int i = 0; i < paths.size(); ++i)
             QCOMPARE(requests[i], "GET " + paths[i] + " HTTP/1.1\r\n" + host + "\r\n\r\n");
-        QCOMPARE(RtRowsLoaded, rows);
+        QCOMPARE(RtTable.rowsLoaded, rows);
         // The grid shows the rows this load parsed, never an earlier load's rows past them.
         QCOMPARE(form.RT1->RowCount(), std::max(1, rows));
         QCOMPARE(folder.readLines("input_data_qt2.txt").size(), rows);
@@ -128,7 +127,7 @@ private slots:
         QVERIFY(RunRealTimeLoad());
         TFormQuote& form = TickwellWindows();
         QCOMPARE(form.StatusBar2->SimpleText(), QString("Done getting quotes (data file not written: Is a directory)"));
-        QCOMPARE(RtRowsLoaded, 2);
+        QCOMPARE(RtTable.rowsLoaded, 2);
         QCOMPARE(form.RT1->Cells(0, 1).trimmed(), QString("IBM"));
         QVERIFY(QFileInfo(folder.path("input_data_qt2.txt")).isDir());
     }
@@ -168,8 +167,8 @@ private slots:
         QVERIFY(WaitForLoadsToEnd(60000));
         QCOMPARE(form.StatusBar1->SimpleText(), QString("Done getting quotes"));
         QCOMPARE(form.StatusBar2->SimpleText(), QString("Done getting quotes"));
-        QCOMPARE(RowsLoaded, 41);
-        QCOMPARE(RtRowsLoaded, 20);
+        QCOMPARE(QuoteTable.rowsLoaded, 41);
+        QCOMPARE(RtTable.rowsLoaded, 20);
         QCOMPARE(folder.readLines("delayed_data_qt1.txt").size(), 41);
         QCOMPARE(folder.readLines("live_data_qt2.txt").size(), 20);
         QCOMPARE(form.QT1->Cells(0, 0).trimmed(), KnownSymbols(1)[0]);

@@ -12,14 +12,14 @@
 #include "platform/rich_edit.h"
 #include "platform/status_bar.h"
 #include "platform/string_grid.h"
-#include "quotes/core/quote_table.h"
+#include "parsing/quote_table.h"
 #include "support/quoted_process.h"
 
 namespace {
 QStringList tableSymbols() {
     QStringList symbols;
-    for (int i = 0; i < RowsLoaded; ++i)
-        symbols << QuoteSymbols[i];
+    for (int i = 0; i < QuoteTable.rowsLoaded; ++i)
+        symbols << QuoteTable.symbols[i];
     return symbols;
 }
 
@@ -27,10 +27,10 @@ QStringList tableSymbols() {
 void verifyRowsAligned() {
     TFormQuote& form = TickwellWindows();
     const QStringList mirror = form.DisplayQR->Lines();
-    QCOMPARE(mirror.size(), RowsLoaded);
-    for (int i = 0; i < RowsLoaded; ++i) {
+    QCOMPARE(mirror.size(), QuoteTable.rowsLoaded);
+    for (int i = 0; i < QuoteTable.rowsLoaded; ++i) {
         const QString line = QString::fromLatin1(QuoteLines[i]);
-        QCOMPARE(line.section(' ', 0, 0).toUpper(), QString(QuoteSymbols[i]).toUpper());
+        QCOMPARE(line.section(' ', 0, 0).toUpper(), QString(QuoteTable.symbols[i]).toUpper());
         QCOMPARE(mirror[i], line);
         QCOMPARE(form.QT1->Cells(0, i), line.left(7));
         const QColor expected = QuotePctChanges[i] >= 0 ? QColor(0, 128, 0) : QColor(255, 0, 0);
@@ -46,7 +46,7 @@ void fillTable(const QList<QPair<QString, float>>& rows) {
     form.DisplayQR->clear();
     for (int i = 0; i < rows.size(); ++i) {
         const QByteArray symbol = rows[i].first.toLatin1();
-        qstrncpy(QuoteSymbols[i], symbol.constData(), SymbolSlotSize);
+        qstrncpy(QuoteTable.symbols[i], symbol.constData(), SymbolSlotSize);
         const QString pct = QString::asprintf("%+.2f%%", rows[i].second);
         const QByteArray line =
             QString("%1%2%3%4").arg(rows[i].first, -45).arg(pct, -10).arg("", -24).toLatin1().left(QuoteLineLength);
@@ -54,7 +54,7 @@ void fillTable(const QList<QPair<QString, float>>& rows) {
         QuotePctChanges[i] = rows[i].second;
         form.DisplayQR->AddLine(QString::fromLatin1(line));
     }
-    RowsLoaded = rows.size();
+    QuoteTable.rowsLoaded = rows.size();
 }
 } // namespace
 
@@ -141,11 +141,11 @@ private slots:
         form.CheckBox2->setChecked(byChange);
         QVERIFY(RunDelayedLoad());
         QCOMPARE(form.StatusBar1->SimpleText(), QString("Done getting quotes"));
-        QCOMPARE(RowsLoaded, 8);
+        QCOMPARE(QuoteTable.rowsLoaded, 8);
         if (alphabetical) {
             QCOMPARE(tableSymbols(), QStringList({"^DJI", "3M", "aapl", "AMD", "F", "IBM", "KO", "MSFT"}));
         } else {
-            for (int i = 1; i < RowsLoaded; ++i)
+            for (int i = 1; i < QuoteTable.rowsLoaded; ++i)
                 QVERIFY(QuotePctChanges[i - 1] <= QuotePctChanges[i]);
         }
         verifyRowsAligned();

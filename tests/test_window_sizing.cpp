@@ -17,7 +17,7 @@
 #include "platform/fonts.h"
 #include "platform/rescale.h"
 #include "platform/string_grid.h"
-#include "quotes/core/quote_table.h"
+#include "parsing/quote_table.h"
 
 using Ratio = QPoint; // x / y, the M and D of one Rescale
 using Ratios = QList<Ratio>;

@@ -3,8 +3,7 @@
 #include <QPainter>
 #include <QPixmap>
 
-QIcon TickwellIcon()
-{
+QIcon TickwellIcon() {
     QPixmap pixmap(32, 32);
     pixmap.fill(QColor(0, 0, 128));
     QPainter painter(&pixmap);

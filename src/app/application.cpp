@@ -15,8 +15,7 @@
 #include "platform/message_box.h"
 #include "portfolio/create_port1.h"
 
-void CreateTickwellWindows()
-{
+void CreateTickwellWindows() {
     FormQuote = new TFormQuote;
     HelpAddSym = new THelpAddSym;
     HelpRefresh = new THelpRefresh;
@@ -25,8 +24,7 @@ void CreateTickwellWindows()
     CreatePort1 = new TCreatePort1(FormQuote);
 }
 
-static void centreOnScreen(QWidget* window)
-{
+static void centreOnScreen(QWidget* window) {
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect frame = window->frameGeometry();
         frame.moveCenter(screen->availableGeometry().center());
@@ -34,8 +32,7 @@ static void centreOnScreen(QWidget* window)
     }
 }
 
-int RunTickwell(int& argc, char** argv, const std::function<void()>& started)
-{
+int RunTickwell(int& argc, char** argv, const std::function<void()>& started) {
     // The application object outlives the loop on purpose: workers still running when the
     // main window closes are neither stopped nor awaited, so nothing they may still hand to
     // the window thread is torn down under them; the caller ends the process.

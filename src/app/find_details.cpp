@@ -6,14 +6,14 @@
 #include "app/find_details.h"
 #include "app/form_quote.h"
 #include "app/quote_load_state.h"
-#include "net/core/quote_request.h"
+#include "parsing/batch_path.h"
+#include "parsing/quote_table.h"
 #include "platform/core/quote_server.h"
 #include "platform/message_box.h"
 #include "platform/rich_edit.h"
 #include "platform/string_grid.h"
 #include "platform/t_thread.h"
 #include "platform/url_opener.h"
-#include "quotes/core/quote_table.h"
 
 namespace {
 // The C library's toupper on each character: a to z become A to Z, nothing else changes.
@@ -30,8 +30,8 @@ int findSymbolRow(const QString& key) {
     const QString upperKey = asciiUpper(key);
     if (upperKey.size() >= SymbolSlotSize)
         return -1;
-    for (int j = 0; j < RowsLoaded && j < QuoteTableCapacity; ++j) {
-        const char* slot = QuoteSymbols[j];
+    for (int j = 0; j < QuoteTable.rowsLoaded && j < QuoteTableCapacity; ++j) {
+        const char* slot = QuoteTable.symbols[j];
         if (asciiUpper(QString::fromLatin1(slot, qstrnlen(slot, SymbolSlotSize))) == upperKey)
             return j;
     }

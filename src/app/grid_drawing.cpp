@@ -7,21 +7,19 @@
 #include "app/form_quote.h"
 #include "app/grid_layout.h"
 #include "app/quote_colours.h"
+#include "parsing/quote_table.h"
+#include "parsing/rt_table.h"
 #include "platform/fonts.h"
 #include "platform/string_grid.h"
-#include "quotes/core/quote_table.h"
-#include "realtime/core/rt_table.h"
 
 namespace {
-void applyColumnWidths(TStringGrid* grid, const int* weights, int margin, int divisor)
-{
+void applyColumnWidths(TStringGrid* grid, const int* weights, int margin, int divisor) {
     for (int k = 0; k < 7; ++k)
         grid->setColWidth(k, GridColumnWidth(grid->width(), weights[k], margin, divisor));
 }
 
-void writeCell(QPainter& canvas, const QRect& rect, const QColor& brush, const QColor& text, const QFont& font,
-               int dx, int dy, const QString& cell)
-{
+void writeCell(QPainter& canvas, const QRect& rect, const QColor& brush, const QColor& text, const QFont& font, int dx,
+               int dy, const QString& cell) {
     canvas.save();
     canvas.setClipRect(rect);
     canvas.fillRect(rect, brush);
@@ -34,14 +32,12 @@ void writeCell(QPainter& canvas, const QRect& rect, const QColor& brush, const Q
     canvas.restore();
 }
 
-float directionAt(const float* directions, int row)
-{
+float directionAt(const float* directions, int row) {
     return row >= 0 && row < QuoteTableCapacity ? directions[row] : 0.0f;
 }
 
 // While a search runs (Button2 disabled) the current row is painted yellow.
-bool foundRowMark(const TFormQuote& form, int row)
-{
+bool foundRowMark(const TFormQuote& form, int row) {
     if (form.Button2->isEnabled() || row != form.QT1->Row())
         return false;
     if (row != 0)
@@ -55,8 +51,7 @@ bool foundRowMark(const TFormQuote& form, int row)
 }
 } // namespace
 
-void TFormQuote::QT1DrawCell(int col, int row, const QRect& rect, QPainter& canvas)
-{
+void TFormQuote::QT1DrawCell(int col, int row, const QRect& rect, QPainter& canvas) {
     QColor brush = row % 2 ? OddRowColour : EvenRowColour;
     if (foundRowMark(*this, row))
         brush = FoundRowColour;
@@ -65,8 +60,7 @@ void TFormQuote::QT1DrawCell(int col, int row, const QRect& rect, QPainter& canv
     writeCell(canvas, rect, brush, ChangeColour(pct), pointFont("Courier", 8), 4, 0, QT1->Cells(col, row));
 }
 
-void TFormQuote::RT1DrawCell(int col, int row, const QRect& rect, QPainter& canvas)
-{
+void TFormQuote::RT1DrawCell(int col, int row, const QRect& rect, QPainter& canvas) {
     const QColor brush = row % 2 ? OddRowColour : EvenRowColour;
     applyColumnWidths(RT1, RealTimeColumnWeights, 10, 554);
     QColor text = Qt::black;
@@ -80,12 +74,10 @@ void TFormQuote::RT1DrawCell(int col, int row, const QRect& rect, QPainter& canv
     writeCell(canvas, rect, brush, text, pointFont("Courier New", 8), 2, -1, RT1->Cells(col, row));
 }
 
-void TFormQuote::QT1Click()
-{
+void TFormQuote::QT1Click() {
     Edit1->setText(QT1->Cells(0, QT1->Row()));
 }
 
-void TFormQuote::RT1Click()
-{
+void TFormQuote::RT1Click() {
     Edit1->setText(RT1->Cells(0, RT1->Row()));
 }

@@ -13,8 +13,7 @@ namespace {
 // The chosen item, or -1 when the box holds a typed text or nothing chosen. The box keeps
 // its last item while the user types, so a text the user typed counts as typed even when it
 // spells that item; choosing an item sets the text afresh, which clears the edit's flag.
-int chosenIndex(const QComboBox* combo)
-{
+int chosenIndex(const QComboBox* combo) {
     const int index = combo->currentIndex();
     const QLineEdit* edit = combo->lineEdit();
     if (index < 0 || (edit && edit->isModified()) || combo->itemText(index) != combo->currentText())
@@ -23,8 +22,7 @@ int chosenIndex(const QComboBox* combo)
 }
 
 // Drops the choice; with keepText a typed text stays in the box, otherwise it is emptied.
-void forgetChoice(QComboBox* combo, bool keepText)
-{
+void forgetChoice(QComboBox* combo, bool keepText) {
     if (keepText && combo->currentIndex() < 0)
         return; // nothing chosen: leave the text being typed alone, caret and all
     QLineEdit* edit = combo->lineEdit();
@@ -40,8 +38,7 @@ void forgetChoice(QComboBox* combo, bool keepText)
 }
 
 // Arming from the check box, the same on both tabs.
-void armFromCheckBox(QCheckBox* box, QComboBox* combo, QTimer* timer, const RefreshChoice* choices)
-{
+void armFromCheckBox(QCheckBox* box, QComboBox* combo, QTimer* timer, const RefreshChoice* choices) {
     if (!box->isChecked())
         return; // the next tick stops the timer
     const int index = chosenIndex(combo);
@@ -55,18 +52,15 @@ void armFromCheckBox(QCheckBox* box, QComboBox* combo, QTimer* timer, const Refr
 }
 } // namespace
 
-void TFormQuote::CheckBoxClick()
-{
+void TFormQuote::CheckBoxClick() {
     armFromCheckBox(CheckBox, ComboBox, Timer, QuotesRefreshChoices);
 }
 
-void TFormQuote::CheckBox3Click()
-{
+void TFormQuote::CheckBox3Click() {
     armFromCheckBox(CheckBox3, ComboBox1, Timer1, RealTimeRefreshChoices);
 }
 
-void TFormQuote::ComboBoxChange()
-{
+void TFormQuote::ComboBoxChange() {
     const int index = chosenIndex(ComboBox);
     if (!CheckBox->isChecked()) {
         // On this tab the box must be checked before an interval is chosen; a typed text stays.
@@ -80,8 +74,7 @@ void TFormQuote::ComboBoxChange()
     EnableTimer(Timer);
 }
 
-void TFormQuote::ComboBox1Change()
-{
+void TFormQuote::ComboBox1Change() {
     if (!CheckBox3->isChecked())
         return; // the choice stays and is used when the box is checked
     const int index = chosenIndex(ComboBox1);
@@ -93,8 +86,7 @@ void TFormQuote::ComboBox1Change()
     EnableTimer(Timer1);
 }
 
-void TFormQuote::TimerTimer()
-{
+void TFormQuote::TimerTimer() {
     PgC1->setCurrentWidget(Quotes);
     if (CheckBox->isChecked())
         BtnQuoteClick();
@@ -102,8 +94,7 @@ void TFormQuote::TimerTimer()
         DisableTimer(Timer);
 }
 
-void TFormQuote::Timer1Timer()
-{
+void TFormQuote::Timer1Timer() {
     PgC1->setCurrentWidget(RealTime);
     if (CheckBox3->isChecked())
         BtnQuote1Click();

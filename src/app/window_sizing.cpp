@@ -8,40 +8,34 @@
 
 namespace {
 // The border is sizeable while the size changes, single and fixed again afterwards.
-void sizeableBorder(TFormQuote& form)
-{
+void sizeableBorder(TFormQuote& form) {
     form.setMinimumSize(0, 0);
     form.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 }
 
-void fixedBorder(TFormQuote& form)
-{
+void fixedBorder(TFormQuote& form) {
     form.setFixedSize(form.size());
 }
 
-void resizeWindow(TFormQuote& form, int width, int height)
-{
+void resizeWindow(TFormQuote& form, int width, int height) {
     form.resize(width, height);
 }
 
 // Window size back to the recorded normal size, contents scaled back by the inverse ratio.
-void backToNormal(TFormQuote& form, int fromPercent)
-{
+void backToNormal(TFormQuote& form, int fromPercent) {
     resizeWindow(form, form.NormalWidth, form.NormalHeight);
     Rescale(&form, 100, fromPercent);
 }
 
 // Contents scaled by contentPercent, then the window's height and width by windowPercent.
-void scaleFromNormal(TFormQuote& form, int contentPercent, int windowPercent)
-{
+void scaleFromNormal(TFormQuote& form, int contentPercent, int windowPercent) {
     Rescale(&form, contentPercent, 100);
     const QSize size = ScaledWindowSize(form.size(), windowPercent);
     resizeWindow(form, size.width(), size.height());
 }
 } // namespace
 
-void TFormQuote::Reduced1Click()
-{
+void TFormQuote::Reduced1Click() {
     if (Reduced1->isChecked())
         return;
     sizeableBorder(*this);
@@ -55,8 +49,7 @@ void TFormQuote::Reduced1Click()
     Reduced1->setChecked(true);
 }
 
-void TFormQuote::NormalClick()
-{
+void TFormQuote::NormalClick() {
     if (Normal->isChecked())
         return;
     sizeableBorder(*this);
@@ -71,8 +64,7 @@ void TFormQuote::NormalClick()
     Normal->setChecked(true);
 }
 
-void TFormQuote::Enlarged1Click()
-{
+void TFormQuote::Enlarged1Click() {
     if (Enlarged1->isChecked())
         return;
     sizeableBorder(*this);

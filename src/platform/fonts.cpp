@@ -2,37 +2,31 @@
 
 #include "platform/core/mul_div.h"
 
-void installFontSubstitutions()
-{
+void installFontSubstitutions() {
     QFont::insertSubstitution("MS Sans Serif", "Liberation Sans");
     QFont::insertSubstitution("Courier", "Liberation Mono");
     QFont::insertSubstitution("Courier New", "Liberation Mono");
 }
 
-QFont pixelFont(const QString& family, int pixelHeight, bool bold)
-{
+QFont pixelFont(const QString& family, int pixelHeight, bool bold) {
     QFont font(family);
     font.setPixelSize(pixelHeight);
     font.setBold(bold);
     return font;
 }
 
-QFont windowFont()
-{
+QFont windowFont() {
     return pixelFont("MS Sans Serif", 11);
 }
 
-int PointsToPixels(int points)
-{
+int PointsToPixels(int points) {
     return MulDiv(points, 96, 72);
 }
 
-int PixelsToPoints(int pixels)
-{
+int PixelsToPoints(int pixels) {
     return MulDiv(pixels, 72, 96);
 }
 
-QFont pointFont(const QString& family, int points, bool bold)
-{
+QFont pointFont(const QString& family, int points, bool bold) {
     return pixelFont(family, PointsToPixels(points), bold);
 }

@@ -15,7 +15,6 @@ public:
     void AppendAtEnd(const QString& text, const QColor& colour);
     // The colour new text takes (the selection's attributes).
     void setSelColor(const QColor& colour) { selColor_ = colour; }
-    QColor SelColor() const { return selColor_; }
     // Caret to a character position (clamped to the text).
     void setSelStart(int position);
     int SelStart() const;

@@ -1,12 +1,10 @@
 #include "platform/status_bar.h"
 
-TStatusBar::TStatusBar(QWidget* parent) : QStatusBar(parent)
-{
+TStatusBar::TStatusBar(QWidget* parent) : QStatusBar(parent) {
     setSizeGripEnabled(false);
 }
 
-void TStatusBar::setSimplePanel(bool on)
-{
+void TStatusBar::setSimplePanel(bool on) {
     simple_ = on;
     if (simple_)
         showMessage(text_);
@@ -14,8 +12,7 @@ void TStatusBar::setSimplePanel(bool on)
         clearMessage();
 }
 
-void TStatusBar::setSimpleText(const QString& text)
-{
+void TStatusBar::setSimpleText(const QString& text) {
     text_ = text;
     if (simple_)
         showMessage(text_);

@@ -222,10 +222,6 @@ void TStringGrid::setDefaultRowHeight(int height) {
     verticalHeader()->setDefaultSectionSize(height);
 }
 
-bool TStringGrid::RangeSelect() const {
-    return selectionMode() == QAbstractItemView::ContiguousSelection;
-}
-
 void TStringGrid::setRangeSelect(bool on) {
     setSelectionMode(on ? QAbstractItemView::ContiguousSelection : QAbstractItemView::SingleSelection);
 }
@@ -234,10 +230,6 @@ void TStringGrid::setBackgroundColor(const QColor& color) {
     QPalette pal = palette();
     pal.setColor(QPalette::Base, color);
     setPalette(pal);
-}
-
-QColor TStringGrid::BackgroundColor() const {
-    return palette().color(QPalette::Base);
 }
 
 void TStringGrid::repaintNow() {

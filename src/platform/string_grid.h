@@ -39,11 +39,9 @@ public:
     // Every row, including rows added later, has this height.
     void setDefaultRowHeight(int height);
 
-    bool RangeSelect() const;
     void setRangeSelect(bool on);
     // Colour of the area below and right of the cells.
     void setBackgroundColor(const QColor& color);
-    QColor BackgroundColor() const;
 
     // Paints at once, before returning.
     void repaintNow();

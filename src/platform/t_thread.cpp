@@ -3,8 +3,7 @@
 #include <QCoreApplication>
 #include <QThread>
 
-TThread::TThread(bool createSuspended)
-{
+TThread::TThread(bool createSuspended) {
     thread_ = QThread::create([this] { Execute(); });
     // The object frees itself once its body has ended; the release runs on the window thread.
     QObject::connect(thread_, &QThread::finished, QCoreApplication::instance(), [this] {
@@ -15,27 +14,25 @@ TThread::TThread(bool createSuspended)
     // A running thread starts once the window thread is back in its loop: by then the derived
     // object is complete, so its body is never called half-built.
     if (!createSuspended)
-        QMetaObject::invokeMethod(QCoreApplication::instance(), [this] { Resume(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [this] { Resume(); }, Qt::QueuedConnection);
 }
 
 TThread::~TThread() = default;
 
-void TThread::Resume()
-{
+void TThread::Resume() {
     if (started_ || !thread_)
         return;
     started_ = true;
     thread_->start();
 }
 
-static bool onWindowThread()
-{
+static bool onWindowThread() {
     auto* app = QCoreApplication::instance();
     return !app || QThread::currentThread() == app->thread();
 }
 
-void TThread::Synchronize(const std::function<void()>& step)
-{
+void TThread::Synchronize(const std::function<void()>& step) {
     if (onWindowThread()) {
         step();
         return;
@@ -43,8 +40,7 @@ void TThread::Synchronize(const std::function<void()>& step)
     QMetaObject::invokeMethod(QCoreApplication::instance(), step, Qt::BlockingQueuedConnection);
 }
 
-void OnWindowThread(const std::function<void()>& step)
-{
+void OnWindowThread(const std::function<void()>& step) {
     if (onWindowThread()) {
         step();
         return;
@@ -52,7 +48,6 @@ void OnWindowThread(const std::function<void()>& step)
     QMetaObject::invokeMethod(QCoreApplication::instance(), step, Qt::QueuedConnection);
 }
 
-void Sleep(int milliseconds)
-{
+void Sleep(int milliseconds) {
     QThread::msleep(static_cast<unsigned long>(milliseconds));
 }

@@ -3,19 +3,16 @@
 // interval restarts a running countdown, enabling a running timer changes nothing.
 #include <QTimer>
 
-inline void SetTimerInterval(QTimer* timer, int milliseconds)
-{
+inline void SetTimerInterval(QTimer* timer, int milliseconds) {
     if (timer->interval() != milliseconds)
         timer->setInterval(milliseconds); // restarts the countdown when running
 }
 
-inline void EnableTimer(QTimer* timer)
-{
+inline void EnableTimer(QTimer* timer) {
     if (!timer->isActive())
         timer->start();
 }
 
-inline void DisableTimer(QTimer* timer)
-{
+inline void DisableTimer(QTimer* timer) {
     timer->stop();
 }

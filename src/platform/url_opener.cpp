@@ -8,8 +8,7 @@ bool testMode = false;
 QStringList openedAddresses;
 } // namespace
 
-void OpenUrl(const QString& address)
-{
+void OpenUrl(const QString& address) {
     if (testMode) {
         openedAddresses.append(address);
         return;
@@ -18,12 +17,10 @@ void OpenUrl(const QString& address)
 }
 
 namespace UrlOpenerSeam {
-void recordInTests()
-{
+void recordInTests() {
     testMode = true;
 }
-QStringList& opened()
-{
+QStringList& opened() {
     return openedAddresses;
 }
 } // namespace UrlOpenerSeam

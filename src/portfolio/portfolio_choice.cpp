@@ -9,8 +9,7 @@
 #include "platform/t_thread.h"
 
 namespace {
-void choosePortfolio(TOpenDialog* dialog, QLineEdit* name, PortfolioFolder& folder)
-{
+void choosePortfolio(TOpenDialog* dialog, QLineEdit* name, PortfolioFolder& folder) {
     if (dialog->Execute()) {
         folder.choose(dialog->FileName);
         name->setText(QFileInfo(dialog->FileName).fileName()); // change event only when different
@@ -20,8 +19,7 @@ void choosePortfolio(TOpenDialog* dialog, QLineEdit* name, PortfolioFolder& fold
 
 // Empties the named columns of rows 0 to 39; every move of the current row on the way copies
 // that row's symbol into Edit1, so Edit1 ends empty with the current row back at 0.
-void resetGrid(TStringGrid* grid, std::initializer_list<int> columns)
-{
+void resetGrid(TStringGrid* grid, std::initializer_list<int> columns) {
     grid->setRowCount(40);
     for (int row = 0; row < 40; ++row) {
         grid->setRow(row);
@@ -32,22 +30,18 @@ void resetGrid(TStringGrid* grid, std::initializer_list<int> columns)
 }
 } // namespace
 
-void TFormQuote::PortNameClick()
-{
+void TFormQuote::PortNameClick() {
     choosePortfolio(OpenFile, Portfolio, QuotesFolder);
 }
 
-void TFormQuote::Button1Click()
-{
+void TFormQuote::Button1Click() {
     choosePortfolio(OpenFile1, Portfolio1, RealTimeFolder);
 }
 
-void TFormQuote::PortfolioChange()
-{
+void TFormQuote::PortfolioChange() {
     resetGrid(QT1, {0, 1, 2, 4, 5, 6});
 }
 
-void TFormQuote::Portfolio1Change()
-{
+void TFormQuote::Portfolio1Change() {
     resetGrid(RT1, {0, 1, 2, 3, 4, 5, 6});
 }

@@ -3,18 +3,17 @@
 #include <QLineEdit>
 
 #include "app/form_quote.h"
-#include "net/core/quote_request.h"
-#include "net/quote_load.h"
+#include "parsing/batch_path.h"
+#include "parsing/quote_table.h"
 #include "portfolio/core/portfolio_rules.h"
-#include "quotes/core/quote_table.h"
+#include "quotes/quote_load.h"
 #include "quotes/quote_views.h"
 
 namespace {
 // Advancers, decliners and unchanged issues among the rows this load stored.
-void countIssues()
-{
+void countIssues() {
     int advancers = 0, decliners = 0, unchanged = 0;
-    for (int i = 0; i < RowsLoaded; ++i) {
+    for (int i = 0; i < QuoteTable.rowsLoaded; ++i) {
         if (QuotePctChanges[i] > 0)
             ++advancers;
         else if (QuotePctChanges[i] < 0)
@@ -35,14 +34,10 @@ const QuoteLoadTab DelayedQuotes = {
     &TFormQuote::Portfolio,
     &TFormQuote::StatusBar1,
     &TFormQuote::QuotesLoading,
-    QuoteSymbols,
-    QuoteSymbolLengths,
-    &QuoteCount,
-    &QuoteBatch,
+    &QuoteTable,
     LoadCapacity / SymbolsPerBatch - 1,
     DelayedQueryKey,
     DelayedDataSuffix,
-    [] { RowsLoaded = 0; },
     [](char* reply, int length, FILE* data) {
         QuoteViewSink sink(*FormQuote, data);
         return parseQuotePage(reply, length, sink) == PageEnd::EndOfList;
@@ -53,11 +48,8 @@ const QuoteLoadTab DelayedQuotes = {
 } // namespace
 
 LoadnProcess::LoadnProcess(bool createSuspended, QuoteLoadRequest request)
-    : TThread(createSuspended), request_(std::move(request))
-{
-}
+    : TThread(createSuspended), request_(std::move(request)) {}
 
-void LoadnProcess::Execute()
-{
+void LoadnProcess::Execute() {
     RunQuoteLoad(DelayedQuotes, request_);
 }

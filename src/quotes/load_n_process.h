@@ -1,8 +1,8 @@
 #pragma once
 // A delayed-quote load: reads the Quotes tab's portfolio, requests the quotes 20 symbols
 // a request, hands every page to the parser on the window thread, then completes the load.
-#include "net/quote_load.h"
 #include "platform/t_thread.h"
+#include "quotes/quote_load.h"
 
 class LoadnProcess : public TThread {
 public:

@@ -4,10 +4,10 @@
 
 #include "app/form_quote.h"
 #include "app/quote_colours.h"
+#include "parsing/quote_table.h"
 #include "platform/rich_edit.h"
 #include "platform/status_bar.h"
 #include "platform/string_grid.h"
-#include "quotes/core/quote_table.h"
 #include "sort/core/orderings.h"
 
 void WriteQuoteCells(TFormQuote& form, int row, const char* line) {
@@ -20,15 +20,10 @@ void WriteQuoteCells(TFormQuote& form, int row, const char* line) {
     }
 }
 
-void QuoteViewSink::writeDataLine(const char* wordLine) {
-    if (dataFile_)
-        std::fprintf(dataFile_, "%s\n", wordLine);
-}
-
 void QuoteViewSink::appendRow(const char* line, double pct) {
     // The row's place is its own index in this load, never the grid's current row, which a
     // click or a search may have moved; the current row only follows for display.
-    const int row = RowsLoaded;
+    const int row = QuoteTable.rowsLoaded;
     TStringGrid* grid = form_.QT1;
     grid->setRowCount(std::max(grid->RowCount() + 1, row + 1));
     form_.DisplayQR->AppendAtEnd(QString::fromLatin1(line), ChangeColour(pct));
@@ -37,7 +32,7 @@ void QuoteViewSink::appendRow(const char* line, double pct) {
 }
 
 void RefillQuoteViews(TFormQuote& form, bool repaintEachRow) {
-    for (int i = 0; i < RowsLoaded; ++i) {
+    for (int i = 0; i < QuoteTable.rowsLoaded; ++i) {
         form.DisplayQR->setSelColor(ChangeColour(QuotePctChanges[i]));
         form.DisplayQR->AddLine(QString::fromLatin1(QuoteLines[i]));
         WriteQuoteCells(form, i, QuoteLines[i]);
@@ -53,9 +48,9 @@ void CompleteQuoteLoad(TFormQuote& form, const QString& doneText) {
                                                             : nullptr;
     if (order) {
         form.DisplayQR->clear();
-        order(0, RowsLoaded - 1);
+        order(0, QuoteTable.rowsLoaded - 1);
         RefillQuoteViews(form, true);
     }
     form.StatusBar1->setSimpleText(doneText);
-    form.QT1->setRowCount(std::max(1, RowsLoaded));
+    form.QT1->setRowCount(std::max(1, QuoteTable.rowsLoaded));
 }

@@ -1,10 +1,10 @@
 #include "realtime/load_n_process_rt.h"
 
 #include "app/form_quote.h"
-#include "net/core/quote_request.h"
-#include "net/quote_load.h"
+#include "parsing/batch_path.h"
+#include "parsing/rt_table.h"
 #include "portfolio/core/portfolio_rules.h"
-#include "realtime/core/rt_table.h"
+#include "quotes/quote_load.h"
 #include "realtime/rt_views.h"
 
 namespace {
@@ -14,14 +14,10 @@ const QuoteLoadTab RealTimeQuotes = {
     &TFormQuote::Portfolio1,
     &TFormQuote::StatusBar2,
     &TFormQuote::RealTimeLoading,
-    RtSymbols,
-    RtSymbolLengths,
-    &RtSymbolCount,
-    &RtBatch,
+    &RtTable,
     RtBatchLimit - 1,
     RealTimeQueryKey,
     RealTimeDataSuffix,
-    [] { RtRowsLoaded = 0; },
     [](char* reply, int length, FILE* data) {
         RtViewSink sink(*FormQuote, data);
         return parseRtPage(reply, length, sink) == PageEnd::EndOfList;
@@ -32,11 +28,8 @@ const QuoteLoadTab RealTimeQuotes = {
 } // namespace
 
 LoadnProcessRt::LoadnProcessRt(bool createSuspended, QuoteLoadRequest request)
-    : TThread(createSuspended), request_(std::move(request))
-{
-}
+    : TThread(createSuspended), request_(std::move(request)) {}
 
-void LoadnProcessRt::Execute()
-{
+void LoadnProcessRt::Execute() {
     RunQuoteLoad(RealTimeQuotes, request_);
 }

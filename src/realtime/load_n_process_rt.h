@@ -1,8 +1,8 @@
 #pragma once
 // A real-time load: up to three batches (60 symbols) of the RealTime tab's portfolio,
 // each page parsed on the window thread into RT1, its mirror and the data file.
-#include "net/quote_load.h"
 #include "platform/t_thread.h"
+#include "quotes/quote_load.h"
 
 class LoadnProcessRt : public TThread {
 public:

@@ -2,10 +2,10 @@
 
 #include "app/form_quote.h"
 #include "app/quote_colours.h"
+#include "parsing/rt_table.h"
 #include "platform/rich_edit.h"
 #include "platform/status_bar.h"
 #include "platform/string_grid.h"
-#include "realtime/core/rt_table.h"
 
 namespace {
 QColor mirrorColour(double tradeDirection) {
@@ -14,14 +14,9 @@ QColor mirrorColour(double tradeDirection) {
 }
 } // namespace
 
-void RtViewSink::writeDataLine(const char* squeezed) {
-    if (dataFile_)
-        std::fprintf(dataFile_, "%s\n", squeezed);
-}
-
 void RtViewSink::appendRow(const char* line, double tradeDirection, double /*afterHoursDirection*/) {
     // At the row's own index in this load, wherever a click has moved the current row.
-    const int row = RtRowsLoaded;
+    const int row = RtTable.rowsLoaded;
     TStringGrid* grid = form_.RT1;
     grid->setRowCount(std::max(grid->RowCount() + 1, row + 1));
     form_.DisplayQR1->AppendAtEnd(QString::fromLatin1(line), mirrorColour(tradeDirection));
@@ -35,5 +30,5 @@ void RtViewSink::appendRow(const char* line, double tradeDirection, double /*aft
 void CompleteRtLoad(TFormQuote& form, const QString& doneText) {
     form.StatusBar2->setSimpleText(doneText);
     // Only the rows this load parsed: rows past them would show an earlier load's quotes.
-    form.RT1->setRowCount(std::max(1, RtRowsLoaded));
+    form.RT1->setRowCount(std::max(1, RtTable.rowsLoaded));
 }

@@ -4,19 +4,17 @@
 #include <QString>
 #include <cstdio>
 
-#include "realtime/core/rt_page.h"
+#include "parsing/rt_page.h"
 
 class TFormQuote;
 
 class RtViewSink : public RtPageSink {
 public:
-    RtViewSink(TFormQuote& form, FILE* dataFile) : form_(form), dataFile_(dataFile) {}
-    void writeDataLine(const char* squeezed) override;
+    RtViewSink(TFormQuote& form, FILE* dataFile) : RtPageSink(dataFile), form_(form) {}
     void appendRow(const char* line, double tradeDirection, double afterHoursDirection) override;
 
 private:
     TFormQuote& form_;
-    FILE* dataFile_;
 };
 
 // The end of a real-time load: the final status text and the rows this load parsed.

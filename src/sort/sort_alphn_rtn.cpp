@@ -2,27 +2,23 @@
 
 #include "app/form_quote.h"
 #include "app/quote_load_state.h"
+#include "parsing/quote_table.h"
 #include "platform/message_box.h"
 #include "platform/rich_edit.h"
-#include "quotes/core/quote_table.h"
 #include "quotes/quote_views.h"
 #include "sort/core/orderings.h"
 
-SortAlphnRtn::SortAlphnRtn(bool createSuspended, QAction* sender) : TThread(createSuspended), sender_(sender)
-{
-}
+SortAlphnRtn::SortAlphnRtn(bool createSuspended, QAction* sender) : TThread(createSuspended), sender_(sender) {}
 
-void SortAndRefillFromMenu(TFormQuote& form, void (*order)(int, int), bool repaintEachRow)
-{
+void SortAndRefillFromMenu(TFormQuote& form, void (*order)(int, int), bool repaintEachRow) {
     form.DisplayQR->clear();
     form.activateWindow();
     form.setFocus();
-    order(0, RowsLoaded - 1);
+    order(0, QuoteTable.rowsLoaded - 1);
     RefillQuoteViews(form, repaintEachRow);
 }
 
-void SortAlphnRtn::Execute()
-{
+void SortAlphnRtn::Execute() {
     // The refusal test and the sort are one step on the window thread, so that no load can
     // start between them.
     bool refused = false;
@@ -39,12 +35,10 @@ void SortAlphnRtn::Execute()
         Synchronize([] { MessageBox("Sort functions are not available until all quotes are loaded", "Sort"); });
 }
 
-void TFormQuote::Alphabetically1Click(QAction* sender)
-{
+void TFormQuote::Alphabetically1Click(QAction* sender) {
     new SortAlphnRtn(false, sender);
 }
 
-void TFormQuote::byChange1Click(QAction* sender)
-{
+void TFormQuote::byChange1Click(QAction* sender) {
     new SortAlphnRtn(false, sender);
 }

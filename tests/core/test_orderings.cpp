@@ -7,7 +7,7 @@
 #include <cstring>
 #include <thread>
 
-#include "quotes/core/quote_table.h"
+#include "parsing/quote_table.h"
 #include "sort/core/orderings.h"
 
 namespace {
@@ -16,8 +16,8 @@ namespace {
 // so that after a sort each row can be checked against what was loaded with it.
 void loadRows(const QByteArrayList& symbols, const QList<float>& pcts = {}) {
     for (int i = 0; i < symbols.size(); ++i) {
-        std::memset(QuoteSymbols[i], 0, SymbolSlotSize);
-        std::memcpy(QuoteSymbols[i], symbols[i].constData(), static_cast<size_t>(symbols[i].size()));
+        std::memset(QuoteTable.symbols[i], 0, SymbolSlotSize);
+        std::memcpy(QuoteTable.symbols[i], symbols[i].constData(), static_cast<size_t>(symbols[i].size()));
         const QByteArray line = "row " + QByteArray::number(i) + " " + symbols[i];
         std::memset(QuoteLines[i], 0, QuoteLineSize);
         std::memcpy(QuoteLines[i], line.constData(), static_cast<size_t>(line.size()));
@@ -28,7 +28,7 @@ void loadRows(const QByteArrayList& symbols, const QList<float>& pcts = {}) {
 QByteArrayList symbolsOf(int count) {
     QByteArrayList symbols;
     for (int i = 0; i < count; ++i)
-        symbols << QByteArray(QuoteSymbols[i]);
+        symbols << QByteArray(QuoteTable.symbols[i]);
     return symbols;
 }
 
@@ -38,7 +38,7 @@ bool rowsStayAligned(const QByteArrayList& loaded, const QList<float>& pcts, int
     for (int i = 0; i < count; ++i) {
         const QByteArray line(QuoteLines[i]);
         const int origin = line.split(' ').value(1).toInt();
-        if (used[origin] || loaded[origin] != QByteArray(QuoteSymbols[i]) ||
+        if (used[origin] || loaded[origin] != QByteArray(QuoteTable.symbols[i]) ||
             line != "row " + QByteArray::number(origin) + " " + loaded[origin])
             return false;
         const float expected = origin < pcts.size() ? pcts[origin] : float(origin) + 0.5f;
@@ -143,10 +143,10 @@ void TestOrderings::caseVariantsSortTogether() {
     const QByteArrayList symbols{"ibm", "MSFT", "IBM", "AAPL", "Ibm"};
     loadRows(symbols);
     sortAlphabetically(0, 4);
-    QCOMPARE(QByteArray(QuoteSymbols[0]), QByteArray("AAPL"));
+    QCOMPARE(QByteArray(QuoteTable.symbols[0]), QByteArray("AAPL"));
     for (int i = 1; i <= 3; ++i)
-        QCOMPARE(QByteArray(QuoteSymbols[i]).toUpper(), QByteArray("IBM"));
-    QCOMPARE(QByteArray(QuoteSymbols[4]), QByteArray("MSFT"));
+        QCOMPARE(QByteArray(QuoteTable.symbols[i]).toUpper(), QByteArray("IBM"));
+    QCOMPARE(QByteArray(QuoteTable.symbols[4]), QByteArray("MSFT"));
     QVERIFY(rowsStayAligned(symbols, {}, 5));
 }
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <memory>
 
-#include "net/core/page_scan.h"
+#include "parsing/page_scan.h"
 
 namespace {
 

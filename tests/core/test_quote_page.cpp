@@ -7,9 +7,9 @@
 #include <memory>
 #include <utility>
 
-#include "net/core/page_scan.h"
-#include "quotes/core/quote_page.h"
-#include "quotes/core/quote_table.h"
+#include "parsing/page_scan.h"
+#include "parsing/quote_page.h"
+#include "parsing/quote_table.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ public:
     void appendRow(const char* line, double pct) override {
         QCOMPARE(QByteArray(line), QByteArray(CurrentLine));
         QCOMPARE(pct, CurrentPct);
-        rows << RecordedRow{QByteArray(line), pct, RowsLoaded};
+        rows << RecordedRow{QByteArray(line), pct, QuoteTable.rowsLoaded};
         order += 'R';
     }
 };
@@ -58,15 +58,15 @@ QByteArray parse(const QByteArray& reply, RecordingSink& sink, PageEnd* end = nu
 
 // Puts the symbols into the batch's slots (lengths as typed unless given) and empties the rest.
 void setBatch(int batch, const QList<QByteArray>& symbols, const QList<int>& lengths = {}) {
-    QuoteBatch = batch;
+    QuoteTable.batch = batch;
     for (int i = 0; i < SymbolsPerBatch; ++i) {
         const int k = batch * SymbolsPerBatch + i;
-        std::memset(QuoteSymbols[k], 0, SymbolSlotSize);
-        QuoteSymbolLengths[k] = 0;
+        std::memset(QuoteTable.symbols[k], 0, SymbolSlotSize);
+        QuoteTable.lengths[k] = 0;
         if (i < symbols.size()) {
-            std::memcpy(QuoteSymbols[k], symbols[i].constData(),
+            std::memcpy(QuoteTable.symbols[k], symbols[i].constData(),
                         static_cast<size_t>(std::min<qsizetype>(symbols[i].size(), SymbolSlotSize - 1)));
-            QuoteSymbolLengths[k] = i < lengths.size() ? lengths[i] : static_cast<int>(symbols[i].size());
+            QuoteTable.lengths[k] = i < lengths.size() ? lengths[i] : static_cast<int>(symbols[i].size());
         }
     }
 }
@@ -131,9 +131,9 @@ private slots:
 };
 
 void TestQuotePage::init() {
-    RowsLoaded = 0;
-    SearchStart = 0;
-    QuoteBatch = 0;
+    QuoteTable.rowsLoaded = 0;
+    QuoteTable.searchStart = 0;
+    QuoteTable.batch = 0;
 }
 
 void TestQuotePage::wordLine_data() {
@@ -327,16 +327,16 @@ void TestQuotePage::edgePage() {
         QCOMPARE(QByteArray(QuoteLines[i]), lines[i]);
         QCOMPARE(QuotePctChanges[i], float(pcts[i]));
     }
-    QCOMPARE(RowsLoaded, 9);
+    QCOMPARE(QuoteTable.rowsLoaded, 9);
 
     // Unknown fills the time field, so the grid's time cell runs it into the zone.
     QCOMPARE(cell(lines[5], 1), QByteArray(" UnknownET"));
 }
 
 void TestQuotePage::storesRowsAtRowsLoaded() {
-    // Rows are appended before they are stored, and stored at RowsLoaded.
+    // Rows are appended before they are stored, and stored at QuoteTable.rowsLoaded.
     setBatch(0, {"MSFT", "IBM"});
-    RowsLoaded = 7;
+    QuoteTable.rowsLoaded = 7;
     std::strcpy(QuoteLines[9], "older row");
     QuotePctChanges[9] = 3.5f;
     RecordingSink sink;
@@ -348,17 +348,17 @@ void TestQuotePage::storesRowsAtRowsLoaded() {
     QCOMPARE(QByteArray(QuoteLines[8]), notFoundLine("IBM"));
     QCOMPARE(QByteArray(QuoteLines[9]), QByteArray("older row")); // later rows keep what they held
     QCOMPARE(QuotePctChanges[9], 3.5f);
-    QCOMPARE(RowsLoaded, 9);
+    QCOMPARE(QuoteTable.rowsLoaded, 9);
 }
 
 void TestQuotePage::markerSetsSearchStart() {
     // An absent symbol moves the search 100 bytes on from where the marker put it.
     const QByteArray page = samplePage("delayed_edge.html");
     setBatch(0, {"IBM", "ZZZZ"});
-    SearchStart = 123456;
+    QuoteTable.searchStart = 123456;
     RecordingSink sink;
     parse(page, sink);
-    QCOMPARE(SearchStart, int(page.indexOf("<th>Symbol</th>")) + 4 + 100 + 200);
+    QCOMPARE(QuoteTable.searchStart, int(page.indexOf("<th>Symbol</th>")) + 4 + 100 + 200);
 
     // The marker search lower-cases the reply in place, up to the marker.
     const QByteArray after = parse(page, sink);
@@ -378,7 +378,7 @@ void TestQuotePage::chunkedBodyGivesTheSameRows() {
 
     const QByteArray chunkedPage = samplePage("delayed_20_chunked.html");
     QVERIFY(chunkedPage.contains("Transfer-Encoding: chunked"));
-    RowsLoaded = 0;
+    QuoteTable.rowsLoaded = 0;
     RecordingSink chunked;
     parse(chunkedPage, chunked);
 
@@ -397,12 +397,12 @@ void TestQuotePage::pageWithoutMarker() {
     // Searched from the previous start; the marker search has lower-cased the whole
     // reply, so the upper-case patterns find nothing on it.
     setBatch(0, {"MSFT", "IBM"});
-    SearchStart = 37;
+    QuoteTable.searchStart = 37;
     RecordingSink sink;
     const QByteArray after = parse(samplePage("delayed_nomarker.html"), sink);
     QCOMPARE(after, samplePage("delayed_nomarker.html").toLower());
     QCOMPARE(sink.dataLines, QList<QByteArray>({notFoundData("MSFT"), notFoundData("IBM")}));
-    QCOMPARE(SearchStart, 37 + 200);
+    QCOMPARE(QuoteTable.searchStart, 37 + 200);
 }
 
 void TestQuotePage::badLengthsStillGiveOneRowEach_data() {
@@ -424,7 +424,7 @@ void TestQuotePage::badLengthsStillGiveOneRowEach() {
     QCOMPARE(sink.dataLines,
              QList<QByteArray>({" MSFT 4:00PM ET 27.50 0.12 +0.44% 45,123,456 ", notFoundData(shown.constData()),
                                 " INTC 4:00PM ET 21.35 0.33 -1.50% 38,221,904 "}));
-    QCOMPARE(RowsLoaded, 3);
+    QCOMPARE(QuoteTable.rowsLoaded, 3);
     QCOMPARE(QByteArray(QuoteLines[1]), notFoundLine(shown.constData()));
     QVERIFY(QByteArray(QuoteLines[2]).startsWith("INTC "));
     QCOMPARE(QuotePctChanges[2], -1.5f);
@@ -433,19 +433,19 @@ void TestQuotePage::badLengthsStillGiveOneRowEach() {
 void TestQuotePage::searchStartPastTheEnd() {
     const QByteArray page = samplePage("delayed_nomarker.html");
     setBatch(0, {"MSFT", "GE"});
-    SearchStart = int(page.size()) + 1000;
+    QuoteTable.searchStart = int(page.size()) + 1000;
     RecordingSink sink;
     parse(page, sink);
     QCOMPARE(sink.dataLines, QList<QByteArray>({notFoundData("MSFT"), notFoundData("GE")}));
-    QCOMPARE(SearchStart, int(page.size()) + 1200);
+    QCOMPARE(QuoteTable.searchStart, int(page.size()) + 1200);
 
     // A marker whose search start lies past the reply's end leaves the window empty too.
     const QByteArray cut = page.left(page.indexOf("<th>Ticker")) + "<th>Symbol<";
-    RowsLoaded = 0;
+    QuoteTable.rowsLoaded = 0;
     RecordingSink shortSink;
     parse(cut, shortSink);
     QCOMPARE(shortSink.dataLines, QList<QByteArray>({notFoundData("MSFT"), notFoundData("GE")}));
-    QCOMPARE(SearchStart, int(cut.size()) - 7 + 100 + 200);
+    QCOMPARE(QuoteTable.searchStart, int(cut.size()) - 7 + 100 + 200);
 }
 
 void TestQuotePage::endOfList_data() {
@@ -463,19 +463,19 @@ void TestQuotePage::endOfList() {
     parse(samplePage("delayed_edge.html"), sink, &end);
     QCOMPARE(int(end), int(PageEnd::EndOfList));
     QCOMPARE(sink.rows.size(), 1);
-    QCOMPARE(RowsLoaded, 1);
+    QCOMPARE(QuoteTable.rowsLoaded, 1);
 }
 
 void TestQuotePage::laterBatch() {
     setBatch(0, {"IBM"});
     setBatch(1, {"GE", "F"});
-    RowsLoaded = 20;
+    QuoteTable.rowsLoaded = 20;
     RecordingSink sink;
     parse(samplePage("delayed_edge.html"), sink);
     QCOMPARE(sink.dataLines, QList<QByteArray>({" GE 3:59PM ET 35.10 0.00 0.00% 12,345,678 ",
                                                 " F 4:00PM ET 8.05 0.02 +0.25% 5,432,100 "}));
     QVERIFY(QByteArray(QuoteLines[21]).startsWith("F "));
-    QCOMPARE(RowsLoaded, 22);
+    QCOMPARE(QuoteTable.rowsLoaded, 22);
 }
 
 void TestQuotePage::truncatedReplies() {
@@ -493,8 +493,8 @@ void TestQuotePage::truncatedReplies() {
     }
     for (int n : ends) {
         setBatch(0, symbols);
-        RowsLoaded = 0;
-        SearchStart = 0;
+        QuoteTable.rowsLoaded = 0;
+        QuoteTable.searchStart = 0;
         RecordingSink sink;
         parse(page.left(n), sink);
         QCOMPARE(sink.rows.size(), symbols.size());

@@ -4,7 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "net/core/quote_request.h"
+#include "net/core/http_request.h"
+#include "parsing/batch_path.h"
 #include "platform/core/quote_server.h"
 #include "portfolio/core/portfolio_rules.h"
 

@@ -1,9 +1,9 @@
 // tickwell-quoted over loopback: the pages it serves must be ones the program's scanners
 // read row by row, and its test modes must behave as the loaders' tests expect.
-#include "quotes/core/quote_page.h"
-#include "quotes/core/quote_table.h"
-#include "realtime/core/rt_page.h"
-#include "realtime/core/rt_table.h"
+#include "parsing/quote_page.h"
+#include "parsing/quote_table.h"
+#include "parsing/rt_page.h"
+#include "parsing/rt_table.h"
 #include "support/quoted_process.h"
 
 #include <QDeadlineTimer>
@@ -362,18 +362,18 @@ void TestQuoted::scannersFindEveryRow() {
     QByteArrayList dataLines;
     QList<double> directions;
     if (kind == "v1") {
-        fillBatch(QuoteSymbols, QuoteSymbolLengths, symbols);
-        QuoteBatch = 0;
-        RowsLoaded = 0;
-        SearchStart = 0;
+        fillBatch(QuoteTable.symbols, QuoteTable.lengths, symbols);
+        QuoteTable.batch = 0;
+        QuoteTable.rowsLoaded = 0;
+        QuoteTable.searchStart = 0;
         DelayedRows sink;
         parseQuotePage(reply.data(), static_cast<int>(reply.size()), sink);
         dataLines = sink.dataLines;
     } else {
-        fillBatch(RtSymbols, RtSymbolLengths, symbols);
-        RtBatch = 0;
-        RtRowsLoaded = 0;
-        RtSearchStart = 0;
+        fillBatch(RtTable.symbols, RtTable.lengths, symbols);
+        RtTable.batch = 0;
+        RtTable.rowsLoaded = 0;
+        RtTable.searchStart = 0;
         RealTimeRows sink;
         parseRtPage(reply.data(), static_cast<int>(reply.size()), sink);
         dataLines = sink.dataLines;

@@ -7,9 +7,9 @@
 #include <memory>
 #include <utility>
 
-#include "net/core/page_scan.h"
-#include "realtime/core/rt_page.h"
-#include "realtime/core/rt_table.h"
+#include "parsing/page_scan.h"
+#include "parsing/rt_page.h"
+#include "parsing/rt_table.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ public:
         order += 'D';
     }
     void appendRow(const char* line, double tradeDirection, double afterHoursDirection) override {
-        rows << RecordedRow{QByteArray(line), tradeDirection, afterHoursDirection, RtRowsLoaded};
+        rows << RecordedRow{QByteArray(line), tradeDirection, afterHoursDirection, RtTable.rowsLoaded};
         order += 'R';
     }
 };
@@ -53,15 +53,15 @@ PageEnd parse(const QByteArray& reply, RecordingSink& sink) {
 }
 
 void setBatch(int batch, const QList<QByteArray>& symbols, const QList<int>& lengths = {}) {
-    RtBatch = batch;
+    RtTable.batch = batch;
     for (int i = 0; i < SymbolsPerBatch; ++i) {
         const int k = batch * SymbolsPerBatch + i;
-        std::memset(RtSymbols[k], 0, SymbolSlotSize);
-        RtSymbolLengths[k] = 0;
+        std::memset(RtTable.symbols[k], 0, SymbolSlotSize);
+        RtTable.lengths[k] = 0;
         if (i < symbols.size()) {
-            std::memcpy(RtSymbols[k], symbols[i].constData(),
+            std::memcpy(RtTable.symbols[k], symbols[i].constData(),
                         static_cast<size_t>(std::min<qsizetype>(symbols[i].size(), SymbolSlotSize - 1)));
-            RtSymbolLengths[k] = i < lengths.size() ? lengths[i] : static_cast<int>(symbols[i].size());
+            RtTable.lengths[k] = i < lengths.size() ? lengths[i] : static_cast<int>(symbols[i].size());
         }
     }
 }
@@ -131,9 +131,9 @@ private slots:
 };
 
 void TestRtPage::init() {
-    RtRowsLoaded = 0;
-    RtSearchStart = 0;
-    RtBatch = 0;
+    RtTable.rowsLoaded = 0;
+    RtTable.searchStart = 0;
+    RtTable.batch = 0;
 }
 
 void TestRtPage::directions_data() {
@@ -330,7 +330,7 @@ void TestRtPage::edgePage() {
         QCOMPARE(RtTradeDirections[i], float(directions[i].first));
         QCOMPARE(RtAfterHoursDirections[i], float(directions[i].second));
     }
-    QCOMPARE(RtRowsLoaded, 8);
+    QCOMPARE(RtTable.rowsLoaded, 8);
 
     // No colour code counts after "no longer": both directions unknown, the change field
     // takes '-' and the row shows the symbol and the start of the notice.
@@ -349,7 +349,7 @@ void TestRtPage::chunkedBodyGivesTheSameRows() {
     QCOMPARE(int(parse(samplePage("rt_20.txt"), plain)), int(PageEnd::BatchDone));
     const QByteArray chunkedPage = samplePage("rt_20_chunked.txt");
     QVERIFY(chunkedPage.contains("Transfer-Encoding: chunked"));
-    RtRowsLoaded = 0;
+    RtTable.rowsLoaded = 0;
     RecordingSink chunked;
     parse(chunkedPage, chunked);
 
@@ -388,7 +388,7 @@ void TestRtPage::badLengthsStillGiveOneRowEach() {
     QCOMPARE(RtTradeDirections[1], float(RtUnknown));
     QCOMPARE(RtTradeDirections[2], float(RtDown));
     QCOMPARE(RtAfterHoursDirections[2], float(RtUp));
-    QCOMPARE(RtRowsLoaded, 3);
+    QCOMPARE(RtTable.rowsLoaded, 3);
 }
 
 // The edge page without its header's marker, cut before the row whose notice ends in
@@ -401,11 +401,11 @@ static QByteArray edgePageWithoutMarker() {
 void TestRtPage::searchStartPastTheEnd() {
     const QByteArray noMarker = edgePageWithoutMarker();
     setBatch(0, {"MSFT", "KO"});
-    RtSearchStart = int(noMarker.size()) + 50;
+    RtTable.searchStart = int(noMarker.size()) + 50;
     RecordingSink sink;
     parse(noMarker, sink);
     QCOMPARE(sink.dataLines, QList<QByteArray>({notFoundData("MSFT"), notFoundData("KO")}));
-    QCOMPARE(RtSearchStart, int(noMarker.size()) + 250);
+    QCOMPARE(RtTable.searchStart, int(noMarker.size()) + 250);
     QCOMPARE(RtTradeDirections[0], float(RtUnknown));
 }
 
@@ -414,11 +414,11 @@ void TestRtPage::pageWithoutMarker() {
     const QByteArray noMarker = edgePageWithoutMarker();
     QVERIFY(noMarker.contains("MSFT\">MSFT"));
     setBatch(0, {"MSFT"});
-    RtSearchStart = 3;
+    RtTable.searchStart = 3;
     RecordingSink sink;
     parse(noMarker, sink);
     QCOMPARE(sink.dataLines, QList<QByteArray>({notFoundData("MSFT")}));
-    QCOMPARE(RtSearchStart, 103);
+    QCOMPARE(RtTable.searchStart, 103);
 }
 
 void TestRtPage::endOfList() {
@@ -429,13 +429,13 @@ void TestRtPage::endOfList() {
 
     // Batch 2 reads slots 40 to 59.
     setBatch(2, {"KO"});
-    RtRowsLoaded = 41;
+    RtTable.rowsLoaded = 41;
     RecordingSink later;
     QCOMPARE(int(parse(samplePage("rt_edge.txt"), later)), int(PageEnd::EndOfList));
     QCOMPARE(later.rows.size(), 1);
     QVERIFY(later.rows[0].line.startsWith("KO "));
     QCOMPARE(RtTradeDirections[41], float(RtUnchanged));
-    QCOMPARE(RtRowsLoaded, 42);
+    QCOMPARE(RtTable.rowsLoaded, 42);
 }
 
 void TestRtPage::truncatedReplies() {
@@ -451,8 +451,8 @@ void TestRtPage::truncatedReplies() {
     }
     for (int n : ends) {
         setBatch(0, symbols);
-        RtRowsLoaded = 0;
-        RtSearchStart = 0;
+        RtTable.rowsLoaded = 0;
+        RtTable.searchStart = 0;
         RecordingSink sink;
         parse(page.left(n), sink);
         QCOMPARE(sink.rows.size(), symbols.size());

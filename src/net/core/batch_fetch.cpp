@@ -1,6 +1,6 @@
 #include "net/core/batch_fetch.h"
 
-#include "net/core/quote_request.h"
+#include "net/core/http_request.h"
 #include "platform/core/quote_server.h"
 #include "platform/core/socket_library.h"
 

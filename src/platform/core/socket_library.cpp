@@ -20,7 +20,3 @@ void SocketLibraryRelease() {
     while (current > 0 && !starts.compare_exchange_weak(current, current - 1)) {
     }
 }
-
-int SocketLibraryStarts() {
-    return starts.load();
-}

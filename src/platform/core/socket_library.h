@@ -5,4 +5,3 @@
 
 bool SocketLibraryStart();
 void SocketLibraryRelease();
-int SocketLibraryStarts(); // starts not yet released

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "quotes/core/quote_table.h"
+#include "parsing/quote_table.h"
 
 constexpr int PortfolioReadSize = 79;
 

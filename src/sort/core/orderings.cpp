@@ -6,7 +6,7 @@
 #include <QVarLengthArray>
 #include <cstring>
 
-#include "quotes/core/quote_table.h"
+#include "parsing/quote_table.h"
 
 namespace {
 
@@ -33,9 +33,9 @@ void widen(const char* text, WideText& wide) {
 
 void exchangeRows(int i, int j) {
     char symbol[SymbolSlotSize + 1];
-    std::memcpy(symbol, QuoteSymbols[i], SymbolSlotSize);
-    std::memcpy(QuoteSymbols[i], QuoteSymbols[j], SymbolSlotSize);
-    std::memcpy(QuoteSymbols[j], symbol, SymbolSlotSize);
+    std::memcpy(symbol, QuoteTable.symbols[i], SymbolSlotSize);
+    std::memcpy(QuoteTable.symbols[i], QuoteTable.symbols[j], SymbolSlotSize);
+    std::memcpy(QuoteTable.symbols[j], symbol, SymbolSlotSize);
 
     char line[QuoteLineSize];
     std::memcpy(line, QuoteLines[i], QuoteLineSize);
@@ -92,11 +92,11 @@ int compareSymbols(const char* a, const char* b) {
 void sortAlphabetically(int low, int high) {
     const auto takePivot = [](int mid) {
         SymbolPivot pivot{};
-        std::memcpy(pivot.text, QuoteSymbols[mid], SymbolSlotSize);
+        std::memcpy(pivot.text, QuoteTable.symbols[mid], SymbolSlotSize);
         return pivot;
     };
     const auto compare = [](int row, const SymbolPivot& pivot) {
-        return compareSymbols(QuoteSymbols[row], pivot.text);
+        return compareSymbols(QuoteTable.symbols[row], pivot.text);
     };
     quickSort<SymbolPivot>(low, high, takePivot, compare);
 }

@@ -1,9 +1,10 @@
 #pragma once
-// The quote request both loaders send: the batch path and the hand-written GET.
+// What a quote request asks for: the path of a batch of symbols, the same for both loaders
+// but for the key that picks the page.
 #include <functional>
 #include <string>
 
-#include "quotes/core/quote_table.h"
+#include "parsing/symbol_table.h"
 
 constexpr char QuotePathPrefix[] = "/q/cq?s=";
 constexpr char DelayedQueryKey[] = "&d=v1";
@@ -26,6 +27,3 @@ BatchPlan buildBatchPath(const char (*symbols)[SymbolSlotSize], const int* lengt
 // A symbol as it travels in a URL: letters, digits and ".^-_~" as they are, any other byte
 // as %XX, so that a portfolio line can never change the rest of the request.
 std::string percentEncodeSymbol(const std::string& symbol);
-
-// "GET <path> HTTP/1.1\r\nHost: <authority>\r\n\r\n"; the authority carries the port unless it is 80.
-std::string requestText(const std::string& path, const std::string& authority);

@@ -1,6 +1,9 @@
 #pragma once
 // The page-scanning rules both parsers share: the table marker, the text window,
-// the symbol patterns, the missing-time fix and the tag blanking.
+// the symbol patterns, the missing-time fix and the tag blanking, and the batch loop.
+#include <algorithm>
+
+#include "parsing/symbol_table.h"
 
 constexpr int TextWindowSize = 5000;
 constexpr int RowTextSize = 800;
@@ -48,11 +51,36 @@ inline bool textStartsWith(const char* text, const char* prefix) {
 // The search start of the next symbol: start + j + 100 (held at INT_MAX rather than wrapping).
 int advanceSearchStart(int start, int j);
 
-// True when a symbol slot ends the list: empty, or its first byte is 0xFF.
-bool isEndOfSymbols(const char* slot);
-
 // One symbol's row text from the reply: the text window from start, the pattern search and
 // the row text of the match, or the "symbol not found" text (also for a length outside 1 to 5,
 // showing the slot's characters, at most 6); then the missing-time fix. Returns j, the match's
 // index in the window (0 when not found), by which the caller advances its search start.
 int takeSymbolRow(const char* reply, int length, int start, const char* slot, int symbolLength, char* row);
+
+enum class PageEnd {
+    BatchDone, // every symbol of the batch has its row
+    EndOfList  // an empty slot (or one starting with 0xFF) ended the symbol list
+};
+
+// The batch loop of both parsers: the page's table marker sets the table's search start;
+// then each symbol of the table's current batch gets its row text from the reply (the
+// missing-time fix applied), which rowStep(row) makes into the parser's row, and the search
+// start moves on past the match. Stops at the first slot that ends the list.
+template <typename RowStep> PageEnd forEachBatchRow(char* reply, int length, SymbolTable& table, RowStep&& rowStep) {
+    length = std::max(length, 0);
+    const int marker = findTableMarker(reply, length);
+    if (marker >= 0)
+        table.searchStart = marker;
+    if (table.batch < 0 || table.batch >= QuoteTableCapacity / SymbolsPerBatch)
+        return PageEnd::EndOfList;
+    const int first = table.batch * SymbolsPerBatch;
+    for (int k = first; k < first + SymbolsPerBatch; ++k) {
+        if (isEndOfSymbols(table.symbols[k]))
+            return PageEnd::EndOfList;
+        char row[RowTextSize + 1];
+        const int j = takeSymbolRow(reply, length, table.searchStart, table.symbols[k], table.lengths[k], row);
+        rowStep(row);
+        table.searchStart = advanceSearchStart(table.searchStart, j);
+    }
+    return PageEnd::BatchDone;
+}

@@ -1,4 +1,4 @@
-#include "net/quote_load.h"
+#include "quotes/quote_load.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -10,7 +10,7 @@
 
 #include "app/form_quote.h"
 #include "net/core/batch_fetch.h"
-#include "net/core/quote_request.h"
+#include "parsing/batch_path.h"
 #include "platform/core/socket_library.h"
 #include "platform/message_box.h"
 #include "platform/rich_edit.h"
@@ -87,14 +87,17 @@ bool LoadRun::start() {
     OnWindowThread([portfolio = tab_.portfolio] { (FormQuote->*portfolio)->setFocus(); });
     data_ = std::make_unique<PendingDataFile>(dataFileName(name.toStdString(), tab_.dataSuffix));
     SocketLibraryStart();
-    *tab_.symbolCount = readPortfolioSymbols(portfolio_, tab_.symbols, tab_.symbolLengths);
-    listed_ = listedSymbolCount(portfolio_, tab_.symbols, *tab_.symbolCount);
-    TThread::Synchronize(tab_.resetRows);
+    SymbolTable& table = *tab_.table;
+    const int stored = readPortfolioSymbols(portfolio_, table.symbols, table.lengths);
+    listed_ = listedSymbolCount(portfolio_, table.symbols, stored);
+    // A new load's rows start at 0, set on the window thread, which reads them.
+    TThread::Synchronize([&table] { table.rowsLoaded = 0; });
     return true;
 }
 
 void LoadRun::requestBatches() {
-    int& batch = *tab_.batch;
+    SymbolTable& table = *tab_.table;
+    int& batch = table.batch;
     for (batch = 0; batch <= tab_.lastBatch; ++batch) {
         if (isReopenBatch(batch)) {
             SocketLibraryRelease();
@@ -102,7 +105,7 @@ void LoadRun::requestBatches() {
             SocketLibraryStart();
         }
         std::string path;
-        const BatchPlan plan = buildBatchPath(tab_.symbols, tab_.symbolLengths, batch, tab_.queryKey, path,
+        const BatchPlan plan = buildBatchPath(table.symbols, table.lengths, batch, tab_.queryKey, path,
                                               [this] { showStatusNow("Getting quotes..."); });
         if (plan == BatchPlan::EndOfList)
             return;

@@ -1,4 +1,4 @@
-#include "net/core/quote_request.h"
+#include "parsing/batch_path.h"
 
 #include <cstring>
 
@@ -7,10 +7,6 @@ namespace {
 // Longer portfolio lines are kept cut and marked in their slot; the server never sees them.
 constexpr int MaxRequestableLength = SymbolSlotSize - 1;
 constexpr char DummySymbol[] = "xxxx,";
-
-bool endsList(const char* slot) {
-    return slot[0] == '\0' || static_cast<unsigned char>(slot[0]) == 0xFF;
-}
 
 } // namespace
 
@@ -25,7 +21,7 @@ BatchPlan buildBatchPath(const char (*symbols)[SymbolSlotSize], const int* lengt
     for (int i = first; i < first + SymbolsPerBatch && i < QuoteTableCapacity; ++i) {
         if (visitIndex)
             visitIndex();
-        if (endsList(symbols[i]))
+        if (isEndOfSymbols(symbols[i]))
             break;
         if (lengths[i] > MaxRequestableLength) {
             skippedOverlong = true;
@@ -66,11 +62,4 @@ std::string percentEncodeSymbol(const std::string& symbol) {
         }
     }
     return encoded;
-}
-
-std::string requestText(const std::string& path, const std::string& authority) {
-    std::string text;
-    text.reserve(path.size() + authority.size() + 28);
-    text.append("GET ").append(path).append(" HTTP/1.1\r\nHost: ").append(authority).append("\r\n\r\n");
-    return text;
 }

@@ -3,6 +3,9 @@
 // the batch. Plain byte work over the reply; what a row does to the window is the sink's.
 #include <cstddef>
 
+#include "parsing/data_line_sink.h"
+#include "parsing/page_scan.h"
+
 // Grid cuts of a display line: 1-based start and length (a start of 0 counts as 1).
 struct CellCut {
     int start;
@@ -24,23 +27,17 @@ void makeWordLine(const char* row, char* wordLine);
 // word 6, 0 when there is none.
 double formatQuoteLine(const char* wordLine, char* line);
 
-class QuotePageSink {
+// A row's data-file line is its word line.
+class QuotePageSink : public DataLineSink {
 public:
-    virtual ~QuotePageSink() = default;
-    // Data-file line of a row (the word line, without the newline).
-    virtual void writeDataLine(const char* wordLine) = 0;
+    using DataLineSink::DataLineSink;
     // Append the row (CurrentLine, CurrentPct) to the grid and the mirror.
     virtual void appendRow(const char* line, double pct) = 0;
 };
 
-enum class PageEnd {
-    BatchDone, // every symbol of the batch has its row
-    EndOfList  // an empty slot (or one starting with 0xFF) ended the symbol list
-};
-
-// Parses the reply of batch QuoteBatch: finds the table marker (updating SearchStart),
+// Parses the reply of batch QuoteTable.batch: finds the table marker (updating QuoteTable.searchStart),
 // then for each symbol of the batch builds CurrentLine / CurrentPct, writes the data-file
-// line, appends the row through the sink, stores it at RowsLoaded and advances.
+// line, appends the row through the sink, stores it at QuoteTable.rowsLoaded and advances.
 // The reply may be modified (the marker search lower-cases in place); nothing outside
 // reply[0, length) is read or written.
 PageEnd parseQuotePage(char* reply, int length, QuotePageSink& sink);

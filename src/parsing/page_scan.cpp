@@ -1,4 +1,4 @@
-#include "net/core/page_scan.h"
+#include "parsing/page_scan.h"
 
 #include <algorithm>
 #include <climits>
@@ -204,10 +204,6 @@ void blankTags(char* row) {
 int advanceSearchStart(int start, int j) {
     const int step = j + SearchStep;
     return start > INT_MAX - step ? INT_MAX : start + step;
-}
-
-bool isEndOfSymbols(const char* slot) {
-    return slot[0] == '\0' || static_cast<unsigned char>(slot[0]) == 0xFF;
 }
 
 int takeSymbolRow(const char* reply, int length, int start, const char* slot, int symbolLength, char* row) {

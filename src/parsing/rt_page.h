@@ -1,7 +1,7 @@
 #pragma once
 // The real-time page parser: the twin of the delayed parser, with the colour codes,
 // the squeeze into fields and its own 92-character display line.
-#include "quotes/core/quote_page.h"
+#include "parsing/quote_page.h"
 
 constexpr int RtLineLength = 92;
 constexpr int RtLineSize = 100; // 99 characters and a NUL; the line ends at RtLineLength
@@ -31,16 +31,15 @@ void formatRtLine(const char* squeezed, double tradeDirection, double afterHours
 constexpr int RtCellTextSize = 15;
 void rtRowCells(const char* line, double tradeDirection, char cells[7][RtCellTextSize]);
 
-class RtPageSink {
+// A row's data-file line is its squeezed text.
+class RtPageSink : public DataLineSink {
 public:
-    virtual ~RtPageSink() = default;
-    // Data-file line of a row (the squeezed text, without the newline).
-    virtual void writeDataLine(const char* squeezed) = 0;
+    using DataLineSink::DataLineSink;
     // Append the row to RT1 and the mirror; the directions pick colours and cells.
     virtual void appendRow(const char* line, double tradeDirection, double afterHoursDirection) = 0;
 };
 
-// Parses the reply of batch RtBatch against RtSymbols / RtSymbolLengths, updating
-// RtSearchStart, RtTradeDirections, RtAfterHoursDirections and RtRowsLoaded.
+// Parses the reply of batch RtTable.batch against RtTable.symbols / RtTable.lengths, updating
+// RtTable.searchStart, RtTradeDirections, RtAfterHoursDirections and RtTable.rowsLoaded.
 // Nothing outside reply[0, length) is read or written.
 PageEnd parseRtPage(char* reply, int length, RtPageSink& sink);

@@ -1,10 +1,10 @@
-#include "realtime/core/rt_page.h"
+#include "parsing/rt_page.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "net/core/page_scan.h"
-#include "realtime/core/rt_table.h"
+#include "parsing/page_scan.h"
+#include "parsing/rt_table.h"
 
 const CellCut RtCellCuts[7] = {{0, 9}, {10, 12}, {21, 10}, {35, 14}, {53, 14}, {70, 12}, {81, 12}};
 
@@ -44,11 +44,11 @@ char afterHoursSign(double direction) {
 }
 
 void storeDirections(double tradeDirection, double afterHoursDirection) {
-    if (RtRowsLoaded >= 0 && RtRowsLoaded < QuoteTableCapacity) {
-        RtTradeDirections[RtRowsLoaded] = static_cast<float>(tradeDirection);
-        RtAfterHoursDirections[RtRowsLoaded] = static_cast<float>(afterHoursDirection);
+    if (RtTable.rowsLoaded >= 0 && RtTable.rowsLoaded < QuoteTableCapacity) {
+        RtTradeDirections[RtTable.rowsLoaded] = static_cast<float>(tradeDirection);
+        RtAfterHoursDirections[RtTable.rowsLoaded] = static_cast<float>(afterHoursDirection);
     }
-    ++RtRowsLoaded;
+    ++RtTable.rowsLoaded;
 }
 
 } // namespace
@@ -169,20 +169,7 @@ void rtRowCells(const char* line, double tradeDirection, char cells[7][RtCellTex
 }
 
 PageEnd parseRtPage(char* reply, int length, RtPageSink& sink) {
-    length = std::max(length, 0);
-    const int marker = findTableMarker(reply, length);
-    if (marker >= 0)
-        RtSearchStart = marker;
-
-    if (RtBatch < 0 || RtBatch >= QuoteTableCapacity / SymbolsPerBatch)
-        return PageEnd::EndOfList;
-    const int first = RtBatch * SymbolsPerBatch;
-    for (int i = first; i < first + SymbolsPerBatch; ++i) {
-        if (isEndOfSymbols(RtSymbols[i]))
-            return PageEnd::EndOfList;
-
-        char block[RowTextSize + 1];
-        const int j = takeSymbolRow(reply, length, RtSearchStart, RtSymbols[i], RtSymbolLengths[i], block);
+    return forEachBatchRow(reply, length, RtTable, [&sink](char* block) {
         double tradeDirection = RtUnknown;
         double afterHoursDirection = RtUnknown;
         readRtDirections(block, &tradeDirection, &afterHoursDirection);
@@ -190,12 +177,9 @@ PageEnd parseRtPage(char* reply, int length, RtPageSink& sink) {
         char compact[RowTextSize + 1];
         const char* squeezed = squeezeRtBlock(block, compact);
         sink.writeDataLine(squeezed);
-
         char line[RtLineSize];
         formatRtLine(squeezed, tradeDirection, afterHoursDirection, line);
         sink.appendRow(line, tradeDirection, afterHoursDirection);
         storeDirections(tradeDirection, afterHoursDirection);
-        RtSearchStart = advanceSearchStart(RtSearchStart, j);
-    }
-    return PageEnd::BatchDone;
+    });
 }

@@ -1,11 +1,11 @@
-#include "quotes/core/quote_page.h"
+#include "parsing/quote_page.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cstring>
 
-#include "net/core/page_scan.h"
-#include "quotes/core/quote_table.h"
+#include "parsing/page_scan.h"
+#include "parsing/quote_table.h"
 
 const CellCut QuoteCellCuts[7] = {{0, 7}, {8, 10}, {21, 12}, {0, 0}, {33, 10}, {44, 10}, {55, 14}};
 
@@ -52,11 +52,11 @@ double leadingDecimal(const char* text) {
 }
 
 void storeRow() {
-    if (RowsLoaded >= 0 && RowsLoaded < QuoteTableCapacity) {
-        std::memcpy(QuoteLines[RowsLoaded], CurrentLine, QuoteLineSize);
-        QuotePctChanges[RowsLoaded] = static_cast<float>(CurrentPct);
+    if (QuoteTable.rowsLoaded >= 0 && QuoteTable.rowsLoaded < QuoteTableCapacity) {
+        std::memcpy(QuoteLines[QuoteTable.rowsLoaded], CurrentLine, QuoteLineSize);
+        QuotePctChanges[QuoteTable.rowsLoaded] = static_cast<float>(CurrentPct);
     }
-    ++RowsLoaded;
+    ++QuoteTable.rowsLoaded;
 }
 
 } // namespace
@@ -119,29 +119,13 @@ double formatQuoteLine(const char* wordLine, char* line) {
 }
 
 PageEnd parseQuotePage(char* reply, int length, QuotePageSink& sink) {
-    length = std::max(length, 0);
-    const int marker = findTableMarker(reply, length);
-    if (marker >= 0)
-        SearchStart = marker;
-
-    if (QuoteBatch < 0 || QuoteBatch >= QuoteTableCapacity / SymbolsPerBatch)
-        return PageEnd::EndOfList;
-    const int first = QuoteBatch * SymbolsPerBatch;
-    for (int k = first; k < first + SymbolsPerBatch; ++k) {
-        if (isEndOfSymbols(QuoteSymbols[k]))
-            return PageEnd::EndOfList;
-
-        char row[RowTextSize + 1];
-        const int j = takeSymbolRow(reply, length, SearchStart, QuoteSymbols[k], QuoteSymbolLengths[k], row);
+    return forEachBatchRow(reply, length, QuoteTable, [&sink](char* row) {
         blankTags(row);
         char wordLine[RowTextSize + 1];
         makeWordLine(row, wordLine);
         sink.writeDataLine(wordLine);
-
         CurrentPct = formatQuoteLine(wordLine, CurrentLine);
         sink.appendRow(CurrentLine, CurrentPct);
         storeRow();
-        SearchStart = advanceSearchStart(SearchStart, j);
-    }
-    return PageEnd::BatchDone;
+    });
 }

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "quotes/core/quote_table.h"
+#include "parsing/symbol_table.h"
 
 class QLineEdit;
 class QPushButton;
@@ -31,16 +31,11 @@ struct QuoteLoadTab {
     bool TFormQuote::*loading;
 
     // The tab's table and request.
-    char (*symbols)[SymbolSlotSize];
-    int* symbolLengths;
-    int* symbolCount;
-    int* batch;
+    SymbolTable* table;
     int lastBatch;
     const char* queryKey;
     const char* dataSuffix;
 
-    // Window thread: a new load's rows start at 0.
-    std::function<void()> resetRows;
     // Window thread: parse one reply; true when the parser met the end of the symbol list.
     std::function<bool(char* reply, int length, FILE* data)> parse;
     // Worker thread, at the normal end once the files are closed, before the button is enabled.

@@ -1,0 +1,5 @@
+#include "parsing/rt_table.h"
+
+SymbolTable RtTable;
+float RtTradeDirections[QuoteTableCapacity];
+float RtAfterHoursDirections[QuoteTableCapacity];

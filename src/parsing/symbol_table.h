@@ -1,0 +1,19 @@
+#pragma once
+// The symbols of one quote tab's load, in portfolio order, and where the parse of its pages
+// stands. Both tabs keep one of these; what each keeps per row lives beside it.
+
+constexpr int QuoteTableCapacity = 4000;
+constexpr int LoadCapacity = 2000; // 100 batches of 20 symbols
+constexpr int SymbolsPerBatch = 20;
+constexpr int SymbolSlotSize = 7; // 6 characters and the NUL
+
+struct SymbolTable {
+    char symbols[QuoteTableCapacity][SymbolSlotSize];
+    int lengths[QuoteTableCapacity];
+    int batch;       // batch in progress: slots 20·batch to 20·batch + 19
+    int rowsLoaded;  // rows this load has parsed
+    int searchStart; // where the next symbol's text window starts in the reply
+};
+
+// True when a symbol slot ends the list: empty, or its first byte is 0xFF.
+bool isEndOfSymbols(const char* slot);
