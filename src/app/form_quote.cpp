@@ -29,7 +29,9 @@
 #include "platform/string_grid.h"
 #include "portfolio/portfolio_editor.h"
 #include "quotes/load_n_process.h"
+#include "quotes/quote_views.h"
 #include "realtime/load_n_process_rt.h"
+#include "realtime/rt_views.h"
 
 TFormQuote* FormQuote = nullptr;
 
@@ -61,6 +63,8 @@ TFormQuote::TFormQuote(QWidget* parent) : QMainWindow(parent) {
     createMenu();
     createComponents();
     setTabOrder();
+    quotesLoadView_ = new QuotesLoadView(*this);
+    realTimeLoadView_ = new RealTimeLoadView(*this);
 
     setFixedSize(641, 522 + MainMenu1->sizeHint().height());
     PgC1->setCurrentWidget(Quotes);
@@ -70,6 +74,8 @@ TFormQuote::TFormQuote(QWidget* parent) : QMainWindow(parent) {
 }
 
 TFormQuote::~TFormQuote() {
+    delete quotesLoadView_;
+    delete realTimeLoadView_;
     delete OpenFile;
     delete OpenFile1;
     if (PortfolioFile)
@@ -193,7 +199,8 @@ void TFormQuote::BtnQuoteClick() {
     Adv->setText("");
     Decl->setText("");
     NoChg->setText("");
-    new LoadnProcess(false, {QuotesFolder.pathOf(Portfolio->text()), QuoteServerHost, QuoteServerPort});
+    new LoadnProcess(false,
+                     {QuotesFolder.pathOf(Portfolio->text()), QuoteServerHost, QuoteServerPort, quotesLoadView_});
 }
 
 void TFormQuote::BtnQuote1Click() {
@@ -201,7 +208,8 @@ void TFormQuote::BtnQuote1Click() {
         return;
     RealTimeLoading = true;
     RT1->setRow(0);
-    new LoadnProcessRt(false, {RealTimeFolder.pathOf(Portfolio1->text()), QuoteServerHost, QuoteServerPort});
+    new LoadnProcessRt(
+        false, {RealTimeFolder.pathOf(Portfolio1->text()), QuoteServerHost, QuoteServerPort, realTimeLoadView_});
 }
 
 void TFormQuote::QuotesShow() {

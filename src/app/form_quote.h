@@ -22,6 +22,9 @@ class TRichEdit;
 class TStatusBar;
 class TStringGrid;
 
+class QuotesLoadView;
+class RealTimeLoadView;
+
 class TFormQuote : public QMainWindow {
 public:
     explicit TFormQuote(QWidget* parent = nullptr);
@@ -162,6 +165,9 @@ private:
     void connectHandlers();
 
     bool searching_ = false; // Find symbol is moving the focus itself
+    // Where each tab's loads report.
+    QuotesLoadView* quotesLoadView_ = nullptr;
+    RealTimeLoadView* realTimeLoadView_ = nullptr;
 };
 
 extern TFormQuote* FormQuote;

@@ -1,20 +1,14 @@
 #include "quotes/quote_load.h"
 
 #include <QFile>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QStringList>
 #include <cerrno>
 #include <cstring>
 #include <memory>
 
-#include "app/form_quote.h"
 #include "net/core/batch_fetch.h"
 #include "parsing/batch_path.h"
 #include "platform/core/socket_library.h"
-#include "platform/message_box.h"
-#include "platform/rich_edit.h"
-#include "platform/status_bar.h"
 #include "platform/t_thread.h"
 #include "portfolio/core/portfolio_rules.h"
 #include "quotes/core/pending_data_file.h"
@@ -28,7 +22,7 @@ bool isReopenBatch(int batch) {
 
 class LoadRun {
 public:
-    LoadRun(const QuoteLoadTab& tab, const QuoteLoadRequest& request) : tab_(tab), request_(request) {}
+    LoadRun(const QuoteLoadKind& kind, const QuoteLoadRequest& request) : kind_(kind), request_(request) {}
     void run();
 
 private:
@@ -37,24 +31,22 @@ private:
     void normalEnd();
     void lostConnection();
 
-    // Status texts: set from the worker (without waiting) or on the window thread. Steps handed
-    // over without waiting capture values only: they may run after this load object is gone.
+    // Hands a view call to the window thread without waiting. The view outlives the load,
+    // and values are captured by copy: the call may run after this load object is gone.
+    template <typename Call> void tell(Call call) const {
+        OnWindowThread([view = request_.view, call] { call(*view); });
+    }
+    // Hands a view call to the window thread and waits until it has run.
+    template <typename Call> void tellNow(Call call) const {
+        TThread::Synchronize([this, &call] { call(*request_.view); });
+    }
     void showStatus(const QString& text) const {
-        OnWindowThread([status = tab_.status, text] { (FormQuote->*status)->setSimpleText(text); });
+        tell([text](QuoteLoadView& view) { view.showStatus(text); });
     }
-    void showStatusNow(const char* text) const {
-        TThread::Synchronize([this, text] { (FormQuote->*tab_.status)->setSimpleText(text); });
+    void showStatusNow(const QString& text) const {
+        tellNow([&text](QuoteLoadView& view) { view.showStatus(text); });
     }
-    void enableControls() const {
-        OnWindowThread([mirror = tab_.mirror, button = tab_.button] {
-            (FormQuote->*mirror)->setEnabled(true);
-            (FormQuote->*button)->setEnabled(true);
-        });
-    }
-    // The load is over: "Get Quotes" (button or timer) may start the next one.
-    void endLoad() const {
-        OnWindowThread([loading = tab_.loading] { FormQuote->*loading = false; });
-    }
+
     void closePortfolio() {
         if (portfolio_)
             std::fclose(portfolio_);
@@ -62,7 +54,7 @@ private:
     }
     QString doneText(bool dataWritten) const;
 
-    const QuoteLoadTab& tab_;
+    const QuoteLoadKind& kind_;
     const QuoteLoadRequest request_;
     std::unique_ptr<char[]> reply_;
     FILE* portfolio_ = nullptr;
@@ -73,21 +65,19 @@ private:
 
 bool LoadRun::start() {
     reply_ = std::make_unique<char[]>(ReplyBufferSize);
-    OnWindowThread([button = tab_.button] { (FormQuote->*button)->setEnabled(false); });
-    TThread::Synchronize([this] { (FormQuote->*tab_.mirror)->clear(); });
+    tellNow([](QuoteLoadView& view) { view.loadStarting(); });
 
     const QByteArray name = QFile::encodeName(request_.portfolioPath);
     portfolio_ = openPortfolio(name.constData());
     if (!portfolio_) {
         const QString why = request_.portfolioPath + ": " + QString::fromLocal8Bit(std::strerror(errno));
-        TThread::Synchronize([why] { MessageBox("File in use by another application.\n" + why, "Alter"); });
-        OnWindowThread([button = tab_.button] { (FormQuote->*button)->setEnabled(true); });
+        tellNow([&why](QuoteLoadView& view) { view.portfolioUnreadable(why); });
         return false;
     }
-    OnWindowThread([portfolio = tab_.portfolio] { (FormQuote->*portfolio)->setFocus(); });
-    data_ = std::make_unique<PendingDataFile>(dataFileName(name.toStdString(), tab_.dataSuffix));
+    tell([](QuoteLoadView& view) { view.portfolioOpened(); });
+    data_ = std::make_unique<PendingDataFile>(dataFileName(name.toStdString(), kind_.dataSuffix));
     SocketLibraryStart();
-    SymbolTable& table = *tab_.table;
+    SymbolTable& table = *kind_.table;
     const int stored = readPortfolioSymbols(portfolio_, table.symbols, table.lengths);
     listed_ = listedSymbolCount(portfolio_, table.symbols, stored);
     // A new load's rows start at 0, set on the window thread, which reads them.
@@ -96,16 +86,16 @@ bool LoadRun::start() {
 }
 
 void LoadRun::requestBatches() {
-    SymbolTable& table = *tab_.table;
+    SymbolTable& table = *kind_.table;
     int& batch = table.batch;
-    for (batch = 0; batch <= tab_.lastBatch; ++batch) {
+    for (batch = 0; batch <= kind_.lastBatch; ++batch) {
         if (isReopenBatch(batch)) {
             SocketLibraryRelease();
             data_->reopenForAppend();
             SocketLibraryStart();
         }
         std::string path;
-        const BatchPlan plan = buildBatchPath(table.symbols, table.lengths, batch, tab_.queryKey, path,
+        const BatchPlan plan = buildBatchPath(table.symbols, table.lengths, batch, kind_.queryKey, path,
                                               [this] { showStatusNow("Getting quotes..."); });
         if (plan == BatchPlan::EndOfList)
             return;
@@ -129,7 +119,7 @@ void LoadRun::requestBatches() {
         bool endOfList = false;
         char* reply = reply_.get();
         FILE* data = data_->stream();
-        TThread::Synchronize([&] { endOfList = tab_.parse(reply, length, data); });
+        tellNow([&](QuoteLoadView& view) { endOfList = view.showPage(reply, length, data); });
         if (endOfList)
             return;
     }
@@ -139,7 +129,7 @@ void LoadRun::requestBatches() {
 // left out, an empty portfolio, a data file that could not be written.
 QString LoadRun::doneText(bool dataWritten) const {
     QStringList notes;
-    const int capacity = (tab_.lastBatch + 1) * SymbolsPerBatch;
+    const int capacity = (kind_.lastBatch + 1) * SymbolsPerBatch;
     if (listed_ == 0)
         notes << "portfolio is empty";
     else if (listed_ > capacity)
@@ -152,23 +142,19 @@ QString LoadRun::doneText(bool dataWritten) const {
 void LoadRun::normalEnd() {
     SocketLibraryRelease();
     closePortfolio();
-    const bool dataWritten = data_->commit();
-    if (tab_.count)
-        tab_.count();
-    enableControls();
-    const QString text = doneText(dataWritten);
-    TThread::Synchronize([&] { tab_.complete(text); });
+    const QString text = doneText(data_->commit());
+    tellNow([&text](QuoteLoadView& view) { view.finished(text); });
     reply_.reset();
 }
 
 void LoadRun::lostConnection() {
     // No completion: the rows parsed so far stay, the counts stay empty, and the data file
     // of the last load that ended normally stays as it was.
-    showStatus("Connection lost...Reload quotes (" + QString::fromLocal8Bit(lostReason_.c_str()) + ")");
+    const QString text = "Connection lost...Reload quotes (" + QString::fromLocal8Bit(lostReason_.c_str()) + ")";
     SocketLibraryRelease();
     closePortfolio();
     data_.reset();
-    enableControls();
+    tell([text](QuoteLoadView& view) { view.connectionLost(text); });
     reply_.reset();
 }
 
@@ -180,10 +166,10 @@ void LoadRun::run() {
         else
             lostConnection();
     }
-    endLoad();
+    tell([](QuoteLoadView& view) { view.idle(); });
 }
 } // namespace
 
-void RunQuoteLoad(const QuoteLoadTab& tab, const QuoteLoadRequest& request) {
-    LoadRun(tab, request).run();
+void RunQuoteLoad(const QuoteLoadKind& kind, const QuoteLoadRequest& request) {
+    LoadRun(kind, request).run();
 }

@@ -1,48 +1,52 @@
 #pragma once
 // The load both quote tabs run on their worker thread: read the tab's portfolio, request
-// its symbols 20 a batch, hand every page to the tab's parser on the window thread, and
-// end normally or on a lost connection. The tabs differ only in what is described here.
+// its symbols 20 a batch, hand every page to the tab's view on the window thread, and end
+// normally or on a lost connection. The load never touches a control: it tells the tab's
+// view, and each view call runs on the window thread.
 #include <QString>
 #include <cstdio>
-#include <functional>
 #include <string>
 
 #include "parsing/symbol_table.h"
 
-class QLineEdit;
-class QPushButton;
-class TFormQuote;
-class TRichEdit;
-class TStatusBar;
+// What a load tells its tab. Every call runs on the window thread, in the order the load
+// makes them; the view outlives every load.
+class QuoteLoadView {
+public:
+    virtual ~QuoteLoadView() = default;
+    // Busy: "Get Quotes" disabled, the mirror emptied.
+    virtual void loadStarting() = 0;
+    // The portfolio could not be opened: the box that says why; "Get Quotes" enabled again.
+    virtual void portfolioUnreadable(const QString& why) = 0;
+    // The portfolio is open: the keyboard goes to the tab's Portfolio box.
+    virtual void portfolioOpened() = 0;
+    virtual void showStatus(const QString& text) = 0;
+    // The rows of one page, parsed into the tab's table, its views and the data file (none
+    // when it could not be made). True when the parser met the end of the symbol list.
+    virtual bool showPage(char* reply, int length, FILE* data) = 0;
+    // A load that ended normally: counts, controls enabled, completion; doneText is the final
+    // status ("Done getting quotes", with what the user should know in brackets).
+    virtual void finished(const QString& doneText) = 0;
+    // A load that lost its connection: the status that says why; controls enabled.
+    virtual void connectionLost(const QString& statusText) = 0;
+    // Idle: the next "Get Quotes" (a click or the timer) may start a load.
+    virtual void idle() = 0;
+};
 
-// What a load is handed at the click: the portfolio and the server it asks.
+// What a load is handed at the click: the portfolio, the server it asks and where it reports.
 struct QuoteLoadRequest {
     QString portfolioPath; // absolute
     std::string host;
     int port = 0;
+    QuoteLoadView* view = nullptr;
 };
 
-struct QuoteLoadTab {
-    // The tab's controls (touched on the window thread only).
-    QPushButton* TFormQuote::*button;
-    TRichEdit* TFormQuote::*mirror;
-    QLineEdit* TFormQuote::*portfolio;
-    TStatusBar* TFormQuote::*status;
-    bool TFormQuote::*loading;
-
-    // The tab's table and request.
+// How the tabs' loads differ, besides their views.
+struct QuoteLoadKind {
     SymbolTable* table;
     int lastBatch;
     const char* queryKey;
     const char* dataSuffix;
-
-    // Window thread: parse one reply; true when the parser met the end of the symbol list.
-    std::function<bool(char* reply, int length, FILE* data)> parse;
-    // Worker thread, at the normal end once the files are closed, before the button is enabled.
-    std::function<void()> count;
-    // Window thread: the completion of a load that ended normally; doneText is the final
-    // status ("Done getting quotes", with what the user should know in brackets).
-    std::function<void(const QString& doneText)> complete;
 };
 
-void RunQuoteLoad(const QuoteLoadTab& tab, const QuoteLoadRequest& request);
+void RunQuoteLoad(const QuoteLoadKind& kind, const QuoteLoadRequest& request);

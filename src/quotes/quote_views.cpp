@@ -1,6 +1,7 @@
 #include "quotes/quote_views.h"
 
 #include <QCheckBox>
+#include <QLineEdit>
 
 #include "app/form_quote.h"
 #include "app/quote_colours.h"
@@ -53,4 +54,29 @@ void CompleteQuoteLoad(TFormQuote& form, const QString& doneText) {
     }
     form.StatusBar1->setSimpleText(doneText);
     form.QT1->setRowCount(std::max(1, QuoteTable.rowsLoaded));
+}
+
+QuotesLoadView::QuotesLoadView(TFormQuote& form)
+    : TabLoadView({form.BtnQuote, form.DisplayQR, form.Portfolio, form.StatusBar1, &form.QuotesLoading}), form_(form) {}
+
+bool QuotesLoadView::showPage(char* reply, int length, FILE* data) {
+    QuoteViewSink sink(form_, data);
+    return parseQuotePage(reply, length, sink) == PageEnd::EndOfList;
+}
+
+void QuotesLoadView::finished(const QString& doneText) {
+    int advancers = 0, decliners = 0, unchanged = 0;
+    for (int i = 0; i < QuoteTable.rowsLoaded; ++i) {
+        if (QuotePctChanges[i] > 0)
+            ++advancers;
+        else if (QuotePctChanges[i] < 0)
+            ++decliners;
+        else
+            ++unchanged;
+    }
+    form_.Adv->setText(QString::number(advancers));
+    form_.Decl->setText(QString::number(decliners));
+    form_.NoChg->setText(QString::number(unchanged));
+    enableControls();
+    CompleteQuoteLoad(form_, doneText);
 }

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "parsing/quote_page.h"
+#include "quotes/tab_load_view.h"
 
 class TFormQuote;
 
@@ -26,3 +27,16 @@ void RefillQuoteViews(TFormQuote& form, bool repaintEachRow);
 // The end of a load on the window thread: the automatic sort if one is chosen, the final
 // status text and the grid's row count.
 void CompleteQuoteLoad(TFormQuote& form, const QString& doneText);
+
+// The Quotes tab as its loads see it.
+class QuotesLoadView : public TabLoadView {
+public:
+    explicit QuotesLoadView(TFormQuote& form);
+    bool showPage(char* reply, int length, FILE* data) override;
+    // The counts of advancing, declining and unchanged issues, the controls enabled, then
+    // the completion.
+    void finished(const QString& doneText) override;
+
+private:
+    TFormQuote& form_;
+};

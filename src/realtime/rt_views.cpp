@@ -32,3 +32,17 @@ void CompleteRtLoad(TFormQuote& form, const QString& doneText) {
     // Only the rows this load parsed: rows past them would show an earlier load's quotes.
     form.RT1->setRowCount(std::max(1, RtTable.rowsLoaded));
 }
+
+RealTimeLoadView::RealTimeLoadView(TFormQuote& form)
+    : TabLoadView({form.BtnQuote1, form.DisplayQR1, form.Portfolio1, form.StatusBar2, &form.RealTimeLoading}),
+      form_(form) {}
+
+bool RealTimeLoadView::showPage(char* reply, int length, FILE* data) {
+    RtViewSink sink(form_, data);
+    return parseRtPage(reply, length, sink) == PageEnd::EndOfList;
+}
+
+void RealTimeLoadView::finished(const QString& doneText) {
+    enableControls();
+    CompleteRtLoad(form_, doneText);
+}

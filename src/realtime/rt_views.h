@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "parsing/rt_page.h"
+#include "quotes/tab_load_view.h"
 
 class TFormQuote;
 
@@ -19,3 +20,15 @@ private:
 
 // The end of a real-time load: the final status text and the rows this load parsed.
 void CompleteRtLoad(TFormQuote& form, const QString& doneText);
+
+// The RealTime tab as its loads see it.
+class RealTimeLoadView : public TabLoadView {
+public:
+    explicit RealTimeLoadView(TFormQuote& form);
+    bool showPage(char* reply, int length, FILE* data) override;
+    // The controls enabled, then the completion.
+    void finished(const QString& doneText) override;
+
+private:
+    TFormQuote& form_;
+};
