@@ -26,7 +26,7 @@ public:
     void run();
 
 private:
-    bool start();
+    bool readPortfolio(); // false when the portfolio cannot be opened
     void requestBatches();
     void normalEnd();
     void lostConnection();
@@ -63,7 +63,7 @@ private:
     std::string lostReason_; // why the connection was lost; empty while it was not
 };
 
-bool LoadRun::start() {
+bool LoadRun::readPortfolio() {
     reply_ = std::make_unique<char[]>(ReplyBufferSize);
     tellNow([](QuoteLoadView& view) { view.loadStarting(); });
 
@@ -159,7 +159,7 @@ void LoadRun::lostConnection() {
 }
 
 void LoadRun::run() {
-    if (start()) {
+    if (readPortfolio()) {
         requestBatches();
         if (lostReason_.empty())
             normalEnd();
