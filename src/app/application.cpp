@@ -6,22 +6,21 @@
 #include <exception>
 
 #include "app/form_quote.h"
-#include "help/about_form.h"
-#include "help/help_add_symbols.h"
-#include "help/help_auto_sort.h"
-#include "help/help_refresh.h"
+#include "help/about_window.h"
+#include "help/help_text_window.h"
+#include "help/help_texts.h"
 #include "platform/core/quote_server.h"
 #include "platform/fonts.h"
 #include "platform/message_box.h"
-#include "portfolio/create_port1.h"
+#include "portfolio/create_portfolio_dialog.h"
 
 void CreateTickwellWindows() {
     FormQuote = new TFormQuote;
-    HelpAddSym = new THelpAddSym;
-    HelpRefresh = new THelpRefresh;
-    HelpAutoSort = new THelpAutoSort;
-    AboutForm = new TAboutForm;
-    CreatePort1 = new TCreatePort1(FormQuote);
+    HelpAddSym = new HelpTextWindow(AddSymbolsHelp);
+    HelpRefresh = new HelpTextWindow(RefreshHelp);
+    HelpAutoSort = new HelpTextWindow(AutoSortHelp);
+    AboutForm = new AboutWindow;
+    CreatePort1 = new CreatePortfolioDialog(FormQuote);
 }
 
 static void centreOnScreen(QWidget* window) {

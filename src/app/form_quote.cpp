@@ -15,10 +15,8 @@
 #include <QTimer>
 
 #include "app/app_icon.h"
-#include "help/about_form.h"
-#include "help/help_add_symbols.h"
-#include "help/help_auto_sort.h"
-#include "help/help_refresh.h"
+#include "help/about_window.h"
+#include "help/help_text_window.h"
 #include "help/show_help_window.h"
 #include "platform/core/quote_server.h"
 #include "platform/fonts.h"
@@ -28,9 +26,9 @@
 #include "platform/status_bar.h"
 #include "platform/string_grid.h"
 #include "portfolio/portfolio_editor.h"
-#include "quotes/load_n_process.h"
+#include "quotes/delayed_load.h"
 #include "quotes/quote_views.h"
-#include "realtime/load_n_process_rt.h"
+#include "realtime/real_time_load.h"
 #include "realtime/rt_views.h"
 
 TFormQuote* FormQuote = nullptr;
@@ -199,8 +197,7 @@ void TFormQuote::BtnQuoteClick() {
     Adv->setText("");
     Decl->setText("");
     NoChg->setText("");
-    new LoadnProcess(false,
-                     {QuotesFolder.pathOf(Portfolio->text()), QuoteServerHost, QuoteServerPort, quotesLoadView_});
+    new DelayedLoad(false, {QuotesFolder.pathOf(Portfolio->text()), QuoteServerHost, QuoteServerPort, quotesLoadView_});
 }
 
 void TFormQuote::BtnQuote1Click() {
@@ -208,8 +205,8 @@ void TFormQuote::BtnQuote1Click() {
         return;
     RealTimeLoading = true;
     RT1->setRow(0);
-    new LoadnProcessRt(
-        false, {RealTimeFolder.pathOf(Portfolio1->text()), QuoteServerHost, QuoteServerPort, realTimeLoadView_});
+    new RealTimeLoad(false,
+                     {RealTimeFolder.pathOf(Portfolio1->text()), QuoteServerHost, QuoteServerPort, realTimeLoadView_});
 }
 
 void TFormQuote::QuotesShow() {

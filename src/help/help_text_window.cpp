@@ -1,5 +1,7 @@
 #include "help/help_text_window.h"
 
+#include "help/help_texts.h"
+
 #include "help/top_line_bevel.h"
 #include "platform/core/mul_div.h"
 
@@ -25,34 +27,45 @@ QFont helpTextFont() {
 
 } // namespace
 
-THelpTextWindow::THelpTextWindow(const Design& design, QWidget* parent)
-    : THelpForm(design.caption, scaledSize(design.clientSize, screenPixelsPerInch(), design.pixelsPerInch), parent),
-      m_text(new QTextEdit(this)) {
+HelpTextWindow* HelpAddSym = nullptr;
+HelpTextWindow* HelpRefresh = nullptr;
+HelpTextWindow* HelpAutoSort = nullptr;
+
+HelpTextWindow::HelpTextWindow(const HelpText& design, QWidget* parent)
+    : HelpWindow(design.caption, scaledSize(design.clientSize, screenPixelsPerInch(), design.pixelsPerInch), parent),
+      text_(new QTextEdit(this)) {
+    setObjectName(design.windowName);
     Bevel1->setVisible(design.bevelVisible);
-    m_text->setObjectName(design.textName);
-    m_text->setGeometry(scaledRect(design.textRect, screenPixelsPerInch(), design.pixelsPerInch));
+    text_->setObjectName(design.textName);
+    text_->setGeometry(scaledRect(design.textRect, screenPixelsPerInch(), design.pixelsPerInch));
     // Lines wrap at the box's width, so no text hides behind a horizontal scroll bar at any size.
-    m_text->setLineWrapMode(QTextEdit::WidgetWidth);
-    m_text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    m_text->setAcceptRichText(false);
-    m_text->setFont(helpTextFont());
-    m_text->setPlainText(design.lines.join('\n'));
+    text_->setLineWrapMode(QTextEdit::WidgetWidth);
+    text_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    text_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    text_->setAcceptRichText(false);
+    text_->setFont(helpTextFont());
+    text_->setPlainText(design.lines.join('\n'));
     FormCreate();
 }
 
-void THelpTextWindow::FormCreate() {
-    QTextCursor cursor(m_text->document());
+void HelpTextWindow::FormCreate() {
+    QTextCursor cursor(text_->document());
     cursor.select(QTextCursor::Document);
     QTextCharFormat size;
     size.setFontPointSize(helpTextPointSize);
     cursor.mergeCharFormat(size);
 
-    const int end = m_text->document()->characterCount() - 1;
+    const int end = text_->document()->characterCount() - 1;
     cursor.setPosition(std::min(createCaretPosition, end));
-    m_text->setTextCursor(cursor);
-    m_text->setReadOnly(true);
+    text_->setTextCursor(cursor);
+    text_->setReadOnly(true);
     // Read-only, but the user can still select and copy with mouse and keyboard.
-    m_text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    m_text->update();
+    text_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    text_->update();
+}
+
+void HelpTextWindow::caretToTop() {
+    QTextCursor cursor = text_->textCursor();
+    cursor.setPosition(0);
+    text_->setTextCursor(cursor);
 }

@@ -1,31 +1,27 @@
 #pragma once
-// A help window holding one read-only text, laid out at a design resolution and scaled to the
-// screen's when created.
-#include "help/help_form.h"
-
-#include <QStringList>
+// A help window holding one read-only text from the Help menu's table, laid out at its design
+// resolution and scaled to the screen's when created.
+#include "help/help_window.h"
 
 class QTextEdit;
+struct HelpText;
 
-class THelpTextWindow : public THelpForm {
+class HelpTextWindow : public HelpWindow {
     Q_OBJECT
 public:
+    explicit HelpTextWindow(const HelpText& text, QWidget* parent = nullptr);
+
     // Selects the whole text, gives it 8-point type, puts the caret at character 1000 (the end of a
     // shorter text, leaving nothing selected) and makes the text read-only.
     void FormCreate();
+    // Puts the caret at the top of the text; the Help menu does so each time it shows "Add/Remove Symbols".
+    void caretToTop();
 
-protected:
-    struct Design {
-        QString caption;
-        QSize clientSize;
-        int pixelsPerInch;
-        QString textName;
-        QRect textRect;
-        QStringList lines;
-        bool bevelVisible;
-    };
-
-    THelpTextWindow(const Design& design, QWidget* parent);
-
-    QTextEdit* m_text;
+private:
+    QTextEdit* text_;
 };
+
+// The one instance of each, made at start-up.
+extern HelpTextWindow* HelpAddSym;
+extern HelpTextWindow* HelpRefresh;
+extern HelpTextWindow* HelpAutoSort;

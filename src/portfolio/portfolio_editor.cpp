@@ -15,7 +15,7 @@
 #include "platform/open_dialog.h"
 #include "platform/rich_edit.h"
 #include "portfolio/core/portfolio_rules.h"
-#include "portfolio/create_port1.h"
+#include "portfolio/create_portfolio_dialog.h"
 
 namespace {
 const char* const Attention = "Attention";

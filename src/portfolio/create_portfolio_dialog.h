@@ -7,9 +7,9 @@ class QLineEdit;
 class QPushButton;
 class TFormQuote;
 
-class TCreatePort1 : public QDialog {
+class CreatePortfolioDialog : public QDialog {
 public:
-    explicit TCreatePort1(TFormQuote* form);
+    explicit CreatePortfolioDialog(TFormQuote* form);
 
     QLabel* Label1;
     QLineEdit* Edit1;
@@ -23,7 +23,7 @@ private:
     TFormQuote* form_;
 };
 
-extern TCreatePort1* CreatePort1;
+extern CreatePortfolioDialog* CreatePort1;
 
 // Why a typed name cannot become a portfolio file here (empty, hidden, a folder separator or
 // a control character in it); empty when it can.

@@ -4,9 +4,9 @@
 #include "platform/t_thread.h"
 #include "quotes/quote_load.h"
 
-class LoadnProcessRt : public TThread {
+class RealTimeLoad : public TThread {
 public:
-    LoadnProcessRt(bool createSuspended, QuoteLoadRequest request);
+    RealTimeLoad(bool createSuspended, QuoteLoadRequest request);
 
 protected:
     void Execute() override;

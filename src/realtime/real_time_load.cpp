@@ -1,4 +1,4 @@
-#include "realtime/load_n_process_rt.h"
+#include "realtime/real_time_load.h"
 
 #include "parsing/batch_path.h"
 #include "parsing/rt_table.h"
@@ -8,9 +8,9 @@ namespace {
 const QuoteLoadKind RealTimeQuotes = {&RtTable, RtBatchLimit - 1, RealTimeQueryKey, RealTimeDataSuffix};
 } // namespace
 
-LoadnProcessRt::LoadnProcessRt(bool createSuspended, QuoteLoadRequest request)
+RealTimeLoad::RealTimeLoad(bool createSuspended, QuoteLoadRequest request)
     : TThread(createSuspended), request_(std::move(request)) {}
 
-void LoadnProcessRt::Execute() {
+void RealTimeLoad::Execute() {
     RunQuoteLoad(RealTimeQuotes, request_);
 }

@@ -1,4 +1,4 @@
-#include "sort/sort_alphn_rtn.h"
+#include "sort/menu_sort.h"
 
 #include "app/form_quote.h"
 #include "app/quote_load_state.h"
@@ -8,7 +8,7 @@
 #include "quotes/quote_views.h"
 #include "sort/core/orderings.h"
 
-SortAlphnRtn::SortAlphnRtn(bool createSuspended, QAction* sender) : TThread(createSuspended), sender_(sender) {}
+MenuSort::MenuSort(bool createSuspended, QAction* sender) : TThread(createSuspended), sender_(sender) {}
 
 void SortAndRefillFromMenu(TFormQuote& form, void (*order)(int, int), bool repaintEachRow) {
     form.DisplayQR->clear();
@@ -18,7 +18,7 @@ void SortAndRefillFromMenu(TFormQuote& form, void (*order)(int, int), bool repai
     RefillQuoteViews(form, repaintEachRow);
 }
 
-void SortAlphnRtn::Execute() {
+void MenuSort::Execute() {
     // The refusal test and the sort are one step on the window thread, so that no load can
     // start between them.
     bool refused = false;
@@ -36,9 +36,9 @@ void SortAlphnRtn::Execute() {
 }
 
 void TFormQuote::Alphabetically1Click(QAction* sender) {
-    new SortAlphnRtn(false, sender);
+    new MenuSort(false, sender);
 }
 
 void TFormQuote::byChange1Click(QAction* sender) {
-    new SortAlphnRtn(false, sender);
+    new MenuSort(false, sender);
 }

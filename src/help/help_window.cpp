@@ -1,4 +1,4 @@
-#include "help/help_form.h"
+#include "help/help_window.h"
 
 #include "help/top_line_bevel.h"
 #include "platform/fonts.h"
@@ -7,7 +7,7 @@
 #include <QScreen>
 #include <QShowEvent>
 
-THelpForm::THelpForm(const QString& caption, const QSize& clientSize, QWidget* parent)
+HelpWindow::HelpWindow(const QString& caption, const QSize& clientSize, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
     setWindowTitle(caption);
@@ -19,12 +19,12 @@ THelpForm::THelpForm(const QString& caption, const QSize& clientSize, QWidget* p
     Bevel1->setGeometry(rect());
 }
 
-void THelpForm::FormActivate() {
+void HelpWindow::FormActivate() {
     if (isMinimized())
         raise();
 }
 
-void THelpForm::showEvent(QShowEvent* event) {
+void HelpWindow::showEvent(QShowEvent* event) {
     // Every show from hidden places the window at the centre; the window system's own show events
     // (a restore from minimised) leave it where it is.
     if (!event->spontaneous())
@@ -32,13 +32,13 @@ void THelpForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-void THelpForm::changeEvent(QEvent* event) {
+void HelpWindow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         FormActivate();
     QDialog::changeEvent(event);
 }
 
-void THelpForm::centreOnScreen() {
+void HelpWindow::centreOnScreen() {
     const QRect area = screen()->availableGeometry();
     const QSize outer = frameGeometry().size();
     move(area.left() + (area.width() - outer.width()) / 2, area.top() + (area.height() - outer.height()) / 2);

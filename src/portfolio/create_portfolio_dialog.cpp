@@ -1,4 +1,4 @@
-#include "portfolio/create_port1.h"
+#include "portfolio/create_portfolio_dialog.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -9,9 +9,9 @@
 #include "platform/message_box.h"
 #include "portfolio/portfolio_editor.h"
 
-TCreatePort1* CreatePort1 = nullptr;
+CreatePortfolioDialog* CreatePort1 = nullptr;
 
-TCreatePort1::TCreatePort1(TFormQuote* form) : QDialog(form), form_(form) {
+CreatePortfolioDialog::CreatePortfolioDialog(TFormQuote* form) : QDialog(form), form_(form) {
     setObjectName("CreatePort1");
     setWindowTitle("Create Portfolio");
     setFont(windowFont());
@@ -52,7 +52,7 @@ QString PortfolioNameProblem(const QString& name) {
     return {};
 }
 
-void TCreatePort1::Button1Click() {
+void CreatePortfolioDialog::Button1Click() {
     // A portfolio is always a bare file name, made in the Quotes tab's folder. A name that
     // cannot be one is refused and the dialog stays open.
     const QString problem = PortfolioNameProblem(Edit1->text());
@@ -65,7 +65,7 @@ void TCreatePort1::Button1Click() {
     accept();
 }
 
-void TCreatePort1::Button2Click() {
+void CreatePortfolioDialog::Button2Click() {
     Edit1->setText("");
     reject();
 }

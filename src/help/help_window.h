@@ -7,7 +7,7 @@
 
 class TopLineBevel;
 
-class THelpForm : public QDialog {
+class HelpWindow : public QDialog {
     Q_OBJECT
 public:
     // The window became the active one: a minimised window is brought to the front.
@@ -16,7 +16,7 @@ public:
     TopLineBevel* Bevel1;
 
 protected:
-    THelpForm(const QString& caption, const QSize& clientSize, QWidget* parent);
+    HelpWindow(const QString& caption, const QSize& clientSize, QWidget* parent);
 
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;

@@ -1,4 +1,4 @@
-#include "quotes/load_n_process.h"
+#include "quotes/delayed_load.h"
 
 #include "parsing/batch_path.h"
 #include "parsing/quote_table.h"
@@ -9,9 +9,9 @@ const QuoteLoadKind DelayedQuotes = {&QuoteTable, LoadCapacity / SymbolsPerBatch
                                      DelayedDataSuffix};
 } // namespace
 
-LoadnProcess::LoadnProcess(bool createSuspended, QuoteLoadRequest request)
+DelayedLoad::DelayedLoad(bool createSuspended, QuoteLoadRequest request)
     : TThread(createSuspended), request_(std::move(request)) {}
 
-void LoadnProcess::Execute() {
+void DelayedLoad::Execute() {
     RunQuoteLoad(DelayedQuotes, request_);
 }

@@ -5,9 +5,9 @@
 
 class QAction;
 
-class SortAlphnRtn : public TThread {
+class MenuSort : public TThread {
 public:
-    SortAlphnRtn(bool createSuspended, QAction* sender);
+    MenuSort(bool createSuspended, QAction* sender);
 
 protected:
     void Execute() override;

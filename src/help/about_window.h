@@ -1,14 +1,14 @@
 #pragma once
 // The About window of the Help menu's "About Tickwell": name, version and a note on the stock data.
 // It keeps its designed size at every screen resolution.
-#include "help/help_form.h"
+#include "help/help_window.h"
 
 class QLabel;
 
-class TAboutForm : public THelpForm {
+class AboutWindow : public HelpWindow {
     Q_OBJECT
 public:
-    explicit TAboutForm(QWidget* parent = nullptr);
+    explicit AboutWindow(QWidget* parent = nullptr);
 
     // Gives the texts their type sizes (18 point bold, 10 and 8 point).
     void FormCreate();
@@ -19,4 +19,4 @@ public:
 };
 
 // The one instance, made at start-up.
-extern TAboutForm* AboutForm;
+extern AboutWindow* AboutForm;

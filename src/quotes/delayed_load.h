@@ -4,9 +4,9 @@
 #include "platform/t_thread.h"
 #include "quotes/quote_load.h"
 
-class LoadnProcess : public TThread {
+class DelayedLoad : public TThread {
 public:
-    LoadnProcess(bool createSuspended, QuoteLoadRequest request);
+    DelayedLoad(bool createSuspended, QuoteLoadRequest request);
 
 protected:
     void Execute() override;

@@ -1,8 +1,8 @@
-#include "help/about_form.h"
+#include "help/about_window.h"
 
 #include <QLabel>
 
-TAboutForm* AboutForm = nullptr;
+AboutWindow* AboutForm = nullptr;
 
 namespace {
 
@@ -27,8 +27,8 @@ void setPointSize(QLabel* label, int points, bool bold = false) {
 
 } // namespace
 
-TAboutForm::TAboutForm(QWidget* parent)
-    : THelpForm("About Tickwell", QSize(392, 259), parent),
+AboutWindow::AboutWindow(QWidget* parent)
+    : HelpWindow("About Tickwell", QSize(392, 259), parent),
       AboutFormText1(makeText(this, "AboutFormText1", "Tickwell", QPoint(48, 8))),
       AboutFormText2(makeText(this, "AboutFormText2", "Version 1.5", QPoint(272, 16))),
       AboutFormText4(makeText(this, "AboutFormText4",
@@ -42,7 +42,7 @@ TAboutForm::TAboutForm(QWidget* parent)
     FormCreate();
 }
 
-void TAboutForm::FormCreate() {
+void AboutWindow::FormCreate() {
     setPointSize(AboutFormText1, 18, true);
     setPointSize(AboutFormText2, 10);
     setPointSize(AboutFormText4, 8);
