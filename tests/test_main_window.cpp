@@ -159,7 +159,7 @@ void MainWindowTest::controls() {
     QFETCH(QString, text);
     QFETCH(QRect, place);
     QFETCH(bool, visible);
-    QWidget* widget = FindControl(name);
+    auto* widget = qobject_cast<QWidget*>(FindControl(name));
     QVERIFY2(widget, qPrintable(name));
     QCOMPARE(widget->parentWidget()->objectName(), tab);
     QVERIFY2(isKind(widget, kind), qPrintable(kind));
