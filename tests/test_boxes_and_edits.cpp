@@ -31,8 +31,12 @@ TRichEdit* editor() {
     return Control<TRichEdit>("RichEdit2");
 }
 
-void click(const QString& window, const char* button) {
-    QTest::mouseClick(Control<QPushButton>(window, button), Qt::LeftButton);
+void click(const char* button) {
+    QTest::mouseClick(Control<QPushButton>(button), Qt::LeftButton);
+}
+
+void clickInDialog(const char* button) {
+    QTest::mouseClick(Control<QPushButton>("CreatePort1", button), Qt::LeftButton);
 }
 
 bool editorOpen() {
@@ -54,7 +58,7 @@ void writeBytes(const QString& path, const QByteArray& bytes) {
 void editPortfolio(const QString& path) {
     ShowTab("Historical");
     OpenDialogSeam::queueAnswer(path);
-    click("FormQuote", "Button5");
+    click("Button5");
 }
 
 // Types a new last line, character by character, as a keyboard with any layout sends it.
@@ -151,12 +155,12 @@ private slots:
         bool stayedOpen = false;
         QTimer::singleShot(0, dialog, [&] {
             Control<QLineEdit>("CreatePort1", "Edit1")->setText(name);
-            click("CreatePort1", "Button1");
+            clickInDialog("Button1");
             stayedOpen = dialog->isVisible();
-            click("CreatePort1", "Button2");
+            clickInDialog("Button2");
         });
         ShowTab("Historical");
-        click("FormQuote", "Button6");
+        click("Button6");
         QVERIFY(stayedOpen);
         QVERIFY(!dialog->isVisible());
         QCOMPARE(MessageBoxSeam::shown().size(), 1);
@@ -197,7 +201,7 @@ private slots:
         QCOMPARE(editorOpen(), answer != MsgAnswer::Save);
         if (editorOpen()) {
             MessageBoxSeam::queueAnswer(MsgAnswer::Ok);
-            click("FormQuote", "Button8");
+            click("Button8");
         }
     }
 
@@ -210,19 +214,19 @@ private slots:
         QCOMPARE(editor()->toPlainText(), QString("NESTLÉ"));
         typeAtEnd(QString::fromUtf8("株A€"));
         MessageBoxSeam::queueAnswer(MsgAnswer::Ok);
-        click("FormQuote", "Button7");
+        click("Button7");
         QCOMPARE(fileBytes(path), QString("NESTLÉ\n株A€\n").toUtf8());
         editPortfolio(path);
         QCOMPARE(editor()->toPlainText(), QString("NESTLÉ\n株A€"));
         MessageBoxSeam::queueAnswer(MsgAnswer::Ok);
-        click("FormQuote", "Button8");
+        click("Button8");
 
         // A Latin-1 file written before still shows its characters.
         writeBytes(path, "NESTL\xc9\n");
         editPortfolio(path);
         QCOMPARE(editor()->toPlainText(), QString("NESTLÉ"));
         MessageBoxSeam::queueAnswer(MsgAnswer::Ok);
-        click("FormQuote", "Button8");
+        click("Button8");
     }
 
     // Screen readers hear a window, and no line of help needs a horizontal scroll.

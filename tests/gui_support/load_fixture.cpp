@@ -54,7 +54,7 @@ void UseQuoteServer(int port) {
 
 namespace {
 bool& loadingFlag(QuoteTab tab) {
-    TickwellWindows();
+    MainWindow();
     return tab == QuoteTab::Quotes ? FormQuote->QuotesLoading : FormQuote->RealTimeLoading;
 }
 } // namespace
@@ -127,7 +127,7 @@ void SetRealTimeDirections(int row, float trade, float afterHours) {
 }
 
 void ForgetChosenFolders() {
-    TickwellWindows();
+    MainWindow();
     FormQuote->QuotesFolder = PortfolioFolder();
     FormQuote->RealTimeFolder = PortfolioFolder();
 }

@@ -15,7 +15,7 @@
 #include "platform/open_dialog.h"
 #include "platform/url_opener.h"
 
-TFormQuote& TickwellWindows() {
+QWidget& MainWindow() {
     if (!FormQuote) {
         installFontSubstitutions();
         MessageBoxSeam::answerInTests();
@@ -24,10 +24,6 @@ TFormQuote& TickwellWindows() {
         CreateTickwellWindows();
     }
     return *FormQuote;
-}
-
-QWidget& MainWindow() {
-    return TickwellWindows();
 }
 
 QWidget* FindWindow(const QString& nameOrTitle) {
@@ -104,7 +100,7 @@ bool TickRefreshTimer(const QString& name) {
 
 namespace {
 TOpenDialog* openDialog(const QString& name) {
-    TickwellWindows();
+    MainWindow();
     for (TOpenDialog* dialog : {FormQuote->OpenFile, FormQuote->OpenFile1})
         if (dialog->objectName() == name)
             return dialog;

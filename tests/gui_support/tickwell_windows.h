@@ -11,10 +11,6 @@
 // returns the main window.
 QWidget& MainWindow();
 
-class TFormQuote;
-// The main window as its class, for the tests that still reach its members.
-TFormQuote& TickwellWindows();
-
 // The top-level window whose objectName or title is nameOrTitle ("FormQuote", "CreatePort1",
 // "About Tickwell", "Add/Remove Symbols", ...), or nullptr.
 QWidget* FindWindow(const QString& nameOrTitle);
