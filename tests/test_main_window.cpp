@@ -86,40 +86,28 @@ const Designed Controls[] = {
     {"RichEdit3", "Historical", "hidden rich", Hint, {328, 216, 212, 253}, ""},
 };
 
-QString kindOf(QWidget* widget) {
-    const QString hidden = widget->isVisibleTo(widget->parentWidget()) ? "" : "hidden ";
-    if (dynamic_cast<TStringGrid*>(widget))
-        return hidden + "grid";
-    if (dynamic_cast<TStatusBar*>(widget))
-        return hidden + "status";
-    if (dynamic_cast<TRichEdit*>(widget))
-        return hidden + "rich";
-    if (qobject_cast<QLabel*>(widget))
-        return hidden + "label";
-    if (qobject_cast<QPushButton*>(widget))
-        return hidden + "button";
-    if (qobject_cast<QCheckBox*>(widget))
-        return hidden + "check";
-    if (auto* combo = qobject_cast<QComboBox*>(widget))
-        return hidden + (combo->isEditable() ? "combo" : "list");
-    if (auto* edit = qobject_cast<QLineEdit*>(widget))
-        return hidden + (edit->isReadOnly() ? "readonly" : "edit");
-    if (qobject_cast<QFrame*>(widget))
-        return hidden + "bevel";
-    return hidden + widget->metaObject()->className();
+// What a control is, as the table names it; "hidden " first when it does not show.
+QString kindOf(QWidget* w) {
+    const auto* combo = qobject_cast<QComboBox*>(w);
+    const auto* edit = qobject_cast<QLineEdit*>(w);
+    const QString kind = dynamic_cast<TStringGrid*>(w)   ? "grid"
+                         : dynamic_cast<TStatusBar*>(w)  ? "status"
+                         : dynamic_cast<TRichEdit*>(w)   ? "rich"
+                         : qobject_cast<QLabel*>(w)      ? "label"
+                         : qobject_cast<QPushButton*>(w) ? "button"
+                         : qobject_cast<QCheckBox*>(w)   ? "check"
+                         : combo                         ? (combo->isEditable() ? "combo" : "list")
+                         : edit                          ? (edit->isReadOnly() ? "readonly" : "edit")
+                         : qobject_cast<QFrame*>(w)      ? "bevel"
+                                                         : w->metaObject()->className();
+    return (w->isVisibleTo(w->parentWidget()) ? "" : "hidden ") + kind;
 }
 
+// The text a control shows: a label's, a button's or a box's text, a list's choice, a rich text.
 QString textOf(QWidget* widget) {
-    if (auto* w = qobject_cast<QLabel*>(widget))
-        return w->text();
-    if (auto* w = qobject_cast<QAbstractButton*>(widget))
-        return w->text();
-    if (auto* w = qobject_cast<QLineEdit*>(widget))
-        return w->text();
-    if (auto* w = qobject_cast<QComboBox*>(widget))
-        return w->currentText();
-    if (auto* w = qobject_cast<QTextEdit*>(widget))
-        return w->toPlainText();
+    for (const char* property : {"text", "currentText", "plainText"})
+        if (widget->property(property).isValid())
+            return widget->property(property).toString();
     return QString();
 }
 
@@ -135,14 +123,9 @@ QString lookOf(QWidget* widget) {
     return look.join(' ');
 }
 
-QString describe(const QString& sheet, const QString& kind, const QString& text, QRect place, const QString& look) {
-    return QString("%1 %2 \"%3\" %4,%5 %6x%7 [%8]")
-        .arg(sheet, kind, text)
-        .arg(place.left())
-        .arg(place.top())
-        .arg(place.width())
-        .arg(place.height())
-        .arg(look);
+QString describe(const QString& sheet, const QString& kind, const QString& text, QRect r, const QString& look) {
+    const QString place = QString::asprintf("%d,%d %dx%d", r.left(), r.top(), r.width(), r.height());
+    return QString("%1 %2 \"%3\" %4 [%5]").arg(sheet, kind, text, place, look);
 }
 
 QStringList itemsOf(QComboBox* combo) {
