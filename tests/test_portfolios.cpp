@@ -278,6 +278,7 @@ private slots:
         QCOMPARE(box("Portfolio1")->text(), realTimeName);
         if (endOpen) {
             // The editor is still on the portfolio it opened or created: Save writes there.
+            MessageBoxSeam::clear();
             MessageBoxSeam::queueAnswer(MsgAnswer::Ok);
             click("Button7");
             QVERIFY(!editorOpen());
