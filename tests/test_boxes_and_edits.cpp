@@ -3,6 +3,7 @@
 // as windows whose text never hides behind a horizontal scroll bar.
 #include <QAbstractItemView>
 #include <QAccessible>
+#include <QAction>
 #include <QApplication>
 #include <QFileDialog>
 #include <QLabel>
@@ -15,21 +16,31 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "app/form_quote.h"
 #include "gui_support/tickwell_windows.h"
-#include "help/about_form.h"
-#include "help/help_add_symbols.h"
-#include "help/help_auto_sort.h"
-#include "help/help_refresh.h"
 #include "platform/message_box.h"
 #include "platform/open_dialog.h"
 #include "platform/rich_edit.h"
-#include "portfolio/create_port1.h"
 
 namespace {
 
-TFormQuote& form() {
-    return TickwellWindows();
+QWidget& form() {
+    return MainWindow();
+}
+
+TRichEdit* editor() {
+    return Control<TRichEdit>("RichEdit2");
+}
+
+void click(const char* button) {
+    QTest::mouseClick(Control<QPushButton>(button), Qt::LeftButton);
+}
+
+void clickInDialog(const char* button) {
+    QTest::mouseClick(Control<QPushButton>("CreatePort1", button), Qt::LeftButton);
+}
+
+bool editorOpen() {
+    return !Control("StaticText12")->isHidden();
 }
 
 QByteArray fileBytes(const QString& path) {
@@ -45,18 +56,18 @@ void writeBytes(const QString& path, const QByteArray& bytes) {
 
 // Opens the portfolio in the editor through Edit and its dialog.
 void editPortfolio(const QString& path) {
-    form().PgC1->setCurrentWidget(form().Historical);
+    ShowTab("Historical");
     OpenDialogSeam::queueAnswer(path);
-    QTest::mouseClick(form().Button5, Qt::LeftButton);
+    click("Button5");
 }
 
 // Types a new last line, character by character, as a keyboard with any layout sends it.
 void typeAtEnd(const QString& text) {
-    QTest::mouseClick(form().RichEdit2->viewport(), Qt::LeftButton);
-    QTest::keyClick(form().RichEdit2, Qt::Key_End, Qt::ControlModifier);
-    QTest::keyClick(form().RichEdit2, Qt::Key_Return);
+    QTest::mouseClick(editor()->viewport(), Qt::LeftButton);
+    QTest::keyClick(editor(), Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(editor(), Qt::Key_Return);
     for (const QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, form().RichEdit2, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Click, editor(), Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
 } // namespace
@@ -95,7 +106,7 @@ private slots:
         });
         MessageBox("Connection lost", "Attention");
         QCOMPARE(boxOwner, static_cast<QWidget*>(&form()));
-        QCOMPARE(static_cast<QWidget*>(CreatePort1->parentWidget()), static_cast<QWidget*>(&form()));
+        QCOMPARE(FindWindow("CreatePort1")->parentWidget(), &form());
     }
 
     // The dialog lists upper-case text files and files without an extension.
@@ -139,15 +150,22 @@ private slots:
     void createRefusesHiddenAndEmptyNames() {
         QFETCH(QString, name);
         QFETCH(QString, complaint);
-        CreatePort1->show();
-        CreatePort1->Edit1->setText(name);
-        QTest::mouseClick(CreatePort1->Button1, Qt::LeftButton);
-        QVERIFY(CreatePort1->isVisible());
+        // While the dialog from "Create Portfolio" is up: the name, OK, then Cancel.
+        QWidget* dialog = FindWindow("CreatePort1");
+        bool stayedOpen = false;
+        QTimer::singleShot(0, dialog, [&] {
+            Control<QLineEdit>("CreatePort1", "Edit1")->setText(name);
+            clickInDialog("Button1");
+            stayedOpen = dialog->isVisible();
+            clickInDialog("Button2");
+        });
+        ShowTab("Historical");
+        click("Button6");
+        QVERIFY(stayedOpen);
+        QVERIFY(!dialog->isVisible());
         QCOMPARE(MessageBoxSeam::shown().size(), 1);
         QCOMPARE(MessageBoxSeam::shown()[0].text, complaint);
-        QVERIFY(form().StaticText12->isHidden());
-        QTest::mouseClick(CreatePort1->Button2, Qt::LeftButton);
-        QVERIFY(!CreatePort1->isVisible());
+        QVERIFY(!editorOpen());
     }
 
     // Closing with unsaved edits asks; Cancel keeps the program, Discard and Save close it.
@@ -180,10 +198,10 @@ private slots:
         QVERIFY(MessageBoxSeam::shown()[0].text.contains("mine.txt"));
         QCOMPARE(form().isHidden(), closed);
         QCOMPARE(fileBytes(path), file);
-        QCOMPARE(form().StaticText12->isHidden(), answer == MsgAnswer::Save);
-        if (!form().StaticText12->isHidden()) {
+        QCOMPARE(editorOpen(), answer != MsgAnswer::Save);
+        if (editorOpen()) {
             MessageBoxSeam::queueAnswer(MsgAnswer::Ok);
-            QTest::mouseClick(form().Button8, Qt::LeftButton);
+            click("Button8");
         }
     }
 
@@ -193,29 +211,35 @@ private slots:
         const QString path = dir.filePath("world.txt");
         writeBytes(path, QString("NESTLÉ\n").toUtf8());
         editPortfolio(path);
-        QCOMPARE(form().RichEdit2->toPlainText(), QString("NESTLÉ"));
+        QCOMPARE(editor()->toPlainText(), QString("NESTLÉ"));
         typeAtEnd(QString::fromUtf8("株A€"));
         MessageBoxSeam::queueAnswer(MsgAnswer::Ok);
-        QTest::mouseClick(form().Button7, Qt::LeftButton);
+        click("Button7");
         QCOMPARE(fileBytes(path), QString("NESTLÉ\n株A€\n").toUtf8());
         editPortfolio(path);
-        QCOMPARE(form().RichEdit2->toPlainText(), QString("NESTLÉ\n株A€"));
+        QCOMPARE(editor()->toPlainText(), QString("NESTLÉ\n株A€"));
         MessageBoxSeam::queueAnswer(MsgAnswer::Ok);
-        QTest::mouseClick(form().Button8, Qt::LeftButton);
+        click("Button8");
 
         // A Latin-1 file written before still shows its characters.
         writeBytes(path, "NESTL\xc9\n");
         editPortfolio(path);
-        QCOMPARE(form().RichEdit2->toPlainText(), QString("NESTLÉ"));
+        QCOMPARE(editor()->toPlainText(), QString("NESTLÉ"));
         MessageBoxSeam::queueAnswer(MsgAnswer::Ok);
-        QTest::mouseClick(form().Button8, Qt::LeftButton);
+        click("Button8");
     }
 
     // Screen readers hear a window, and no line of help needs a horizontal scroll.
     void helpWindowsAreWindowsThatWrap() {
-        const QList<QWidget*> windows = {HelpAddSym, HelpRefresh, HelpAutoSort, AboutForm};
-        for (QWidget* window : windows) {
-            window->show();
+        const QList<QPair<const char*, const char*>> helpItems = {
+            {"AddingStockSymbols1", "Add/Remove Symbols"},
+            {"Aboutautomaticrefreshfeature1", "Automatic Refresh"},
+            {"Aboutautomaticsort1", "Automatic Sort Options"},
+            {"About1", "About Tickwell"}};
+        for (const auto& [item, title] : helpItems) {
+            Control<QAction>(item)->trigger();
+            QWidget* window = FindWindow(title);
+            QVERIFY2(window && window->isVisible(), title);
             QVERIFY(QTest::qWaitForWindowExposed(window));
             QAccessibleInterface* face = QAccessible::queryAccessibleInterface(window);
             QVERIFY(face);

@@ -1,36 +1,37 @@
 // Delayed loads end to end: the real loader against tickwell-quoted on loopback.
 #include <QCheckBox>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QtTest>
 
-#include "app/form_quote.h"
 #include "gui_support/load_fixture.h"
 #include "gui_support/tickwell_windows.h"
 #include "platform/message_box.h"
 #include "platform/rich_edit.h"
 #include "platform/status_bar.h"
 #include "platform/string_grid.h"
-#include "parsing/quote_table.h"
 #include "support/quoted_process.h"
 
 namespace {
-QString statusText()
-{
-    return TickwellWindows().StatusBar1->SimpleText();
+QString statusText() {
+    return Control<TStatusBar>("StatusBar1")->SimpleText();
 }
 
-QStringList firstWords(const QStringList& lines)
-{
+QStringList firstWords(const QStringList& lines) {
     QStringList words;
     for (const QString& line : lines)
         words << line.section(' ', 1, 1);
     return words;
 }
 
-QByteArray path(const QByteArray& request)
-{
+QString countText(const char* box) {
+    return Control<QLineEdit>(box)->text();
+}
+
+QByteArray path(const QByteArray& request) {
     return request.split(' ').value(1);
 }
 } // namespace
@@ -38,19 +39,16 @@ QByteArray path(const QByteArray& request)
 class DelayedLoadTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        TickwellWindows();
+    void initTestCase() {
+        MainWindow();
         MessageBoxSeam::clear();
     }
-    void cleanup()
-    {
+    void cleanup() {
         QVERIFY(WaitForLoadsToEnd());
         MessageBoxSeam::clear();
     }
 
-    void fortyOneSymbolsFillFortyOneRows()
-    {
+    void fortyOneSymbolsFillFortyOneRows() {
         QuotedProcess server({}, QuotedProcess::Recording::On);
         QVERIFY2(server.isListening(), qPrintable(server.errorText()));
         UseQuoteServer(server.port());
@@ -58,29 +56,32 @@ private slots:
         const QStringList symbols = KnownSymbols(41);
         folder.writePortfolio(symbols);
         QVERIFY(RunDelayedLoad());
-        TFormQuote& form = TickwellWindows();
 
         QCOMPARE(statusText(), QString("Done getting quotes"));
-        QCOMPARE(QuoteTable.rowsLoaded, 41);
-        QCOMPARE(form.QT1->RowCount(), 41);
+        const QList<QuoteRow> rows = QuoteTable();
+        QCOMPARE(rows.size(), 41);
+        auto* grid = Control<TStringGrid>("QT1");
+        QCOMPARE(grid->RowCount(), 41);
         const QStringList data = folder.readLines("input_data_qt1.txt");
         QCOMPARE(data.size(), 41);
         QCOMPARE(firstWords(data), symbols);
+        const QStringList mirror = Control<TRichEdit>("DisplayQR")->Lines();
+        QCOMPARE(mirror.size(), 41);
         int advancers = 0, decliners = 0, unchanged = 0;
         for (int i = 0; i < 41; ++i) {
-            QCOMPARE(QString(QuoteTable.symbols[i]), symbols[i]);
-            QCOMPARE(QString(QuoteLines[i]).section(' ', 0, 0), symbols[i]);
-            QCOMPARE(form.QT1->Cells(0, i).trimmed(), symbols[i]);
-            QVERIFY2(!QString(QuoteLines[i]).contains("not found"), QuoteLines[i]);
-            advancers += QuotePctChanges[i] > 0;
-            decliners += QuotePctChanges[i] < 0;
-            unchanged += QuotePctChanges[i] == 0;
+            QCOMPARE(rows[i].symbol, symbols[i]);
+            QCOMPARE(rows[i].line.section(' ', 0, 0), symbols[i]);
+            QCOMPARE(mirror[i], rows[i].line);
+            QCOMPARE(grid->Cells(0, i).trimmed(), symbols[i]);
+            QVERIFY2(!rows[i].line.contains("not found"), qPrintable(rows[i].line));
+            advancers += rows[i].change > 0;
+            decliners += rows[i].change < 0;
+            unchanged += rows[i].change == 0;
         }
-        QCOMPARE(form.Adv->text(), QString::number(advancers));
-        QCOMPARE(form.Decl->text(), QString::number(decliners));
-        QCOMPARE(form.NoChg->text(), QString::number(unchanged));
-        QCOMPARE(form.DisplayQR->Lines().size(), 41);
-        QVERIFY(form.BtnQuote->isEnabled());
+        QCOMPARE(countText("Adv"), QString::number(advancers));
+        QCOMPARE(countText("Decl"), QString::number(decliners));
+        QCOMPARE(countText("NoChg"), QString::number(unchanged));
+        QVERIFY(Control("BtnQuote")->isEnabled());
 
         const QList<QByteArray> requests = server.recordedRequests();
         QCOMPARE(requests.size(), 3);
@@ -89,29 +90,28 @@ private slots:
         QCOMPARE(path(requests[2]), ("/q/cq?s=" + symbols[40] + ",xxxx&d=v1").toLatin1());
     }
 
-    void requestBytes_data()
-    {
+    void requestBytes_data() {
         QTest::addColumn<QStringList>("portfolio");
         QTest::addColumn<QList<QByteArray>>("paths");
         QTest::newRow("two symbols") << QStringList{"A", "B"} << QList<QByteArray>{"/q/cq?s=A,B&d=v1"};
         QTest::newRow("one symbol") << QStringList{"IBM"} << QList<QByteArray>{"/q/cq?s=IBM,xxxx&d=v1"};
         const QStringList forty = KnownSymbols(40);
         QTest::newRow("forty symbols") << forty
-                                       << QList<QByteArray>{("/q/cq?s=" + forty.mid(0, 20).join(',') + "&d=v1").toLatin1(),
-                                                            ("/q/cq?s=" + forty.mid(20).join(',') + "&d=v1").toLatin1()};
+                                       << QList<QByteArray>{
+                                              ("/q/cq?s=" + forty.mid(0, 20).join(',') + "&d=v1").toLatin1(),
+                                              ("/q/cq?s=" + forty.mid(20).join(',') + "&d=v1").toLatin1()};
         QTest::newRow("lone comma") << QStringList{","} << QList<QByteArray>{"/q/cq?s=%2C,xxxx&d=v1"};
         QTest::newRow("blank inside a symbol") << QStringList{"A B", "C"} << QList<QByteArray>{"/q/cq?s=A%20B,C&d=v1"};
         QTest::newRow("empty first line") << QStringList{"", "IBM"} << QList<QByteArray>{};
-        QTest::newRow("empty line ends the list") << (KnownSymbols(25) << "" << "IBM")
-                                                  << QList<QByteArray>{
-                                                         ("/q/cq?s=" + KnownSymbols(20).join(',') + "&d=v1").toLatin1(),
-                                                         ("/q/cq?s=" + KnownSymbols(25).mid(20).join(',') + "&d=v1")
-                                                             .toLatin1()};
+        QTest::newRow("empty line ends the list")
+            << (KnownSymbols(25) << ""
+                                 << "IBM")
+            << QList<QByteArray>{("/q/cq?s=" + KnownSymbols(20).join(',') + "&d=v1").toLatin1(),
+                                 ("/q/cq?s=" + KnownSymbols(25).mid(20).join(',') + "&d=v1").toLatin1()};
         QTest::newRow("overlong line never requested")
             << QStringList{"MSFT", "GOOGLEX", "IBM"} << QList<QByteArray>{"/q/cq?s=MSFT,IBM&d=v1"};
     }
-    void requestBytes()
-    {
+    void requestBytes() {
         QFETCH(QStringList, portfolio);
         QFETCH(QList<QByteArray>, paths);
         QuotedProcess server({}, QuotedProcess::Recording::On);
@@ -128,40 +128,37 @@ private slots:
             QCOMPARE(requests[i], "GET " + paths[i] + " HTTP/1.1\r\n" + host + "\r\n\r\n");
     }
 
-    void overlongLineShowsAsItsOwnRow()
-    {
+    void overlongLineShowsAsItsOwnRow() {
         QuotedProcess server;
         UseQuoteServer(server.port());
         LoadFolder folder;
         folder.writePortfolio({"MSFT", "GOOGLEX", "IBM"});
         QVERIFY(RunDelayedLoad());
-        QCOMPARE(QuoteTable.rowsLoaded, 3);
-        QCOMPARE(QString(QuoteTable.symbols[1]), QString("GOOGL~"));
-        QVERIFY(QString(QuoteLines[1]).simplified().contains("symbol not found"));
-        QVERIFY(!QString(QuoteLines[1]).startsWith("GOOGLE "));
-        QCOMPARE(QString(QuoteLines[2]).section(' ', 0, 0), QString("IBM"));
+        const QList<QuoteRow> rows = QuoteTable();
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(rows[1].symbol, QString("GOOGL~"));
+        QVERIFY(rows[1].line.simplified().contains("symbol not found"));
+        QVERIFY(!rows[1].line.startsWith("GOOGLE "));
+        QCOMPARE(rows[2].line.section(' ', 0, 0), QString("IBM"));
     }
 
-    void windowsLineEndsLoadTheSameSymbols()
-    {
+    void windowsLineEndsLoadTheSameSymbols() {
         QuotedProcess server;
         UseQuoteServer(server.port());
         LoadFolder folder;
         folder.writePortfolio({"MSFT", "IBM", "KO"}, "input.txt", "\r\n");
         QVERIFY(RunDelayedLoad());
-        QCOMPARE(QuoteTable.rowsLoaded, 3);
+        QCOMPARE(QuoteTable().size(), 3);
         QCOMPARE(firstWords(folder.readLines("input_data_qt1.txt")), QStringList({"MSFT", "IBM", "KO"}));
     }
 
-    void keepAliveAndChunkedRepliesFinishPromptly_data()
-    {
+    void keepAliveAndChunkedRepliesFinishPromptly_data() {
         QTest::addColumn<QStringList>("mode");
         QTest::newRow("held open") << QStringList{"--hold-open"};
         QTest::newRow("chunked, held open") << QStringList{"--chunked", "--hold-open"};
         QTest::newRow("slow") << QStringList{"--slow", "5"};
     }
-    void keepAliveAndChunkedRepliesFinishPromptly()
-    {
+    void keepAliveAndChunkedRepliesFinishPromptly() {
         QFETCH(QStringList, mode);
         QuotedProcess server(mode);
         QVERIFY(server.isListening());
@@ -173,30 +170,29 @@ private slots:
         QVERIFY(RunDelayedLoad());
         QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(statusText(), QString("Done getting quotes"));
-        QCOMPARE(QuoteTable.rowsLoaded, 41);
-        for (int i = 0; i < 41; ++i)
-            QVERIFY2(!QString(QuoteLines[i]).contains("not found"), QuoteLines[i]);
+        const QList<QuoteRow> rows = QuoteTable();
+        QCOMPARE(rows.size(), 41);
+        for (const QuoteRow& row : rows)
+            QVERIFY2(!row.line.contains("not found"), qPrintable(row.line));
     }
 
-    void refusedPortLosesTheConnection()
-    {
+    void refusedPortLosesTheConnection() {
         const int port = ClosedPort();
         UseQuoteServer(port);
         LoadFolder folder;
         folder.writePortfolio({"MSFT", "IBM"});
-        TFormQuote& form = TickwellWindows();
-        form.Adv->setText("7");
+        Control<QLineEdit>("Adv")->setText("7");
         QVERIFY(RunDelayedLoad());
         QCOMPARE(statusText(), QString("Connection lost...Reload quotes (127.0.0.1:%1: connection refused)").arg(port));
-        QVERIFY(form.Adv->text().isEmpty());
-        QVERIFY(form.Decl->text().isEmpty());
-        QVERIFY(form.NoChg->text().isEmpty());
-        QVERIFY(form.BtnQuote->isEnabled());
-        QCOMPARE(QuoteTable.rowsLoaded, 0);
+        QVERIFY(countText("Adv").isEmpty());
+        QVERIFY(countText("Decl").isEmpty());
+        QVERIFY(countText("NoChg").isEmpty());
+        QVERIFY(Control("BtnQuote")->isEnabled());
+        QCOMPARE(QuoteTable().size(), 0);
+        QCOMPARE(Control<TRichEdit>("DisplayQR")->Lines(), QStringList());
     }
 
-    void shortRepliesAreRequestedAgain()
-    {
+    void shortRepliesAreRequestedAgain() {
         QuotedProcess server({"--short", "2"}, QuotedProcess::Recording::On);
         UseQuoteServer(server.port());
         LoadFolder folder;
@@ -204,11 +200,10 @@ private slots:
         QVERIFY(RunDelayedLoad());
         QCOMPARE(statusText(), QString("Done getting quotes"));
         QCOMPARE(server.recordedRequests().size(), 3);
-        QCOMPARE(QuoteTable.rowsLoaded, 2);
+        QCOMPARE(QuoteTable().size(), 2);
     }
 
-    void endlessShortRepliesGiveUp()
-    {
+    void endlessShortRepliesGiveUp() {
         QuotedProcess server({"--short", "-1"}, QuotedProcess::Recording::On);
         UseQuoteServer(server.port());
         LoadFolder folder;
@@ -249,7 +244,7 @@ private slots:
         QVERIFY(ClickGetQuotes(QuoteTab::Quotes, 120000) >= 0);
         QCOMPARE(statusText(), status);
         QCOMPARE(server.recordedRequests().size(), requests);
-        QCOMPARE(QuoteTable.rowsLoaded, rows);
+        QCOMPARE(QuoteTable().size(), rows);
         if (dataFileBlocked)
             QVERIFY(QFileInfo(folder.path("input_data_qt1.txt")).isDir());
         else
@@ -268,45 +263,54 @@ private slots:
         LoadFolder folder;
         if (folderOfThatName)
             QVERIFY(QDir().mkdir(folder.path("input.txt")));
-        TFormQuote& form = TickwellWindows();
         QVERIFY(ClickGetQuotes(QuoteTab::Quotes) >= 0);
         QCOMPARE(MessageBoxSeam::shown().size(), 1);
         QCOMPARE(MessageBoxSeam::shown()[0].text,
                  "File in use by another application.\n" + folder.path("input.txt") + ": " + error);
         QCOMPARE(MessageBoxSeam::shown()[0].caption, QString("Alter"));
-        QVERIFY(form.BtnQuote->isEnabled());
+        QVERIFY(Control("BtnQuote")->isEnabled());
     }
 
-    void secondGetQuotesDuringALoadStartsNothing()
-    {
+    void secondGetQuotesDuringALoadStartsNothing() {
         QuotedProcess server({"--slow", "20"}, QuotedProcess::Recording::On);
         UseQuoteServer(server.port());
         LoadFolder folder;
         folder.writePortfolio({"MSFT", "IBM"});
-        TFormQuote& form = TickwellWindows();
-        form.BtnQuoteClick();
-        form.BtnQuoteClick(); // a quick second click
-        form.TimerTimer();    // and a refresh tick
+        // Automatic refresh armed, so that a tick is a "Get Quotes" of its own.
+        auto* refresh = Control<QCheckBox>("CheckBox");
+        QTest::mouseClick(refresh, Qt::LeftButton, {}, refresh->rect().center());
+        Control<QComboBox>("ComboBox")->setCurrentIndex(0);
+        QVERIFY(ShowTab("Quotes"));
+        auto* getQuotes = Control<QPushButton>("BtnQuote");
+        QTest::mouseClick(getQuotes, Qt::LeftButton);
+        QVERIFY(LoadRunning(QuoteTab::Quotes));
+        QTest::mouseClick(getQuotes, Qt::LeftButton); // a quick second click
+        QVERIFY(TickRefreshTimer("Timer"));           // and a refresh tick
         QVERIFY(WaitForLoadsToEnd());
         QCOMPARE(server.recordedRequests().size(), 1);
-        QCOMPARE(QuoteTable.rowsLoaded, 2);
+        QCOMPARE(QuoteTable().size(), 2);
+        // Refresh off again: unchecked, its next tick stops the timer.
+        QTest::mouseClick(refresh, Qt::LeftButton, {}, refresh->rect().center());
+        QVERIFY(TickRefreshTimer("Timer"));
+        QVERIFY(!Control<QTimer>("Timer")->isActive());
+        QCOMPARE(server.recordedRequests().size(), 1);
     }
 
-    void rowsOfAnEarlierLoadAreNotThisLoads()
-    {
+    void rowsOfAnEarlierLoadAreNotThisLoads() {
         QuotedProcess server;
         UseQuoteServer(server.port());
         LoadFolder folder;
         folder.writePortfolio(KnownSymbols(10));
         QVERIFY(RunDelayedLoad());
-        QCOMPARE(QuoteTable.rowsLoaded, 10);
+        QCOMPARE(QuoteTable().size(), 10);
         // A portfolio whose second line is empty: one row this time, not ten.
         folder.writePortfolio({"IBM", "", "MSFT", "KO", "PEP"});
         QVERIFY(RunDelayedLoad());
-        TFormQuote& form = TickwellWindows();
-        QCOMPARE(QuoteTable.rowsLoaded, 1);
-        QCOMPARE(form.QT1->RowCount(), 1);
-        QCOMPARE(form.Adv->text().toInt() + form.Decl->text().toInt() + form.NoChg->text().toInt(), 1);
+        QCOMPARE(statusText(), QString("Done getting quotes"));
+        QCOMPARE(QuoteTable().size(), 1);
+        QCOMPARE(Control<TStringGrid>("QT1")->RowCount(), 1);
+        QCOMPARE(Control<TRichEdit>("DisplayQR")->Lines().size(), 1);
+        QCOMPARE(countText("Adv").toInt() + countText("Decl").toInt() + countText("NoChg").toInt(), 1);
     }
 };
 

@@ -4,12 +4,12 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "app/form_quote.h"
 #include "gui_support/tickwell_windows.h"
 #include "platform/core/quote_server.h"
 #include "platform/url_opener.h"
@@ -80,12 +80,11 @@ private slots:
         QVERIFY2(server_->isListening(), qPrintable(server_->errorText()));
 
         // The address comes from Display Details itself.
-        TFormQuote& form = TickwellWindows();
         QuoteServerHost = "127.0.0.1";
         QuoteServerPort = server_->port();
         UrlOpenerSeam::opened().clear();
-        form.Edit1->setText("MSFT");
-        form.Button3Click();
+        Control<QLineEdit>("Edit1")->setText("MSFT");
+        QTest::mouseClick(Control<QPushButton>("Button3"), Qt::LeftButton);
         QCOMPARE(UrlOpenerSeam::opened().size(), 1);
         address_ = UrlOpenerSeam::opened().first();
         QCOMPARE(address_, QString("http://127.0.0.1:%1/q/bc?s=MSFT&t=1y").arg(server_->port()));

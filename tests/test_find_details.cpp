@@ -1,4 +1,5 @@
 // Find symbol (Button2, Enter in Edit2) and Display Details (Button3) on the Quotes tab.
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -6,45 +7,50 @@
 #include <QTabWidget>
 #include <QTextCursor>
 #include <QtTest>
-#include <cstring>
 
-#include "app/form_quote.h"
+#include "gui_support/load_fixture.h"
 #include "gui_support/tickwell_windows.h"
 #include "platform/core/quote_server.h"
 #include "platform/message_box.h"
 #include "platform/rich_edit.h"
 #include "platform/string_grid.h"
 #include "platform/url_opener.h"
-#include "parsing/quote_table.h"
-#include "sort/core/orderings.h"
 
 namespace {
-TFormQuote& form() {
-    return TickwellWindows();
+QLineEdit* box(const char* name) {
+    return Control<QLineEdit>(name);
+}
+
+QPushButton* button(const char* name) {
+    return Control<QPushButton>(name);
+}
+
+TStringGrid* grid() {
+    return Control<TStringGrid>("QT1");
+}
+
+TRichEdit* mirror() {
+    return Control<TRichEdit>("DisplayQR");
 }
 
 // A display line as the table holds it: the symbol, then fixed columns up to 79 characters.
-QByteArray displayLine(const QByteArray& symbol, int row) {
-    QByteArray line = symbol.leftJustified(8, ' ') + "4:00pm    27.5" + QByteArray::number(row % 10) + "    +0.12";
-    return line.leftJustified(QuoteLineLength, '.');
+QString displayLine(const QByteArray& symbol, int row) {
+    const QByteArray line =
+        symbol.leftJustified(8, ' ') + "4:00pm    27.5" + QByteArray::number(row % 10) + "    +0.12";
+    return QString::fromLatin1(line.leftJustified(79, '.'));
 }
 
 // Fills the quote table, the grid and the text mirror as a finished load leaves them.
 void loadRows(const QList<QByteArray>& symbols) {
-    TFormQuote& f = form();
-    f.DisplayQR->clear();
-    for (int row = 0; row < symbols.size(); ++row) {
-        std::memset(QuoteTable.symbols[row], 0, SymbolSlotSize);
-        std::memcpy(QuoteTable.symbols[row], symbols[row].constData(), size_t(symbols[row].size()));
-        const QByteArray line = displayLine(symbols[row], row);
-        std::memcpy(QuoteLines[row], line.constData(), size_t(line.size()) + 1);
-        QuotePctChanges[row] = 0.5f;
-    }
-    QuoteTable.rowsLoaded = int(symbols.size());
-    f.QT1->setRowCount(std::max<int>(int(symbols.size()), 1));
-    for (int row = 0; row < symbols.size(); ++row) {
-        f.QT1->setCell(0, row, QString::fromLatin1(QuoteLines[row], 6));
-        f.DisplayQR->AddLine(QString::fromLatin1(QuoteLines[row]));
+    QList<QuoteRow> rows;
+    for (int row = 0; row < symbols.size(); ++row)
+        rows.append({QString::fromLatin1(symbols[row]), displayLine(symbols[row], row), 0.5f});
+    SetQuoteTable(rows);
+    mirror()->clear();
+    grid()->setRowCount(std::max<int>(int(rows.size()), 1));
+    for (int row = 0; row < rows.size(); ++row) {
+        grid()->setCell(0, row, rows[row].line.left(6));
+        mirror()->AddLine(rows[row].line);
     }
 }
 
@@ -69,24 +75,22 @@ class FindDetailsTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() {
-        TFormQuote& f = form();
-        f.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f));
-        f.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&f));
+        QWidget& window = MainWindow();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
     }
 
     void init() {
-        TFormQuote& f = form();
-        f.PgC1->setCurrentWidget(f.Quotes);
-        f.QuotesLoading = false;
-        f.BtnQuote->setEnabled(true);
-        f.Edit2->clear();
-        f.Edit1->clear();
-        f.Edit2->setFocus();
+        QVERIFY(ShowTab("Quotes"));
+        SetLoadRunning(QuoteTab::Quotes, false);
+        button("BtnQuote")->setEnabled(true);
+        box("Edit2")->clear();
+        box("Edit1")->clear();
+        box("Edit2")->setFocus();
         loadRows({});
-        QuoteTable.rowsLoaded = 0;
-        f.QT1->setRow(0);
+        grid()->setRow(0);
         MessageBoxSeam::clear();
         UrlOpenerSeam::opened().clear();
         QuoteServerHost = "localhost";
@@ -120,62 +124,58 @@ private slots:
         QFETCH(QList<QByteArray>, symbols);
         QFETCH(QString, key);
         QFETCH(int, found);
-        TFormQuote& f = form();
         loadRows(symbols);
-        f.Edit2->setText(key);
-        f.QT1->setRow(0);
-        f.DisplayQR->setSelStart(5);
-        f.Edit1->setText("before");
+        box("Edit2")->setText(key);
+        grid()->setRow(0);
+        mirror()->setSelStart(5);
+        box("Edit1")->setText("before");
         QElapsedTimer clock;
         clock.start();
-        QTest::mouseClick(f.Button2, Qt::LeftButton);
+        QTest::mouseClick(button("Button2"), Qt::LeftButton);
         QVERIFY2(clock.elapsed() >= 490, qPrintable(QString::number(clock.elapsed())));
-        QVERIFY(f.Button2->isEnabled());
+        QVERIFY(button("Button2")->isEnabled());
         if (found < 0) {
             QCOMPARE(boxes().size(), 1);
             QCOMPARE(boxes()[0].text, QString("Symbol Not Found!"));
             QCOMPARE(boxes()[0].caption, QString("Alter"));
             QCOMPARE(MessageBoxSeam::shown()[0].buttons, MsgButtons::Ok);
-            QCOMPARE(f.QT1->Row(), 0);
-            QCOMPARE(f.DisplayQR->textCursor().position(), 0);
-            QVERIFY(!f.DisplayQR->textCursor().hasSelection());
+            QCOMPARE(grid()->Row(), 0);
+            QCOMPARE(mirror()->textCursor().position(), 0);
+            QVERIFY(!mirror()->textCursor().hasSelection());
             return;
         }
         QVERIFY2(boxes().isEmpty(), qPrintable(boxes().value(0).text));
-        QCOMPARE(f.QT1->Row(), found);
+        QCOMPARE(grid()->Row(), found);
         // Edit1 follows the row when the row moves.
-        QCOMPARE(f.Edit1->text(), found == 0 ? QString("before") : f.QT1->Cells(0, found));
-        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.QT1));
-        QCOMPARE(selectedText(f.DisplayQR), f.DisplayQR->Lines()[found].left(67));
-        QCOMPARE(f.DisplayQR->Lines().size(), symbols.size()); // the mirror's text is left alone
+        QCOMPARE(box("Edit1")->text(), found == 0 ? QString("before") : grid()->Cells(0, found));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(grid()));
+        QCOMPARE(selectedText(mirror()), mirror()->Lines()[found].left(67));
+        QCOMPARE(mirror()->Lines().size(), symbols.size()); // the mirror's text is left alone
     }
 
     // The rows a sort has put in order are searched in that order.
     void searchAfterSort() {
-        TFormQuote& f = form();
         loadRows({"MSFT", "KO", "IBM", "AAPL", "GE"});
-        sortAlphabetically(0, QuoteTable.rowsLoaded - 1);
-        for (int row = 0; row < QuoteTable.rowsLoaded; ++row)
-            f.QT1->setCell(0, row, QString::fromLatin1(QuoteLines[row], 6));
-        QCOMPARE(QString(QuoteTable.symbols[3]), QString("KO"));
-        f.Edit2->setText("ko");
-        f.Button2Click();
+        Control<QAction>("Alphabetically1")->trigger();
+        QTRY_COMPARE(mirror()->Lines().value(3).left(2), QString("KO"));
+        QCOMPARE(QuoteTable().value(3).symbol, QString("KO"));
+        box("Edit2")->setText("ko");
+        QTest::mouseClick(button("Button2"), Qt::LeftButton);
         QVERIFY(boxes().isEmpty());
-        QCOMPARE(f.QT1->Row(), 3);
-        QCOMPARE(f.Edit1->text().trimmed(), QString("KO"));
+        QCOMPARE(grid()->Row(), 3);
+        QCOMPARE(box("Edit1")->text().trimmed(), QString("KO"));
     }
 
     // Before any load there are no rows to search, whatever the table's memory holds.
     void searchBeforeAnyLoad() {
-        TFormQuote& f = form();
-        std::strcpy(QuoteTable.symbols[0], "IBM");
-        QuoteTable.rowsLoaded = 0;
-        f.Edit2->setText("IBM");
-        f.Button2Click();
+        SetQuoteTable({});
+        SetQuoteTableRow(0, {"IBM", displayLine("IBM", 0), 0.5f});
+        box("Edit2")->setText("IBM");
+        QTest::mouseClick(button("Button2"), Qt::LeftButton);
         QCOMPARE(boxes().size(), 1);
         QCOMPARE(boxes()[0].text, QString("Symbol Not Found!"));
         QCOMPARE(boxes()[0].caption, QString("Alter"));
-        QCOMPARE(f.QT1->Row(), 0);
+        QCOMPARE(grid()->Row(), 0);
     }
 
     void searchDuringLoad_data() {
@@ -188,28 +188,27 @@ private slots:
     void searchDuringLoad() {
         QFETCH(bool, loading);
         QFETCH(bool, buttonEnabled);
-        TFormQuote& f = form();
         loadRows({"MSFT", "IBM", "KO", "GE"});
-        f.QT1->setRow(2);
-        f.DisplayQR->setSelStart(12);
-        f.Edit1->setText("KO");
-        f.Edit2->setText("IBM");
-        f.QuotesLoading = loading;
-        f.BtnQuote->setEnabled(buttonEnabled);
+        grid()->setRow(2);
+        mirror()->setSelStart(12);
+        box("Edit1")->setText("KO");
+        box("Edit2")->setText("IBM");
+        SetLoadRunning(QuoteTab::Quotes, loading);
+        button("BtnQuote")->setEnabled(buttonEnabled);
         QElapsedTimer clock;
         clock.start();
-        f.Button2Click();
+        QTest::mouseClick(button("Button2"), Qt::LeftButton);
         const qint64 elapsed = clock.elapsed();
-        f.QuotesLoading = false;
-        f.BtnQuote->setEnabled(true);
+        SetLoadRunning(QuoteTab::Quotes, false);
+        button("BtnQuote")->setEnabled(true);
         QCOMPARE(boxes().size(), 1);
         QCOMPARE(boxes()[0].text, QString("Find symbol function is not available until all quotes have loaded"));
         QCOMPARE(boxes()[0].caption, QString("Find Symbol"));
         QCOMPARE(MessageBoxSeam::shown()[0].buttons, MsgButtons::Ok);
-        QCOMPARE(f.QT1->Row(), 2);
-        QCOMPARE(f.Edit1->text(), QString("KO"));
-        QCOMPARE(f.DisplayQR->SelStart(), 12);
-        QVERIFY(f.Button2->isEnabled());
+        QCOMPARE(grid()->Row(), 2);
+        QCOMPARE(box("Edit1")->text(), QString("KO"));
+        QCOMPARE(mirror()->SelStart(), 12);
+        QVERIFY(button("Button2")->isEnabled());
         QVERIFY2(elapsed < 400, qPrintable(QString::number(elapsed)));
     }
 
@@ -224,41 +223,39 @@ private slots:
     void enterInEdit2() {
         QFETCH(int, key);
         QFETCH(bool, searches);
-        TFormQuote& f = form();
         loadRows({"MSFT", "IBM", "KO", "GE"});
-        f.Edit2->setFocus();
-        f.Edit2->setText("ge");
-        QTest::keyClick(f.Edit2, Qt::Key(key));
-        QCOMPARE(f.QT1->Row(), searches ? 3 : 0);
+        box("Edit2")->setFocus();
+        box("Edit2")->setText("ge");
+        QTest::keyClick(box("Edit2"), Qt::Key(key));
+        QCOMPARE(grid()->Row(), searches ? 3 : 0);
         QVERIFY(boxes().isEmpty());
         // Enter is also left to the edit box; a letter is typed as usual.
-        QCOMPARE(f.Edit2->text(), key == Qt::Key_X ? QString("gex") : QString("ge"));
+        QCOMPARE(box("Edit2")->text(), key == Qt::Key_X ? QString("gex") : QString("ge"));
 
-        f.Edit2->setFocus();
-        f.Edit2->setText("zz");
-        QTest::keyClick(f.Edit2, Qt::Key(key));
+        box("Edit2")->setFocus();
+        box("Edit2")->setText("zz");
+        QTest::keyClick(box("Edit2"), Qt::Key(key));
         QCOMPARE(boxes().size(), searches ? 1 : 0);
     }
 
     // The user's click away from "Find symbol" moves the grid to row 0; the search's own focus
     // moves do not, and a found row stays current.
     void focusLeavingButton2() {
-        TFormQuote& f = form();
         loadRows({"MSFT", "IBM", "KO", "GE"});
-        f.Edit2->setText("zz");
-        f.QT1->setRow(2);
-        QTest::mouseClick(f.Button2, Qt::LeftButton);
+        box("Edit2")->setText("zz");
+        grid()->setRow(2);
+        QTest::mouseClick(button("Button2"), Qt::LeftButton);
         QCOMPARE(boxes().size(), 1);
-        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.Button2));
-        QCOMPARE(f.QT1->Row(), 2);
-        QTest::mouseClick(f.Edit2, Qt::LeftButton);
-        QCOMPARE(f.QT1->Row(), 0);
-        QCOMPARE(f.Edit1->text(), f.QT1->Cells(0, 0));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(button("Button2")));
+        QCOMPARE(grid()->Row(), 2);
+        QTest::mouseClick(box("Edit2"), Qt::LeftButton);
+        QCOMPARE(grid()->Row(), 0);
+        QCOMPARE(box("Edit1")->text(), grid()->Cells(0, 0));
 
-        f.Edit2->setText("ko");
-        QTest::mouseClick(f.Button2, Qt::LeftButton);
-        QCOMPARE(f.QT1->Row(), 2);
-        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.QT1));
+        box("Edit2")->setText("ko");
+        QTest::mouseClick(button("Button2"), Qt::LeftButton);
+        QCOMPARE(grid()->Row(), 2);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(grid()));
     }
 
     void details_data() {
@@ -294,36 +291,33 @@ private slots:
         QFETCH(QString, host);
         QFETCH(int, port);
         QFETCH(QString, address);
-        TFormQuote& f = form();
         QuoteServerHost = host.toStdString();
         QuoteServerPort = port;
-        f.Edit1->setText(text);
-        QTest::mouseClick(f.Button3, Qt::LeftButton);
+        box("Edit1")->setText(text);
+        QTest::mouseClick(button("Button3"), Qt::LeftButton);
         QCOMPARE(UrlOpenerSeam::opened(), address.isEmpty() ? QStringList() : QStringList{address});
         QVERIFY(boxes().isEmpty());
     }
 
     // Display Details reads only Edit1: no load, no grid row, not even a running load matters.
     void detailsIndependentOfLoad() {
-        TFormQuote& f = form();
-        f.QuotesLoading = true;
-        f.BtnQuote->setEnabled(false);
-        f.Edit1->setText("ZZZZ");
-        f.Button3Click();
-        f.QuotesLoading = false;
-        f.BtnQuote->setEnabled(true);
+        SetLoadRunning(QuoteTab::Quotes, true);
+        button("BtnQuote")->setEnabled(false);
+        box("Edit1")->setText("ZZZZ");
+        QTest::mouseClick(button("Button3"), Qt::LeftButton);
+        SetLoadRunning(QuoteTab::Quotes, false);
+        button("BtnQuote")->setEnabled(true);
         QCOMPARE(UrlOpenerSeam::opened(), QStringList{"http://localhost/q/bc?s=ZZZZ&t=1y"});
         QVERIFY(boxes().isEmpty());
     }
 
     // A grid row clicked, then Display Details: the row's symbol goes into the address.
     void detailsOfClickedRow() {
-        TFormQuote& f = form();
         loadRows({"MSFT", "IBM", "KO"});
-        f.QT1->setCell(0, 1, "IBM");
-        QTest::mouseClick(f.QT1->viewport(), Qt::LeftButton, {},
-                          f.QT1->visualRect(f.QT1->model()->index(1, 0)).center());
-        QTest::mouseClick(f.Button3, Qt::LeftButton);
+        grid()->setCell(0, 1, "IBM");
+        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {},
+                          grid()->visualRect(grid()->model()->index(1, 0)).center());
+        QTest::mouseClick(button("Button3"), Qt::LeftButton);
         QCOMPARE(UrlOpenerSeam::opened(), QStringList{"http://localhost/q/bc?s=IBM&t=1y"});
     }
 };

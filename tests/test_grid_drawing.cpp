@@ -8,13 +8,10 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QtTest>
-#include <cstring>
 
-#include "app/form_quote.h"
+#include "gui_support/load_fixture.h"
 #include "gui_support/tickwell_windows.h"
 #include "platform/string_grid.h"
-#include "parsing/quote_table.h"
-#include "parsing/rt_table.h"
 
 namespace {
 const QColor White(255, 255, 255);
@@ -64,12 +61,20 @@ Ink inkIn(const QImage& image, const QRect& cell, QColor background, QColor* str
     return Ink::Other;
 }
 
-TFormQuote& form() {
-    return TickwellWindows();
+TStringGrid* grid(const QString& name) {
+    return Control<TStringGrid>(name);
+}
+
+QLineEdit* box(const char* name) {
+    return Control<QLineEdit>(name);
+}
+
+QPushButton* findButton() {
+    return Control<QPushButton>("Button2");
 }
 
 void showGridTab(TStringGrid* grid) {
-    form().PgC1->setCurrentWidget(grid == form().QT1 ? form().Quotes : form().RealTime);
+    ShowTab(grid->objectName() == "QT1" ? "Quotes" : "RealTime");
 }
 
 // The visible part of a cell in the coordinates of the grid's grab (RT1's last column runs
@@ -89,23 +94,21 @@ QColor backgroundOf(const QImage& image, const QRect& cell) {
     return image.pixelColor(cell.left() + 1, cell.top() + cell.height() / 2);
 }
 
+// A row of QT1: the table's symbol and change, and the cells the grid shows.
 void setQuoteRow(int row, const QString& symbol, float pct) {
-    const QByteArray bytes = symbol.toLatin1().left(SymbolSlotSize - 1);
-    std::memset(QuoteTable.symbols[row], 0, SymbolSlotSize);
-    std::memcpy(QuoteTable.symbols[row], bytes.constData(), size_t(bytes.size()));
-    QuotePctChanges[row] = pct;
-    TStringGrid* grid = form().QT1;
+    SetQuoteTableRow(row, {symbol, QString(), pct});
+    TStringGrid* quotes = grid("QT1");
     const QStringList cells = {symbol, "4:00pm", "27.50", "", "-0.12", QString::number(pct, 'f', 2) + "%", "1,234"};
     for (int col = 0; col < cells.size(); ++col)
-        grid->setCell(col, row, cells[col]);
+        quotes->setCell(col, row, cells[col]);
 }
 
+// A row of RT1: the table's directions, and the cells the grid shows.
 void setRealTimeRow(int row, const QString& symbol, float trade, float afterHours) {
-    RtTradeDirections[row] = trade;
-    RtAfterHoursDirections[row] = afterHours;
+    SetRealTimeDirections(row, trade, afterHours);
     const QStringList cells = {symbol, "4:00pm", "27.50", "0.12 (0.44%)", "0.05 (0.18%)", "27.49", "27.51"};
     for (int col = 0; col < cells.size(); ++col)
-        form().RT1->setCell(col, row, cells[col]);
+        grid("RT1")->setCell(col, row, cells[col]);
 }
 
 QList<int> widthsOf(TStringGrid* grid) {
@@ -120,26 +123,23 @@ class GridDrawingTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() {
-        TFormQuote& f = form();
-        f.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f));
-        QCOMPARE(f.QT1->width(), 587);
-        QCOMPARE(f.RT1->width(), 576);
+        MainWindow().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&MainWindow()));
+        QCOMPARE(grid("QT1")->width(), 587);
+        QCOMPARE(grid("RT1")->width(), 576);
     }
 
     void init() {
-        TFormQuote& f = form();
         for (int row = 0; row < 20; ++row) {
             setQuoteRow(row, "", 0.0f);
             setRealTimeRow(row, "", 0.0f, 0.0f);
         }
-        f.Button2->setEnabled(true);
-        f.Edit2->clear();
-        f.Edit1->clear();
-        f.QT1->setRow(0);
-        f.RT1->setRow(0);
-        f.Edit1->clear();
-        showGridTab(f.QT1);
+        findButton()->setEnabled(true);
+        box("Edit2")->clear();
+        grid("QT1")->setRow(0);
+        grid("RT1")->setRow(0);
+        box("Edit1")->clear();
+        showGridTab(grid("QT1"));
     }
 
     void rowBackgrounds_data() {
@@ -149,10 +149,10 @@ private slots:
     }
     void rowBackgrounds() {
         QFETCH(QString, grid);
-        TStringGrid* g = grid == "QT1" ? form().QT1 : form().RT1;
+        TStringGrid* g = ::grid(grid);
         // Rows with text and rows without: the background depends on the row number only.
         for (int row = 0; row < 4; ++row) {
-            if (g == form().QT1)
+            if (grid == "QT1")
                 setQuoteRow(row, row < 2 ? "IBM" : "", row == 1 ? -1.0f : 1.0f);
             else
                 setRealTimeRow(row, row < 2 ? "IBM" : "", 1.0f, -1.0f);
@@ -188,25 +188,25 @@ private slots:
         setQuoteRow(row + 1, "KO", pct < 0 ? 1.0f : -1.0f);
         if (row > 0)
             setQuoteRow(row - 1, "KO", pct < 0 ? 1.0f : -1.0f);
-        const QImage image = grabGrid(form().QT1);
+        const QImage image = grabGrid(grid("QT1"));
         for (int col : {0, 1, 2, 4, 5, 6}) {
-            const QRect cell = cellRect(form().QT1, col, row);
+            const QRect cell = cellRect(grid("QT1"), col, row);
             QColor seen;
             const Ink found = inkIn(image, cell, backgroundOf(image, cell), &seen);
             QVERIFY2(found == Ink(ink),
                      qPrintable(QString("column %1: %2 %3").arg(col).arg(inkName(found), seen.name())));
         }
         // The spacer column is never written.
-        const QRect spacer = cellRect(form().QT1, 3, row);
+        const QRect spacer = cellRect(grid("QT1"), 3, row);
         QCOMPARE(inkIn(image, spacer, backgroundOf(image, spacer)), Ink::None);
     }
 
     // A "symbol not found" row stores a change of 0 and is drawn like an unchanged issue.
     void symbolNotFoundRowIsGreen() {
         setQuoteRow(2, "ZZZZ", 0.0f);
-        form().QT1->setCell(1, 2, "symbol not found");
-        const QImage image = grabGrid(form().QT1);
-        const QRect cell = cellRect(form().QT1, 1, 2);
+        grid("QT1")->setCell(1, 2, "symbol not found");
+        const QImage image = grabGrid(grid("QT1"));
+        const QRect cell = cellRect(grid("QT1"), 1, 2);
         QCOMPARE(inkIn(image, cell, White), Ink::Green);
     }
 
@@ -231,10 +231,10 @@ private slots:
             setRealTimeRow(row - 1, "KO", 1.0f, 1.0f);
             setRealTimeRow(row, "MSFT", trade, afterHours);
             setRealTimeRow(row + 1, "KO", -1.0f, 1.0f);
-            const QImage image = grabGrid(form().RT1);
+            const QImage image = grabGrid(grid("RT1"));
             for (int col = 0; col < 7; ++col) {
                 const Ink expected = col == 3 ? Ink(changeInk) : col == 4 ? Ink(afterHoursInk) : Ink::Black;
-                const QRect cell = cellRect(form().RT1, col, row);
+                const QRect cell = cellRect(grid("RT1"), col, row);
                 QColor seen;
                 const Ink found = inkIn(image, cell, backgroundOf(image, cell), &seen);
                 QVERIFY2(
@@ -265,7 +265,7 @@ private slots:
         QFETCH(int, dx);
         QFETCH(int, dy);
         QFETCH(QColor, ink);
-        TStringGrid* g = grid == "QT1" ? form().QT1 : form().RT1;
+        TStringGrid* g = ::grid(grid);
         setQuoteRow(row, "MSFT", row == 0 ? 0.5f : -0.5f);
         setRealTimeRow(row, "MSFT", 0.0f, 0.0f);
         const QImage image = grabGrid(g);
@@ -323,51 +323,55 @@ private slots:
         QFETCH(QString, key);
         QFETCH(QString, firstSymbol);
         QFETCH(bool, yellow);
-        TFormQuote& f = form();
         setQuoteRow(0, firstSymbol, 1.0f);
         for (int row = 1; row < 10; ++row)
             setQuoteRow(row, "S" + QString::number(row), row == 4 ? -1.0f : 1.0f);
-        f.Edit2->setText(key);
-        f.QT1->setRow(current);
-        f.Button2->setEnabled(!searching);
-        const QImage image = grabGrid(f.QT1);
-        f.Button2->setEnabled(true);
+        box("Edit2")->setText(key);
+        grid("QT1")->setRow(current);
+        findButton()->setEnabled(!searching);
+        const QImage image = grabGrid(grid("QT1"));
+        findButton()->setEnabled(true);
         for (int row = 0; row < 10; ++row) {
             const QColor normal = row % 2 ? Grey : White;
             const QColor expected = row == current && yellow ? Yellow : normal;
             for (int col = 0; col < 7; ++col)
-                QCOMPARE(backgroundOf(image, cellRect(f.QT1, col, row)), expected);
+                QCOMPARE(backgroundOf(image, cellRect(grid("QT1"), col, row)), expected);
         }
         // The mark changes the background, never the text colour.
-        const QRect cell = cellRect(f.QT1, 0, current);
+        const QRect cell = cellRect(grid("QT1"), 0, current);
         QCOMPARE(inkIn(image, cell, backgroundOf(image, cell)), Ink::Green);
     }
 
     // RT1 has no found-row mark.
     void realTimeGridHasNoMark() {
-        TFormQuote& f = form();
         for (int row = 0; row < 5; ++row)
             setRealTimeRow(row, "R" + QString::number(row), 1.0f, 1.0f);
-        f.RT1->setRow(3);
-        f.Edit2->setText("r");
-        f.Button2->setEnabled(false);
-        const QImage image = grabGrid(f.RT1);
-        f.Button2->setEnabled(true);
+        grid("RT1")->setRow(3);
+        box("Edit2")->setText("r");
+        findButton()->setEnabled(false);
+        const QImage image = grabGrid(grid("RT1"));
+        findButton()->setEnabled(true);
         for (int row : {0, 3})
-            QCOMPARE(backgroundOf(image, cellRect(f.RT1, 1, row)), row % 2 ? Grey : White);
+            QCOMPARE(backgroundOf(image, cellRect(grid("RT1"), 1, row)), row % 2 ? Grey : White);
     }
 
     // A search paints the found row yellow while it runs; the next paint after it has ended
     // gives the row its normal background.
     void foundRowDuringSearch() {
-        TFormQuote& f = form();
-        for (int row = 0; row < 10; ++row)
+        QList<QuoteRow> rows; // ten rows stored, as a load leaves them
+        for (int row = 0; row < 10; ++row) {
             setQuoteRow(row, "S" + QString::number(row), 1.0f);
-        QuoteTable.rowsLoaded = 10;
-        f.Edit2->setText("s7");
+            rows.append({"S" + QString::number(row), QString(), 1.0f});
+        }
+        SetQuoteTable(rows);
+        // The key typed as a user types it; the grid's paints due so far are done now, so that only
+        // the paints from the click on "Find symbol" on are looked at.
+        QTest::mouseClick(box("Edit2"), Qt::LeftButton);
+        QTest::keyClicks(box("Edit2"), "s7");
+        grid("QT1")->repaintNow();
         QList<QColor> seen; // the background of row 7 on the window's own surface, per painted cell
-        const auto original = f.QT1->onDrawCell;
-        f.QT1->onDrawCell = [&](int col, int row, const QRect& rect, QPainter& canvas) {
+        const auto original = grid("QT1")->onDrawCell;
+        grid("QT1")->onDrawCell = [&](int col, int row, const QRect& rect, QPainter& canvas) {
             original(col, row, rect, canvas);
             if (row != 7)
                 return;
@@ -377,17 +381,17 @@ private slots:
             const QPoint spot = canvas.deviceTransform().map(QPoint(rect.left() + 1, rect.top() + rect.height() / 2));
             seen << static_cast<QImage*>(surface)->pixelColor(spot);
         };
-        f.Button2Click();
-        f.QT1->onDrawCell = original;
-        QCOMPARE(f.QT1->Row(), 7);
+        QTest::mouseClick(findButton(), Qt::LeftButton);
+        grid("QT1")->onDrawCell = original;
+        QCOMPARE(grid("QT1")->Row(), 7);
         QVERIFY2(!seen.isEmpty(), "row 7 was not painted during the search");
         for (const QColor& colour : seen)
             QCOMPARE(colour, Yellow);
 
-        const QImage after = grabGrid(f.QT1);
+        const QImage after = grabGrid(grid("QT1"));
         for (int col = 0; col < 7; ++col)
-            QCOMPARE(backgroundOf(after, cellRect(f.QT1, col, 7)), Grey);
-        QuoteTable.rowsLoaded = 0;
+            QCOMPARE(backgroundOf(after, cellRect(grid("QT1"), col, 7)), Grey);
+        SetQuoteTable({});
     }
 
     void columnWidths_data() {
@@ -406,7 +410,7 @@ private slots:
         QFETCH(QString, grid);
         QFETCH(int, width);
         QFETCH(QList<int>, widths);
-        TStringGrid* g = grid == "QT1" ? form().QT1 : form().RT1;
+        TStringGrid* g = ::grid(grid);
         const QSize designed = g->size();
         g->resize(width, designed.height());
         grabGrid(g);
@@ -418,7 +422,7 @@ private slots:
 
     // A width set by hand is replaced at the next painted cell.
     void columnWidthsRestoredAtNextPaint() {
-        TStringGrid* g = form().QT1;
+        TStringGrid* g = grid("QT1");
         grabGrid(g);
         g->setColWidth(1, 30);
         g->setColWidth(6, 300);
@@ -441,14 +445,13 @@ private slots:
         QFETCH(QString, grid);
         QFETCH(QString, how);
         QFETCH(int, row);
-        TFormQuote& f = form();
-        TStringGrid* g = grid == "QT1" ? f.QT1 : f.RT1;
+        TStringGrid* g = ::grid(grid);
         for (int r = 0; r < 8; ++r) {
             setQuoteRow(r, "Q" + QString::number(r), 1.0f);
             setRealTimeRow(r, "R" + QString::number(r), 1.0f, 1.0f);
         }
         showGridTab(g);
-        f.Edit1->setText("before");
+        box("Edit1")->setText("before");
         if (how == "mouse")
             QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(g->model()->index(row, 2)).center());
         else if (how == "program")
@@ -456,17 +459,16 @@ private slots:
         else
             QTest::keyClick(g, Qt::Key_Down);
         QCOMPARE(g->Row(), row);
-        QCOMPARE(f.Edit1->text(), g->Cells(0, row));
-        QCOMPARE(f.Edit1->text(), (grid == "QT1" ? "Q" : "R") + QString::number(row));
+        QCOMPARE(box("Edit1")->text(), g->Cells(0, row));
+        QCOMPARE(box("Edit1")->text(), (grid == "QT1" ? "Q" : "R") + QString::number(row));
     }
 
     // Moving the program's row to where it already is raises no click.
     void unchangedRowLeavesEdit1() {
-        TFormQuote& f = form();
         setQuoteRow(0, "IBM", 1.0f);
-        f.Edit1->setText("KO");
-        f.QT1->setRow(0);
-        QCOMPARE(f.Edit1->text(), QString("KO"));
+        box("Edit1")->setText("KO");
+        grid("QT1")->setRow(0);
+        QCOMPARE(box("Edit1")->text(), QString("KO"));
     }
 };
 

@@ -12,21 +12,22 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "app/form_quote.h"
 #include "gui_support/load_fixture.h"
 #include "gui_support/tickwell_windows.h"
 #include "platform/message_box.h"
 #include "platform/open_dialog.h"
 #include "platform/rich_edit.h"
 #include "platform/string_grid.h"
-#include "parsing/quote_table.h"
-#include "parsing/rt_table.h"
 #include "support/quoted_process.h"
 
 namespace {
 
-TFormQuote& form() {
-    return TickwellWindows();
+QWidget& form() {
+    return MainWindow();
+}
+
+template <typename T = QWidget> T* named(const char* name) {
+    return Control<T>(name);
 }
 
 // The control of the main window that has the keyboard focus (kept while a box is in front).
@@ -48,10 +49,10 @@ QStringList walk(Qt::Key key, int presses) {
     return stops;
 }
 
-void showTab(QWidget* page) {
-    form().PgC1->setCurrentWidget(page);
+void showTab(const QString& page) {
+    ShowTab(page);
     // The walk starts where a user's first Tab into the window would: the tab of the page.
-    form().PgC1->tabBar()->setFocus(Qt::TabFocusReason);
+    named<QTabWidget>("PgC1")->tabBar()->setFocus(Qt::TabFocusReason);
 }
 
 // The top-left point of a grid row, inside the visible cells.
@@ -121,10 +122,11 @@ private slots:
             file.write("IBM\n");
             file.close();
             OpenDialogSeam::queueAnswer(path);
-            QTest::mouseClick(form().Button5, Qt::LeftButton);
-            QVERIFY(!form().StaticText12->isHidden());
+            QVERIFY(ShowTab("Historical"));
+            QTest::mouseClick(named<QPushButton>("Button5"), Qt::LeftButton);
+            QVERIFY(!named("StaticText12")->isHidden());
         }
-        showTab(form().PgC1->findChild<QWidget*>(page));
+        showTab(page);
         QCOMPARE(walk(Qt::Key_Tab, int(stops.size())), stops);
         // Shift+Tab goes back the same way.
         QStringList back = stops;
@@ -134,8 +136,8 @@ private slots:
         QCOMPARE(walk(Qt::Key_Backtab, int(back.size())), back);
         if (editorOpen) {
             MessageBoxSeam::queueAnswer(MsgAnswer::Ok);
-            QTest::mouseClick(form().Button8, Qt::LeftButton);
-            QVERIFY(form().StaticText12->isHidden());
+            QTest::mouseClick(named<QPushButton>("Button8"), Qt::LeftButton);
+            QVERIFY(named("StaticText12")->isHidden());
         }
     }
 
@@ -148,18 +150,19 @@ private slots:
         file.write("IBM\n");
         file.close();
         OpenDialogSeam::queueAnswer(path);
-        form().PgC1->setCurrentWidget(form().Historical);
-        QTest::mouseClick(form().Button5, Qt::LeftButton);
-        QTest::mouseClick(form().RichEdit2->viewport(), Qt::LeftButton);
+        QVERIFY(ShowTab("Historical"));
+        QTest::mouseClick(named<QPushButton>("Button5"), Qt::LeftButton);
+        auto* editor = named<TRichEdit>("RichEdit2");
+        QTest::mouseClick(editor->viewport(), Qt::LeftButton);
         QCOMPARE(focusName(), QString("RichEdit2"));
-        QTest::keyClick(form().RichEdit2, Qt::Key_End, Qt::ControlModifier);
-        QTest::keyClick(form().RichEdit2, Qt::Key_Return);
-        QTest::keyClicks(form().RichEdit2, "MSFT");
-        QTest::keyClick(form().RichEdit2, Qt::Key_Tab);
+        QTest::keyClick(editor, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTest::keyClicks(editor, "MSFT");
+        QTest::keyClick(editor, Qt::Key_Tab);
         QCOMPARE(focusName(), QString("RichEdit3"));
         QTest::keyClicks(form().focusWidget(), "GE");
         MessageBoxSeam::queueAnswer(MsgAnswer::Ok);
-        QTest::mouseClick(form().Button7, Qt::LeftButton);
+        QTest::mouseClick(named<QPushButton>("Button7"), Qt::LeftButton);
         QFile saved(path);
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QCOMPARE(saved.readAll(), QByteArray("IBM\nMSFT\n"));
@@ -179,24 +182,25 @@ private slots:
         LoadFolder folder;
         const QStringList symbols = KnownSymbols(41);
         folder.writePortfolio(symbols);
-        TStringGrid* grid = realTime ? form().RT1 : form().QT1;
-        QPushButton* button = realTime ? form().BtnQuote1 : form().BtnQuote;
-        const int& rows = realTime ? RtTable.rowsLoaded : QuoteTable.rowsLoaded;
-        form().PgC1->setCurrentWidget(realTime ? form().RealTime : form().Quotes);
+        auto* grid = named<TStringGrid>(realTime ? "RT1" : "QT1");
+        // The mirror takes every row as the load stores it: its lines count the rows so far.
+        auto* mirror = named<TRichEdit>(realTime ? "DisplayQR1" : "DisplayQR");
+        mirror->clear();
+        QVERIFY(ShowTab(realTime ? "RealTime" : "Quotes"));
 
-        QTest::mouseClick(button, Qt::LeftButton);
-        QVERIFY(QTest::qWaitFor([&] { return rows >= 20; }, 20000));
-        QVERIFY2(rows < 41, "the load must still be running when the grid is clicked");
+        QTest::mouseClick(named<QPushButton>(realTime ? "BtnQuote1" : "BtnQuote"), Qt::LeftButton);
+        QVERIFY(QTest::qWaitFor([&] { return mirror->Lines().size() >= 20; }, 20000));
+        QVERIFY2(mirror->Lines().size() < 41, "the load must still be running when the grid is clicked");
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, rowPoint(grid, 2));
         QVERIFY(WaitForLoadsToEnd());
 
-        QCOMPARE(rows, 41);
+        QCOMPARE(grid->RowCount(), 41);
         for (int i = 0; i < 41; ++i)
             QCOMPARE(grid->Cells(0, i).trimmed(), symbols[i]);
-        const QStringList mirror = (realTime ? form().DisplayQR1 : form().DisplayQR)->Lines();
-        QCOMPARE(mirror.size(), 41);
+        const QStringList lines = mirror->Lines();
+        QCOMPARE(lines.size(), 41);
         for (int i = 0; i < 41; ++i)
-            QCOMPARE(mirror[i].section(' ', 0, 0, QString::SectionSkipEmpty), symbols[i]);
+            QCOMPARE(lines[i].section(' ', 0, 0, QString::SectionSkipEmpty), symbols[i]);
     }
 
     // A box taking the focus from "Find symbol" is not the user moving on: the selected row
@@ -207,25 +211,24 @@ private slots:
         UseQuoteServer(server.port());
         LoadFolder folder;
         folder.writePortfolio(KnownSymbols(12));
-        form().PgC1->setCurrentWidget(form().Quotes);
-        QTest::mouseClick(form().BtnQuote, Qt::LeftButton);
-        QVERIFY(WaitForLoadsToEnd());
+        QVERIFY(RunDelayedLoad());
 
-        QTest::mouseClick(form().QT1->viewport(), Qt::LeftButton, {}, rowPoint(form().QT1, 5));
-        QCOMPARE(form().QT1->Row(), 5);
-        form().Edit2->setText("ZZZZ");
+        auto* grid = named<TStringGrid>("QT1");
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, rowPoint(grid, 5));
+        QCOMPARE(grid->Row(), 5);
+        named<QLineEdit>("Edit2")->setText("ZZZZ");
         MessageBoxSeam::showRealBoxes();
         QString said;
         closeNextBoxWithKey(Qt::Key_Return, &said);
-        QTest::mouseClick(form().Button2, Qt::LeftButton);
+        QTest::mouseClick(named<QPushButton>("Button2"), Qt::LeftButton);
         QCOMPARE(said, QString("Symbol Not Found!"));
         QCOMPARE(focusName(), QString("Button2"));
-        QCOMPARE(form().QT1->Row(), 5);
+        QCOMPARE(grid->Row(), 5);
 
         QApplication::setActiveWindow(&form()); // the window system gives the focus back
-        QTest::keyClick(form().Button2, Qt::Key_Tab);
+        QTest::keyClick(named("Button2"), Qt::Key_Tab);
         QCOMPARE(focusName(), QString("Portfolio"));
-        QCOMPARE(form().QT1->Row(), 0);
+        QCOMPARE(grid->Row(), 0);
     }
 
     // Pressed during a load, "Find symbol" is refused in a real box; closing it by key leaves the
@@ -237,18 +240,20 @@ private slots:
         LoadFolder folder;
         const QStringList symbols = KnownSymbols(41);
         folder.writePortfolio(symbols);
-        form().PgC1->setCurrentWidget(form().Quotes);
-        form().Edit2->setText(symbols[3]);
-        QTest::mouseClick(form().BtnQuote, Qt::LeftButton);
-        QVERIFY(QTest::qWaitFor([] { return QuoteTable.rowsLoaded >= 20; }, 20000));
+        QVERIFY(ShowTab("Quotes"));
+        named<QLineEdit>("Edit2")->setText(symbols[3]);
+        auto* mirror = named<TRichEdit>("DisplayQR");
+        mirror->clear();
+        QTest::mouseClick(named<QPushButton>("BtnQuote"), Qt::LeftButton);
+        QVERIFY(QTest::qWaitFor([mirror] { return mirror->Lines().size() >= 20; }, 20000));
         MessageBoxSeam::showRealBoxes();
         QString said;
         closeNextBoxWithKey(Qt::Key_Escape, &said);
-        QTest::mouseClick(form().Button2, Qt::LeftButton);
+        QTest::mouseClick(named<QPushButton>("Button2"), Qt::LeftButton);
         QCOMPARE(said, QString("Find symbol function is not available until all quotes have loaded"));
         QVERIFY(WaitForLoadsToEnd());
         for (int i = 0; i < 41; ++i)
-            QCOMPARE(form().QT1->Cells(0, i).trimmed(), symbols[i]);
+            QCOMPARE(named<TStringGrid>("QT1")->Cells(0, i).trimmed(), symbols[i]);
     }
 
     // After a match the keyboard is on the grid's found row; what is typed next goes nowhere unseen.
@@ -259,20 +264,19 @@ private slots:
         LoadFolder folder;
         const QStringList symbols = KnownSymbols(12);
         folder.writePortfolio(symbols);
-        form().PgC1->setCurrentWidget(form().Quotes);
-        QTest::mouseClick(form().BtnQuote, Qt::LeftButton);
-        QVERIFY(WaitForLoadsToEnd());
-        const QStringList mirrorBefore = form().DisplayQR->Lines();
+        QVERIFY(RunDelayedLoad());
+        const QStringList mirrorBefore = named<TRichEdit>("DisplayQR")->Lines();
 
-        QTest::mouseClick(form().Edit2, Qt::LeftButton);
-        form().Edit2->clear();
-        QTest::keyClicks(form().Edit2, symbols[7].toLower());
-        QTest::keyClick(form().Edit2, Qt::Key_Return);
+        auto* key = named<QLineEdit>("Edit2");
+        QTest::mouseClick(key, Qt::LeftButton);
+        key->clear();
+        QTest::keyClicks(key, symbols[7].toLower());
+        QTest::keyClick(key, Qt::Key_Return);
         QCOMPARE(focusName(), QString("QT1"));
-        QCOMPARE(form().QT1->Row(), 7);
+        QCOMPARE(named<TStringGrid>("QT1")->Row(), 7);
         QTest::keyClicks(form().focusWidget(), "xyz");
-        QCOMPARE(form().DisplayQR->Lines(), mirrorBefore);
-        QCOMPARE(form().QT1->Cells(0, 7).trimmed(), symbols[7]);
+        QCOMPARE(named<TRichEdit>("DisplayQR")->Lines(), mirrorBefore);
+        QCOMPARE(named<TStringGrid>("QT1")->Cells(0, 7).trimmed(), symbols[7]);
     }
 };
 

@@ -1,6 +1,7 @@
 // Portfolios: each quote tab's "Select Portfolio" with the grid reset, the Portfolios tab's
 // editor (Edit, Create, Save, Cancel) and the Create Portfolio dialog, driven through the
 // buttons with the open dialogs and message boxes answered in-process.
+#include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -15,14 +16,12 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "app/form_quote.h"
 #include "gui_support/load_fixture.h"
 #include "gui_support/tickwell_windows.h"
 #include "platform/message_box.h"
 #include "platform/open_dialog.h"
 #include "platform/rich_edit.h"
 #include "platform/string_grid.h"
-#include "portfolio/create_port1.h"
 #include "support/quoted_process.h"
 
 namespace {
@@ -33,22 +32,37 @@ const QString SaveQuestion = "Are you sure you want to Save this portfolio list?
 const QString CancelQuestion =
     "Are you sure you want to Cancel?  All work on this portfolio will  be lost if you click OK.";
 
-TFormQuote& form() {
-    return TickwellWindows();
+const QString Dialog = "CreatePort1";
+
+TRichEdit* portfolioEditor() {
+    return Control<TRichEdit>("RichEdit2");
+}
+
+QLineEdit* box(const char* name) {
+    return Control<QLineEdit>(name);
+}
+
+// The editor's file name, shown while a portfolio is open in it.
+QLabel* editorCaption() {
+    return Control<QLabel>("StaticText12");
 }
 
 bool editorOpen() {
-    return !form().StaticText12->isHidden();
+    return !editorCaption()->isHidden();
 }
 
 // The editor's lines as the user sees them.
 QStringList editorLines() {
-    const QString text = form().RichEdit2->toPlainText();
+    const QString text = portfolioEditor()->toPlainText();
     return text.isEmpty() ? QStringList() : text.split('\n');
 }
 
-void click(QPushButton* button) {
-    QTest::mouseClick(button, Qt::LeftButton);
+void click(const char* button) {
+    QTest::mouseClick(Control<QPushButton>(button), Qt::LeftButton);
+}
+
+void clickInDialog(const char* button) {
+    QTest::mouseClick(Control<QPushButton>(Dialog, button), Qt::LeftButton);
 }
 
 QByteArray fileBytes(const QString& path) {
@@ -65,7 +79,7 @@ void writeBytes(const QString& path, const QByteArray& bytes) {
 // "Edit Portfolio" with the open dialog answering path (nullopt: the dialog is cancelled).
 void editPortfolio(const std::optional<QString>& path) {
     OpenDialogSeam::queueAnswer(path);
-    click(form().Button5);
+    click("Button5");
 }
 
 struct DialogVisit {
@@ -78,18 +92,19 @@ struct DialogVisit {
 // clicked. A dialog that stays open is then closed from its title bar so the test goes on.
 DialogVisit createPortfolio(const QString& name, bool ok) {
     auto visit = std::make_shared<DialogVisit>();
-    QTimer::singleShot(0, CreatePort1, [visit, name, ok] {
-        if (!CreatePort1->isVisible())
+    QWidget* dialog = FindWindow(Dialog);
+    QTimer::singleShot(0, dialog, [visit, dialog, name, ok] {
+        if (!dialog->isVisible())
             return;
         visit->shown = true;
-        CreatePort1->Edit1->setText(name);
-        click(ok ? CreatePort1->Button1 : CreatePort1->Button2);
-        visit->stayedOpen = CreatePort1->isVisible();
-        visit->editAfter = CreatePort1->Edit1->text();
+        Control<QLineEdit>(Dialog, "Edit1")->setText(name);
+        clickInDialog(ok ? "Button1" : "Button2");
+        visit->stayedOpen = dialog->isVisible();
+        visit->editAfter = Control<QLineEdit>(Dialog, "Edit1")->text();
         if (visit->stayedOpen)
-            CreatePort1->close();
+            dialog->close();
     });
-    click(form().Button6);
+    click("Button6");
     QCoreApplication::processEvents(); // the answer runs now if no dialog was shown
     return *visit;
 }
@@ -112,53 +127,59 @@ class PortfoliosTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() {
-        form().show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form()));
+        MainWindow().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&MainWindow()));
     }
     void init() {
-        TFormQuote& f = form();
-        f.PgC1->setCurrentWidget(f.Historical);
-        f.RichEdit2->clear();
-        f.StaticText12->hide();
-        f.RichEdit3->hide();
-        f.PortfolioFileName.clear();
-        f.QuotesFolder = PortfolioFolder();
-        f.RealTimeFolder = PortfolioFolder();
-        CreatePort1->Edit1->clear();
+        QVERIFY(ShowTab("Historical"));
+        if (editorOpen()) { // a test left a portfolio open: Cancel, OK
+            MessageBoxSeam::queueAnswer(MsgAnswer::Ok);
+            click("Button8");
+        }
+        QVERIFY(!editorOpen());
+        portfolioEditor()->clear();
+        ForgetChosenFolders();
+        Control<QLineEdit>(Dialog, "Edit1")->clear();
         MessageBoxSeam::clear();
         OpenDialogSeam::clear();
     }
     void cleanup() {
-        QVERIFY(!CreatePort1->isVisible());
+        QVERIFY(!FindWindow(Dialog)->isVisible());
         QVERIFY(WaitForLoadsToEnd());
-        QVERIFY(!form().PortfolioFile);
+        QCOMPARE(OpenTextFiles(), QStringList());
     }
 
     void createPortfolioDialog() {
-        QCOMPARE(CreatePort1->windowTitle(), QString("Create Portfolio"));
-        QCOMPARE(CreatePort1->Label1->text(), QString("Enter portfolio name (e.g. \"SP500_Stocks):"));
-        QCOMPARE(CreatePort1->Label1->text().count('"'), 1);
-        QVERIFY(CreatePort1->Label1->font().bold());
-        QCOMPARE(CreatePort1->Edit1->width(), 289);
-        QCOMPARE(CreatePort1->Button1->text(), QString("OK"));
-        QCOMPARE(CreatePort1->Button2->text(), QString("Cancel"));
-        QVERIFY(CreatePort1->isModal());
-        QCOMPARE(CreatePort1->size(), QSize(398, 183));
-        QVERIFY(!CreatePort1->isVisible());
+        auto* dialog = qobject_cast<QDialog*>(FindWindow(Dialog));
+        QVERIFY(dialog);
+        QCOMPARE(dialog->windowTitle(), QString("Create Portfolio"));
+        auto* label = Control<QLabel>(Dialog, "Label1");
+        QCOMPARE(label->text(), QString("Enter portfolio name (e.g. \"SP500_Stocks):"));
+        QCOMPARE(label->text().count('"'), 1);
+        QVERIFY(label->font().bold());
+        QCOMPARE(Control<QLineEdit>(Dialog, "Edit1")->width(), 289);
+        QCOMPARE(Control<QPushButton>(Dialog, "Button1")->text(), QString("OK"));
+        QCOMPARE(Control<QPushButton>(Dialog, "Button2")->text(), QString("Cancel"));
+        QVERIFY(dialog->isModal());
+        QCOMPARE(dialog->size(), QSize(398, 183));
+        QVERIFY(!dialog->isVisible());
     }
 
     void closingTheDialogFromItsTitleBarKeepsEdit1() {
         auto shown = std::make_shared<bool>(false);
-        QTimer::singleShot(0, CreatePort1, [shown] {
-            *shown = CreatePort1->isVisible();
-            CreatePort1->Edit1->setText("half typed");
-            CreatePort1->close();
+        QWidget* dialog = FindWindow(Dialog);
+        QTimer::singleShot(0, dialog, [shown, dialog] {
+            *shown = dialog->isVisible();
+            Control<QLineEdit>(Dialog, "Edit1")->setText("half typed");
+            dialog->close();
         });
-        click(form().Button6);
+        click("Button6");
         QVERIFY(*shown);
-        QCOMPARE(CreatePort1->Edit1->text(), QString("half typed"));
+        QCOMPARE(Control<QLineEdit>(Dialog, "Edit1")->text(), QString("half typed"));
         QVERIFY(!editorOpen());
-        QVERIFY(form().PortfolioFileName.isEmpty());
+        // No portfolio behind the editor: Save asks nothing.
+        click("Button7");
+        QVERIFY(MessageBoxSeam::shown().isEmpty());
     }
 
     // Every row of the editor's state table; the Open rows start from pf.txt opened and edited.
@@ -201,14 +222,13 @@ private slots:
         QFETCH(QByteArray, fileAfter);
         LoadFolder folder;
         writeBytes(folder.path("pf.txt"), "IBM\nMSFT\n");
-        TFormQuote& f = form();
-        const QString quotesName = f.Portfolio->text(), realTimeName = f.Portfolio1->text();
+        const QString quotesName = box("Portfolio")->text(), realTimeName = box("Portfolio1")->text();
         if (startOpen) {
             editPortfolio(folder.path("pf.txt"));
             QVERIFY(editorOpen());
-            f.RichEdit2->setPlainText("IBM\nKO");
+            portfolioEditor()->setPlainText("IBM\nKO");
         } else {
-            f.RichEdit2->setPlainText("XOM");
+            portfolioEditor()->setPlainText("XOM");
         }
         const int dialogRuns = OpenDialogSeam::runs();
         MessageBoxSeam::clear();
@@ -220,10 +240,10 @@ private slots:
         else if (command == "create")
             visit = createPortfolio("newpf", answerOk);
         else
-            click(command == "save" ? f.Button7 : f.Button8);
+            click(command == "save" ? "Button7" : "Button8");
 
         QCOMPARE(editorOpen(), endOpen);
-        QCOMPARE(f.RichEdit3->isHidden(), !endOpen);
+        QCOMPARE(Control("RichEdit3")->isHidden(), !endOpen);
         QCOMPARE(editorLines(), editor);
         const QList<MessageBoxSeam::Shown> boxes = MessageBoxSeam::shown();
         QCOMPARE(boxes.size(), question.isEmpty() ? 0 : 1);
@@ -237,16 +257,15 @@ private slots:
             // A warning is all an Edit or Create gets while a portfolio is open.
             QCOMPARE(OpenDialogSeam::runs(), dialogRuns);
             QVERIFY(!visit.shown);
-            QCOMPARE(f.PortfolioFileName, folder.path("pf.txt"));
         }
+        const QString name = command == "create" && !startOpen ? "newpf.txt" : "pf.txt";
         if (endOpen) {
-            const QString name = command == "create" && !startOpen ? "newpf.txt" : "pf.txt";
-            QCOMPARE(f.PortfolioFileName, folder.path(name));
-            QCOMPARE(f.StaticText12->text(), name);
-            QCOMPARE(f.RichEdit3->toPlainText(), QString("Add or Delete stock symbols in the box on \n"
-                                                         "the left.  Type only one symbol per line.  \n"
-                                                         "Click Save after making changes to the list \n"
-                                                         "on the left.  "));
+            QCOMPARE(editorCaption()->text(), name);
+            QCOMPARE(Control<TRichEdit>("RichEdit3")->toPlainText(),
+                     QString("Add or Delete stock symbols in the box on \n"
+                             "the left.  Type only one symbol per line.  \n"
+                             "Click Save after making changes to the list \n"
+                             "on the left.  "));
         }
         if (command == "create" && !startOpen) {
             QVERIFY(visit.shown);
@@ -255,10 +274,16 @@ private slots:
             QVERIFY2(!QFile::exists(folder.path("newpf.txt")), "no file before Save");
         }
         QCOMPARE(fileBytes(folder.path("pf.txt")), fileAfter);
-        if (command == "save" && startOpen && answerOk)
-            QCOMPARE(f.PortfolioFileName, folder.path("pf.txt")); // kept after Save
-        QCOMPARE(f.Portfolio->text(), quotesName);
-        QCOMPARE(f.Portfolio1->text(), realTimeName);
+        QCOMPARE(box("Portfolio")->text(), quotesName);
+        QCOMPARE(box("Portfolio1")->text(), realTimeName);
+        if (endOpen) {
+            // The editor is still on the portfolio it opened or created: Save writes there.
+            MessageBoxSeam::clear();
+            MessageBoxSeam::queueAnswer(MsgAnswer::Ok);
+            click("Button7");
+            QVERIFY(!editorOpen());
+            QCOMPARE(fileBytes(folder.path(name)), (editor.join('\n') + '\n').toLatin1());
+        }
     }
 
     // Opened in the editor, then saved unchanged: what the editor shows and what Save writes.
@@ -282,7 +307,7 @@ private slots:
         editPortfolio(folder.path("pf.txt"));
         QVERIFY(editorOpen());
         QCOMPARE(editorLines(), editor);
-        click(form().Button7);
+        click("Button7");
         QVERIFY(!editorOpen());
         QByteArray expected;
         for (const QString& line : editor)
@@ -292,14 +317,14 @@ private slots:
 
     void saveWritesEveryLineAsItIs() {
         LoadFolder folder;
-        form().RichEdit2->setPlainText("IBM\n\n KO  \n\n");
+        portfolioEditor()->setPlainText("IBM\n\n KO  \n\n");
         const DialogVisit visit = createPortfolio("typed", true);
         QVERIFY(visit.shown);
         QVERIFY(editorOpen());
-        click(form().Button7);
+        click("Button7");
         // The last line break closes the empty line before it; nothing after it is a line.
         QCOMPARE(fileBytes(folder.path("typed.txt")), QByteArray("IBM\n\n KO  \n\n"));
-        QVERIFY(form().RichEdit2->toPlainText().isEmpty());
+        QVERIFY(portfolioEditor()->toPlainText().isEmpty());
     }
 
     void createdNames_data() {
@@ -316,12 +341,11 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, fileName);
         LoadFolder folder;
-        form().RichEdit2->setPlainText("IBM");
+        portfolioEditor()->setPlainText("IBM");
         const DialogVisit visit = createPortfolio(typed, true);
         QVERIFY(visit.shown && !visit.stayedOpen);
-        QCOMPARE(form().PortfolioFileName, folder.path(fileName));
-        QCOMPARE(form().StaticText12->text(), fileName);
-        click(form().Button7);
+        QCOMPARE(editorCaption()->text(), fileName);
+        click("Button7");
         QVERIFY(!editorOpen());
         QCOMPARE(fileBytes(folder.path(fileName)), QByteArray("IBM\n"));
         QCOMPARE(QDir(folder.path(".")).entryList(QDir::Files | QDir::Hidden), QStringList{fileName});
@@ -347,7 +371,6 @@ private slots:
         QCOMPARE(boxes[0].caption, QString("Attention"));
         QCOMPARE(boxes[0].buttons, MsgButtons::Ok);
         QVERIFY(!editorOpen());
-        QVERIFY(form().PortfolioFileName.isEmpty());
         QVERIFY(QDir(folder.path(".")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
     }
 
@@ -368,12 +391,12 @@ private slots:
         LoadFolder folder;
         if (obstacle == "folder")
             QVERIFY(QDir(folder.path(".")).mkdir(typed + ".txt"));
-        form().RichEdit2->setPlainText("IBM\nKO");
+        portfolioEditor()->setPlainText("IBM\nKO");
         QVERIFY(createPortfolio(typed, true).shown);
         QVERIFY(editorOpen());
         if (obstacle == "readonly")
             QVERIFY(QFile::setPermissions(folder.path("."), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-        click(form().Button7);
+        click("Button7");
         if (obstacle == "readonly")
             QFile::setPermissions(folder.path("."),
                                   QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
@@ -381,14 +404,14 @@ private slots:
         const QList<MessageBoxSeam::Shown> boxes = MessageBoxSeam::shown();
         QCOMPARE(boxes.size(), 2);
         QCOMPARE(boxes[0].text, SaveQuestion);
-        QVERIFY2(boxes[1].text.contains(typed + ".txt"), qPrintable(boxes[1].text));
+        // The box names the portfolio the editor still holds.
+        QVERIFY2(boxes[1].text.contains(folder.path(typed + ".txt")), qPrintable(boxes[1].text));
         QCOMPARE(boxes[1].caption, QString("Attention"));
         QCOMPARE(boxes[1].buttons, MsgButtons::Ok);
         QVERIFY(editorOpen());
         QCOMPARE(editorLines(), QStringList({"IBM", "KO"}));
-        QCOMPARE(form().PortfolioFileName, folder.path(typed + ".txt"));
         // The work can still be thrown away.
-        click(form().Button8);
+        click("Button8");
         QVERIFY(!editorOpen());
     }
 
@@ -414,7 +437,7 @@ private slots:
             writeBytes(folder.path(name), "IBM\n");
             QVERIFY(QFile::setPermissions(folder.path(name), QFileDevice::ReadOwner));
         }
-        form().RichEdit2->setPlainText("XOM");
+        portfolioEditor()->setPlainText("XOM");
         editPortfolio(folder.path(name));
 
         const QList<MessageBoxSeam::Shown> boxes = MessageBoxSeam::shown();
@@ -422,11 +445,11 @@ private slots:
         QVERIFY2(boxes[0].text.contains(name), qPrintable(boxes[0].text));
         QCOMPARE(boxes[0].caption, QString("Attention"));
         QVERIFY(!editorOpen());
-        QVERIFY(form().RichEdit3->isHidden());
-        QVERIFY(form().RichEdit2->toPlainText().isEmpty());
-        QVERIFY(!form().PortfolioFile);
+        QVERIFY(Control("RichEdit3")->isHidden());
+        QVERIFY(portfolioEditor()->toPlainText().isEmpty());
+        QCOMPARE(OpenTextFiles(), QStringList());
         // Closed means Save asks nothing and writes nothing.
-        click(form().Button7);
+        click("Button7");
         QCOMPARE(MessageBoxSeam::shown().size(), 1);
     }
 
@@ -447,11 +470,10 @@ private slots:
         QFETCH(QString, chosen);
         QFETCH(QString, name);
         LoadFolder folder;
-        TFormQuote& f = form();
-        QLineEdit* edit = quotesTab ? f.Portfolio : f.Portfolio1;
-        TOpenDialog* dialog = quotesTab ? f.OpenFile : f.OpenFile1;
-        TOpenDialog* otherDialog = quotesTab ? f.OpenFile1 : f.OpenFile;
-        const QString before = edit->text(), otherBefore = otherDialog->FileName;
+        QLineEdit* edit = box(quotesTab ? "Portfolio" : "Portfolio1");
+        const QString dialog = quotesTab ? "OpenFile" : "OpenFile1";
+        const QString otherDialog = quotesTab ? "OpenFile1" : "OpenFile";
+        const QString before = edit->text(), otherBefore = OpenDialogLastFile(otherDialog);
         const QString startFolder = QDir::currentPath();
         QString path;
         if (!chosen.isEmpty()) {
@@ -460,20 +482,20 @@ private slots:
             writeBytes(path, "IBM\n");
         }
         OpenDialogSeam::queueAnswer(chosen.isEmpty() ? std::nullopt : std::optional<QString>(path));
-        f.RichEdit2->setPlainText("XOM");
+        portfolioEditor()->setPlainText("XOM");
         QElapsedTimer clock;
         clock.start();
-        click(quotesTab ? f.PortName : f.Button1);
+        click(quotesTab ? "PortName" : "Button1");
         QVERIFY2(clock.elapsed() >= 1000, qPrintable(QString::number(clock.elapsed())));
         QVERIFY(clock.elapsed() < 3000);
         QCOMPARE(OpenDialogSeam::runs(), 1);
-        QCOMPARE(otherDialog->FileName, otherBefore);
+        QCOMPARE(OpenDialogLastFile(otherDialog), otherBefore);
         QCOMPARE(QDir::currentPath(), startFolder); // the tab keeps the folder, not the process
         if (chosen.isEmpty()) {
             QCOMPARE(edit->text(), before);
         } else {
             QCOMPARE(edit->text(), name);
-            QCOMPARE(dialog->FileName, path);
+            QCOMPARE(OpenDialogLastFile(dialog), path);
         }
         QCOMPARE(editorLines(), QStringList{"XOM"}); // the editor is not touched
         QVERIFY(!editorOpen());
@@ -489,19 +511,18 @@ private slots:
         QFETCH(bool, quotesTab);
         QFETCH(QList<int>, keptColumns);
         LoadFolder folder;
-        TFormQuote& f = form();
-        TStringGrid* grid = quotesTab ? f.QT1 : f.RT1;
-        QLineEdit* edit = quotesTab ? f.Portfolio : f.Portfolio1;
+        auto* grid = Control<TStringGrid>(quotesTab ? "QT1" : "RT1");
+        QLineEdit* edit = box(quotesTab ? "Portfolio" : "Portfolio1");
         const QString name = edit->text() == "reset_a.txt" ? "reset_b.txt" : "reset_a.txt";
         writeBytes(folder.path(name), "IBM\n");
         fillGrid(grid, 45);
-        f.Edit1->setText("7 before");
+        box("Edit1")->setText("7 before");
         OpenDialogSeam::queueAnswer(folder.path(name));
-        click(quotesTab ? f.PortName : f.Button1);
+        click(quotesTab ? "PortName" : "Button1");
         QCOMPARE(edit->text(), name);
         QCOMPARE(grid->RowCount(), 40);
         QCOMPARE(grid->Row(), 0);
-        QCOMPARE(f.Edit1->text(), QString());
+        QCOMPARE(box("Edit1")->text(), QString());
         for (int row = 0; row < 40; ++row)
             for (int col = 0; col < 7; ++col)
                 QCOMPARE(grid->Cells(col, row),
@@ -517,18 +538,18 @@ private slots:
         QTemporaryDir second;
         QVERIFY(second.isValid());
         writeBytes(second.filePath("input.txt"), "MSFT\nKO\n");
-        TFormQuote& f = form();
-        f.Portfolio->setText("input.txt");
-        fillGrid(f.QT1, 45);
-        f.Edit1->setText("kept");
+        box("Portfolio")->setText("input.txt");
+        auto* grid = Control<TStringGrid>("QT1");
+        fillGrid(grid, 45);
+        box("Edit1")->setText("kept");
 
         const QString startFolder = QDir::currentPath();
         OpenDialogSeam::queueAnswer(second.filePath("input.txt"));
-        click(f.PortName);
-        QCOMPARE(f.Portfolio->text(), QString("input.txt"));
-        QCOMPARE(f.QT1->RowCount(), 45);
-        QCOMPARE(f.QT1->Cells(0, 0), QString("0,0"));
-        QCOMPARE(f.Edit1->text(), QString("kept"));
+        click("PortName");
+        QCOMPARE(box("Portfolio")->text(), QString("input.txt"));
+        QCOMPARE(grid->RowCount(), 45);
+        QCOMPARE(grid->Cells(0, 0), QString("0,0"));
+        QCOMPARE(box("Edit1")->text(), QString("kept"));
         QCOMPARE(QDir::currentPath(), startFolder);
 
         QVERIFY(RunDelayedLoad());
@@ -555,16 +576,15 @@ private slots:
         writeBytes(quotesDir.filePath("other.txt"), "GE\nF\n");
         writeBytes(realTimeDir.filePath("rt.txt"), "PEP\nXOM\nT\n");
         writeBytes(realTimeDir.filePath("other.txt"), "HD\nBA\n");
-        TFormQuote& f = form();
         OpenDialogSeam::queueAnswer(quotesDir.filePath("q.txt"));
-        click(f.PortName);
+        click("PortName");
         OpenDialogSeam::queueAnswer(realTimeDir.filePath("rt.txt"));
-        click(f.Button1);
+        click("Button1");
         QVERIFY(ClickGetQuotes(QuoteTab::Quotes) >= 0);
         QVERIFY(ClickGetQuotes(QuoteTab::RealTime) >= 0);
         // The boxes are read-only to the user: the name is set as the program would.
-        f.Portfolio->setText("other.txt");
-        f.Portfolio1->setText("other.txt");
+        box("Portfolio")->setText("other.txt");
+        box("Portfolio1")->setText("other.txt");
         QVERIFY(ClickGetQuotes(QuoteTab::Quotes) >= 0);
         QVERIFY(ClickGetQuotes(QuoteTab::RealTime) >= 0);
 
@@ -578,8 +598,8 @@ private slots:
         QCOMPARE(files(quotesDir.path()), QStringList({"other.txt", "other_data_qt1.txt", "q.txt", "q_data_qt1.txt"}));
         QCOMPARE(files(realTimeDir.path()),
                  QStringList({"other.txt", "other_data_qt2.txt", "rt.txt", "rt_data_qt2.txt"}));
-        f.Portfolio->setText("input.txt");
-        f.Portfolio1->setText("input.txt");
+        box("Portfolio")->setText("input.txt");
+        box("Portfolio1")->setText("input.txt");
     }
 
     // Save writes the file the editor opened or created, wherever the tabs have moved since.
@@ -597,19 +617,19 @@ private slots:
         if (created) {
             QVERIFY(createPortfolio("pf", true).shown);
             OpenDialogSeam::queueAnswer(other.filePath("pf.txt"));
-            click(form().PortName);
+            click("PortName");
         } else {
             editPortfolio(other.filePath("pf.txt"));
         }
         QVERIFY(editorOpen());
-        form().RichEdit2->setPlainText("KO\nPEP");
-        click(form().Button7);
+        portfolioEditor()->setPlainText("KO\nPEP");
+        click("Button7");
         QVERIFY(!editorOpen());
         const QString saved = created ? start.path("pf.txt") : other.filePath("pf.txt");
         const QString untouched = created ? other.filePath("pf.txt") : start.path("pf.txt");
         QCOMPARE(fileBytes(saved), QByteArray("KO\nPEP\n"));
         QCOMPARE(fileBytes(untouched), created ? QByteArray("IBM\n") : QByteArray("<missing>"));
-        form().Portfolio->setText("input.txt");
+        box("Portfolio")->setText("input.txt");
     }
 
     // A disk that takes only a few bytes more (a file size limit, with SIGXFSZ ignored so that the
@@ -621,14 +641,14 @@ private slots:
         editPortfolio(folder.path("pf.txt"));
         QVERIFY(editorOpen());
         const QStringList typed = KnownSymbols(30);
-        form().RichEdit2->setPlainText(typed.join('\n'));
+        portfolioEditor()->setPlainText(typed.join('\n'));
 
         rlimit before{};
         QVERIFY(getrlimit(RLIMIT_FSIZE, &before) == 0);
         const rlimit small{4, before.rlim_max};
         const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
         const bool limited = setrlimit(RLIMIT_FSIZE, &small) == 0;
-        click(form().Button7);
+        click("Button7");
         setrlimit(RLIMIT_FSIZE, &before);
         std::signal(SIGXFSZ, previousHandler);
         QVERIFY(limited);
@@ -643,9 +663,10 @@ private slots:
                  qPrintable(boxes[1].text));
         QVERIFY(editorOpen());
         QCOMPARE(editorLines(), typed);
-        QCOMPARE(form().PortfolioFileName, folder.path("pf.txt"));
-        click(form().Button8);
+        // With room on the disk again, Save writes the work into the same portfolio.
+        click("Button7");
         QVERIFY(!editorOpen());
+        QCOMPARE(fileBytes(folder.path("pf.txt")), (typed.join('\n') + '\n').toLatin1());
     }
 };
 

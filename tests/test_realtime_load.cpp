@@ -3,27 +3,28 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "app/form_quote.h"
 #include "gui_support/load_fixture.h"
 #include "gui_support/tickwell_windows.h"
 #include "platform/message_box.h"
 #include "platform/rich_edit.h"
 #include "platform/status_bar.h"
 #include "platform/string_grid.h"
-#include "parsing/quote_table.h"
-#include "parsing/rt_table.h"
 #include "support/quoted_process.h"
 
 namespace {
 QByteArray pathOf(const QByteArray& request) {
     return request.split(' ').value(1);
 }
+
+QString statusText(const char* bar) {
+    return Control<TStatusBar>(bar)->SimpleText();
+}
 } // namespace
 
 class RealTimeLoadTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { TickwellWindows(); }
+    void initTestCase() { MainWindow(); }
     void cleanup() {
         QVERIFY(WaitForLoadsToEnd());
         MessageBoxSeam::clear();
@@ -37,29 +38,31 @@ private slots:
         const QStringList symbols = KnownSymbols(25);
         folder.writePortfolio(symbols);
         QVERIFY(RunRealTimeLoad());
-        TFormQuote& form = TickwellWindows();
 
-        QCOMPARE(form.StatusBar2->SimpleText(), QString("Done getting quotes"));
-        QCOMPARE(RtTable.rowsLoaded, 25);
-        QCOMPARE(form.RT1->RowCount(), 25);
+        QCOMPARE(statusText("StatusBar2"), QString("Done getting quotes"));
+        auto* grid = Control<TStringGrid>("RT1");
+        QCOMPARE(grid->RowCount(), 25);
         const QStringList data = folder.readLines("input_data_qt2.txt");
         QCOMPARE(data.size(), 25);
+        auto* mirror = Control<TRichEdit>("DisplayQR1");
+        QCOMPARE(mirror->Lines().size(), 25);
         int known = 0;
         for (int i = 0; i < 25; ++i) {
             QVERIFY2(data[i].startsWith(" " + symbols[i] + " "), qPrintable(data[i]));
-            QCOMPARE(form.RT1->Cells(0, i).trimmed(), symbols[i]);
-            const float trade = RtTradeDirections[i];
+            QCOMPARE(grid->Cells(0, i).trimmed(), symbols[i]);
+            const float trade = RealTimeTradeDirection(i);
             QVERIFY(trade == 1 || trade == -1 || trade == 0 || trade == -100);
+            // The mirror's line is black for an unknown direction, green or red for a known one.
+            QCOMPARE(mirror->lineColor(i) == QColor(0, 0, 0), trade == -100);
             if (trade != -100) {
                 ++known;
-                QVERIFY2(!form.RT1->Cells(2, i).trimmed().isEmpty(), qPrintable(symbols[i]));
+                QVERIFY2(!grid->Cells(2, i).trimmed().isEmpty(), qPrintable(symbols[i]));
             } else {
-                QCOMPARE(form.RT1->Cells(1, i), QString("     N/A"));
+                QCOMPARE(grid->Cells(1, i), QString("     N/A"));
             }
         }
         QVERIFY2(known >= 20, qPrintable(QString::number(known)));
-        QCOMPARE(form.DisplayQR1->Lines().size(), 25);
-        QVERIFY(form.BtnQuote1->isEnabled());
+        QVERIFY(Control("BtnQuote1")->isEnabled());
 
         const QList<QByteArray> requests = server.recordedRequests();
         QCOMPARE(requests.size(), 2);
@@ -102,19 +105,19 @@ private slots:
         UseQuoteServer(server.port());
         LoadFolder folder;
         folder.writePortfolio(portfolio);
-        TFormQuote& form = TickwellWindows();
-        form.RT1->setRowCount(45);
+        auto* grid = Control<TStringGrid>("RT1");
+        grid->setRowCount(45);
         QVERIFY(RunRealTimeLoad());
-        QCOMPARE(form.StatusBar2->SimpleText(),
+        QCOMPARE(statusText("StatusBar2"),
                  note.isEmpty() ? "Done getting quotes" : "Done getting quotes (" + note + ")");
         const QList<QByteArray> requests = server.recordedRequests();
         QCOMPARE(requests.size(), paths.size());
         const QByteArray host = "Host: 127.0.0.1:" + QByteArray::number(server.port());
         for (int i = 0; i < paths.size(); ++i)
             QCOMPARE(requests[i], "GET " + paths[i] + " HTTP/1.1\r\n" + host + "\r\n\r\n");
-        QCOMPARE(RtTable.rowsLoaded, rows);
+        QCOMPARE(Control<TRichEdit>("DisplayQR1")->Lines().size(), rows);
         // The grid shows the rows this load parsed, never an earlier load's rows past them.
-        QCOMPARE(form.RT1->RowCount(), std::max(1, rows));
+        QCOMPARE(grid->RowCount(), std::max(1, rows));
         QCOMPARE(folder.readLines("input_data_qt2.txt").size(), rows);
     }
 
@@ -125,10 +128,10 @@ private slots:
         folder.writePortfolio({"MSFT", "IBM"});
         QDir().mkdir(folder.path("input_data_qt2.txt")); // a folder where the data file would go
         QVERIFY(RunRealTimeLoad());
-        TFormQuote& form = TickwellWindows();
-        QCOMPARE(form.StatusBar2->SimpleText(), QString("Done getting quotes (data file not written: Is a directory)"));
-        QCOMPARE(RtTable.rowsLoaded, 2);
-        QCOMPARE(form.RT1->Cells(0, 1).trimmed(), QString("IBM"));
+        QCOMPARE(statusText("StatusBar2"), QString("Done getting quotes (data file not written: Is a directory)"));
+        QCOMPARE(Control<TRichEdit>("DisplayQR1")->Lines().size(), 2);
+        QCOMPARE(Control<TStringGrid>("RT1")->RowCount(), 2);
+        QCOMPARE(Control<TStringGrid>("RT1")->Cells(0, 1).trimmed(), QString("IBM"));
         QVERIFY(QFileInfo(folder.path("input_data_qt2.txt")).isDir());
     }
 
@@ -138,9 +141,9 @@ private slots:
         LoadFolder folder;
         folder.writePortfolio({"MSFT"});
         QVERIFY(RunRealTimeLoad());
-        QCOMPARE(TickwellWindows().StatusBar2->SimpleText(),
+        QCOMPARE(statusText("StatusBar2"),
                  QString("Connection lost...Reload quotes (127.0.0.1:%1: connection refused)").arg(port));
-        QVERIFY(TickwellWindows().BtnQuote1->isEnabled());
+        QVERIFY(Control("BtnQuote1")->isEnabled());
     }
 
     void missingPortfolioSaysSo() {
@@ -158,24 +161,26 @@ private slots:
         LoadFolder folder;
         folder.writePortfolio(KnownSymbols(41), "delayed.txt");
         folder.writePortfolio(KnownSymbols(25).mid(5), "live.txt");
-        TFormQuote& form = TickwellWindows();
-        form.Portfolio->setText("delayed.txt");
-        form.Portfolio1->setText("live.txt");
-        form.BtnQuoteClick();
-        form.BtnQuote1Click();
-        QVERIFY(form.QuotesLoading && form.RealTimeLoading);
+        // The boxes are read-only to the user: the names are set as the program would.
+        Control<QLineEdit>("Portfolio")->setText("delayed.txt");
+        Control<QLineEdit>("Portfolio1")->setText("live.txt");
+        QVERIFY(ShowTab("Quotes"));
+        QTest::mouseClick(Control<QPushButton>("BtnQuote"), Qt::LeftButton);
+        QVERIFY(ShowTab("RealTime"));
+        QTest::mouseClick(Control<QPushButton>("BtnQuote1"), Qt::LeftButton);
+        QVERIFY(LoadRunning(QuoteTab::Quotes) && LoadRunning(QuoteTab::RealTime));
         QVERIFY(WaitForLoadsToEnd(60000));
-        QCOMPARE(form.StatusBar1->SimpleText(), QString("Done getting quotes"));
-        QCOMPARE(form.StatusBar2->SimpleText(), QString("Done getting quotes"));
-        QCOMPARE(QuoteTable.rowsLoaded, 41);
-        QCOMPARE(RtTable.rowsLoaded, 20);
+        QCOMPARE(statusText("StatusBar1"), QString("Done getting quotes"));
+        QCOMPARE(statusText("StatusBar2"), QString("Done getting quotes"));
+        QCOMPARE(QuoteTable().size(), 41);
+        QCOMPARE(Control<TRichEdit>("DisplayQR1")->Lines().size(), 20);
         QCOMPARE(folder.readLines("delayed_data_qt1.txt").size(), 41);
         QCOMPARE(folder.readLines("live_data_qt2.txt").size(), 20);
-        QCOMPARE(form.QT1->Cells(0, 0).trimmed(), KnownSymbols(1)[0]);
-        QCOMPARE(form.RT1->Cells(0, 0).trimmed(), KnownSymbols(6)[5]);
+        QCOMPARE(Control<TStringGrid>("QT1")->Cells(0, 0).trimmed(), KnownSymbols(1)[0]);
+        QCOMPARE(Control<TStringGrid>("RT1")->Cells(0, 0).trimmed(), KnownSymbols(6)[5]);
         QCOMPARE(server.recordedRequests().size(), 4);
-        form.Portfolio->setText("input.txt");
-        form.Portfolio1->setText("input.txt");
+        Control<QLineEdit>("Portfolio")->setText("input.txt");
+        Control<QLineEdit>("Portfolio1")->setText("input.txt");
     }
 };
 

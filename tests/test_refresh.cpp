@@ -1,5 +1,6 @@
 // Automatic refresh of both quote tabs: check boxes and "Refresh Time" boxes driven as the
 // user drives them, each timer's state read back, ticks and the loads they start.
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -7,8 +8,6 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "app/form_quote.h"
-#include "app/refresh_intervals.h"
 #include "gui_support/load_fixture.h"
 #include "gui_support/tickwell_windows.h"
 #include "platform/message_box.h"
@@ -17,41 +16,42 @@
 namespace {
 enum Tab { QuotesTab, RealTimeTab };
 
+// The items of each tab's "Refresh Time" box and the interval each one selects.
+const QStringList QuotesItems = {"2 minutes",  "5 minutes",  "10 minutes", "15 minutes",
+                                 "20 minutes", "30 minutes", "45 minutes", "60 minutes"};
+const QList<int> QuotesIntervals = {120000, 300000, 600000, 900000, 1200000, 1800000, 2700000, 3600000};
+const QStringList RealTimeItems = {"30 seconds", "1 minute",   "2 minutes", "5 minutes",
+                                   "10 minutes", "15 minutes", "20 minutes"};
+const QList<int> RealTimeIntervals = {30000, 60000, 120000, 300000, 600000, 900000, 1200000};
+
 struct RefreshControls {
     QCheckBox* box;
     QComboBox* combo;
-    QTimer* timer;
-    QWidget* page;
-    const RefreshChoice* choices;
-    void (TFormQuote::*tick)();
-    bool TFormQuote::*loading;
+    QString timer;
+    QString page;
+    QuoteTab load;
 };
 
 RefreshControls controls(int tab) {
-    TFormQuote& form = TickwellWindows();
     if (tab == QuotesTab)
-        return {form.CheckBox,
-                form.ComboBox,
-                form.Timer,
-                form.Quotes,
-                QuotesRefreshChoices,
-                &TFormQuote::TimerTimer,
-                &TFormQuote::QuotesLoading};
-    return {form.CheckBox3,
-            form.ComboBox1,
-            form.Timer1,
-            form.RealTime,
-            RealTimeRefreshChoices,
-            &TFormQuote::Timer1Timer,
-            &TFormQuote::RealTimeLoading};
+        return {Control<QCheckBox>("CheckBox"), Control<QComboBox>("ComboBox"), "Timer", "Quotes", QuoteTab::Quotes};
+    return {Control<QCheckBox>("CheckBox3"), Control<QComboBox>("ComboBox1"), "Timer1", "RealTime", QuoteTab::RealTime};
+}
+
+QTimer* timerOf(int tab) {
+    return Control<QTimer>(controls(tab).timer);
 }
 
 QString item(int tab, int index) {
-    return controls(tab).choices[index].text;
+    return (tab == QuotesTab ? QuotesItems : RealTimeItems)[index];
 }
 
 int interval(int tab, int index) {
-    return controls(tab).choices[index].intervalMs;
+    return (tab == QuotesTab ? QuotesIntervals : RealTimeIntervals)[index];
+}
+
+QString currentPage() {
+    return Control<QTabWidget>("PgC1")->currentWidget()->objectName();
 }
 
 // Both tabs back to their state at start, without running any handler.
@@ -62,7 +62,7 @@ void resetRefresh() {
             const QSignalBlocker quietBox(c.box);
             c.box->setChecked(false);
         }
-        c.timer->stop();
+        timerOf(tab)->stop();
         const QSignalBlocker quietCombo(c.combo);
         c.combo->setCurrentIndex(-1);
         c.combo->setEditText("Refresh Time");
@@ -74,9 +74,9 @@ void clickBox(QCheckBox* box) {
     QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center());
 }
 
-// One user step: "check", "uncheck", "choose N" (an item chosen), "pick N" (an item picked from
-// the open list, which also reports the activation), "down" (the
-// next item by keyboard), "type TEXT" (the box's text selected and overtyped) or "tick".
+// One user step: "check", "uncheck", "choose N" (an item chosen), "pick N" (the list opened by
+// key and an item clicked in it), "down" (the next item by keyboard), "type TEXT" (the box's text
+// selected and overtyped) or "tick" (the timer times out).
 bool runStep(int tab, const QString& step) {
     const RefreshControls c = controls(tab);
     if (step == "check" || step == "uncheck") {
@@ -89,11 +89,13 @@ bool runStep(int tab, const QString& step) {
         return true;
     }
     if (step.startsWith("pick ")) {
-        // Picked from the open list: the index moves and the box reports the activation.
-        const int index = step.mid(5).toInt();
-        c.combo->setCurrentIndex(index);
-        emit c.combo->activated(index);
-        return true;
+        QTest::keyClick(c.combo, Qt::Key_F4);
+        QAbstractItemView* list = c.combo->view();
+        if (!QTest::qWaitForWindowExposed(list->window()))
+            return false;
+        const QRect picked = list->visualRect(list->model()->index(step.mid(5).toInt(), 0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, picked.center());
+        return QTest::qWaitFor([list] { return !list->isVisible(); }, 2000);
     }
     if (step == "down") {
         QTest::keyClick(c.combo, Qt::Key_Down);
@@ -105,10 +107,8 @@ bool runStep(int tab, const QString& step) {
         QTest::keyClicks(c.combo->lineEdit(), step.mid(5));
         return true;
     }
-    if (step == "tick") {
-        (TickwellWindows().*c.tick)();
-        return true;
-    }
+    if (step == "tick")
+        return TickRefreshTimer(c.timer);
     return false;
 }
 
@@ -121,7 +121,7 @@ bool runSteps(int tab, const QStringList& steps) {
 
 // Arms a tab's refresh with its first item, as the user does.
 bool arm(int tab) {
-    return runSteps(tab, {"check", "choose 0"}) && controls(tab).timer->isActive();
+    return runSteps(tab, {"check", "choose 0"}) && timerOf(tab)->isActive();
 }
 } // namespace
 
@@ -129,10 +129,10 @@ class RefreshTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() {
-        TFormQuote& form = TickwellWindows();
-        form.show();
-        QApplication::setActiveWindow(&form);
-        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QWidget& window = MainWindow();
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
         MessageBoxSeam::clear();
     }
     void init() { MessageBoxSeam::clear(); }
@@ -146,8 +146,8 @@ private slots:
     void startsOff() {
         for (int tab : {QuotesTab, RealTimeTab}) {
             const RefreshControls c = controls(tab);
-            QVERIFY(!c.timer->isActive());
-            QVERIFY(!c.timer->isSingleShot());
+            QVERIFY(!timerOf(tab)->isActive());
+            QVERIFY(!timerOf(tab)->isSingleShot());
             QVERIFY(!c.box->isChecked());
             QCOMPARE(c.box->text(), QString("Automatic  Refresh Enabled"));
             QVERIFY(c.combo->isEditable());
@@ -161,16 +161,10 @@ private slots:
         QTest::addColumn<int>("index");
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("intervalMs");
-        const QStringList quotes = {"2 minutes",  "5 minutes",  "10 minutes", "15 minutes",
-                                    "20 minutes", "30 minutes", "45 minutes", "60 minutes"};
-        const QList<int> quotesMs = {120000, 300000, 600000, 900000, 1200000, 1800000, 2700000, 3600000};
-        for (int i = 0; i < quotes.size(); ++i)
-            QTest::addRow("Quotes %d", i) << int(QuotesTab) << i << quotes[i] << quotesMs[i];
-        const QStringList realTime = {"30 seconds", "1 minute",   "2 minutes", "5 minutes",
-                                      "10 minutes", "15 minutes", "20 minutes"};
-        const QList<int> realTimeMs = {30000, 60000, 120000, 300000, 600000, 900000, 1200000};
-        for (int i = 0; i < realTime.size(); ++i)
-            QTest::addRow("RealTime %d", i) << int(RealTimeTab) << i << realTime[i] << realTimeMs[i];
+        for (int i = 0; i < QuotesItems.size(); ++i)
+            QTest::addRow("Quotes %d", i) << int(QuotesTab) << i << QuotesItems[i] << QuotesIntervals[i];
+        for (int i = 0; i < RealTimeItems.size(); ++i)
+            QTest::addRow("RealTime %d", i) << int(RealTimeTab) << i << RealTimeItems[i] << RealTimeIntervals[i];
     }
     void itemsAndTheirIntervals() {
         QFETCH(int, tab);
@@ -181,8 +175,8 @@ private slots:
         QCOMPARE(c.combo->count(), tab == QuotesTab ? 8 : 7);
         QCOMPARE(c.combo->itemText(index), text);
         QVERIFY(runSteps(tab, {"check", QString("choose %1").arg(index)}));
-        QVERIFY(c.timer->isActive());
-        QCOMPARE(c.timer->interval(), intervalMs);
+        QVERIFY(timerOf(tab)->isActive());
+        QCOMPARE(timerOf(tab)->interval(), intervalMs);
         QCOMPARE(c.combo->currentText(), text);
     }
 
@@ -268,13 +262,13 @@ private slots:
         QVERIFY(runSteps(tab, steps));
         if (completed)
             QVERIFY2(!c.combo->completer(), "inline completion would make this typed text look chosen");
-        QCOMPARE(c.timer->isActive(), running);
+        QCOMPARE(timerOf(tab)->isActive(), running);
         if (intervalItem >= 0)
-            QCOMPARE(c.timer->interval(), interval(tab, intervalItem));
+            QCOMPARE(timerOf(tab)->interval(), interval(tab, intervalItem));
         if (!text.isNull())
             QCOMPARE(c.combo->currentText(), text);
         QVERIFY(MessageBoxSeam::shown().isEmpty());
-        QVERIFY(!(TickwellWindows().*c.loading));
+        QVERIFY(!LoadRunning(c.load));
     }
 
     // An equal interval leaves the countdown alone. Qt rounds these long timers to whole
@@ -291,14 +285,14 @@ private slots:
     void sameIntervalKeepsTheCountdown() {
         QFETCH(int, tab);
         QFETCH(QStringList, steps);
-        const RefreshControls c = controls(tab);
+        QTimer* timer = timerOf(tab);
         QVERIFY(arm(tab));
         QTest::qWait(1100);
-        const int before = c.timer->remainingTime();
+        const int before = timer->remainingTime();
         QVERIFY(runSteps(tab, steps));
-        const int after = c.timer->remainingTime();
-        QVERIFY(c.timer->isActive());
-        QCOMPARE(c.timer->interval(), interval(tab, 0));
+        const int after = timer->remainingTime();
+        QVERIFY(timer->isActive());
+        QCOMPARE(timer->interval(), interval(tab, 0));
         QVERIFY2(after <= before, qPrintable(QString("%1 ms left before, %2 ms after").arg(before).arg(after)));
     }
 
@@ -309,15 +303,14 @@ private slots:
     }
     void newIntervalRestartsTheCountdown() {
         QFETCH(int, tab);
-        const RefreshControls c = controls(tab);
+        QTimer* timer = timerOf(tab);
         QVERIFY(arm(tab));
         QTest::qWait(50);
         QVERIFY(runStep(tab, "choose 4"));
-        QVERIFY(c.timer->isActive());
-        QCOMPARE(c.timer->interval(), interval(tab, 4));
+        QVERIFY(timer->isActive());
+        QCOMPARE(timer->interval(), interval(tab, 4));
         // Far above anything left of the first item's countdown.
-        QVERIFY2(c.timer->remainingTime() > interval(tab, 4) - 1000,
-                 qPrintable(QString::number(c.timer->remainingTime())));
+        QVERIFY2(timer->remainingTime() > interval(tab, 4) - 1000, qPrintable(QString::number(timer->remainingTime())));
     }
 
     void armingLoadsOnlyAtTheTick_data() {
@@ -340,23 +333,22 @@ private slots:
         UseQuoteServer(server.port());
         LoadFolder folder;
         folder.writePortfolio({"IBM"});
-        TFormQuote& form = TickwellWindows();
         const RefreshControls c = controls(tab);
 
         QVERIFY(arm(tab));
         if (!checked)
             QVERIFY(runStep(tab, "uncheck"));
-        form.PgC1->setCurrentIndex(startPage);
+        QVERIFY(ShowTab(QStringList{"Quotes", "RealTime", "Historical"}[startPage]));
         QTest::qWait(200);
-        QVERIFY(!(form.*c.loading));
+        QVERIFY(!LoadRunning(c.load));
         QCOMPARE(server.recordedRequests().size(), 0);
 
         QVERIFY(runStep(tab, "tick"));
-        QCOMPARE(form.PgC1->currentWidget(), c.page);
-        QCOMPARE(form.*c.loading, checked);
+        QCOMPARE(currentPage(), c.page);
+        QCOMPARE(LoadRunning(c.load), checked);
         QVERIFY(WaitForLoadsToEnd());
         QCOMPARE(server.recordedRequests().size(), checked ? 1 : 0);
-        QCOMPARE(c.timer->isActive(), checked);
+        QCOMPARE(timerOf(tab)->isActive(), checked);
     }
 
     void timerTimeoutRunsTheTick_data() {
@@ -367,15 +359,15 @@ private slots:
     // The last tick after unchecking, from the timer itself: a short interval instead of minutes.
     void timerTimeoutRunsTheTick() {
         QFETCH(int, tab);
-        TFormQuote& form = TickwellWindows();
         const RefreshControls c = controls(tab);
+        QTimer* timer = timerOf(tab);
         QVERIFY(arm(tab));
         QVERIFY(runStep(tab, "uncheck"));
-        form.PgC1->setCurrentWidget(form.Historical);
-        c.timer->setInterval(50);
-        QVERIFY(QTest::qWaitFor([&] { return !c.timer->isActive(); }, 2000));
-        QCOMPARE(form.PgC1->currentWidget(), c.page);
-        QVERIFY(!(form.*c.loading));
+        QVERIFY(ShowTab("Historical"));
+        timer->setInterval(50);
+        QVERIFY(QTest::qWaitFor([&] { return !timer->isActive(); }, 2000));
+        QCOMPARE(currentPage(), c.page);
+        QVERIFY(!LoadRunning(c.load));
     }
 
     void tickDuringALoadStartsNone_data() {
@@ -390,16 +382,15 @@ private slots:
         UseQuoteServer(server.port());
         LoadFolder folder;
         folder.writePortfolio({"IBM", "MSFT"});
-        TFormQuote& form = TickwellWindows();
         const RefreshControls c = controls(tab);
         QVERIFY(arm(tab));
         QVERIFY(runStep(tab, "tick"));
         QVERIFY(QTest::qWaitFor([&] { return server.recordedRequests().size() == 1; }, 10000));
-        QVERIFY2(form.*c.loading, "the slow reply should still be arriving");
+        QVERIFY2(LoadRunning(c.load), "the slow reply should still be arriving");
         QVERIFY(runStep(tab, "tick"));
         QVERIFY(WaitForLoadsToEnd());
         QCOMPARE(server.recordedRequests().size(), 1);
-        QVERIFY(c.timer->isActive());
+        QVERIFY(timerOf(tab)->isActive());
     }
 };
 

@@ -3,14 +3,17 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTcpServer>
 #include <QTest>
+#include <cstring>
 
 #include "app/form_quote.h"
 #include "gui_support/tickwell_windows.h"
 #include "platform/core/quote_server.h"
+#include "quotes/core/quote_table.h"
+#include "realtime/core/rt_table.h"
 
 LoadFolder::LoadFolder() : previous_(QDir::currentPath()) {
     QDir::setCurrent(dir_.path());
@@ -49,34 +52,95 @@ void UseQuoteServer(int port) {
     QuoteServerPort = port;
 }
 
+namespace {
+bool& loadingFlag(QuoteTab tab) {
+    MainWindow();
+    return tab == QuoteTab::Quotes ? FormQuote->QuotesLoading : FormQuote->RealTimeLoading;
+}
+} // namespace
+
+bool LoadRunning(QuoteTab tab) {
+    return loadingFlag(tab);
+}
+
+void SetLoadRunning(QuoteTab tab, bool running) {
+    loadingFlag(tab) = running;
+}
+
 bool WaitForLoadsToEnd(int timeoutMs) {
-    TFormQuote& form = TickwellWindows();
-    return QTest::qWaitFor([&] { return !form.QuotesLoading && !form.RealTimeLoading; }, timeoutMs);
-}
-
-bool RunDelayedLoad(int timeoutMs) {
-    TFormQuote& form = TickwellWindows();
-    form.BtnQuoteClick();
-    return QTest::qWaitFor([&] { return !form.QuotesLoading; }, timeoutMs);
-}
-
-bool RunRealTimeLoad(int timeoutMs) {
-    TFormQuote& form = TickwellWindows();
-    form.BtnQuote1Click();
-    return QTest::qWaitFor([&] { return !form.RealTimeLoading; }, timeoutMs);
+    return QTest::qWaitFor([] { return !LoadRunning(QuoteTab::Quotes) && !LoadRunning(QuoteTab::RealTime); },
+                           timeoutMs);
 }
 
 qint64 ClickGetQuotes(QuoteTab tab, int timeoutMs) {
-    TFormQuote& form = TickwellWindows();
     const bool quotes = tab == QuoteTab::Quotes;
-    bool& loading = quotes ? form.QuotesLoading : form.RealTimeLoading;
-    form.PgC1->setCurrentWidget(quotes ? form.Quotes : form.RealTime);
+    if (!ShowTab(quotes ? "Quotes" : "RealTime"))
+        return -1;
     QElapsedTimer clock;
     clock.start();
-    QTest::mouseClick(quotes ? form.BtnQuote : form.BtnQuote1, Qt::LeftButton);
-    if (!loading || !QTest::qWaitFor([&] { return !loading; }, timeoutMs))
+    QTest::mouseClick(Control<QPushButton>(quotes ? "BtnQuote" : "BtnQuote1"), Qt::LeftButton);
+    if (!LoadRunning(tab) || !QTest::qWaitFor([tab] { return !LoadRunning(tab); }, timeoutMs))
         return -1;
     return clock.elapsed();
+}
+
+bool RunDelayedLoad(int timeoutMs) {
+    return ClickGetQuotes(QuoteTab::Quotes, timeoutMs) >= 0;
+}
+
+bool RunRealTimeLoad(int timeoutMs) {
+    return ClickGetQuotes(QuoteTab::RealTime, timeoutMs) >= 0;
+}
+
+QList<QuoteRow> QuoteTable() {
+    QList<QuoteRow> rows;
+    for (int i = 0; i < RowsLoaded; ++i)
+        rows.append({QString::fromLatin1(QuoteSymbols[i], qstrnlen(QuoteSymbols[i], SymbolSlotSize)),
+                     QString::fromLatin1(QuoteLines[i]), QuotePctChanges[i]});
+    return rows;
+}
+
+void SetQuoteTableRow(int row, const QuoteRow& quote) {
+    const QByteArray symbol = quote.symbol.toLatin1().left(SymbolSlotSize - 1);
+    std::memset(QuoteSymbols[row], 0, SymbolSlotSize);
+    std::memcpy(QuoteSymbols[row], symbol.constData(), size_t(symbol.size()));
+    QuoteSymbolLengths[row] = int(symbol.size());
+    const QByteArray line = quote.line.toLatin1().left(QuoteLineLength);
+    std::memset(QuoteLines[row], 0, QuoteLineSize);
+    std::memcpy(QuoteLines[row], line.constData(), size_t(line.size()));
+    QuotePctChanges[row] = quote.change;
+}
+
+void SetQuoteTable(const QList<QuoteRow>& rows) {
+    for (int i = 0; i < rows.size(); ++i)
+        SetQuoteTableRow(i, rows[i]);
+    RowsLoaded = QuoteCount = int(rows.size());
+}
+
+float RealTimeTradeDirection(int row) {
+    return RtTradeDirections[row];
+}
+
+void SetRealTimeDirections(int row, float trade, float afterHours) {
+    RtTradeDirections[row] = trade;
+    RtAfterHoursDirections[row] = afterHours;
+}
+
+void ForgetChosenFolders() {
+    MainWindow();
+    FormQuote->QuotesFolder = PortfolioFolder();
+    FormQuote->RealTimeFolder = PortfolioFolder();
+}
+
+QStringList OpenTextFiles() {
+    QStringList files;
+    const QDir descriptors("/proc/self/fd");
+    for (const QFileInfo& descriptor : descriptors.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot)) {
+        const QString target = descriptor.symLinkTarget();
+        if (target.endsWith(".txt") || target.endsWith(".txt (deleted)"))
+            files << target;
+    }
+    return files;
 }
 
 int ClosedPort() {

@@ -1,6 +1,9 @@
 #pragma once
 // Loads against tickwell-quoted in a scratch folder: write a portfolio, point the program at
-// the server, click "Get Quotes", wait for the load to end.
+// the server, click "Get Quotes", wait for the load to end. Also the one place that knows the
+// program's inner state behind the screen: whether a load runs, the quote tables, the tabs'
+// portfolio folders.
+#include <QList>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -17,17 +20,49 @@ private:
     QString previous_;
 };
 
-void UseQuoteServer(int port);
-// Clicks the tab's "Get Quotes" and waits (bounded) until its load has ended.
-bool RunDelayedLoad(int timeoutMs = 30000);
-bool RunRealTimeLoad(int timeoutMs = 30000);
-bool WaitForLoadsToEnd(int timeoutMs = 30000);
-
 enum class QuoteTab { Quotes, RealTime };
+
+void UseQuoteServer(int port);
 // Shows the tab and clicks its "Get Quotes" with the mouse, then waits (bounded) until the load
 // has ended. Returns the milliseconds from the click to the end; -1 when the click started no
 // load or the load did not end in time.
 qint64 ClickGetQuotes(QuoteTab tab, int timeoutMs = 30000);
+// The same, true when a load started and ended in time.
+bool RunDelayedLoad(int timeoutMs = 30000);
+bool RunRealTimeLoad(int timeoutMs = 30000);
+
+// True from a tab's "Get Quotes" (a click or a refresh tick) until its load has ended; while it
+// is, another "Get Quotes" on that tab starts nothing.
+bool LoadRunning(QuoteTab tab);
+bool WaitForLoadsToEnd(int timeoutMs = 30000);
+// The tab counts as loading (or not) without any load: the moment between a click on
+// "Get Quotes" and the loader's first step.
+void SetLoadRunning(QuoteTab tab, bool running);
+
+// A row of the delayed-quote table, which Find symbol searches, the sorts reorder and the
+// Quotes grid is drawn from: the portfolio's symbol, the display line and the change in percent.
+struct QuoteRow {
+    QString symbol;
+    QString line;
+    float change = 0;
+};
+// The rows the last delayed load stored, in the table's present order.
+QList<QuoteRow> QuoteTable();
+// The table holds these rows, as a load that stored them leaves it; the screen is not touched.
+void SetQuoteTable(const QList<QuoteRow>& rows);
+// One row of the table; the number of rows stored stays.
+void SetQuoteTableRow(int row, const QuoteRow& quote);
+// The real-time table's directions of a row (1 up, -1 down, 0 unchanged, -100 unknown) for the
+// trade and after hours, which colour the RealTime grid.
+float RealTimeTradeDirection(int row);
+void SetRealTimeDirections(int row, float trade, float afterHours);
+
+// Both quote tabs forget the folder of the portfolio last chosen on them: a bare name is looked
+// for in the current folder again, as at start.
+void ForgetChosenFolders();
+// The files ending in ".txt" this process has open (portfolios are never left open).
+QStringList OpenTextFiles();
+
 // A loopback port on which nothing listens.
 int ClosedPort();
 // Symbols the quote server knows: S0..S(n-1) from a fixed list of real-looking tickers.

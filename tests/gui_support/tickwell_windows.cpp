@@ -1,5 +1,13 @@
 #include "gui_support/tickwell_windows.h"
 
+#include <QApplication>
+#include <QMenu>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QTimerEvent>
+
 #include "app/application.h"
 #include "app/form_quote.h"
 #include "platform/fonts.h"
@@ -7,7 +15,7 @@
 #include "platform/open_dialog.h"
 #include "platform/url_opener.h"
 
-TFormQuote& TickwellWindows() {
+QWidget& MainWindow() {
     if (!FormQuote) {
         installFontSubstitutions();
         MessageBoxSeam::answerInTests();
@@ -18,9 +26,92 @@ TFormQuote& TickwellWindows() {
     return *FormQuote;
 }
 
-QWidget* FindControl(const QString& name) {
-    TFormQuote& form = TickwellWindows();
-    if (form.objectName() == name)
-        return &form;
-    return form.findChild<QWidget*>(name);
+QWidget* FindWindow(const QString& nameOrTitle) {
+    MainWindow();
+    QWidget* found = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (qobject_cast<QMenu*>(window) ||
+            (window->objectName() != nameOrTitle && window->windowTitle() != nameOrTitle))
+            continue;
+        if (found)
+            qFatal("two windows are named or titled \"%s\"", qPrintable(nameOrTitle));
+        found = window;
+    }
+    return found;
+}
+
+namespace {
+// Every object below root named name, without entering the other windows root owns (its
+// dialogs); the popup menus of its menu bar are part of it.
+void collect(QObject* root, const QString& name, QList<QObject*>& found) {
+    for (QObject* child : root->children()) {
+        const auto* widget = qobject_cast<QWidget*>(child);
+        if (widget && widget->isWindow() && !qobject_cast<const QMenu*>(widget))
+            continue;
+        if (child->objectName() == name)
+            found << child;
+        collect(child, name, found);
+    }
+}
+
+QObject* findIn(QWidget* window, const QString& name) {
+    if (!window)
+        return nullptr;
+    if (window->objectName() == name)
+        return window;
+    QList<QObject*> found;
+    collect(window, name, found);
+    if (found.size() > 1)
+        qFatal("%lld objects are named \"%s\" in the window \"%s\"", qlonglong(found.size()), qPrintable(name),
+               qPrintable(window->objectName()));
+    return found.value(0);
+}
+} // namespace
+
+QObject* FindControl(const QString& name) {
+    return findIn(&MainWindow(), name);
+}
+
+QObject* FindControl(const QString& window, const QString& name) {
+    return findIn(FindWindow(window), name);
+}
+
+void NoSuchControl(const QString& window, const QString& name, const char* kind) {
+    qFatal("no control \"%s\" of kind %s in the window \"%s\"", qPrintable(name), kind,
+           qPrintable(window.isEmpty() ? MainWindow().objectName() : window));
+}
+
+bool ShowTab(const QString& page) {
+    auto* pages = Control<QTabWidget>("PgC1");
+    const int index = pages->indexOf(Control(page));
+    QTabBar* tabs = pages->tabBar();
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index).center());
+    return index >= 0 && pages->currentIndex() == index;
+}
+
+bool TickRefreshTimer(const QString& name) {
+    auto* timer = Control<QTimer>(name);
+    if (!timer->isActive())
+        return false;
+    QTimerEvent timeout(timer->timerId());
+    QCoreApplication::sendEvent(timer, &timeout);
+    return true;
+}
+
+namespace {
+TOpenDialog* openDialog(const QString& name) {
+    MainWindow();
+    for (TOpenDialog* dialog : {FormQuote->OpenFile, FormQuote->OpenFile1})
+        if (dialog->objectName() == name)
+            return dialog;
+    NoSuchControl(QString(), name, "TOpenDialog");
+}
+} // namespace
+
+QString OpenDialogFilter(const QString& dialog) {
+    return TOpenDialog::qtFilter(openDialog(dialog)->Filter);
+}
+
+QString OpenDialogLastFile(const QString& dialog) {
+    return openDialog(dialog)->FileName;
 }

@@ -1,19 +1,57 @@
 #pragma once
 // Test fixture: the program's windows, created once per test program with every modal
-// seam answered in-process, and helpers to reach controls by name.
+// seam answered in-process, and the one way tests reach what is on them: by objectName.
+// Tests never name the window classes; only this fixture knows how the windows are built.
+#include <QObject>
 #include <QString>
 #include <QWidget>
+#include <typeinfo>
 
-class TFormQuote;
+// Creates the windows (once) with the message boxes, open dialogs and browser recorded, and
+// returns the main window.
+QWidget& MainWindow();
 
-// Creates the windows (once) with the message boxes, open dialogs and browser recorded.
-TFormQuote& TickwellWindows();
+// The top-level window whose objectName or title is nameOrTitle ("FormQuote", "CreatePort1",
+// "About Tickwell", "Add/Remove Symbols", ...), or nullptr.
+QWidget* FindWindow(const QString& nameOrTitle);
 
-// The control of the main window with that objectName, or nullptr.
+// The object with that objectName in the main window (a control, a menu item, a timer), not
+// looking into the windows it owns (the Create Portfolio dialog); or nullptr.
+QObject* FindControl(const QString& name);
+// The same inside the top-level window named or titled window.
+QObject* FindControl(const QString& window, const QString& name);
+
+// As FindControl, of kind T; a missing name or another kind ends the test program with a
+// message naming the control, so a test never works on a null pointer.
 template <typename T = QWidget> T* Control(const QString& name);
+template <typename T = QWidget> T* Control(const QString& window, const QString& name);
 
-QWidget* FindControl(const QString& name);
+// Ends the test program: no object of that kind (a type name) and name in that window.
+[[noreturn]] void NoSuchControl(const QString& window, const QString& name, const char* kind);
+
+// Shows one of the main window's pages ("Quotes", "RealTime", "Historical") by a mouse click
+// on its tab; true when it is the current page afterwards.
+bool ShowTab(const QString& page);
+
+// One timeout of the running timer with that objectName (a refresh timer of the main window),
+// delivered as the timer delivers it, without waiting minutes for it. False when the timer is
+// not running: a stopped timer never times out.
+bool TickRefreshTimer(const QString& name);
+
+// The main window's file-open dialogs ("OpenFile": Select Portfolio on Quotes and Edit Portfolio;
+// "OpenFile1": Select Portfolio on RealTime) are no widgets until they run: their filter in Qt's
+// form, and the file each chose last (where its next run starts).
+QString OpenDialogFilter(const QString& dialog);
+QString OpenDialogLastFile(const QString& dialog);
 
 template <typename T> T* Control(const QString& name) {
-    return qobject_cast<T*>(FindControl(name));
+    if (auto* object = dynamic_cast<T*>(FindControl(name)))
+        return object;
+    NoSuchControl(QString(), name, typeid(T).name());
+}
+
+template <typename T> T* Control(const QString& window, const QString& name) {
+    if (auto* object = dynamic_cast<T*>(FindControl(window, name)))
+        return object;
+    NoSuchControl(window, name, typeid(T).name());
 }
