@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# Runs every test: installs what is missing, builds with warnings as errors, runs the whole
-# suite headless, fuzzes the byte rules for 30 seconds a target, then runs the byte-rule tests
-# again under AddressSanitizer and UBSan.
+# Runs every test: installs what is missing, checks the formatting, builds with warnings as
+# errors, runs the whole suite headless, fuzzes the byte rules for 30 seconds a target, then
+# runs the byte-rule tests again under AddressSanitizer and UBSan.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 # The details page is also checked in a real browser; without one that test is skipped.
 scripts/install-deps.sh chromium || echo "chromium could not be installed: the browser test will be skipped"
+
+# Every C++ file as .clang-format lays it out.
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
 
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTICKWELL_WERROR=ON >/dev/null
 cmake --build build-test -j"$(nproc)"

@@ -58,7 +58,7 @@ private slots:
         QVERIFY(RunDelayedLoad());
 
         QCOMPARE(statusText(), QString("Done getting quotes"));
-        const QList<QuoteRow> rows = QuoteTable();
+        const QList<QuoteRow> rows = LoadedQuoteRows();
         QCOMPARE(rows.size(), 41);
         auto* grid = Control<TStringGrid>("QT1");
         QCOMPARE(grid->RowCount(), 41);
@@ -134,7 +134,7 @@ private slots:
         LoadFolder folder;
         folder.writePortfolio({"MSFT", "GOOGLEX", "IBM"});
         QVERIFY(RunDelayedLoad());
-        const QList<QuoteRow> rows = QuoteTable();
+        const QList<QuoteRow> rows = LoadedQuoteRows();
         QCOMPARE(rows.size(), 3);
         QCOMPARE(rows[1].symbol, QString("GOOGL~"));
         QVERIFY(rows[1].line.simplified().contains("symbol not found"));
@@ -148,7 +148,7 @@ private slots:
         LoadFolder folder;
         folder.writePortfolio({"MSFT", "IBM", "KO"}, "input.txt", "\r\n");
         QVERIFY(RunDelayedLoad());
-        QCOMPARE(QuoteTable().size(), 3);
+        QCOMPARE(LoadedQuoteRows().size(), 3);
         QCOMPARE(firstWords(folder.readLines("input_data_qt1.txt")), QStringList({"MSFT", "IBM", "KO"}));
     }
 
@@ -170,7 +170,7 @@ private slots:
         QVERIFY(RunDelayedLoad());
         QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(statusText(), QString("Done getting quotes"));
-        const QList<QuoteRow> rows = QuoteTable();
+        const QList<QuoteRow> rows = LoadedQuoteRows();
         QCOMPARE(rows.size(), 41);
         for (const QuoteRow& row : rows)
             QVERIFY2(!row.line.contains("not found"), qPrintable(row.line));
@@ -188,7 +188,7 @@ private slots:
         QVERIFY(countText("Decl").isEmpty());
         QVERIFY(countText("NoChg").isEmpty());
         QVERIFY(Control("BtnQuote")->isEnabled());
-        QCOMPARE(QuoteTable().size(), 0);
+        QCOMPARE(LoadedQuoteRows().size(), 0);
         QCOMPARE(Control<TRichEdit>("DisplayQR")->Lines(), QStringList());
     }
 
@@ -200,7 +200,7 @@ private slots:
         QVERIFY(RunDelayedLoad());
         QCOMPARE(statusText(), QString("Done getting quotes"));
         QCOMPARE(server.recordedRequests().size(), 3);
-        QCOMPARE(QuoteTable().size(), 2);
+        QCOMPARE(LoadedQuoteRows().size(), 2);
     }
 
     void endlessShortRepliesGiveUp() {
@@ -244,7 +244,7 @@ private slots:
         QVERIFY(ClickGetQuotes(QuoteTab::Quotes, 120000) >= 0);
         QCOMPARE(statusText(), status);
         QCOMPARE(server.recordedRequests().size(), requests);
-        QCOMPARE(QuoteTable().size(), rows);
+        QCOMPARE(LoadedQuoteRows().size(), rows);
         if (dataFileBlocked)
             QVERIFY(QFileInfo(folder.path("input_data_qt1.txt")).isDir());
         else
@@ -288,7 +288,7 @@ private slots:
         QVERIFY(TickRefreshTimer("Timer"));           // and a refresh tick
         QVERIFY(WaitForLoadsToEnd());
         QCOMPARE(server.recordedRequests().size(), 1);
-        QCOMPARE(QuoteTable().size(), 2);
+        QCOMPARE(LoadedQuoteRows().size(), 2);
         // Refresh off again: unchecked, its next tick stops the timer.
         QTest::mouseClick(refresh, Qt::LeftButton, {}, refresh->rect().center());
         QVERIFY(TickRefreshTimer("Timer"));
@@ -302,12 +302,12 @@ private slots:
         LoadFolder folder;
         folder.writePortfolio(KnownSymbols(10));
         QVERIFY(RunDelayedLoad());
-        QCOMPARE(QuoteTable().size(), 10);
+        QCOMPARE(LoadedQuoteRows().size(), 10);
         // A portfolio whose second line is empty: one row this time, not ten.
         folder.writePortfolio({"IBM", "", "MSFT", "KO", "PEP"});
         QVERIFY(RunDelayedLoad());
         QCOMPARE(statusText(), QString("Done getting quotes"));
-        QCOMPARE(QuoteTable().size(), 1);
+        QCOMPARE(LoadedQuoteRows().size(), 1);
         QCOMPARE(Control<TStringGrid>("QT1")->RowCount(), 1);
         QCOMPARE(Control<TRichEdit>("DisplayQR")->Lines().size(), 1);
         QCOMPARE(countText("Adv").toInt() + countText("Decl").toInt() + countText("NoChg").toInt(), 1);

@@ -158,7 +158,7 @@ private slots:
         loadRows({"MSFT", "KO", "IBM", "AAPL", "GE"});
         Control<QAction>("Alphabetically1")->trigger();
         QTRY_COMPARE(mirror()->Lines().value(3).left(2), QString("KO"));
-        QCOMPARE(QuoteTable().value(3).symbol, QString("KO"));
+        QCOMPARE(LoadedQuoteRows().value(3).symbol, QString("KO"));
         box("Edit2")->setText("ko");
         QTest::mouseClick(button("Button2"), Qt::LeftButton);
         QVERIFY(boxes().isEmpty());

@@ -166,7 +166,7 @@ private slots:
         // No row stored: the mirror, which takes every row a load stores, stays empty.
         QVERIFY(Control<TRichEdit>(quotes ? "DisplayQR" : "DisplayQR1")->toPlainText().isEmpty());
         if (quotes)
-            QCOMPARE(QuoteTable().size(), 0);
+            QCOMPARE(LoadedQuoteRows().size(), 0);
         QCOMPARE(grid->Cells(0, 0), QString("earlier"));
         if (mode != Mode::FullQueue && mode != Mode::Refused)
             QCOMPARE(server.connections(), 1); // asked once: nothing but a short 200 page is asked again

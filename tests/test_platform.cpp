@@ -11,15 +11,13 @@ std::atomic<int> liveWorkers{0};
 class RecordingWorker : public TThread {
 public:
     RecordingWorker(QList<QString>* log, QThread** stepThread, bool* ranBeforeReturn)
-        : TThread(true), log_(log), stepThread_(stepThread), ranBeforeReturn_(ranBeforeReturn)
-    {
+        : TThread(true), log_(log), stepThread_(stepThread), ranBeforeReturn_(ranBeforeReturn) {
         ++liveWorkers;
     }
     ~RecordingWorker() override { --liveWorkers; }
 
 protected:
-    void Execute() override
-    {
+    void Execute() override {
         bool ran = false;
         OnWindowThread([log = log_] { log->append("posted 1"); });
         Synchronize([&] {
@@ -42,8 +40,7 @@ private:
 class PlatformTest : public QObject {
     Q_OBJECT
 private slots:
-    void synchronizeRunsOnWindowThreadAndWaits()
-    {
+    void synchronizeRunsOnWindowThreadAndWaits() {
         QList<QString> log;
         QThread* stepThread = nullptr;
         bool ranBeforeReturn = false;
@@ -58,8 +55,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(liveWorkers.load(), 0, 5000);
     }
 
-    void synchronizeOnWindowThreadRunsAtOnce()
-    {
+    void synchronizeOnWindowThreadRunsAtOnce() {
         bool ran = false;
         TThread::Synchronize([&] { ran = true; });
         QVERIFY(ran);

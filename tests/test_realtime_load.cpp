@@ -172,7 +172,7 @@ private slots:
         QVERIFY(WaitForLoadsToEnd(60000));
         QCOMPARE(statusText("StatusBar1"), QString("Done getting quotes"));
         QCOMPARE(statusText("StatusBar2"), QString("Done getting quotes"));
-        QCOMPARE(QuoteTable().size(), 41);
+        QCOMPARE(LoadedQuoteRows().size(), 41);
         QCOMPARE(Control<TRichEdit>("DisplayQR1")->Lines().size(), 20);
         QCOMPARE(folder.readLines("delayed_data_qt1.txt").size(), 41);
         QCOMPARE(folder.readLines("live_data_qt2.txt").size(), 20);

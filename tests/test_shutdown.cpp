@@ -7,8 +7,7 @@
 class ShutdownTest : public QObject {
     Q_OBJECT
 private slots:
-    void closesWhileWorkersWait()
-    {
+    void closesWhileWorkersWait() {
         QProcess probe;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");

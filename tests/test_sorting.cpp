@@ -24,14 +24,14 @@ void sortBy(const char* item) {
 
 QStringList tableSymbols() {
     QStringList symbols;
-    for (const QuoteRow& row : QuoteTable())
+    for (const QuoteRow& row : LoadedQuoteRows())
         symbols << row.symbol;
     return symbols;
 }
 
 // Every row's symbol, line, grid cells, mirror line and colours still describe one stock.
 void verifyRowsAligned() {
-    const QList<QuoteRow> rows = QuoteTable();
+    const QList<QuoteRow> rows = LoadedQuoteRows();
     const QStringList lines = mirror()->Lines();
     QCOMPARE(lines.size(), rows.size());
     for (int i = 0; i < rows.size(); ++i) {
@@ -139,7 +139,7 @@ private slots:
         Control<QCheckBox>("CheckBox2")->setChecked(byChange);
         QVERIFY(RunDelayedLoad());
         QCOMPARE(Control<TStatusBar>("StatusBar1")->SimpleText(), QString("Done getting quotes"));
-        const QList<QuoteRow> rows = QuoteTable();
+        const QList<QuoteRow> rows = LoadedQuoteRows();
         QCOMPARE(rows.size(), 8);
         if (alphabetical) {
             QCOMPARE(tableSymbols(), QStringList({"^DJI", "3M", "aapl", "AMD", "F", "IBM", "KO", "MSFT"}));

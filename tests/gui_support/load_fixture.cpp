@@ -11,9 +11,9 @@
 
 #include "app/form_quote.h"
 #include "gui_support/tickwell_windows.h"
+#include "parsing/quote_table.h"
+#include "parsing/rt_table.h"
 #include "platform/core/quote_server.h"
-#include "quotes/core/quote_table.h"
-#include "realtime/core/rt_table.h"
 
 LoadFolder::LoadFolder() : previous_(QDir::currentPath()) {
     QDir::setCurrent(dir_.path());
@@ -92,19 +92,19 @@ bool RunRealTimeLoad(int timeoutMs) {
     return ClickGetQuotes(QuoteTab::RealTime, timeoutMs) >= 0;
 }
 
-QList<QuoteRow> QuoteTable() {
+QList<QuoteRow> LoadedQuoteRows() {
     QList<QuoteRow> rows;
-    for (int i = 0; i < RowsLoaded; ++i)
-        rows.append({QString::fromLatin1(QuoteSymbols[i], qstrnlen(QuoteSymbols[i], SymbolSlotSize)),
+    for (int i = 0; i < QuoteTable.rowsLoaded; ++i)
+        rows.append({QString::fromLatin1(QuoteTable.symbols[i], qstrnlen(QuoteTable.symbols[i], SymbolSlotSize)),
                      QString::fromLatin1(QuoteLines[i]), QuotePctChanges[i]});
     return rows;
 }
 
 void SetQuoteTableRow(int row, const QuoteRow& quote) {
     const QByteArray symbol = quote.symbol.toLatin1().left(SymbolSlotSize - 1);
-    std::memset(QuoteSymbols[row], 0, SymbolSlotSize);
-    std::memcpy(QuoteSymbols[row], symbol.constData(), size_t(symbol.size()));
-    QuoteSymbolLengths[row] = int(symbol.size());
+    std::memset(QuoteTable.symbols[row], 0, SymbolSlotSize);
+    std::memcpy(QuoteTable.symbols[row], symbol.constData(), size_t(symbol.size()));
+    QuoteTable.lengths[row] = int(symbol.size());
     const QByteArray line = quote.line.toLatin1().left(QuoteLineLength);
     std::memset(QuoteLines[row], 0, QuoteLineSize);
     std::memcpy(QuoteLines[row], line.constData(), size_t(line.size()));
@@ -114,7 +114,7 @@ void SetQuoteTableRow(int row, const QuoteRow& quote) {
 void SetQuoteTable(const QList<QuoteRow>& rows) {
     for (int i = 0; i < rows.size(); ++i)
         SetQuoteTableRow(i, rows[i]);
-    RowsLoaded = QuoteCount = int(rows.size());
+    QuoteTable.rowsLoaded = int(rows.size());
 }
 
 float RealTimeTradeDirection(int row) {

@@ -47,7 +47,7 @@ struct QuoteRow {
     float change = 0;
 };
 // The rows the last delayed load stored, in the table's present order.
-QList<QuoteRow> QuoteTable();
+QList<QuoteRow> LoadedQuoteRows();
 // The table holds these rows, as a load that stored them leaves it; the screen is not touched.
 void SetQuoteTable(const QList<QuoteRow>& rows);
 // One row of the table; the number of rows stored stays.

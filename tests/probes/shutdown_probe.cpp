@@ -15,8 +15,7 @@ public:
     explicit BusyWorker(bool blockForever) : TThread(false), blockForever_(blockForever) {}
 
 protected:
-    void Execute() override
-    {
+    void Execute() override {
         if (blockForever_) {
             // Parks the window thread's hand-over queue behind a step that never returns
             // before the window closes.
@@ -37,8 +36,7 @@ private:
 };
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     const int code = RunTickwell(argc, argv, [] {
         new BusyWorker(false);
         QTimer::singleShot(200, [] { new BusyWorker(true); });
