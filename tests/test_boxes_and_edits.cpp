@@ -20,6 +20,7 @@
 #include "platform/message_box.h"
 #include "platform/open_dialog.h"
 #include "platform/rich_edit.h"
+#include "support/file_bytes.h"
 
 namespace {
 
@@ -41,17 +42,6 @@ void clickInDialog(const char* button) {
 
 bool editorOpen() {
     return !Control("StaticText12")->isHidden();
-}
-
-QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
 }
 
 // Opens the portfolio in the editor through Edit and its dialog.
@@ -113,7 +103,7 @@ private slots:
     void openDialogFiltersShowEveryFile() {
         QTemporaryDir dir;
         for (const char* name : {"INPUT.TXT", "stocks", "a.txt", "notes.doc"})
-            writeBytes(dir.filePath(name), "IBM\n");
+            WriteFileBytes(dir.filePath(name), "IBM\n");
         QFileDialog dialog(&form(), QString(), dir.path());
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setNameFilters(TOpenDialog::qtFilter(TOpenDialog("probe").Filter).split(";;"));
@@ -183,7 +173,7 @@ private slots:
         QFETCH(QByteArray, file);
         QTemporaryDir dir;
         const QString path = dir.filePath("mine.txt");
-        writeBytes(path, "IBM\n");
+        WriteFileBytes(path, "IBM\n");
         editPortfolio(path);
         // Only typed text counts: an opened, untouched portfolio closes without a question.
         QVERIFY(form().close());
@@ -197,7 +187,7 @@ private slots:
         QCOMPARE(MessageBoxSeam::shown()[0].buttons, MsgButtons::SaveDiscardCancel);
         QVERIFY(MessageBoxSeam::shown()[0].text.contains("mine.txt"));
         QCOMPARE(form().isHidden(), closed);
-        QCOMPARE(fileBytes(path), file);
+        QCOMPARE(FileBytes(path), file);
         QCOMPARE(editorOpen(), answer != MsgAnswer::Save);
         if (editorOpen()) {
             MessageBoxSeam::queueAnswer(MsgAnswer::Ok);
@@ -209,20 +199,20 @@ private slots:
     void portfoliosKeepEveryCharacter() {
         QTemporaryDir dir;
         const QString path = dir.filePath("world.txt");
-        writeBytes(path, QString("NESTLÉ\n").toUtf8());
+        WriteFileBytes(path, QString("NESTLÉ\n").toUtf8());
         editPortfolio(path);
         QCOMPARE(editor()->toPlainText(), QString("NESTLÉ"));
         typeAtEnd(QString::fromUtf8("株A€"));
         MessageBoxSeam::queueAnswer(MsgAnswer::Ok);
         click("Button7");
-        QCOMPARE(fileBytes(path), QString("NESTLÉ\n株A€\n").toUtf8());
+        QCOMPARE(FileBytes(path), QString("NESTLÉ\n株A€\n").toUtf8());
         editPortfolio(path);
         QCOMPARE(editor()->toPlainText(), QString("NESTLÉ\n株A€"));
         MessageBoxSeam::queueAnswer(MsgAnswer::Ok);
         click("Button8");
 
         // A Latin-1 file written before still shows its characters.
-        writeBytes(path, "NESTL\xc9\n");
+        WriteFileBytes(path, "NESTL\xc9\n");
         editPortfolio(path);
         QCOMPARE(editor()->toPlainText(), QString("NESTLÉ"));
         MessageBoxSeam::queueAnswer(MsgAnswer::Ok);

@@ -18,6 +18,7 @@
 #include "platform/open_dialog.h"
 #include "platform/rich_edit.h"
 #include "platform/string_grid.h"
+#include "support/file_bytes.h"
 #include "support/quoted_process.h"
 
 namespace {
@@ -117,10 +118,7 @@ private slots:
         QTemporaryDir dir;
         if (editorOpen) {
             const QString path = dir.filePath("walk.txt");
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("IBM\n");
-            file.close();
+            QVERIFY(WriteFileBytes(path, "IBM\n"));
             OpenDialogSeam::queueAnswer(path);
             QVERIFY(ShowTab("Historical"));
             QTest::mouseClick(named<QPushButton>("Button5"), Qt::LeftButton);
@@ -145,10 +143,7 @@ private slots:
     void editorTakesTabAsAMove() {
         QTemporaryDir dir;
         const QString path = dir.filePath("tabs.txt");
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("IBM\n");
-        file.close();
+        QVERIFY(WriteFileBytes(path, "IBM\n"));
         OpenDialogSeam::queueAnswer(path);
         QVERIFY(ShowTab("Historical"));
         QTest::mouseClick(named<QPushButton>("Button5"), Qt::LeftButton);
@@ -163,9 +158,7 @@ private slots:
         QTest::keyClicks(form().focusWidget(), "GE");
         MessageBoxSeam::queueAnswer(MsgAnswer::Ok);
         QTest::mouseClick(named<QPushButton>("Button7"), Qt::LeftButton);
-        QFile saved(path);
-        QVERIFY(saved.open(QIODevice::ReadOnly));
-        QCOMPARE(saved.readAll(), QByteArray("IBM\nMSFT\n"));
+        QCOMPARE(FileBytes(path), QByteArray("IBM\nMSFT\n"));
     }
 
     // A click in the grid while the pages arrive selects a row; every row still lands at its own place.

@@ -11,6 +11,7 @@
 #include "platform/rich_edit.h"
 #include "platform/status_bar.h"
 #include "platform/string_grid.h"
+#include "support/file_bytes.h"
 #include "support/misbehaving_server.h"
 
 using Mode = MisbehavingServer::Mode;
@@ -59,10 +60,6 @@ QByteArray randomBytes(qsizetype size) {
     return bytes;
 }
 
-QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 } // namespace
 
 class LoadFaultsTest : public QObject {
@@ -160,7 +157,7 @@ private slots:
         QCOMPARE(status, "Connection lost...Reload quotes (" + where + ": " + reason + ")");
         QVERIFY2(ms >= minMs && ms <= maxMs, qPrintable(QString("%1 ms").arg(ms)));
 
-        QCOMPARE(fileBytes(folder.path(dataName)), PreviousData);
+        QCOMPARE(FileBytes(folder.path(dataName)), PreviousData);
         QCOMPARE(QDir(folder.path(".")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList({"input.txt", dataName}));
         // No row stored: the mirror, which takes every row a load stores, stays empty.

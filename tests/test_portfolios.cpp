@@ -22,6 +22,7 @@
 #include "platform/open_dialog.h"
 #include "platform/rich_edit.h"
 #include "platform/string_grid.h"
+#include "support/file_bytes.h"
 #include "support/quoted_process.h"
 
 namespace {
@@ -63,17 +64,6 @@ void click(const char* button) {
 
 void clickInDialog(const char* button) {
     QTest::mouseClick(Control<QPushButton>(Dialog, button), Qt::LeftButton);
-}
-
-QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
 }
 
 // "Edit Portfolio" with the open dialog answering path (nullopt: the dialog is cancelled).
@@ -221,7 +211,7 @@ private slots:
         QFETCH(QStringList, editor);
         QFETCH(QByteArray, fileAfter);
         LoadFolder folder;
-        writeBytes(folder.path("pf.txt"), "IBM\nMSFT\n");
+        WriteFileBytes(folder.path("pf.txt"), "IBM\nMSFT\n");
         const QString quotesName = box("Portfolio")->text(), realTimeName = box("Portfolio1")->text();
         if (startOpen) {
             editPortfolio(folder.path("pf.txt"));
@@ -273,7 +263,7 @@ private slots:
             QVERIFY(visit.editAfter.isEmpty());
             QVERIFY2(!QFile::exists(folder.path("newpf.txt")), "no file before Save");
         }
-        QCOMPARE(fileBytes(folder.path("pf.txt")), fileAfter);
+        QCOMPARE(FileBytes(folder.path("pf.txt")), fileAfter);
         QCOMPARE(box("Portfolio")->text(), quotesName);
         QCOMPARE(box("Portfolio1")->text(), realTimeName);
         if (endOpen) {
@@ -282,7 +272,7 @@ private slots:
             MessageBoxSeam::queueAnswer(MsgAnswer::Ok);
             click("Button7");
             QVERIFY(!editorOpen());
-            QCOMPARE(fileBytes(folder.path(name)), (editor.join('\n') + '\n').toLatin1());
+            QCOMPARE(FileBytes(folder.path(name)), (editor.join('\n') + '\n').toLatin1());
         }
     }
 
@@ -303,7 +293,7 @@ private slots:
         QFETCH(QByteArray, file);
         QFETCH(QStringList, editor);
         LoadFolder folder;
-        writeBytes(folder.path("pf.txt"), file);
+        WriteFileBytes(folder.path("pf.txt"), file);
         editPortfolio(folder.path("pf.txt"));
         QVERIFY(editorOpen());
         QCOMPARE(editorLines(), editor);
@@ -312,7 +302,7 @@ private slots:
         QByteArray expected;
         for (const QString& line : editor)
             expected += line.toLatin1() + "\n";
-        QCOMPARE(fileBytes(folder.path("pf.txt")), expected);
+        QCOMPARE(FileBytes(folder.path("pf.txt")), expected);
     }
 
     void saveWritesEveryLineAsItIs() {
@@ -323,7 +313,7 @@ private slots:
         QVERIFY(editorOpen());
         click("Button7");
         // The last line break closes the empty line before it; nothing after it is a line.
-        QCOMPARE(fileBytes(folder.path("typed.txt")), QByteArray("IBM\n\n KO  \n\n"));
+        QCOMPARE(FileBytes(folder.path("typed.txt")), QByteArray("IBM\n\n KO  \n\n"));
         QVERIFY(portfolioEditor()->toPlainText().isEmpty());
     }
 
@@ -347,7 +337,7 @@ private slots:
         QCOMPARE(editorCaption()->text(), fileName);
         click("Button7");
         QVERIFY(!editorOpen());
-        QCOMPARE(fileBytes(folder.path(fileName)), QByteArray("IBM\n"));
+        QCOMPARE(FileBytes(folder.path(fileName)), QByteArray("IBM\n"));
         QCOMPARE(QDir(folder.path(".")).entryList(QDir::Files | QDir::Hidden), QStringList{fileName});
     }
 
@@ -434,7 +424,7 @@ private slots:
         if (kind == "folder")
             QVERIFY(QDir(folder.path(".")).mkdir(name));
         if (kind == "readonly") {
-            writeBytes(folder.path(name), "IBM\n");
+            WriteFileBytes(folder.path(name), "IBM\n");
             QVERIFY(QFile::setPermissions(folder.path(name), QFileDevice::ReadOwner));
         }
         portfolioEditor()->setPlainText("XOM");
@@ -479,7 +469,7 @@ private slots:
         if (!chosen.isEmpty()) {
             path = folder.path(chosen);
             QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
-            writeBytes(path, "IBM\n");
+            WriteFileBytes(path, "IBM\n");
         }
         OpenDialogSeam::queueAnswer(chosen.isEmpty() ? std::nullopt : std::optional<QString>(path));
         portfolioEditor()->setPlainText("XOM");
@@ -514,7 +504,7 @@ private slots:
         auto* grid = Control<TStringGrid>(quotesTab ? "QT1" : "RT1");
         QLineEdit* edit = box(quotesTab ? "Portfolio" : "Portfolio1");
         const QString name = edit->text() == "reset_a.txt" ? "reset_b.txt" : "reset_a.txt";
-        writeBytes(folder.path(name), "IBM\n");
+        WriteFileBytes(folder.path(name), "IBM\n");
         fillGrid(grid, 45);
         box("Edit1")->setText("7 before");
         OpenDialogSeam::queueAnswer(folder.path(name));
@@ -537,7 +527,7 @@ private slots:
         first.writePortfolio({"IBM"});
         QTemporaryDir second;
         QVERIFY(second.isValid());
-        writeBytes(second.filePath("input.txt"), "MSFT\nKO\n");
+        WriteFileBytes(second.filePath("input.txt"), "MSFT\nKO\n");
         box("Portfolio")->setText("input.txt");
         auto* grid = Control<TStringGrid>("QT1");
         fillGrid(grid, 45);
@@ -571,11 +561,11 @@ private slots:
         QVERIFY(quotesDir.isValid() && realTimeDir.isValid());
         // The same names in several folders with other symbols: the request shows where a load read.
         for (const char* name : {"q.txt", "rt.txt", "other.txt"})
-            writeBytes(start.path(name), "KO\n");
-        writeBytes(quotesDir.filePath("q.txt"), "MSFT\nIBM\n");
-        writeBytes(quotesDir.filePath("other.txt"), "GE\nF\n");
-        writeBytes(realTimeDir.filePath("rt.txt"), "PEP\nXOM\nT\n");
-        writeBytes(realTimeDir.filePath("other.txt"), "HD\nBA\n");
+            WriteFileBytes(start.path(name), "KO\n");
+        WriteFileBytes(quotesDir.filePath("q.txt"), "MSFT\nIBM\n");
+        WriteFileBytes(quotesDir.filePath("other.txt"), "GE\nF\n");
+        WriteFileBytes(realTimeDir.filePath("rt.txt"), "PEP\nXOM\nT\n");
+        WriteFileBytes(realTimeDir.filePath("other.txt"), "HD\nBA\n");
         OpenDialogSeam::queueAnswer(quotesDir.filePath("q.txt"));
         click("PortName");
         OpenDialogSeam::queueAnswer(realTimeDir.filePath("rt.txt"));
@@ -613,7 +603,7 @@ private slots:
         LoadFolder start;
         QTemporaryDir other;
         QVERIFY(other.isValid());
-        writeBytes(other.filePath("pf.txt"), "IBM\n");
+        WriteFileBytes(other.filePath("pf.txt"), "IBM\n");
         if (created) {
             QVERIFY(createPortfolio("pf", true).shown);
             OpenDialogSeam::queueAnswer(other.filePath("pf.txt"));
@@ -627,8 +617,8 @@ private slots:
         QVERIFY(!editorOpen());
         const QString saved = created ? start.path("pf.txt") : other.filePath("pf.txt");
         const QString untouched = created ? other.filePath("pf.txt") : start.path("pf.txt");
-        QCOMPARE(fileBytes(saved), QByteArray("KO\nPEP\n"));
-        QCOMPARE(fileBytes(untouched), created ? QByteArray("IBM\n") : QByteArray("<missing>"));
+        QCOMPARE(FileBytes(saved), QByteArray("KO\nPEP\n"));
+        QCOMPARE(FileBytes(untouched), created ? QByteArray("IBM\n") : QByteArray("<missing>"));
         box("Portfolio")->setText("input.txt");
     }
 
@@ -637,7 +627,7 @@ private slots:
     void saveThatCannotWriteKeepsTheOldFile() {
         LoadFolder folder;
         const QByteArray old = "IBM\nMSFT\n";
-        writeBytes(folder.path("pf.txt"), old);
+        WriteFileBytes(folder.path("pf.txt"), old);
         editPortfolio(folder.path("pf.txt"));
         QVERIFY(editorOpen());
         const QStringList typed = KnownSymbols(30);
@@ -653,7 +643,7 @@ private slots:
         std::signal(SIGXFSZ, previousHandler);
         QVERIFY(limited);
 
-        QCOMPARE(fileBytes(folder.path("pf.txt")), old);
+        QCOMPARE(FileBytes(folder.path("pf.txt")), old);
         QCOMPARE(QDir(folder.path(".")).entryList(QDir::Files | QDir::Hidden), QStringList{"pf.txt"});
         const QList<MessageBoxSeam::Shown> boxes = MessageBoxSeam::shown();
         QCOMPARE(boxes.size(), 2);
@@ -666,7 +656,7 @@ private slots:
         // With room on the disk again, Save writes the work into the same portfolio.
         click("Button7");
         QVERIFY(!editorOpen());
-        QCOMPARE(fileBytes(folder.path("pf.txt")), (typed.join('\n') + '\n').toLatin1());
+        QCOMPARE(FileBytes(folder.path("pf.txt")), (typed.join('\n') + '\n').toLatin1());
     }
 };
 

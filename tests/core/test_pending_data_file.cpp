@@ -7,18 +7,12 @@
 #include <sys/stat.h>
 
 #include "quotes/core/pending_data_file.h"
+#include "support/file_bytes.h"
 
 namespace {
 
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
 void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
+    QVERIFY(WriteFileBytes(path, bytes));
 }
 
 // Nothing but the named entries is left in the folder: no temporary file lingers.
@@ -50,11 +44,11 @@ private slots:
             writeRows(data, 2);
             data.reopenForAppend();
             writeRows(data, 1);
-            QCOMPARE(contents(path), OldRows); // nothing shows before the end
+            QCOMPARE(FileBytes(path), OldRows); // nothing shows before the end
             QVERIFY(data.commit());
         }
         ::umask(mask);
-        QCOMPARE(contents(path).count('\n'), 3);
+        QCOMPARE(FileBytes(path).count('\n'), 3);
         QCOMPARE(entries(dir), QStringList{"input_data_qt1.txt"});
         QCOMPARE(QFileInfo(path).permissions() & 0x7777, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |
                                                              QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther);
@@ -68,7 +62,7 @@ private slots:
             PendingDataFile data(path.toStdString());
             writeRows(data, 40);
         }
-        QCOMPARE(contents(path), OldRows);
+        QCOMPARE(FileBytes(path), OldRows);
         QCOMPARE(entries(dir), QStringList{"input_data_qt1.txt"});
     }
 
@@ -114,7 +108,7 @@ private slots:
         std::signal(SIGXFSZ, previous);
         QVERIFY(!committed);
         QCOMPARE(QString::fromStdString(error), QString("File too large"));
-        QCOMPARE(contents(path), OldRows);
+        QCOMPARE(FileBytes(path), OldRows);
         QCOMPARE(entries(dir), QStringList{"input_data_qt1.txt"});
     }
 };

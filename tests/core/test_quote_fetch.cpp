@@ -125,6 +125,24 @@ private:
     std::thread thread_;
 };
 
+// A socket listening on a free IPv4 loopback port with the given backlog; sets port. -1 on failure.
+int loopbackListener(int backlog, int* port) {
+    const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    if (listener < 0 || ::bind(listener, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
+        ::listen(listener, backlog) != 0 ||
+        ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
+        if (listener >= 0)
+            ::close(listener);
+        return -1;
+    }
+    *port = ntohs(address.sin_port);
+    return listener;
+}
+
 // A loopback port with nobody listening: bound, then released.
 int closedPort() {
     const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -370,14 +388,14 @@ void TestQuoteFetch::refusedConnectFailsAfterOneRetry() {
 
 void TestQuoteFetch::unansweredConnectFailsWithinBound() {
     // A listener whose accept queue is full drops new handshakes: a connect to it never completes.
-    const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    int port = 0;
+    const int listener = loopbackListener(0, &port);
+    QVERIFY(listener >= 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    QCOMPARE(::bind(listener, reinterpret_cast<sockaddr*>(&address), size), 0);
-    QCOMPARE(::listen(listener, 0), 0);
-    QCOMPARE(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size), 0);
+    const socklen_t size = sizeof address;
     std::vector<int> fillers;
     for (int i = 0; i < 4; ++i) {
         const int filler = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
@@ -387,7 +405,7 @@ void TestQuoteFetch::unansweredConnectFailsWithinBound() {
     std::this_thread::sleep_for(100ms);
 
     // The real bounds: two 4 s attempts and the 1.5 s pause stay inside the 10 s deadline.
-    const Fetched got = fetch("127.0.0.1", ntohs(address.sin_port), {});
+    const Fetched got = fetch("127.0.0.1", port, {});
     for (int filler : fillers)
         ::close(filler);
     ::close(listener);
@@ -444,14 +462,9 @@ void TestQuoteFetch::failuresAreNotRepeated() {
 void TestQuoteFetch::closedPeerIsNotFatal() {
     // The default action of SIGPIPE ends the process: sending to a peer that is gone must not raise it.
     std::signal(SIGPIPE, SIG_DFL);
-    const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    QCOMPARE(::bind(listener, reinterpret_cast<sockaddr*>(&address), size), 0);
-    QCOMPARE(::listen(listener, 4), 0);
-    QCOMPARE(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size), 0);
+    int port = 0;
+    const int listener = loopbackListener(4, &port);
+    QVERIFY(listener >= 0);
     // Accepts and resets at once (linger 0), before the request can arrive.
     std::thread resetter([listener] {
         pollfd entry{listener, POLLIN, 0};
@@ -464,8 +477,7 @@ void TestQuoteFetch::closedPeerIsNotFatal() {
     });
     std::string big(1 << 20, 'x'); // a request too big to fit the socket buffers before the reset
     QByteArray buffer(ReplyBufferSize, '\0');
-    const FetchReply reply =
-        fetchReply(resolveQuoteServer("127.0.0.1", ntohs(address.sin_port)), big, buffer.data(), ReplyBufferSize, {});
+    const FetchReply reply = fetchReply(resolveQuoteServer("127.0.0.1", port), big, buffer.data(), ReplyBufferSize, {});
     resetter.join();
     ::close(listener);
     QVERIFY(!reply.ok);
