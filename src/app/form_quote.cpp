@@ -197,7 +197,8 @@ void TFormQuote::BtnQuoteClick() {
     Adv->setText("");
     Decl->setText("");
     NoChg->setText("");
-    new DelayedLoad(false, {QuotesFolder.pathOf(Portfolio->text()), QuoteServerHost, QuoteServerPort, quotesLoadView_});
+    new QuoteLoadThread(DelayedLoad,
+                        {QuotesFolder.pathOf(Portfolio->text()), QuoteServerHost, QuoteServerPort, quotesLoadView_});
 }
 
 void TFormQuote::BtnQuote1Click() {
@@ -205,8 +206,8 @@ void TFormQuote::BtnQuote1Click() {
         return;
     RealTimeLoading = true;
     RT1->setRow(0);
-    new RealTimeLoad(false,
-                     {RealTimeFolder.pathOf(Portfolio1->text()), QuoteServerHost, QuoteServerPort, realTimeLoadView_});
+    new QuoteLoadThread(
+        RealTimeLoad, {RealTimeFolder.pathOf(Portfolio1->text()), QuoteServerHost, QuoteServerPort, realTimeLoadView_});
 }
 
 void TFormQuote::QuotesShow() {

@@ -4,14 +4,4 @@
 #include "parsing/quote_table.h"
 #include "portfolio/core/portfolio_rules.h"
 
-namespace {
-const QuoteLoadKind DelayedQuotes = {&QuoteTable, LoadCapacity / SymbolsPerBatch - 1, DelayedQueryKey,
-                                     DelayedDataSuffix};
-} // namespace
-
-DelayedLoad::DelayedLoad(bool createSuspended, QuoteLoadRequest request)
-    : TThread(createSuspended), request_(std::move(request)) {}
-
-void DelayedLoad::Execute() {
-    RunQuoteLoad(DelayedQuotes, request_);
-}
+const QuoteLoadKind DelayedLoad = {&QuoteTable, LoadCapacity / SymbolsPerBatch - 1, DelayedQueryKey, DelayedDataSuffix};

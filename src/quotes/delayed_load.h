@@ -1,16 +1,6 @@
 #pragma once
-// A delayed-quote load: reads the Quotes tab's portfolio, requests the quotes 20 symbols
-// a request, hands every page to the parser on the window thread, then completes the load.
-#include "platform/t_thread.h"
+// A delayed-quote load: up to 100 batches of the Quotes tab's portfolio into the delayed table,
+// asked with "&d=v1", written to "%s_data_qt1.txt".
 #include "quotes/quote_load.h"
 
-class DelayedLoad : public TThread {
-public:
-    DelayedLoad(bool createSuspended, QuoteLoadRequest request);
-
-protected:
-    void Execute() override;
-
-private:
-    const QuoteLoadRequest request_;
-};
+extern const QuoteLoadKind DelayedLoad;

@@ -170,6 +170,6 @@ void LoadRun::run() {
 }
 } // namespace
 
-void RunQuoteLoad(const QuoteLoadKind& kind, const QuoteLoadRequest& request) {
-    LoadRun(kind, request).run();
+void QuoteLoadThread::Execute() {
+    LoadRun(kind_, request_).run();
 }

@@ -6,8 +6,10 @@
 #include <QString>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "parsing/symbol_table.h"
+#include "platform/t_thread.h"
 
 // What a load tells its tab. Every call runs on the window thread, in the order the load
 // makes them; the view outlives every load.
@@ -49,4 +51,16 @@ struct QuoteLoadKind {
     const char* dataSuffix;
 };
 
-void RunQuoteLoad(const QuoteLoadKind& kind, const QuoteLoadRequest& request);
+// The worker of one load, created running at the click; it frees itself when the load ends.
+class QuoteLoadThread : public TThread {
+public:
+    QuoteLoadThread(const QuoteLoadKind& kind, QuoteLoadRequest request)
+        : TThread(false), kind_(kind), request_(std::move(request)) {}
+
+protected:
+    void Execute() override;
+
+private:
+    const QuoteLoadKind& kind_;
+    const QuoteLoadRequest request_;
+};

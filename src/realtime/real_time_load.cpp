@@ -4,13 +4,4 @@
 #include "parsing/rt_table.h"
 #include "portfolio/core/portfolio_rules.h"
 
-namespace {
-const QuoteLoadKind RealTimeQuotes = {&RtTable, RtBatchLimit - 1, RealTimeQueryKey, RealTimeDataSuffix};
-} // namespace
-
-RealTimeLoad::RealTimeLoad(bool createSuspended, QuoteLoadRequest request)
-    : TThread(createSuspended), request_(std::move(request)) {}
-
-void RealTimeLoad::Execute() {
-    RunQuoteLoad(RealTimeQuotes, request_);
-}
+const QuoteLoadKind RealTimeLoad = {&RtTable, RtBatchLimit - 1, RealTimeQueryKey, RealTimeDataSuffix};
