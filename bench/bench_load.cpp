@@ -7,12 +7,13 @@
 #include <cstdio>
 
 #include "app/application.h"
-#include "app/form_quote.h"
+#include "app/main_window.h"
 #include "parsing/quote_table.h"
 #include "platform/core/quote_server.h"
 #include "platform/fonts.h"
 #include "platform/message_box.h"
 #include "platform/status_bar.h"
+#include "quotes/quotes_tab.h"
 
 int main(int argc, char** argv) {
     if (argc < 2) {
@@ -24,21 +25,23 @@ int main(int argc, char** argv) {
     MessageBoxSeam::answerInTests();
     QuoteServerHost = "127.0.0.1";
     QuoteServerPort = std::atoi(argv[1]);
-    CreateTickwellWindows();
-    FormQuote->show();
+    MainWindow* window = CreateTickwellWindows();
+    window->show();
+    QuotesTab& quotes = window->quotesTab();
 
     QElapsedTimer clock;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (FormQuote->QuotesLoading)
+        if (quotes.loadFlagged())
             return;
         std::printf("rows %d, status \"%s\", %.3f s\n", QuoteTable.rowsLoaded,
-                    FormQuote->StatusBar1->SimpleText().toLatin1().constData(), clock.nsecsElapsed() / 1e9);
+                    quotes.findChild<TStatusBar*>("StatusBar1")->SimpleText().toLatin1().constData(),
+                    clock.nsecsElapsed() / 1e9);
         app.quit();
     });
     QTimer::singleShot(0, [&] {
         clock.start();
-        FormQuote->BtnQuoteClick();
+        quotes.getQuotes();
         poll.start(1);
     });
     app.exec();

@@ -25,7 +25,7 @@
 namespace {
 
 QWidget& form() {
-    return MainWindow();
+    return TickwellWindow();
 }
 
 TRichEdit* editor() {

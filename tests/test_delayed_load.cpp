@@ -40,7 +40,7 @@ class DelayedLoadTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() {
-        MainWindow();
+        TickwellWindow();
         MessageBoxSeam::clear();
     }
     void cleanup() {

@@ -75,7 +75,7 @@ class FindDetailsTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() {
-        QWidget& window = MainWindow();
+        QWidget& window = TickwellWindow();
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         window.activateWindow();

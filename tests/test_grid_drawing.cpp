@@ -123,8 +123,8 @@ class GridDrawingTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() {
-        MainWindow().show();
-        QVERIFY(QTest::qWaitForWindowExposed(&MainWindow()));
+        TickwellWindow().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&TickwellWindow()));
         QCOMPARE(grid("QT1")->width(), 587);
         QCOMPARE(grid("RT1")->width(), 576);
     }

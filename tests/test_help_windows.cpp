@@ -106,7 +106,7 @@ bool screenIs96Dpi() {
 class TestHelpWindows : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { MainWindow(); }
+    void initTestCase() { TickwellWindow(); }
     void cleanup() {
         for (const HelpWindow& help : Windows)
             FindWindow(help.title)->hide();

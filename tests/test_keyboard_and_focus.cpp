@@ -24,7 +24,7 @@
 namespace {
 
 QWidget& form() {
-    return MainWindow();
+    return TickwellWindow();
 }
 
 template <typename T = QWidget> T* named(const char* name) {

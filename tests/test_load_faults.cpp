@@ -66,8 +66,8 @@ class LoadFaultsTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() {
-        MainWindow().show();
-        QVERIFY(QTest::qWaitForWindowExposed(&MainWindow()));
+        TickwellWindow().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&TickwellWindow()));
     }
     void cleanup() { QVERIFY(WaitForLoadsToEnd()); }
 

@@ -115,10 +115,10 @@ QString textOf(QWidget* widget) {
 QString lookOf(QWidget* widget) {
     QStringList look;
     const QFont font = widget->font();
-    if (font != MainWindow().font())
+    if (font != TickwellWindow().font())
         look << QString("%1 %2px%3").arg(font.family()).arg(font.pixelSize()).arg(font.bold() ? " bold" : "");
     const QColor ink = widget->palette().color(QPalette::WindowText);
-    if (ink != MainWindow().palette().color(QPalette::WindowText))
+    if (ink != TickwellWindow().palette().color(QPalette::WindowText))
         look << ink.name();
     return look.join(' ');
 }
@@ -140,8 +140,8 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() {
-        MainWindow().show();
-        QVERIFY(QTest::qWaitForWindowExposed(&MainWindow()));
+        TickwellWindow().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&TickwellWindow()));
     }
 
     // Declared first: the state the window was created in.
@@ -204,7 +204,7 @@ private slots:
     }
 
     void window() {
-        QWidget& window = MainWindow();
+        QWidget& window = TickwellWindow();
         QCOMPARE(window.windowTitle(), QString("Tickwell"));
         QVERIFY(!window.windowIcon().isNull());
         QCOMPARE(window.font().family(), QString("MS Sans Serif"));

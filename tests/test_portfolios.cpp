@@ -117,8 +117,8 @@ class PortfoliosTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() {
-        MainWindow().show();
-        QVERIFY(QTest::qWaitForWindowExposed(&MainWindow()));
+        TickwellWindow().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&TickwellWindow()));
     }
     void init() {
         QVERIFY(ShowTab("Historical"));

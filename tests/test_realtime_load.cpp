@@ -24,7 +24,7 @@ QString statusText(const char* bar) {
 class RealTimeLoadTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { MainWindow(); }
+    void initTestCase() { TickwellWindow(); }
     void cleanup() {
         QVERIFY(WaitForLoadsToEnd());
         MessageBoxSeam::clear();

@@ -129,7 +129,7 @@ class RefreshTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() {
-        QWidget& window = MainWindow();
+        QWidget& window = TickwellWindow();
         window.show();
         QApplication::setActiveWindow(&window);
         QVERIFY(QTest::qWaitForWindowActive(&window));

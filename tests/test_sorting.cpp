@@ -63,7 +63,7 @@ void fillTable(const QList<QPair<QString, float>>& rows) {
 class SortingTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { MainWindow(); }
+    void initTestCase() { TickwellWindow(); }
     void cleanup() {
         Control<QCheckBox>("CheckBox1")->setChecked(false);
         Control<QCheckBox>("CheckBox2")->setChecked(false);

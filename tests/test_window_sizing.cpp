@@ -133,15 +133,15 @@ private:
                 control->setFont(font);
             }
         }
-        QFont font = MainWindow().font();
+        QFont font = TickwellWindow().font();
         font.setPixelSize(designedFonts_[""]);
-        MainWindow().setFont(font);
+        TickwellWindow().setFont(font);
     }
 
 private slots:
     void initTestCase() {
         testHandler = qInstallMessageHandler(quietPlatform);
-        QWidget& window = MainWindow();
+        QWidget& window = TickwellWindow();
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(window.size(), QSize(641, 540)); // the sizes below are of this window
@@ -253,10 +253,10 @@ private slots:
     void windowFont() {
         QFETCH(QStringList, path);
         QFETCH(QList<int>, pixels);
-        QCOMPARE(MainWindow().font().pixelSize(), 11);
+        QCOMPARE(TickwellWindow().font().pixelSize(), 11);
         for (int step = 0; step < path.size(); ++step) {
             QVERIFY(choose(path[step], false));
-            QCOMPARE(MainWindow().font().pixelSize(), pixels[step]);
+            QCOMPARE(TickwellWindow().font().pixelSize(), pixels[step]);
             QCOMPARE(Control("Button2")->font().pixelSize(), pixels[step]);
         }
     }
@@ -308,7 +308,7 @@ private slots:
         QFETCH(QRect, grid);
         QFETCH(int, checksum);
         QFETCH(bool, byMouse);
-        QWidget& window = MainWindow();
+        QWidget& window = TickwellWindow();
         const QPoint position = window.pos();
         QMap<QString, int> labelWidths;
         for (QWidget* control : sheetControls())
@@ -354,7 +354,7 @@ private slots:
             {"Reduced", {544, 459}}, {"Normal", {641, 540}}, {"Enlarged", {737, 621}}, {"Reduced", {544, 459}}};
         for (const auto& [size, expected] : steps) {
             Control<QAction>(Items[size])->trigger();
-            QCOMPARE(MainWindow().size(), expected);
+            QCOMPARE(TickwellWindow().size(), expected);
         }
     }
 
@@ -364,7 +364,7 @@ private slots:
         Control<QAction>("Enlarged1")->setChecked(true);
         Control<QAction>("Reduced1")->trigger(); // as from Enlarged: back by 100/115, then 80/100
         QCOMPARE(checkedItems(), QStringList{"Reduced"});
-        QCOMPARE(MainWindow().size(), QSize(544, 459));
+        QCOMPARE(TickwellWindow().size(), QSize(544, 459));
         QCOMPARE(Control("QT1")->geometry(), QRect(11, 24, 408, 213));
         Control<QAction>("Normal")->trigger(); // back by 100/80
         QCOMPARE(Control("QT1")->geometry(), QRect(14, 30, 510, 266));

@@ -5,22 +5,13 @@
 #include <QScreen>
 #include <exception>
 
-#include "app/form_quote.h"
-#include "help/about_window.h"
-#include "help/help_text_window.h"
-#include "help/help_texts.h"
+#include "app/main_window.h"
 #include "platform/core/quote_server.h"
 #include "platform/fonts.h"
 #include "platform/message_box.h"
-#include "portfolio/create_portfolio_dialog.h"
 
-void CreateTickwellWindows() {
-    FormQuote = new TFormQuote;
-    HelpAddSym = new HelpTextWindow(AddSymbolsHelp);
-    HelpRefresh = new HelpTextWindow(RefreshHelp);
-    HelpAutoSort = new HelpTextWindow(AutoSortHelp);
-    AboutForm = new AboutWindow;
-    CreatePort1 = new CreatePortfolioDialog(FormQuote);
+MainWindow* CreateTickwellWindows() {
+    return new MainWindow;
 }
 
 static void centreOnScreen(QWidget* window) {
@@ -31,7 +22,7 @@ static void centreOnScreen(QWidget* window) {
     }
 }
 
-int RunTickwell(int& argc, char** argv, const std::function<void()>& started) {
+int RunTickwell(int& argc, char** argv, const std::function<void(MainWindow&)>& started) {
     // The application object outlives the loop on purpose: workers still running when the
     // main window closes are neither stopped nor awaited, so nothing they may still hand to
     // the window thread is torn down under them; the caller ends the process.
@@ -40,13 +31,13 @@ int RunTickwell(int& argc, char** argv, const std::function<void()>& started) {
     installFontSubstitutions();
     const std::string serverComplaint = loadQuoteServerFromEnvironment();
     try {
-        CreateTickwellWindows();
-        centreOnScreen(FormQuote);
-        FormQuote->show();
+        MainWindow* window = CreateTickwellWindows();
+        centreOnScreen(window);
+        window->show();
         if (!serverComplaint.empty())
             MessageBox(QString::fromLocal8Bit(serverComplaint.c_str()), "Attention");
         if (started)
-            started();
+            started(*window);
         app->exec();
     } catch (const std::exception& error) {
         QMessageBox box(QMessageBox::Critical, "Tickwell", QString::fromLocal8Bit(error.what()), QMessageBox::Ok);

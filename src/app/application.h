@@ -1,11 +1,13 @@
 #pragma once
-// Start-up: the application object, every window created up front in a fixed order,
-// the main window alone shown, the message loop.
+// Start-up: the application object, the main window with every window it owns created up
+// front, the main window alone shown, the message loop.
 #include <functional>
 
-// Creates FormQuote, HelpAddSym, HelpRefresh, HelpAutoSort, AboutForm and CreatePort1.
-void CreateTickwellWindows();
+class MainWindow;
+
+// Creates the main window, which creates its dialogs and help windows.
+MainWindow* CreateTickwellWindows();
 
 // Runs the whole program; started runs once the main window is shown (for probes).
 // Returns 0 when the main window has been closed.
-int RunTickwell(int& argc, char** argv, const std::function<void()>& started = {});
+int RunTickwell(int& argc, char** argv, const std::function<void(MainWindow&)>& started = {});

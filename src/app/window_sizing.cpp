@@ -2,79 +2,73 @@
 // Enlarged (115 %). Reduced and Enlarged always pass through the normal size.
 #include <QAction>
 
-#include "app/form_quote.h"
+#include "app/main_window.h"
 #include "app/window_size.h"
 #include "platform/rescale.h"
 
-namespace {
 // The border is sizeable while the size changes, single and fixed again afterwards.
-void sizeableBorder(TFormQuote& form) {
-    form.setMinimumSize(0, 0);
-    form.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+void MainWindow::makeSizeable() {
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 }
 
-void fixedBorder(TFormQuote& form) {
-    form.setFixedSize(form.size());
-}
-
-void resizeWindow(TFormQuote& form, int width, int height) {
-    form.resize(width, height);
+void MainWindow::fixSize() {
+    setFixedSize(size());
 }
 
 // Window size back to the recorded normal size, contents scaled back by the inverse ratio.
-void backToNormal(TFormQuote& form, int fromPercent) {
-    resizeWindow(form, form.NormalWidth, form.NormalHeight);
-    Rescale(&form, 100, fromPercent);
+void MainWindow::backToNormal(int fromPercent) {
+    resize(normalWidth_, normalHeight_);
+    Rescale(this, 100, fromPercent);
 }
 
 // Contents scaled by contentPercent, then the window's height and width by windowPercent.
-void scaleFromNormal(TFormQuote& form, int contentPercent, int windowPercent) {
-    Rescale(&form, contentPercent, 100);
-    const QSize size = ScaledWindowSize(form.size(), windowPercent);
-    resizeWindow(form, size.width(), size.height());
-}
-} // namespace
-
-void TFormQuote::Reduced1Click() {
-    if (Reduced1->isChecked())
-        return;
-    sizeableBorder(*this);
-    if (Enlarged1->isChecked()) {
-        backToNormal(*this, 115);
-        Enlarged1->setChecked(false);
-    }
-    Normal->setChecked(false);
-    scaleFromNormal(*this, 80, 85);
-    fixedBorder(*this);
-    Reduced1->setChecked(true);
+void MainWindow::scaleFromNormal(int contentPercent, int windowPercent) {
+    Rescale(this, contentPercent, 100);
+    const QSize scaled = ScaledWindowSize(size(), windowPercent);
+    resize(scaled.width(), scaled.height());
 }
 
-void TFormQuote::NormalClick() {
-    if (Normal->isChecked())
+void MainWindow::reducedChosen() {
+    if (reducedAction_->isChecked())
         return;
-    sizeableBorder(*this);
-    if (Reduced1->isChecked()) {
-        backToNormal(*this, 80);
-        Reduced1->setChecked(false);
-    } else if (Enlarged1->isChecked()) {
-        backToNormal(*this, 115);
-        Enlarged1->setChecked(false);
+    makeSizeable();
+    if (enlargedAction_->isChecked()) {
+        backToNormal(115);
+        enlargedAction_->setChecked(false);
     }
-    fixedBorder(*this);
-    Normal->setChecked(true);
+    normalAction_->setChecked(false);
+    scaleFromNormal(80, 85);
+    fixSize();
+    reducedAction_->setChecked(true);
 }
 
-void TFormQuote::Enlarged1Click() {
-    if (Enlarged1->isChecked())
+void MainWindow::normalChosen() {
+    if (normalAction_->isChecked())
         return;
-    sizeableBorder(*this);
-    if (Reduced1->isChecked()) {
-        backToNormal(*this, 80);
-        Reduced1->setChecked(false);
+    makeSizeable();
+    if (reducedAction_->isChecked()) {
+        backToNormal(80);
+        reducedAction_->setChecked(false);
+    } else if (enlargedAction_->isChecked()) {
+        backToNormal(115);
+        enlargedAction_->setChecked(false);
     }
-    Normal->setChecked(false);
-    scaleFromNormal(*this, 115, 115);
-    Enlarged1->setChecked(true);
+    fixSize();
+    normalAction_->setChecked(true);
+}
+
+void MainWindow::enlargedChosen() {
+    if (enlargedAction_->isChecked())
+        return;
+    makeSizeable();
+    if (reducedAction_->isChecked()) {
+        backToNormal(80);
+        reducedAction_->setChecked(false);
+    }
+    normalAction_->setChecked(false);
+    scaleFromNormal(115, 115);
+    enlargedAction_->setChecked(true);
     update();
-    fixedBorder(*this);
+    fixSize();
 }

@@ -2,8 +2,6 @@
 
 #include <QLabel>
 
-AboutWindow* AboutForm = nullptr;
-
 namespace {
 
 const QColor navy(0, 0, 128);
@@ -29,24 +27,24 @@ void setPointSize(QLabel* label, int points, bool bold = false) {
 
 AboutWindow::AboutWindow(QWidget* parent)
     : HelpWindow("About Tickwell", QSize(392, 259), parent),
-      AboutFormText1(makeText(this, "AboutFormText1", "Tickwell", QPoint(48, 8))),
-      AboutFormText2(makeText(this, "AboutFormText2", "Version 1.5", QPoint(272, 16))),
-      AboutFormText4(makeText(this, "AboutFormText4",
-                              "Stock data are obtained from the quote server's web site. No responsibility is taken "
-                              "for the accuracy of the stock data.",
-                              QPoint(48, 176))) {
+      titleText_(makeText(this, "AboutFormText1", "Tickwell", QPoint(48, 8))),
+      versionText_(makeText(this, "AboutFormText2", "Version 1.5", QPoint(272, 16))),
+      noteText_(makeText(this, "AboutFormText4",
+                         "Stock data are obtained from the quote server's web site. No responsibility is taken "
+                         "for the accuracy of the stock data.",
+                         QPoint(48, 176))) {
     // The note keeps its box whatever its text needs; the other two size themselves to their text.
-    AboutFormText4->setWordWrap(true);
-    AboutFormText4->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    AboutFormText4->resize(281, 73);
-    FormCreate();
+    noteText_->setWordWrap(true);
+    noteText_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    noteText_->resize(281, 73);
+    setTypeSizes();
 }
 
-void AboutWindow::FormCreate() {
-    setPointSize(AboutFormText1, 18, true);
-    setPointSize(AboutFormText2, 10);
-    setPointSize(AboutFormText4, 8);
-    AboutFormText1->adjustSize();
-    AboutFormText2->adjustSize();
+void AboutWindow::setTypeSizes() {
+    setPointSize(titleText_, 18, true);
+    setPointSize(versionText_, 10);
+    setPointSize(noteText_, 8);
+    titleText_->adjustSize();
+    versionText_->adjustSize();
     update();
 }

@@ -10,13 +10,11 @@ class AboutWindow : public HelpWindow {
 public:
     explicit AboutWindow(QWidget* parent = nullptr);
 
+private:
     // Gives the texts their type sizes (18 point bold, 10 and 8 point).
-    void FormCreate();
+    void setTypeSizes();
 
-    QLabel* AboutFormText1;
-    QLabel* AboutFormText2;
-    QLabel* AboutFormText4;
+    QLabel* titleText_;
+    QLabel* versionText_;
+    QLabel* noteText_;
 };
-
-// The one instance, made at start-up.
-extern AboutWindow* AboutForm;

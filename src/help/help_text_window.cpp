@@ -27,10 +27,6 @@ QFont helpTextFont() {
 
 } // namespace
 
-HelpTextWindow* HelpAddSym = nullptr;
-HelpTextWindow* HelpRefresh = nullptr;
-HelpTextWindow* HelpAutoSort = nullptr;
-
 HelpTextWindow::HelpTextWindow(const HelpText& design, QWidget* parent)
     : HelpWindow(design.caption, scaledSize(design.clientSize, screenPixelsPerInch(), design.pixelsPerInch), parent),
       text_(new QTextEdit(this)) {
@@ -45,10 +41,10 @@ HelpTextWindow::HelpTextWindow(const HelpText& design, QWidget* parent)
     text_->setAcceptRichText(false);
     text_->setFont(helpTextFont());
     text_->setPlainText(design.lines.join('\n'));
-    FormCreate();
+    setUpText();
 }
 
-void HelpTextWindow::FormCreate() {
+void HelpTextWindow::setUpText() {
     QTextCursor cursor(text_->document());
     cursor.select(QTextCursor::Document);
     QTextCharFormat size;

@@ -11,17 +11,13 @@ class HelpTextWindow : public HelpWindow {
 public:
     explicit HelpTextWindow(const HelpText& text, QWidget* parent = nullptr);
 
-    // Selects the whole text, gives it 8-point type, puts the caret at character 1000 (the end of a
-    // shorter text, leaving nothing selected) and makes the text read-only.
-    void FormCreate();
     // Puts the caret at the top of the text; the Help menu does so each time it shows "Add/Remove Symbols".
     void caretToTop();
 
 private:
+    // Selects the whole text, gives it 8-point type, puts the caret at character 1000 (the end of a
+    // shorter text, leaving nothing selected) and makes the text read-only.
+    void setUpText();
+
     QTextEdit* text_;
 };
-
-// The one instance of each, made at start-up.
-extern HelpTextWindow* HelpAddSym;
-extern HelpTextWindow* HelpRefresh;
-extern HelpTextWindow* HelpAutoSort;

@@ -4,14 +4,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/form_quote.h"
 #include "platform/fonts.h"
 #include "platform/message_box.h"
-#include "portfolio/portfolio_editor.h"
 
-CreatePortfolioDialog* CreatePort1 = nullptr;
-
-CreatePortfolioDialog::CreatePortfolioDialog(TFormQuote* form) : QDialog(form), form_(form) {
+CreatePortfolioDialog::CreatePortfolioDialog(QWidget* parent) : QDialog(parent) {
     setObjectName("CreatePort1");
     setWindowTitle("Create Portfolio");
     setFont(windowFont());
@@ -21,22 +17,28 @@ CreatePortfolioDialog::CreatePortfolioDialog(TFormQuote* form) : QDialog(form), 
     move(400, 321);
     setModal(true);
 
-    Label1 = new QLabel("Enter portfolio name (e.g. \"SP500_Stocks):", this);
-    Label1->setObjectName("Label1");
-    Label1->setFont(pixelFont("MS Sans Serif", 12, true));
-    Label1->setGeometry(40, 32, 320, 16);
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName("Edit1");
-    Edit1->setGeometry(40, 64, 289, 24);
-    Button1 = new QPushButton("OK", this);
-    Button1->setObjectName("Button1");
-    Button1->setGeometry(96, 128, 89, 27);
-    Button1->setDefault(true);
-    Button2 = new QPushButton("Cancel", this);
-    Button2->setObjectName("Button2");
-    Button2->setGeometry(216, 128, 89, 27);
-    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
-    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    prompt_ = new QLabel("Enter portfolio name (e.g. \"SP500_Stocks):", this);
+    prompt_->setObjectName("Label1");
+    prompt_->setFont(pixelFont("MS Sans Serif", 12, true));
+    prompt_->setGeometry(40, 32, 320, 16);
+    nameEdit_ = new QLineEdit(this);
+    nameEdit_->setObjectName("Edit1");
+    nameEdit_->setGeometry(40, 64, 289, 24);
+    okButton_ = new QPushButton("OK", this);
+    okButton_->setObjectName("Button1");
+    okButton_->setGeometry(96, 128, 89, 27);
+    okButton_->setDefault(true);
+    cancelButton_ = new QPushButton("Cancel", this);
+    cancelButton_->setObjectName("Button2");
+    cancelButton_->setGeometry(216, 128, 89, 27);
+    connect(okButton_, &QPushButton::clicked, this, [this] { okClicked(); });
+    connect(cancelButton_, &QPushButton::clicked, this, [this] { cancelClicked(); });
+}
+
+std::optional<QString> CreatePortfolioDialog::askName() {
+    if (exec() != QDialog::Accepted)
+        return std::nullopt;
+    return acceptedName_;
 }
 
 QString PortfolioNameProblem(const QString& name) {
@@ -52,20 +54,19 @@ QString PortfolioNameProblem(const QString& name) {
     return {};
 }
 
-void CreatePortfolioDialog::Button1Click() {
-    // A portfolio is always a bare file name, made in the Quotes tab's folder. A name that
-    // cannot be one is refused and the dialog stays open.
-    const QString problem = PortfolioNameProblem(Edit1->text());
+void CreatePortfolioDialog::okClicked() {
+    // A name that cannot be a bare file name is refused and the dialog stays open.
+    const QString problem = PortfolioNameProblem(nameEdit_->text());
     if (!problem.isEmpty()) {
         MessageBox(problem, "Attention");
         return;
     }
-    OpenEditorOn(*form_, form_->QuotesFolder.pathOf(Edit1->text() + ".txt"));
-    Edit1->setText("");
+    acceptedName_ = nameEdit_->text();
+    nameEdit_->setText("");
     accept();
 }
 
-void CreatePortfolioDialog::Button2Click() {
-    Edit1->setText("");
+void CreatePortfolioDialog::cancelClicked() {
+    nameEdit_->setText("");
     reject();
 }

@@ -1,29 +1,29 @@
 #pragma once
 // The Create Portfolio dialog: asks for the name of a new portfolio.
 #include <QDialog>
+#include <optional>
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class TFormQuote;
 
 class CreatePortfolioDialog : public QDialog {
 public:
-    explicit CreatePortfolioDialog(TFormQuote* form);
+    explicit CreatePortfolioDialog(QWidget* parent);
 
-    QLabel* Label1;
-    QLineEdit* Edit1;
-    QPushButton* Button1; // OK
-    QPushButton* Button2; // Cancel
-
-    void Button1Click();
-    void Button2Click();
+    // Runs the dialog; the name typed when the user pressed OK, nothing on Cancel.
+    std::optional<QString> askName();
 
 private:
-    TFormQuote* form_;
-};
+    void okClicked();
+    void cancelClicked();
 
-extern CreatePortfolioDialog* CreatePort1;
+    QLabel* prompt_;
+    QLineEdit* nameEdit_;
+    QPushButton* okButton_;
+    QPushButton* cancelButton_;
+    QString acceptedName_;
+};
 
 // Why a typed name cannot become a portfolio file here (empty, hidden, a folder separator or
 // a control character in it); empty when it can.

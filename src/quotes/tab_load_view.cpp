@@ -32,7 +32,14 @@ void TabLoadView::connectionLost(const QString& statusText) {
 }
 
 void TabLoadView::idle() {
-    *controls_.loading = false;
+    loading_ = false;
+}
+
+bool TabLoadView::claimLoad() {
+    if (loading_)
+        return false;
+    loading_ = true;
+    return true;
 }
 
 void TabLoadView::enableControls() {

@@ -3,19 +3,18 @@
 // on the window thread and rewrites the Quotes grid and mirror in the new order.
 #include "platform/t_thread.h"
 
-class QAction;
+class QuotesTab;
+
+enum class MenuOrder { Alphabetical, ByChange };
 
 class MenuSort : public TThread {
 public:
-    MenuSort(bool createSuspended, QAction* sender);
+    MenuSort(bool createSuspended, QuotesTab& tab, MenuOrder order);
 
 protected:
     void Execute() override;
 
 private:
-    QAction* sender_;
+    QuotesTab& tab_;
+    const MenuOrder order_;
 };
-
-class TFormQuote;
-// The menu path's sort and refill, on the window thread.
-void SortAndRefillFromMenu(TFormQuote& form, void (*order)(int, int), bool repaintEachRow);

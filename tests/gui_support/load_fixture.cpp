@@ -9,11 +9,12 @@
 #include <QTest>
 #include <cstring>
 
-#include "app/form_quote.h"
 #include "gui_support/tickwell_windows.h"
 #include "parsing/quote_table.h"
 #include "parsing/rt_table.h"
 #include "platform/core/quote_server.h"
+#include "quotes/quotes_tab.h"
+#include "realtime/real_time_tab.h"
 
 LoadFolder::LoadFolder() : previous_(QDir::currentPath()) {
     QDir::setCurrent(dir_.path());
@@ -53,18 +54,19 @@ void UseQuoteServer(int port) {
 }
 
 namespace {
-bool& loadingFlag(QuoteTab tab) {
-    MainWindow();
-    return tab == QuoteTab::Quotes ? FormQuote->QuotesLoading : FormQuote->RealTimeLoading;
+TabLoadView& loadView(QuoteTab tab) {
+    if (tab == QuoteTab::Quotes)
+        return *Control<QuotesTab>("Quotes");
+    return *Control<RealTimeTab>("RealTime");
 }
 } // namespace
 
 bool LoadRunning(QuoteTab tab) {
-    return loadingFlag(tab);
+    return loadView(tab).loadFlagged();
 }
 
 void SetLoadRunning(QuoteTab tab, bool running) {
-    loadingFlag(tab) = running;
+    loadView(tab).setLoadFlagged(running);
 }
 
 bool WaitForLoadsToEnd(int timeoutMs) {
@@ -127,9 +129,8 @@ void SetRealTimeDirections(int row, float trade, float afterHours) {
 }
 
 void ForgetChosenFolders() {
-    MainWindow();
-    FormQuote->QuotesFolder = PortfolioFolder();
-    FormQuote->RealTimeFolder = PortfolioFolder();
+    Control<QuotesTab>("Quotes")->folder() = PortfolioFolder();
+    Control<RealTimeTab>("RealTime")->folder() = PortfolioFolder();
 }
 
 QStringList OpenTextFiles() {

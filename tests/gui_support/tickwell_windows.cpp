@@ -9,25 +9,29 @@
 #include <QTimerEvent>
 
 #include "app/application.h"
-#include "app/form_quote.h"
+#include "app/main_window.h"
 #include "platform/fonts.h"
 #include "platform/message_box.h"
 #include "platform/open_dialog.h"
 #include "platform/url_opener.h"
 
-QWidget& MainWindow() {
-    if (!FormQuote) {
+namespace {
+MainWindow* mainWindow = nullptr;
+} // namespace
+
+QWidget& TickwellWindow() {
+    if (!mainWindow) {
         installFontSubstitutions();
         MessageBoxSeam::answerInTests();
         OpenDialogSeam::answerInTests();
         UrlOpenerSeam::recordInTests();
-        CreateTickwellWindows();
+        mainWindow = CreateTickwellWindows();
     }
-    return *FormQuote;
+    return *mainWindow;
 }
 
 QWidget* FindWindow(const QString& nameOrTitle) {
-    MainWindow();
+    TickwellWindow();
     QWidget* found = nullptr;
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (qobject_cast<QMenu*>(window) ||
@@ -69,7 +73,7 @@ QObject* findIn(QWidget* window, const QString& name) {
 } // namespace
 
 QObject* FindControl(const QString& name) {
-    return findIn(&MainWindow(), name);
+    return findIn(&TickwellWindow(), name);
 }
 
 QObject* FindControl(const QString& window, const QString& name) {
@@ -78,7 +82,7 @@ QObject* FindControl(const QString& window, const QString& name) {
 
 void NoSuchControl(const QString& window, const QString& name, const char* kind) {
     qFatal("no control \"%s\" of kind %s in the window \"%s\"", qPrintable(name), kind,
-           qPrintable(window.isEmpty() ? MainWindow().objectName() : window));
+           qPrintable(window.isEmpty() ? TickwellWindow().objectName() : window));
 }
 
 bool ShowTab(const QString& page) {
@@ -100,8 +104,8 @@ bool TickRefreshTimer(const QString& name) {
 
 namespace {
 TOpenDialog* openDialog(const QString& name) {
-    MainWindow();
-    for (TOpenDialog* dialog : {FormQuote->OpenFile, FormQuote->OpenFile1})
+    TickwellWindow();
+    for (TOpenDialog* dialog : mainWindow->openDialogs())
         if (dialog->objectName() == name)
             return dialog;
     NoSuchControl(QString(), name, "TOpenDialog");

@@ -9,7 +9,7 @@
 
 // Creates the windows (once) with the message boxes, open dialogs and browser recorded, and
 // returns the main window.
-QWidget& MainWindow();
+QWidget& TickwellWindow();
 
 // The top-level window whose objectName or title is nameOrTitle ("FormQuote", "CreatePort1",
 // "About Tickwell", "Add/Remove Symbols", ...), or nullptr.

@@ -6,40 +6,41 @@
 #include <cstdlib>
 
 #include "app/application.h"
-#include "app/form_quote.h"
+#include "app/main_window.h"
 #include "platform/t_thread.h"
 
 namespace {
 class BusyWorker : public TThread {
 public:
-    explicit BusyWorker(bool blockForever) : TThread(false), blockForever_(blockForever) {}
+    BusyWorker(MainWindow& window, bool blockForever) : TThread(false), window_(window), blockForever_(blockForever) {}
 
 protected:
     void Execute() override {
         if (blockForever_) {
             // Parks the window thread's hand-over queue behind a step that never returns
             // before the window closes.
-            Synchronize([] { QTimer::singleShot(0, [] { FormQuote->close(); }); });
+            Synchronize([this] { QTimer::singleShot(0, &window_, [this] { window_.close(); }); });
             Synchronize([] {});
             for (int i = 0; i < 1000; ++i)
                 Synchronize([] {});
         } else {
             for (int i = 0; i < 100000; ++i) {
-                OnWindowThread([] { FormQuote->setWindowTitle("Tickwell"); });
+                OnWindowThread([this] { window_.setWindowTitle("Tickwell"); });
                 Sleep(1);
             }
         }
     }
 
 private:
+    MainWindow& window_;
     bool blockForever_;
 };
 } // namespace
 
 int main(int argc, char** argv) {
-    const int code = RunTickwell(argc, argv, [] {
-        new BusyWorker(false);
-        QTimer::singleShot(200, [] { new BusyWorker(true); });
+    const int code = RunTickwell(argc, argv, [](MainWindow& window) {
+        new BusyWorker(window, false);
+        QTimer::singleShot(200, [&window] { new BusyWorker(window, true); });
     });
     std::fflush(nullptr);
     std::_Exit(code);

@@ -4,10 +4,13 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTabWidget>
+#include <QTimer>
 
-#include "app/form_quote.h"
-#include "app/refresh_intervals.h"
+#include "app/main_window.h"
 #include "platform/timer_rules.h"
+#include "quotes/quotes_tab.h"
+#include "quotes/refresh_choices.h"
+#include "realtime/real_time_tab.h"
 
 namespace {
 // The chosen item, or -1 when the box holds a typed text or nothing chosen. The box keeps
@@ -52,52 +55,54 @@ void armFromCheckBox(QCheckBox* box, QComboBox* combo, QTimer* timer, const Refr
 }
 } // namespace
 
-void TFormQuote::CheckBoxClick() {
-    armFromCheckBox(CheckBox, ComboBox, Timer, QuotesRefreshChoices);
+void MainWindow::quotesRefreshClicked() {
+    armFromCheckBox(quotesTab_->refreshBox(), quotesTab_->refreshTimeBox(), quotesRefreshTimer_, QuotesRefreshChoices);
 }
 
-void TFormQuote::CheckBox3Click() {
-    armFromCheckBox(CheckBox3, ComboBox1, Timer1, RealTimeRefreshChoices);
+void MainWindow::realTimeRefreshClicked() {
+    armFromCheckBox(realTimeTab_->refreshBox(), realTimeTab_->refreshTimeBox(), realTimeRefreshTimer_,
+                    RealTimeRefreshChoices);
 }
 
-void TFormQuote::ComboBoxChange() {
-    const int index = chosenIndex(ComboBox);
-    if (!CheckBox->isChecked()) {
+void MainWindow::quotesRefreshTimeChanged() {
+    QComboBox* box = quotesTab_->refreshTimeBox();
+    const int index = chosenIndex(box);
+    if (!quotesTab_->refreshBox()->isChecked()) {
         // On this tab the box must be checked before an interval is chosen; a typed text stays.
-        forgetChoice(ComboBox, index < 0);
-        DisableTimer(Timer);
+        forgetChoice(box, index < 0);
+        DisableTimer(quotesRefreshTimer_);
         return;
     }
     if (index < 0)
         return;
-    SetTimerInterval(Timer, QuotesRefreshChoices[index].intervalMs);
-    EnableTimer(Timer);
+    SetTimerInterval(quotesRefreshTimer_, QuotesRefreshChoices[index].intervalMs);
+    EnableTimer(quotesRefreshTimer_);
 }
 
-void TFormQuote::ComboBox1Change() {
-    if (!CheckBox3->isChecked())
+void MainWindow::realTimeRefreshTimeChanged() {
+    if (!realTimeTab_->refreshBox()->isChecked())
         return; // the choice stays and is used when the box is checked
-    const int index = chosenIndex(ComboBox1);
+    const int index = chosenIndex(realTimeTab_->refreshTimeBox());
     if (index < 0) {
-        DisableTimer(Timer1);
+        DisableTimer(realTimeRefreshTimer_);
         return;
     }
-    SetTimerInterval(Timer1, RealTimeRefreshChoices[index].intervalMs);
-    EnableTimer(Timer1);
+    SetTimerInterval(realTimeRefreshTimer_, RealTimeRefreshChoices[index].intervalMs);
+    EnableTimer(realTimeRefreshTimer_);
 }
 
-void TFormQuote::TimerTimer() {
-    PgC1->setCurrentWidget(Quotes);
-    if (CheckBox->isChecked())
-        BtnQuoteClick();
+void MainWindow::quotesRefreshTick() {
+    pages_->setCurrentWidget(quotesTab_);
+    if (quotesTab_->refreshBox()->isChecked())
+        quotesTab_->getQuotes();
     else
-        DisableTimer(Timer);
+        DisableTimer(quotesRefreshTimer_);
 }
 
-void TFormQuote::Timer1Timer() {
-    PgC1->setCurrentWidget(RealTime);
-    if (CheckBox3->isChecked())
-        BtnQuote1Click();
+void MainWindow::realTimeRefreshTick() {
+    pages_->setCurrentWidget(realTimeTab_);
+    if (realTimeTab_->refreshBox()->isChecked())
+        realTimeTab_->getQuotes();
     else
-        DisableTimer(Timer1);
+        DisableTimer(realTimeRefreshTimer_);
 }

@@ -1,0 +1,81 @@
+#pragma once
+// The main window: the three tabs on one page control, the main menu, the two refresh timers,
+// the two file-open dialogs, the help windows and the window sizes.
+#include <QMainWindow>
+#include <memory>
+
+class AboutWindow;
+class CreatePortfolioDialog;
+class HelpTextWindow;
+class PortfoliosTab;
+class QAction;
+class QMenu;
+class QMenuBar;
+class QTabWidget;
+class QTimer;
+class QuotesTab;
+class RealTimeTab;
+class TOpenDialog;
+
+class MainWindow : public QMainWindow {
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    QuotesTab& quotesTab() { return *quotesTab_; }
+    RealTimeTab& realTimeTab() { return *realTimeTab_; }
+    // "OpenFile" (Select Portfolio on Quotes, and Edit Portfolio) and "OpenFile1" (Select
+    // Portfolio on RealTime).
+    QList<TOpenDialog*> openDialogs() const;
+
+protected:
+    // Unsaved text in the portfolio editor is not closed away without asking.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createTabs();
+    void createMenu();
+    void createTimers();
+    void chainFocus();
+    void connectHandlers();
+    void pageChanged(int index);
+
+    // Automatic refresh: each quote tab reloads itself at the interval chosen in its
+    // "Refresh Time" box while its "Automatic  Refresh Enabled" box is checked.
+    void quotesRefreshClicked();
+    void quotesRefreshTimeChanged();
+    void quotesRefreshTick();
+    void realTimeRefreshClicked();
+    void realTimeRefreshTimeChanged();
+    void realTimeRefreshTick();
+
+    // Window Sizing: Reduced, Normal and Enlarged.
+    void reducedChosen();
+    void normalChosen();
+    void enlargedChosen();
+    void makeSizeable();
+    void fixSize();
+    void backToNormal(int fromPercent);
+    void scaleFromNormal(int contentPercent, int windowPercent);
+
+    // Outer size at creation, which Window Sizing starts from.
+    int normalWidth_ = 0;
+    int normalHeight_ = 0;
+
+    std::unique_ptr<TOpenDialog> quotesOpenDialog_, realTimeOpenDialog_;
+    CreatePortfolioDialog* createPortfolioDialog_;
+    std::unique_ptr<HelpTextWindow> addSymbolsHelp_, refreshHelp_, autoSortHelp_;
+    std::unique_ptr<AboutWindow> about_;
+
+    QTabWidget* pages_;
+    QuotesTab* quotesTab_;
+    RealTimeTab* realTimeTab_;
+    PortfoliosTab* portfoliosTab_;
+
+    QMenuBar* menuBar_;
+    QMenu *sortMenu_, *helpMenu_, *sizingMenu_;
+    QAction *sortAlphabeticallyAction_, *sortByChangeAction_;
+    QAction *aboutAction_, *addSymbolsHelpAction_, *refreshHelpAction_, *autoSortHelpAction_;
+    QAction *reducedAction_, *normalAction_, *enlargedAction_;
+    QTimer *quotesRefreshTimer_, *realTimeRefreshTimer_;
+};

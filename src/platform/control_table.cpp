@@ -1,0 +1,98 @@
+#include "platform/control_table.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <type_traits>
+
+#include "platform/fonts.h"
+#include "platform/rich_edit.h"
+#include "platform/status_bar.h"
+#include "platform/string_grid.h"
+
+namespace {
+// Labels size themselves to their text, from their designed left and top.
+void autoSize(QLabel* label) {
+    label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
+}
+
+void setUp(QLabel* label, const ControlRow& row) {
+    label->setText(row.caption);
+    label->setWordWrap(false);
+    autoSize(label);
+    if (row.kind == ControlKind::Header) {
+        label->setFont(pixelFont("MS Sans Serif", 12, true));
+        autoSize(label);
+    }
+}
+
+void setUp(QLineEdit* edit, const ControlRow& row) {
+    edit->setText(row.caption);
+    edit->setReadOnly(row.kind == ControlKind::ReadOnly);
+}
+
+void setUp(QPushButton* button, const ControlRow& row) {
+    button->setText(row.caption);
+    button->setAutoDefault(false);
+}
+
+void setUp(QCheckBox* box, const ControlRow& row) {
+    box->setText(row.caption);
+}
+
+void setUp(QComboBox* box, const ControlRow& row) {
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    // A typed text stays a typed text: no completion to an item, and no silent match to an item
+    // when the box loses the focus (a handler could not tell either from a choice).
+    box->setCompleter(nullptr);
+    QObject::disconnect(box->lineEdit(), &QLineEdit::editingFinished, nullptr, nullptr);
+    box->setEditText(row.caption);
+}
+
+void setUp(QFrame* frame, const ControlRow&) {
+    frame->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    frame->lower();
+}
+
+void setUp(TStringGrid* grid, const ControlRow&) {
+    grid->setColCount(7);
+}
+
+void setUp(TRichEdit* edit, const ControlRow& row) {
+    if (row.kind == ControlKind::Mirror) {
+        // Kept off-screen for the program's own use.
+        edit->setReadOnly(true);
+        edit->setFocusPolicy(Qt::NoFocus);
+    }
+    if (row.caption)
+        edit->setPlainText(row.caption);
+}
+
+void setUp(TStatusBar*, const ControlRow&) {}
+} // namespace
+
+void BuildControls(QWidget* parent, std::span<const ControlRow> rows) {
+    for (const ControlRow& row : rows) {
+        std::visit(
+            [&](auto** member) {
+                using Control = std::remove_pointer_t<std::remove_pointer_t<decltype(member)>>;
+                auto* control = new Control(parent);
+                control->setObjectName(row.objectName);
+                control->setGeometry(row.geometry);
+                setUp(control, row);
+                *member = control;
+            },
+            row.member);
+    }
+}
+
+void FillChoices(QComboBox* box, const QStringList& items) {
+    const QString text = box->currentText();
+    box->addItems(items);
+    box->setCurrentIndex(-1); // empties the text
+    box->setEditText(text);
+}

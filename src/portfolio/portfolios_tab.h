@@ -1,0 +1,51 @@
+#pragma once
+// The Portfolios tab: a small editor of portfolio files. Closed, or Open on one portfolio (its
+// file name and a hint shown) from "Edit Portfolio" or "Create Portfolio" until Save or Cancel.
+#include <QWidget>
+
+class CreatePortfolioDialog;
+class PortfolioFolder;
+class QLabel;
+class QPushButton;
+class TOpenDialog;
+class TRichEdit;
+
+class PortfoliosTab : public QWidget {
+public:
+    // openDialog is the main window's "OpenFile", shared with the Quotes tab; a new portfolio
+    // is made in newPortfolioFolder (the Quotes tab's folder).
+    PortfoliosTab(QWidget* parent, TOpenDialog& openDialog, CreatePortfolioDialog& createDialog,
+                  const PortfolioFolder& newPortfolioFolder);
+
+    // Whether the window may close: true unless the editor holds unsaved text and the user
+    // cancels, or asks to save and the save fails.
+    bool agreesToClose();
+    QList<QWidget*> focusChain() const;
+
+private:
+    void buildControls();
+    void editPortfolio();
+    void createPortfolio();
+    void savePortfolio();
+    void cancelEditing();
+
+    bool editorIsOpen() const;
+    bool hasUnsavedChanges() const;
+    // Switches the editor to Open on the portfolio at path (its name and the hint shown).
+    void openEditorOn(const QString& path);
+    // Switches the editor to Closed: editor emptied, name and hint hidden.
+    void closeEditor();
+    // Writes the list (UTF-8, one symbol a line) to the portfolio and closes the editor; on
+    // failure says why and stays Open. True when saved.
+    bool saveEditor();
+
+    TOpenDialog& openDialog_;
+    CreatePortfolioDialog& createDialog_;
+    const PortfolioFolder& newPortfolioFolder_;
+    QString portfolioPath_; // absolute path of the portfolio open in the editor
+
+    QLabel* fileName_;
+    TRichEdit* editor_;
+    QPushButton *editButton_, *createButton_, *saveButton_, *cancelButton_;
+    TRichEdit* hint_;
+};

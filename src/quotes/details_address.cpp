@@ -1,0 +1,21 @@
+// Display Details: opens the symbol's details page on the quote server in the user's browser.
+#include "quotes/details_address.h"
+
+#include <QLineEdit>
+
+#include "parsing/batch_path.h"
+#include "platform/core/quote_server.h"
+#include "platform/url_opener.h"
+#include "quotes/quotes_tab.h"
+
+QString DetailsAddress(const QString& symbol) {
+    return "http://" + QString::fromStdString(quoteServerAuthority()) +
+           "/q/bc?s=" + QString::fromStdString(percentEncodeSymbol(symbol.toStdString())) + "&t=1y";
+}
+
+void QuotesTab::showDetails() {
+    const QString symbol = detailsSymbol_->text();
+    if (symbol.isEmpty() || symbol == " " || symbol == "   ")
+        return;
+    OpenUrl(DetailsAddress(symbol));
+}

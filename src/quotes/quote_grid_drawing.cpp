@@ -1,0 +1,36 @@
+// The Quotes grid draws every cell itself: alternating row backgrounds, green and red text by
+// change, column widths that follow the grid's width, the found row in yellow.
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+
+#include "parsing/quote_table.h"
+#include "platform/fonts.h"
+#include "platform/string_grid.h"
+#include "quotes/grid_cells.h"
+#include "quotes/grid_columns.h"
+#include "quotes/quote_colours.h"
+#include "quotes/quotes_tab.h"
+
+// While a search runs (Find symbol disabled) the current row is painted yellow.
+bool QuotesTab::foundRowMarked(int row) const {
+    if (findButton_->isEnabled() || row != grid_->Row())
+        return false;
+    if (row != 0)
+        return true;
+    // Row 0 is marked only when its symbol begins with the search text.
+    const QString key = findKey_->text();
+    const QString symbol = grid_->Cells(0, 0);
+    if (symbol.size() < key.size())
+        return false;
+    return QString::compare(symbol.left(key.size()), key, Qt::CaseInsensitive) == 0;
+}
+
+void QuotesTab::drawCell(int col, int row, const QRect& rect, QPainter& canvas) {
+    QColor brush = row % 2 ? OddRowColour : EvenRowColour;
+    if (foundRowMarked(row))
+        brush = FoundRowColour;
+    ApplyColumnWidths(grid_, QuoteColumnWeights, 15, 564);
+    const float pct = row >= 0 && row < QuoteTableCapacity ? QuotePctChanges[row] : 0.0f;
+    WriteGridCell(canvas, rect, {brush, ChangeColour(pct), pointFont("Courier", 8), 4, 0}, grid_->Cells(col, row));
+}

@@ -1,0 +1,175 @@
+// The Quotes tab's controls, each at its designed place, and its handlers.
+#include "quotes/quotes_tab.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QFocusEvent>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "platform/control_table.h"
+#include "platform/core/quote_server.h"
+#include "platform/fonts.h"
+#include "platform/rich_edit.h"
+#include "platform/status_bar.h"
+#include "platform/string_grid.h"
+#include "portfolio/portfolio_choice.h"
+#include "quotes/delayed_load.h"
+#include "quotes/quote_colours.h"
+#include "quotes/refresh_choices.h"
+
+namespace {
+void colourText(QLabel* label, QColor colour) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+}
+
+// Tab, Shift+Tab or a click: not a box, a menu or another window taking the focus.
+bool movedByUser(Qt::FocusReason reason) {
+    return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::MouseFocusReason;
+}
+} // namespace
+
+QuotesTab::QuotesTab(QWidget* parent, TOpenDialog& openDialog) : QWidget(parent), openDialog_(openDialog) {
+    setObjectName("Quotes");
+    buildControls();
+    setLoadControls({getQuotesButton_, mirror_, portfolioName_, status_});
+    connectHandlers();
+}
+
+void QuotesTab::buildControls() {
+    using K = ControlKind;
+    const ControlRow controls[] = {
+        {"Label16", K::Header, "Last Trade", {132, 0, 62, 13}, &lastTradeHeader_},
+        {"Label3", K::Header, "Symbol", {16, 16, 41, 13}, &symbolHeader_},
+        {"Label4", K::Header, "Time", {111, 16, 28, 13}, &timeHeader_},
+        {"Label5", K::Header, "Price", {189, 16, 30, 13}, &priceHeader_},
+        {"Label6", K::Header, "Change", {306, 16, 44, 13}, &changeHeader_},
+        {"Label7", K::Header, "%Change", {390, 16, 53, 13}, &pctChangeHeader_},
+        {"Label8", K::Header, "Volume", {481, 16, 42, 13}, &volumeHeader_},
+        {"QT1", K::Grid, nullptr, {16, 34, 587, 306}, &grid_},
+        {"CheckBox1", K::CheckBox, "Automatic alphabetical sort", {16, 352, 225, 17}, &alphabeticalSortBox_},
+        {"CheckBox2", K::CheckBox, "Automatic sort by %change", {16, 372, 238, 17}, &changeSortBox_},
+        {"BtnQuote", K::Button, "Get Quotes", {260, 361, 86, 25}, &getQuotesButton_},
+        {"CheckBox", K::CheckBox, "Automatic  Refresh Enabled", {448, 349, 190, 17}, &refreshBox_},
+        {"ComboBox", K::ChoiceBox, "Refresh Time", {448, 372, 145, 21}, &refreshTimeBox_},
+        {"Bevel1", K::Panel, nullptr, {0, 404, 641, 37}, &toolPanel_},
+        {"Edit2", K::Edit, "", {19, 410, 47, 24}, &findKey_},
+        {"Button2", K::Button, "Find symbol", {72, 411, 91, 19}, &findButton_},
+        {"Edit1", K::Edit, "", {210, 410, 57, 24}, &detailsSymbol_},
+        {"Button3", K::Button, "Display Details", {273, 410, 109, 20}, &detailsButton_},
+        {"Portfolio", K::ReadOnly, "input.txt", {421, 410, 97, 24}, &portfolioName_},
+        {"PortName", K::Button, "Select Portfolio", {525, 410, 105, 20}, &selectPortfolioButton_},
+        {"AdvLabel", K::Label, "Adv", {43, 453, 19, 13}, &advancingLabel_},
+        {"Adv", K::Edit, "", {77, 449, 50, 24}, &advancing_},
+        {"Label1", K::Label, "Decl", {244, 453, 22, 13}, &decliningLabel_},
+        {"Decl", K::Edit, "", {282, 449, 50, 24}, &declining_},
+        {"Label2", K::Label, "UnChg", {475, 453, 33, 13}, &unchangedLabel_},
+        {"NoChg", K::Edit, "", {526, 449, 49, 24}, &unchanged_},
+        {"StatusBar1", K::StatusBar, nullptr, {0, 475, 633, 19}, &status_},
+        // The text mirror of the rows lies beyond the visible client width.
+        {"DisplayQR", K::Mirror, nullptr, {731, 124, 86, 50}, &mirror_},
+    };
+    BuildControls(this, controls);
+
+    grid_->setRowCount(40);
+    grid_->setDefaultColWidth(81);
+    grid_->setDefaultRowHeight(16);
+    grid_->setRangeSelect(true);
+    grid_->setBackgroundColor(Qt::white);
+    grid_->defaultDrawing = false;
+    grid_->setFont(pixelFont("Courier", 12));
+    // Designed with a 3-pixel font, which no one can read; it takes the RealTime box's 12 pixels.
+    refreshBox_->setFont(pixelFont("MS Sans Serif", 12));
+    QStringList intervals;
+    for (const RefreshChoice& choice : QuotesRefreshChoices)
+        intervals << choice.text;
+    FillChoices(refreshTimeBox_, intervals);
+    colourText(advancingLabel_, RisingColour);
+    colourText(decliningLabel_, FallingColour);
+    colourText(unchangedLabel_, QColor(0, 0, 255));
+    mirror_->setFont(pixelFont("Courier", 5));
+}
+
+QList<QWidget*> QuotesTab::focusChain() const {
+    return {getQuotesButton_, refreshBox_, refreshTimeBox_, alphabeticalSortBox_,   changeSortBox_,
+            findKey_,         findButton_, portfolioName_,  selectPortfolioButton_, advancing_,
+            declining_,       unchanged_,  detailsSymbol_,  detailsButton_,         grid_};
+}
+
+void QuotesTab::connectHandlers() {
+    connect(getQuotesButton_, &QPushButton::clicked, this, [this] { getQuotes(); });
+    connect(alphabeticalSortBox_, &QCheckBox::clicked, this, [this] { alphabeticalSortClicked(); });
+    connect(changeSortBox_, &QCheckBox::clicked, this, [this] { changeSortClicked(); });
+    grid_->onDrawCell = [this](int col, int row, const QRect& rect, QPainter& canvas) {
+        drawCell(col, row, rect, canvas);
+    };
+    grid_->onClick = [this] { gridClicked(); };
+    connect(findButton_, &QPushButton::clicked, this, [this] { findSymbol(); });
+    connect(detailsButton_, &QPushButton::clicked, this, [this] { showDetails(); });
+    findKey_->installEventFilter(this);
+    findButton_->installEventFilter(this);
+    connect(selectPortfolioButton_, &QPushButton::clicked, this, [this] { selectPortfolio(); });
+    connect(portfolioName_, &QLineEdit::textChanged, this, [this] { portfolioNameChanged(); });
+}
+
+bool QuotesTab::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == findKey_ && event->type() == QEvent::KeyPress)
+        findKeyPressed(static_cast<QKeyEvent*>(event)->key());
+    else if (watched == findButton_ && event->type() == QEvent::FocusOut && !searching_ &&
+             movedByUser(static_cast<QFocusEvent*>(event)->reason()))
+        findButtonLeft();
+    return QWidget::eventFilter(watched, event);
+}
+
+void QuotesTab::getQuotes() {
+    if (!claimLoad())
+        return;
+    grid_->setRow(0);
+    advancing_->setText("");
+    declining_->setText("");
+    unchanged_->setText("");
+    new QuoteLoadThread(DelayedLoad, {folder_.pathOf(portfolioName_->text()), QuoteServerHost, QuoteServerPort, this});
+}
+
+bool QuotesTab::loadRunning() const {
+    // The load disables "Get Quotes" for its whole run; the flag also covers the moment
+    // between the click and the load's first step.
+    return loadFlagged() || !getQuotesButton_->isEnabled();
+}
+
+void QuotesTab::pageShown() {
+    status_->setSimplePanel(true);
+    window()->repaint();
+}
+
+void QuotesTab::alphabeticalSortClicked() {
+    if (alphabeticalSortBox_->isChecked() && changeSortBox_->isChecked())
+        changeSortBox_->setChecked(false);
+}
+
+void QuotesTab::changeSortClicked() {
+    if (changeSortBox_->isChecked() && alphabeticalSortBox_->isChecked())
+        alphabeticalSortBox_->setChecked(false);
+}
+
+void QuotesTab::gridClicked() {
+    setDetailsSymbol(grid_->Cells(0, grid_->Row()));
+}
+
+void QuotesTab::setDetailsSymbol(const QString& symbol) {
+    detailsSymbol_->setText(symbol);
+}
+
+void QuotesTab::selectPortfolio() {
+    ChoosePortfolio(openDialog_, portfolioName_, folder_);
+}
+
+void QuotesTab::portfolioNameChanged() {
+    ResetGrid(grid_, {0, 1, 2, 4, 5, 6});
+}

@@ -1,0 +1,101 @@
+#pragma once
+// The Quotes tab: delayed quotes of the chosen portfolio in an owner-drawn grid, green and red
+// by change, the counts of advancing, declining and unchanged issues, the automatic sorts,
+// Find symbol, Display Details and the portfolio choice. Its loads report to the tab itself.
+#include <QWidget>
+
+#include "portfolio/core/portfolio_folder.h"
+#include "quotes/tab_load_view.h"
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPainter;
+class QPushButton;
+class TOpenDialog;
+class TRichEdit;
+class TStatusBar;
+class TStringGrid;
+
+class QuotesTab : public QWidget, public TabLoadView {
+public:
+    // openDialog is the main window's "OpenFile", which the Portfolios tab's editor shares.
+    QuotesTab(QWidget* parent, TOpenDialog& openDialog);
+
+    // "Get Quotes": starts a delayed load of the portfolio unless one is running.
+    void getQuotes();
+    // The tab has become the current page.
+    void pageShown();
+    // Whether a delayed load is running: sorting and Find symbol refuse to run while it is.
+    bool loadRunning() const;
+    // The rows of the last load put in another order (order sorts table rows first..last), the
+    // grid and the mirror rewritten; repaintEachRow shows the grid after every row.
+    void sortRows(void (*order)(int first, int last), bool repaintEachRow);
+    // The symbol Display Details opens; a click on the RealTime grid sets it too.
+    void setDetailsSymbol(const QString& symbol);
+
+    // The automatic refresh's controls, which the main window's timer follows.
+    QCheckBox* refreshBox() const { return refreshBox_; }
+    QComboBox* refreshTimeBox() const { return refreshTimeBox_; }
+    // Where the tab's portfolio name resolves; new portfolios are made there too.
+    PortfolioFolder& folder() { return folder_; }
+    // The tab's stops for the Tab key, in order.
+    QList<QWidget*> focusChain() const;
+
+    // The load's view.
+    bool showPage(char* reply, int length, FILE* data) override;
+    void finished(const QString& doneText) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    class RowSink;
+
+    void buildControls();
+    void connectHandlers();
+
+    void alphabeticalSortClicked();
+    void changeSortClicked();
+    void drawCell(int col, int row, const QRect& rect, QPainter& canvas);
+    void gridClicked();
+    void findSymbol();
+    void findKeyPressed(int key);
+    void findButtonLeft();
+    void showDetails();
+    void selectPortfolio();
+    void portfolioNameChanged();
+
+    // Writes a row's cells (columns 0, 1, 2, 4, 5, 6) from a display line.
+    void writeCells(int row, const char* line);
+    void appendRow(const char* line, double pct);
+    void refillFromTable(bool repaintEachRow);
+    void showCounts();
+    void completeLoad(const QString& doneText);
+    bool foundRowMarked(int row) const;
+
+    TOpenDialog& openDialog_;
+    PortfolioFolder folder_;
+    bool searching_ = false; // Find symbol is moving the focus itself
+
+    QLabel *lastTradeHeader_, *symbolHeader_, *timeHeader_, *priceHeader_, *changeHeader_, *pctChangeHeader_,
+        *volumeHeader_;
+    TStringGrid* grid_;
+    QCheckBox *alphabeticalSortBox_, *changeSortBox_;
+    QPushButton* getQuotesButton_;
+    QCheckBox* refreshBox_;
+    QComboBox* refreshTimeBox_;
+    QFrame* toolPanel_;
+    QLineEdit* findKey_;
+    QPushButton* findButton_;
+    QLineEdit* detailsSymbol_;
+    QPushButton* detailsButton_;
+    QLineEdit* portfolioName_;
+    QPushButton* selectPortfolioButton_;
+    QLabel *advancingLabel_, *decliningLabel_, *unchangedLabel_;
+    QLineEdit *advancing_, *declining_, *unchanged_;
+    TStatusBar* status_;
+    TRichEdit* mirror_;
+};

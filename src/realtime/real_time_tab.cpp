@@ -1,0 +1,95 @@
+// The RealTime tab's controls, each at its designed place, and its handlers.
+#include "realtime/real_time_tab.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "platform/control_table.h"
+#include "platform/core/quote_server.h"
+#include "platform/fonts.h"
+#include "platform/rich_edit.h"
+#include "platform/status_bar.h"
+#include "platform/string_grid.h"
+#include "portfolio/portfolio_choice.h"
+#include "quotes/refresh_choices.h"
+#include "realtime/real_time_load.h"
+
+RealTimeTab::RealTimeTab(QWidget* parent, TOpenDialog& openDialog) : QWidget(parent), openDialog_(openDialog) {
+    setObjectName("RealTime");
+    buildControls();
+    setLoadControls({getQuotesButton_, mirror_, portfolioName_, status_});
+    connectHandlers();
+}
+
+void RealTimeTab::buildControls() {
+    using K = ControlKind;
+    const ControlRow controls[] = {
+        {"Label9", K::Header, "Symbol", {33, 13, 41, 13}, &symbolHeader_},
+        {"Label10", K::Header, "Time", {98, 13, 28, 13}, &timeHeader_},
+        {"Label11", K::Header, "Trade", {176, 13, 34, 13}, &tradeHeader_},
+        {"Label12", K::Header, "Change", {260, 13, 44, 13}, &changeHeader_},
+        {"Label13", K::Header, "After Hrs Chg", {358, 13, 77, 13}, &afterHoursHeader_},
+        {"Label14", K::Header, "Bid", {468, 13, 19, 13}, &bidHeader_},
+        {"Label15", K::Header, "Ask", {533, 13, 22, 13}, &askHeader_},
+        {"RT1", K::Grid, nullptr, {32, 32, 576, 365}, &grid_},
+        {"BtnQuote1", K::Button, "Get Quotes", {267, 408, 88, 25}, &getQuotesButton_},
+        {"CheckBox3", K::CheckBox, "Automatic  Refresh Enabled", {32, 421, 229, 17}, &refreshBox_},
+        {"ComboBox1", K::ChoiceBox, "Refresh Time", {32, 448, 145, 21}, &refreshTimeBox_},
+        {"Portfolio1", K::ReadOnly, "input.txt", {388, 448, 105, 21}, &portfolioName_},
+        {"Button1", K::Button, "Select Portfolio", {501, 448, 116, 20}, &selectPortfolioButton_},
+        {"StatusBar2", K::StatusBar, nullptr, {0, 475, 633, 19}, &status_},
+        // The text mirror of the rows lies beyond the visible client width.
+        {"DisplayQR1", K::Mirror, nullptr, {731, 72, 577, 81}, &mirror_},
+    };
+    BuildControls(this, controls);
+
+    grid_->setRowCount(45);
+    grid_->setDefaultColWidth(100);
+    grid_->setDefaultRowHeight(12);
+    grid_->setRangeSelect(false);
+    grid_->setBackgroundColor(palette().color(QPalette::Base));
+    grid_->defaultDrawing = true;
+    grid_->setFont(pixelFont("Courier New", 16));
+    refreshBox_->setFont(pixelFont("MS Sans Serif", 12));
+    QStringList intervals;
+    for (const RefreshChoice& choice : RealTimeRefreshChoices)
+        intervals << choice.text;
+    FillChoices(refreshTimeBox_, intervals);
+}
+
+QList<QWidget*> RealTimeTab::focusChain() const {
+    return {grid_, getQuotesButton_, refreshBox_, refreshTimeBox_, portfolioName_, selectPortfolioButton_};
+}
+
+void RealTimeTab::connectHandlers() {
+    connect(getQuotesButton_, &QPushButton::clicked, this, [this] { getQuotes(); });
+    grid_->onDrawCell = [this](int col, int row, const QRect& rect, QPainter& canvas) {
+        drawCell(col, row, rect, canvas);
+    };
+    grid_->onClick = [this] { emit symbolClicked(grid_->Cells(0, grid_->Row())); };
+    connect(selectPortfolioButton_, &QPushButton::clicked, this, [this] { selectPortfolio(); });
+    connect(portfolioName_, &QLineEdit::textChanged, this, [this] { portfolioNameChanged(); });
+}
+
+void RealTimeTab::getQuotes() {
+    if (!claimLoad())
+        return;
+    grid_->setRow(0);
+    new QuoteLoadThread(RealTimeLoad, {folder_.pathOf(portfolioName_->text()), QuoteServerHost, QuoteServerPort, this});
+}
+
+void RealTimeTab::pageShown() {
+    status_->setSimplePanel(true);
+    window()->repaint();
+}
+
+void RealTimeTab::selectPortfolio() {
+    ChoosePortfolio(openDialog_, portfolioName_, folder_);
+}
+
+void RealTimeTab::portfolioNameChanged() {
+    ResetGrid(grid_, {0, 1, 2, 3, 4, 5, 6});
+}

@@ -1,0 +1,66 @@
+#pragma once
+// The RealTime tab: real-time quotes (trade, change, after-hours change, bid, ask) of the first
+// 60 symbols of its portfolio in an owner-drawn grid, its automatic refresh and its portfolio
+// choice. Its loads report to the tab itself.
+#include <QWidget>
+
+#include "portfolio/core/portfolio_folder.h"
+#include "quotes/tab_load_view.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPainter;
+class QPushButton;
+class TOpenDialog;
+class TRichEdit;
+class TStatusBar;
+class TStringGrid;
+
+class RealTimeTab : public QWidget, public TabLoadView {
+    Q_OBJECT
+public:
+    // openDialog is the main window's "OpenFile1".
+    RealTimeTab(QWidget* parent, TOpenDialog& openDialog);
+
+    // "Get Quotes": starts a real-time load of the portfolio unless one is running.
+    void getQuotes();
+    // The tab has become the current page.
+    void pageShown();
+
+    QCheckBox* refreshBox() const { return refreshBox_; }
+    QComboBox* refreshTimeBox() const { return refreshTimeBox_; }
+    PortfolioFolder& folder() { return folder_; }
+    QList<QWidget*> focusChain() const;
+
+    bool showPage(char* reply, int length, FILE* data) override;
+    void finished(const QString& doneText) override;
+
+signals:
+    // A click on the grid (or a move of its current row) names that row's symbol.
+    void symbolClicked(const QString& symbol);
+
+private:
+    class RowSink;
+
+    void buildControls();
+    void connectHandlers();
+    void drawCell(int col, int row, const QRect& rect, QPainter& canvas);
+    void selectPortfolio();
+    void portfolioNameChanged();
+    void appendRow(const char* line, double tradeDirection);
+
+    TOpenDialog& openDialog_;
+    PortfolioFolder folder_;
+
+    QLabel *symbolHeader_, *timeHeader_, *tradeHeader_, *changeHeader_, *afterHoursHeader_, *bidHeader_, *askHeader_;
+    TStringGrid* grid_;
+    QPushButton* getQuotesButton_;
+    QCheckBox* refreshBox_;
+    QComboBox* refreshTimeBox_;
+    QLineEdit* portfolioName_;
+    QPushButton* selectPortfolioButton_;
+    TStatusBar* status_;
+    TRichEdit* mirror_;
+};
