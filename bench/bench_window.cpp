@@ -1,0 +1,163 @@
+// Delayed loads and a sort through the real window, as a user drives them: a mouse click on
+// "Get Quotes", then the Sort menu. Run in a folder holding the portfolio input.txt.
+//
+//   bench_window PORT LOADS
+//
+// Prints one line per load (seconds from the click to "Done getting quotes", the rows, the
+// longest the window thread did not answer, the peak resident memory), then one line for
+// each sort (its window-thread time and how often the grid was painted).
+#include <QAccessible>
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/application.h"
+#include "app/main_window.h"
+#include "parsing/quote_table.h"
+#include "platform/core/quote_server.h"
+#include "platform/fonts.h"
+#include "platform/message_box.h"
+#include "platform/status_bar.h"
+#include "platform/string_grid.h"
+#include "quotes/quotes_tab.h"
+
+namespace {
+// The window thread's pulse: a 1 ms timer; the longest gap between two beats is the longest
+// the window did not answer.
+class Pulse {
+public:
+    Pulse() {
+        timer_.setTimerType(Qt::PreciseTimer);
+        timer_.setInterval(1);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { beat(); });
+        timer_.start();
+    }
+    void restart() {
+        longestMs_ = 0;
+        busyMs_ = 0;
+        last_.start();
+    }
+    double longestMs() const { return longestMs_; }
+    // Time beyond the beats themselves: what the window thread spent on other work.
+    double busyMs() const { return busyMs_; }
+
+private:
+    void beat() {
+        const double gap = last_.isValid() ? last_.nsecsElapsed() / 1e6 : 0;
+        last_.start();
+        longestMs_ = std::max(longestMs_, gap);
+        if (gap > 2)
+            busyMs_ += gap - 1;
+    }
+    QTimer timer_;
+    QElapsedTimer last_;
+    double longestMs_ = 0;
+    double busyMs_ = 0;
+};
+
+// Runs the event loop as the program's own loop runs it, until done() or timeoutMs; QTest's
+// waits would sleep between their rounds and delay every hand-over to the window thread.
+bool runUntil(const std::function<bool()>& done, int timeoutMs) {
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, [&] {
+        if (done())
+            loop.quit();
+    });
+    check.start(1);
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    return done();
+}
+
+void runFor(int ms) {
+    runUntil([] { return false; }, ms);
+}
+
+long statusKb(const char* field) {
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(field))
+            return line.mid(qstrlen(field)).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+// Counts the paints of a widget.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: bench_window PORT LOADS\n");
+        return 2;
+    }
+    QApplication app(argc, argv);
+    installFontSubstitutions();
+    MessageBoxSeam::answerInTests();
+    QuoteServerHost = "127.0.0.1";
+    QuoteServerPort = std::atoi(argv[1]);
+    const int loads = std::atoi(argv[2]);
+
+    MainWindow* window = CreateTickwellWindows();
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window)) {
+        std::fprintf(stderr, "the window did not show\n");
+        return 1;
+    }
+    std::printf("accessibility %s\n", QAccessible::isActive() ? "on" : "off");
+    auto* button = window->findChild<QPushButton*>("BtnQuote");
+    auto* status = window->findChild<TStatusBar*>("StatusBar1");
+    auto* grid = window->findChild<TStringGrid*>("QT1");
+    QuotesTab& quotes = window->quotesTab();
+    Pulse pulse;
+    runFor(200);
+
+    for (int load = 1; load <= loads; ++load) {
+        pulse.restart();
+        QElapsedTimer clock;
+        clock.start();
+        QTest::mouseClick(button, Qt::LeftButton);
+        if (!runUntil([&] { return !quotes.loadFlagged(); }, 120000)) {
+            std::fprintf(stderr, "load %d did not end\n", load);
+            return 1;
+        }
+        const double seconds = clock.nsecsElapsed() / 1e9;
+        std::printf("load %d: %.3f s, rows %d, longest stall %.1f ms, peak RSS %ld kB, status \"%s\"\n", load, seconds,
+                    QuoteTable.rowsLoaded, pulse.longestMs(), statusKb("VmHWM:"), qPrintable(status->SimpleText()));
+        std::fflush(stdout);
+        runFor(100);
+    }
+
+    PaintCounter counter;
+    grid->viewport()->installEventFilter(&counter);
+    for (const char* item : {"Alphabetically1", "byChange1"}) {
+        runFor(200);
+        counter.paints = 0;
+        pulse.restart();
+        window->findChild<QAction*>(item)->trigger();
+        runFor(1000);
+        std::printf("sort %s: window thread %.1f ms, longest stall %.1f ms, grid paints %d\n", item, pulse.busyMs(),
+                    pulse.longestMs(), counter.paints);
+    }
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
