@@ -43,6 +43,7 @@ public:
         lastLine.assign(line);
         lastPct = pct;
         ++rows;
+        storeQuoteRow(line, pct); // kept in the table, as the Quotes tab keeps it
     }
 
     std::string lastLine;

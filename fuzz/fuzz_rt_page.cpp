@@ -44,6 +44,7 @@ public:
         lastTrade = tradeDirection;
         lastAfterHours = afterHoursDirection;
         ++rows;
+        storeRtDirections(tradeDirection, afterHoursDirection); // as the RealTime tab keeps them
     }
 };
 

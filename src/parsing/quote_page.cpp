@@ -51,14 +51,6 @@ double leadingDecimal(const char* text) {
     return negative ? -value : value;
 }
 
-void storeRow() {
-    if (QuoteTable.rowsLoaded >= 0 && QuoteTable.rowsLoaded < QuoteTableCapacity) {
-        std::memcpy(QuoteLines[QuoteTable.rowsLoaded], CurrentLine, QuoteLineSize);
-        QuotePctChanges[QuoteTable.rowsLoaded] = static_cast<float>(CurrentPct);
-    }
-    ++QuoteTable.rowsLoaded;
-}
-
 } // namespace
 
 void cutCell(const char* line, CellCut cut, char* out) {
@@ -126,6 +118,5 @@ PageEnd parseQuotePage(char* reply, int length, QuotePageSink& sink) {
         sink.writeDataLine(wordLine);
         CurrentPct = formatQuoteLine(wordLine, CurrentLine);
         sink.appendRow(CurrentLine, CurrentPct);
-        storeRow();
     });
 }

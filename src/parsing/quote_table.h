@@ -1,7 +1,8 @@
 #pragma once
-// The delayed-quote table: the Quotes tab's symbols and, per parsed row, its display line
-// and percent change; row i of each describes the same stock. Written by the delayed load
-// and its page parser, permuted by the sort, read by the grid, find and completion.
+// The delayed-quote table: the Quotes tab's symbols and, per row shown, its display line and
+// percent change; row i of each describes the same stock. The symbols are written by the
+// delayed load, the rows by the Quotes tab as it shows them; the sort permutes them, the grid,
+// find and completion read them.
 #include "parsing/symbol_table.h"
 
 constexpr int QuoteLineSize = 80; // 79 characters and the NUL
@@ -13,3 +14,6 @@ extern float QuotePctChanges[QuoteTableCapacity];
 
 extern char CurrentLine[QuoteLineSize]; // the row being built by the parser
 extern double CurrentPct;
+
+// Stores a row at QuoteTable.rowsLoaded (while that is within the table) and counts it.
+void storeQuoteRow(const char* line, double pct);

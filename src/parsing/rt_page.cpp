@@ -43,14 +43,6 @@ char afterHoursSign(double direction) {
     return direction > 0 ? '+' : (direction < 0 && direction > KnownDirectionFloor) ? '-' : ' ';
 }
 
-void storeDirections(double tradeDirection, double afterHoursDirection) {
-    if (RtTable.rowsLoaded >= 0 && RtTable.rowsLoaded < QuoteTableCapacity) {
-        RtTradeDirections[RtTable.rowsLoaded] = static_cast<float>(tradeDirection);
-        RtAfterHoursDirections[RtTable.rowsLoaded] = static_cast<float>(afterHoursDirection);
-    }
-    ++RtTable.rowsLoaded;
-}
-
 } // namespace
 
 void readRtDirections(char* block, double* tradeDirection, double* afterHoursDirection) {
@@ -180,6 +172,5 @@ PageEnd parseRtPage(char* reply, int length, RtPageSink& sink) {
         char line[RtLineSize];
         formatRtLine(squeezed, tradeDirection, afterHoursDirection, line);
         sink.appendRow(line, tradeDirection, afterHoursDirection);
-        storeDirections(tradeDirection, afterHoursDirection);
     });
 }

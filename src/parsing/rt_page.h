@@ -35,11 +35,11 @@ void rtRowCells(const char* line, double tradeDirection, char cells[7][RtCellTex
 class RtPageSink : public DataLineSink {
 public:
     using DataLineSink::DataLineSink;
-    // Append the row to RT1 and the mirror; the directions pick colours and cells.
+    // The row; the directions pick colours and cells. storeRtDirections keeps them in the table.
     virtual void appendRow(const char* line, double tradeDirection, double afterHoursDirection) = 0;
 };
 
-// Parses the reply of batch RtTable.batch against RtTable.symbols / RtTable.lengths, updating
-// RtTable.searchStart, RtTradeDirections, RtAfterHoursDirections and RtTable.rowsLoaded.
+// Parses the reply of batch RtTable.batch against RtTable.symbols / RtTable.lengths, moving
+// RtTable.searchStart and handing each row to the sink; the rows are not stored.
 // Nothing outside reply[0, length) is read or written.
 PageEnd parseRtPage(char* reply, int length, RtPageSink& sink);

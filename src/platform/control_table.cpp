@@ -64,8 +64,9 @@ void setUp(TStringGrid* grid, const ControlRow&) {
 
 void setUp(TRichEdit* edit, const ControlRow& row) {
     if (row.kind == ControlKind::Mirror) {
-        // Kept off-screen for the program's own use.
+        // Kept off-screen for the program's own use: no typing, and nothing to undo.
         edit->setReadOnly(true);
+        edit->setUndoRedoEnabled(false);
         edit->setFocusPolicy(Qt::NoFocus);
     }
     if (row.caption)

@@ -12,20 +12,30 @@ TRichEdit::TRichEdit(QWidget* parent) : QTextEdit(parent) {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 }
 
-void TRichEdit::AddLine(const QString& text) {
-    QTextCursor cursor(document());
-    cursor.movePosition(QTextCursor::End);
+namespace {
+void addLine(QTextCursor& cursor, const QString& text, const QColor& colour) {
     QTextCharFormat format;
-    format.setForeground(selColor_);
-    if (!document()->isEmpty())
+    format.setForeground(colour);
+    if (!cursor.document()->isEmpty())
         cursor.insertBlock();
     cursor.insertText(text, format);
 }
+} // namespace
 
-void TRichEdit::AppendAtEnd(const QString& text, const QColor& colour) {
+void TRichEdit::AddLine(const QString& text, const QColor& colour) {
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    addLine(cursor, text, colour);
+}
+
+void TRichEdit::AppendLines(const QList<Line>& lines) {
     setSelStart(250000);
-    setSelColor(colour);
-    AddLine(text);
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.beginEditBlock();
+    for (const Line& line : lines)
+        addLine(cursor, line.text, line.colour);
+    cursor.endEditBlock();
 }
 
 void TRichEdit::setSelStart(int position) {

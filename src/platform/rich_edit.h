@@ -8,13 +8,15 @@ class TRichEdit : public QTextEdit {
 public:
     explicit TRichEdit(QWidget* parent = nullptr);
 
-    // Adds text as a new last line in the colour of the current selection attributes.
-    void AddLine(const QString& text);
-    // The loaders' append: the selection to the end of the text (position 250000), its colour
-    // set, and the line added.
-    void AppendAtEnd(const QString& text, const QColor& colour);
-    // The colour new text takes (the selection's attributes).
-    void setSelColor(const QColor& colour) { selColor_ = colour; }
+    struct Line {
+        QString text;
+        QColor colour;
+    };
+    // Adds text as a new last line in colour.
+    void AddLine(const QString& text, const QColor& colour = Qt::black);
+    // The loaders' append: the caret to the end of the text (position 250000), then every line
+    // added in one edit, so that the text is laid out once; the caret ends after the last line.
+    void AppendLines(const QList<Line>& lines);
     // Caret to a character position (clamped to the text).
     void setSelStart(int position);
     int SelStart() const;
@@ -23,7 +25,4 @@ public:
     QStringList Lines() const;
     // The colour of line index, as drawn.
     QColor lineColor(int line) const;
-
-private:
-    QColor selColor_ = Qt::black;
 };

@@ -43,6 +43,21 @@ public:
         emit dataChanged(changed, changed, {Qt::DisplayRole});
     }
 
+    void setCells(int firstRow, const QList<QStringList>& rows) {
+        int last = -1;
+        for (int i = 0; i < rows.size(); ++i) {
+            const int row = firstRow + i;
+            for (int col = 0; col < rows[i].size(); ++col) {
+                if (rows[i][col].isNull() || !contains(col, row))
+                    continue;
+                m_rows[row][col] = rows[i][col];
+                last = row;
+            }
+        }
+        if (last >= firstRow)
+            emit dataChanged(index(std::max(firstRow, 0), 0), index(last, m_cols - 1), {Qt::DisplayRole});
+    }
+
     void resizeRows(int count) {
         const int old = int(m_rows.size());
         if (count > old) {
@@ -155,6 +170,8 @@ TStringGrid::TStringGrid(QWidget* parent)
 
     setCurrentIndex(m_model->index(0, 0));
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, &TStringGrid::currentRowChanged);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this] { ++widthsVersion_; });
+    connect(horizontalHeader(), &QHeaderView::sectionCountChanged, this, [this] { ++widthsVersion_; });
     // Screen readers and tools that drive the program find the grid by its name.
     connect(this, &QObject::objectNameChanged, this, [this](const QString& name) { setAccessibleName(name); });
 }
@@ -181,6 +198,10 @@ QString TStringGrid::Cells(int col, int row) const {
 
 void TStringGrid::setCell(int col, int row, const QString& text) {
     m_model->setCell(col, row, text);
+}
+
+void TStringGrid::setCells(int firstRow, const QList<QStringList>& rows) {
+    m_model->setCells(firstRow, rows);
 }
 
 int TStringGrid::Row() const {

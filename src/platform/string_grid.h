@@ -23,6 +23,9 @@ public:
     // Out-of-range cells read as empty and are not written.
     QString Cells(int col, int row) const;
     void setCell(int col, int row, const QString& text);
+    // Rows of cells from firstRow on, told to the view as one change; a null text leaves its
+    // cell as it is, and rows or columns past the grid are not written.
+    void setCells(int firstRow, const QList<QStringList>& rows);
 
     int Row() const;
     // Out-of-range rows are ignored.
@@ -32,6 +35,8 @@ public:
     // Setting the width a column already has does nothing (no repaint), so a draw handler may set
     // the widths at every cell.
     void setColWidth(int col, int width);
+    // Counts every change of a column's width, whoever made it.
+    int columnWidthsVersion() const { return widthsVersion_; }
     int DefaultColWidth() const;
     // Gives every column this width.
     void setDefaultColWidth(int width);
@@ -67,4 +72,5 @@ private:
     void click();
 
     StringGridModel* m_model;
+    int widthsVersion_ = 0;
 };

@@ -5,9 +5,13 @@
 #include "platform/string_grid.h"
 #include "quotes/grid_columns.h"
 
-void ApplyColumnWidths(TStringGrid* grid, const int* weights, int margin, int divisor) {
+void ColumnFit::apply(TStringGrid* grid) {
+    if (grid->width() == fittedWidth_ && grid->columnWidthsVersion() == fittedVersion_)
+        return;
     for (int k = 0; k < 7; ++k)
-        grid->setColWidth(k, GridColumnWidth(grid->width(), weights[k], margin, divisor));
+        grid->setColWidth(k, GridColumnWidth(grid->width(), weights_[k], margin_, divisor_));
+    fittedWidth_ = grid->width();
+    fittedVersion_ = grid->columnWidthsVersion();
 }
 
 void WriteGridCell(QPainter& canvas, const QRect& rect, const CellLook& look, const QString& text) {

@@ -17,6 +17,19 @@ struct CellLook {
     int dy;
 };
 
-// Every column's width from the grid's width: (width - margin) * weight / divisor.
-void ApplyColumnWidths(TStringGrid* grid, const int* weights, int margin, int divisor);
+// Every column's width follows the grid's width: (width - margin) * weight / divisor. The widths
+// are set again when the grid's width has changed or a width was set otherwise, not at every
+// painted cell.
+class ColumnFit {
+public:
+    ColumnFit(const int* weights, int margin, int divisor) : weights_(weights), margin_(margin), divisor_(divisor) {}
+    void apply(TStringGrid* grid);
+
+private:
+    const int* weights_;
+    int margin_;
+    int divisor_;
+    int fittedWidth_ = -1;
+    int fittedVersion_ = -1;
+};
 void WriteGridCell(QPainter& canvas, const QRect& rect, const CellLook& look, const QString& text);

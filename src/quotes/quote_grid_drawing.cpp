@@ -5,7 +5,6 @@
 #include <QPushButton>
 
 #include "parsing/quote_table.h"
-#include "platform/fonts.h"
 #include "platform/string_grid.h"
 #include "quotes/grid_cells.h"
 #include "quotes/grid_columns.h"
@@ -30,7 +29,7 @@ void QuotesTab::drawCell(int col, int row, const QRect& rect, QPainter& canvas) 
     QColor brush = row % 2 ? OddRowColour : EvenRowColour;
     if (foundRowMarked(row))
         brush = FoundRowColour;
-    ApplyColumnWidths(grid_, QuoteColumnWeights, 15, 564);
+    columnFit_.apply(grid_);
     const float pct = row >= 0 && row < QuoteTableCapacity ? QuotePctChanges[row] : 0.0f;
-    WriteGridCell(canvas, rect, {brush, ChangeColour(pct), pointFont("Courier", 8), 4, 0}, grid_->Cells(col, row));
+    WriteGridCell(canvas, rect, {brush, ChangeColour(pct), cellFont_, 4, 0}, grid_->Cells(col, row));
 }

@@ -43,9 +43,6 @@ private:
     void showStatus(const QString& text) const {
         tell([text](QuoteLoadView& view) { view.showStatus(text); });
     }
-    void showStatusNow(const QString& text) const {
-        tellNow([&text](QuoteLoadView& view) { view.showStatus(text); });
-    }
 
     void closePortfolio() {
         if (portfolio_)
@@ -94,9 +91,14 @@ void LoadRun::requestBatches() {
             data_->reopenForAppend();
             SocketLibraryStart();
         }
+        // "Getting quotes..." is due for each symbol the path takes; it is told once, without
+        // waiting for the window.
         std::string path;
+        bool gettingQuotes = false;
         const BatchPlan plan = buildBatchPath(table.symbols, table.lengths, batch, kind_.queryKey, path,
-                                              [this] { showStatusNow("Getting quotes..."); });
+                                              [&gettingQuotes] { gettingQuotes = true; });
+        if (gettingQuotes)
+            showStatus("Getting quotes...");
         if (plan == BatchPlan::EndOfList)
             return;
         int length = 0;
@@ -104,7 +106,7 @@ void LoadRun::requestBatches() {
             BatchFetchSteps steps;
             if (batch == 0) {
                 steps.beforeConnect = [this] { showStatus("Connecting to remote server"); };
-                steps.afterSend = [this] { showStatusNow("Getting quotes..."); };
+                steps.afterSend = [this] { showStatus("Getting quotes..."); };
             }
             const BatchReply reply =
                 fetchBatch(request_.host, request_.port, path, reply_.get(), ReplyBufferSize, steps);
@@ -115,12 +117,11 @@ void LoadRun::requestBatches() {
             length = reply.length;
         }
         // A batch of symbols that may not be requested is parsed as an empty reply: each of
-        // its symbols gets a "symbol not found" row.
-        bool endOfList = false;
-        char* reply = reply_.get();
-        FILE* data = data_->stream();
-        tellNow([&](QuoteLoadView& view) { endOfList = view.showPage(reply, length, data); });
-        if (endOfList)
+        // its symbols gets a "symbol not found" row. The page is parsed here, while the window
+        // shows the page before it, and handed over whole.
+        auto page = std::make_shared<const ParsedPage>(kind_.parsePage(reply_.get(), length, data_->stream()));
+        tell([page](QuoteLoadView& view) { view.showPage(*page); });
+        if (page->endOfList)
             return;
     }
 }

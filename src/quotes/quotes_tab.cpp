@@ -35,7 +35,8 @@ bool movedByUser(Qt::FocusReason reason) {
 }
 } // namespace
 
-QuotesTab::QuotesTab(QWidget* parent, TOpenDialog& openDialog) : QWidget(parent), openDialog_(openDialog) {
+QuotesTab::QuotesTab(QWidget* parent, TOpenDialog& openDialog)
+    : QWidget(parent), openDialog_(openDialog), cellFont_(pointFont("Courier", 8)) {
     setObjectName("Quotes");
     buildControls();
     setLoadControls({getQuotesButton_, mirror_, portfolioName_, status_});

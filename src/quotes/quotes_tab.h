@@ -2,9 +2,12 @@
 // The Quotes tab: delayed quotes of the chosen portfolio in an owner-drawn grid, green and red
 // by change, the counts of advancing, declining and unchanged issues, the automatic sorts,
 // Find symbol, Display Details and the portfolio choice. Its loads report to the tab itself.
+#include <QFont>
 #include <QWidget>
 
 #include "portfolio/core/portfolio_folder.h"
+#include "quotes/grid_cells.h"
+#include "quotes/grid_columns.h"
 #include "quotes/tab_load_view.h"
 
 class QCheckBox;
@@ -31,8 +34,8 @@ public:
     // Whether a delayed load is running: sorting and Find symbol refuse to run while it is.
     bool loadRunning() const;
     // The rows of the last load put in another order (order sorts table rows first..last), the
-    // grid and the mirror rewritten; repaintEachRow shows the grid after every row.
-    void sortRows(void (*order)(int first, int last), bool repaintEachRow);
+    // grid and the mirror rewritten; repaintWhileFilling shows the grid as it fills.
+    void sortRows(void (*order)(int first, int last), bool repaintWhileFilling);
     // The symbol Display Details opens; a click on the RealTime grid sets it too.
     void setDetailsSymbol(const QString& symbol);
 
@@ -45,15 +48,13 @@ public:
     QList<QWidget*> focusChain() const;
 
     // The load's view.
-    bool showPage(char* reply, int length, FILE* data) override;
+    void showPage(const ParsedPage& page) override;
     void finished(const QString& doneText) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    class RowSink;
-
     void buildControls();
     void connectHandlers();
 
@@ -68,10 +69,7 @@ private:
     void selectPortfolio();
     void portfolioNameChanged();
 
-    // Writes a row's cells (columns 0, 1, 2, 4, 5, 6) from a display line.
-    void writeCells(int row, const char* line);
-    void appendRow(const char* line, double pct);
-    void refillFromTable(bool repaintEachRow);
+    void refillFromTable(bool repaintWhileFilling);
     void showCounts();
     void completeLoad(const QString& doneText);
     bool foundRowMarked(int row) const;
@@ -79,6 +77,8 @@ private:
     TOpenDialog& openDialog_;
     PortfolioFolder folder_;
     bool searching_ = false; // Find symbol is moving the focus itself
+    QFont cellFont_;
+    ColumnFit columnFit_{QuoteColumnWeights, 15, 564};
 
     QLabel *lastTradeHeader_, *symbolHeader_, *timeHeader_, *priceHeader_, *changeHeader_, *pctChangeHeader_,
         *volumeHeader_;

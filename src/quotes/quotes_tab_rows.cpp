@@ -1,67 +1,70 @@
-// What a delayed load's rows do to the Quotes tab: the grid, the hidden mirror and the data
-// file as each page arrives; the counts, the automatic sort and the final status at its end.
+// What a delayed load's rows do to the Quotes tab: the table, the grid and the hidden mirror
+// as each page arrives; the counts, the automatic sort and the final status at its end.
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 
-#include "parsing/quote_page.h"
 #include "parsing/quote_table.h"
 #include "platform/rich_edit.h"
 #include "platform/status_bar.h"
 #include "platform/string_grid.h"
+#include "quotes/delayed_load.h"
 #include "quotes/quote_colours.h"
 #include "quotes/quotes_tab.h"
 #include "sort/core/orderings.h"
 
-class QuotesTab::RowSink : public QuotePageSink {
-public:
-    RowSink(QuotesTab& tab, FILE* dataFile) : QuotePageSink(dataFile), tab_(tab) {}
-    void appendRow(const char* line, double pct) override { tab_.appendRow(line, pct); }
-
-private:
-    QuotesTab& tab_;
-};
-
-bool QuotesTab::showPage(char* reply, int length, FILE* data) {
-    RowSink sink(*this, data);
-    return parseQuotePage(reply, length, sink) == PageEnd::EndOfList;
-}
-
-void QuotesTab::writeCells(int row, const char* line) {
-    char cell[QuoteLineSize];
-    for (int col = 0; col < 7; ++col) {
-        if (QuoteCellCuts[col].length == 0)
-            continue; // the narrow spacer column is never written
-        cutCell(line, QuoteCellCuts[col], cell);
-        grid_->setCell(col, row, QString::fromLatin1(cell));
+void QuotesTab::showPage(const ParsedPage& page) {
+    // The rows' places are their own indexes in this load, never the grid's current row, which
+    // a click or a search may have moved; the current row only follows for display. The grid
+    // grows by a row for each row of the page, as it grows from an earlier load's size.
+    const int first = QuoteTable.rowsLoaded;
+    const int count = int(page.rows.size());
+    if (count == 0)
+        return;
+    grid_->setRowCount(std::max(grid_->RowCount() + count, first + count));
+    QList<QStringList> cells;
+    QList<TRichEdit::Line> lines;
+    for (const ShownRow& row : page.rows) {
+        storeQuoteRow(row.tableLine.constData(), row.change);
+        cells << row.cells;
+        lines << TRichEdit::Line{row.line, row.colour};
     }
+    mirror_->AppendLines(lines);
+    grid_->setCells(first, cells);
+    grid_->setRow(first + count);
 }
 
-void QuotesTab::appendRow(const char* line, double pct) {
-    // The row's place is its own index in this load, never the grid's current row, which a
-    // click or a search may have moved; the current row only follows for display.
-    const int row = QuoteTable.rowsLoaded;
-    grid_->setRowCount(std::max(grid_->RowCount() + 1, row + 1));
-    mirror_->AppendAtEnd(QString::fromLatin1(line), ChangeColour(pct));
-    writeCells(row, line);
-    grid_->setRow(row + 1);
-}
-
-void QuotesTab::refillFromTable(bool repaintEachRow) {
+void QuotesTab::refillFromTable(bool repaintWhileFilling) {
+    // While filling, the grid is shown at most once a display frame.
+    constexpr int FrameMs = 16;
+    QElapsedTimer frame;
+    frame.start();
+    QList<TRichEdit::Line> lines;
+    QList<QStringList> cells;
+    int written = 0;
     for (int i = 0; i < QuoteTable.rowsLoaded; ++i) {
-        mirror_->setSelColor(ChangeColour(QuotePctChanges[i]));
-        mirror_->AddLine(QString::fromLatin1(QuoteLines[i]));
-        writeCells(i, QuoteLines[i]);
-        if (repaintEachRow)
+        lines << TRichEdit::Line{QString::fromLatin1(QuoteLines[i]), ChangeColour(QuotePctChanges[i])};
+        cells << DelayedRowCells(QuoteLines[i]);
+        if (repaintWhileFilling && frame.elapsed() >= FrameMs) {
+            grid_->setCells(written, cells);
+            written += int(cells.size());
+            cells.clear();
             grid_->repaintNow();
+            frame.restart();
+        }
     }
+    grid_->setCells(written, cells);
+    mirror_->AppendLines(lines);
+    if (repaintWhileFilling)
+        grid_->repaintNow();
 }
 
-void QuotesTab::sortRows(void (*order)(int, int), bool repaintEachRow) {
+void QuotesTab::sortRows(void (*order)(int, int), bool repaintWhileFilling) {
     mirror_->clear();
     window()->activateWindow();
     window()->setFocus();
     order(0, QuoteTable.rowsLoaded - 1);
-    refillFromTable(repaintEachRow);
+    refillFromTable(repaintWhileFilling);
 }
 
 void QuotesTab::finished(const QString& doneText) {

@@ -1,7 +1,45 @@
 #include "realtime/real_time_load.h"
 
 #include "parsing/batch_path.h"
+#include "parsing/rt_page.h"
 #include "parsing/rt_table.h"
 #include "portfolio/core/portfolio_rules.h"
+#include "quotes/quote_colours.h"
 
-const QuoteLoadKind RealTimeLoad = {&RtTable, RtBatchLimit - 1, RealTimeQueryKey, RealTimeDataSuffix};
+namespace {
+QColor mirrorColour(double tradeDirection) {
+    // An unknown direction (-100) is black.
+    return tradeDirection > -50 ? ChangeColour(tradeDirection) : QColor(0, 0, 0);
+}
+
+// Collects a page's rows as the RealTime tab shows them; the tab stores them in its table.
+class ShownRows : public RtPageSink {
+public:
+    ShownRows(FILE* dataFile, ParsedPage& page) : RtPageSink(dataFile), page_(page) {}
+    void appendRow(const char* line, double tradeDirection, double afterHoursDirection) override {
+        ShownRow row;
+        char cells[7][RtCellTextSize];
+        rtRowCells(line, tradeDirection, cells);
+        for (const char* cell : cells)
+            row.cells << QString::fromLatin1(cell);
+        row.line = QString::fromLatin1(line);
+        row.colour = mirrorColour(tradeDirection);
+        row.change = static_cast<float>(tradeDirection);
+        row.afterHours = static_cast<float>(afterHoursDirection);
+        page_.rows << row;
+    }
+
+private:
+    ParsedPage& page_;
+};
+
+ParsedPage parseRealTimePage(char* reply, int length, FILE* data) {
+    ParsedPage page;
+    ShownRows rows(data, page);
+    page.endOfList = parseRtPage(reply, length, rows) == PageEnd::EndOfList;
+    return page;
+}
+} // namespace
+
+const QuoteLoadKind RealTimeLoad = {&RtTable, parseRealTimePage, RtBatchLimit - 1, RealTimeQueryKey,
+                                    RealTimeDataSuffix};

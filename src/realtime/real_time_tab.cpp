@@ -17,7 +17,8 @@
 #include "quotes/refresh_choices.h"
 #include "realtime/real_time_load.h"
 
-RealTimeTab::RealTimeTab(QWidget* parent, TOpenDialog& openDialog) : QWidget(parent), openDialog_(openDialog) {
+RealTimeTab::RealTimeTab(QWidget* parent, TOpenDialog& openDialog)
+    : QWidget(parent), openDialog_(openDialog), cellFont_(pointFont("Courier New", 8)) {
     setObjectName("RealTime");
     buildControls();
     setLoadControls({getQuotesButton_, mirror_, portfolioName_, status_});

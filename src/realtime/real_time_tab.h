@@ -2,9 +2,12 @@
 // The RealTime tab: real-time quotes (trade, change, after-hours change, bid, ask) of the first
 // 60 symbols of its portfolio in an owner-drawn grid, its automatic refresh and its portfolio
 // choice. Its loads report to the tab itself.
+#include <QFont>
 #include <QWidget>
 
 #include "portfolio/core/portfolio_folder.h"
+#include "quotes/grid_cells.h"
+#include "quotes/grid_columns.h"
 #include "quotes/tab_load_view.h"
 
 class QCheckBox;
@@ -34,7 +37,7 @@ public:
     PortfolioFolder& folder() { return folder_; }
     QList<QWidget*> focusChain() const;
 
-    bool showPage(char* reply, int length, FILE* data) override;
+    void showPage(const ParsedPage& page) override;
     void finished(const QString& doneText) override;
 
 signals:
@@ -42,17 +45,16 @@ signals:
     void symbolClicked(const QString& symbol);
 
 private:
-    class RowSink;
-
     void buildControls();
     void connectHandlers();
     void drawCell(int col, int row, const QRect& rect, QPainter& canvas);
     void selectPortfolio();
     void portfolioNameChanged();
-    void appendRow(const char* line, double tradeDirection);
 
     TOpenDialog& openDialog_;
     PortfolioFolder folder_;
+    QFont cellFont_;
+    ColumnFit columnFit_{RealTimeColumnWeights, 10, 554};
 
     QLabel *symbolHeader_, *timeHeader_, *tradeHeader_, *changeHeader_, *afterHoursHeader_, *bidHeader_, *askHeader_;
     TStringGrid* grid_;

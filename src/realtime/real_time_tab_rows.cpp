@@ -1,10 +1,8 @@
-// What a real-time load's rows do to the RealTime tab: the grid, drawn green and red by the
-// directions of trade and after-hours change, the hidden mirror and the data file.
+// What a real-time load's rows do to the RealTime tab: the table of directions, the grid, drawn
+// green and red by the directions of trade and after-hours change, and the hidden mirror.
 #include <QPainter>
 
-#include "parsing/rt_page.h"
 #include "parsing/rt_table.h"
-#include "platform/fonts.h"
 #include "platform/rich_edit.h"
 #include "platform/status_bar.h"
 #include "platform/string_grid.h"
@@ -14,42 +12,28 @@
 #include "realtime/real_time_tab.h"
 
 namespace {
-QColor mirrorColour(double tradeDirection) {
-    // An unknown direction (-100) is black.
-    return tradeDirection > -50 ? ChangeColour(tradeDirection) : QColor(0, 0, 0);
-}
-
 float directionAt(const float* directions, int row) {
     return row >= 0 && row < QuoteTableCapacity ? directions[row] : 0.0f;
 }
 } // namespace
 
-class RealTimeTab::RowSink : public RtPageSink {
-public:
-    RowSink(RealTimeTab& tab, FILE* dataFile) : RtPageSink(dataFile), tab_(tab) {}
-    void appendRow(const char* line, double tradeDirection, double /*afterHoursDirection*/) override {
-        tab_.appendRow(line, tradeDirection);
+void RealTimeTab::showPage(const ParsedPage& page) {
+    // At the rows' own indexes in this load, wherever a click has moved the current row.
+    const int first = RtTable.rowsLoaded;
+    const int count = int(page.rows.size());
+    if (count == 0)
+        return;
+    grid_->setRowCount(std::max(grid_->RowCount() + count, first + count));
+    QList<QStringList> cells;
+    QList<TRichEdit::Line> lines;
+    for (const ShownRow& row : page.rows) {
+        storeRtDirections(row.change, row.afterHours);
+        cells << row.cells;
+        lines << TRichEdit::Line{row.line, row.colour};
     }
-
-private:
-    RealTimeTab& tab_;
-};
-
-bool RealTimeTab::showPage(char* reply, int length, FILE* data) {
-    RowSink sink(*this, data);
-    return parseRtPage(reply, length, sink) == PageEnd::EndOfList;
-}
-
-void RealTimeTab::appendRow(const char* line, double tradeDirection) {
-    // At the row's own index in this load, wherever a click has moved the current row.
-    const int row = RtTable.rowsLoaded;
-    grid_->setRowCount(std::max(grid_->RowCount() + 1, row + 1));
-    mirror_->AppendAtEnd(QString::fromLatin1(line), mirrorColour(tradeDirection));
-    char cells[7][RtCellTextSize];
-    rtRowCells(line, tradeDirection, cells);
-    for (int col = 0; col < 7; ++col)
-        grid_->setCell(col, row, QString::fromLatin1(cells[col]));
-    grid_->setRow(row + 1);
+    mirror_->AppendLines(lines);
+    grid_->setCells(first, cells);
+    grid_->setRow(first + count);
 }
 
 void RealTimeTab::finished(const QString& doneText) {
@@ -61,7 +45,7 @@ void RealTimeTab::finished(const QString& doneText) {
 
 void RealTimeTab::drawCell(int col, int row, const QRect& rect, QPainter& canvas) {
     const QColor brush = row % 2 ? OddRowColour : EvenRowColour;
-    ApplyColumnWidths(grid_, RealTimeColumnWeights, 10, 554);
+    columnFit_.apply(grid_);
     QColor text = Qt::black;
     if (col == 3 || col == 4) {
         const float d = directionAt(col == 3 ? RtTradeDirections : RtAfterHoursDirections, row);
@@ -70,5 +54,5 @@ void RealTimeTab::drawCell(int col, int row, const QRect& rect, QPainter& canvas
         else if (d > 0)
             text = RisingColour;
     }
-    WriteGridCell(canvas, rect, {brush, text, pointFont("Courier New", 8), 2, -1}, grid_->Cells(col, row));
+    WriteGridCell(canvas, rect, {brush, text, cellFont_, 2, -1}, grid_->Cells(col, row));
 }

@@ -9,7 +9,7 @@ MenuSort::MenuSort(bool createSuspended, QuotesTab& tab, MenuOrder order)
 
 void MenuSort::Execute() {
     // The refusal test and the sort are one step on the window thread, so that no load can
-    // start between them. The alphabetical sort shows the grid after every row.
+    // start between them. The alphabetical sort shows the grid as it fills.
     bool refused = false;
     Synchronize([this, &refused] {
         if (tab_.loadRunning())

@@ -35,6 +35,7 @@ public:
         QCOMPARE(pct, CurrentPct);
         rows << RecordedRow{QByteArray(line), pct, QuoteTable.rowsLoaded};
         order += 'R';
+        storeQuoteRow(line, pct); // kept in the table, as the Quotes tab keeps it
     }
 };
 

@@ -34,6 +34,7 @@ public:
     void appendRow(const char* line, double tradeDirection, double afterHoursDirection) override {
         rows << RecordedRow{QByteArray(line), tradeDirection, afterHoursDirection, RtTable.rowsLoaded};
         order += 'R';
+        storeRtDirections(tradeDirection, afterHoursDirection); // as the RealTime tab keeps them
     }
 };
 
