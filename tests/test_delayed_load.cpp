@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QTimer>
 #include <QtTest>
 
@@ -294,6 +295,53 @@ private slots:
         QVERIFY(TickRefreshTimer("Timer"));
         QVERIFY(!Control<QTimer>("Timer")->isActive());
         QCOMPARE(server.recordedRequests().size(), 1);
+    }
+
+    // What the user sees during a load comes in order: rows a whole page at a time, top down in
+    // the portfolio's order; the counts only with the last row; "Done getting quotes" last.
+    void pagesShowInOrderAndCountsComeLast() {
+        QuotedProcess server({"--slow", "5"});
+        UseQuoteServer(server.port());
+        LoadFolder folder;
+        QStringList symbols = KnownSymbols(50);
+        std::reverse(symbols.begin(), symbols.end()); // rows of earlier loads do not match
+        folder.writePortfolio(symbols);
+        auto* grid = Control<TStringGrid>("QT1");
+        struct Seen {
+            int rows; // leading rows that show the portfolio's symbols in order
+            QString counts;
+            QString status;
+        };
+        QList<Seen> seen;
+        auto look = [&] {
+            int rows = 0;
+            while (rows < symbols.size() && grid->Cells(0, rows).trimmed() == symbols[rows])
+                ++rows;
+            seen << Seen{rows, countText("Adv") + countText("Decl") + countText("NoChg"), statusText()};
+        };
+        QTimer sampler;
+        connect(&sampler, &QTimer::timeout, look);
+        sampler.start(3);
+        QVERIFY(RunDelayedLoad());
+        sampler.stop();
+        look();
+
+        QCOMPARE(seen.last().rows, 50);
+        QVERIFY(!seen.last().counts.isEmpty());
+        QCOMPARE(seen.last().status, QString("Done getting quotes"));
+        QSet<int> partial;
+        for (int i = 0; i < seen.size(); ++i) {
+            if (i > 0)
+                QVERIFY2(seen[i].rows >= seen[i - 1].rows, "rows shown went back");
+            if (seen[i].rows < 50) {
+                partial << seen[i].rows;
+                QVERIFY2(seen[i].rows % 20 == 0,
+                         qPrintable(QString("%1 rows shown: not whole pages").arg(seen[i].rows)));
+                QVERIFY2(seen[i].counts.isEmpty(), "counts shown before the last row");
+                QVERIFY2(!seen[i].status.startsWith("Done"), "done before the last row");
+            }
+        }
+        QVERIFY2(partial.contains(20) && partial.contains(40), "the pages were not seen one at a time");
     }
 
     void rowsOfAnEarlierLoadAreNotThisLoads() {
