@@ -329,9 +329,13 @@ private slots:
         QCOMPARE(seen.last().rows, 50);
         QVERIFY(!seen.last().counts.isEmpty());
         QCOMPARE(seen.last().status, QString("Done getting quotes"));
+        // From the load's first status on: an earlier load's "Done" may show until then.
+        int start = 0;
+        while (start < seen.size() && seen[start].status.startsWith("Done"))
+            ++start;
         QSet<int> partial;
-        for (int i = 0; i < seen.size(); ++i) {
-            if (i > 0)
+        for (int i = start; i < seen.size(); ++i) {
+            if (i > start)
                 QVERIFY2(seen[i].rows >= seen[i - 1].rows, "rows shown went back");
             if (seen[i].rows < 50) {
                 partial << seen[i].rows;

@@ -3,7 +3,8 @@
 #include <QPainter>
 #include <QPixmap>
 
-QIcon TickwellIcon() {
+namespace {
+QIcon builtInIcon() {
     QPixmap pixmap(32, 32);
     pixmap.fill(QColor(0, 0, 128));
     QPainter painter(&pixmap);
@@ -13,4 +14,9 @@ QIcon TickwellIcon() {
     painter.setPen(QPen(Qt::white, 1));
     painter.drawLine(2, 29, 30, 29);
     return QIcon(pixmap);
+}
+} // namespace
+
+QIcon TickwellIcon() {
+    return QIcon::fromTheme(DesktopId, builtInIcon());
 }

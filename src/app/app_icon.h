@@ -1,5 +1,9 @@
 #pragma once
 #include <QIcon>
 
-// The window's icon: a small rising price line, 32 x 32.
+// The id of the installed desktop entry, which also names the installed icon.
+inline constexpr char DesktopId[] = "io.github.tickwell.Tickwell";
+
+// The window's icon: the installed icon of the desktop's theme, or where Tickwell is not
+// installed the built-in one, a small rising price line.
 QIcon TickwellIcon();

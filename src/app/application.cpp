@@ -1,10 +1,13 @@
 #include "app/application.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QScreen>
 #include <exception>
 
+#include "app/app_icon.h"
+#include "app/command_line.h"
 #include "app/main_window.h"
 #include "platform/core/quote_server.h"
 #include "platform/fonts.h"
@@ -28,10 +31,23 @@ int RunTickwell(int& argc, char** argv, const std::function<void(MainWindow&)>& 
     // the window thread is torn down under them; the caller ends the process.
     auto* app = new QApplication(argc, argv);
     app->setApplicationName("Tickwell");
+    app->setApplicationVersion(TICKWELL_VERSION);
+    // Links the window to the installed desktop entry (and its icon) on the desktop.
+    QGuiApplication::setDesktopFileName(DesktopId);
+    // Qt has taken its own options (-platform, -style, ...) out of the arguments by now.
+    const CommandLine line = ReadCommandLine(app->arguments());
+    if (line.action == CommandLine::Action::Exit)
+        return PrintCommandLineAnswer(line);
     installFontSubstitutions();
-    const std::string serverComplaint = loadQuoteServerFromEnvironment();
+    std::string serverComplaint;
+    if (line.server.isEmpty())
+        serverComplaint = loadQuoteServerFromEnvironment();
+    else
+        parseQuoteServer(line.server.toStdString(), QuoteServerHost, QuoteServerPort);
     try {
         MainWindow* window = CreateTickwellWindows();
+        if (!line.portfolio.isEmpty())
+            window->startWithPortfolio(QFileInfo(line.portfolio).absoluteFilePath());
         centreOnScreen(window);
         window->show();
         if (!serverComplaint.empty())

@@ -59,6 +59,11 @@ MainWindow::MainWindow(QWidget* parent)
 
 MainWindow::~MainWindow() = default;
 
+void MainWindow::startWithPortfolio(const QString& path) {
+    quotesTab_->usePortfolio(path);
+    realTimeTab_->usePortfolio(path);
+}
+
 QList<TOpenDialog*> MainWindow::openDialogs() const {
     return {quotesOpenDialog_.get(), realTimeOpenDialog_.get()};
 }

@@ -22,6 +22,9 @@ public:
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
+    // Both quote tabs start with the portfolio at path (absolute) instead of input.txt.
+    void startWithPortfolio(const QString& path);
+
     QuotesTab& quotesTab() { return *quotesTab_; }
     RealTimeTab& realTimeTab() { return *realTimeTab_; }
     // "OpenFile" (Select Portfolio on Quotes, and Edit Portfolio) and "OpenFile1" (Select

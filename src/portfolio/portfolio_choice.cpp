@@ -9,11 +9,14 @@
 #include "portfolio/core/portfolio_folder.h"
 
 void ChoosePortfolio(TOpenDialog& dialog, QLineEdit* portfolioName, PortfolioFolder& folder) {
-    if (dialog.Execute()) {
-        folder.choose(dialog.FileName);
-        portfolioName->setText(QFileInfo(dialog.FileName).fileName());
-    }
+    if (dialog.Execute())
+        UsePortfolio(dialog.FileName, portfolioName, folder);
     Sleep(1000);
+}
+
+void UsePortfolio(const QString& path, QLineEdit* portfolioName, PortfolioFolder& folder) {
+    folder.choose(path);
+    portfolioName->setText(QFileInfo(path).fileName());
 }
 
 void ResetGrid(TStringGrid* grid, std::initializer_list<int> columns) {

@@ -167,6 +167,10 @@ void QuotesTab::setDetailsSymbol(const QString& symbol) {
     detailsSymbol_->setText(symbol);
 }
 
+void QuotesTab::usePortfolio(const QString& path) {
+    UsePortfolio(path, portfolioName_, folder_);
+}
+
 void QuotesTab::selectPortfolio() {
     ChoosePortfolio(openDialog_, portfolioName_, folder_);
 }

@@ -31,6 +31,8 @@ public:
     void getQuotes();
     // The tab has become the current page.
     void pageShown();
+    // The tab's portfolio from now on, named by its absolute path (as on the command line).
+    void usePortfolio(const QString& path);
     // Whether a delayed load is running: sorting and Find symbol refuse to run while it is.
     bool loadRunning() const;
     // The rows of the last load put in another order (order sorts table rows first..last), the

@@ -87,6 +87,10 @@ void RealTimeTab::pageShown() {
     window()->repaint();
 }
 
+void RealTimeTab::usePortfolio(const QString& path) {
+    UsePortfolio(path, portfolioName_, folder_);
+}
+
 void RealTimeTab::selectPortfolio() {
     ChoosePortfolio(openDialog_, portfolioName_, folder_);
 }

@@ -31,6 +31,8 @@ public:
     void getQuotes();
     // The tab has become the current page.
     void pageShown();
+    // The tab's portfolio from now on, named by its absolute path (as on the command line).
+    void usePortfolio(const QString& path);
 
     QCheckBox* refreshBox() const { return refreshBox_; }
     QComboBox* refreshTimeBox() const { return refreshTimeBox_; }
