@@ -55,7 +55,8 @@ done
 sleep 1
 
 # Where a tab's page starts in the window, in the Fusion style; the buttons' places on their
-# pages are those of src/app/form_quote_layout.cpp. A click goes to a button's middle.
+# pages are fixed by the window's layout (BtnQuote, BtnQuote1, Button5). A click goes to a
+# button's middle.
 page_x=2 page_y=42
 click_button() { # left top width height on the page
     xdotool mousemove --window "$window" $((page_x + $1 + $3 / 2)) $((page_y + $2 + $4 / 2)) click 1
