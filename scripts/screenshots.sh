@@ -29,6 +29,8 @@ pids+=($!)
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 export DISPLAY=:$(head -1 "$work/display")
+for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+xdotool getdisplaygeometry >/dev/null 2>&1 || fail "display $DISPLAY does not answer: $(cat "$work/xvfb.log")"
 
 "$root/build/quoted/tickwell-quoted" --port 0 --exit-after 300 >"$work/server.log" &
 pids+=($!)
@@ -51,7 +53,7 @@ for _ in $(seq 150); do
     [ -n "$window" ] && break
     sleep 0.2
 done
-[ -n "$window" ] || fail "no Tickwell window within 30 s: $(cat "$work/tickwell.log")"
+[ -n "$window" ] || fail "no Tickwell window on $DISPLAY within 30 s: $(cat "$work/tickwell.log")"
 sleep 1
 
 # Where a tab's page starts in the window, in the Fusion style; the buttons' places on their
