@@ -12,10 +12,11 @@
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("tickwell-quoted");
+    QCoreApplication::setApplicationVersion(TICKWELL_VERSION);
     std::signal(SIGPIPE, SIG_IGN); // a client that hangs up must never end the server
 
     const ParsedOptions parsed = parseOptions(QCoreApplication::arguments());
-    if (parsed.outcome == OptionsOutcome::ShowHelp) {
+    if (parsed.outcome == OptionsOutcome::ShowHelp || parsed.outcome == OptionsOutcome::ShowVersion) {
         std::fputs(qPrintable(parsed.message), stdout);
         return 0;
     }

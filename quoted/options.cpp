@@ -3,6 +3,7 @@
 #include "symbols.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 
 #include <limits>
 
@@ -37,6 +38,7 @@ ParsedOptions parseOptions(const QStringList& arguments) {
                                      "Replies close the connection unless --hold-open is given.\n\n" +
                                      QString::fromLatin1(symbolRulesText()));
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addOptions({
         {"port", "Listen on port <N> (0 takes a free port). Default 8080.", "N"},
         {"seed", "Seed of the simulated market. Default 20240501.", "N"},
@@ -58,6 +60,11 @@ ParsedOptions parseOptions(const QStringList& arguments) {
     if (parser.isSet("help")) {
         result.outcome = OptionsOutcome::ShowHelp;
         result.message = parser.helpText();
+        return result;
+    }
+    if (parser.isSet("version")) {
+        result.outcome = OptionsOutcome::ShowVersion;
+        result.message = QCoreApplication::applicationName() + ' ' + QCoreApplication::applicationVersion() + '\n';
         return result;
     }
     if (!parser.positionalArguments().isEmpty()) {

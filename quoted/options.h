@@ -16,12 +16,13 @@ struct ServerOptions {
     int exitAfterSeconds = 0; // 0: run until stopped
 };
 
-enum class OptionsOutcome { Run, ShowHelp, Error };
+enum class OptionsOutcome { Run, ShowHelp, ShowVersion, Error };
 
 struct ParsedOptions {
     OptionsOutcome outcome = OptionsOutcome::Error;
     ServerOptions options;
-    QString message; // usage text for ShowHelp, the complaint for Error
+    QString message; // usage text for ShowHelp, name and version for ShowVersion, the complaint for Error
 };
 
+// The application's name and version (QCoreApplication) make the --version line.
 ParsedOptions parseOptions(const QStringList& arguments);

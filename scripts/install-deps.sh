@@ -3,7 +3,17 @@
 # Extra package names may be given (the test script asks for chromium, for the browser test).
 set -euo pipefail
 
-packages=(cmake g++ make clang-format qt6-base-dev fonts-liberation xvfb xauth libbenchmark-dev curl "$@")
+packages=(
+    # building, and the formatting check
+    cmake g++ make git clang-format qt6-base-dev libbenchmark-dev
+    # running: the window's fonts, its look on GTK desktops, the browser for the details page,
+    # and the virtual display used where there is no real one
+    fonts-liberation qt6-gtk-platformtheme xdg-utils xvfb xauth
+    # testing: the end-to-end load timing, the desktop file, metainfo and man page checks,
+    # and the Debian package (cpack's dependency lookup needs dpkg-shlibdeps and file)
+    curl desktop-file-utils appstream man-db groff-base dpkg-dev file
+    "$@"
+)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Runs every test: installs what is missing, checks the formatting, builds with warnings as
-# errors, runs the whole suite headless, fuzzes the byte rules for 30 seconds a target, then
-# runs the byte-rule tests again under AddressSanitizer and UBSan.
+# Runs every test: installs what is missing, checks the formatting, builds everything into
+# build/ (the tree the run command uses too; warnings are errors), runs the whole suite
+# headless, fuzzes the byte rules for 30 seconds a target, then runs the byte-rule tests again
+# under AddressSanitizer and UBSan in build-asan/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -11,9 +12,8 @@ scripts/install-deps.sh chromium || echo "chromium could not be installed: the b
 # Every C++ file as .clang-format lays it out.
 git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
 
-cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTICKWELL_WERROR=ON >/dev/null
-cmake --build build-test -j"$(nproc)"
-(cd build-test && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2)
+scripts/build.sh
+(cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2)
 
 # libFuzzer over the reply framing, both page parsers and the portfolio requests (clang).
 scripts/fuzz.sh 30

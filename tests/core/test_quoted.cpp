@@ -8,6 +8,7 @@
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTcpSocket>
 #include <QTest>
@@ -164,6 +165,33 @@ QByteArray readOneReply(QTcpSocket& socket, int timeoutMs) {
     return bytes;
 }
 
+struct QuotedRun {
+    bool exited = false; // ended by itself, within the time
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// Runs tickwell-quoted with the arguments and no display of any kind, for up to 10 s.
+QuotedRun runQuoted(const QStringList& args) {
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("DISPLAY");
+    environment.remove("WAYLAND_DISPLAY");
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(TICKWELL_QUOTED_BINARY), args);
+    QuotedRun run;
+    run.exited = process.waitForFinished(10000) && process.exitStatus() == QProcess::NormalExit;
+    if (!run.exited) {
+        process.kill();
+        process.waitForFinished(3000);
+    }
+    run.exitCode = process.exitCode();
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
+}
+
 } // namespace
 
 class TestQuoted : public QObject {
@@ -193,6 +221,10 @@ private slots:
     void sameMinuteSamePage();
     void seedChangesThePrices();
     void exitsByItself();
+    void answersWithoutServing_data();
+    void answersWithoutServing();
+    void helpNamesEveryOption_data();
+    void helpNamesEveryOption();
 
 private:
     HttpPage fetch(quint16 port, const QByteArray& path);
@@ -729,6 +761,61 @@ void TestQuoted::exitsByItself() {
     QuotedProcess server({"--exit-after", "1"});
     QVERIFY2(server.isListening(), qPrintable(server.errorText()));
     QVERIFY(server.waitForExit(10000));
+}
+
+void TestQuoted::answersWithoutServing_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("out");
+    QTest::addColumn<QByteArray>("err");
+
+    const QByteArray version = "tickwell-quoted " TICKWELL_VERSION "\n";
+    QTest::addRow("version") << QStringList{"--version"} << 0 << version << QByteArray();
+    QTest::addRow("short version") << QStringList{"-v"} << 0 << version << QByteArray();
+    // Asked for its version, it neither listens nor waits, whatever else is given.
+    QTest::addRow("version among serving options")
+        << QStringList{"--port", "0", "--chunked", "--version"} << 0 << version << QByteArray();
+    QTest::addRow("unknown option") << QStringList{"--bogus"} << 2 << QByteArray()
+                                    << QByteArray("tickwell-quoted: Unknown option 'bogus'.\nTry --help.\n");
+    QTest::addRow("port out of range")
+        << QStringList{"--port", "70000"} << 2 << QByteArray()
+        << QByteArray("tickwell-quoted: --port needs a whole number from 0 to 65535, not \"70000\"\nTry --help.\n");
+    QTest::addRow("stray argument") << QStringList{"8080"} << 2 << QByteArray()
+                                    << QByteArray("tickwell-quoted: unexpected argument \"8080\"\nTry --help.\n");
+}
+
+void TestQuoted::answersWithoutServing() {
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, out);
+    QFETCH(QByteArray, err);
+    const QuotedRun run = runQuoted(args);
+    QVERIFY2(run.exited, run.out.constData());
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(run.out, out);
+    QCOMPARE(run.err, err);
+}
+
+void TestQuoted::helpNamesEveryOption_data() {
+    QTest::addColumn<QString>("option");
+    QTest::addRow("long") << QString("--help");
+    QTest::addRow("short") << QString("-h");
+}
+
+void TestQuoted::helpNamesEveryOption() {
+    QFETCH(QString, option);
+    const QuotedRun run = runQuoted({option});
+    QVERIFY2(run.exited, run.out.constData());
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.err, QByteArray());
+    QVERIFY2(run.out.startsWith("Usage: " TICKWELL_QUOTED_BINARY " [options]\n"), run.out.constData());
+    for (const QByteArray path : {"/q/cq?s=A,B,...&d=v1", "/q/cq?s=A,B,...&d=e", "/q/bc?s=SYM&t=1y"})
+        QVERIFY2(run.out.contains("  GET " + path + " "), path.constData());
+    // Each option starts a line of the option list, its value's name beside it.
+    for (const QByteArray name :
+         {"-h, --help", "-v, --version", "--port <N>", "--seed <N>", "--chunked", "--short <N>", "--hold-open",
+          "--refuse", "--slow <MS>", "--record <FILE>", "--exit-after <SECONDS>"})
+        QVERIFY2(run.out.contains("\n  " + name + "  "), name.constData());
 }
 
 QTEST_GUILESS_MAIN(TestQuoted)
