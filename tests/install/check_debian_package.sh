@@ -81,13 +81,15 @@ for program in tickwell tickwell-quoted; do
     file "$root/usr/bin/$program" | grep -q ', stripped' || fail "/usr/bin/$program is not stripped"
 done
 
-# The server from the package, with no display at all.
-if out=$(env -u DISPLAY -u WAYLAND_DISPLAY timeout 10 "$root/usr/bin/tickwell-quoted" --version 2>&1); then
-    echo "unpacked tickwell-quoted --version: $out"
-    [ "$out" = "tickwell-quoted $version" ] || fail "tickwell-quoted --version printed \"$out\""
-else
-    fail "unpacked tickwell-quoted --version failed: $out"
-fi
+# Both programs from the package, with no display at all.
+for program in tickwell tickwell-quoted; do
+    if out=$(env -u DISPLAY -u WAYLAND_DISPLAY timeout 10 "$root/usr/bin/$program" --version 2>&1); then
+        echo "unpacked $program --version: $out"
+        [ "$out" = "$program $version" ] || fail "$program --version printed \"$out\""
+    else
+        fail "unpacked $program --version failed: $out"
+    fi
+done
 
 [ $failed -eq 0 ] && echo "the package holds what an install puts in place"
 exit $failed
