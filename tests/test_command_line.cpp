@@ -1,0 +1,114 @@
+// Tickwell's command line, as a user types it: --help and --version without a display, a
+// mistyped option, --server winning over TICKWELL_QUOTE_SERVER, a portfolio for both tabs.
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "support/file_bytes.h"
+#include "support/quoted_process.h"
+
+namespace {
+struct Run {
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+Run run(const QString& program, const QStringList& arguments, const QProcessEnvironment& env,
+        const QString& folder = QString()) {
+    QProcess process;
+    process.setProcessEnvironment(env);
+    if (!folder.isEmpty())
+        process.setWorkingDirectory(folder);
+    process.start(program, arguments);
+    Run result;
+    if (!process.waitForFinished(30000)) {
+        process.kill();
+        process.waitForFinished(1000);
+        return result;
+    }
+    result.code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    result.err = QString::fromLocal8Bit(process.readAllStandardError());
+    return result;
+}
+
+QProcessEnvironment withoutDisplay() {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(name);
+    return env;
+}
+
+QProcessEnvironment offscreen() {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    return env;
+}
+} // namespace
+
+class CommandLineTest : public QObject {
+    Q_OBJECT
+private slots:
+    void helpAndVersionNeedNoDisplay_data() {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("--version") << "--version"
+                                   << "tickwell " TICKWELL_VERSION "\n";
+        QTest::newRow("-v") << "-v"
+                            << "tickwell " TICKWELL_VERSION "\n";
+        QTest::newRow("--help") << "--help"
+                                << "--server <HOST[:PORT]>";
+        QTest::newRow("-h") << "-h"
+                            << "[PORTFOLIO]";
+    }
+    void helpAndVersionNeedNoDisplay() {
+        QFETCH(QString, option);
+        QFETCH(QString, expected);
+        const Run result = run(TICKWELL_BINARY, {option}, withoutDisplay());
+        QCOMPARE(result.code, 0);
+        QVERIFY2(result.out.contains(expected), qPrintable(result.out + result.err));
+    }
+
+    void mistakesEndWithCodeTwo_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("complaint");
+        QTest::newRow("unknown option") << QStringList{"--bogus"} << "Unknown option 'bogus'";
+        QTest::newRow("bad server") << QStringList{"--server", "host:port"} << "--server host:port is not";
+        QTest::newRow("two portfolios") << QStringList{"a.txt", "b.txt"} << "one portfolio at most";
+    }
+    void mistakesEndWithCodeTwo() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, complaint);
+        const Run result = run(TICKWELL_BINARY, arguments, offscreen());
+        QCOMPARE(result.code, 2);
+        QVERIFY2(result.err.contains(complaint), qPrintable(result.err));
+        QVERIFY(result.err.contains("tickwell --help"));
+    }
+
+    // The portfolio named on the command line, in another folder, is on both tabs and loads
+    // from the server that --server names, though the variable names another; its data file
+    // goes beside it.
+    void serverAndPortfolioFromTheCommandLine() {
+        QuotedProcess server({}, QuotedProcess::Recording::On);
+        QVERIFY2(server.isListening(), qPrintable(server.errorText()));
+        QTemporaryDir start, elsewhere;
+        const QString portfolio = elsewhere.filePath("mine.txt");
+        QVERIFY(WriteFileBytes(portfolio, "IBM\nKO\n"));
+        QProcessEnvironment env = offscreen();
+        env.insert("TICKWELL_QUOTE_SERVER", "127.0.0.1:1");
+        const Run result = run(COMMAND_LINE_PROBE_BINARY,
+                               {"--server", QString("127.0.0.1:%1").arg(server.port()), portfolio}, env, start.path());
+        QCOMPARE(result.code, 0);
+        QVERIFY2(result.out.contains("portfolios: mine.txt, mine.txt"), qPrintable(result.out + result.err));
+        QVERIFY2(result.out.contains("status: Done getting quotes\n"), qPrintable(result.out + result.err));
+        QCOMPARE(server.recordedRequests().size(), 1);
+        QVERIFY(server.recordedRequests().first().contains("s=IBM,KO&"));
+        QVERIFY(QFile::exists(elsewhere.filePath("mine_data_qt1.txt")));
+        QVERIFY(QDir(start.path()).isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(CommandLineTest)
+#include "test_command_line.moc"
