@@ -77,19 +77,21 @@ int skipCount(const char* reply, int length, int p) {
     return 1;
 }
 
-// One byte at a time from start: printable bytes are kept, any other byte drops skipCount bytes.
+// Printable bytes from start: runs of them copied at once, the skip rule at the byte that ends a run.
 int buildTextWindow(const char* reply, int length, int start, char* window) {
     int n = 0;
     if (start >= 0 && start < length) {
         const int end = std::min(start, length - TextWindowSize) + TextWindowSize;
         int p = start;
         while (p < end) {
-            if (printable(static_cast<unsigned char>(reply[p]))) {
-                window[n++] = reply[p];
-                ++p;
-            } else {
+            int runEnd = p;
+            while (runEnd < end && printable(static_cast<unsigned char>(reply[runEnd])))
+                ++runEnd;
+            std::memcpy(window + n, reply + p, static_cast<size_t>(runEnd - p));
+            n += runEnd - p;
+            p = runEnd;
+            if (p < end)
                 p += skipCount(reply, length, p);
-            }
         }
     }
     window[n] = '\0';
@@ -113,33 +115,34 @@ int findSymbol(const char* window, int n, const char* symbol, int L, Match* kind
     int bLen = 0;
     if (L <= 2) {
         a[aLen++] = '=';
-        for (int i = 0; i < L; ++i)
-            a[aLen++] = upper[i];
+        std::memcpy(a + aLen, upper, static_cast<size_t>(L));
+        aLen += L;
         a[aLen++] = '"';
         a[aLen++] = '>';
-        for (int i = 0; i < L; ++i)
-            a[aLen++] = upper[i];
+        std::memcpy(a + aLen, upper, static_cast<size_t>(L));
+        aLen += L;
         if (L == 1)
             a[aLen++] = '<';
     } else {
-        for (int i = 0; i < L; ++i)
-            a[aLen++] = upper[i];
+        std::memcpy(a, upper, static_cast<size_t>(L));
+        aLen = L;
         a[aLen++] = '"';
         a[aLen++] = '>';
     }
     if (L >= 2) {
         b[bLen++] = '>';
-        for (int i = 0; i < L; ++i)
-            b[bLen++] = upper[i];
+        std::memcpy(b + bLen, upper, static_cast<size_t>(L));
+        bLen += L;
         b[bLen++] = '<';
     }
 
     for (int j = 0; j < n; ++j) {
-        if (j + aLen <= n && std::memcmp(window + j, a, static_cast<size_t>(aLen)) == 0) {
+        if (j + aLen <= n && window[j] == a[0] && std::memcmp(window + j, a, static_cast<size_t>(aLen)) == 0) {
             *kind = Match::A;
             return j;
         }
-        if (bLen > 0 && j + bLen <= n && std::memcmp(window + j, b, static_cast<size_t>(bLen)) == 0) {
+        if (bLen > 0 && j + bLen <= n && window[j] == '>' &&
+            std::memcmp(window + j, b, static_cast<size_t>(bLen)) == 0) {
             *kind = Match::B;
             return j;
         }
@@ -148,9 +151,9 @@ int findSymbol(const char* window, int n, const char* symbol, int L, Match* kind
 }
 
 void takeRowText(const char* window, int n, int j, Match kind, char* row) {
-    int count = 0;
-    for (int i = j; i < n && count < RowTextSize; ++i)
-        row[count++] = window[i];
+    const int count = std::clamp(n - j, 0, RowTextSize);
+    if (count > 0)
+        std::memcpy(row, window + j, static_cast<size_t>(count));
     row[count] = '\0';
     if (kind == Match::A) {
         for (int i = 0; i < count; ++i) {
@@ -175,20 +178,18 @@ void notFoundRowText(const char* symbol, int count, char* row) {
     std::memcpy(row + n, words, sizeof words);
 }
 
-// Replaces oldCount characters at pos by the replacement, one character at a time; the text
-// keeps at most 800 characters.
+// Replaces oldCount characters at pos by the replacement; the text keeps at most 800 characters.
 void replaceInRow(char* row, int pos, int oldCount, const char* replacement) {
-    char result[2 * RowTextSize + 32];
-    int n = 0;
-    for (int i = 0; i < pos; ++i)
-        result[n++] = row[i];
-    for (const char* r = replacement; *r != '\0'; ++r)
-        result[n++] = *r;
-    for (const char* t = row + pos + oldCount; *t != '\0'; ++t)
-        result[n++] = *t;
-    n = std::min(n, RowTextSize);
-    std::memcpy(row, result, static_cast<size_t>(n));
-    row[n] = '\0';
+    const int len = static_cast<int>(std::strlen(row));
+    const int addCount = static_cast<int>(std::strlen(replacement));
+    const int newLen = std::min(len - oldCount + addCount, RowTextSize);
+    const int tailFrom = pos + oldCount;
+    const int tailTo = pos + addCount;
+    const int tailCount = newLen - tailTo;
+    if (tailCount > 0)
+        std::memmove(row + tailTo, row + tailFrom, static_cast<size_t>(tailCount));
+    std::memcpy(row + pos, replacement, static_cast<size_t>(std::min(addCount, newLen - pos)));
+    row[newLen] = '\0';
 }
 
 void fixMissingTime(char* row) {
@@ -218,8 +219,8 @@ void blankTags(char* row) {
 }
 
 int advanceSearchStart(int start, int j) {
-    const long long next = static_cast<long long>(start) + j + SearchStep;
-    return next > INT_MAX ? INT_MAX : static_cast<int>(next);
+    const int step = j + SearchStep;
+    return start > INT_MAX - step ? INT_MAX : start + step;
 }
 
 int takeSymbolRow(const char* reply, int length, int start, const char* slot, int symbolLength, char* row) {
