@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -17,6 +18,25 @@ char lowerAscii(char c) {
 
 bool printable(unsigned char c) {
     return c >= 32 && c <= 126;
+}
+
+// The first byte of reply[from, end) that is not printable, or end. Eight bytes are looked at
+// together while none of them is below 32 or above 126.
+int printableRunEnd(const char* reply, int from, int end) {
+    constexpr std::uint64_t ones = 0x0101010101010101u;
+    constexpr std::uint64_t highBits = 0x8080808080808080u;
+    int p = from;
+    for (; end - p >= 8; p += 8) {
+        std::uint64_t bytes;
+        std::memcpy(&bytes, reply + p, sizeof bytes);
+        const std::uint64_t below32 = (bytes - 32 * ones) & ~bytes & highBits;
+        const std::uint64_t above126 = ((bytes + ones) | bytes) & highBits;
+        if ((below32 | above126) != 0)
+            break;
+    }
+    while (p < end && printable(static_cast<unsigned char>(reply[p])))
+        ++p;
+    return p;
 }
 
 // A byte past the received ones counts as non-printable, so the skip rules never read it.
@@ -78,9 +98,7 @@ int buildTextWindow(const char* reply, int length, int start, char* window) {
         int p = start;
         while (p < end) {
             // Copy a run of printable bytes at once, then apply the skip rule at the byte that ends it.
-            int runEnd = p;
-            while (runEnd < end && printable(static_cast<unsigned char>(reply[runEnd])))
-                ++runEnd;
+            const int runEnd = printableRunEnd(reply, p, end);
             std::memcpy(window + n, reply + p, static_cast<size_t>(runEnd - p));
             n += runEnd - p;
             p = runEnd;
@@ -90,6 +108,65 @@ int buildTextWindow(const char* reply, int length, int start, char* window) {
     }
     window[n] = '\0';
     return n;
+}
+
+PageText::PageText(const char* reply, int length) : reply_(reply), length_(length) {}
+
+TextWindow PageText::window(int start) {
+    if (start < 0 || start >= length_)
+        return {plain_, 0};
+    const int end = std::min(start, length_ - TextWindowSize) + TextWindowSize;
+    if (walked_ < 0) {
+        constexpr int reserved = 128 * 1024; // 20 windows a page: rarely more than this is walked
+        text_.reserve(static_cast<size_t>(std::min(length_ - start, reserved)));
+        runs_.push_back({start, 0});
+        walked_ = start;
+    }
+    if (start >= runs_.front().from) {
+        walkTo(end);
+        if (reached(start)) {
+            const int first = keptBefore(start);
+            return {text_.data() + first, keptBefore(end) - first};
+        }
+    }
+    return {plain_, buildTextWindow(reply_, length_, start, plain_)};
+}
+
+void PageText::walkTo(int end) {
+    while (walked_ < end) {
+        const int runEnd = printableRunEnd(reply_, walked_, end);
+        text_.insert(text_.end(), reply_ + walked_, reply_ + runEnd);
+        walked_ = runEnd;
+        if (walked_ < end) {
+            // A byte the skip rules drop: the walk jumps, and a new run starts where it lands.
+            const int skip = skipCount(reply_, length_, walked_);
+            walked_ = skip < length_ - walked_ ? walked_ + skip : length_;
+            runs_.push_back({walked_, static_cast<int>(text_.size())});
+        }
+    }
+}
+
+const PageText::Run& PageText::runAt(int p) const {
+    const auto after =
+        std::upper_bound(runs_.begin(), runs_.end(), p, [](int q, const Run& run) { return q < run.from; });
+    return *(after - 1);
+}
+
+int PageText::keptIn(const Run& run) const {
+    const int next = &run == &runs_.back() ? static_cast<int>(text_.size()) : (&run + 1)->text;
+    return next - run.text;
+}
+
+int PageText::keptBefore(int p) const {
+    const Run& run = runAt(p);
+    return run.text + std::min(p - run.from, keptIn(run));
+}
+
+bool PageText::reached(int p) const {
+    // One of a run's kept bytes, or the byte after them that the walk jumped from. (p is short
+    // of where the walk stands, so in the last run, which has not ended, only kept bytes do.)
+    const Run& run = runAt(p);
+    return p - run.from <= keptIn(run);
 }
 
 int findSymbol(const char* window, int n, const char* symbol, int L, SymbolMatch* kind) {
@@ -206,18 +283,17 @@ int advanceSearchStart(int start, int j) {
     return start > INT_MAX - step ? INT_MAX : start + step;
 }
 
-int takeSymbolRow(const char* reply, int length, int start, const char* slot, int symbolLength, char* row) {
-    char window[TextWindowSize + 1];
-    const int n = buildTextWindow(reply, length, start, window);
+int takeSymbolRow(PageText& page, int start, const char* slot, int symbolLength, char* row) {
+    const TextWindow window = page.window(start);
     const int slotChars = static_cast<int>(strnlen(slot, SymbolShownMax));
     const bool searchable = symbolLength >= 1 && symbolLength <= 5 && symbolLength <= slotChars;
 
     int j = -1;
     SymbolMatch kind = SymbolMatch::None;
     if (searchable)
-        j = findSymbol(window, n, slot, symbolLength, &kind);
+        j = findSymbol(window.text, window.n, slot, symbolLength, &kind);
     if (j >= 0) {
-        takeRowText(window, n, j, kind, row);
+        takeRowText(window.text, window.n, j, kind, row);
     } else {
         // A symbol the page lacks, or one no pattern can find, still gets its row.
         notFoundRowText(slot, searchable ? symbolLength : slotChars, row);

@@ -47,6 +47,8 @@ private slots:
     void textWindow_data();
     void textWindow();
     void textWindowStopsAt5000();
+    void pageTextWindows_data();
+    void pageTextWindows();
     void symbolPatterns_data();
     void symbolPatterns();
     void rowText_data();
@@ -152,6 +154,50 @@ void TestPageScan::textWindowStopsAt5000() {
     QByteArray broken = reply;
     broken[20] = '\n';
     QCOMPARE(window(broken, 10).size(), TextWindowSize - 1);
+}
+
+void TestPageScan::pageTextWindows_data() {
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<int>("firstStart");
+    const QByteArray row = "<tr><td><a href=\"/q?s=IBM\">IBM</a></td><td>81.20</td></tr>";
+    QByteArray lines;
+    QByteArray chunked;
+    QByteArray broken;
+    for (int i = 0; i < 150; ++i) {
+        lines += row + (i % 3 == 0 ? "\r\n" : "\n");
+        chunked += row + "\r\n1" + QByteArray::number(i % 16, 16) + (i % 2 ? "a" : "") + "\r\n";
+        broken += row.left(i % 40) + QByteArray(1 + i % 5, char(i % 2 ? '\n' : '\xe9')) + "1" + row.mid(i % 40);
+    }
+    QTest::newRow("line ends") << lines << 0;
+    QTest::newRow("chunk-size lines") << chunked << 0;
+    QTest::newRow("chunk-size lines, first start on one") << chunked << int(chunked.indexOf("\r\n1") + 2);
+    QTest::newRow("runs of dropped bytes") << broken << 0;
+    QTest::newRow("first start mid-page") << broken << 3001;
+    QTest::newRow("no line ends") << QByteArray(12000, 'x') << 17;
+    QTest::newRow("only dropped bytes") << QByteArray(9000, '\n') << 0;
+    QTest::newRow("ends in a break") << QByteArray("abc\r\n1a") << 0;
+    QTest::newRow("empty") << QByteArray() << 0;
+}
+
+void TestPageScan::pageTextWindows() {
+    // Every window the page text gives, from starts moving forward over the whole reply, is
+    // the window built the plain way; so are windows before the first start.
+    QFETCH(QByteArray, reply);
+    QFETCH(int, firstStart);
+    auto bytes = exactCopy(reply);
+    const int length = static_cast<int>(reply.size());
+    PageText page(bytes.get(), length);
+    std::unique_ptr<char[]> plain(new char[TextWindowSize + 1]);
+    QList<int> starts;
+    for (int start = firstStart; start <= length + 1; ++start)
+        starts << start;
+    starts << INT_MAX << 0 << firstStart / 2;
+    for (int start : starts) {
+        const int n = buildTextWindow(bytes.get(), length, start, plain.get());
+        const TextWindow window = page.window(start);
+        if (QByteArray(window.text, window.n) != QByteArray(plain.get(), n))
+            QFAIL(qPrintable(QStringLiteral("window from %1 differs").arg(start)));
+    }
 }
 
 void TestPageScan::symbolPatterns_data() {
@@ -340,7 +386,8 @@ void TestPageScan::symbolRow() {
     char slotBytes[7] = {};
     std::memcpy(slotBytes, slot.constData(), static_cast<size_t>(std::min<qsizetype>(slot.size(), 6)));
     std::unique_ptr<char[]> text(new char[RowTextSize + 1]);
-    QCOMPARE(takeSymbolRow(bytes.get(), static_cast<int>(reply.size()), start, slotBytes, length, text.get()), j);
+    PageText page(bytes.get(), static_cast<int>(reply.size()));
+    QCOMPARE(takeSymbolRow(page, start, slotBytes, length, text.get()), j);
     QCOMPARE(QByteArray(text.get()), row);
 }
 
