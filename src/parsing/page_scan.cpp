@@ -62,6 +62,38 @@ int skipCount(const char* reply, int length, int p) {
     return 1;
 }
 
+// Index of the first occurrence of the pattern (at least one character) in text[0, n), or -1.
+// Sixteen places are screened at once for the pattern's first and last characters; only the
+// places where both are in place are compared in full.
+int firstMatch(const char* text, int n, const char* pattern, int patternLength) {
+    using Bytes = unsigned char __attribute__((vector_size(16)));
+    const int last = patternLength - 1;
+    const Bytes none = {};
+    const Bytes firstChar = none + static_cast<unsigned char>(pattern[0]);
+    const Bytes lastChar = none + static_cast<unsigned char>(pattern[last]);
+    int i = 0;
+    for (; n - last - i >= 16; i += 16) {
+        Bytes atFirst;
+        Bytes atLast;
+        std::memcpy(&atFirst, text + i, sizeof atFirst);
+        std::memcpy(&atLast, text + i + last, sizeof atLast);
+        const auto candidates = (atFirst == firstChar) & (atLast == lastChar);
+        std::uint64_t halves[2];
+        std::memcpy(halves, &candidates, sizeof halves);
+        if ((halves[0] | halves[1]) == 0)
+            continue;
+        for (int k = 0; k < 16; ++k) {
+            if (candidates[k] && std::memcmp(text + i + k, pattern, static_cast<size_t>(patternLength)) == 0)
+                return i + k;
+        }
+    }
+    for (; n - i >= patternLength; ++i) {
+        if (text[i] == pattern[0] && std::memcmp(text + i, pattern, static_cast<size_t>(patternLength)) == 0)
+            return i;
+    }
+    return -1;
+}
+
 // Replaces oldCount characters at pos by the replacement; the text keeps at most 800 characters.
 void replaceInRow(char* row, int pos, int oldCount, const char* replacement) {
     const int len = static_cast<int>(std::strlen(row));
@@ -206,19 +238,20 @@ int findSymbol(const char* window, int n, const char* symbol, int L, SymbolMatch
         b[bLen++] = '<';
     }
 
-    for (int j = 0; j < n; ++j) {
-        if (j + aLen <= n && window[j] == a[0] && std::memcmp(window + j, a, aLen) == 0) {
-            if (kind)
-                *kind = SymbolMatch::PatternA;
-            return j;
-        }
-        if (bLen > 0 && j + bLen <= n && window[j] == '>' && std::memcmp(window + j, b, bLen) == 0) {
-            if (kind)
-                *kind = SymbolMatch::PatternB;
-            return j;
+    // The first j where either matches, A winning a tie: A's first match, then B only before it.
+    int j = firstMatch(window, n, a, aLen);
+    SymbolMatch found = j >= 0 ? SymbolMatch::PatternA : SymbolMatch::None;
+    if (bLen > 0) {
+        const int bArea = j >= 0 ? std::min(n, j + bLen - 1) : n;
+        const int jB = firstMatch(window, bArea, b, bLen);
+        if (jB >= 0) {
+            j = jB;
+            found = SymbolMatch::PatternB;
         }
     }
-    return -1;
+    if (kind)
+        *kind = found;
+    return j;
 }
 
 void takeRowText(const char* window, int n, int j, SymbolMatch kind, char* row) {
@@ -251,18 +284,21 @@ void notFoundRowText(const char* symbol, int count, char* row) {
 }
 
 void fixMissingTime(char* row) {
-    static const char emptyCell[] = "ter\"></td";
-    static const char etOnlyCell[] = "ter\">ET</";
+    // The two cells share their first five characters: each place those occur is looked at,
+    // up to the last start (792) at which nine characters fit in a row text.
     constexpr int lastStart = RowTextSize - 8;
-    for (int i = 0; i <= lastStart && row[i] != '\0'; ++i) {
-        if (textStartsWith(row + i, emptyCell)) {
+    const int area = static_cast<int>(strnlen(row, lastStart + 9));
+    for (int i = firstMatch(row, area, "ter\">", 5); i >= 0 && i + 9 <= area;) {
+        if (std::memcmp(row + i + 5, "</td", 4) == 0) {
             replaceInRow(row, i + 5, 0, "Unknown ET");
             return;
         }
-        if (textStartsWith(row + i, etOnlyCell)) {
+        if (std::memcmp(row + i + 5, "ET</", 4) == 0) {
             replaceInRow(row, i + 5, 2, "Unknown ET");
             return;
         }
+        const int next = firstMatch(row + i + 1, area - i - 1, "ter\">", 5);
+        i = next < 0 ? -1 : i + 1 + next;
     }
 }
 
