@@ -302,16 +302,24 @@ void fixMissingTime(char* row) {
     }
 }
 
-void blankTags(char* row) {
-    bool inTag = false;
-    for (char* c = row; *c != '\0'; ++c) {
-        if (*c == '<')
-            inTag = true;
-        if (inTag) {
-            inTag = *c != '>';
-            *c = ' ';
+int blankRunEnd(const char* text, int length, int p) {
+    while (p < length) {
+        if (text[p] == ' ') {
+            ++p;
+        } else if (text[p] == '<') {
+            const void* close = std::memchr(text + p + 1, '>', static_cast<size_t>(length - p - 1));
+            p = close ? static_cast<int>(static_cast<const char*>(close) - text) + 1 : length;
+        } else {
+            break;
         }
     }
+    return p;
+}
+
+int wordEnd(const char* text, int length, int p) {
+    while (p < length && text[p] != ' ' && text[p] != '<')
+        ++p;
+    return p;
 }
 
 int advanceSearchStart(int start, int j) {

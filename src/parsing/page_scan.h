@@ -78,8 +78,16 @@ void notFoundRowText(const char* symbol, int count, char* row);
 // "Unknown ET" for an empty time cell or one holding only ET (first place only).
 void fixMissingTime(char* row);
 
-// Every '<', what follows it and the next '>' become spaces.
-void blankTags(char* row);
+// Tag blanking: every '<', what follows it and the next '>' read as blanks, and a tag left
+// open blanks the rest of the text. The parsers read a row text through these two, as words
+// and the runs of blanks between them, and only as far as they need it.
+
+// End of the run of blanks (spaces and tags) at text[p], within text[0, length); p itself
+// when text[p] is neither a space nor a '<'.
+int blankRunEnd(const char* text, int length, int p);
+
+// End of the word at text[p]: the first space or '<' at or after p, or length.
+int wordEnd(const char* text, int length, int p);
 
 // True when the NUL-terminated text starts with prefix; never reads past the text's end.
 inline bool textStartsWith(const char* text, const char* prefix) {

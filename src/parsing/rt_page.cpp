@@ -82,39 +82,34 @@ void readRtDirections(char* block, double* tradeDirection, double* afterHoursDir
 }
 
 const char* squeezeRtBlock(const char* block, char* compact) {
-    std::memset(compact, ' ', RowTextSize);
-    compact[RowTextSize] = '\0';
+    const int length = static_cast<int>(std::strlen(block));
     int n = 0;
-    for (const char* c = block; *c != '\0'; ++c) {
-        if (textStartsWith(c, "    "))
-            continue;
-        compact[n++] = *c;
+    int p = blankRunEnd(block, length, 0);
+    if (p == length) { // nothing but blanks
+        compact[0] = '\0';
+        return compact;
     }
-    compact[n] = '\0';
+    if (p > 0)
+        compact[n++] = ' ';
 
-    int first = 0;
-    while (compact[first] == ' ')
-        ++first;
-    if (compact[first] == '\0')
-        return compact + n;
-    char* text = compact + std::max(first - 1, 0);
-
-    // Runs of three blanks separate the fields; the text ends in the seventh separator.
+    // Words as they are, and the runs of blanks after them squeezed to at most three, up to
+    // the seventh separator.
     int separators = 0;
-    for (char* c = text; *c != '\0';) {
-        if (*c != ' ') {
-            ++c;
-            continue;
-        }
-        char* run = c;
-        while (*c == ' ')
-            ++c;
-        if (c - run == 3 && ++separators == 7) {
-            run[1] = '\0';
+    while (p < length) {
+        const int end = wordEnd(block, length, p);
+        std::memcpy(compact + n, block + p, static_cast<size_t>(end - p));
+        n += end - p;
+        p = blankRunEnd(block, length, end);
+        const int blanks = std::min(p - end, 3);
+        if (blanks == 3 && ++separators == 7) {
+            compact[n++] = ' ';
             break;
         }
+        std::memset(compact + n, ' ', static_cast<size_t>(blanks));
+        n += blanks;
     }
-    return text;
+    compact[n] = '\0';
+    return compact;
 }
 
 void formatRtLine(const char* squeezed, double tradeDirection, double afterHoursDirection, char* line) {
@@ -173,7 +168,6 @@ PageEnd parseRtPage(char* reply, int length, RtPageSink& sink) {
         double tradeDirection = RtUnknown;
         double afterHoursDirection = RtUnknown;
         readRtDirections(block, &tradeDirection, &afterHoursDirection);
-        blankTags(block);
         char compact[RowTextSize + 1];
         const char* squeezed = squeezeRtBlock(block, compact);
         sink.writeDataLine(squeezed);

@@ -187,6 +187,10 @@ void TestRtPage::squeeze_data() {
     QTest::newRow("fewer separators end at the end") << QByteArray("   XYZ   0   ") << QByteArray(" XYZ   0   ");
     QTest::newRow("no leading blank") << QByteArray("XYZ     0") << QByteArray("XYZ   0");
     QTest::newRow("only blanks") << QByteArray("      ") << QByteArray();
+    QTest::newRow("tags read as blanks") << QByteArray("<td>MSFT</td><td>4:00PM ET</td><td><b>27.50</b></td>")
+                                         << QByteArray(" MSFT   4:00PM ET   27.50   ");
+    QTest::newRow("short runs with tags") << QByteArray("a<>b <i>c<b>d") << QByteArray("a  b   c   d");
+    QTest::newRow("only tags") << QByteArray("<td></td>") << QByteArray();
     QTest::newRow("empty") << QByteArray() << QByteArray();
 }
 
