@@ -62,7 +62,22 @@ int skipCount(const char* reply, int length, int p) {
     return 1;
 }
 
-// Index of the first occurrence of the pattern (at least one character) in text[0, n), or -1.
+// Replaces oldCount characters at pos by the replacement; the text keeps at most 800 characters.
+void replaceInRow(char* row, int pos, int oldCount, const char* replacement) {
+    const int len = static_cast<int>(std::strlen(row));
+    const int addCount = static_cast<int>(std::strlen(replacement));
+    const int newLen = std::min(len - oldCount + addCount, RowTextSize);
+    const int tailFrom = pos + oldCount;
+    const int tailTo = pos + addCount;
+    const int tailCount = newLen - tailTo;
+    if (tailCount > 0)
+        std::memmove(row + tailTo, row + tailFrom, static_cast<size_t>(tailCount));
+    std::memcpy(row + pos, replacement, static_cast<size_t>(std::min(addCount, newLen - pos)));
+    row[newLen] = '\0';
+}
+
+} // namespace
+
 // Sixteen places are screened at once for the pattern's first and last characters; only the
 // places where both are in place are compared in full.
 int firstMatch(const char* text, int n, const char* pattern, int patternLength) {
@@ -93,22 +108,6 @@ int firstMatch(const char* text, int n, const char* pattern, int patternLength) 
     }
     return -1;
 }
-
-// Replaces oldCount characters at pos by the replacement; the text keeps at most 800 characters.
-void replaceInRow(char* row, int pos, int oldCount, const char* replacement) {
-    const int len = static_cast<int>(std::strlen(row));
-    const int addCount = static_cast<int>(std::strlen(replacement));
-    const int newLen = std::min(len - oldCount + addCount, RowTextSize);
-    const int tailFrom = pos + oldCount;
-    const int tailTo = pos + addCount;
-    const int tailCount = newLen - tailTo;
-    if (tailCount > 0)
-        std::memmove(row + tailTo, row + tailFrom, static_cast<size_t>(tailCount));
-    std::memcpy(row + pos, replacement, static_cast<size_t>(std::min(addCount, newLen - pos)));
-    row[newLen] = '\0';
-}
-
-} // namespace
 
 int findTableMarker(char* reply, int length) {
     for (int i = 0; i < length; ++i) {

@@ -22,17 +22,38 @@ constexpr int AfterHoursSignPosition = 53;
 constexpr int FieldReadLimit = 100; // the field search reads no further than this position
 constexpr double KnownDirectionFloor = -50.0;
 
-// Direction of a colour code at the start of text, or false when none starts there.
-bool colourCodeAt(const char* text, double* direction) {
-    if (textStartsWith(text, "008800"))
-        *direction = RtUp;
-    else if (textStartsWith(text, "cc0000"))
-        *direction = RtDown;
-    else if (textStartsWith(text, "#00000"))
-        *direction = RtUnchanged;
-    else
-        return false;
-    return true;
+struct ColourCode {
+    const char* text;
+    double direction;
+};
+constexpr ColourCode ColourCodes[] = {{"008800", RtUp}, {"cc0000", RtDown}, {"#00000", RtUnchanged}};
+constexpr int ColourCodeLength = 6;
+
+// Index of the first colour code in block[from, length), or -1; its direction into direction.
+int findColourCode(const char* block, int length, int from, double* direction) {
+    int found = -1;
+    for (const ColourCode& code : ColourCodes) {
+        // Once one is found, only a code starting before it can be the first.
+        const int area = found < 0 ? length : found + ColourCodeLength - 1;
+        const int at = firstMatch(block + from, area - from, code.text, ColourCodeLength);
+        if (at >= 0) {
+            found = from + at;
+            *direction = code.direction;
+        }
+    }
+    return found;
+}
+
+// Every "&nbsp;" of the block becomes six blanks.
+void blankNbsp(char* block, int length) {
+    constexpr int nbspLength = 6;
+    for (int from = 0;;) {
+        const int at = firstMatch(block + from, length - from, "&nbsp;", nbspLength);
+        if (at < 0)
+            return;
+        std::memset(block + from + at, ' ', nbspLength);
+        from += at + nbspLength;
+    }
 }
 
 char tradeSign(double direction) {
@@ -56,29 +77,20 @@ void storeDirections(double tradeDirection, double afterHoursDirection) {
 void readRtDirections(char* block, double* tradeDirection, double* afterHoursDirection) {
     *tradeDirection = RtUnknown;
     *afterHoursDirection = RtUnknown;
-    int codesSeen = 0;
-    for (char* p = block; *p != '\0'; ++p) {
-        if (textStartsWith(p, "&nbsp;"))
-            std::memset(p, ' ', 6);
-        double direction = 0.0;
-        if (codesSeen == 0) {
-            if (colourCodeAt(p, &direction)) {
-                *tradeDirection = direction;
-                codesSeen = 1;
-            }
-        } else if (codesSeen == 1) {
-            if (colourCodeAt(p, &direction)) {
-                *afterHoursDirection = direction;
-                codesSeen = 2;
-            }
-        }
-        // "Real-time data no longer available": no later colour code speaks for this row.
-        if (codesSeen == 0 && textStartsWith(p, "no long")) {
-            *tradeDirection = RtUnknown;
-            *afterHoursDirection = RtUnknown;
-            codesSeen = 2;
-        }
-    }
+    const int length = static_cast<int>(std::strlen(block));
+    // Neither a colour code nor "no long" can overlap an "&nbsp;", so blanking them first
+    // changes nothing the searches below find.
+    blankNbsp(block, length);
+
+    double direction = RtUnknown;
+    const int first = findColourCode(block, length, 0, &direction);
+    // "Real-time data no longer available" before the first code: no code speaks for this row.
+    const int noLongArea = first < 0 ? length : first + ColourCodeLength;
+    if (first < 0 || firstMatch(block, noLongArea, "no long", 7) >= 0)
+        return;
+    *tradeDirection = direction;
+    if (findColourCode(block, length, first + 1, &direction) >= 0)
+        *afterHoursDirection = direction;
 }
 
 const char* squeezeRtBlock(const char* block, char* compact) {
