@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "parsing/byte_search.h"
+
 namespace {
 
 // ASCII only: the pages are ISO-8859-1 and the rules must not follow the process locale.
@@ -20,20 +22,15 @@ bool printable(unsigned char c) {
     return c >= 32 && c <= 126;
 }
 
-// The first byte of reply[from, end) that is not printable, or end. Eight bytes are looked at
-// together while none of them is below 32 or above 126.
+// The first byte of reply[from, end) that is not printable, or end. Sixteen bytes are looked
+// at together while all of them are printable.
 int printableRunEnd(const char* reply, int from, int end) {
-    constexpr std::uint64_t ones = 0x0101010101010101u;
-    constexpr std::uint64_t highBits = 0x8080808080808080u;
+    using namespace byte_search;
+    const Lanes space = splat(' ');
+    const Lanes printableCount = splat(127 - ' '); // b is printable when b - 32 (mod 256) is below 95
     int p = from;
-    for (; end - p >= 8; p += 8) {
-        std::uint64_t bytes;
-        std::memcpy(&bytes, reply + p, sizeof bytes);
-        const std::uint64_t below32 = (bytes - 32 * ones) & ~bytes & highBits;
-        const std::uint64_t above126 = ((bytes + ones) | bytes) & highBits;
-        if ((below32 | above126) != 0)
-            break;
-    }
+    while (end - p >= LaneCount && allLanes(load(reply + p) - space < printableCount))
+        p += LaneCount;
     while (p < end && printable(static_cast<unsigned char>(reply[p])))
         ++p;
     return p;
@@ -62,6 +59,46 @@ int skipCount(const char* reply, int length, int p) {
     return 1;
 }
 
+// The search start a marker at i gives: i + 100 for "sym" in any case with a '<' six bytes
+// on, i + 500 for "colum" in any case with a '<' eight bytes on; -1 for no marker at i.
+int markerStartAt(const char* reply, int length, int i) {
+    auto lowerIs = [reply, i](const char* text) {
+        for (int k = 0; text[k] != '\0'; ++k) {
+            if (lowerAscii(reply[i + k]) != text[k])
+                return false;
+        }
+        return true;
+    };
+    if (i + 6 < length && reply[i + 6] == '<' && lowerIs("sym"))
+        return i + 100;
+    if (i + 8 < length && reply[i + 8] == '<' && lowerIs("colum"))
+        return i + 500;
+    return -1;
+}
+
+// The first place holding the marker, or -1; the search start it gives into searchStart. Only
+// a place with a '<' six or eight bytes on can hold it: sixteen places are screened at once.
+int findMarkerPlace(const char* reply, int length, int* searchStart) {
+    using namespace byte_search;
+    const Lanes open = splat('<');
+    auto check = [&](int i) { return (*searchStart = markerStartAt(reply, length, i)) >= 0; };
+    int i = 0;
+    for (; length - 8 - i >= LaneCount; i += LaneCount) {
+        const auto passed = (load(reply + i + 6) == open) | (load(reply + i + 8) == open);
+        if (!anyLane(passed))
+            continue;
+        for (int k = 0; k < LaneCount; ++k) {
+            if (passed[k] && check(i + k))
+                return i + k;
+        }
+    }
+    for (; i < length; ++i) {
+        if (check(i))
+            return i;
+    }
+    return -1;
+}
+
 // Replaces oldCount characters at pos by the replacement; the text keeps at most 800 characters.
 void replaceInRow(char* row, int pos, int oldCount, const char* replacement) {
     const int len = static_cast<int>(std::strlen(row));
@@ -78,48 +115,15 @@ void replaceInRow(char* row, int pos, int oldCount, const char* replacement) {
 
 } // namespace
 
-// Sixteen places are screened at once for the pattern's first and last characters; only the
-// places where both are in place are compared in full.
-int firstMatch(const char* text, int n, const char* pattern, int patternLength) {
-    using Bytes = unsigned char __attribute__((vector_size(16)));
-    const int last = patternLength - 1;
-    const Bytes none = {};
-    const Bytes firstChar = none + static_cast<unsigned char>(pattern[0]);
-    const Bytes lastChar = none + static_cast<unsigned char>(pattern[last]);
-    int i = 0;
-    for (; n - last - i >= 16; i += 16) {
-        Bytes atFirst;
-        Bytes atLast;
-        std::memcpy(&atFirst, text + i, sizeof atFirst);
-        std::memcpy(&atLast, text + i + last, sizeof atLast);
-        const auto candidates = (atFirst == firstChar) & (atLast == lastChar);
-        std::uint64_t halves[2];
-        std::memcpy(halves, &candidates, sizeof halves);
-        if ((halves[0] | halves[1]) == 0)
-            continue;
-        for (int k = 0; k < 16; ++k) {
-            if (candidates[k] && std::memcmp(text + i + k, pattern, static_cast<size_t>(patternLength)) == 0)
-                return i + k;
-        }
-    }
-    for (; n - i >= patternLength; ++i) {
-        if (text[i] == pattern[0] && std::memcmp(text + i, pattern, static_cast<size_t>(patternLength)) == 0)
-            return i;
-    }
-    return -1;
-}
-
 int findTableMarker(char* reply, int length) {
-    for (int i = 0; i < length; ++i) {
-        const int lowerEnd = std::min(i + 5, length);
-        for (int q = i; q < lowerEnd; ++q)
-            reply[q] = lowerAscii(reply[q]);
-        if (i + 6 < length && reply[i] == 's' && reply[i + 1] == 'y' && reply[i + 2] == 'm' && reply[i + 6] == '<')
-            return i + 100;
-        if (i + 8 < length && std::memcmp(reply + i, "colum", 5) == 0 && reply[i + 8] == '<')
-            return i + 500;
-    }
-    return -1;
+    int searchStart = -1;
+    const int place = findMarkerPlace(reply, length, &searchStart);
+    // The rule lower-cases the five bytes at each place it looks at, from the first to the
+    // marker's (to the end when there is none).
+    const int lowered = place < 0 ? length : std::min(place + 5, length);
+    for (int q = 0; q < lowered; ++q)
+        reply[q] = lowerAscii(reply[q]);
+    return searchStart;
 }
 
 int buildTextWindow(const char* reply, int length, int start, char* window) {

@@ -89,9 +89,6 @@ int blankRunEnd(const char* text, int length, int p);
 // End of the word at text[p]: the first space or '<' at or after p, or length.
 int wordEnd(const char* text, int length, int p);
 
-// Index of the first occurrence of the pattern (at least one character) in text[0, n), or -1.
-int firstMatch(const char* text, int n, const char* pattern, int patternLength);
-
 // True when the NUL-terminated text starts with prefix; never reads past the text's end.
 inline bool textStartsWith(const char* text, const char* prefix) {
     for (; *prefix != '\0'; ++text, ++prefix) {

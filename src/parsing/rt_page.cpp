@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "parsing/byte_search.h"
 #include "parsing/page_scan.h"
 #include "parsing/rt_table.h"
 
@@ -30,18 +31,19 @@ constexpr ColourCode ColourCodes[] = {{"008800", RtUp}, {"cc0000", RtDown}, {"#0
 constexpr int ColourCodeLength = 6;
 
 // Index of the first colour code in block[from, length), or -1; its direction into direction.
+// All three codes end in "00": places are screened for those two characters.
 int findColourCode(const char* block, int length, int from, double* direction) {
-    int found = -1;
-    for (const ColourCode& code : ColourCodes) {
-        // Once one is found, only a code starting before it can be the first.
-        const int area = found < 0 ? length : found + ColourCodeLength - 1;
-        const int at = firstMatch(block + from, area - from, code.text, ColourCodeLength);
-        if (at >= 0) {
-            found = from + at;
-            *direction = code.direction;
+    const char* text = block + from;
+    const int at = firstPlace(text, length - from - (ColourCodeLength - 1), 4, '0', 5, '0', [&](int i) {
+        for (const ColourCode& code : ColourCodes) {
+            if (std::memcmp(text + i, code.text, ColourCodeLength) == 0) {
+                *direction = code.direction;
+                return true;
+            }
         }
-    }
-    return found;
+        return false;
+    });
+    return at < 0 ? -1 : from + at;
 }
 
 // Every "&nbsp;" of the block becomes six blanks.
