@@ -241,17 +241,34 @@ int findSymbol(const char* window, int n, const char* symbol, int L, SymbolMatch
         b[bLen++] = '<';
     }
 
-    // The first j where either matches, A winning a tie: A's first match, then B only before it.
-    int j = firstMatch(window, n, a, aLen);
-    SymbolMatch found = j >= 0 ? SymbolMatch::PatternA : SymbolMatch::None;
-    if (bLen > 0) {
-        const int bArea = j >= 0 ? std::min(n, j + bLen - 1) : n;
-        const int jB = firstMatch(window, bArea, b, bLen);
-        if (jB >= 0) {
-            j = jB;
-            found = SymbolMatch::PatternB;
-        }
-    }
+    // Both patterns hold the symbol: A from its character aSymbol on, B from its second. So each
+    // place q where the symbol's first and last letters are in place is looked at for B starting
+    // at q - 1 and A starting at q - aSymbol, in the order of those starts and A first when they
+    // start together; the places come in order, so the first match found is the first j.
+    const int aSymbol = L <= 2 ? 1 : 0;
+    auto matchesAt = [window, n](const char* pattern, int patternLength, int j) {
+        return j >= 0 && n - j >= patternLength &&
+               std::memcmp(window + j, pattern, static_cast<size_t>(patternLength)) == 0;
+    };
+    int j = -1;
+    SymbolMatch found = SymbolMatch::None;
+    auto take = [&](int at, SymbolMatch match) {
+        j = at;
+        found = match;
+        return true;
+    };
+    firstPlace(window, n - L + 1, 0, upper[0], L - 1, upper[L - 1], [&](int q) {
+        const int jA = q - aSymbol;
+        const int jB = q - 1;
+        const bool bStartsFirst = jB < jA;
+        if (bStartsFirst && bLen > 0 && matchesAt(b, bLen, jB))
+            return take(jB, SymbolMatch::PatternB);
+        if (matchesAt(a, aLen, jA))
+            return take(jA, SymbolMatch::PatternA);
+        if (!bStartsFirst && bLen > 0 && matchesAt(b, bLen, jB))
+            return take(jB, SymbolMatch::PatternB);
+        return false;
+    });
     if (kind)
         *kind = found;
     return j;
