@@ -152,8 +152,10 @@ TextWindow PageText::window(int start) {
         return {plain_, 0};
     const int end = std::min(start, length_ - TextWindowSize) + TextWindowSize;
     if (walked_ < 0) {
-        constexpr int reserved = 128 * 1024; // 20 windows a page: rarely more than this is walked
-        text_.reserve(static_cast<size_t>(std::min(length_ - start, reserved)));
+        // As far as a batch's windows can reach: each starts at most a window and a step on.
+        constexpr int reach = SymbolsPerBatch * (TextWindowSize + SearchStep) + TextWindowSize;
+        text_.reserve(static_cast<size_t>(std::min(length_ - start, reach)));
+        runs_.reserve(64);
         runs_.push_back({start, 0});
         walked_ = start;
     }
@@ -304,21 +306,17 @@ void notFoundRowText(const char* symbol, int count, char* row) {
 }
 
 void fixMissingTime(char* row) {
-    // The two cells share their first five characters: each place those occur is looked at,
-    // up to the last start (792) at which nine characters fit in a row text.
+    // The first place, up to the last (792) at which nine characters fit in a row text, where
+    // either cell starts; places are screened for the 't' and the '>' the two share.
     constexpr int lastStart = RowTextSize - 8;
     const int area = static_cast<int>(strnlen(row, lastStart + 9));
-    for (int i = firstMatch(row, area, "ter\">", 5); i >= 0 && i + 9 <= area;) {
-        if (std::memcmp(row + i + 5, "</td", 4) == 0) {
-            replaceInRow(row, i + 5, 0, "Unknown ET");
-            return;
-        }
-        if (std::memcmp(row + i + 5, "ET</", 4) == 0) {
-            replaceInRow(row, i + 5, 2, "Unknown ET");
-            return;
-        }
-        const int next = firstMatch(row + i + 1, area - i - 1, "ter\">", 5);
-        i = next < 0 ? -1 : i + 1 + next;
+    const int at = firstPlace(row, area - 8, 0, 't', 4, '>', [row](int i) {
+        return std::memcmp(row + i, "ter\">", 5) == 0 &&
+               (std::memcmp(row + i + 5, "</td", 4) == 0 || std::memcmp(row + i + 5, "ET</", 4) == 0);
+    });
+    if (at >= 0) {
+        const bool onlyEt = row[at + 5] == 'E';
+        replaceInRow(row, at + 5, onlyEt ? 2 : 0, "Unknown ET");
     }
 }
 
