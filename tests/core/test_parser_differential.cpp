@@ -323,7 +323,9 @@ private:
     }
 
     QByteArray colourCode() {
-        static const QList<QByteArray> codes = {"#008800", "#cc0000", "#000000", "#CC0000", "#00880O", "#00000"};
+        // Also codes that overlap: the next one starts inside the first.
+        static const QList<QByteArray> codes = {"#008800", "#cc0000",    "#000000",    "#CC0000",   "#00880O",
+                                                "#00000",  "cc00008800", "0088008800", "#000008800"};
         return chance(85) ? codes[below(3)] : pick(codes);
     }
 
@@ -381,8 +383,18 @@ private:
         for (int i = 0; i < changes && !reply.isEmpty(); ++i)
             reply[below(int(reply.size()))] = char(below(256));
         if (chance(25))
-            reply.truncate(below(int(reply.size()) + 1));
+            reply.truncate(chance(50) ? below(int(reply.size()) + 1) : endAfterSomePattern(reply));
         return reply;
+    }
+
+    // A length that ends the reply just after a piece the rules look for (a cell, a tag, a
+    // colour code), so that the pieces also meet the end of a window or a row text.
+    int endAfterSomePattern(const QByteArray& reply) {
+        static const QList<QByteArray> pieces = {"ter\"></td", "ter\">ET</", "\">",    "</td>", "<",  "008800",
+                                                 "cc0000",     "#00000",     "&nbsp;", "%",     "   "};
+        const QByteArray& piece = pick(pieces);
+        const qsizetype at = reply.indexOf(piece, below(int(reply.size()) + 1));
+        return at < 0 ? int(reply.size()) : int(at + piece.size()) - below(2);
     }
 };
 

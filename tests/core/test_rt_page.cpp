@@ -147,6 +147,7 @@ void TestRtPage::directions_data() {
                                  << RtUnchanged;
     QTest::newRow("black then up") << QByteArray("#000000 #008800") << RtUnchanged << RtUp;
     QTest::newRow("third code ignored") << QByteArray("cc0000 008800 cc0000") << RtDown << RtUp;
+    QTest::newRow("second code starts inside the first") << QByteArray("cc00008800") << RtDown << RtUp;
     QTest::newRow("one code") << QByteArray("<font color=\"#008800\">") << RtUp << RtUnknown;
     QTest::newRow("no codes") << QByteArray(" XYZ   symbol not found   0.00") << RtUnknown << RtUnknown;
     QTest::newRow("no long before the codes")
