@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 
+#include "parsing/byte_search.h"
 #include "parsing/page_scan.h"
 
 namespace {
@@ -82,6 +83,7 @@ private slots:
     void symbolRow();
     void endOfSymbols();
     void searchStartAdvance();
+    void screenedSearchFindsEveryPlace();
 };
 
 void TestPageScan::marker_data() {
@@ -427,6 +429,33 @@ void TestPageScan::searchStartAdvance() {
     QVERIFY(textStartsWith("008800\">", "008800"));
     QVERIFY(!textStartsWith("0088", "008800"));
     QVERIFY(textStartsWith("abc", ""));
+}
+
+void TestPageScan::screenedSearchFindsEveryPlace() {
+    // Patterns of one to seven characters at every place of texts up to three screens long,
+    // among decoys holding only their first or last character or all but one: the screened
+    // search finds what a plain search finds, also at a text's very end.
+    const QList<QByteArray> patterns = {"T", ">F<", "ter\">", "MSFT\">", ">GOOGL<", "=GE\">GE", "&nbsp;"};
+    for (const QByteArray& pattern : patterns) {
+        const QByteArray decoys =
+            pattern.left(1) + "......" + pattern.right(1) + pattern.left(pattern.size() - 1) + ".";
+        for (int n = 0; n <= 3 * byte_search::LaneCount; ++n) {
+            QByteArray base(n, '.');
+            for (int i = 0; i < n; ++i)
+                base[i] = decoys[i % decoys.size()];
+            for (int at = -1; at + pattern.size() <= n; ++at) {
+                QByteArray text = base;
+                if (at >= 0)
+                    text.replace(at, pattern.size(), pattern);
+                auto bytes = exactCopy(text);
+                const int found = firstMatch(bytes.get(), n, pattern.constData(), static_cast<int>(pattern.size()));
+                if (found != text.indexOf(pattern))
+                    QFAIL(qPrintable(QStringLiteral("%1 in %2: %3")
+                                         .arg(QString::fromLatin1(pattern), QString::fromLatin1(text))
+                                         .arg(found)));
+            }
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TestPageScan)
