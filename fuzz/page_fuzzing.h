@@ -4,6 +4,7 @@
 // used. The portfolio goes through the loader's reader into the parser's symbol table, then
 // each batch's reply is parsed until the list ends, every batch on its own exact-size heap
 // copy of the same reply, so that the sanitizers catch any access outside it.
+#include <algorithm>
 #include <climits>
 #include <cstddef>
 #include <cstdint>
@@ -85,6 +86,35 @@ PageEnd parseBatch(SymbolTable& table, const uint8_t* page, std::size_t pageSize
         require(reply[i] == before || reply[i] == lowerAscii(before), "reply changed beyond lower-casing");
     }
     return seen.end;
+}
+
+// The reply's bytes before a parse, to give the plain parser the same reply afterwards.
+class ReplyCopy {
+public:
+    ReplyCopy(const char* reply, int length)
+        : length_(length), bytes_(new char[static_cast<std::size_t>(std::max(length, 1))]) {
+        std::memcpy(bytes_.get(), reply, static_cast<std::size_t>(length));
+    }
+    char* data() { return bytes_.get(); }
+    bool same(const char* reply) const {
+        return std::memcmp(bytes_.get(), reply, static_cast<std::size_t>(length_)) == 0;
+    }
+
+private:
+    int length_;
+    std::unique_ptr<char[]> bytes_;
+};
+
+// A table's rows a batch may store: from rowsLoaded on, one per symbol of the batch.
+inline int firstStoredRow(const SymbolTable& table) {
+    return std::clamp(table.rowsLoaded, 0, QuoteTableCapacity);
+}
+inline int storedRowsEnd(const SymbolTable& table) {
+    return std::clamp(table.rowsLoaded + SymbolsPerBatch, 0, QuoteTableCapacity);
+}
+
+inline bool sameTable(const SymbolTable& a, const SymbolTable& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
 } // namespace page_fuzzing

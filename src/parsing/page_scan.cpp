@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstring>
+
+#include "parsing/byte_search.h"
 
 namespace {
 
@@ -17,6 +20,20 @@ char lowerAscii(char c) {
 
 bool printable(unsigned char c) {
     return c >= 32 && c <= 126;
+}
+
+// The first byte of reply[from, end) that is not printable, or end. Sixteen bytes are looked
+// at together while all of them are printable.
+int printableRunEnd(const char* reply, int from, int end) {
+    using namespace byte_search;
+    const Lanes space = splat(' ');
+    const Lanes printableCount = splat(127 - ' '); // b is printable when b - 32 (mod 256) is below 95
+    int p = from;
+    while (end - p >= LaneCount && allLanes(load(reply + p) - space < printableCount))
+        p += LaneCount;
+    while (p < end && printable(static_cast<unsigned char>(reply[p])))
+        ++p;
+    return p;
 }
 
 // A byte past the received ones counts as non-printable, so the skip rules never read it.
@@ -42,6 +59,46 @@ int skipCount(const char* reply, int length, int p) {
     return 1;
 }
 
+// The search start a marker at i gives: i + 100 for "sym" in any case with a '<' six bytes
+// on, i + 500 for "colum" in any case with a '<' eight bytes on; -1 for no marker at i.
+int markerStartAt(const char* reply, int length, int i) {
+    auto lowerIs = [reply, i](const char* text) {
+        for (int k = 0; text[k] != '\0'; ++k) {
+            if (lowerAscii(reply[i + k]) != text[k])
+                return false;
+        }
+        return true;
+    };
+    if (i + 6 < length && reply[i + 6] == '<' && lowerIs("sym"))
+        return i + 100;
+    if (i + 8 < length && reply[i + 8] == '<' && lowerIs("colum"))
+        return i + 500;
+    return -1;
+}
+
+// The first place holding the marker, or -1; the search start it gives into searchStart. Only
+// a place with a '<' six or eight bytes on can hold it: sixteen places are screened at once.
+int findMarkerPlace(const char* reply, int length, int* searchStart) {
+    using namespace byte_search;
+    const Lanes open = splat('<');
+    auto check = [&](int i) { return (*searchStart = markerStartAt(reply, length, i)) >= 0; };
+    int i = 0;
+    for (; length - 8 - i >= LaneCount; i += LaneCount) {
+        const auto passed = (load(reply + i + 6) == open) | (load(reply + i + 8) == open);
+        if (!anyLane(passed))
+            continue;
+        for (int k = 0; k < LaneCount; ++k) {
+            if (passed[k] && check(i + k))
+                return i + k;
+        }
+    }
+    for (; i < length; ++i) {
+        if (check(i))
+            return i;
+    }
+    return -1;
+}
+
 // Replaces oldCount characters at pos by the replacement; the text keeps at most 800 characters.
 void replaceInRow(char* row, int pos, int oldCount, const char* replacement) {
     const int len = static_cast<int>(std::strlen(row));
@@ -59,16 +116,14 @@ void replaceInRow(char* row, int pos, int oldCount, const char* replacement) {
 } // namespace
 
 int findTableMarker(char* reply, int length) {
-    for (int i = 0; i < length; ++i) {
-        const int lowerEnd = std::min(i + 5, length);
-        for (int q = i; q < lowerEnd; ++q)
-            reply[q] = lowerAscii(reply[q]);
-        if (i + 6 < length && reply[i] == 's' && reply[i + 1] == 'y' && reply[i + 2] == 'm' && reply[i + 6] == '<')
-            return i + 100;
-        if (i + 8 < length && std::memcmp(reply + i, "colum", 5) == 0 && reply[i + 8] == '<')
-            return i + 500;
-    }
-    return -1;
+    int searchStart = -1;
+    const int place = findMarkerPlace(reply, length, &searchStart);
+    // The rule lower-cases the five bytes at each place it looks at, from the first to the
+    // marker's (to the end when there is none).
+    const int lowered = place < 0 ? length : std::min(place + 5, length);
+    for (int q = 0; q < lowered; ++q)
+        reply[q] = lowerAscii(reply[q]);
+    return searchStart;
 }
 
 int buildTextWindow(const char* reply, int length, int start, char* window) {
@@ -78,9 +133,7 @@ int buildTextWindow(const char* reply, int length, int start, char* window) {
         int p = start;
         while (p < end) {
             // Copy a run of printable bytes at once, then apply the skip rule at the byte that ends it.
-            int runEnd = p;
-            while (runEnd < end && printable(static_cast<unsigned char>(reply[runEnd])))
-                ++runEnd;
+            const int runEnd = printableRunEnd(reply, p, end);
             std::memcpy(window + n, reply + p, static_cast<size_t>(runEnd - p));
             n += runEnd - p;
             p = runEnd;
@@ -90,6 +143,67 @@ int buildTextWindow(const char* reply, int length, int start, char* window) {
     }
     window[n] = '\0';
     return n;
+}
+
+PageText::PageText(const char* reply, int length) : reply_(reply), length_(length) {}
+
+TextWindow PageText::window(int start) {
+    if (start < 0 || start >= length_)
+        return {plain_, 0};
+    const int end = std::min(start, length_ - TextWindowSize) + TextWindowSize;
+    if (walked_ < 0) {
+        // As far as a batch's windows can reach: each starts at most a window and a step on.
+        constexpr int reach = SymbolsPerBatch * (TextWindowSize + SearchStep) + TextWindowSize;
+        text_.reserve(static_cast<size_t>(std::min(length_ - start, reach)));
+        runs_.reserve(64);
+        runs_.push_back({start, 0});
+        walked_ = start;
+    }
+    if (start >= runs_.front().from) {
+        walkTo(end);
+        if (reached(start)) {
+            const int first = keptBefore(start);
+            return {text_.data() + first, keptBefore(end) - first};
+        }
+    }
+    return {plain_, buildTextWindow(reply_, length_, start, plain_)};
+}
+
+void PageText::walkTo(int end) {
+    while (walked_ < end) {
+        const int runEnd = printableRunEnd(reply_, walked_, end);
+        text_.insert(text_.end(), reply_ + walked_, reply_ + runEnd);
+        walked_ = runEnd;
+        if (walked_ < end) {
+            // A byte the skip rules drop: the walk jumps, and a new run starts where it lands.
+            const int skip = skipCount(reply_, length_, walked_);
+            walked_ = skip < length_ - walked_ ? walked_ + skip : length_;
+            runs_.push_back({walked_, static_cast<int>(text_.size())});
+        }
+    }
+}
+
+const PageText::Run& PageText::runAt(int p) const {
+    const auto after =
+        std::upper_bound(runs_.begin(), runs_.end(), p, [](int q, const Run& run) { return q < run.from; });
+    return *(after - 1);
+}
+
+int PageText::keptIn(const Run& run) const {
+    const int next = &run == &runs_.back() ? static_cast<int>(text_.size()) : (&run + 1)->text;
+    return next - run.text;
+}
+
+int PageText::keptBefore(int p) const {
+    const Run& run = runAt(p);
+    return run.text + std::min(p - run.from, keptIn(run));
+}
+
+bool PageText::reached(int p) const {
+    // One of a run's kept bytes, or the byte after them that the walk jumped from. (p is short
+    // of where the walk stands, so in the last run, which has not ended, only kept bytes do.)
+    const Run& run = runAt(p);
+    return p - run.from <= keptIn(run);
 }
 
 int findSymbol(const char* window, int n, const char* symbol, int L, SymbolMatch* kind) {
@@ -129,19 +243,37 @@ int findSymbol(const char* window, int n, const char* symbol, int L, SymbolMatch
         b[bLen++] = '<';
     }
 
-    for (int j = 0; j < n; ++j) {
-        if (j + aLen <= n && window[j] == a[0] && std::memcmp(window + j, a, aLen) == 0) {
-            if (kind)
-                *kind = SymbolMatch::PatternA;
-            return j;
-        }
-        if (bLen > 0 && j + bLen <= n && window[j] == '>' && std::memcmp(window + j, b, bLen) == 0) {
-            if (kind)
-                *kind = SymbolMatch::PatternB;
-            return j;
-        }
-    }
-    return -1;
+    // Both patterns hold the symbol: A from its character aSymbol on, B from its second. So each
+    // place q where the symbol's first and last letters are in place is looked at for B starting
+    // at q - 1 and A starting at q - aSymbol, in the order of those starts and A first when they
+    // start together; the places come in order, so the first match found is the first j.
+    const int aSymbol = L <= 2 ? 1 : 0;
+    auto matchesAt = [window, n](const char* pattern, int patternLength, int j) {
+        return j >= 0 && n - j >= patternLength &&
+               std::memcmp(window + j, pattern, static_cast<size_t>(patternLength)) == 0;
+    };
+    int j = -1;
+    SymbolMatch found = SymbolMatch::None;
+    auto take = [&](int at, SymbolMatch match) {
+        j = at;
+        found = match;
+        return true;
+    };
+    firstPlace(window, n - L + 1, 0, upper[0], L - 1, upper[L - 1], [&](int q) {
+        const int jA = q - aSymbol;
+        const int jB = q - 1;
+        const bool bStartsFirst = jB < jA;
+        if (bStartsFirst && bLen > 0 && matchesAt(b, bLen, jB))
+            return take(jB, SymbolMatch::PatternB);
+        if (matchesAt(a, aLen, jA))
+            return take(jA, SymbolMatch::PatternA);
+        if (!bStartsFirst && bLen > 0 && matchesAt(b, bLen, jB))
+            return take(jB, SymbolMatch::PatternB);
+        return false;
+    });
+    if (kind)
+        *kind = found;
+    return j;
 }
 
 void takeRowText(const char* window, int n, int j, SymbolMatch kind, char* row) {
@@ -174,31 +306,38 @@ void notFoundRowText(const char* symbol, int count, char* row) {
 }
 
 void fixMissingTime(char* row) {
-    static const char emptyCell[] = "ter\"></td";
-    static const char etOnlyCell[] = "ter\">ET</";
+    // The first place, up to the last (792) at which nine characters fit in a row text, where
+    // either cell starts; places are screened for the 't' and the '>' the two share.
     constexpr int lastStart = RowTextSize - 8;
-    for (int i = 0; i <= lastStart && row[i] != '\0'; ++i) {
-        if (textStartsWith(row + i, emptyCell)) {
-            replaceInRow(row, i + 5, 0, "Unknown ET");
-            return;
-        }
-        if (textStartsWith(row + i, etOnlyCell)) {
-            replaceInRow(row, i + 5, 2, "Unknown ET");
-            return;
-        }
+    const int area = static_cast<int>(strnlen(row, lastStart + 9));
+    const int at = firstPlace(row, area - 8, 0, 't', 4, '>', [row](int i) {
+        return std::memcmp(row + i, "ter\">", 5) == 0 &&
+               (std::memcmp(row + i + 5, "</td", 4) == 0 || std::memcmp(row + i + 5, "ET</", 4) == 0);
+    });
+    if (at >= 0) {
+        const bool onlyEt = row[at + 5] == 'E';
+        replaceInRow(row, at + 5, onlyEt ? 2 : 0, "Unknown ET");
     }
 }
 
-void blankTags(char* row) {
-    bool inTag = false;
-    for (char* c = row; *c != '\0'; ++c) {
-        if (*c == '<')
-            inTag = true;
-        if (inTag) {
-            inTag = *c != '>';
-            *c = ' ';
+int blankRunEnd(const char* text, int length, int p) {
+    while (p < length) {
+        if (text[p] == ' ') {
+            ++p;
+        } else if (text[p] == '<') {
+            const void* close = std::memchr(text + p + 1, '>', static_cast<size_t>(length - p - 1));
+            p = close ? static_cast<int>(static_cast<const char*>(close) - text) + 1 : length;
+        } else {
+            break;
         }
     }
+    return p;
+}
+
+int wordEnd(const char* text, int length, int p) {
+    while (p < length && text[p] != ' ' && text[p] != '<')
+        ++p;
+    return p;
 }
 
 int advanceSearchStart(int start, int j) {
@@ -206,18 +345,17 @@ int advanceSearchStart(int start, int j) {
     return start > INT_MAX - step ? INT_MAX : start + step;
 }
 
-int takeSymbolRow(const char* reply, int length, int start, const char* slot, int symbolLength, char* row) {
-    char window[TextWindowSize + 1];
-    const int n = buildTextWindow(reply, length, start, window);
+int takeSymbolRow(PageText& page, int start, const char* slot, int symbolLength, char* row) {
+    const TextWindow window = page.window(start);
     const int slotChars = static_cast<int>(strnlen(slot, SymbolShownMax));
     const bool searchable = symbolLength >= 1 && symbolLength <= 5 && symbolLength <= slotChars;
 
     int j = -1;
     SymbolMatch kind = SymbolMatch::None;
     if (searchable)
-        j = findSymbol(window, n, slot, symbolLength, &kind);
+        j = findSymbol(window.text, window.n, slot, symbolLength, &kind);
     if (j >= 0) {
-        takeRowText(window, n, j, kind, row);
+        takeRowText(window.text, window.n, j, kind, row);
     } else {
         // A symbol the page lacks, or one no pattern can find, still gets its row.
         notFoundRowText(slot, searchable ? symbolLength : slotChars, row);

@@ -63,14 +63,21 @@ void cutCell(const char* line, CellCut cut, char* out) {
 }
 
 void makeWordLine(const char* row, char* wordLine) {
+    const int length = static_cast<int>(std::strlen(row));
     int n = 0;
     int spaces = 0;
-    for (const char* c = row; *c != '\0'; ++c) {
-        if (*c == ' ' && c[1] == ' ')
-            continue;
-        wordLine[n++] = *c;
-        if (*c == ' ' && ++spaces == 8)
-            break;
+    for (int p = 0; p < length;) {
+        const int blanksEnd = blankRunEnd(row, length, p);
+        if (blanksEnd > p) {
+            wordLine[n++] = ' ';
+            p = blanksEnd;
+            if (++spaces == 8)
+                break;
+        }
+        const int end = wordEnd(row, length, p);
+        std::memcpy(wordLine + n, row + p, static_cast<size_t>(end - p));
+        n += end - p;
+        p = end;
     }
     wordLine[n] = '\0';
 }
@@ -112,7 +119,6 @@ double formatQuoteLine(const char* wordLine, char* line) {
 
 PageEnd parseQuotePage(char* reply, int length, QuotePageSink& sink) {
     return forEachBatchRow(reply, length, QuoteTable, [&sink](char* row) {
-        blankTags(row);
         char wordLine[RowTextSize + 1];
         makeWordLine(row, wordLine);
         sink.writeDataLine(wordLine);

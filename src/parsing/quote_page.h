@@ -18,8 +18,9 @@ extern const CellCut QuoteCellCuts[7];
 // Writes at most length characters and a NUL into out (size length + 1).
 void cutCell(const char* line, CellCut cut, char* out);
 
-// Word line of a row text: every run of spaces made one space, then cut just after its
-// eighth space (a space and at most seven space-terminated words). wordLine holds RowTextSize + 1.
+// Word line of a row text as tag blanking leaves it: every run of blanks made one space, then
+// cut just after its eighth space (a space and at most seven space-terminated words). The row
+// is read no further than that. wordLine holds RowTextSize + 1.
 void makeWordLine(const char* row, char* wordLine);
 
 // Display line of a word line (79 characters and a NUL into line, which holds QuoteLineSize):

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "parsing/byte_search.h"
 #include "parsing/page_scan.h"
 #include "parsing/rt_table.h"
 
@@ -22,17 +23,39 @@ constexpr int AfterHoursSignPosition = 53;
 constexpr int FieldReadLimit = 100; // the field search reads no further than this position
 constexpr double KnownDirectionFloor = -50.0;
 
-// Direction of a colour code at the start of text, or false when none starts there.
-bool colourCodeAt(const char* text, double* direction) {
-    if (textStartsWith(text, "008800"))
-        *direction = RtUp;
-    else if (textStartsWith(text, "cc0000"))
-        *direction = RtDown;
-    else if (textStartsWith(text, "#00000"))
-        *direction = RtUnchanged;
-    else
+struct ColourCode {
+    const char* text;
+    double direction;
+};
+constexpr ColourCode ColourCodes[] = {{"008800", RtUp}, {"cc0000", RtDown}, {"#00000", RtUnchanged}};
+constexpr int ColourCodeLength = 6;
+
+// Index of the first colour code in block[from, length), or -1; its direction into direction.
+// All three codes end in "00": places are screened for those two characters.
+int findColourCode(const char* block, int length, int from, double* direction) {
+    const char* text = block + from;
+    const int at = firstPlace(text, length - from - (ColourCodeLength - 1), 4, '0', 5, '0', [&](int i) {
+        for (const ColourCode& code : ColourCodes) {
+            if (std::memcmp(text + i, code.text, ColourCodeLength) == 0) {
+                *direction = code.direction;
+                return true;
+            }
+        }
         return false;
-    return true;
+    });
+    return at < 0 ? -1 : from + at;
+}
+
+// Every "&nbsp;" of the block becomes six blanks.
+void blankNbsp(char* block, int length) {
+    constexpr int nbspLength = 6;
+    for (int from = 0;;) {
+        const int at = firstMatch(block + from, length - from, "&nbsp;", nbspLength);
+        if (at < 0)
+            return;
+        std::memset(block + from + at, ' ', nbspLength);
+        from += at + nbspLength;
+    }
 }
 
 char tradeSign(double direction) {
@@ -48,65 +71,51 @@ char afterHoursSign(double direction) {
 void readRtDirections(char* block, double* tradeDirection, double* afterHoursDirection) {
     *tradeDirection = RtUnknown;
     *afterHoursDirection = RtUnknown;
-    int codesSeen = 0;
-    for (char* p = block; *p != '\0'; ++p) {
-        if (textStartsWith(p, "&nbsp;"))
-            std::memset(p, ' ', 6);
-        double direction = 0.0;
-        if (codesSeen == 0) {
-            if (colourCodeAt(p, &direction)) {
-                *tradeDirection = direction;
-                codesSeen = 1;
-            }
-        } else if (codesSeen == 1) {
-            if (colourCodeAt(p, &direction)) {
-                *afterHoursDirection = direction;
-                codesSeen = 2;
-            }
-        }
-        // "Real-time data no longer available": no later colour code speaks for this row.
-        if (codesSeen == 0 && textStartsWith(p, "no long")) {
-            *tradeDirection = RtUnknown;
-            *afterHoursDirection = RtUnknown;
-            codesSeen = 2;
-        }
-    }
+    const int length = static_cast<int>(std::strlen(block));
+    // Neither a colour code nor "no long" can overlap an "&nbsp;", so blanking them first
+    // changes nothing the searches below find.
+    blankNbsp(block, length);
+
+    double direction = RtUnknown;
+    const int first = findColourCode(block, length, 0, &direction);
+    // "Real-time data no longer available" before the first code: no code speaks for this row.
+    const int noLongArea = first < 0 ? length : first + ColourCodeLength;
+    if (first < 0 || firstMatch(block, noLongArea, "no long", 7) >= 0)
+        return;
+    *tradeDirection = direction;
+    if (findColourCode(block, length, first + 1, &direction) >= 0)
+        *afterHoursDirection = direction;
 }
 
 const char* squeezeRtBlock(const char* block, char* compact) {
-    std::memset(compact, ' ', RowTextSize);
-    compact[RowTextSize] = '\0';
+    const int length = static_cast<int>(std::strlen(block));
     int n = 0;
-    for (const char* c = block; *c != '\0'; ++c) {
-        if (textStartsWith(c, "    "))
-            continue;
-        compact[n++] = *c;
+    int p = blankRunEnd(block, length, 0);
+    if (p == length) { // nothing but blanks
+        compact[0] = '\0';
+        return compact;
     }
-    compact[n] = '\0';
+    if (p > 0)
+        compact[n++] = ' ';
 
-    int first = 0;
-    while (compact[first] == ' ')
-        ++first;
-    if (compact[first] == '\0')
-        return compact + n;
-    char* text = compact + std::max(first - 1, 0);
-
-    // Runs of three blanks separate the fields; the text ends in the seventh separator.
+    // Words as they are, and the runs of blanks after them squeezed to at most three, up to
+    // the seventh separator.
     int separators = 0;
-    for (char* c = text; *c != '\0';) {
-        if (*c != ' ') {
-            ++c;
-            continue;
-        }
-        char* run = c;
-        while (*c == ' ')
-            ++c;
-        if (c - run == 3 && ++separators == 7) {
-            run[1] = '\0';
+    while (p < length) {
+        const int end = wordEnd(block, length, p);
+        std::memcpy(compact + n, block + p, static_cast<size_t>(end - p));
+        n += end - p;
+        p = blankRunEnd(block, length, end);
+        const int blanks = std::min(p - end, 3);
+        if (blanks == 3 && ++separators == 7) {
+            compact[n++] = ' ';
             break;
         }
+        std::memset(compact + n, ' ', static_cast<size_t>(blanks));
+        n += blanks;
     }
-    return text;
+    compact[n] = '\0';
+    return compact;
 }
 
 void formatRtLine(const char* squeezed, double tradeDirection, double afterHoursDirection, char* line) {
@@ -165,7 +174,6 @@ PageEnd parseRtPage(char* reply, int length, RtPageSink& sink) {
         double tradeDirection = RtUnknown;
         double afterHoursDirection = RtUnknown;
         readRtDirections(block, &tradeDirection, &afterHoursDirection);
-        blankTags(block);
         char compact[RowTextSize + 1];
         const char* squeezed = squeezeRtBlock(block, compact);
         sink.writeDataLine(squeezed);

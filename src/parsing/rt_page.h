@@ -17,9 +17,10 @@ constexpr double RtUnknown = -100.0;
 // every "&nbsp;" of the block into six blanks, in place.
 void readRtDirections(char* block, double* tradeDirection, double* afterHoursDirection);
 
-// Squeezes a tag-blanked block into compact (RowTextSize + 1 bytes): runs of four or more
-// blanks become three. Returns the squeezed text, which starts one blank before its first
-// non-blank character and ends just after the first blank of its seventh separator.
+// Squeezes a block as tag blanking leaves it into compact (RowTextSize + 1 bytes): runs of
+// four or more blanks become three, and runs of three are separators. Returns the squeezed
+// text, which starts one blank before its first non-blank character and ends just after the
+// first blank of its seventh separator; the block is read no further than that.
 const char* squeezeRtBlock(const char* block, char* compact);
 
 // The display line of a squeezed text (RtLineLength characters and a NUL into line, which

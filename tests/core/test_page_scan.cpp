@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 
+#include "parsing/byte_search.h"
 #include "parsing/page_scan.h"
 
 namespace {
@@ -28,6 +29,23 @@ QByteArray window(const QByteArray& reply, int start) {
     return out;
 }
 
+// The text as tag blanking leaves it, rebuilt from its runs of blanks and its words.
+QByteArray blankedByRuns(const QByteArray& text) {
+    auto bytes = exactCopy(text);
+    const int length = static_cast<int>(text.size());
+    QByteArray out;
+    for (int p = 0; p < length;) {
+        const int blanksEnd = blankRunEnd(bytes.get(), length, p);
+        out += QByteArray(blanksEnd - p, ' ');
+        const int end = wordEnd(bytes.get(), length, blanksEnd);
+        if (blanksEnd == p && end == p)
+            return "no progress at " + QByteArray::number(p);
+        out += text.mid(blanksEnd, end - blanksEnd);
+        p = end;
+    }
+    return out;
+}
+
 QByteArray rowAfter(void (*rule)(char*), const QByteArray& text) {
     std::unique_ptr<char[]> row(new char[RowTextSize + 1]);
     std::memcpy(row.get(), text.constData(), static_cast<size_t>(text.size()) + 1);
@@ -47,6 +65,8 @@ private slots:
     void textWindow_data();
     void textWindow();
     void textWindowStopsAt5000();
+    void pageTextWindows_data();
+    void pageTextWindows();
     void symbolPatterns_data();
     void symbolPatterns();
     void rowText_data();
@@ -63,6 +83,7 @@ private slots:
     void symbolRow();
     void endOfSymbols();
     void searchStartAdvance();
+    void screenedSearchFindsEveryPlace();
 };
 
 void TestPageScan::marker_data() {
@@ -152,6 +173,50 @@ void TestPageScan::textWindowStopsAt5000() {
     QByteArray broken = reply;
     broken[20] = '\n';
     QCOMPARE(window(broken, 10).size(), TextWindowSize - 1);
+}
+
+void TestPageScan::pageTextWindows_data() {
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<int>("firstStart");
+    const QByteArray row = "<tr><td><a href=\"/q?s=IBM\">IBM</a></td><td>81.20</td></tr>";
+    QByteArray lines;
+    QByteArray chunked;
+    QByteArray broken;
+    for (int i = 0; i < 150; ++i) {
+        lines += row + (i % 3 == 0 ? "\r\n" : "\n");
+        chunked += row + "\r\n1" + QByteArray::number(i % 16, 16) + (i % 2 ? "a" : "") + "\r\n";
+        broken += row.left(i % 40) + QByteArray(1 + i % 5, char(i % 2 ? '\n' : '\xe9')) + "1" + row.mid(i % 40);
+    }
+    QTest::newRow("line ends") << lines << 0;
+    QTest::newRow("chunk-size lines") << chunked << 0;
+    QTest::newRow("chunk-size lines, first start on one") << chunked << int(chunked.indexOf("\r\n1") + 2);
+    QTest::newRow("runs of dropped bytes") << broken << 0;
+    QTest::newRow("first start mid-page") << broken << 3001;
+    QTest::newRow("no line ends") << QByteArray(12000, 'x') << 17;
+    QTest::newRow("only dropped bytes") << QByteArray(9000, '\n') << 0;
+    QTest::newRow("ends in a break") << QByteArray("abc\r\n1a") << 0;
+    QTest::newRow("empty") << QByteArray() << 0;
+}
+
+void TestPageScan::pageTextWindows() {
+    // Every window the page text gives, from starts moving forward over the whole reply, is
+    // the window built the plain way; so are windows before the first start.
+    QFETCH(QByteArray, reply);
+    QFETCH(int, firstStart);
+    auto bytes = exactCopy(reply);
+    const int length = static_cast<int>(reply.size());
+    PageText page(bytes.get(), length);
+    std::unique_ptr<char[]> plain(new char[TextWindowSize + 1]);
+    QList<int> starts;
+    for (int start = firstStart; start <= length + 1; ++start)
+        starts << start;
+    starts << INT_MAX << 0 << firstStart / 2;
+    for (int start : starts) {
+        const int n = buildTextWindow(bytes.get(), length, start, plain.get());
+        const TextWindow window = page.window(start);
+        if (QByteArray(window.text, window.n) != QByteArray(plain.get(), n))
+            QFAIL(qPrintable(QStringLiteral("window from %1 differs").arg(start)));
+    }
 }
 
 void TestPageScan::symbolPatterns_data() {
@@ -297,13 +362,17 @@ void TestPageScan::tags_data() {
     QTest::newRow("no tags") << QByteArray(" symbol not found") << QByteArray(" symbol not found");
     QTest::newRow("unclosed tag blanks to the end") << QByteArray(" 27.50 <td cla") << QByteArray(" 27.50        ");
     QTest::newRow("'>' outside a tag stays") << QByteArray("a>b<c>d") << QByteArray("a>b   d");
+    QTest::newRow("'<' inside a tag") << QByteArray("a<b<c>d>e") << QByteArray("a     d>e");
+    QTest::newRow("tags and spaces make one run") << QByteArray("x <a> <b>y") << QByteArray("x        y");
+    QTest::newRow("tag at the very end") << QByteArray("x<>") << QByteArray("x  ");
+    QTest::newRow("lone '<' at the end") << QByteArray("x<") << QByteArray("x ");
     QTest::newRow("empty") << QByteArray() << QByteArray();
 }
 
 void TestPageScan::tags() {
     QFETCH(QByteArray, row);
     QFETCH(QByteArray, expected);
-    QCOMPARE(rowAfter(blankTags, row), expected);
+    QCOMPARE(blankedByRuns(row), expected);
 }
 
 void TestPageScan::symbolRow_data() {
@@ -340,7 +409,8 @@ void TestPageScan::symbolRow() {
     char slotBytes[7] = {};
     std::memcpy(slotBytes, slot.constData(), static_cast<size_t>(std::min<qsizetype>(slot.size(), 6)));
     std::unique_ptr<char[]> text(new char[RowTextSize + 1]);
-    QCOMPARE(takeSymbolRow(bytes.get(), static_cast<int>(reply.size()), start, slotBytes, length, text.get()), j);
+    PageText page(bytes.get(), static_cast<int>(reply.size()));
+    QCOMPARE(takeSymbolRow(page, start, slotBytes, length, text.get()), j);
     QCOMPARE(QByteArray(text.get()), row);
 }
 
@@ -359,6 +429,33 @@ void TestPageScan::searchStartAdvance() {
     QVERIFY(textStartsWith("008800\">", "008800"));
     QVERIFY(!textStartsWith("0088", "008800"));
     QVERIFY(textStartsWith("abc", ""));
+}
+
+void TestPageScan::screenedSearchFindsEveryPlace() {
+    // Patterns of one to seven characters at every place of texts up to three screens long,
+    // among decoys holding only their first or last character or all but one: the screened
+    // search finds what a plain search finds, also at a text's very end.
+    const QList<QByteArray> patterns = {"T", ">F<", "ter\">", "MSFT\">", ">GOOGL<", "=GE\">GE", "&nbsp;"};
+    for (const QByteArray& pattern : patterns) {
+        const QByteArray decoys =
+            pattern.left(1) + "......" + pattern.right(1) + pattern.left(pattern.size() - 1) + ".";
+        for (int n = 0; n <= 3 * byte_search::LaneCount; ++n) {
+            QByteArray base(n, '.');
+            for (int i = 0; i < n; ++i)
+                base[i] = decoys[i % decoys.size()];
+            for (int at = -1; at + pattern.size() <= n; ++at) {
+                QByteArray text = base;
+                if (at >= 0)
+                    text.replace(at, pattern.size(), pattern);
+                auto bytes = exactCopy(text);
+                const int found = firstMatch(bytes.get(), n, pattern.constData(), static_cast<int>(pattern.size()));
+                if (found != text.indexOf(pattern))
+                    QFAIL(qPrintable(QStringLiteral("%1 in %2: %3")
+                                         .arg(QString::fromLatin1(pattern), QString::fromLatin1(text))
+                                         .arg(found)));
+            }
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TestPageScan)

@@ -147,6 +147,11 @@ void TestQuotePage::wordLine_data() {
     QTest::newRow("seven words and the rest") << QByteArray("  MSFT  symbol  not  found  0.00  +0.00%  0     x")
                                               << QByteArray(" MSFT symbol not found 0.00 +0.00% 0 ");
     QTest::newRow("blank row") << QByteArray("      ") << QByteArray(" ");
+    QTest::newRow("tags read as blanks")
+        << QByteArray(" MSFT</a></td><td align=\"center\">4:00PM ET</td><td><b>27.50</b></td>")
+        << QByteArray(" MSFT 4:00PM ET 27.50 ");
+    QTest::newRow("a tag left open blanks the rest") << QByteArray(" 27.50 <td cla") << QByteArray(" 27.50 ");
+    QTest::newRow("'>' outside a tag is a character") << QByteArray("a>b<c>d") << QByteArray("a>b d");
 }
 
 void TestQuotePage::wordLine() {

@@ -148,6 +148,7 @@ void TestRtPage::directions_data() {
                                  << RtUnchanged;
     QTest::newRow("black then up") << QByteArray("#000000 #008800") << RtUnchanged << RtUp;
     QTest::newRow("third code ignored") << QByteArray("cc0000 008800 cc0000") << RtDown << RtUp;
+    QTest::newRow("second code starts inside the first") << QByteArray("cc00008800") << RtDown << RtUp;
     QTest::newRow("one code") << QByteArray("<font color=\"#008800\">") << RtUp << RtUnknown;
     QTest::newRow("no codes") << QByteArray(" XYZ   symbol not found   0.00") << RtUnknown << RtUnknown;
     QTest::newRow("no long before the codes")
@@ -188,6 +189,10 @@ void TestRtPage::squeeze_data() {
     QTest::newRow("fewer separators end at the end") << QByteArray("   XYZ   0   ") << QByteArray(" XYZ   0   ");
     QTest::newRow("no leading blank") << QByteArray("XYZ     0") << QByteArray("XYZ   0");
     QTest::newRow("only blanks") << QByteArray("      ") << QByteArray();
+    QTest::newRow("tags read as blanks") << QByteArray("<td>MSFT</td><td>4:00PM ET</td><td><b>27.50</b></td>")
+                                         << QByteArray(" MSFT   4:00PM ET   27.50   ");
+    QTest::newRow("short runs with tags") << QByteArray("a<>b <i>c<b>d") << QByteArray("a  b   c   d");
+    QTest::newRow("only tags") << QByteArray("<td></td>") << QByteArray();
     QTest::newRow("empty") << QByteArray() << QByteArray();
 }
 
