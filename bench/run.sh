@@ -54,7 +54,7 @@ echo "== with the accessibility bus (3 loads)"
     "$build/bench/bench_window" "$port") 2>/dev/null | tee "$work/bus.txt"
 
 echo "== parsers"
-"$build/bench/bench_parsers" --benchmark_min_time=1 2>/dev/null | grep -E '^(BM_|quote|rt|memchr)' | tee "$work/parsers.txt"
+"$build/bench/bench_parsers" --benchmark_min_time=1 2>/dev/null | grep -E '^(quote|rt|reference|memchr)' | tee "$work/parsers.txt"
 
 python3 - "$work" "$curl_best" <<'PY'
 import re, sys
