@@ -11,7 +11,10 @@ double CurrentPct = 0.0;
 
 void storeQuoteRow(const char* line, double pct) {
     if (QuoteTable.rowsLoaded >= 0 && QuoteTable.rowsLoaded < QuoteTableCapacity) {
-        std::memcpy(QuoteLines[QuoteTable.rowsLoaded], line, QuoteLineSize);
+        char* stored = QuoteLines[QuoteTable.rowsLoaded];
+        const std::size_t length = strnlen(line, QuoteLineLength);
+        std::memcpy(stored, line, length);
+        std::memset(stored + length, 0, QuoteLineSize - length);
         QuotePctChanges[QuoteTable.rowsLoaded] = static_cast<float>(pct);
     }
     ++QuoteTable.rowsLoaded;
