@@ -36,4 +36,4 @@ NOTE
 else
     echo "Opening Tickwell in run/; closing its window stops tickwell-quoted too."
 fi
-TICKWELL_QUOTE_SERVER="127.0.0.1:$port" "${launcher[@]}" ../build/src/tickwell
+"${launcher[@]}" ../build/src/tickwell --server "127.0.0.1:$port"
