@@ -14,7 +14,8 @@ constexpr int MaxOpenConnections = 64;
 } // namespace
 
 QuoteServer::QuoteServer(const ServerOptions& options, QObject* parent)
-    : QObject(parent), options_(options), market_(options.seed), log_(options.recordFile) {
+    : QObject(parent), options_(options), log_(options.recordFile) {
+    source_ = std::make_unique<MarketSource>(options.seed);
     connect(&server_, &QTcpServer::newConnection, this, &QuoteServer::acceptConnections);
 }
 
@@ -48,6 +49,7 @@ QByteArray QuoteServer::replyTo(QByteArrayView head) {
     ++repliesSent_;
     if (shortReply)
         return shortBusyReply(options_.holdOpen);
-    const HttpReply reply = route(parseRequestHead(head), market_, QDateTime::currentDateTimeUtc());
+    source_->refresh();
+    const HttpReply reply = route(parseRequestHead(head), *source_, QDateTime::currentDateTimeUtc());
     return encodeReply(reply, options_.chunked ? Framing::Chunked : Framing::ContentLength, options_.holdOpen);
 }
