@@ -2,6 +2,8 @@
 
 #include "text_format.h"
 
+#include <QTimeZone>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -153,4 +155,43 @@ QByteArray dailyChartSvg(const QList<DailyClose>& closes, const QByteArray& symb
         ticks.append(tick);
     }
     return priceChartSvg(points, ticks, symbol + ": daily closes over one year", direction);
+}
+
+QByteArray timeChartSvg(const QList<SeenPrice>& prices, const QByteArray& title, int direction) {
+    if (prices.isEmpty())
+        return priceChartSvg({}, {}, title, direction);
+    // Seconds on the market's clock as if it were UTC, so that round times fall on round numbers.
+    const qint64 offset = MarketModel::marketTime(prices.constFirst().at).offsetFromUtc();
+    QList<ChartPoint> points;
+    for (const SeenPrice& price : prices)
+        points.append({price.at.toMSecsSinceEpoch() / 1000.0 + double(offset), price.cents});
+    const double first = points.constFirst().x;
+    const double last = points.constLast().x;
+
+    // The smallest round step that leaves at most eight ticks.
+    static constexpr std::array<qint64, 17> steps{1,   5,    10,   15,   30,    60,    120,   300,  600,
+                                                  900, 1800, 3600, 7200, 10800, 21600, 43200, 86400};
+    qint64 step = steps.back();
+    for (qint64 candidate : steps) {
+        if ((last - first) / double(candidate) <= 8) {
+            step = candidate;
+            break;
+        }
+    }
+    QList<ChartTick> ticks;
+    QDate shownDate;
+    for (qint64 t = qint64(std::ceil(first / double(step))) * step; t <= last && ticks.size() < 20; t += step) {
+        const QDateTime moment = QDateTime::fromSecsSinceEpoch(t, QTimeZone::utc());
+        const QTime time = moment.time();
+        QByteArray label = formatTradeTime(time);
+        if (step < 60)
+            label.insert(label.size() - 2, ':' + QByteArray::number(time.second()).rightJustified(2, '0'));
+        ChartTick tick{double(t), label, {}};
+        if (moment.date() != shownDate) {
+            shownDate = moment.date();
+            tick.secondLine = moment.date().toString("MMM d").toLatin1();
+        }
+        ticks.append(tick);
+    }
+    return priceChartSvg(points, ticks, title, direction);
 }

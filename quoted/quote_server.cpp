@@ -2,6 +2,7 @@
 
 #include "connection.h"
 #include "http_request.h"
+#include "quote_feed.h"
 #include "routes.h"
 
 #include <QDateTime>
@@ -15,7 +16,10 @@ constexpr int MaxOpenConnections = 64;
 
 QuoteServer::QuoteServer(const ServerOptions& options, QObject* parent)
     : QObject(parent), options_(options), log_(options.recordFile) {
-    source_ = std::make_unique<MarketSource>(options.seed);
+    if (options.quotesFile.isEmpty())
+        source_ = std::make_unique<MarketSource>(options.seed);
+    else
+        source_ = std::make_unique<QuoteFeed>(options.quotesFile);
     connect(&server_, &QTcpServer::newConnection, this, &QuoteServer::acceptConnections);
 }
 

@@ -33,7 +33,7 @@ private:
     void acceptConnections();
 
     ServerOptions options_;
-    std::unique_ptr<QuoteSource> source_;
+    std::unique_ptr<QuoteSource> source_; // the simulated market, or the --quotes file
     RequestLog log_;
     QTcpServer server_;
     int repliesSent_ = 0;

@@ -1,5 +1,5 @@
 #pragma once
-// Where the pages' quotes come from; the simulated market is one source.
+// Where the pages' quotes come from: the simulated market, or the user's quote feed (--quotes).
 #include "market.h"
 
 #include <QByteArray>
