@@ -106,17 +106,20 @@ std::optional<QTime> timeOf(QByteArrayView text) {
     return QTime(hour, minute);
 }
 
-// 1 to 6 letters, digits, '.' and '-', of which the first may be a '^' (an index).
+// 1 to 6 letters, digits, '.' and '-', at least one letter or digit; the first may be a '^'
+// (an index).
 bool isFeedSymbol(QByteArrayView symbol) {
-    if (symbol.isEmpty() || symbol.size() > MaxSymbolLength || symbol == "^")
+    if (symbol.isEmpty() || symbol.size() > MaxSymbolLength)
         return false;
+    bool letterOrDigitSeen = false;
     for (qsizetype i = 0; i < symbol.size(); ++i) {
         const char c = symbol[i];
         const bool letterOrDigit = isDigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
         if (!letterOrDigit && c != '.' && c != '-' && !(c == '^' && i == 0))
             return false;
+        letterOrDigitSeen = letterOrDigitSeen || letterOrDigit;
     }
-    return true;
+    return letterOrDigitSeen;
 }
 
 // The name as UTF-8: a file written in Latin-1 still shows its accents. Control characters
