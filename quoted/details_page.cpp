@@ -1,9 +1,6 @@
 #include "details_page.h"
 
-#include "price_chart.h"
 #include "text_format.h"
-
-#include <algorithm>
 
 namespace {
 
@@ -32,17 +29,16 @@ const char* pageEnd() {
     return "</main>\n</body>\n</html>\n";
 }
 
-QByteArray notListedPage(const QByteArray& symbol) {
-    if (symbol.isEmpty()) {
-        return pageStart("No symbol given - Tickwell") +
-               "<h1>No symbol given</h1>\n<p>Ask for a symbol's page, for example "
-               "<code>/q/bc?s=MSFT&amp;t=1y</code>.</p>\n" +
-               pageEnd();
-    }
+QByteArray noSymbolPage() {
+    return pageStart("No symbol given - Tickwell") +
+           "<h1>No symbol given</h1>\n<p>Ask for a symbol's page, for example "
+           "<code>/q/bc?s=MSFT&amp;t=1y</code>.</p>\n" +
+           pageEnd();
+}
+
+QByteArray notListedPage(const QByteArray& symbol, const QByteArray& why) {
     return pageStart("No such symbol: " + symbol + " - Tickwell") +
-           "<h1>No such symbol</h1>\n<p>There is no quote for <b>" + htmlEscape(symbol) +
-           "</b>. This server lists symbols of 1 to 6 letters, digits, '.' and '-' (at least one letter; "
-           "not starting with ZZ) and the indexes ^DJI, ^IXIC, ^GSPC, ^NDX, ^RUT, ^NYA and ^VIX.</p>\n" +
+           "<h1>No such symbol</h1>\n<p>There is no quote for <b>" + htmlEscape(symbol) + "</b>. " + why + "</p>\n" +
            pageEnd();
 }
 
@@ -56,41 +52,39 @@ QByteArray figureRow(const char* label, const QByteArray& value) {
 
 } // namespace
 
-QByteArray detailsPage(const MarketModel& market, QByteArrayView requestedSymbol, const QDateTime& now) {
+QByteArray detailsPage(const QuoteSource& source, QByteArrayView requestedSymbol, const QDateTime& now) {
     const QByteArray symbol = upperSymbol(requestedSymbol.trimmed());
-    if (!isListedSymbol(symbol))
-        return notListedPage(symbol);
+    if (symbol.isEmpty())
+        return noSymbolPage();
+    const std::optional<DetailsContent> content = source.details(symbol, now);
+    if (!content)
+        return notListedPage(symbol, source.unknownSymbolHtml());
 
-    const Quote q = market.quote(symbol, now);
-    QList<DailyClose> points = market.history(symbol, now);
-    const QDate today = MarketModel::marketTime(now).date();
-    points.append({today, q.priceCents});
-
+    const Quote& q = content->quote;
     const char* trend = q.direction > 0 ? "up" : (q.direction < 0 ? "down" : "flat");
     const QByteArray percent =
         (q.direction > 0 ? "+" : (q.direction < 0 ? "-" : "")) + formatHundredths(q.percentHundredths) + '%';
-    const QByteArray when =
-        q.tradeState == TradeState::Traded
-            ? "As of " + formatTradeTime(q.tradeTime) + " ET, " + today.toString("dddd, MMMM d, yyyy").toLatin1()
-            : "No trade yet today; previous close shown. " + today.toString("dddd, MMMM d, yyyy").toLatin1();
-    const auto [lowest, highest] = std::minmax_element(points.cbegin(), points.cend(),
-                                                       [](auto& a, auto& b) { return a.closeCents < b.closeCents; });
+    const QByteArray& name = q.listing.name;
 
-    QByteArray page = pageStart(symbol + ": " + q.listing.name + " - Tickwell");
-    page += "<h1>" + htmlEscape(q.listing.name) + " <span class=\"ticker\">(" + htmlEscape(symbol) + ")</span></h1>\n";
+    QByteArray page = pageStart(name.isEmpty() ? symbol + " - Tickwell" : symbol + ": " + name + " - Tickwell");
+    page += name.isEmpty()
+                ? "<h1><span class=\"ticker\">" + htmlEscape(symbol) + "</span></h1>\n"
+                : "<h1>" + htmlEscape(name) + " <span class=\"ticker\">(" + htmlEscape(symbol) + ")</span></h1>\n";
     page += "<div class=\"last\">" + formatCents(q.priceCents) + "<span class=\"change " + trend + "\">" +
             signedCents(q.direction, q.changeCents) + " (" + percent + ")</span></div>\n";
-    page += "<div class=\"asof\">" + htmlEscape(when) + "</div>\n";
-    page += priceChartSvg(points, symbol, q.direction);
+    page += "<div class=\"asof\">" + htmlEscape(content->asOf) + "</div>\n";
+    page += content->chart;
     page += "<table class=\"figures\">\n";
     page += figureRow("Previous close", formatCents(q.previousCloseCents));
     page += figureRow("Volume", formatCount(q.volume));
-    if (q.hasBidAsk) {
+    if (q.hasBid)
         page += figureRow("Bid", formatCents(q.bidCents));
+    if (q.hasAsk)
         page += figureRow("Ask", formatCents(q.askCents));
+    if (!content->rangeLabel.isEmpty()) {
+        page += figureRow(content->rangeLabel.constData(),
+                          formatCents(content->lowCents) + " - " + formatCents(content->highCents));
     }
-    page += figureRow("One-year range", formatCents(lowest->closeCents) + " - " + formatCents(highest->closeCents));
-    page += "</table>\n<p class=\"note\">Simulated prices from the Tickwell quote server; they change every "
-            "minute.</p>\n";
+    page += "</table>\n<p class=\"note\">" + htmlEscape(content->note) + "</p>\n";
     return page + pageEnd();
 }

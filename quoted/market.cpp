@@ -36,12 +36,12 @@ qint64 previousWeekday(qint64 julianDay) {
     return day.toJulianDay();
 }
 
-qint64 percentOf(qint64 partCents, qint64 wholeCents) {
+} // namespace
+
+qint64 percentHundredthsOf(qint64 partCents, qint64 wholeCents) {
     return std::max<qint64>(1,
                             std::llround(static_cast<double>(partCents) * 10000.0 / static_cast<double>(wholeCents)));
 }
-
-} // namespace
 
 MarketModel::MarketModel(quint64 seed) : seed_(seed) {}
 
@@ -121,7 +121,7 @@ Quote MarketModel::quote(const QByteArray& symbol, const QDateTime& now) const {
         q.changeCents = std::clamp<qint64>(std::llround(q.previousCloseCents * move), 1, q.previousCloseCents - 1);
     }
     if (q.direction != 0) {
-        q.percentHundredths = static_cast<int>(percentOf(q.changeCents, q.previousCloseCents));
+        q.percentHundredths = static_cast<int>(percentHundredthsOf(q.changeCents, q.previousCloseCents));
         q.priceCents = q.previousCloseCents + q.direction * q.changeCents;
     } else {
         q.changeCents = 0;
@@ -140,11 +140,12 @@ Quote MarketModel::quote(const QByteArray& symbol, const QDateTime& now) const {
         q.afterHoursDirection = sim::unit(sim::combine(traits.key, SaltAfterHoursDirection)) < 0.5 ? 1 : -1;
         const double move = 0.0005 + 0.005 * sim::unit(sim::combine(traits.key, SaltAfterHoursMove, minute));
         q.afterHoursChangeCents = std::max<qint64>(1, std::llround(q.priceCents * move));
-        q.afterHoursPercentHundredths = static_cast<int>(percentOf(q.afterHoursChangeCents, q.priceCents));
+        q.afterHoursPercentHundredths = static_cast<int>(percentHundredthsOf(q.afterHoursChangeCents, q.priceCents));
     }
 
     if (!q.listing.isIndex) {
-        q.hasBidAsk = true;
+        q.hasBid = true;
+        q.hasAsk = true;
         const qint64 halfSpread = std::max<qint64>(1, std::llround(q.priceCents * 0.0004));
         q.bidCents = std::max<qint64>(1, q.priceCents - halfSpread);
         q.askCents = q.priceCents + halfSpread;

@@ -26,10 +26,15 @@ struct Quote {
     int afterHoursDirection = 0;
     qint64 afterHoursChangeCents = 0;
     int afterHoursPercentHundredths = 0;
-    bool hasBidAsk = false;
+    bool hasBid = false;
+    bool hasAsk = false;
     qint64 bidCents = 0;
     qint64 askCents = 0;
 };
+
+// The percent a change of a cent or more is of a price, in hundredths (44 for 0.44%), rounded
+// but at least 1: a price that moved never shows 0.00%. No change is 0, without asking this.
+qint64 percentHundredthsOf(qint64 partCents, qint64 wholeCents);
 
 struct DailyClose {
     QDate date;

@@ -50,6 +50,10 @@ ParsedOptions parseOptions(const QStringList& arguments) {
         {"record", "Append every request received, byte for byte, to <FILE>, each followed by a line \"----\".",
          "FILE"},
         {"exit-after", "Quit after <SECONDS>.", "SECONDS"},
+        {"quotes",
+         "Serve the quotes of the CSV file <FILE.csv> instead of the simulated market, reading it again whenever it "
+         "changes. Columns: symbol, last (both required), name, change, volume, time, bid, ask, after_hours_change.",
+         "FILE.csv"},
     });
 
     ParsedOptions result;
@@ -82,9 +86,11 @@ ParsedOptions parseOptions(const QStringList& arguments) {
         !readNumber(parser, "slow", 0, 60000, &slow, &result.message) ||
         !readNumber(parser, "exit-after", 1, intMax / 1000, &exitAfter, &result.message))
         return result;
-    if (parser.isSet("record") && parser.value("record").isEmpty()) {
-        result.message = "--record needs a file name";
-        return result;
+    for (const char* fileOption : {"record", "quotes"}) {
+        if (parser.isSet(fileOption) && parser.value(fileOption).isEmpty()) {
+            result.message = QStringLiteral("--%1 needs a file name").arg(fileOption);
+            return result;
+        }
     }
 
     o.port = static_cast<quint16>(port);
@@ -96,6 +102,7 @@ ParsedOptions parseOptions(const QStringList& arguments) {
     o.holdOpen = parser.isSet("hold-open");
     o.refuse = parser.isSet("refuse");
     o.recordFile = parser.value("record");
+    o.quotesFile = parser.value("quotes");
     result.outcome = OptionsOutcome::Run;
     return result;
 }

@@ -14,6 +14,7 @@ struct ServerOptions {
     int slowMs = 0;           // pause between the pieces of a reply; 0 sends it at once
     QString recordFile;       // empty: requests are not recorded
     int exitAfterSeconds = 0; // 0: run until stopped
+    QString quotesFile;       // empty: the simulated market serves the quotes
 };
 
 enum class OptionsOutcome { Run, ShowHelp, ShowVersion, Error };

@@ -2,6 +2,8 @@
 
 #include "text_format.h"
 
+#include <QTimeZone>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -49,23 +51,22 @@ const char* colourOf(int direction) {
 
 } // namespace
 
-QByteArray priceChartSvg(const QList<DailyClose>& points, const QByteArray& symbol, int direction) {
-    static constexpr std::array<const char*, 12> months{"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+QByteArray priceChartSvg(const QList<ChartPoint>& points, const QList<ChartTick>& ticks, const QByteArray& title,
+                         int direction) {
     QByteArray svg = "<svg class=\"chart\" width=\"" + QByteArray::number(Width) + "\" height=\"" +
                      QByteArray::number(Height) + "\" viewBox=\"0 0 " + QByteArray::number(Width) + ' ' +
                      QByteArray::number(Height) +
                      "\" role=\"img\" aria-labelledby=\"chart-title\" font-family=\"sans-serif\" font-size=\"11\">\n"
                      "<title id=\"chart-title\">" +
-                     htmlEscape(symbol) + ": daily closes over one year</title>\n";
+                     htmlEscape(title) + "</title>\n";
     if (points.isEmpty())
         return svg + "</svg>\n";
 
-    double low = points.constFirst().closeCents / 100.0;
+    double low = points.constFirst().cents / 100.0;
     double high = low;
-    for (const DailyClose& p : points) {
-        low = std::min(low, p.closeCents / 100.0);
-        high = std::max(high, p.closeCents / 100.0);
+    for (const ChartPoint& p : points) {
+        low = std::min(low, p.cents / 100.0);
+        high = std::max(high, p.cents / 100.0);
     }
     if (high - low < 0.01) {
         low -= std::max(0.01, low * 0.01);
@@ -79,12 +80,14 @@ QByteArray priceChartSvg(const QList<DailyClose>& points, const QByteArray& symb
         return PlotBottom - (dollars - axisLow) / (axisHigh - axisLow) * (PlotBottom - PlotTop);
     };
     const qsizetype n = points.size();
-    auto xOf = [&](qsizetype i) {
-        return n < 2 ? (PlotLeft + PlotRight) / 2 : PlotLeft + (PlotRight - PlotLeft) * i / double(n - 1);
+    const double firstX = points.constFirst().x;
+    const double span = points.constLast().x - firstX;
+    auto xOf = [&](double x) {
+        return span <= 0 ? (PlotLeft + PlotRight) / 2 : PlotLeft + (PlotRight - PlotLeft) * (x - firstX) / span;
     };
 
     // The last price gets its own label on the axis; tick labels it would cover are left out.
-    const double lastY = yOf(points.constLast().closeCents / 100.0);
+    const double lastY = yOf(points.constLast().cents / 100.0);
     svg += "<rect x=\"0\" y=\"0\" width=\"" + QByteArray::number(Width) + "\" height=\"" + QByteArray::number(Height) +
            "\" fill=\"#ffffff\"/>\n<g class=\"price-axis\">\n";
     for (int i = 0; axisLow + i * step <= axisHigh + step * 1e-6; ++i) {
@@ -98,29 +101,24 @@ QByteArray priceChartSvg(const QList<DailyClose>& points, const QByteArray& symb
         }
     }
     svg += "</g>\n<g class=\"date-axis\">\n";
-    bool yearShown = false;
-    for (qsizetype i = 1; i < n; ++i) {
-        const QDate date = points[i].date;
-        if (date.month() == points[i - 1].date.month())
-            continue;
-        const QByteArray x = num(xOf(i));
+    for (const ChartTick& tick : ticks) {
+        const QByteArray x = num(xOf(tick.x));
         svg += "<line x1=\"" + x + "\" y1=\"" + num(PlotTop) + "\" x2=\"" + x + "\" y2=\"" + num(PlotBottom) +
                "\" stroke=\"#f0f2f4\"/>\n<line x1=\"" + x + "\" y1=\"" + num(PlotBottom) + "\" x2=\"" + x + "\" y2=\"" +
                num(PlotBottom + 5) + "\" stroke=\"#8a9099\"/>\n<text x=\"" + x + "\" y=\"" + num(PlotBottom + 18) +
-               "\" text-anchor=\"middle\" fill=\"#555b63\">" + months[date.month() - 1] + "</text>\n";
-        if (date.month() == 1 || !yearShown) {
-            yearShown = true;
+               "\" text-anchor=\"middle\" fill=\"#555b63\">" + htmlEscape(tick.label) + "</text>\n";
+        if (!tick.secondLine.isEmpty()) {
             svg += "<text x=\"" + x + "\" y=\"" + num(PlotBottom + 32) + "\" text-anchor=\"middle\" fill=\"#555b63\">" +
-                   QByteArray::number(date.year()) + "</text>\n";
+                   htmlEscape(tick.secondLine) + "</text>\n";
         }
     }
     svg += "</g>\n";
 
     QByteArray line;
     for (qsizetype i = 0; i < n; ++i)
-        line += (i == 0 ? "M" : " L") + num(xOf(i)) + ',' + num(yOf(points[i].closeCents / 100.0));
-    svg += "<path class=\"area\" d=\"" + line + " L" + num(xOf(n - 1)) + ',' + num(PlotBottom) + " L" + num(xOf(0)) +
-           ',' + num(PlotBottom) + " Z\" fill=\"#e6edf6\" stroke=\"none\"/>\n";
+        line += (i == 0 ? "M" : " L") + num(xOf(points[i].x)) + ',' + num(yOf(points[i].cents / 100.0));
+    svg += "<path class=\"area\" d=\"" + line + " L" + num(xOf(points.constLast().x)) + ',' + num(PlotBottom) + " L" +
+           num(xOf(firstX)) + ',' + num(PlotBottom) + " Z\" fill=\"#e6edf6\" stroke=\"none\"/>\n";
     svg += "<path class=\"price\" d=\"" + line +
            "\" fill=\"none\" stroke=\"#1d4f91\" stroke-width=\"1.5\" stroke-linejoin=\"round\"/>\n";
 
@@ -129,10 +127,71 @@ QByteArray priceChartSvg(const QList<DailyClose>& points, const QByteArray& symb
            "\" x2=\"" + num(PlotRight) + "\" y2=\"" + num(PlotBottom) + "\" stroke=\"#8a9099\"/>\n";
 
     const char* colour = colourOf(direction);
-    svg += "<circle cx=\"" + num(xOf(n - 1)) + "\" cy=\"" + num(lastY) + "\" r=\"3\" fill=\"" + colour + "\"/>\n";
+    svg += "<circle cx=\"" + num(xOf(points.constLast().x)) + "\" cy=\"" + num(lastY) + "\" r=\"3\" fill=\"" + colour +
+           "\"/>\n";
     svg += "<rect x=\"" + num(PlotRight + 2) + "\" y=\"" + num(lastY - 9) + "\" width=\"" + num(Width - PlotRight - 4) +
            "\" height=\"18\" rx=\"3\" fill=\"" + colour + "\"/>\n<text x=\"" + num(PlotRight + 8) + "\" y=\"" +
-           num(lastY + 4) + "\" fill=\"#ffffff\" font-weight=\"bold\">" + formatCents(points.constLast().closeCents) +
+           num(lastY + 4) + "\" fill=\"#ffffff\" font-weight=\"bold\">" + formatCents(points.constLast().cents) +
            "</text>\n";
     return svg + "</svg>\n";
+}
+
+QByteArray dailyChartSvg(const QList<DailyClose>& closes, const QByteArray& symbol, int direction) {
+    static constexpr std::array<const char*, 12> months{"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    QList<ChartPoint> points;
+    QList<ChartTick> ticks;
+    bool yearShown = false;
+    for (qsizetype i = 0; i < closes.size(); ++i) {
+        points.append({double(i), closes[i].closeCents});
+        const QDate date = closes[i].date;
+        if (i == 0 || date.month() == closes[i - 1].date.month())
+            continue;
+        ChartTick tick{double(i), months[date.month() - 1], {}};
+        if (date.month() == 1 || !yearShown) {
+            yearShown = true;
+            tick.secondLine = QByteArray::number(date.year());
+        }
+        ticks.append(tick);
+    }
+    return priceChartSvg(points, ticks, symbol + ": daily closes over one year", direction);
+}
+
+QByteArray timeChartSvg(const QList<SeenPrice>& prices, const QByteArray& title, int direction) {
+    if (prices.isEmpty())
+        return priceChartSvg({}, {}, title, direction);
+    // Seconds on the market's clock as if it were UTC, so that round times fall on round numbers.
+    const qint64 offset = MarketModel::marketTime(prices.constFirst().at).offsetFromUtc();
+    QList<ChartPoint> points;
+    for (const SeenPrice& price : prices)
+        points.append({price.at.toMSecsSinceEpoch() / 1000.0 + double(offset), price.cents});
+    const double first = points.constFirst().x;
+    const double last = points.constLast().x;
+
+    // The smallest round step that leaves at most eight ticks.
+    static constexpr std::array<qint64, 17> steps{1,   5,    10,   15,   30,    60,    120,   300,  600,
+                                                  900, 1800, 3600, 7200, 10800, 21600, 43200, 86400};
+    qint64 step = steps.back();
+    for (qint64 candidate : steps) {
+        if ((last - first) / double(candidate) <= 8) {
+            step = candidate;
+            break;
+        }
+    }
+    QList<ChartTick> ticks;
+    QDate shownDate;
+    for (qint64 t = qint64(std::ceil(first / double(step))) * step; t <= last && ticks.size() < 20; t += step) {
+        const QDateTime moment = QDateTime::fromSecsSinceEpoch(t, QTimeZone::utc());
+        const QTime time = moment.time();
+        QByteArray label = formatTradeTime(time);
+        if (step < 60)
+            label.insert(label.size() - 2, ':' + QByteArray::number(time.second()).rightJustified(2, '0'));
+        ChartTick tick{double(t), label, {}};
+        if (moment.date() != shownDate) {
+            shownDate = moment.date();
+            tick.secondLine = moment.date().toString("MMM d").toLatin1();
+        }
+        ticks.append(tick);
+    }
+    return priceChartSvg(points, ticks, title, direction);
 }

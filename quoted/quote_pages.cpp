@@ -87,14 +87,14 @@ QByteArray realTimeRow(const Quote& q) {
     const QByteArray afterHours = q.hasAfterHours ? formatCents(q.afterHoursChangeCents) + " (" +
                                                         formatHundredths(q.afterHoursPercentHundredths) + "%)"
                                                   : QByteArray("N/A");
-    const QByteArray bid = q.hasBidAsk ? formatCents(q.bidCents) : QByteArray("N/A");
-    const QByteArray ask = q.hasBidAsk ? formatCents(q.askCents) : QByteArray("N/A");
+    const QByteArray bid = q.hasBid ? formatCents(q.bidCents) : QByteArray("N/A");
+    const QByteArray ask = q.hasAsk ? formatCents(q.askCents) : QByteArray("N/A");
     return padRow(symbolCell(q.symbol) + timeCell(q) + priceCell(q) + colouredCell(q.direction, change) +
                   colouredCell(q.hasAfterHours ? q.afterHoursDirection : 0, afterHours) + "<td class=\"b\">" + bid +
                   "&nbsp;" + ask + "</td>" + linksCell(q.symbol));
 }
 
-QByteArray pageHead(QuotePageKind kind) {
+QByteArray pageHead(QuotePageKind kind, const QuoteSource& source) {
     const bool delayed = kind == QuotePageKind::Delayed;
     QByteArray head = "<html>\n<head>\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\">\n";
     head += delayed ? "<title>Tickwell delayed quotes</title>\n" : "<title>Tickwell real-time quotes</title>\n";
@@ -108,7 +108,7 @@ QByteArray pageHead(QuotePageKind kind) {
             "td.n { color: #777777; font-style: italic; }\n"
             "</style>\n</head>\n<body>\n";
     head += delayed ? "<h2>Delayed quotes</h2>\n" : "<h2>Real-time quotes</h2>\n";
-    head += "<p>Tickwell quote server: a simulated market whose prices move every minute.</p>\n";
+    head += "<p>" + source.pageIntro() + "</p>\n";
     head += "<table class=\"quotes\" cellspacing=\"0\">\n";
     return head;
 }
@@ -124,24 +124,22 @@ QByteArray headerRow(QuotePageKind kind) {
 
 } // namespace
 
-QByteArray quotePage(QuotePageKind kind, const MarketModel& market, const QList<QByteArray>& requestedSymbols,
+QByteArray quotePage(QuotePageKind kind, const QuoteSource& source, const QList<QByteArray>& requestedSymbols,
                      const QDateTime& now) {
-    QByteArray page = pageHead(kind);
+    QByteArray page = pageHead(kind, source);
     const qsizetype marker = page.size() + 8; // the "S" after "<tr><th>"
     page += headerRow(kind);
     page += blankComment(marker + FirstRowDistance - page.size() - 1) + '\n';
 
     int rows = 0;
     for (const QByteArray& requested : requestedSymbols) {
-        const QByteArray symbol = upperSymbol(requested);
-        if (!isListedSymbol(symbol))
+        const std::optional<Quote> q = source.quote(upperSymbol(requested), now);
+        if (!q)
             continue;
         if (++rows > MaxSymbolsPerPage)
             break;
-        const Quote q = market.quote(symbol, now);
-        page += kind == QuotePageKind::Delayed ? delayedRow(q) : realTimeRow(q);
+        page += kind == QuotePageKind::Delayed ? delayedRow(*q) : realTimeRow(*q);
     }
-    page += "</table>\n<p>Quotes are simulated. Symbols not listed by this server have no row.</p>\n"
-            "</body>\n</html>\n";
+    page += "</table>\n<p>" + source.pageFootnote() + "</p>\n</body>\n</html>\n";
     return page;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The delayed and real-time quote pages: one row per listed symbol, in request order,
 // laid out so that a scanner with fixed character patterns finds every row.
-#include "market.h"
+#include "quote_source.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -12,6 +12,6 @@ enum class QuotePageKind { Delayed, RealTime };
 // Rows for at most this many symbols; the rest of a longer list is left out.
 constexpr int MaxSymbolsPerPage = 100;
 
-// requestedSymbols as they stand in the request (any case); unlisted ones get no row.
-QByteArray quotePage(QuotePageKind kind, const MarketModel& market, const QList<QByteArray>& requestedSymbols,
+// requestedSymbols as they stand in the request (any case); those without a quote get no row.
+QByteArray quotePage(QuotePageKind kind, const QuoteSource& source, const QList<QByteArray>& requestedSymbols,
                      const QDateTime& now);

@@ -2,6 +2,7 @@
 
 #include "connection.h"
 #include "http_request.h"
+#include "quote_feed.h"
 #include "routes.h"
 
 #include <QDateTime>
@@ -14,7 +15,11 @@ constexpr int MaxOpenConnections = 64;
 } // namespace
 
 QuoteServer::QuoteServer(const ServerOptions& options, QObject* parent)
-    : QObject(parent), options_(options), market_(options.seed), log_(options.recordFile) {
+    : QObject(parent), options_(options), log_(options.recordFile) {
+    if (options.quotesFile.isEmpty())
+        source_ = std::make_unique<MarketSource>(options.seed);
+    else
+        source_ = std::make_unique<QuoteFeed>(options.quotesFile);
     connect(&server_, &QTcpServer::newConnection, this, &QuoteServer::acceptConnections);
 }
 
@@ -48,6 +53,7 @@ QByteArray QuoteServer::replyTo(QByteArrayView head) {
     ++repliesSent_;
     if (shortReply)
         return shortBusyReply(options_.holdOpen);
-    const HttpReply reply = route(parseRequestHead(head), market_, QDateTime::currentDateTimeUtc());
+    source_->refresh();
+    const HttpReply reply = route(parseRequestHead(head), *source_, QDateTime::currentDateTimeUtc());
     return encodeReply(reply, options_.chunked ? Framing::Chunked : Framing::ContentLength, options_.holdOpen);
 }

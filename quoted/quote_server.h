@@ -1,13 +1,15 @@
 #pragma once
 // The listening side: accepts loopback connections and hands each to a Connection,
 // or closes it at once under --refuse.
-#include "market.h"
 #include "options.h"
+#include "quote_source.h"
 #include "request_log.h"
 
 #include <QByteArray>
 #include <QObject>
 #include <QTcpServer>
+
+#include <memory>
 
 class QuoteServer : public QObject {
     Q_OBJECT
@@ -31,7 +33,7 @@ private:
     void acceptConnections();
 
     ServerOptions options_;
-    MarketModel market_;
+    std::unique_ptr<QuoteSource> source_; // the simulated market, or the --quotes file
     RequestLog log_;
     QTcpServer server_;
     int repliesSent_ = 0;

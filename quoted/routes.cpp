@@ -17,7 +17,7 @@ QList<QByteArray> symbolList(const QByteArray& value) {
 
 } // namespace
 
-HttpReply route(const HttpRequest& request, const MarketModel& market, const QDateTime& now) {
+HttpReply route(const HttpRequest& request, const QuoteSource& source, const QDateTime& now) {
     if (!request.valid)
         return statusPage(400, "The request line could not be read.");
     if (request.method != "GET")
@@ -28,9 +28,9 @@ HttpReply route(const HttpRequest& request, const MarketModel& market, const QDa
         if (kind != "v1" && kind != "e")
             return statusPage(404, "Quote pages are d=v1 (delayed) and d=e (real-time).");
         const QList<QByteArray> symbols = symbolList(request.queryValue("s").value_or(QByteArray()));
-        return {200, quotePage(kind == "e" ? QuotePageKind::RealTime : QuotePageKind::Delayed, market, symbols, now)};
+        return {200, quotePage(kind == "e" ? QuotePageKind::RealTime : QuotePageKind::Delayed, source, symbols, now)};
     }
     if (request.path == "/q/bc")
-        return {200, detailsPage(market, percentDecoded(request.queryValue("s").value_or(QByteArray())), now)};
+        return {200, detailsPage(source, percentDecoded(request.queryValue("s").value_or(QByteArray())), now)};
     return statusPage(404, "There is no page at this address.");
 }

@@ -2,7 +2,7 @@
 // What each address answers.
 #include "http_reply.h"
 #include "http_request.h"
-#include "market.h"
+#include "quote_source.h"
 
 #include <QDateTime>
 
@@ -10,4 +10,4 @@
 //   /q/cq?s=A,B,...&d=e    real-time quotes
 //   /q/bc?s=SYM&t=1y       details page (status 200 for any symbol)
 // Anything else is a 404 page; a request line that cannot be read, 400; not GET, 405.
-HttpReply route(const HttpRequest& request, const MarketModel& market, const QDateTime& now);
+HttpReply route(const HttpRequest& request, const QuoteSource& source, const QDateTime& now);

@@ -1,5 +1,7 @@
 #include "text_format.h"
 
+#include <QString>
+
 QByteArray formatCount(qint64 count) {
     const QByteArray digits = QByteArray::number(count < 0 ? -count : count);
     QByteArray out = count < 0 ? "-" : "";
@@ -30,7 +32,16 @@ QByteArray formatTradeTime(QTime time) {
 QByteArray htmlEscape(QByteArrayView text) {
     QByteArray out;
     out.reserve(text.size());
-    for (char c : text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            // Beyond ASCII: the rest of the text goes character by character.
+            for (char32_t code : QString::fromUtf8(text.sliced(i)).toUcs4()) {
+                out += code < 0x80 ? htmlEscape(QByteArray(1, char(code)))
+                                   : "&#" + QByteArray::number(quint32(code)) + ';';
+            }
+            return out;
+        }
         switch (c) {
         case '&':
             out += "&amp;";

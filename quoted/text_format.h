@@ -13,5 +13,6 @@ QByteArray formatHundredths(qint64 hundredths);
 QByteArray formatCount(qint64 count);
 // 16:00 -> "4:00PM", 0:05 -> "12:05AM".
 QByteArray formatTradeTime(QTime time);
-// &, <, >, " as entities.
+// &, <, >, " as entities; text is UTF-8, and every character beyond ASCII becomes a numeric
+// reference (&#233;), so that the page shows it whatever character set it is read in.
 QByteArray htmlEscape(QByteArrayView text);

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QTcpSocket>
+#include <QTest>
 
 #include <algorithm>
 
@@ -18,10 +19,12 @@ QuotedProcess::QuotedProcess(const QStringList& extraArgs, Recording recording) 
     QStringList args{"--port", "0", "--exit-after", "120"};
     args += extraArgs;
     if (recording == Recording::On) {
-        recordFile_ = recordDir_.filePath("requests.txt");
+        recordFile_ = scratchDir_.filePath("requests.txt");
         args += {"--record", recordFile_};
     }
     process_.setProcessChannelMode(QProcess::SeparateChannels);
+    errorFile_ = scratchDir_.filePath("stderr.txt");
+    process_.setStandardErrorFile(errorFile_);
     process_.start(QStringLiteral(TICKWELL_QUOTED_BINARY), args);
     if (!process_.waitForStarted(StartTimeoutMs)) {
         error_ = "cannot start " + QStringLiteral(TICKWELL_QUOTED_BINARY) + ": " + process_.errorString();
@@ -42,7 +45,7 @@ QuotedProcess::QuotedProcess(const QStringList& extraArgs, Recording recording) 
             }
         }
     }
-    error_ = "no listening line; stderr: " + QString::fromLocal8Bit(process_.readAllStandardError());
+    error_ = "no listening line; stderr: " + QString::fromLocal8Bit(errorOutput());
 }
 
 QuotedProcess::~QuotedProcess() {
@@ -72,6 +75,15 @@ QList<QByteArray> QuotedProcess::recordedRequests() const {
         at = end + 1 + separator.size();
     }
     return requests;
+}
+
+QByteArray QuotedProcess::errorOutput() const {
+    QFile file(errorFile_);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool QuotedProcess::waitForErrorOutput(const QByteArray& text, int timeoutMs) const {
+    return QTest::qWaitFor([&] { return errorOutput().contains(text); }, timeoutMs);
 }
 
 bool QuotedProcess::waitForExit(int timeoutMs) {

@@ -1,6 +1,7 @@
 #pragma once
 // tickwell-quoted as a child process for tests: on a free loopback port, stopped when
-// the object goes away (and by itself after two minutes at the latest).
+// the object goes away (and by itself after two minutes at the latest). What it writes on
+// standard error is kept in a file for the test to read.
 #include <QByteArray>
 #include <QList>
 #include <QProcess>
@@ -27,13 +28,19 @@ public:
     // The requests the server recorded so far, each exactly as received (Recording::On).
     QList<QByteArray> recordedRequests() const;
 
+    // Everything the server wrote on standard error so far.
+    QByteArray errorOutput() const;
+    // Waits (bounded) until the standard error holds text; true when it does.
+    bool waitForErrorOutput(const QByteArray& text, int timeoutMs = 5000) const;
+
     // Waits for the server to end by itself; true when it exited normally with status 0.
     bool waitForExit(int timeoutMs);
 
 private:
     QProcess process_;
-    QTemporaryDir recordDir_;
+    QTemporaryDir scratchDir_;
     QString recordFile_;
+    QString errorFile_;
     quint16 port_ = 0;
     QString error_;
 };

@@ -1,0 +1,55 @@
+#pragma once
+// Where the pages' quotes come from: the simulated market, or the user's quote feed (--quotes).
+#include "market.h"
+
+#include <QByteArray>
+#include <QDateTime>
+
+#include <optional>
+
+// What a details page shows besides the quote's own figures.
+struct DetailsContent {
+    Quote quote;
+    QByteArray asOf;       // the line under the price, plain text
+    QByteArray chart;      // the chart's SVG, or a paragraph that says why there is none
+    QByteArray rangeLabel; // "One-year range"; empty: no range row
+    qint64 lowCents = 0;
+    qint64 highCents = 0;
+    QByteArray note; // the closing note, plain text
+};
+
+class QuoteSource {
+public:
+    virtual ~QuoteSource() = default;
+
+    // Brings the source up to date; called before each request is answered.
+    virtual void refresh() {}
+
+    // The quote of a symbol (upper case); none when the source has no quote for it, and then
+    // the symbol has no row on the quote pages.
+    virtual std::optional<Quote> quote(const QByteArray& symbol, const QDateTime& now) const = 0;
+    // The details of a symbol that has a quote.
+    virtual std::optional<DetailsContent> details(const QByteArray& symbol, const QDateTime& now) const = 0;
+
+    // The quote pages' plain sentences under the heading and after the table. The first is
+    // read by the scanners' marker search: no "sym" and no "colum" in it.
+    virtual QByteArray pageIntro() const = 0;
+    virtual QByteArray pageFootnote() const = 0;
+    // HTML after "There is no quote for SYM." on the page of a symbol without one.
+    virtual QByteArray unknownSymbolHtml() const = 0;
+};
+
+// The simulated market as a source of quotes.
+class MarketSource : public QuoteSource {
+public:
+    explicit MarketSource(quint64 seed) : model_(seed) {}
+
+    std::optional<Quote> quote(const QByteArray& symbol, const QDateTime& now) const override;
+    std::optional<DetailsContent> details(const QByteArray& symbol, const QDateTime& now) const override;
+    QByteArray pageIntro() const override;
+    QByteArray pageFootnote() const override;
+    QByteArray unknownSymbolHtml() const override;
+
+private:
+    MarketModel model_;
+};
