@@ -12,6 +12,7 @@
 #include "platform/t_thread.h"
 #include "portfolio/core/portfolio_rules.h"
 #include "quotes/core/pending_data_file.h"
+#include "quotes/view_calls.h"
 
 namespace {
 // Every fifth batch from the tenth on, the socket library is restarted and the data file
@@ -22,7 +23,8 @@ bool isReopenBatch(int batch) {
 
 class LoadRun {
 public:
-    LoadRun(const QuoteLoadKind& kind, const QuoteLoadRequest& request) : kind_(kind), request_(request) {}
+    LoadRun(const QuoteLoadKind& kind, const QuoteLoadRequest& request)
+        : kind_(kind), request_(request), view_(std::make_shared<ViewCalls>(request.view)) {}
     void run();
 
 private:
@@ -31,15 +33,9 @@ private:
     void normalEnd();
     void lostConnection();
 
-    // Hands a view call to the window thread without waiting. The view outlives the load,
-    // and values are captured by copy: the call may run after this load object is gone.
-    template <typename Call> void tell(Call call) const {
-        OnWindowThread([view = request_.view, call] { call(*view); });
-    }
-    // Hands a view call to the window thread and waits until it has run.
-    template <typename Call> void tellNow(Call call) const {
-        TThread::Synchronize([this, &call] { call(*request_.view); });
-    }
+    // Hands a view call to the window thread without waiting. Values are captured by copy:
+    // the call may run after this load object is gone (the view outlives the load).
+    template <typename Call> void tell(Call call) const { view_->post(call); }
     void showStatus(const QString& text) const {
         tell([text](QuoteLoadView& view) { view.showStatus(text); });
     }
@@ -53,6 +49,7 @@ private:
 
     const QuoteLoadKind& kind_;
     const QuoteLoadRequest request_;
+    const std::shared_ptr<ViewCalls> view_;
     std::unique_ptr<char[]> reply_;
     FILE* portfolio_ = nullptr;
     std::unique_ptr<PendingDataFile> data_;
@@ -62,13 +59,13 @@ private:
 
 bool LoadRun::readPortfolio() {
     reply_ = std::make_unique<char[]>(ReplyBufferSize);
-    tellNow([](QuoteLoadView& view) { view.loadStarting(); });
+    tell([](QuoteLoadView& view) { view.loadStarting(); });
 
     const QByteArray name = QFile::encodeName(request_.portfolioPath);
     portfolio_ = openPortfolio(name.constData());
     if (!portfolio_) {
         const QString why = request_.portfolioPath + ": " + QString::fromLocal8Bit(std::strerror(errno));
-        tellNow([&why](QuoteLoadView& view) { view.portfolioUnreadable(why); });
+        tell([why](QuoteLoadView& view) { view.portfolioUnreadable(why); });
         return false;
     }
     tell([](QuoteLoadView& view) { view.portfolioOpened(); });
@@ -78,7 +75,7 @@ bool LoadRun::readPortfolio() {
     const int stored = readPortfolioSymbols(portfolio_, table.symbols, table.lengths);
     listed_ = listedSymbolCount(portfolio_, table.symbols, stored);
     // A new load's rows start at 0, set on the window thread, which reads them.
-    TThread::Synchronize([&table] { table.rowsLoaded = 0; });
+    tell([rows = &table.rowsLoaded](QuoteLoadView&) { *rows = 0; });
     return true;
 }
 
@@ -144,7 +141,7 @@ void LoadRun::normalEnd() {
     SocketLibraryRelease();
     closePortfolio();
     const QString text = doneText(data_->commit());
-    tellNow([&text](QuoteLoadView& view) { view.finished(text); });
+    tell([text](QuoteLoadView& view) { view.finished(text); });
     reply_.reset();
 }
 

@@ -1,0 +1,48 @@
+#include "quotes/view_calls.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include "platform/t_thread.h"
+
+void ViewCalls::post(Call call) {
+    bool askForTurn = false;
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        calls_.push_back(std::move(call));
+        askForTurn = !turnDue_;
+        turnDue_ = true;
+    }
+    if (askForTurn)
+        OnWindowThread([self = shared_from_this()] { self->runTurn(); });
+}
+
+void ViewCalls::runTurn() {
+    // A call that shows a box runs the box's own event loop, which may start another turn:
+    // that one leaves the calls to the turn already running, so their order holds.
+    if (running_)
+        return;
+    running_ = true;
+    QElapsedTimer turn;
+    turn.start();
+    for (;;) {
+        Call call;
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            if (calls_.empty()) {
+                turnDue_ = false;
+                break;
+            }
+            if (turn.elapsed() >= TurnMs) {
+                // The rest in a later turn, after input, timers and painting have had theirs.
+                QTimer::singleShot(0, QCoreApplication::instance(), [self = shared_from_this()] { self->runTurn(); });
+                break;
+            }
+            call = std::move(calls_.front());
+            calls_.pop_front();
+        }
+        call(*view_);
+    }
+    running_ = false;
+}
