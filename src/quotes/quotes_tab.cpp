@@ -39,7 +39,7 @@ QuotesTab::QuotesTab(QWidget* parent, TOpenDialog& openDialog)
     : QWidget(parent), openDialog_(openDialog), cellFont_(pointFont("Courier", 8)) {
     setObjectName("Quotes");
     buildControls();
-    setLoadControls({getQuotesButton_, mirror_, portfolioName_, status_});
+    setLoadControls({getQuotesButton_, grid_, mirror_, portfolioName_, status_});
     connectHandlers();
 }
 

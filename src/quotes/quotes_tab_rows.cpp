@@ -14,24 +14,8 @@
 #include "sort/core/orderings.h"
 
 void QuotesTab::showPage(const ParsedPage& page) {
-    // The rows' places are their own indexes in this load, never the grid's current row, which
-    // a click or a search may have moved; the current row only follows for display. The grid
-    // grows by a row for each row of the page, as it grows from an earlier load's size.
-    const int first = QuoteTable.rowsLoaded;
-    const int count = int(page.rows.size());
-    if (count == 0)
-        return;
-    grid_->setRowCount(std::max(grid_->RowCount() + count, first + count));
-    QList<QStringList> cells;
-    QList<TRichEdit::Line> lines;
-    for (const ShownRow& row : page.rows) {
-        storeQuoteRow(row.tableLine.constData(), row.change);
-        cells << row.cells;
-        lines << TRichEdit::Line{row.line, row.colour};
-    }
-    mirror_->AppendLines(lines);
-    grid_->setCells(first, cells);
-    grid_->setRow(first + count);
+    showRows(page, QuoteTable.rowsLoaded,
+             [](const ShownRow& row) { storeQuoteRow(row.tableLine.constData(), row.change); });
 }
 
 void QuotesTab::refillFromTable(bool repaintWhileFilling) {

@@ -6,6 +6,7 @@
 #include "platform/message_box.h"
 #include "platform/rich_edit.h"
 #include "platform/status_bar.h"
+#include "platform/string_grid.h"
 
 void TabLoadView::loadStarting() {
     controls_.button->setEnabled(false);
@@ -45,4 +46,22 @@ bool TabLoadView::claimLoad() {
 void TabLoadView::enableControls() {
     controls_.mirror->setEnabled(true);
     controls_.button->setEnabled(true);
+}
+
+void TabLoadView::showRows(const ParsedPage& page, int first, const std::function<void(const ShownRow&)>& storeRow) {
+    const int count = int(page.rows.size());
+    if (count == 0)
+        return;
+    TStringGrid* grid = controls_.grid;
+    grid->setRowCount(std::max(grid->RowCount() + count, first + count));
+    QList<QStringList> cells;
+    QList<TRichEdit::Line> lines;
+    for (const ShownRow& row : page.rows) {
+        storeRow(row);
+        cells << row.cells;
+        lines << TRichEdit::Line{row.line, row.colour};
+    }
+    controls_.mirror->AppendLines(lines);
+    grid->setCells(first, cells);
+    grid->setRow(first + count);
 }

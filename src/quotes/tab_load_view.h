@@ -1,13 +1,17 @@
 #pragma once
-// What both quote tabs do for their loads alike: their "Get Quotes" button, hidden mirror,
-// Portfolio box and status bar, and the flag that keeps a second load from starting. Each tab
-// implements the rest of the view: what its rows do and how its load finishes.
+// What both quote tabs do for their loads alike: their "Get Quotes" button, grid, hidden
+// mirror, Portfolio box and status bar, how a page's rows show, and the flag that keeps a
+// second load from starting. Each tab implements the rest of the view: what its table keeps of
+// a row and how its load finishes.
+#include <functional>
+
 #include "quotes/quote_load.h"
 
 class QLineEdit;
 class QPushButton;
 class TRichEdit;
 class TStatusBar;
+class TStringGrid;
 
 class TabLoadView : public QuoteLoadView {
 public:
@@ -26,6 +30,7 @@ public:
 protected:
     struct Controls {
         QPushButton* button;
+        TStringGrid* grid;
         TRichEdit* mirror;
         QLineEdit* portfolio;
         TStatusBar* status;
@@ -36,6 +41,12 @@ protected:
     bool claimLoad();
     // The mirror and "Get Quotes" enabled again.
     void enableControls();
+    // A page's rows at their own indexes in this load, from first (the rows the table holds so
+    // far) on, never at the grid's current row, which a click or a search may have moved. Each
+    // row is kept by storeRow; the grid grows by a row for each row, as it grows from an
+    // earlier load's size, and is written once; the mirror takes the page in one edit; the
+    // current row follows to after the last row.
+    void showRows(const ParsedPage& page, int first, const std::function<void(const ShownRow&)>& storeRow);
 
 private:
     Controls controls_{};

@@ -21,7 +21,7 @@ RealTimeTab::RealTimeTab(QWidget* parent, TOpenDialog& openDialog)
     : QWidget(parent), openDialog_(openDialog), cellFont_(pointFont("Courier New", 8)) {
     setObjectName("RealTime");
     buildControls();
-    setLoadControls({getQuotesButton_, mirror_, portfolioName_, status_});
+    setLoadControls({getQuotesButton_, grid_, mirror_, portfolioName_, status_});
     connectHandlers();
 }
 

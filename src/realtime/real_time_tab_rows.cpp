@@ -3,7 +3,6 @@
 #include <QPainter>
 
 #include "parsing/rt_table.h"
-#include "platform/rich_edit.h"
 #include "platform/status_bar.h"
 #include "platform/string_grid.h"
 #include "quotes/grid_cells.h"
@@ -18,22 +17,7 @@ float directionAt(const float* directions, int row) {
 } // namespace
 
 void RealTimeTab::showPage(const ParsedPage& page) {
-    // At the rows' own indexes in this load, wherever a click has moved the current row.
-    const int first = RtTable.rowsLoaded;
-    const int count = int(page.rows.size());
-    if (count == 0)
-        return;
-    grid_->setRowCount(std::max(grid_->RowCount() + count, first + count));
-    QList<QStringList> cells;
-    QList<TRichEdit::Line> lines;
-    for (const ShownRow& row : page.rows) {
-        storeRtDirections(row.change, row.afterHours);
-        cells << row.cells;
-        lines << TRichEdit::Line{row.line, row.colour};
-    }
-    mirror_->AppendLines(lines);
-    grid_->setCells(first, cells);
-    grid_->setRow(first + count);
+    showRows(page, RtTable.rowsLoaded, [](const ShownRow& row) { storeRtDirections(row.change, row.afterHours); });
 }
 
 void RealTimeTab::finished(const QString& doneText) {
