@@ -7,7 +7,9 @@
 
 #include "net/core/quote_fetch.h"
 
-constexpr int ShortReplyLimit = 1200;    // a complete reply below this is requested again
+// A complete page below this is requested again. The page is counted as the parsers get it,
+// decoded: a busy server's short page is short however it was framed.
+constexpr int ShortReplyLimit = 1200;
 constexpr int ShortReplyRepeatLimit = 5; // after this many repeats the load gives up
 
 struct BatchFetchSteps {

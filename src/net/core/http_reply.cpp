@@ -81,6 +81,17 @@ HttpReplyReader::State HttpReplyReader::fail(State state) {
     return state_;
 }
 
+HttpReplyReader::State HttpReplyReader::notHttp() {
+    return fail(statusSeen() ? State::Malformed : State::NotHttp);
+}
+
+void HttpReplyReader::toPage(const char* data, std::size_t size) {
+    const std::size_t take = std::min(size, pageCapacity_ - pageLength_);
+    if (take > 0)
+        std::memcpy(page_ + pageLength_, data, take);
+    pageLength_ += take;
+}
+
 bool HttpReplyReader::takeLineByte(char c) {
     if (c == '\n') {
         if (!line_.empty() && line_.back() == '\r')
@@ -88,36 +99,49 @@ bool HttpReplyReader::takeLineByte(char c) {
         return true;
     }
     line_.push_back(c);
-    if (line_.size() > MaxLineLength)
-        fail(phase_ == Phase::StatusLine ? State::NotHttp : State::Malformed);
+    if (line_.size() > MaxLineLength) {
+        if (phase_ == Phase::StatusLine)
+            notHttp();
+        else
+            fail(State::Malformed);
+    }
     return false;
 }
 
-// "HTTP/1.x ddd reason": 200 goes on to the headers, any other status ends the reply there.
+// "HTTP/1.x ddd reason": 200 and the interim 1xx answers go on to the headers, any other
+// status ends the reply there. 101 Switching Protocols leaves HTTP: no page follows it.
 void HttpReplyReader::statusLine() {
     const std::string& line = line_;
     if (line.size() < StatusPrefixLength + 5 || !std::isdigit(static_cast<unsigned char>(line[7])) || line[8] != ' ')
-        return void(fail(State::NotHttp));
+        return void(notHttp());
     int status = 0;
     for (std::size_t i = 9; i < 12; ++i) {
         if (i >= line.size() || !std::isdigit(static_cast<unsigned char>(line[i])))
-            return void(fail(State::NotHttp));
+            return void(notHttp());
         status = status * 10 + (line[i] - '0');
     }
     if (line.size() > 12 && line[12] != ' ')
-        return void(fail(State::NotHttp));
+        return void(notHttp());
     status_ = status;
+    reason_.clear();
     for (std::size_t i = 13; i < line.size() && reason_.size() < MaxReasonLength; ++i) {
         if (line[i] >= 32 && line[i] <= 126)
             reason_.push_back(line[i]);
     }
     reason_ = trimmed(reason_, 0);
-    if (status != 200)
+    interim_ = status >= 100 && status <= 199 && status != 101;
+    if (status != 200 && !interim_)
         return void(fail(State::NotOk));
     phase_ = Phase::Headers;
 }
 
 void HttpReplyReader::headerLine() {
+    if (line_.empty() && interim_) { // the next response follows; the page starts with it
+        interim_ = false;
+        phase_ = Phase::StatusLine;
+        pageLength_ = 0;
+        return;
+    }
     if (line_.empty()) { // the body follows
         if (chunked_)
             phase_ = Phase::ChunkSize;
@@ -130,6 +154,8 @@ void HttpReplyReader::headerLine() {
         return;
     }
     std::string value;
+    if (interim_) // an interim answer has no body: its framing headers say nothing
+        return;
     if (headerValue(line_, "content-length", &value)) {
         const long long length = parseLength(value);
         if (length < 0 || (contentLength_ >= 0 && contentLength_ != length))
@@ -164,7 +190,8 @@ HttpReplyReader::State HttpReplyReader::feed(const char* data, std::size_t size)
             ++received_;
             // Garbage shows in the first bytes; there is no need to wait for a line end.
             if (line_.size() < StatusPrefixLength && c != StatusPrefix[line_.size()])
-                return fail(State::NotHttp);
+                return notHttp();
+            toPage(&c, 1);
             if (takeLineByte(c))
                 statusLine(), line_.clear();
             continue;
@@ -174,6 +201,8 @@ HttpReplyReader::State HttpReplyReader::feed(const char* data, std::size_t size)
         case Phase::Trailers: {
             const char c = data[at++];
             ++received_;
+            if (phase_ == Phase::Headers)
+                toPage(&c, 1);
             if (!takeLineByte(c))
                 continue;
             if (phase_ == Phase::Headers)
@@ -188,6 +217,7 @@ HttpReplyReader::State HttpReplyReader::feed(const char* data, std::size_t size)
         case Phase::Body:
         case Phase::ChunkData: {
             const std::size_t take = static_cast<std::size_t>(std::min<long long>(remaining_, size - at));
+            toPage(data + at, take);
             at += take;
             received_ += take;
             remaining_ -= static_cast<long long>(take);
@@ -209,6 +239,7 @@ HttpReplyReader::State HttpReplyReader::feed(const char* data, std::size_t size)
             continue;
         }
         case Phase::UntilClose:
+            toPage(data + at, size - at);
             received_ += size - at;
             at = size;
             continue;

@@ -111,21 +111,19 @@ Connection connectWithRetry(const std::vector<ServerAddress>& addresses, const F
     return connectAny(addresses, attemptDeadline());
 }
 
-// Receives until the reply is whole, fails, or the deadline passes. Bytes beyond the buffer
-// are still read (and dropped), so that a long page is known to be complete.
+// Receives until the reply is whole, fails, or the deadline passes. The reader puts the page
+// into the buffer decoded, as the bytes arrive; bytes beyond the buffer are still read (and
+// dropped), so that a long page is known to be complete.
 FetchReply receive(int socket, char* buffer, int capacity, const FetchTimeouts& timeouts, Clock::time_point deadline) {
     FetchReply reply;
-    HttpReplyReader reader;
-    char overflow[16384];
+    HttpReplyReader reader(buffer, static_cast<std::size_t>(capacity));
+    char piece[16384];
     while (reader.state() == HttpReplyReader::State::Reading) {
         if (pollUntil(socket, POLLIN, deadline) <= 0) {
             reply.reason = timeoutText(timeouts, reader.statusSeen());
             return reply;
         }
-        char* into = reply.length < capacity ? buffer + reply.length : overflow;
-        const std::size_t room =
-            reply.length < capacity ? static_cast<std::size_t>(capacity - reply.length) : sizeof overflow;
-        const ssize_t got = ::recv(socket, into, room, 0);
+        const ssize_t got = ::recv(socket, piece, sizeof piece, 0);
         if (got < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK))
             continue;
         if (got < 0) {
@@ -136,10 +134,9 @@ FetchReply receive(int socket, char* buffer, int capacity, const FetchTimeouts& 
             reader.close();
             break;
         }
-        if (into != overflow)
-            reply.length += static_cast<int>(got);
-        reader.feed(into, static_cast<std::size_t>(got));
+        reader.feed(piece, static_cast<std::size_t>(got));
     }
+    reply.length = static_cast<int>(reader.pageLength());
     reply.ok = reader.state() == HttpReplyReader::State::Complete;
     if (!reply.ok)
         reply.reason = reader.failure();

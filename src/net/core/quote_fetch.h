@@ -24,13 +24,15 @@ struct ServerAddress {
 std::vector<ServerAddress> resolveQuoteServer(const std::string& host, int port);
 
 struct FetchReply {
-    bool ok = false;    // a whole 200 reply: length bytes of it are in the buffer
-    int length = 0;     // bytes in the buffer (a reply beyond the buffer is received whole, kept cut)
+    bool ok = false; // a whole 200 reply: length bytes of its page are in the buffer
+    // The page's bytes in the buffer: the final response's status line and headers, then its
+    // body decoded (a reply beyond the buffer is received whole, kept cut).
+    int length = 0;
     std::string reason; // when not ok, what happened, for the user: "connection refused", ...
 };
 
 // Connects to the addresses in turn (a second round after the retry pause when none
 // answers), sends the request text in one call (then calls afterSend) and receives the
-// reply into buffer.
+// reply's page into buffer.
 FetchReply fetchReply(const std::vector<ServerAddress>& addresses, const std::string& request, char* buffer,
                       int capacity, const FetchTimeouts& timeouts = {}, const std::function<void()>& afterSend = {});
