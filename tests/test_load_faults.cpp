@@ -137,6 +137,14 @@ private slots:
                                 << "no answer within 10 s" << 9500 << 12000;
         QTest::newRow("one byte every 2 s") << quotes << Mode::Trickle << page << ""
                                             << "no answer within 10 s" << 9500 << 12000;
+        // Always more waiting: the deadline (or the header block's bound) still ends the load.
+        QTest::newRow("endless 1-byte chunks")
+            << quotes << Mode::Flood << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n1\r\nx\r\n")
+            << ""
+            << "reply not complete within 10 s" << 9500 << 11000;
+        QTest::newRow("endless header block")
+            << quotes << Mode::Flood << QByteArray("HTTP/1.1 200 OK\r\nX-A: 1\r\n") << ""
+            << "malformed reply" << 0 << 3000;
         // 4 s attempt, 1.5 s pause, 4 s attempt.
         QTest::newRow("full accept queue") << quotes << Mode::FullQueue << QByteArray() << ""
                                            << "no answer within 10 s" << 9000 << 12000;

@@ -135,14 +135,21 @@ void MisbehavingServer::answer(int client) {
         clientClosedWithin(client, hold);
         return;
     }
-    qsizetype sent = 0;
-    while (!stopping() && sent < reply_.size()) {
-        const ssize_t put =
-            ::send(client, reply_.constData() + sent, static_cast<size_t>(reply_.size() - sent), MSG_NOSIGNAL);
-        if (put > 0)
-            sent += put;
-        else if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
-            return; // the client has gone
+    const qsizetype body = reply_.indexOf("\r\n\r\n");
+    const QByteArray flood =
+        reply_.mid(body >= 0 ? body + 4 : reply_.lastIndexOf('\n', reply_.size() - 2) + 1).repeated(2000);
+    for (QByteArray bytes = reply_; !stopping(); bytes = flood) {
+        qsizetype sent = 0;
+        while (!stopping() && sent < bytes.size()) {
+            const ssize_t put =
+                ::send(client, bytes.constData() + sent, static_cast<size_t>(bytes.size() - sent), MSG_NOSIGNAL);
+            if (put > 0)
+                sent += put;
+            else if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
+                return; // the client has gone
+        }
+        if (mode_ != Mode::Flood)
+            break;
     }
     if (mode_ == Mode::ReplyHold)
         clientClosedWithin(client, hold);

@@ -16,6 +16,7 @@ public:
         ReplyHold, // reads the request, sends the reply bytes, keeps the connection open
         Silent,    // reads the request and never answers
         Trickle,   // reads the request, then sends the reply one byte every TrickleMs
+        Flood,     // as Reply, then its body (or a header block's last line) over and over
         FullQueue, // listens with a backlog of 0 and never accepts
         Refused,   // the port is bound but does not listen: every connect is refused
     };

@@ -13,6 +13,9 @@ constexpr std::size_t MaxLineLength = 8192;
 // A body far beyond what the reply buffer takes is not a quote page.
 constexpr long long MaxBodyLength = 64LL * 1024 * 1024;
 constexpr std::size_t MaxReasonLength = 60;
+// A quote server's header block is a few hundred bytes. A server that sends header lines (or
+// interim answers, or trailers) without end is turned away here rather than at the deadline.
+constexpr std::size_t MaxHeaderBlock = 64 * 1024;
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
@@ -191,6 +194,8 @@ HttpReplyReader::State HttpReplyReader::feed(const char* data, std::size_t size)
             // Garbage shows in the first bytes; there is no need to wait for a line end.
             if (line_.size() < StatusPrefixLength && c != StatusPrefix[line_.size()])
                 return notHttp();
+            if (++headerBytes_ > MaxHeaderBlock)
+                return fail(State::Malformed);
             toPage(&c, 1);
             if (takeLineByte(c))
                 statusLine(), line_.clear();
@@ -201,6 +206,8 @@ HttpReplyReader::State HttpReplyReader::feed(const char* data, std::size_t size)
         case Phase::Trailers: {
             const char c = data[at++];
             ++received_;
+            if (phase_ != Phase::ChunkSize && ++headerBytes_ > MaxHeaderBlock)
+                return fail(State::Malformed);
             if (phase_ == Phase::Headers)
                 toPage(&c, 1);
             if (!takeLineByte(c))

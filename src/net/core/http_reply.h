@@ -67,7 +67,8 @@ private:
     long long remaining_ = 0; // body or chunk bytes still to come
     bool chunked_ = false;
     bool chunkEndCr_ = false;
-    bool interim_ = false; // the response being read is a 1xx answer
+    bool interim_ = false;        // the response being read is a 1xx answer
+    std::size_t headerBytes_ = 0; // status, header and trailer lines so far, interim answers included
     char* page_ = nullptr;
     std::size_t pageCapacity_ = 0;
     std::size_t pageLength_ = 0;

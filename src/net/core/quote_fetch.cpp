@@ -119,11 +119,13 @@ FetchReply receive(int socket, char* buffer, int capacity, const FetchTimeouts& 
     HttpReplyReader reader(buffer, static_cast<std::size_t>(capacity));
     char piece[16384];
     while (reader.state() == HttpReplyReader::State::Reading) {
-        if (pollUntil(socket, POLLIN, deadline) <= 0) {
+        // The clock is asked before every read: poll() reports waiting bytes even with no time
+        // left, so a server that always has more ready would otherwise never be cut off.
+        if (Clock::now() >= deadline || pollUntil(socket, POLLIN, deadline) <= 0) {
             reply.reason = timeoutText(timeouts, reader.statusSeen());
             return reply;
         }
-        const ssize_t got = ::recv(socket, piece, sizeof piece, 0);
+        const ssize_t got = ::recv(socket, piece, sizeof piece, MSG_DONTWAIT);
         if (got < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK))
             continue;
         if (got < 0) {
