@@ -30,7 +30,7 @@ void require(bool condition, const char* what) {
 }
 
 bool endsList(const char* slot) {
-    return slot[0] == '\0' || static_cast<unsigned char>(slot[0]) == 0xFF;
+    return slot[0] == '\0';
 }
 
 bool isHex(char c) {
