@@ -30,7 +30,7 @@ void require(bool condition, const char* what) {
 }
 
 bool endsList(const char* slot) {
-    return slot[0] == '\0' || static_cast<unsigned char>(slot[0]) == 0xFF;
+    return slot[0] == '\0';
 }
 
 bool isHex(char c) {
@@ -135,7 +135,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FILE* file = fmemopen(bytes.data(), bytes.size(), "r");
     require(file != nullptr, "fmemopen failed");
     const int stored = readPortfolioSymbols(file, Slots, Lengths);
-    const int listed = listedSymbolCount(file, Slots, stored);
+    const int listed = listPortfolio(file).listed;
     std::fclose(file);
 
     require(stored >= 0 && stored <= QuoteTableCapacity, "stored count outside the table");

@@ -7,13 +7,16 @@
 #include <QSet>
 #include <QTimer>
 #include <QtTest>
+#include <sys/stat.h>
 
 #include "gui_support/load_fixture.h"
 #include "gui_support/tickwell_windows.h"
 #include "platform/message_box.h"
+#include "platform/open_dialog.h"
 #include "platform/rich_edit.h"
 #include "platform/status_bar.h"
 #include "platform/string_grid.h"
+#include "support/file_bytes.h"
 #include "support/quoted_process.h"
 
 namespace {
@@ -34,6 +37,10 @@ QString countText(const char* box) {
 
 QByteArray path(const QByteArray& request) {
     return request.split(' ').value(1);
+}
+
+QByteArray utf16(const QString& text, QStringEncoder::Encoding encoding) {
+    return QStringEncoder(encoding, QStringEncoder::Flag::WriteBom)(text);
 }
 } // namespace
 
@@ -94,34 +101,41 @@ private slots:
     void requestBytes_data() {
         QTest::addColumn<QStringList>("portfolio");
         QTest::addColumn<QList<QByteArray>>("paths");
-        QTest::newRow("two symbols") << QStringList{"A", "B"} << QList<QByteArray>{"/q/cq?s=A,B&d=v1"};
-        QTest::newRow("one symbol") << QStringList{"IBM"} << QList<QByteArray>{"/q/cq?s=IBM,xxxx&d=v1"};
+        QTest::addColumn<QString>("notes"); // in brackets after "Done getting quotes"
+        QTest::newRow("two symbols") << QStringList{"A", "B"} << QList<QByteArray>{"/q/cq?s=A,B&d=v1"} << QString();
+        QTest::newRow("one symbol") << QStringList{"IBM"} << QList<QByteArray>{"/q/cq?s=IBM,xxxx&d=v1"} << QString();
         const QStringList forty = KnownSymbols(40);
-        QTest::newRow("forty symbols") << forty
-                                       << QList<QByteArray>{
-                                              ("/q/cq?s=" + forty.mid(0, 20).join(',') + "&d=v1").toLatin1(),
-                                              ("/q/cq?s=" + forty.mid(20).join(',') + "&d=v1").toLatin1()};
-        QTest::newRow("lone comma") << QStringList{","} << QList<QByteArray>{"/q/cq?s=%2C,xxxx&d=v1"};
-        QTest::newRow("blank inside a symbol") << QStringList{"A B", "C"} << QList<QByteArray>{"/q/cq?s=A%20B,C&d=v1"};
-        QTest::newRow("empty first line") << QStringList{"", "IBM"} << QList<QByteArray>{};
+        QTest::newRow("forty symbols")
+            << forty
+            << QList<QByteArray>{("/q/cq?s=" + forty.mid(0, 20).join(',') + "&d=v1").toLatin1(),
+                                 ("/q/cq?s=" + forty.mid(20).join(',') + "&d=v1").toLatin1()}
+            << QString();
+        QTest::newRow("lone comma") << QStringList{","} << QList<QByteArray>{"/q/cq?s=%2C,xxxx&d=v1"} << QString();
+        QTest::newRow("blank inside a symbol")
+            << QStringList{"A B", "C"} << QList<QByteArray>{"/q/cq?s=A%20B,C&d=v1"} << QString();
+        QTest::newRow("empty first line")
+            << QStringList{"", "IBM"} << QList<QByteArray>{}
+            << "portfolio is empty; list ends at the blank line 1: 1 symbols below it not loaded";
         QTest::newRow("empty line ends the list")
             << (KnownSymbols(25) << ""
                                  << "IBM")
             << QList<QByteArray>{("/q/cq?s=" + KnownSymbols(20).join(',') + "&d=v1").toLatin1(),
-                                 ("/q/cq?s=" + KnownSymbols(25).mid(20).join(',') + "&d=v1").toLatin1()};
+                                 ("/q/cq?s=" + KnownSymbols(25).mid(20).join(',') + "&d=v1").toLatin1()}
+            << "list ends at the blank line 26: 1 symbols below it not loaded";
         QTest::newRow("overlong line never requested")
-            << QStringList{"MSFT", "GOOGLEX", "IBM"} << QList<QByteArray>{"/q/cq?s=MSFT,IBM&d=v1"};
+            << QStringList{"MSFT", "GOOGLEX", "IBM"} << QList<QByteArray>{"/q/cq?s=MSFT,IBM&d=v1"} << QString();
     }
     void requestBytes() {
         QFETCH(QStringList, portfolio);
         QFETCH(QList<QByteArray>, paths);
+        QFETCH(QString, notes);
         QuotedProcess server({}, QuotedProcess::Recording::On);
         QVERIFY(server.isListening());
         UseQuoteServer(server.port());
         LoadFolder folder;
         folder.writePortfolio(portfolio);
         QVERIFY(RunDelayedLoad());
-        QCOMPARE(statusText(), paths.isEmpty() ? "Done getting quotes (portfolio is empty)" : "Done getting quotes");
+        QCOMPARE(statusText(), notes.isEmpty() ? "Done getting quotes" : "Done getting quotes (" + notes + ")");
         const QList<QByteArray> requests = server.recordedRequests();
         QCOMPARE(requests.size(), paths.size());
         const QByteArray host = "Host: 127.0.0.1:" + QByteArray::number(server.port());
@@ -252,6 +266,76 @@ private slots:
             QCOMPARE(folder.readLines("input_data_qt1.txt").size(), rows);
     }
 
+    // Portfolios as users write them: the load's status and requests, with the data file beside
+    // the portfolio; or the box that refuses one at once, the old data file untouched.
+    void portfoliosAsWritten_data() {
+        QTest::addColumn<QString>("name");     // in the scratch folder, chosen with "Select Portfolio"
+        QTest::addColumn<QByteArray>("bytes"); // "FIFO": a named pipe
+        QTest::addColumn<QString>("outcome");  // the final status, or the box's reason
+        QTest::addColumn<QByteArray>("paths"); // the requests' paths, blank-separated
+        const QString done = "Done getting quotes";
+        const QByteArray ibmKo = "/q/cq?s=IBM,KO&d=v1";
+        QTest::newRow("UTF-8 mark") << "input.txt" << QByteArray("\xEF\xBB\xBFIBM\nKO\n") << done << ibmKo;
+        QTest::newRow("UTF-16 LE") << "input.txt" << utf16("IBM\r\nKO\r\n", QStringEncoder::Utf16LE) << done << ibmKo;
+        QTest::newRow("UTF-16 BE") << "input.txt" << utf16("IBM\nKO", QStringEncoder::Utf16BE) << done << ibmKo;
+        QTest::newRow("0xFF is a byte") << "input.txt" << QByteArray("IBM\n\xFF\nKO\n") << done
+                                        << QByteArray("/q/cq?s=IBM,%FF,KO&d=v1");
+        // Lines counted as the file has them, whatever the reads of 79 characters.
+        QTest::newRow("blank line") << "input.txt"
+                                    << "IBM\r\n" + QByteArray(100, 'A') + "\r\nKO\r\n\r\nGE\r\n \r\nF"
+                                    << done + " (list ends at the blank line 4: 2 symbols below it not loaded)"
+                                    << ibmKo;
+        QTest::newRow("blank last line") << "input.txt" << QByteArray("IBM\nKO\n\n \n") << done << ibmKo;
+        QTest::newRow("folder/ab") << "folder/ab" << QByteArray("IBM\nKO\n") << done << ibmKo;
+        QTest::newRow("NUL byte") << "input.txt" << QByteArray("IBM\nK\0O\n", 8)
+                                  << "Not a text file (it holds a NUL byte)" << QByteArray();
+        QTest::newRow("FIFO") << "input.txt" << QByteArray("FIFO") << "Not a regular file" << QByteArray();
+    }
+    void portfoliosAsWritten() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, outcome);
+        QFETCH(QByteArray, paths);
+        QuotedProcess server({}, QuotedProcess::Recording::On);
+        UseQuoteServer(server.port());
+        LoadFolder folder;
+        const QString portfolio = folder.path(name);
+        const QString data = name == "input.txt" ? "input_data_qt1.txt" : name + "_data_qt1.txt";
+        QVERIFY(QDir().mkpath(QFileInfo(portfolio).path()));
+        if (bytes == "FIFO")
+            QCOMPARE(::mkfifo(QFile::encodeName(portfolio).constData(), 0600), 0);
+        else
+            QVERIFY(WriteFileBytes(portfolio, bytes));
+        const QByteArray old = " OLD 4:00PM ET 1.00 0.00 +0.00% 1 \n";
+        QVERIFY(WriteFileBytes(folder.path(data), old));
+        if (name != "input.txt") {
+            QVERIFY(ShowTab("Quotes"));
+            OpenDialogSeam::queueAnswer(portfolio);
+            QTest::mouseClick(Control<QPushButton>("PortName"), Qt::LeftButton);
+        }
+        QVERIFY(RunDelayedLoad());
+        ForgetChosenFolders();
+        Control<QLineEdit>("Portfolio")->setText("input.txt");
+
+        QList<QByteArray> requested;
+        for (const QByteArray& request : server.recordedRequests())
+            requested << path(request);
+        QCOMPARE(requested.join(' '), paths);
+        QVERIFY(Control("BtnQuote")->isEnabled());
+        if (paths.isEmpty()) {
+            QCOMPARE(MessageBoxSeam::shown().size(), 1);
+            QCOMPARE(MessageBoxSeam::shown()[0].text,
+                     "File in use by another application.\n" + portfolio + ": " + outcome);
+            QCOMPARE(MessageBoxSeam::shown()[0].caption, QString("Alter"));
+            QCOMPARE(FileBytes(folder.path(data)), old);
+            return;
+        }
+        QCOMPARE(statusText(), outcome);
+        const QStringList symbols = firstWords(folder.readLines(data));
+        QCOMPARE(symbols.size(), LoadedQuoteRows().size());
+        QCOMPARE(symbols.value(0), QString("IBM"));
+    }
+
     void portfolioThatCannotBeOpenedSaysSo_data() {
         QTest::addColumn<bool>("folderOfThatName");
         QTest::addColumn<QString>("error");
@@ -358,7 +442,8 @@ private slots:
         // A portfolio whose second line is empty: one row this time, not ten.
         folder.writePortfolio({"IBM", "", "MSFT", "KO", "PEP"});
         QVERIFY(RunDelayedLoad());
-        QCOMPARE(statusText(), QString("Done getting quotes"));
+        QCOMPARE(statusText(),
+                 QString("Done getting quotes (list ends at the blank line 2: 3 symbols below it not loaded)"));
         QCOMPARE(LoadedQuoteRows().size(), 1);
         QCOMPARE(Control<TStringGrid>("QT1")->RowCount(), 1);
         QCOMPARE(Control<TRichEdit>("DisplayQR")->Lines().size(), 1);

@@ -287,6 +287,8 @@ private slots:
         QTest::newRow("100 characters are two lines") << QByteArray(100, 'A') + "\n" << QStringList{a79, a21};
         QTest::newRow("empty lines removed") << QByteArray("\nIBM\n\n\nMSFT\n\n") << QStringList{"IBM", "MSFT"};
         QTest::newRow("CR LF lines") << QByteArray("IBM \r\n\r\nKO\r\n") << QStringList{"IBM", "KO"};
+        QStringEncoder utf16(QStringEncoder::Utf16BE, QStringEncoder::Flag::WriteBom);
+        QTest::newRow("UTF-16") << QByteArray(utf16(QString("IBM\r\nKO\n"))) << QStringList{"IBM", "KO"};
         QTest::newRow("empty file") << QByteArray() << QStringList();
     }
     void openAndSave() {

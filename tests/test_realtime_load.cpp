@@ -91,7 +91,8 @@ private slots:
                                  ("/q/cq?s=" + sixtyOne.mid(40, 20).join(',') + "&d=e").toLatin1()}
             << 60 << "first 60 of 61 symbols";
         QTest::newRow("blank line ends the list")
-            << QStringList{"MSFT", "IBM", "", "KO"} << QList<QByteArray>{"/q/cq?s=MSFT,IBM&d=e"} << 2 << "";
+            << QStringList{"MSFT", "IBM", "", "KO"} << QList<QByteArray>{"/q/cq?s=MSFT,IBM&d=e"} << 2
+            << "list ends at the blank line 3: 1 symbols below it not loaded";
         QTest::newRow("empty file") << QStringList{} << QList<QByteArray>{} << 0 << "portfolio is empty";
         QTest::newRow("six letters in second place")
             << QStringList{"MSFT", "GOOGLE", "IBM"} << QList<QByteArray>{"/q/cq?s=MSFT,GOOGLE,IBM&d=e"} << 3 << "";

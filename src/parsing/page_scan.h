@@ -109,7 +109,7 @@ int takeSymbolRow(PageText& page, int start, const char* slot, int symbolLength,
 
 enum class PageEnd {
     BatchDone, // every symbol of the batch has its row
-    EndOfList  // an empty slot (or one starting with 0xFF) ended the symbol list
+    EndOfList  // an empty slot ended the symbol list
 };
 
 // The batch loop of both parsers: the page's table marker sets the table's search start;

@@ -15,5 +15,5 @@ struct SymbolTable {
     int searchStart; // where the next symbol's text window starts in the reply
 };
 
-// True when a symbol slot ends the list: empty, or its first byte is 0xFF.
+// True when a symbol slot ends the list: an empty line. Any other byte, 0xFF too, is a symbol's.
 bool isEndOfSymbols(const char* slot);

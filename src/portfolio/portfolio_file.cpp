@@ -10,7 +10,8 @@
 #include "portfolio/core/portfolio_rules.h"
 
 namespace {
-// A portfolio line as the editor shows it: UTF-8, or Latin-1 for a file written before.
+// A portfolio line as the editor shows it: UTF-8 (a UTF-16 file reads as UTF-8), or Latin-1 for
+// a file written before.
 QString editorText(const std::string& line) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = utf8(QByteArrayView(line.data(), static_cast<qsizetype>(line.size())));
@@ -19,9 +20,10 @@ QString editorText(const std::string& line) {
 } // namespace
 
 bool ReadPortfolioLines(const QString& path, QStringList& lines, QString& why) {
-    FILE* file = openPortfolio(QFile::encodeName(path).constData());
+    std::string reason;
+    FILE* file = openPortfolio(QFile::encodeName(path).constData(), reason);
     if (!file) {
-        why = QString::fromLocal8Bit(std::strerror(errno));
+        why = QString::fromLocal8Bit(reason.c_str());
         return false;
     }
     lines.clear();

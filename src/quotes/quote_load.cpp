@@ -53,8 +53,8 @@ private:
     std::unique_ptr<char[]> reply_;
     FILE* portfolio_ = nullptr;
     std::unique_ptr<PendingDataFile> data_;
-    int listed_ = 0;         // symbols the portfolio lists, up to its first empty line
-    std::string lostReason_; // why the connection was lost; empty while it was not
+    PortfolioListing listing_; // the symbols up to the portfolio's first empty line, and below it
+    std::string lostReason_;   // why the connection was lost; empty while it was not
 };
 
 bool LoadRun::readPortfolio() {
@@ -62,9 +62,10 @@ bool LoadRun::readPortfolio() {
     tell([](QuoteLoadView& view) { view.loadStarting(); });
 
     const QByteArray name = QFile::encodeName(request_.portfolioPath);
-    portfolio_ = openPortfolio(name.constData());
+    std::string reason;
+    portfolio_ = openPortfolio(name.constData(), reason);
     if (!portfolio_) {
-        const QString why = request_.portfolioPath + ": " + QString::fromLocal8Bit(std::strerror(errno));
+        const QString why = request_.portfolioPath + ": " + QString::fromLocal8Bit(reason.c_str());
         tell([why](QuoteLoadView& view) { view.portfolioUnreadable(why); });
         return false;
     }
@@ -72,8 +73,8 @@ bool LoadRun::readPortfolio() {
     data_ = std::make_unique<PendingDataFile>(dataFileName(name.toStdString(), kind_.dataSuffix));
     SocketLibraryStart();
     SymbolTable& table = *kind_.table;
-    const int stored = readPortfolioSymbols(portfolio_, table.symbols, table.lengths);
-    listed_ = listedSymbolCount(portfolio_, table.symbols, stored);
+    readPortfolioSymbols(portfolio_, table.symbols, table.lengths);
+    listing_ = listPortfolio(portfolio_);
     // A new load's rows start at 0, set on the window thread, which reads them.
     tell([rows = &table.rowsLoaded](QuoteLoadView&) { *rows = 0; });
     return true;
@@ -128,10 +129,16 @@ void LoadRun::requestBatches() {
 QString LoadRun::doneText(bool dataWritten) const {
     QStringList notes;
     const int capacity = (kind_.lastBatch + 1) * SymbolsPerBatch;
-    if (listed_ == 0)
+    const int listed = listing_.listed;
+    if (listed == 0)
         notes << "portfolio is empty";
-    else if (listed_ > capacity)
-        notes << QString("first %1 of %2 symbols").arg(capacity).arg(listed_);
+    else if (listed > capacity)
+        notes << QString("first %1 of %2 symbols").arg(capacity).arg(listed);
+    // The help window says a blank line ends the list; this says what it cost.
+    if (listing_.belowBlank > 0)
+        notes << QString("list ends at the blank line %1: %2 symbols below it not loaded")
+                     .arg(listing_.blankLine)
+                     .arg(listing_.belowBlank);
     if (!dataWritten)
         notes << "data file not written: " + QString::fromLocal8Bit(data_->error().c_str());
     return notes.isEmpty() ? QString("Done getting quotes") : "Done getting quotes (" + notes.join("; ") + ")";

@@ -48,7 +48,7 @@ bool startsWith(const char* text, const char* prefix) {
 }
 
 bool endOfSymbols(const char* slot) {
-    return slot[0] == '\0' || static_cast<unsigned char>(slot[0]) == 0xFF;
+    return slot[0] == '\0';
 }
 
 // Lower-cases five bytes at every position it looks at, as the marker rule says.

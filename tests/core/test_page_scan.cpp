@@ -416,8 +416,8 @@ void TestPageScan::symbolRow() {
 
 void TestPageScan::endOfSymbols() {
     QVERIFY(isEndOfSymbols(""));
-    QVERIFY(isEndOfSymbols("\xff"
-                           "ABC"));
+    QVERIFY(!isEndOfSymbols("\xff"
+                            "ABC"));
     QVERIFY(!isEndOfSymbols("IBM"));
     QVERIFY(!isEndOfSymbols(" "));
 }

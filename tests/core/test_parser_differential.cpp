@@ -546,7 +546,7 @@ bool TestParserDifferential::generatedRuns(bool realTime) {
             for (const QByteArray& s : symbols)
                 lengths << maker.lengthFor(s);
             putSymbols(table, b, symbols, lengths);
-            // The list ends early now and then: an empty slot or one starting with 0xFF.
+            // The list ends early now and then at an empty slot; a slot starting with 0xFF is a symbol.
             if (maker.chance(15)) {
                 char* slot = table.symbols[b * SymbolsPerBatch + maker.below(SymbolsPerBatch)];
                 slot[0] = maker.chance(50) ? '\0' : '\xff';

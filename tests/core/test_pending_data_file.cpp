@@ -3,8 +3,11 @@
 #include <QtTest>
 
 #include <csignal>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "quotes/core/pending_data_file.h"
 #include "support/file_bytes.h"
@@ -64,6 +67,37 @@ private slots:
         }
         QCOMPARE(FileBytes(path), OldRows);
         QCOMPARE(entries(dir), QStringList{"input_data_qt1.txt"});
+    }
+
+    // A load killed mid-way leaves nothing behind; what older loads left goes at the next load,
+    // but not a temporary that a live load still holds, nor another data file's.
+    void killedLoadLeavesNothingBehind() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("input_data_qt1.txt");
+        writeFile(path, OldRows);
+        for (const char* name : {"input_data_qt1.txt.Ab12Cd", "input_data_qt1.txt.Live01", "q_data_qt1.txt.Ab12Cd"})
+            writeFile(dir.filePath(name), OldRows);
+        QFile live(dir.filePath("input_data_qt1.txt.Live01"));
+        QVERIFY(live.open(QIODevice::ReadOnly) && ::flock(live.handle(), LOCK_EX) == 0);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            PendingDataFile data(path.toStdString());
+            writeRows(data, 30);
+            data.reopenForAppend();
+            ::raise(SIGKILL);
+            ::_exit(1);
+        }
+        int status = 0;
+        QVERIFY(child > 0 && ::waitpid(child, &status, 0) == child);
+        QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+        QCOMPARE(FileBytes(path), OldRows);
+        {
+            PendingDataFile data(path.toStdString());
+            writeRows(data, 1);
+            QVERIFY(data.commit());
+        }
+        QCOMPARE(entries(dir),
+                 QStringList({"input_data_qt1.txt", "input_data_qt1.txt.Live01", "q_data_qt1.txt.Ab12Cd"}));
     }
 
     void failedRenameIsNamed() {

@@ -148,8 +148,8 @@ void TestPortfolioRules::listedSymbols() {
     QFETCH(int, listed);
     FILE* stream = streamOf(file);
     QVERIFY(stream);
-    const int stored = readPortfolioSymbols(stream, Slots, Lengths);
-    QCOMPARE(listedSymbolCount(stream, Slots, stored), listed);
+    readPortfolioSymbols(stream, Slots, Lengths);
+    QCOMPARE(listPortfolio(stream).listed, listed);
     std::fclose(stream);
 }
 
@@ -198,6 +198,8 @@ void TestPortfolioRules::dataFileName_data() {
     QTest::newRow("any last four go") << "stocks.list" << DelayedDataSuffix << "stocks._data_qt1.txt";
     QTest::newRow("exactly four") << ".txt" << DelayedDataSuffix << "_data_qt1.txt";
     QTest::newRow("shorter than four kept") << "ab" << DelayedDataSuffix << "ab_data_qt1.txt";
+    QTest::newRow("only the file's own name is cut")
+        << "/home/u/folder/ab" << DelayedDataSuffix << "/home/u/folder/ab_data_qt1.txt";
     QTest::newRow("long name kept whole") << longName + ".txt" << RealTimeDataSuffix << longName + "_data_qt2.txt";
 }
 

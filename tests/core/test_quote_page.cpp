@@ -456,20 +456,23 @@ void TestQuotePage::searchStartPastTheEnd() {
 
 void TestQuotePage::endOfList_data() {
     QTest::addColumn<QByteArray>("ending");
-    QTest::newRow("empty slot") << QByteArray();
-    QTest::newRow("slot starting with 0xFF") << QByteArray("\xff"
-                                                           "AB");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("empty slot") << QByteArray() << 1;
+    QTest::newRow("slot starting with 0xFF is a symbol") << QByteArray("\xff"
+                                                                       "AB")
+                                                         << 3;
 }
 
 void TestQuotePage::endOfList() {
     QFETCH(QByteArray, ending);
+    QFETCH(int, rows);
     setBatch(0, {"MSFT", ending, "INTC"});
     RecordingSink sink;
     PageEnd end = PageEnd::BatchDone;
     parse(samplePage("delayed_edge.html"), sink, &end);
     QCOMPARE(int(end), int(PageEnd::EndOfList));
-    QCOMPARE(sink.rows.size(), 1);
-    QCOMPARE(QuoteTable.rowsLoaded, 1);
+    QCOMPARE(sink.rows.size(), rows);
+    QCOMPARE(QuoteTable.rowsLoaded, rows);
 }
 
 void TestQuotePage::laterBatch() {

@@ -89,8 +89,8 @@ void TestQuoteRequest::batchPath_data() {
     QTest::newRow("empty first line") << QByteArray("\nIBM\n") << 0 << delayed << BatchPlan::EndOfList << prefix;
     QTest::newRow("empty line ends the batch")
         << QByteArray("IBM\n\nMSFT\n") << 0 << delayed << BatchPlan::Request << QByteArray("/q/cq?s=IBM,xxxx&d=v1");
-    QTest::newRow("0xFF slot ends the batch")
-        << QByteArray("IBM\n\xff\nMSFT\n") << 0 << delayed << BatchPlan::Request << QByteArray("/q/cq?s=IBM,xxxx&d=v1");
+    QTest::newRow("0xFF slot is a symbol") << QByteArray("IBM\n\xff\nMSFT\n") << 0 << delayed << BatchPlan::Request
+                                           << QByteArray("/q/cq?s=IBM,%FF,MSFT&d=v1");
     // A portfolio line can never change the request: its bytes travel percent-encoded.
     QTest::newRow("lone comma is a symbol")
         << QByteArray(",\n") << 0 << delayed << BatchPlan::Request << QByteArray("/q/cq?s=%2C,xxxx&d=v1");

@@ -9,9 +9,11 @@
 
 constexpr int PortfolioReadSize = 79;
 
-// Opens a portfolio for reading only. A folder is no portfolio: it fails with EISDIR, as any
-// other file that cannot be opened fails, with errno set.
-FILE* openPortfolio(const char* path);
+// Opens a portfolio for reading only, as the readers take its bytes: a UTF-8 byte-order mark is
+// skipped, a UTF-16 file (with its mark) is read as UTF-8, other bytes as they are. Only a
+// regular file whose first 4 KB hold no NUL byte is a portfolio; otherwise, or when it cannot be
+// opened, it returns nullptr with the reason in why ("Is a directory", "Not a regular file").
+FILE* openPortfolio(const char* path, std::string& why);
 
 // The loaders' rule: every read is a line; its newline and then one blank before it are
 // removed; nothing else is trimmed. Each line goes into the next slot (a symbol longer
@@ -20,17 +22,22 @@ FILE* openPortfolio(const char* path);
 // Returns the number of lines stored; reading stops once QuoteTableCapacity lines are stored.
 int readPortfolioSymbols(FILE* file, char (*slots)[SymbolSlotSize], int* lengths);
 
-// How many symbols the portfolio lists: its lines up to the first empty one. Takes the
-// slots that readPortfolioSymbols stored and, when they did not hold the end of the list,
-// reads on through the rest of the file.
-int listedSymbolCount(FILE* file, const char (*slots)[SymbolSlotSize], int stored);
+// What the portfolio lists: its lines up to the first empty one, which ends the list; and the
+// lines below that one, which no load requests.
+struct PortfolioListing {
+    int listed = 0;
+    int blankLine = 0;  // the empty line's line number in the file, from 1; 0 when there is none
+    int belowBlank = 0; // lines below it that are not empty
+};
+// Reads the whole file, from its start.
+PortfolioListing listPortfolio(FILE* file);
 
 // The editor's rule: reads that begin with a blank or a newline are dropped; otherwise the
 // newline and one blank before it are removed.
 std::vector<std::string> readPortfolioForEditor(FILE* file);
 
-// "%s_data_qt1.txt" / "%s_data_qt2.txt": the portfolio name less its last 4 characters
-// (a name shorter than 4 characters is kept whole).
+// "%s_data_qt1.txt" / "%s_data_qt2.txt": the portfolio's path less the last 4 characters of its
+// file name (a file name shorter than 4 characters is kept whole).
 std::string dataFileName(const std::string& portfolio, const char* suffix);
 constexpr char DelayedDataSuffix[] = "_data_qt1.txt";
 constexpr char RealTimeDataSuffix[] = "_data_qt2.txt";

@@ -1,13 +1,15 @@
 #pragma once
-// A load's data file, written beside the old one under a temporary name and put in its place
-// only when the load ends normally: a load that fails leaves the previous file as it was.
+// A load's data file, written beside the old one as a file without a name (or, where the file
+// system has none, under a temporary name) and put in its place only when the load ends
+// normally: a load that fails, or is killed, leaves the previous file as it was.
 #include <cstdio>
 #include <string>
 
 class PendingDataFile {
 public:
-    // Starts the temporary file beside path. A data file that exists but may not be written
-    // is left alone: the load then writes nothing and error() says why.
+    // Starts the temporary file beside path, first removing what killed loads left there. A data
+    // file that exists but may not be written is left alone: the load then writes nothing and
+    // error() says why.
     explicit PendingDataFile(std::string path);
     ~PendingDataFile(); // a file never committed is removed
     PendingDataFile(const PendingDataFile&) = delete;
@@ -25,10 +27,13 @@ public:
 
 private:
     void fail(int error);
+    void openStream(const char* mode);
+    bool nameTemporary();
     void discard();
 
     std::string path_;
-    std::string temporary_;
+    std::string temporary_; // the file's name while it has one
+    int fd_ = -1;           // the file, kept open (and locked) for the whole load
     FILE* stream_ = nullptr;
     std::string error_;
 };
