@@ -15,7 +15,7 @@ namespace {
 // from wherever the earlier ones left the search.
 constexpr int BatchesPerRun = 3;
 
-constexpr char FixedPortfolio[] = "MSFT\nIBM\nINTC\nGE\nF\nAAPL\nCSCO\nQWXYZ\ndell\n";
+constexpr char FixedPortfolio[] = "MSFT\nIBM\nINTC\nGE\nF\nAAPL\nCSCO\nQWXYZ\ndell\nGOOGLE\n";
 
 // Checks what the parser hands over, as the window's sink would take it.
 class CheckingSink : public QuotePageSink {

@@ -11,7 +11,7 @@ const char* const FuzzTargetName = "rt page";
 
 namespace {
 
-constexpr char FixedPortfolio[] = "MSFT\nXYZ\nINTC\nKO\nYHOO\nGE\nQWXYZ\ndell\n";
+constexpr char FixedPortfolio[] = "MSFT\nXYZ\nINTC\nKO\nYHOO\nGE\nQWXYZ\ndell\nnasdaq\n";
 
 bool knownDirection(double direction) {
     return direction == RtUp || direction == RtDown || direction == RtUnchanged || direction == RtUnknown;

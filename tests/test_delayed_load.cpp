@@ -54,7 +54,9 @@ private slots:
         QVERIFY2(server.isListening(), qPrintable(server.errorText()));
         UseQuoteServer(server.port());
         LoadFolder folder;
-        const QStringList symbols = KnownSymbols(41);
+        QStringList symbols = KnownSymbols(41);
+        symbols[3] = "GOOGLE"; // six characters, two side by side, among ordinary symbols
+        symbols[4] = "NASDAQ";
         folder.writePortfolio(symbols);
         QVERIFY(RunDelayedLoad());
 

@@ -35,7 +35,9 @@ private slots:
         QVERIFY2(server.isListening(), qPrintable(server.errorText()));
         UseQuoteServer(server.port());
         LoadFolder folder;
-        const QStringList symbols = KnownSymbols(25);
+        QStringList symbols = KnownSymbols(25);
+        symbols[3] = "GOOGLE"; // six characters, two side by side, among ordinary symbols
+        symbols[4] = "NASDAQ";
         folder.writePortfolio(symbols);
         QVERIFY(RunRealTimeLoad());
 
@@ -49,6 +51,7 @@ private slots:
         int known = 0;
         for (int i = 0; i < 25; ++i) {
             QVERIFY2(data[i].startsWith(" " + symbols[i] + " "), qPrintable(data[i]));
+            QVERIFY2(!data[i].contains("not found"), qPrintable(data[i]));
             QCOMPARE(grid->Cells(0, i).trimmed(), symbols[i]);
             const float trade = RealTimeTradeDirection(i);
             QVERIFY(trade == 1 || trade == -1 || trade == 0 || trade == -100);

@@ -64,7 +64,7 @@ private:
 enum class SymbolMatch { None, PatternA, PatternB };
 
 // First j in the window where the symbol's pattern A or B matches (A tested first at
-// each j); symbol holds at least L characters, L from 1 to 5. Returns -1 when none.
+// each j); symbol holds at least L characters, L from 1 to 6. Returns -1 when none.
 int findSymbol(const char* window, int n, const char* symbol, int L, SymbolMatch* kind);
 
 // Row text of a match: up to 800 characters from j, NUL-terminated, with the link tag
@@ -102,9 +102,9 @@ inline bool textStartsWith(const char* text, const char* prefix) {
 int advanceSearchStart(int start, int j);
 
 // One symbol's row text from the page: the text window from start, the pattern search and
-// the row text of the match, or the "symbol not found" text (also for a length outside 1 to 5,
-// showing the slot's characters, at most 6); then the missing-time fix. Returns j, the match's
-// index in the window (0 when not found), by which the caller advances its search start.
+// the row text of the match, or the "symbol not found" text (also for a symbol no pattern can
+// place, showing the slot's characters, at most 6); then the missing-time fix. Returns j, the
+// match's index in the window (0 when not found), by which the caller advances its search start.
 int takeSymbolRow(PageText& page, int start, const char* slot, int symbolLength, char* row);
 
 enum class PageEnd {

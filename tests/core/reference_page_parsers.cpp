@@ -15,6 +15,7 @@ namespace {
 constexpr int TextWindowSize = 5000;
 constexpr int RowTextSize = 800;
 constexpr int SymbolShownMax = 6;
+constexpr int SymbolLengthMax = 6;
 constexpr int SearchStep = 100;
 
 // ---- Shared scanning rules -------------------------------------------------------------
@@ -103,14 +104,14 @@ enum class Match { None, A, B };
 // Both patterns compared in full at every position of the window, A first.
 int findSymbol(const char* window, int n, const char* symbol, int L, Match* kind) {
     *kind = Match::None;
-    if (L < 1 || L > 5)
+    if (L < 1 || L > SymbolLengthMax)
         return -1;
-    char upper[5];
+    char upper[SymbolLengthMax];
     for (int i = 0; i < L; ++i)
         upper[i] = upperAscii(symbol[i]);
 
     char a[16];
-    char b[8];
+    char b[SymbolLengthMax + 2];
     int aLen = 0;
     int bLen = 0;
     if (L <= 2) {
@@ -227,7 +228,7 @@ int takeSymbolRow(const char* reply, int length, int start, const char* slot, in
     char window[TextWindowSize + 1];
     const int n = buildTextWindow(reply, length, start, window);
     const int slotChars = static_cast<int>(strnlen(slot, SymbolShownMax));
-    const bool searchable = symbolLength >= 1 && symbolLength <= 5 && symbolLength <= slotChars;
+    const bool searchable = symbolLength >= 1 && symbolLength <= SymbolLengthMax && symbolLength <= slotChars;
 
     int j = -1;
     Match kind = Match::None;

@@ -192,9 +192,10 @@ const QList<QByteArray> EdgeSymbols = {"MSFT", "IBM", "INTC", "GE",   "F",     "
 
 // Symbols of the generated portfolios: the sample pages' own, case variants, one- and
 // two-letter ones that hide inside others, odd bytes that meet the patterns' own '>' and '"'.
-const QList<QByteArray> SymbolPool = {
-    "MSFT", "INTC", "GE",   "F",   "AAPL", "CSCO", "DELL", "IBM", "KO", "T",  "HD", "BA", "YHOO", "QWXYZ", "GOOGL",
-    "A",    "AB",   "msft", "ibm", "Dell", ">AB",  "A>",   "X\"", "ER", "TD", "ET", "C",  "S",    "P",     "GOOGLE"};
+const QList<QByteArray> SymbolPool = {"MSFT", "INTC", "GE",  "F",    "AAPL", "CSCO",   "DELL",  "IBM",
+                                      "KO",   "T",    "HD",  "BA",   "YHOO", "QWXYZ",  "GOOGL", "A",
+                                      "AB",   "msft", "ibm", "Dell", ">AB",  "A>",     "X\"",   "ER",
+                                      "TD",   "ET",   "C",   "S",    "P",    "GOOGLE", "AGOOGL"};
 
 class PageMaker {
 public:
