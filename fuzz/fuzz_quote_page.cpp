@@ -35,6 +35,8 @@ public:
         ++dataLines;
     }
 
+    void symbolNotFound() override { calls.append("N").append(tableMoment()); }
+
     void appendRow(const char* line, double pct) override {
         calls.append("R").append(line).append(reinterpret_cast<const char*>(&pct), sizeof pct).append(tableMoment());
         require(rows + 1 == dataLines, "row appended without its data line");

@@ -36,6 +36,8 @@ public:
         ++dataLines;
     }
 
+    void symbolNotFound() override { calls.append("N").append(tableMoment()); }
+
     void appendRow(const char* line, double tradeDirection, double afterHoursDirection) override {
         calls.append("R").append(line);
         calls.append(reinterpret_cast<const char*>(&tradeDirection), sizeof tradeDirection);

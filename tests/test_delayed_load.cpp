@@ -96,34 +96,41 @@ private slots:
     void requestBytes_data() {
         QTest::addColumn<QStringList>("portfolio");
         QTest::addColumn<QList<QByteArray>>("paths");
-        QTest::newRow("two symbols") << QStringList{"A", "B"} << QList<QByteArray>{"/q/cq?s=A,B&d=v1"};
-        QTest::newRow("one symbol") << QStringList{"IBM"} << QList<QByteArray>{"/q/cq?s=IBM,xxxx&d=v1"};
+        QTest::addColumn<QString>("note"); // in brackets after "Done getting quotes"
+        QTest::newRow("two symbols") << QStringList{"A", "B"} << QList<QByteArray>{"/q/cq?s=A,B&d=v1"} << "";
+        QTest::newRow("one symbol") << QStringList{"IBM"} << QList<QByteArray>{"/q/cq?s=IBM,xxxx&d=v1"} << "";
         const QStringList forty = KnownSymbols(40);
-        QTest::newRow("forty symbols") << forty
-                                       << QList<QByteArray>{
-                                              ("/q/cq?s=" + forty.mid(0, 20).join(',') + "&d=v1").toLatin1(),
-                                              ("/q/cq?s=" + forty.mid(20).join(',') + "&d=v1").toLatin1()};
-        QTest::newRow("lone comma") << QStringList{","} << QList<QByteArray>{"/q/cq?s=%2C,xxxx&d=v1"};
-        QTest::newRow("blank inside a symbol") << QStringList{"A B", "C"} << QList<QByteArray>{"/q/cq?s=A%20B,C&d=v1"};
-        QTest::newRow("empty first line") << QStringList{"", "IBM"} << QList<QByteArray>{};
+        QTest::newRow("forty symbols")
+            << forty
+            << QList<QByteArray>{("/q/cq?s=" + forty.mid(0, 20).join(',') + "&d=v1").toLatin1(),
+                                 ("/q/cq?s=" + forty.mid(20).join(',') + "&d=v1").toLatin1()}
+            << "";
+        QTest::newRow("lone comma") << QStringList{","} << QList<QByteArray>{"/q/cq?s=%2C,xxxx&d=v1"}
+                                    << "1 symbol not found";
+        QTest::newRow("blank inside a symbol")
+            << QStringList{"A B", "C"} << QList<QByteArray>{"/q/cq?s=A%20B,C&d=v1"} << "1 symbol not found";
+        QTest::newRow("empty first line") << QStringList{"", "IBM"} << QList<QByteArray>{} << "portfolio is empty";
         QTest::newRow("empty line ends the list")
             << (KnownSymbols(25) << ""
                                  << "IBM")
             << QList<QByteArray>{("/q/cq?s=" + KnownSymbols(20).join(',') + "&d=v1").toLatin1(),
-                                 ("/q/cq?s=" + KnownSymbols(25).mid(20).join(',') + "&d=v1").toLatin1()};
-        QTest::newRow("overlong line never requested")
-            << QStringList{"MSFT", "GOOGLEX", "IBM"} << QList<QByteArray>{"/q/cq?s=MSFT,IBM&d=v1"};
+                                 ("/q/cq?s=" + KnownSymbols(25).mid(20).join(',') + "&d=v1").toLatin1()}
+            << "";
+        QTest::newRow("overlong lines never requested")
+            << QStringList{"MSFT", "GOOGLEX", "IBM", "NASDAQ100"} << QList<QByteArray>{"/q/cq?s=MSFT,IBM&d=v1"}
+            << "2 symbols not found";
     }
     void requestBytes() {
         QFETCH(QStringList, portfolio);
         QFETCH(QList<QByteArray>, paths);
+        QFETCH(QString, note);
         QuotedProcess server({}, QuotedProcess::Recording::On);
         QVERIFY(server.isListening());
         UseQuoteServer(server.port());
         LoadFolder folder;
         folder.writePortfolio(portfolio);
         QVERIFY(RunDelayedLoad());
-        QCOMPARE(statusText(), paths.isEmpty() ? "Done getting quotes (portfolio is empty)" : "Done getting quotes");
+        QCOMPARE(statusText(), note.isEmpty() ? "Done getting quotes" : "Done getting quotes (" + note + ")");
         const QList<QByteArray> requests = server.recordedRequests();
         QCOMPARE(requests.size(), paths.size());
         const QByteArray host = "Host: 127.0.0.1:" + QByteArray::number(server.port());

@@ -96,8 +96,9 @@ private slots:
         QTest::newRow("blank line ends the list")
             << QStringList{"MSFT", "IBM", "", "KO"} << QList<QByteArray>{"/q/cq?s=MSFT,IBM&d=e"} << 2 << "";
         QTest::newRow("empty file") << QStringList{} << QList<QByteArray>{} << 0 << "portfolio is empty";
-        QTest::newRow("six letters in second place")
-            << QStringList{"MSFT", "GOOGLE", "IBM"} << QList<QByteArray>{"/q/cq?s=MSFT,GOOGLE,IBM&d=e"} << 3 << "";
+        QTest::newRow("six letters, then an overlong line")
+            << QStringList{"MSFT", "GOOGLE", "GOOGLEX", "IBM"} << QList<QByteArray>{"/q/cq?s=MSFT,GOOGLE,IBM&d=e"} << 4
+            << "1 symbol not found";
     }
     void requestPaths() {
         QFETCH(QStringList, portfolio);

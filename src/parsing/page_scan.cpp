@@ -345,7 +345,7 @@ int advanceSearchStart(int start, int j) {
     return start > INT_MAX - step ? INT_MAX : start + step;
 }
 
-int takeSymbolRow(PageText& page, int start, const char* slot, int symbolLength, char* row) {
+int takeSymbolRow(PageText& page, int start, const char* slot, int symbolLength, char* row, bool* found) {
     const TextWindow window = page.window(start);
     const int slotChars = static_cast<int>(strnlen(slot, SymbolShownMax));
     const bool searchable = isPlaceableSymbol(slot, symbolLength);
@@ -361,6 +361,8 @@ int takeSymbolRow(PageText& page, int start, const char* slot, int symbolLength,
         notFoundRowText(slot, searchable ? symbolLength : slotChars, row);
         j = 0;
     }
+    if (found)
+        *found = kind != SymbolMatch::None;
     fixMissingTime(row);
     return j;
 }

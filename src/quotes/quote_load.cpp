@@ -54,6 +54,7 @@ private:
     FILE* portfolio_ = nullptr;
     std::unique_ptr<PendingDataFile> data_;
     int listed_ = 0;         // symbols the portfolio lists, up to its first empty line
+    int notFound_ = 0;       // "symbol not found" rows of this load
     std::string lostReason_; // why the connection was lost; empty while it was not
 };
 
@@ -117,6 +118,7 @@ void LoadRun::requestBatches() {
         // its symbols gets a "symbol not found" row. The page is parsed here, while the window
         // shows the page before it, and handed over whole.
         auto page = std::make_shared<const ParsedPage>(kind_.parsePage(reply_.get(), length, data_->stream()));
+        notFound_ += page->notFound;
         tell([page](QuoteLoadView& view) { view.showPage(*page); });
         if (page->endOfList)
             return;
@@ -124,7 +126,8 @@ void LoadRun::requestBatches() {
 }
 
 // "Done getting quotes", and in brackets what the user would otherwise not learn: symbols
-// left out, an empty portfolio, a data file that could not be written.
+// left out, an empty portfolio, symbols not found (their rows count as unchanged), a data file
+// that could not be written.
 QString LoadRun::doneText(bool dataWritten) const {
     QStringList notes;
     const int capacity = (kind_.lastBatch + 1) * SymbolsPerBatch;
@@ -132,6 +135,8 @@ QString LoadRun::doneText(bool dataWritten) const {
         notes << "portfolio is empty";
     else if (listed_ > capacity)
         notes << QString("first %1 of %2 symbols").arg(capacity).arg(listed_);
+    if (notFound_ > 0)
+        notes << QString("%1 %2 not found").arg(notFound_).arg(notFound_ == 1 ? "symbol" : "symbols");
     if (!dataWritten)
         notes << "data file not written: " + QString::fromLocal8Bit(data_->error().c_str());
     return notes.isEmpty() ? QString("Done getting quotes") : "Done getting quotes (" + notes.join("; ") + ")";

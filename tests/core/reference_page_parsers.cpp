@@ -224,7 +224,8 @@ int advanceSearchStart(int start, int j) {
     return start > INT_MAX - step ? INT_MAX : start + step;
 }
 
-int takeSymbolRow(const char* reply, int length, int start, const char* slot, int symbolLength, char* row) {
+int takeSymbolRow(const char* reply, int length, int start, const char* slot, int symbolLength, char* row,
+                  bool* found) {
     char window[TextWindowSize + 1];
     const int n = buildTextWindow(reply, length, start, window);
     const int slotChars = static_cast<int>(strnlen(slot, SymbolShownMax));
@@ -234,6 +235,7 @@ int takeSymbolRow(const char* reply, int length, int start, const char* slot, in
     Match kind = Match::None;
     if (searchable)
         j = findSymbol(window, n, slot, symbolLength, &kind);
+    *found = j >= 0;
     if (j >= 0) {
         takeRowText(window, n, j, kind, row);
     } else {
@@ -256,8 +258,9 @@ template <typename RowStep> PageEnd eachBatchRow(char* reply, int length, Symbol
         if (endOfSymbols(table.symbols[k]))
             return PageEnd::EndOfList;
         char row[RowTextSize + 1];
-        const int j = takeSymbolRow(reply, length, table.searchStart, table.symbols[k], table.lengths[k], row);
-        rowStep(row);
+        bool found = false;
+        const int j = takeSymbolRow(reply, length, table.searchStart, table.symbols[k], table.lengths[k], row, &found);
+        rowStep(row, found);
         table.searchStart = advanceSearchStart(table.searchStart, j);
     }
     return PageEnd::BatchDone;
@@ -493,7 +496,9 @@ void formatRtLine(const char* squeezed, double tradeDirection, double afterHours
 } // namespace
 
 PageEnd parseQuotePage(char* reply, int length, QuotePageSink& sink) {
-    return eachBatchRow(reply, length, QuoteTable, [&sink](char* row) {
+    return eachBatchRow(reply, length, QuoteTable, [&sink](char* row, bool found) {
+        if (!found)
+            sink.symbolNotFound();
         blankTags(row);
         char wordLine[RowTextSize + 1];
         makeWordLine(row, wordLine);
@@ -504,7 +509,9 @@ PageEnd parseQuotePage(char* reply, int length, QuotePageSink& sink) {
 }
 
 PageEnd parseRtPage(char* reply, int length, RtPageSink& sink) {
-    return eachBatchRow(reply, length, RtTable, [&sink](char* block) {
+    return eachBatchRow(reply, length, RtTable, [&sink](char* block, bool found) {
+        if (!found)
+            sink.symbolNotFound();
         double tradeDirection = Unknown;
         double afterHoursDirection = Unknown;
         readRtDirections(block, &tradeDirection, &afterHoursDirection);
