@@ -15,7 +15,7 @@ namespace {
 // from wherever the earlier ones left the search.
 constexpr int BatchesPerRun = 3;
 
-constexpr char FixedPortfolio[] = "MSFT\nIBM\nINTC\nGE\nF\nAAPL\nCSCO\nQWXYZ\ndell\n";
+constexpr char FixedPortfolio[] = "MSFT\nIBM\nINTC\nGE\nF\nAAPL\nCSCO\nQWXYZ\ndell\nGOOGLE\n";
 
 // Checks what the parser hands over, as the window's sink would take it.
 class CheckingSink : public QuotePageSink {
@@ -34,6 +34,8 @@ public:
         require(std::memchr(wordLine, '\n', length) == nullptr, "data line holds a newline");
         ++dataLines;
     }
+
+    void symbolNotFound() override { calls.append("N").append(tableMoment()); }
 
     void appendRow(const char* line, double pct) override {
         calls.append("R").append(line).append(reinterpret_cast<const char*>(&pct), sizeof pct).append(tableMoment());

@@ -11,7 +11,7 @@ const char* const FuzzTargetName = "rt page";
 
 namespace {
 
-constexpr char FixedPortfolio[] = "MSFT\nXYZ\nINTC\nKO\nYHOO\nGE\nQWXYZ\ndell\n";
+constexpr char FixedPortfolio[] = "MSFT\nXYZ\nINTC\nKO\nYHOO\nGE\nQWXYZ\ndell\nnasdaq\n";
 
 bool knownDirection(double direction) {
     return direction == RtUp || direction == RtDown || direction == RtUnchanged || direction == RtUnknown;
@@ -35,6 +35,8 @@ public:
         require(std::memchr(squeezed, '\n', length) == nullptr, "data line holds a newline");
         ++dataLines;
     }
+
+    void symbolNotFound() override { calls.append("N").append(tableMoment()); }
 
     void appendRow(const char* line, double tradeDirection, double afterHoursDirection) override {
         calls.append("R").append(line);

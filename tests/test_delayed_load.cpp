@@ -61,7 +61,9 @@ private slots:
         QVERIFY2(server.isListening(), qPrintable(server.errorText()));
         UseQuoteServer(server.port());
         LoadFolder folder;
-        const QStringList symbols = KnownSymbols(41);
+        QStringList symbols = KnownSymbols(41);
+        symbols[3] = "GOOGLE"; // six characters, two side by side, among ordinary symbols
+        symbols[4] = "NASDAQ";
         folder.writePortfolio(symbols);
         QVERIFY(RunDelayedLoad());
 
@@ -110,20 +112,21 @@ private slots:
             << QList<QByteArray>{("/q/cq?s=" + forty.mid(0, 20).join(',') + "&d=v1").toLatin1(),
                                  ("/q/cq?s=" + forty.mid(20).join(',') + "&d=v1").toLatin1()}
             << QString();
-        QTest::newRow("lone comma") << QStringList{","} << QList<QByteArray>{"/q/cq?s=%2C,xxxx&d=v1"} << QString();
+        QTest::newRow("lone comma") << QStringList{","} << QList<QByteArray>{"/q/cq?s=%2C,xxxx&d=v1"}
+                                    << "1 symbol not found";
         QTest::newRow("blank inside a symbol")
-            << QStringList{"A B", "C"} << QList<QByteArray>{"/q/cq?s=A%20B,C&d=v1"} << QString();
-        QTest::newRow("empty first line")
-            << QStringList{"", "IBM"} << QList<QByteArray>{}
-            << "portfolio is empty; list ends at the blank line 1: 1 symbols below it not loaded";
+            << QStringList{"A B", "C"} << QList<QByteArray>{"/q/cq?s=A%20B,C&d=v1"} << "1 symbol not found";
+        QTest::newRow("empty first line") << QStringList{"", "IBM"} << QList<QByteArray>{}
+                                          << "list ends at the blank line 1: 1 symbol below it not loaded";
         QTest::newRow("empty line ends the list")
             << (KnownSymbols(25) << ""
                                  << "IBM")
             << QList<QByteArray>{("/q/cq?s=" + KnownSymbols(20).join(',') + "&d=v1").toLatin1(),
                                  ("/q/cq?s=" + KnownSymbols(25).mid(20).join(',') + "&d=v1").toLatin1()}
-            << "list ends at the blank line 26: 1 symbols below it not loaded";
-        QTest::newRow("overlong line never requested")
-            << QStringList{"MSFT", "GOOGLEX", "IBM"} << QList<QByteArray>{"/q/cq?s=MSFT,IBM&d=v1"} << QString();
+            << "list ends at the blank line 26: 1 symbol below it not loaded";
+        QTest::newRow("overlong lines never requested")
+            << QStringList{"MSFT", "GOOGLEX", "IBM", "NASDAQ100"} << QList<QByteArray>{"/q/cq?s=MSFT,IBM&d=v1"}
+            << "2 symbols not found";
     }
     void requestBytes() {
         QFETCH(QStringList, portfolio);

@@ -181,8 +181,8 @@ private slots:
         folder.writePortfolio({"AAPL", "MSFT", "IBM", "F", "BRK.B", "SAP", "^GSPC", "NESN", "KO"});
         QVERIFY(RunDelayedLoad());
         QVERIFY(RunRealTimeLoad());
-        QCOMPARE(Control<TStatusBar>("StatusBar1")->SimpleText(), QString("Done getting quotes"));
-        QCOMPARE(Control<TStatusBar>("StatusBar2")->SimpleText(), QString("Done getting quotes"));
+        QCOMPARE(Control<TStatusBar>("StatusBar1")->SimpleText(), QString("Done getting quotes (1 symbol not found)"));
+        QCOMPARE(Control<TStatusBar>("StatusBar2")->SimpleText(), QString("Done getting quotes (1 symbol not found)"));
 
         const QStringList delayed = folder.readLines("input_data_qt1.txt");
         const QStringList realTime = folder.readLines("input_data_qt2.txt");

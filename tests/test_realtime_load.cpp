@@ -35,7 +35,9 @@ private slots:
         QVERIFY2(server.isListening(), qPrintable(server.errorText()));
         UseQuoteServer(server.port());
         LoadFolder folder;
-        const QStringList symbols = KnownSymbols(25);
+        QStringList symbols = KnownSymbols(25);
+        symbols[3] = "GOOGLE"; // six characters, two side by side, among ordinary symbols
+        symbols[4] = "NASDAQ";
         folder.writePortfolio(symbols);
         QVERIFY(RunRealTimeLoad());
 
@@ -49,6 +51,7 @@ private slots:
         int known = 0;
         for (int i = 0; i < 25; ++i) {
             QVERIFY2(data[i].startsWith(" " + symbols[i] + " "), qPrintable(data[i]));
+            QVERIFY2(!data[i].contains("not found"), qPrintable(data[i]));
             QCOMPARE(grid->Cells(0, i).trimmed(), symbols[i]);
             const float trade = RealTimeTradeDirection(i);
             QVERIFY(trade == 1 || trade == -1 || trade == 0 || trade == -100);
@@ -92,10 +95,11 @@ private slots:
             << 60 << "first 60 of 61 symbols";
         QTest::newRow("blank line ends the list")
             << QStringList{"MSFT", "IBM", "", "KO"} << QList<QByteArray>{"/q/cq?s=MSFT,IBM&d=e"} << 2
-            << "list ends at the blank line 3: 1 symbols below it not loaded";
+            << "list ends at the blank line 3: 1 symbol below it not loaded";
         QTest::newRow("empty file") << QStringList{} << QList<QByteArray>{} << 0 << "portfolio is empty";
-        QTest::newRow("six letters in second place")
-            << QStringList{"MSFT", "GOOGLE", "IBM"} << QList<QByteArray>{"/q/cq?s=MSFT,GOOGLE,IBM&d=e"} << 3 << "";
+        QTest::newRow("six letters, then an overlong line")
+            << QStringList{"MSFT", "GOOGLE", "GOOGLEX", "IBM"} << QList<QByteArray>{"/q/cq?s=MSFT,GOOGLE,IBM&d=e"} << 4
+            << "1 symbol not found";
     }
     void requestPaths() {
         QFETCH(QStringList, portfolio);

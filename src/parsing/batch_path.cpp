@@ -4,8 +4,6 @@
 
 namespace {
 
-// Longer portfolio lines are kept cut and marked in their slot; the server never sees them.
-constexpr int MaxRequestableLength = SymbolSlotSize - 1;
 constexpr char DummySymbol[] = "xxxx,";
 
 } // namespace
@@ -16,15 +14,17 @@ BatchPlan buildBatchPath(const char (*symbols)[SymbolSlotSize], const int* lengt
     path.assign(QuotePathPrefix);
 
     int appended = 0;
-    bool skippedOverlong = false;
+    bool skippedUnplaceable = false;
     const int first = batch * SymbolsPerBatch;
     for (int i = first; i < first + SymbolsPerBatch && i < QuoteTableCapacity; ++i) {
         if (visitIndex)
             visitIndex();
         if (isEndOfSymbols(symbols[i]))
             break;
-        if (lengths[i] > MaxRequestableLength) {
-            skippedOverlong = true;
+        // Never ask for a row no pattern can place (a line longer than 6 characters, kept cut and
+        // marked in its slot): it would stand between the next symbols' search and their rows.
+        if (!isPlaceableSymbol(symbols[i], lengths[i])) {
+            skippedUnplaceable = true;
             continue;
         }
         path.append(percentEncodeSymbol(symbols[i]));
@@ -36,7 +36,7 @@ BatchPlan buildBatchPath(const char (*symbols)[SymbolSlotSize], const int* lengt
         path.append(DummySymbol);
 
     if (path.size() == prefixLength)
-        return skippedOverlong ? BatchPlan::NothingToRequest : BatchPlan::EndOfList;
+        return skippedUnplaceable ? BatchPlan::NothingToRequest : BatchPlan::EndOfList;
 
     // Symbols travel encoded, so the only commas are the separators: the last one goes.
     path.pop_back();

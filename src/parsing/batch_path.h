@@ -12,15 +12,15 @@ constexpr char RealTimeQueryKey[] = "&d=e";
 
 enum class BatchPlan {
     Request,          // path holds the batch's symbols and the key
-    NothingToRequest, // the batch has symbols, but none that may be requested (too long)
+    NothingToRequest, // the batch has symbols, but none that may be requested (none placeable)
     EndOfList         // no symbol left: the load ends normally
 };
 
 // Builds the path of batch `batch` from the symbol slots (20 per batch), calling
 // visitIndex once per slot index visited, before the slot is examined. A single
 // symbol gets the dummy "xxxx"; the trailing comma goes.
-// Symbols longer than 6 characters are never requested; symbol bytes are percent-encoded
-// where percentEncodeSymbol says so.
+// Only symbols the page patterns can place are requested (isPlaceableSymbol: never a line
+// longer than 6 characters); symbol bytes are percent-encoded where percentEncodeSymbol says so.
 BatchPlan buildBatchPath(const char (*symbols)[SymbolSlotSize], const int* lengths, int batch, const char* key,
                          std::string& path, const std::function<void()>& visitIndex = {});
 

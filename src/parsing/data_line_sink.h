@@ -10,6 +10,9 @@ public:
     virtual ~DataLineSink() = default;
     // The row's data-file line, without its newline.
     virtual void writeDataLine(const char* text);
+    // Told before the data-file line of a "symbol not found" row: the page did not hold the
+    // symbol, or it was never asked for.
+    virtual void symbolNotFound() {}
 
 private:
     FILE* dataFile_;

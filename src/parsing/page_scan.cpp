@@ -209,15 +209,15 @@ bool PageText::reached(int p) const {
 int findSymbol(const char* window, int n, const char* symbol, int L, SymbolMatch* kind) {
     if (kind)
         *kind = SymbolMatch::None;
-    if (L < 1 || L > 5)
+    if (L < 1 || L > SymbolLengthMax)
         return -1;
-    char upper[5];
+    char upper[SymbolLengthMax];
     for (int i = 0; i < L; ++i)
         upper[i] = upperAscii(symbol[i]);
 
     // Pattern A ends a link whose query ends in the symbol; pattern B is a text that is the symbol.
-    char a[16];
-    char b[8];
+    char a[2 * SymbolLengthMax + 4];
+    char b[SymbolLengthMax + 2];
     int aLen = 0;
     int bLen = 0;
     if (L <= 2) {
@@ -345,10 +345,10 @@ int advanceSearchStart(int start, int j) {
     return start > INT_MAX - step ? INT_MAX : start + step;
 }
 
-int takeSymbolRow(PageText& page, int start, const char* slot, int symbolLength, char* row) {
+int takeSymbolRow(PageText& page, int start, const char* slot, int symbolLength, char* row, bool* found) {
     const TextWindow window = page.window(start);
     const int slotChars = static_cast<int>(strnlen(slot, SymbolShownMax));
-    const bool searchable = symbolLength >= 1 && symbolLength <= 5 && symbolLength <= slotChars;
+    const bool searchable = isPlaceableSymbol(slot, symbolLength);
 
     int j = -1;
     SymbolMatch kind = SymbolMatch::None;
@@ -361,6 +361,8 @@ int takeSymbolRow(PageText& page, int start, const char* slot, int symbolLength,
         notFoundRowText(slot, searchable ? symbolLength : slotChars, row);
         j = 0;
     }
+    if (found)
+        *found = kind != SymbolMatch::None;
     fixMissingTime(row);
     return j;
 }

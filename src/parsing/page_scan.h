@@ -64,7 +64,7 @@ private:
 enum class SymbolMatch { None, PatternA, PatternB };
 
 // First j in the window where the symbol's pattern A or B matches (A tested first at
-// each j); symbol holds at least L characters, L from 1 to 5. Returns -1 when none.
+// each j); symbol holds at least L characters, L from 1 to 6. Returns -1 when none.
 int findSymbol(const char* window, int n, const char* symbol, int L, SymbolMatch* kind);
 
 // Row text of a match: up to 800 characters from j, NUL-terminated, with the link tag
@@ -102,10 +102,11 @@ inline bool textStartsWith(const char* text, const char* prefix) {
 int advanceSearchStart(int start, int j);
 
 // One symbol's row text from the page: the text window from start, the pattern search and
-// the row text of the match, or the "symbol not found" text (also for a length outside 1 to 5,
-// showing the slot's characters, at most 6); then the missing-time fix. Returns j, the match's
-// index in the window (0 when not found), by which the caller advances its search start.
-int takeSymbolRow(PageText& page, int start, const char* slot, int symbolLength, char* row);
+// the row text of the match, or the "symbol not found" text (also for a symbol no pattern can
+// place, showing the slot's characters, at most 6); then the missing-time fix. Returns j, the
+// match's index in the window (0 when not found), by which the caller advances its search
+// start; *found (when given) says whether it matched.
+int takeSymbolRow(PageText& page, int start, const char* slot, int symbolLength, char* row, bool* found = nullptr);
 
 enum class PageEnd {
     BatchDone, // every symbol of the batch has its row
@@ -114,8 +115,9 @@ enum class PageEnd {
 
 // The batch loop of both parsers: the page's table marker sets the table's search start;
 // then each symbol of the table's current batch gets its row text from the reply (the
-// missing-time fix applied), which rowStep(row) makes into the parser's row, and the search
-// start moves on past the match. Stops at the first slot that ends the list.
+// missing-time fix applied), which rowStep(row, found) makes into the parser's row (found is
+// false for a "symbol not found" row), and the search start moves on past the match. Stops at
+// the first slot that ends the list.
 template <typename RowStep> PageEnd forEachBatchRow(char* reply, int length, SymbolTable& table, RowStep&& rowStep) {
     length = std::max(length, 0);
     const int marker = findTableMarker(reply, length);
@@ -129,8 +131,9 @@ template <typename RowStep> PageEnd forEachBatchRow(char* reply, int length, Sym
         if (isEndOfSymbols(table.symbols[k]))
             return PageEnd::EndOfList;
         char row[RowTextSize + 1];
-        const int j = takeSymbolRow(page, table.searchStart, table.symbols[k], table.lengths[k], row);
-        rowStep(row);
+        bool found = false;
+        const int j = takeSymbolRow(page, table.searchStart, table.symbols[k], table.lengths[k], row, &found);
+        rowStep(row, found);
         table.searchStart = advanceSearchStart(table.searchStart, j);
     }
     return PageEnd::BatchDone;

@@ -118,7 +118,9 @@ double formatQuoteLine(const char* wordLine, char* line) {
 }
 
 PageEnd parseQuotePage(char* reply, int length, QuotePageSink& sink) {
-    return forEachBatchRow(reply, length, QuoteTable, [&sink](char* row) {
+    return forEachBatchRow(reply, length, QuoteTable, [&sink](char* row, bool found) {
+        if (!found)
+            sink.symbolNotFound();
         char wordLine[RowTextSize + 1];
         makeWordLine(row, wordLine);
         sink.writeDataLine(wordLine);

@@ -170,7 +170,9 @@ void rtRowCells(const char* line, double tradeDirection, char cells[7][RtCellTex
 }
 
 PageEnd parseRtPage(char* reply, int length, RtPageSink& sink) {
-    return forEachBatchRow(reply, length, RtTable, [&sink](char* block) {
+    return forEachBatchRow(reply, length, RtTable, [&sink](char* block, bool found) {
+        if (!found)
+            sink.symbolNotFound();
         double tradeDirection = RtUnknown;
         double afterHoursDirection = RtUnknown;
         readRtDirections(block, &tradeDirection, &afterHoursDirection);

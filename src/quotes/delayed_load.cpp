@@ -21,6 +21,8 @@ public:
         page_.rows << row;
     }
 
+    void symbolNotFound() override { ++page_.notFound; }
+
 private:
     ParsedPage& page_;
 };

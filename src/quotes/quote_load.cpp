@@ -54,6 +54,7 @@ private:
     FILE* portfolio_ = nullptr;
     std::unique_ptr<PendingDataFile> data_;
     PortfolioListing listing_; // the symbols up to the portfolio's first empty line, and below it
+    int notFound_ = 0;         // "symbol not found" rows of this load
     std::string lostReason_;   // why the connection was lost; empty while it was not
 };
 
@@ -118,27 +119,36 @@ void LoadRun::requestBatches() {
         // its symbols gets a "symbol not found" row. The page is parsed here, while the window
         // shows the page before it, and handed over whole.
         auto page = std::make_shared<const ParsedPage>(kind_.parsePage(reply_.get(), length, data_->stream()));
+        notFound_ += page->notFound;
         tell([page](QuoteLoadView& view) { view.showPage(*page); });
         if (page->endOfList)
             return;
     }
 }
 
+// "1 symbol", "2 symbols".
+QString symbolCount(int count) {
+    return QString("%1 %2").arg(count).arg(count == 1 ? "symbol" : "symbols");
+}
+
 // "Done getting quotes", and in brackets what the user would otherwise not learn: symbols
-// left out, an empty portfolio, a data file that could not be written.
+// left out, an empty portfolio, symbols not found (their rows count as unchanged), a data file
+// that could not be written.
 QString LoadRun::doneText(bool dataWritten) const {
     QStringList notes;
     const int capacity = (kind_.lastBatch + 1) * SymbolsPerBatch;
     const int listed = listing_.listed;
-    if (listed == 0)
+    if (listed == 0 && listing_.belowBlank == 0)
         notes << "portfolio is empty";
     else if (listed > capacity)
         notes << QString("first %1 of %2 symbols").arg(capacity).arg(listed);
     // The help window says a blank line ends the list; this says what it cost.
     if (listing_.belowBlank > 0)
-        notes << QString("list ends at the blank line %1: %2 symbols below it not loaded")
+        notes << QString("list ends at the blank line %1: %2 below it not loaded")
                      .arg(listing_.blankLine)
-                     .arg(listing_.belowBlank);
+                     .arg(symbolCount(listing_.belowBlank));
+    if (notFound_ > 0)
+        notes << symbolCount(notFound_) + " not found";
     if (!dataWritten)
         notes << "data file not written: " + QString::fromLocal8Bit(data_->error().c_str());
     return notes.isEmpty() ? QString("Done getting quotes") : "Done getting quotes (" + notes.join("; ") + ")";

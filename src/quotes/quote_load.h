@@ -24,9 +24,11 @@ struct ShownRow {
     float afterHours = 0; // the after-hours direction (real-time)
 };
 
-// The rows of one page, in order, and whether the parser met the end of the symbol list.
+// The rows of one page, in order, how many of them are "symbol not found" rows, and whether
+// the parser met the end of the symbol list.
 struct ParsedPage {
     QList<ShownRow> rows;
+    int notFound = 0;
     bool endOfList = false;
 };
 

@@ -29,6 +29,8 @@ public:
         page_.rows << row;
     }
 
+    void symbolNotFound() override { ++page_.notFound; }
+
 private:
     ParsedPage& page_;
 };

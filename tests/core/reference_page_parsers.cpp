@@ -15,6 +15,7 @@ namespace {
 constexpr int TextWindowSize = 5000;
 constexpr int RowTextSize = 800;
 constexpr int SymbolShownMax = 6;
+constexpr int SymbolLengthMax = 6;
 constexpr int SearchStep = 100;
 
 // ---- Shared scanning rules -------------------------------------------------------------
@@ -103,14 +104,14 @@ enum class Match { None, A, B };
 // Both patterns compared in full at every position of the window, A first.
 int findSymbol(const char* window, int n, const char* symbol, int L, Match* kind) {
     *kind = Match::None;
-    if (L < 1 || L > 5)
+    if (L < 1 || L > SymbolLengthMax)
         return -1;
-    char upper[5];
+    char upper[SymbolLengthMax];
     for (int i = 0; i < L; ++i)
         upper[i] = upperAscii(symbol[i]);
 
     char a[16];
-    char b[8];
+    char b[SymbolLengthMax + 2];
     int aLen = 0;
     int bLen = 0;
     if (L <= 2) {
@@ -223,16 +224,18 @@ int advanceSearchStart(int start, int j) {
     return start > INT_MAX - step ? INT_MAX : start + step;
 }
 
-int takeSymbolRow(const char* reply, int length, int start, const char* slot, int symbolLength, char* row) {
+int takeSymbolRow(const char* reply, int length, int start, const char* slot, int symbolLength, char* row,
+                  bool* found) {
     char window[TextWindowSize + 1];
     const int n = buildTextWindow(reply, length, start, window);
     const int slotChars = static_cast<int>(strnlen(slot, SymbolShownMax));
-    const bool searchable = symbolLength >= 1 && symbolLength <= 5 && symbolLength <= slotChars;
+    const bool searchable = symbolLength >= 1 && symbolLength <= SymbolLengthMax && symbolLength <= slotChars;
 
     int j = -1;
     Match kind = Match::None;
     if (searchable)
         j = findSymbol(window, n, slot, symbolLength, &kind);
+    *found = j >= 0;
     if (j >= 0) {
         takeRowText(window, n, j, kind, row);
     } else {
@@ -255,8 +258,9 @@ template <typename RowStep> PageEnd eachBatchRow(char* reply, int length, Symbol
         if (endOfSymbols(table.symbols[k]))
             return PageEnd::EndOfList;
         char row[RowTextSize + 1];
-        const int j = takeSymbolRow(reply, length, table.searchStart, table.symbols[k], table.lengths[k], row);
-        rowStep(row);
+        bool found = false;
+        const int j = takeSymbolRow(reply, length, table.searchStart, table.symbols[k], table.lengths[k], row, &found);
+        rowStep(row, found);
         table.searchStart = advanceSearchStart(table.searchStart, j);
     }
     return PageEnd::BatchDone;
@@ -492,7 +496,9 @@ void formatRtLine(const char* squeezed, double tradeDirection, double afterHours
 } // namespace
 
 PageEnd parseQuotePage(char* reply, int length, QuotePageSink& sink) {
-    return eachBatchRow(reply, length, QuoteTable, [&sink](char* row) {
+    return eachBatchRow(reply, length, QuoteTable, [&sink](char* row, bool found) {
+        if (!found)
+            sink.symbolNotFound();
         blankTags(row);
         char wordLine[RowTextSize + 1];
         makeWordLine(row, wordLine);
@@ -503,7 +509,9 @@ PageEnd parseQuotePage(char* reply, int length, QuotePageSink& sink) {
 }
 
 PageEnd parseRtPage(char* reply, int length, RtPageSink& sink) {
-    return eachBatchRow(reply, length, RtTable, [&sink](char* block) {
+    return eachBatchRow(reply, length, RtTable, [&sink](char* block, bool found) {
+        if (!found)
+            sink.symbolNotFound();
         double tradeDirection = Unknown;
         double afterHoursDirection = Unknown;
         readRtDirections(block, &tradeDirection, &afterHoursDirection);

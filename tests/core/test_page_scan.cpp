@@ -247,7 +247,10 @@ void TestPageScan::symbolPatterns_data() {
     QTest::newRow("match cut by the window's end") << QByteArray("ab>IBM") << QByteArray("IBM") << -1 << none;
     QTest::newRow("empty window") << QByteArray() << QByteArray("IBM") << -1 << none;
     QTest::newRow("length 0") << QByteArray(">IBM<") << QByteArray("") << -1 << none;
-    QTest::newRow("length 6") << QByteArray("GOOGLE\">") << QByteArray("GOOGLE") << -1 << none;
+    QTest::newRow("6 A") << QByteArray("s=GOOGLE\">") << QByteArray("GOOGLE") << 2 << A;
+    QTest::newRow("6 B") << QByteArray("x>NASDAQ<") << QByteArray("NASDAQ") << 1 << B;
+    QTest::newRow("6 is not its first 5") << QByteArray("s=GOOGL\">GOOGL<") << QByteArray("GOOGLE") << -1 << none;
+    QTest::newRow("length 7") << QByteArray("GOOGLEX\">") << QByteArray("GOOGLEX") << -1 << none;
 }
 
 void TestPageScan::symbolPatterns() {

@@ -113,6 +113,7 @@ public:
     void writeDataLine(const char* wordLine) override {
         calls << "data [" + QByteArray(wordLine) + "]" + tableMoment(QuoteTable);
     }
+    void symbolNotFound() override { calls << "not found" + tableMoment(QuoteTable); }
     void appendRow(const char* line, double pct) override {
         calls << "row [" + QByteArray(line) + "] pct=" + bitsOf(pct) + " current=[" + QByteArray(CurrentLine) + "] " +
                      bitsOf(CurrentPct) + tableMoment(QuoteTable);
@@ -125,6 +126,7 @@ public:
     void writeDataLine(const char* squeezed) override {
         calls << "data [" + QByteArray(squeezed) + "]" + tableMoment(RtTable);
     }
+    void symbolNotFound() override { calls << "not found" + tableMoment(RtTable); }
     void appendRow(const char* line, double trade, double afterHours) override {
         calls << "row [" + QByteArray(line) + "] trade=" + bitsOf(trade) + " afterHours=" + bitsOf(afterHours) +
                      tableMoment(RtTable);
@@ -192,9 +194,10 @@ const QList<QByteArray> EdgeSymbols = {"MSFT", "IBM", "INTC", "GE",   "F",     "
 
 // Symbols of the generated portfolios: the sample pages' own, case variants, one- and
 // two-letter ones that hide inside others, odd bytes that meet the patterns' own '>' and '"'.
-const QList<QByteArray> SymbolPool = {
-    "MSFT", "INTC", "GE",   "F",   "AAPL", "CSCO", "DELL", "IBM", "KO", "T",  "HD", "BA", "YHOO", "QWXYZ", "GOOGL",
-    "A",    "AB",   "msft", "ibm", "Dell", ">AB",  "A>",   "X\"", "ER", "TD", "ET", "C",  "S",    "P",     "GOOGLE"};
+const QList<QByteArray> SymbolPool = {"MSFT", "INTC", "GE",  "F",    "AAPL", "CSCO",   "DELL",  "IBM",
+                                      "KO",   "T",    "HD",  "BA",   "YHOO", "QWXYZ",  "GOOGL", "A",
+                                      "AB",   "msft", "ibm", "Dell", ">AB",  "A>",     "X\"",   "ER",
+                                      "TD",   "ET",   "C",   "S",    "P",    "GOOGLE", "AGOOGL"};
 
 class PageMaker {
 public:

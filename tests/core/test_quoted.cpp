@@ -360,6 +360,7 @@ void TestQuoted::scannersFindEveryRow_data() {
         misses.append("ZZ" + QByteArray::number(i).rightJustified(2, '0'));
     const QByteArrayList tails{"MSFT", "SFT", "FT", "T", "ET", "ABCDQ", "ABCDW", "A", "xxxx"};
     const QByteArrayList mixed{"msft", "brk.b", "^dji", "^GSPC", "abcdq", "QQQ", "12345", "A$B", "GE"};
+    const QByteArrayList sixes{"IBM", "GOOGLE", "nasdaq", "MSFT", "BRK.BB", "F", "ABCDEF", "ZZZZZZ", "KO", "AGOOGL"};
 
     for (const bool chunked : {false, true}) {
         for (const QByteArray kind : {"v1", "e"}) {
@@ -372,6 +373,8 @@ void TestQuoted::scannersFindEveryRow_data() {
                 << kind << chunked << (QByteArrayList{"IBM"} + misses + QByteArrayList{"F"}) << misses;
             QTest::addRow("case, dots, indexes, %s, %s", kind.constData(), framing)
                 << kind << chunked << mixed << QByteArrayList{"12345", "A$B"};
+            QTest::addRow("six characters among others, %s, %s", kind.constData(), framing)
+                << kind << chunked << sixes << QByteArrayList{"ZZZZZZ"};
         }
     }
 }
