@@ -24,6 +24,7 @@ public:
     int rows = 0;
     double lastTrade = 0.0;
     double lastAfterHours = 0.0;
+    std::string lastSqueezed;
     std::string calls; // every call, to hold against the plain parser's
 
     void writeDataLine(const char* squeezed) override {
@@ -33,6 +34,7 @@ public:
         require(length <= RowTextSize, "data line longer than a row text");
         // The data file holds one line per row.
         require(std::memchr(squeezed, '\n', length) == nullptr, "data line holds a newline");
+        lastSqueezed.assign(squeezed, length);
         ++dataLines;
     }
 
@@ -49,7 +51,7 @@ public:
         require(knownDirection(afterHoursDirection), "after-hours direction outside 1, -1, 0, -100");
         // The grid's cells, in a block of exactly their size.
         std::unique_ptr<char[][RtCellTextSize]> cells(new char[7][RtCellTextSize]);
-        rtRowCells(line, tradeDirection, cells.get());
+        rtRowCells(line, lastSqueezed.c_str(), tradeDirection, cells.get());
         for (int c = 0; c < 7; ++c)
             require(strnlen(cells[c], RtCellTextSize) < RtCellTextSize, "cell without its NUL");
         lastTrade = tradeDirection;

@@ -1,6 +1,8 @@
 // The quote grids as painted: row backgrounds, text colours by direction, the found-row mark,
 // the cell font and text offsets, column widths that follow the grid's width, and the row
 // click that fills the details box. Pixels come from grabs of the grids in the shown window.
+#include <QAction>
+#include <QCheckBox>
 #include <QImage>
 #include <QLineEdit>
 #include <QPaintEngine>
@@ -12,6 +14,7 @@
 #include "gui_support/load_fixture.h"
 #include "gui_support/tickwell_windows.h"
 #include "platform/string_grid.h"
+#include "support/quoted_process.h"
 
 namespace {
 const QColor White(255, 255, 255);
@@ -111,6 +114,34 @@ void setRealTimeRow(int row, const QString& symbol, float trade, float afterHour
         grid("RT1")->setCell(col, row, cells[col]);
 }
 
+// Whether a cell shows its whole text: its pixels are the text, or the text without its indent,
+// painted by hand in Courier of some size at the cell's offsets, where that text fits the part of
+// the cell that shows.
+bool showsWhole(const QImage& image, const QRect& cell, QString text, QColor ink, int dx, int dy) {
+    const QImage shown = image.copy(cell);
+    for (const QString& form : {text, text.mid(text.indexOf(QRegularExpression("\\S")))}) {
+        QString visible = form;
+        while (visible.endsWith(' '))
+            visible.chop(1);
+        for (int pixels = 11; pixels >= 6; --pixels) {
+            QFont font("Courier");
+            font.setPixelSize(pixels);
+            if (QFontMetricsF(font).horizontalAdvance(visible) > cell.width() - dx)
+                continue;
+            QImage expected(cell.size(), QImage::Format_RGB32);
+            expected.fill(backgroundOf(image, cell));
+            QPainter painter(&expected);
+            painter.setFont(font);
+            painter.setPen(ink);
+            painter.drawText(QRect(dx, dy, cell.width() - dx, cell.height() + 4), Qt::AlignLeft | Qt::AlignTop, form);
+            painter.end();
+            if (expected == shown)
+                return true;
+        }
+    }
+    return false;
+}
+
 QList<int> widthsOf(TStringGrid* grid) {
     QList<int> widths;
     for (int col = 0; col < grid->ColCount(); ++col)
@@ -140,6 +171,12 @@ private slots:
         grid("RT1")->setRow(0);
         box("Edit1")->clear();
         showGridTab(grid("QT1"));
+    }
+
+    void cleanup() {
+        Control<QAction>("Normal")->trigger();
+        grid("QT1")->setRowCount(40);
+        grid("RT1")->setRowCount(45);
     }
 
     void rowBackgrounds_data() {
@@ -418,6 +455,57 @@ private slots:
         g->resize(designed);
         grabGrid(g);
         QCOMPARE(shown, widths);
+    }
+
+    // Six-figure prices, long changes and eleven-digit volumes of a load, sorted on the Quotes tab,
+    // in every window size: each cell holds its values whole and paints them whole where it shows.
+    void valuesShowWhole_data() {
+        QTest::addColumn<QString>("size");
+        for (const char* size : {"Normal", "Reduced1", "Enlarged1"})
+            QTest::newRow(size) << QString(size);
+    }
+    void valuesShowWhole() {
+        QFETCH(QString, size);
+        LoadFolder folder;
+        QFile feed(folder.path("quotes.csv"));
+        QVERIFY(feed.open(QIODevice::WriteOnly));
+        feed.write("symbol,last,change,volume,time,bid,ask,after_hours_change\n"
+                   "BIGD,999999.99,-12345.67,12345678901,,999999.98,999999.99,-1234.56\n"
+                   "BIG,712345.67,1234.56,99999999999,11:30,712345.60,712345.70,12345.67\n");
+        feed.close();
+        QuotedProcess server({"--quotes", folder.path("quotes.csv")});
+        QVERIFY2(server.isListening(), qPrintable(server.errorText()));
+        UseQuoteServer(server.port());
+        folder.writePortfolio({"BIGD", "BIG"});
+        QTest::mouseClick(Control<QCheckBox>("CheckBox1"), Qt::LeftButton); // the rows refilled from the table
+        const bool loaded = RunDelayedLoad() && RunRealTimeLoad();
+        QTest::mouseClick(Control<QCheckBox>("CheckBox1"), Qt::LeftButton);
+        QVERIFY(loaded);
+        Control<QAction>(size)->trigger();
+
+        const QList<QStringList> quotes = {
+            {"BIG    ", " 11:30AM ET", " 712,345.67 ", "", "   +1,234.56", "  +0.17%  ", " 99,999,999,999"},
+            {"BIGD   ", " Unknown ET", " 999,999.99 ", "", "   -12,345.67", "  -1.22%  ", " 12,345,678,901"}};
+        const QList<QStringList> realTime = {{"BIGD     ", " Unknown ET ", "  999,999.99", " -12,345.67 (1.22%)",
+                                              " -1,234.56 (0.12%)", " 999,999.98 ", " 999,999.99 "},
+                                             {"BIG      ", " 11:30AM ET ", "  712,345.67", " +1,234.56 (0.17%)",
+                                              " +12,345.67 (1.73%)", " 712,345.60 ", " 712,345.70 "}};
+        const QColor green(0, 128, 0), red(255, 0, 0), black(0, 0, 0);
+        for (TStringGrid* g : {grid("QT1"), grid("RT1")}) {
+            const bool isQuotes = g == grid("QT1");
+            const QImage image = grabGrid(g);
+            for (int row = 0; row < 2; ++row) {
+                for (int col = 0; col < 7; ++col) {
+                    const QString text = (isQuotes ? quotes : realTime)[row][col];
+                    QCOMPARE(g->Cells(col, row), text);
+                    const bool rising = isQuotes ? row == 0 : row == 1;
+                    const QColor ink = isQuotes || col == 3 || col == 4 ? (rising ? green : red) : black;
+                    QVERIFY2(text.isEmpty() || showsWhole(image, cellRect(g, col, row), text, ink, isQuotes ? 4 : 2,
+                                                          isQuotes ? 0 : -1),
+                             qPrintable(QString("%1 row %2 column %3 is cut").arg(g->objectName()).arg(row).arg(col)));
+                }
+            }
+        }
     }
 
     // A width set by hand is replaced at the next painted cell.

@@ -90,6 +90,7 @@ Expected expectedOf(const FeedLine& f) {
                                         {45, percent},
                                         {55, volume}});
     e.delayedCells = cut(delayed, {{0, 7}, {7, 10}, {20, 12}, {0, 0}, {32, 10}, {43, 10}, {54, 14}});
+    e.delayedCells[1] = " " + time + " ET"; // a seven-character time too keeps its blank before the zone
     const QString afterHoursSign = f.afterHours.isEmpty() ? "" : sign(afterHours);
     const QString realTime = placed(92, {{0, f.symbol},
                                          {10, time + " ET"},
@@ -101,6 +102,10 @@ Expected expectedOf(const FeedLine& f) {
                                          {70, bid},
                                          {81, ask}});
     e.realTimeCells = cut(realTime, {{0, 9}, {9, 12}, {20, 10}, {34, 14}, {52, 14}, {69, 12}, {80, 12}});
+    // A change and its percent that run past their cut show whole, brackets and all.
+    const QString changes[] = {realTime.mid(34, 2) + bracketed, realTime.mid(52, 2) + afterHoursText};
+    for (int i = 0; i < 2; ++i)
+        e.realTimeCells[3 + i] = changes[i].size() > 14 ? changes[i] : e.realTimeCells[3 + i];
     return e;
 }
 

@@ -18,6 +18,32 @@ extern const CellCut QuoteCellCuts[7];
 // Writes at most length characters and a NUL into out (size length + 1).
 void cutCell(const char* line, CellCut cut, char* out);
 
+// A cell never shows a prefix of a value: a word longer than this shows as "###".
+constexpr int CellValueMax = 14;
+
+// A value a cell shows and where the display line places it.
+struct CellItem {
+    const char* text;
+    int length;
+    int first;
+};
+
+// The cell of a cut that shows items (in line order). While each item fits its place (ending
+// within the cut, a blank before the next item) the cell is the cut as designed: the items at
+// their places, blanks around them. Otherwise the items are shown whole, one blank apart, after
+// the cut's indent, so the cell is wider than designed but never cuts a value. The indent (the
+// cut up to first) keeps the line's sign at signAt (-1: none); anything else of the line there
+// belongs to a neighbouring value and reads as blanks. out holds the indent, the items, the
+// blanks between them and a NUL.
+void layCell(const char* line, CellCut cut, int first, int signAt, const CellItem* items, int count, char* out);
+
+constexpr int QuoteCellTextSize = CellValueMax + 6; // the time, a blank, two characters of the zone
+
+// Cells of a Quotes grid row from its display line and the word line it was made from (or its
+// first QuoteWordLineKept characters; an empty one: the line's cuts). Column 1 shows the time
+// and the first two characters of the zone; column 3, the spacer, is empty.
+void quoteRowCells(const char* line, const char* wordLine, char cells[7][QuoteCellTextSize]);
+
 // Word line of a row text as tag blanking leaves it: every run of blanks made one space, then
 // cut just after its eighth space (a space and at most seven space-terminated words). The row
 // is read no further than that. wordLine holds RowTextSize + 1.

@@ -66,6 +66,24 @@ char afterHoursSign(double direction) {
     return direction > 0 ? '+' : (direction < 0 && direction > KnownDirectionFloor) ? '-' : ' ';
 }
 
+// The fields of a squeezed text, whole: runs of three blanks part them. Unlike the display
+// line, which reads no further than FieldReadLimit, the cells see every field to its end.
+void rtFields(const char* squeezed, CellItem fields[7]) {
+    const int length = static_cast<int>(std::strlen(squeezed));
+    int p = 0;
+    for (int f = 0; f < 7; ++f) {
+        while (p < length && squeezed[p] == ' ')
+            ++p;
+        const char* separator = p < length ? std::strstr(squeezed + p, "   ") : nullptr;
+        const int end = separator ? static_cast<int>(separator - squeezed) : length;
+        int last = end;
+        while (last > p && squeezed[last - 1] == ' ')
+            --last;
+        fields[f] = {squeezed + p, last - p, RtFields[f].first};
+        p = end;
+    }
+}
+
 } // namespace
 
 void readRtDirections(char* block, double* tradeDirection, double* afterHoursDirection) {
@@ -157,13 +175,19 @@ void formatRtLine(const char* squeezed, double tradeDirection, double afterHours
     }
 }
 
-void rtRowCells(const char* line, double tradeDirection, char cells[7][RtCellTextSize]) {
+void rtRowCells(const char* line, const char* squeezed, double tradeDirection, char cells[7][RtCellTextSize]) {
+    CellItem fields[7];
+    rtFields(squeezed, fields);
+    auto lay = [&](int c) {
+        const int signAt = c == ChangeField ? ChangeSignPosition : c == AfterHoursField ? AfterHoursSignPosition : -1;
+        layCell(line, RtCellCuts[c], RtFields[c].first, signAt, &fields[c], fields[c].length > 0 ? 1 : 0, cells[c]);
+    };
     if (tradeDirection > KnownDirectionFloor) {
         for (int c = 0; c < 7; ++c)
-            cutCell(line, RtCellCuts[c], cells[c]);
+            lay(c);
         return;
     }
-    cutCell(line, RtCellCuts[0], cells[0]);
+    lay(0);
     std::strcpy(cells[1], "     N/A");
     for (int c = 2; c < 7; ++c)
         cells[c][0] = '\0';

@@ -27,10 +27,11 @@ const char* squeezeRtBlock(const char* block, char* compact);
 // holds RtLineSize): seven fields, '+' or '-' at 35 and 53 from the directions.
 void formatRtLine(const char* squeezed, double tradeDirection, double afterHoursDirection, char* line);
 
-// Cells of an RT1 row: the seven cuts of the line when the trade direction is known, else
-// the symbol cell, "     N/A" and five empty cells.
-constexpr int RtCellTextSize = 15;
-void rtRowCells(const char* line, double tradeDirection, char cells[7][RtCellTextSize]);
+// Cells of an RT1 row from its display line and the squeezed text it was made from: the seven
+// fields of the text in their cuts of the line (each whole, see layCell) when the trade direction
+// is known, else the symbol cell, "     N/A" and five empty cells.
+constexpr int RtCellTextSize = RowTextSize + 3; // an indent of two and a field as long as the text
+void rtRowCells(const char* line, const char* squeezed, double tradeDirection, char cells[7][RtCellTextSize]);
 
 // A row's data-file line is its squeezed text.
 class RtPageSink : public DataLineSink {

@@ -11,12 +11,18 @@ namespace {
 class ShownRows : public QuotePageSink {
 public:
     ShownRows(FILE* dataFile, ParsedPage& page) : QuotePageSink(dataFile), page_(page) {}
+    // A row's word line comes just before the row: its cells show the words whole.
+    void writeDataLine(const char* wordLine) override {
+        QuotePageSink::writeDataLine(wordLine);
+        wordLine_ = QByteArray(wordLine).left(QuoteWordLineKept);
+    }
     void appendRow(const char* line, double pct) override {
         ShownRow row;
-        row.cells = DelayedRowCells(line);
+        row.cells = DelayedRowCells(line, wordLine_.constData());
         row.line = QString::fromLatin1(line);
         row.colour = ChangeColour(pct);
         row.tableLine = QByteArray(line);
+        row.tableWords = wordLine_;
         row.change = static_cast<float>(pct);
         page_.rows << row;
     }
@@ -25,6 +31,7 @@ public:
 
 private:
     ParsedPage& page_;
+    QByteArray wordLine_;
 };
 
 ParsedPage parseDelayedPage(char* reply, int length, FILE* data) {
@@ -35,17 +42,12 @@ ParsedPage parseDelayedPage(char* reply, int length, FILE* data) {
 }
 } // namespace
 
-QStringList DelayedRowCells(const char* line) {
+QStringList DelayedRowCells(const char* line, const char* wordLine) {
+    char texts[7][QuoteCellTextSize];
+    quoteRowCells(line, wordLine, texts);
     QStringList cells;
-    char cell[QuoteLineSize];
-    for (const CellCut& cut : QuoteCellCuts) {
-        if (cut.length == 0) {
-            cells << QString();
-            continue;
-        }
-        cutCell(line, cut, cell);
-        cells << QString::fromLatin1(cell);
-    }
+    for (int c = 0; c < 7; ++c)
+        cells << (QuoteCellCuts[c].length == 0 ? QString() : QString::fromLatin1(texts[c]));
     return cells;
 }
 

@@ -32,4 +32,19 @@ private:
     int fittedWidth_ = -1;
     int fittedVersion_ = -1;
 };
-void WriteGridCell(QPainter& canvas, const QRect& rect, const CellLook& look, const QString& text);
+// The cells' font: designed in points, it takes the window's font size where that is smaller (the
+// Reduced size), so that the columns, which shrink with the window, still hold the values.
+class CellFont {
+public:
+    explicit CellFont(const QFont& designed) : designed_(designed), font_(designed) {}
+    const QFont& following(const QFont& windowFont);
+
+private:
+    QFont designed_;
+    QFont font_;
+};
+
+// A cell's text on its background, never clipped by the cell or by the part of the grid that
+// shows (visibleWidth, from the left of the viewport): a text too wide shows without its indent,
+// then in a smaller font, and as "###" when it fits at no legible size.
+void WriteGridCell(QPainter& canvas, const QRect& rect, int visibleWidth, const CellLook& look, const QString& text);

@@ -16,12 +16,13 @@
 
 // One parsed row as its tab shows it, made on the load's worker.
 struct ShownRow {
-    QStringList cells;    // the grid's cells; a null text is a cell the row leaves as it is
-    QString line;         // the mirror's line
-    QColor colour;        // the mirror line's colour
-    QByteArray tableLine; // the display line the tab's table keeps (delayed rows)
-    float change = 0;     // the percent change (delayed) or the trade's direction (real-time)
-    float afterHours = 0; // the after-hours direction (real-time)
+    QStringList cells;     // the grid's cells; a null text is a cell the row leaves as it is
+    QString line;          // the mirror's line
+    QColor colour;         // the mirror line's colour
+    QByteArray tableLine;  // the display line the tab's table keeps (delayed rows)
+    QByteArray tableWords; // and the start of its word line
+    float change = 0;      // the percent change (delayed) or the trade's direction (real-time)
+    float afterHours = 0;  // the after-hours direction (real-time)
 };
 
 // The rows of one page, in order, how many of them are "symbol not found" rows, and whether

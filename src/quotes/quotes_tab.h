@@ -79,7 +79,7 @@ private:
     TOpenDialog& openDialog_;
     PortfolioFolder folder_;
     bool searching_ = false; // Find symbol is moving the focus itself
-    QFont cellFont_;
+    CellFont cellFont_;
     ColumnFit columnFit_{QuoteColumnWeights, 15, 564};
 
     QLabel *lastTradeHeader_, *symbolHeader_, *timeHeader_, *priceHeader_, *changeHeader_, *pctChangeHeader_,

@@ -14,8 +14,9 @@
 #include "sort/core/orderings.h"
 
 void QuotesTab::showPage(const ParsedPage& page) {
-    showRows(page, QuoteTable.rowsLoaded,
-             [](const ShownRow& row) { storeQuoteRow(row.tableLine.constData(), row.change); });
+    showRows(page, QuoteTable.rowsLoaded, [](const ShownRow& row) {
+        storeQuoteRow(row.tableLine.constData(), row.change, row.tableWords.constData());
+    });
 }
 
 void QuotesTab::refillFromTable(bool repaintWhileFilling) {
@@ -28,7 +29,7 @@ void QuotesTab::refillFromTable(bool repaintWhileFilling) {
     int written = 0;
     for (int i = 0; i < QuoteTable.rowsLoaded; ++i) {
         lines << TRichEdit::Line{QString::fromLatin1(QuoteLines[i]), ChangeColour(QuotePctChanges[i])};
-        cells << DelayedRowCells(QuoteLines[i]);
+        cells << DelayedRowCells(QuoteLines[i], QuoteWordLines[i]);
         if (repaintWhileFilling && frame.elapsed() >= FrameMs) {
             grid_->setCells(written, cells);
             written += int(cells.size());

@@ -16,10 +16,15 @@ QColor mirrorColour(double tradeDirection) {
 class ShownRows : public RtPageSink {
 public:
     ShownRows(FILE* dataFile, ParsedPage& page) : RtPageSink(dataFile), page_(page) {}
+    // A row's squeezed text comes just before the row: its cells show the fields whole.
+    void writeDataLine(const char* squeezed) override {
+        RtPageSink::writeDataLine(squeezed);
+        squeezed_ = QByteArray(squeezed);
+    }
     void appendRow(const char* line, double tradeDirection, double afterHoursDirection) override {
         ShownRow row;
         char cells[7][RtCellTextSize];
-        rtRowCells(line, tradeDirection, cells);
+        rtRowCells(line, squeezed_.constData(), tradeDirection, cells);
         for (const char* cell : cells)
             row.cells << QString::fromLatin1(cell);
         row.line = QString::fromLatin1(line);
@@ -33,6 +38,7 @@ public:
 
 private:
     ParsedPage& page_;
+    QByteArray squeezed_;
 };
 
 ParsedPage parseRealTimePage(char* reply, int length, FILE* data) {

@@ -55,7 +55,7 @@ private:
 
     TOpenDialog& openDialog_;
     PortfolioFolder folder_;
-    QFont cellFont_;
+    CellFont cellFont_;
     ColumnFit columnFit_{RealTimeColumnWeights, 10, 554};
 
     QLabel *symbolHeader_, *timeHeader_, *tradeHeader_, *changeHeader_, *afterHoursHeader_, *bidHeader_, *askHeader_;

@@ -38,5 +38,6 @@ void RealTimeTab::drawCell(int col, int row, const QRect& rect, QPainter& canvas
         else if (d > 0)
             text = RisingColour;
     }
-    WriteGridCell(canvas, rect, {brush, text, cellFont_, 2, -1}, grid_->Cells(col, row));
+    WriteGridCell(canvas, rect, grid_->viewport()->width(), {brush, text, cellFont_.following(font()), 2, -1},
+                  grid_->Cells(col, row));
 }

@@ -98,10 +98,14 @@ const QByteArray msftLine = placed({{0, "MSFT"},
                                     {45, "+0.44%"},
                                     {55, "45,123,456"}});
 
-QByteArray cell(const QByteArray& line, int column) {
-    char out[32];
-    cutCell(line.constData(), QuoteCellCuts[column], out);
-    return QByteArray(out);
+// The grid's cells of a row: its display line and the word line the line was made from.
+QList<QByteArray> cells(const QByteArray& line, const QByteArray& words) {
+    char out[7][QuoteCellTextSize];
+    quoteRowCells(line.constData(), words.constData(), out);
+    QList<QByteArray> list;
+    for (const auto& c : out)
+        list << QByteArray(c);
+    return list;
 }
 
 } // namespace
@@ -115,7 +119,8 @@ private slots:
     void wordLine();
     void format_data();
     void format();
-    void msftCells();
+    void rowCells_data();
+    void rowCells();
     void cutCellBounds();
     void edgePage();
     void storesRowsAtRowsLoaded();
@@ -231,14 +236,43 @@ void TestQuotePage::format() {
     QCOMPARE(int(std::strlen(out)), QuoteLineLength);
 }
 
-void TestQuotePage::msftCells() {
-    QCOMPARE(cell(msftLine, 0), QByteArray("MSFT   "));
-    QCOMPARE(cell(msftLine, 1), QByteArray(" 4:00PM ET"));
-    QCOMPARE(cell(msftLine, 2), QByteArray(" 27.50      "));
-    QCOMPARE(cell(msftLine, 3), QByteArray());
-    QCOMPARE(cell(msftLine, 4), QByteArray("   +0.12  "));
-    QCOMPARE(cell(msftLine, 5), QByteArray("  +0.44%  "));
-    QCOMPARE(cell(msftLine, 6), QByteArray(" 45,123,456   "));
+// Values that fit keep the designed cuts; the others show whole after the cut's indent, or "###".
+void TestQuotePage::rowCells_data() {
+    QTest::addColumn<QByteArray>("words");
+    QTest::addColumn<QList<QByteArray>>("cells");
+    QTest::newRow("MSFT") << QByteArray(" MSFT 4:00PM ET 27.50 0.12 +0.44% 45,123,456 ")
+                          << QList<QByteArray>{"MSFT   ",    " 4:00PM ET", " 27.50      ",  "",
+                                               "   +0.12  ", "  +0.44%  ", " 45,123,456   "};
+    QTest::newRow("not found") << notFoundData("IBM")
+                               << QList<QByteArray>{"IBM    ",    " symbol no", " found      ",  "",
+                                                    "   +0.00  ", "  +0.00%  ", " 0            "};
+    QTest::newRow("six figures, the change's tail kept out of the percent")
+        << QByteArray(" BIG 11:30AM ET 712,345.67 1,234.56 -0.17% 99,999,999,999 ")
+        << QList<QByteArray>{"BIG    ",      " 11:30AM ET", " 712,345.67 ",   "",
+                             "   -1,234.56", "  -0.17%  ",  " 99,999,999,999"};
+    QTest::newRow("no time") << QByteArray(" AAPL Unknown ET 88.20 1.05 +1.20% 23,456,789 ")
+                             << QList<QByteArray>{"AAPL   ",    " Unknown ET", " 88.20      ",  "",
+                                                  "   +1.05  ", "  +1.20%  ",  " 23,456,789   "};
+    QTest::newRow("a change the percent overwrites in the line")
+        << QByteArray(" A 12:30:45PM ET 1.00 123,456.78 -100.0000% 7 ")
+        << QList<QByteArray>{"A      ",        " 12:30:45PM ET", " 1.00       ",  "",
+                             "   -123,456.78", "  -100.0000%",   " 7            "};
+    QTest::newRow("a 4000-digit price") << " X 4:00PM ET " + QByteArray(4000, '9') + " 0.12 +0.44% 1 "
+                                        << QList<QByteArray>{"X      ",    " 4:00PM ET", "###",           "",
+                                                             "   +      ", "          ", "              "};
+    QTest::newRow("fifteen digits of volume")
+        << QByteArray(" X 4:00PM ET 27.50 0.12 +0.44% 123456789012345 ")
+        << QList<QByteArray>{"X      ", " 4:00PM ET", " 27.50      ", "", "   +0.12  ", "  +0.44%  ", "###"};
+}
+
+void TestQuotePage::rowCells() {
+    QFETCH(QByteArray, words);
+    QFETCH(QList<QByteArray>, cells);
+    char line[QuoteLineSize];
+    formatQuoteLine(words.constData(), line);
+    QCOMPARE(::cells(line, words), cells);
+    // The table keeps the start of the word line, which gives the same cells after a sort.
+    QCOMPARE(::cells(line, words.left(QuoteWordLineKept)), cells);
 }
 
 void TestQuotePage::cutCellBounds() {
@@ -335,8 +369,8 @@ void TestQuotePage::edgePage() {
     }
     QCOMPARE(QuoteTable.rowsLoaded, 9);
 
-    // Unknown fills the time field, so the grid's time cell runs it into the zone.
-    QCOMPARE(cell(lines[5], 1), QByteArray(" UnknownET"));
+    // Unknown fills the time field and the line runs it into the zone; the grid's cell keeps the blank.
+    QCOMPARE(cells(lines[5], data[5])[1], QByteArray(" Unknown ET"));
 }
 
 void TestQuotePage::storesRowsAtRowsLoaded() {

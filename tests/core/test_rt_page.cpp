@@ -89,15 +89,17 @@ QByteArray formatted(const QByteArray& squeezed, double trade, double afterHours
     return QByteArray(line);
 }
 
-QList<QByteArray> cells(const QByteArray& line, double trade) {
+// The cells of a row: its display line and the squeezed text the line was made from.
+QList<QByteArray> cells(const QByteArray& line, const QByteArray& squeezed, double trade) {
     char out[7][RtCellTextSize];
-    rtRowCells(line.constData(), trade, out);
+    rtRowCells(line.constData(), squeezed.constData(), trade, out);
     QList<QByteArray> list;
     for (const auto& c : out)
         list << QByteArray(c);
     return list;
 }
 
+const QByteArray msftSqueezed = " MSFT   4:00PM ET   27.50   0.12 (0.44%)   0.05 (0.18%)   27.49   27.51 ";
 const QByteArray msftLine = placed({{0, "MSFT"},
                                     {10, "4:00PM ET"},
                                     {22, "27.50"},
@@ -121,6 +123,8 @@ private slots:
     void format_data();
     void format();
     void rowCells();
+    void wholeCells_data();
+    void wholeCells();
     void edgePage();
     void chunkedBodyGivesTheSameRows();
     void badLengthsStillGiveOneRowEach_data();
@@ -208,8 +212,7 @@ void TestRtPage::format_data() {
     QTest::addColumn<double>("trade");
     QTest::addColumn<double>("afterHours");
     QTest::addColumn<QByteArray>("line");
-    QTest::newRow("MSFT") << QByteArray(" MSFT   4:00PM ET   27.50   0.12 (0.44%)   0.05 (0.18%)   27.49   27.51 ")
-                          << RtUp << RtDown << msftLine;
+    QTest::newRow("MSFT") << msftSqueezed << RtUp << RtDown << msftLine;
     QTest::newRow("not found") << notFoundData("XYZ") << RtUnknown << RtUnknown << notFoundLine("XYZ");
     QTest::newRow("unchanged has no signs")
         << QByteArray(" KO   4:00PM ET   44.10   0.00 (0.00%)   N/A   44.09   44.11 ") << RtUnchanged << RtUnchanged
@@ -265,10 +268,41 @@ void TestRtPage::format() {
 }
 
 void TestRtPage::rowCells() {
-    QCOMPARE(cells(msftLine, RtUp), QList<QByteArray>({"MSFT     ", " 4:00PM ET  ", "  27.50   ", " +0.12 (0.44%)",
-                                                       " -0.05 (0.18%)", " 27.49      ", " 27.51      "}));
-    QCOMPARE(cells(msftLine, RtUnchanged), cells(msftLine, RtDown)); // any known direction: the same cuts
-    QCOMPARE(cells(notFoundLine("XYZ"), RtUnknown), QList<QByteArray>({"XYZ      ", "     N/A", "", "", "", "", ""}));
+    QCOMPARE(cells(msftLine, msftSqueezed, RtUp),
+             QList<QByteArray>({"MSFT     ", " 4:00PM ET  ", "  27.50   ", " +0.12 (0.44%)", " -0.05 (0.18%)",
+                                " 27.49      ", " 27.51      "}));
+    // any known direction: the same cuts
+    QCOMPARE(cells(msftLine, msftSqueezed, RtUnchanged), cells(msftLine, msftSqueezed, RtDown));
+    QCOMPARE(cells(notFoundLine("XYZ"), notFoundData("XYZ"), RtUnknown),
+             QList<QByteArray>({"XYZ      ", "     N/A", "", "", "", "", ""}));
+}
+
+// Fields that do not fit their cuts show whole after the cut's indent; a value of more than 14
+// characters shows as "###".
+void TestRtPage::wholeCells_data() {
+    QTest::addColumn<QByteArray>("squeezed");
+    QTest::addColumn<double>("trade");
+    QTest::addColumn<QList<QByteArray>>("cells");
+    QTest::newRow("six figures")
+        << QByteArray(" BIG   11:30AM ET   712,345.67   12,345.67 (1.76%)   N/A   712,345.60   712,345.70 ") << RtUp
+        << QList<QByteArray>{"BIG      ",      " 11:30AM ET ", "  712,345.67", " +12,345.67 (1.76%)",
+                             "  N/A         ", " 712,345.60 ", " 712,345.70 "};
+    QTest::newRow("a percent keeps its bracket")
+        << QByteArray(" K   4:00PM ET   36,622.63   12.34 (0.23%)   N/A   36,622.60   36,622.70 ") << RtDown
+        << QList<QByteArray>{"K        ",      " 4:00PM ET  ", "  36,622.63", " -12.34 (0.23%)",
+                             "  N/A         ", " 36,622.60  ", " 36,622.70  "};
+    QTest::newRow("an overlong trade") << " X   4:00PM ET   " + QByteArray(40, '9') +
+                                              "   0.12 (0.44%)   N/A   1.00   1.01 "
+                                       << RtUp << QList<QByteArray>{"X        ",      " 4:00PM ET  ",   "###",
+                                                                    " +0.12 (0.44%)", "  N/A         ", " 1.00       ",
+                                                                    " 1.01       "};
+}
+
+void TestRtPage::wholeCells() {
+    QFETCH(QByteArray, squeezed);
+    QFETCH(double, trade);
+    QFETCH(QList<QByteArray>, cells);
+    QCOMPARE(::cells(formatted(squeezed, trade, RtUnknown), squeezed, trade), cells);
 }
 
 void TestRtPage::edgePage() {
@@ -344,7 +378,8 @@ void TestRtPage::edgePage() {
     QCOMPARE(yhoo.left(22), QByteArray("YHOO      Real-time d "));
     QCOMPARE(yhoo.mid(35, 1), QByteArray("-"));
     QCOMPARE(yhoo.mid(53, 1), QByteArray(" "));
-    QCOMPARE(cells(yhoo, RtUnknown), QList<QByteArray>({"YHOO     ", "     N/A", "", "", "", "", ""}));
+    QCOMPARE(cells(yhoo, sink.dataLines[4], RtUnknown),
+             QList<QByteArray>({"YHOO     ", "     N/A", "", "", "", "", ""}));
 }
 
 void TestRtPage::chunkedBodyGivesTheSameRows() {

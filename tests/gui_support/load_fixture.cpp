@@ -110,6 +110,7 @@ void SetQuoteTableRow(int row, const QuoteRow& quote) {
     const QByteArray line = quote.line.toLatin1().left(QuoteLineLength);
     std::memset(QuoteLines[row], 0, QuoteLineSize);
     std::memcpy(QuoteLines[row], line.constData(), size_t(line.size()));
+    std::memset(QuoteWordLines[row], 0, QuoteWordLineSize); // the cells are the line's cuts
     QuotePctChanges[row] = quote.change;
 }
 

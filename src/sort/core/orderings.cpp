@@ -42,6 +42,11 @@ void exchangeRows(int i, int j) {
     std::memcpy(QuoteLines[i], QuoteLines[j], QuoteLineSize);
     std::memcpy(QuoteLines[j], line, QuoteLineSize);
 
+    char words[QuoteWordLineSize];
+    std::memcpy(words, QuoteWordLines[i], QuoteWordLineSize);
+    std::memcpy(QuoteWordLines[i], QuoteWordLines[j], QuoteWordLineSize);
+    std::memcpy(QuoteWordLines[j], words, QuoteWordLineSize);
+
     const float pct = QuotePctChanges[i];
     QuotePctChanges[i] = QuotePctChanges[j];
     QuotePctChanges[j] = pct;
