@@ -123,8 +123,6 @@ private slots:
     void format_data();
     void format();
     void rowCells();
-    void wholeCells_data();
-    void wholeCells();
     void edgePage();
     void chunkedBodyGivesTheSameRows();
     void badLengthsStillGiveOneRowEach_data();
@@ -273,36 +271,13 @@ void TestRtPage::rowCells() {
                                 " 27.49      ", " 27.51      "}));
     // any known direction: the same cuts
     QCOMPARE(cells(msftLine, msftSqueezed, RtUnchanged), cells(msftLine, msftSqueezed, RtDown));
+    // A field past its cut shows whole after the indent; a value of more than 14 characters as "###".
+    const QByteArray big = " K   11:30AM ET   712,345.67   12.34 (0.23%)   N/A   " + QByteArray(15, '9') + "   1.00 ";
+    QCOMPARE(cells(formatted(big, RtDown, RtUnknown), big, RtDown),
+             QList<QByteArray>({"K        ", " 11:30AM ET ", "  712,345.67", " -12.34 (0.23%)", "  N/A         ", "###",
+                                " 1.00       "}));
     QCOMPARE(cells(notFoundLine("XYZ"), notFoundData("XYZ"), RtUnknown),
              QList<QByteArray>({"XYZ      ", "     N/A", "", "", "", "", ""}));
-}
-
-// Fields that do not fit their cuts show whole after the cut's indent; a value of more than 14
-// characters shows as "###".
-void TestRtPage::wholeCells_data() {
-    QTest::addColumn<QByteArray>("squeezed");
-    QTest::addColumn<double>("trade");
-    QTest::addColumn<QList<QByteArray>>("cells");
-    QTest::newRow("six figures")
-        << QByteArray(" BIG   11:30AM ET   712,345.67   12,345.67 (1.76%)   N/A   712,345.60   712,345.70 ") << RtUp
-        << QList<QByteArray>{"BIG      ",      " 11:30AM ET ", "  712,345.67", " +12,345.67 (1.76%)",
-                             "  N/A         ", " 712,345.60 ", " 712,345.70 "};
-    QTest::newRow("a percent keeps its bracket")
-        << QByteArray(" K   4:00PM ET   36,622.63   12.34 (0.23%)   N/A   36,622.60   36,622.70 ") << RtDown
-        << QList<QByteArray>{"K        ",      " 4:00PM ET  ", "  36,622.63", " -12.34 (0.23%)",
-                             "  N/A         ", " 36,622.60  ", " 36,622.70  "};
-    QTest::newRow("an overlong trade") << " X   4:00PM ET   " + QByteArray(40, '9') +
-                                              "   0.12 (0.44%)   N/A   1.00   1.01 "
-                                       << RtUp << QList<QByteArray>{"X        ",      " 4:00PM ET  ",   "###",
-                                                                    " +0.12 (0.44%)", "  N/A         ", " 1.00       ",
-                                                                    " 1.01       "};
-}
-
-void TestRtPage::wholeCells() {
-    QFETCH(QByteArray, squeezed);
-    QFETCH(double, trade);
-    QFETCH(QList<QByteArray>, cells);
-    QCOMPARE(::cells(formatted(squeezed, trade, RtUnknown), squeezed, trade), cells);
 }
 
 void TestRtPage::edgePage() {
