@@ -177,4 +177,5 @@ void QuotesTab::selectPortfolio() {
 
 void QuotesTab::portfolioNameChanged() {
     ResetGrid(grid_, {0, 1, 2, 4, 5, 6});
+    forgetShownRows();
 }
