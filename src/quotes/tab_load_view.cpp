@@ -20,7 +20,9 @@ void TabLoadView::portfolioUnreadable(const QString& why) {
 }
 
 void TabLoadView::portfolioOpened() {
-    controls_.portfolio->setFocus();
+    // Only while the user sees the box: keys must never go into a tab left behind.
+    if (controls_.portfolio->isVisible())
+        controls_.portfolio->setFocus();
 }
 
 void TabLoadView::showStatus(const QString& text) {
