@@ -280,7 +280,8 @@ private slots:
     }
 
     // The handler's font, offsets and colours: each cell as the grid shows it equals a cell
-    // painted by hand with Courier 8 point (11 pixels) at the designed offsets.
+    // painted by hand with Courier 8 point (11 pixels) at the designed offsets; in italics on a
+    // row that holds an earlier load's values.
     void cellFontAndOffsets_data() {
         QTest::addColumn<QString>("grid");
         QTest::addColumn<int>("row");
@@ -292,6 +293,8 @@ private slots:
         QTest::newRow("QT1 grey") << "QT1" << 1 << "Courier" << 4 << 0 << QColor(255, 0, 0);
         QTest::newRow("RT1 white") << "RT1" << 0 << "Courier New" << 2 << -1 << QColor(0, 0, 0);
         QTest::newRow("RT1 grey") << "RT1" << 1 << "Courier New" << 2 << -1 << QColor(0, 0, 0);
+        QTest::newRow("QT1 grey, stale") << "QT1" << 1 << "Courier" << 4 << 0 << QColor(255, 0, 0);
+        QTest::newRow("RT1 white, stale") << "RT1" << 0 << "Courier New" << 2 << -1 << QColor(0, 0, 0);
     }
     void cellFontAndOffsets() {
         QFETCH(QString, grid);
@@ -300,10 +303,13 @@ private slots:
         QFETCH(int, dx);
         QFETCH(int, dy);
         QFETCH(QColor, ink);
+        const bool stale = QByteArray(QTest::currentDataTag()).endsWith("stale");
         TStringGrid* g = ::grid(grid);
         setQuoteRow(row, "MSFT", row == 0 ? 0.5f : -0.5f);
         setRealTimeRow(row, "MSFT", 0.0f, 0.0f);
+        g->setStaleRows(stale ? row : 0, stale ? row + 1 : 0);
         const QImage image = grabGrid(g);
+        g->setStaleRows(0, 0);
         const QRect cell = cellRect(g, 0, row);
 
         QImage expected(cell.size(), QImage::Format_RGB32);
@@ -311,6 +317,7 @@ private slots:
         QPainter painter(&expected);
         QFont font(family);
         font.setPixelSize(11);
+        font.setItalic(stale);
         painter.setFont(font);
         painter.setPen(ink);
         painter.drawText(QRect(dx, dy, cell.width() - dx, cell.height() + 4), Qt::AlignLeft | Qt::AlignTop, "MSFT");

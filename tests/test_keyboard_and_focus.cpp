@@ -249,7 +249,8 @@ private slots:
             QCOMPARE(named<TStringGrid>("QT1")->Cells(0, i).trimmed(), symbols[i]);
     }
 
-    // After a match the keyboard is on the grid's found row; what is typed next goes nowhere unseen.
+    // After a match the keyboard is on the grid's found row; what is typed next goes nowhere unseen,
+    // and typing in a count box changes no count.
     void findLeavesTheKeyboardOnTheGrid() {
         QuotedProcess server;
         QVERIFY(server.isListening());
@@ -270,6 +271,11 @@ private slots:
         QTest::keyClicks(form().focusWidget(), "xyz");
         QCOMPARE(named<TRichEdit>("DisplayQR")->Lines(), mirrorBefore);
         QCOMPARE(named<TStringGrid>("QT1")->Cells(0, 7).trimmed(), symbols[7]);
+        for (const char* name : {"Adv", "Decl", "NoChg"}) {
+            const QString shown = named<QLineEdit>(name)->text();
+            QTest::keyClicks(named(name), "\bx");
+            QCOMPARE(named<QLineEdit>(name)->text(), shown);
+        }
     }
 };
 

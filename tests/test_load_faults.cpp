@@ -1,6 +1,7 @@
 // Loads against servers that answer badly, or not at all: each ends as a lost connection
 // within its time bound, says why, keeps the previous data file and stores no row. Good pages
 // framed oddly load as the plain page does.
+#include <QAccessible>
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
@@ -67,7 +68,7 @@ QByteArray chunkedAs(const QByteArray& page, int size, const QByteArray& extensi
 // What a Quotes load of the page symbols from a server sending reply shows and writes: the
 // status, every row's display line, the data file.
 QStringList loadFrom(const QByteArray& reply) {
-    MisbehavingServer server(MisbehavingServer::Mode::Reply, reply);
+    MisbehavingServer server(MisbehavingServer::Mode::Reply, {reply});
     UseQuoteServer(server.port());
     LoadFolder folder;
     folder.writePortfolio(PageSymbols);
@@ -161,7 +162,7 @@ private slots:
         QFETCH(QString, reason);
         QFETCH(int, minMs);
         QFETCH(int, maxMs);
-        MisbehavingServer server(mode, reply);
+        MisbehavingServer server(mode, {reply});
         QVERIFY(server.isReady());
         if (mode == Mode::FullQueue)
             QVERIFY2(server.fillAcceptQueue(), "the accept queue did not fill: connects would not hang");
@@ -214,6 +215,45 @@ private slots:
         const QStringList plain = loadFrom(recorded("delayed_20.html"));
         QVERIFY(plain.value(0) == "Done getting quotes" && !plain.join('\n').contains("not found"));
         QCOMPARE(loadFrom(reply), plain);
+    }
+
+    // A load cut in its second batch: the rows it did not reach, as the load before left them,
+    // are set in italics, heard as such and counted in the status until a load completes.
+    void rowsNotReachedAreMarked_data() {
+        QTest::addColumn<QuoteTab>("tab");
+        QTest::addColumn<int>("symbols");
+        QTest::addColumn<QString>("note");
+        QTest::newRow("Quotes, 1 row") << QuoteTab::Quotes << 21 << "1 row is from the load before";
+        QTest::newRow("RealTime, 20 rows") << QuoteTab::RealTime << 40 << "20 rows are from the load before";
+    }
+    void rowsNotReachedAreMarked() {
+        QFETCH(QuoteTab, tab);
+        QFETCH(int, symbols);
+        QFETCH(QString, note);
+        const bool quotes = tab == QuoteTab::Quotes;
+        const QByteArray page = recorded(quotes ? "delayed_20_chunked.html" : "rt_20_chunked.txt");
+        MisbehavingServer server(Mode::Reply, {page, page, page, cutMidChunk(page), page});
+        UseQuoteServer(server.port());
+        LoadFolder folder;
+        folder.writePortfolio((PageSymbols + PageSymbols).mid(0, symbols));
+        auto* grid = Control<TStringGrid>(quotes ? "QT1" : "RT1");
+        auto marks = [&, cells = QAccessible::queryAccessibleInterface(grid)->tableInterface()] {
+            // The last row the cut load reached and those after it: their font, what is heard of them.
+            QStringList marks;
+            for (int row : {19, 20, symbols - 1})
+                marks << (grid->model()->index(row, 4).data(Qt::FontRole).value<QFont>().italic() ? "italic " : "") +
+                             cells->cellAt(row, 4)->text(QAccessible::Description);
+            return marks;
+        };
+        const QString stale = "italic from the load before", done = "Done getting quotes";
+        const QString lost = "Connection lost...Reload quotes (" + QString::fromStdString(quoteServerAuthority()) +
+                             ": reply cut short; " + note + ")";
+        const QStringList fresh = {"", "", ""};
+        for (const auto& [status, marked] : {std::pair{done, fresh}, {lost, {"", stale, stale}}, {done, fresh}}) {
+            QVERIFY(ClickGetQuotes(tab) >= 0);
+            QCOMPARE(Control<TStatusBar>(quotes ? "StatusBar1" : "StatusBar2")->SimpleText(), status);
+            QCOMPARE(marks(), marked);
+        }
     }
 };
 

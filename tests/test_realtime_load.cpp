@@ -16,6 +16,9 @@ QByteArray pathOf(const QByteArray& request) {
     return request.split(' ').value(1);
 }
 
+// The note on rows that an earlier test's load left in the grid, which these tests do not look at.
+const QRegularExpression StaleRowsNote("; \\d+ rows? (is|are) from the load before");
+
 QString statusText(const char* bar) {
     return Control<TStatusBar>(bar)->SimpleText();
 }
@@ -146,7 +149,7 @@ private slots:
         LoadFolder folder;
         folder.writePortfolio({"MSFT"});
         QVERIFY(RunRealTimeLoad());
-        QCOMPARE(statusText("StatusBar2"),
+        QCOMPARE(statusText("StatusBar2").remove(StaleRowsNote),
                  QString("Connection lost...Reload quotes (127.0.0.1:%1: connection refused)").arg(port));
         QVERIFY(Control("BtnQuote1")->isEnabled());
     }

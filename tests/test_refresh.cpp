@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTabWidget>
+#include <QTextEdit>
 #include <QTimer>
 #include <QtTest>
 
@@ -139,6 +140,7 @@ private slots:
     // After each test, so that the first one sees the windows as they were created.
     void cleanup() {
         resetRefresh();
+        Control<QTextEdit>("RichEdit2")->clear();
         QVERIFY(WaitForLoadsToEnd());
     }
 
@@ -313,21 +315,27 @@ private slots:
         QVERIFY2(timer->remainingTime() > interval(tab, 4) - 1000, qPrintable(QString::number(timer->remainingTime())));
     }
 
+    // The tick brings its tab to the front with the keyboard on it, unless the user is typing a
+    // portfolio that is not saved yet: then it loads behind the editor, which keeps the keys.
     void armingLoadsOnlyAtTheTick_data() {
         QTest::addColumn<int>("tab");
         QTest::addColumn<bool>("checked");
         QTest::addColumn<int>("startPage");
+        QTest::addColumn<bool>("typing");
         for (int tab : {QuotesTab, RealTimeTab}) {
             const char* name = tab == QuotesTab ? "Quotes" : "RealTime";
-            QTest::addRow("%s, checked, from Portfolios", name) << tab << true << 2;
-            QTest::addRow("%s, unchecked, from Portfolios", name) << tab << false << 2;
-            QTest::addRow("%s, checked, from the other quote tab", name) << tab << true << (tab == QuotesTab ? 1 : 0);
+            QTest::addRow("%s, checked, from Portfolios", name) << tab << true << 2 << false;
+            QTest::addRow("%s, unchecked, from Portfolios", name) << tab << false << 2 << false;
+            QTest::addRow("%s, checked, from the other quote tab", name)
+                << tab << true << (tab == QuotesTab ? 1 : 0) << false;
+            QTest::addRow("%s, checked, typing in the editor", name) << tab << true << 2 << true;
         }
     }
     void armingLoadsOnlyAtTheTick() {
         QFETCH(int, tab);
         QFETCH(bool, checked);
         QFETCH(int, startPage);
+        QFETCH(bool, typing);
         QuotedProcess server({}, QuotedProcess::Recording::On);
         QVERIFY2(server.isListening(), qPrintable(server.errorText()));
         UseQuoteServer(server.port());
@@ -339,16 +347,26 @@ private slots:
         if (!checked)
             QVERIFY(runStep(tab, "uncheck"));
         QVERIFY(ShowTab(QStringList{"Quotes", "RealTime", "Historical"}[startPage]));
+        auto* editor = Control<QTextEdit>("RichEdit2");
+        if (typing) {
+            QTest::mouseClick(editor->viewport(), Qt::LeftButton);
+            QTest::keyClicks(editor, "PEP");
+        } else // on the tab bar, which no page switch moves the keyboard from
+            Control("qt_tabwidget_tabbar")->setFocus(Qt::BacktabFocusReason);
         QTest::qWait(200);
         QVERIFY(!LoadRunning(c.load));
         QCOMPARE(server.recordedRequests().size(), 0);
 
         QVERIFY(runStep(tab, "tick"));
-        QCOMPARE(currentPage(), c.page);
+        QCOMPARE(currentPage(), typing ? "Historical" : c.page);
         QCOMPARE(LoadRunning(c.load), checked);
         QVERIFY(WaitForLoadsToEnd());
         QCOMPARE(server.recordedRequests().size(), checked ? 1 : 0);
         QCOMPARE(timerOf(tab)->isActive(), checked);
+        QWidget* focus = QApplication::focusWidget();
+        QVERIFY(focus && focus->isVisible() && Control<QWidget>(currentPage())->isAncestorOf(focus));
+        QTest::keyClicks(focus, "MORE");
+        QCOMPARE(editor->toPlainText(), QString(typing ? "PEPMORE" : ""));
     }
 
     void timerTimeoutRunsTheTick_data() {

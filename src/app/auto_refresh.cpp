@@ -8,6 +8,7 @@
 
 #include "app/main_window.h"
 #include "platform/timer_rules.h"
+#include "portfolio/portfolios_tab.h"
 #include "quotes/quotes_tab.h"
 #include "quotes/refresh_choices.h"
 #include "realtime/real_time_tab.h"
@@ -91,8 +92,28 @@ void MainWindow::realTimeRefreshTimeChanged() {
     EnableTimer(realTimeRefreshTimer_);
 }
 
+// A tick shows its tab with the keyboard on one of its controls, so that no key goes into a
+// page left behind; but a portfolio being typed and not saved stays in front, keys and all,
+// while the tab loads behind it.
+void MainWindow::showRefreshedTab(QWidget* tab, const QList<QWidget*>& focusChain) {
+    if (portfoliosTab_->holdsUnsavedText())
+        return;
+    pages_->setCurrentWidget(tab);
+    if (tab->isAncestorOf(focusWidget()))
+        return;
+    QList<QWidget*> candidates = focusChain;
+    if (tab->isAncestorOf(tab->focusWidget()))
+        candidates.prepend(tab->focusWidget()); // where the user left the keyboard on that tab
+    for (QWidget* control : candidates) {
+        if (control->isVisible() && control->isEnabled() && control->focusPolicy() != Qt::NoFocus) {
+            control->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
+}
+
 void MainWindow::quotesRefreshTick() {
-    pages_->setCurrentWidget(quotesTab_);
+    showRefreshedTab(quotesTab_, quotesTab_->focusChain());
     if (quotesTab_->refreshBox()->isChecked())
         quotesTab_->getQuotes();
     else
@@ -100,7 +121,7 @@ void MainWindow::quotesRefreshTick() {
 }
 
 void MainWindow::realTimeRefreshTick() {
-    pages_->setCurrentWidget(realTimeTab_);
+    showRefreshedTab(realTimeTab_, realTimeTab_->focusChain());
     if (realTimeTab_->refreshBox()->isChecked())
         realTimeTab_->getQuotes();
     else

@@ -51,6 +51,7 @@ private:
     void realTimeRefreshClicked();
     void realTimeRefreshTimeChanged();
     void realTimeRefreshTick();
+    void showRefreshedTab(QWidget* tab, const QList<QWidget*>& focusChain);
 
     // Window Sizing: Reduced, Normal and Enlarged.
     void reducedChosen();

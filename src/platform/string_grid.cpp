@@ -12,7 +12,7 @@
 // The cells, one QStringList of ColCount texts per row.
 class StringGridModel : public QAbstractTableModel {
 public:
-    StringGridModel(int cols, int rows, QObject* parent) : QAbstractTableModel(parent), m_cols(cols) {
+    StringGridModel(int cols, int rows, TStringGrid* grid) : QAbstractTableModel(grid), m_cols(cols), m_grid(grid) {
         m_rows.fill(emptyRow(), rows);
     }
 
@@ -22,9 +22,29 @@ public:
     int columnCount(const QModelIndex& parent = QModelIndex()) const override { return parent.isValid() ? 0 : m_cols; }
 
     QVariant data(const QModelIndex& index, int role) const override {
-        if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::AccessibleTextRole))
+        if (!index.isValid())
             return {};
-        return cell(index.column(), index.row());
+        switch (role) {
+        case Qt::DisplayRole:
+        case Qt::AccessibleTextRole:
+            return cell(index.column(), index.row());
+        case Qt::AccessibleDescriptionRole:
+            return stale(index.row()) ? QStringLiteral("from the load before") : QVariant();
+        case Qt::FontRole:
+            return m_grid->rowFont(index.row(), m_grid->font());
+        default:
+            return {};
+        }
+    }
+
+    bool stale(int row) const { return row >= staleFirst_ && row < std::min(staleEnd_, int(m_rows.size())); }
+    int staleCount() const { return std::max(0, std::min(staleEnd_, int(m_rows.size())) - staleFirst_); }
+    void setStale(int first, int end) {
+        const int oldFirst = staleFirst_, oldEnd = staleEnd_;
+        staleFirst_ = std::max(first, 0);
+        staleEnd_ = std::max(end, staleFirst_);
+        changedRows(std::min(oldFirst, staleFirst_), std::max(oldEnd, staleEnd_),
+                    {Qt::FontRole, Qt::AccessibleDescriptionRole});
     }
 
     Qt::ItemFlags flags(const QModelIndex& index) const override {
@@ -88,6 +108,13 @@ public:
     }
 
 private:
+    // Tells the view that rows first to end - 1, as far as there are such rows, have changed.
+    void changedRows(int first, int end, const QList<int>& roles) {
+        end = std::min(end, int(m_rows.size()));
+        if (first < end)
+            emit dataChanged(index(first, 0), index(end - 1, m_cols - 1), roles);
+    }
+
     QStringList emptyRow() const {
         QStringList row;
         row.resize(m_cols);
@@ -96,6 +123,9 @@ private:
 
     int m_cols;
     QList<QStringList> m_rows;
+    int staleFirst_ = 0;
+    int staleEnd_ = 0;
+    const TStringGrid* m_grid;
 };
 
 // Paints every cell through the grid's draw-cell handler, after the grid's own drawing when that is on.
@@ -255,6 +285,20 @@ void TStringGrid::setBackgroundColor(const QColor& color) {
 
 void TStringGrid::repaintNow() {
     viewport()->repaint();
+}
+
+void TStringGrid::setStaleRows(int first, int end) {
+    m_model->setStale(first, end);
+}
+
+int TStringGrid::staleRowCount() const {
+    return m_model->staleCount();
+}
+
+QFont TStringGrid::rowFont(int row, QFont font) const {
+    if (m_model->stale(row))
+        font.setItalic(true);
+    return font;
 }
 
 void TStringGrid::mousePressEvent(QMouseEvent* event) {

@@ -51,6 +51,15 @@ public:
     // Paints at once, before returning.
     void repaintNow();
 
+    // Rows first to end - 1 still show what an earlier load left in them (the last load ended
+    // before it reached them): they are drawn in italics and screen readers hear that they are
+    // from the load before. An empty range marks none.
+    void setStaleRows(int first, int end);
+    int staleRowCount() const;
+    // The font a row's text is written in: font, in italics on a stale row. The grid's own font
+    // so styled is each cell's Qt::FontRole.
+    QFont rowFont(int row, QFont font) const;
+
     // Called for every painted cell with the cell's rectangle in viewport coordinates.
     std::function<void(int col, int row, const QRect& rect, QPainter& canvas)> onDrawCell;
     // True: the grid paints the cell and its text first and onDrawCell then paints over it.

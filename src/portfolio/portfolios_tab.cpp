@@ -111,6 +111,10 @@ bool PortfoliosTab::saveEditor() {
     return true;
 }
 
+bool PortfoliosTab::holdsUnsavedText() const {
+    return editor_->document()->isModified() && (editorIsOpen() || !editor_->document()->isEmpty());
+}
+
 bool PortfoliosTab::agreesToClose() {
     if (!hasUnsavedChanges())
         return true;

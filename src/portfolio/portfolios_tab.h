@@ -20,6 +20,9 @@ public:
     // Whether the window may close: true unless the editor holds unsaved text and the user
     // cancels, or asks to save and the save fails.
     bool agreesToClose();
+    // The editor holds text the user typed and has not saved: a portfolio open with changes,
+    // or text typed while none is open, which Create Portfolio would take.
+    bool holdsUnsavedText() const;
     QList<QWidget*> focusChain() const;
 
 private:

@@ -32,5 +32,6 @@ void QuotesTab::drawCell(int col, int row, const QRect& rect, QPainter& canvas) 
     columnFit_.apply(grid_);
     const float pct = row >= 0 && row < QuoteTableCapacity ? QuotePctChanges[row] : 0.0f;
     WriteGridCell(canvas, rect, grid_->viewport()->width(),
-                  {brush, ChangeColour(pct), cellFont_.following(font()), 4, 0}, grid_->Cells(col, row));
+                  {brush, ChangeColour(pct), grid_->rowFont(row, cellFont_.following(font())), 4, 0},
+                  grid_->Cells(col, row));
 }

@@ -165,11 +165,11 @@ void LoadRun::normalEnd() {
 void LoadRun::lostConnection() {
     // No completion: the rows parsed so far stay, the counts stay empty, and the data file
     // of the last load that ended normally stays as it was.
-    const QString text = "Connection lost...Reload quotes (" + QString::fromLocal8Bit(lostReason_.c_str()) + ")";
+    const QString why = QString::fromLocal8Bit(lostReason_.c_str());
     SocketLibraryRelease();
     closePortfolio();
     data_.reset();
-    tell([text](QuoteLoadView& view) { view.connectionLost(text); });
+    tell([why](QuoteLoadView& view) { view.connectionLost(why); });
     reply_.reset();
 }
 

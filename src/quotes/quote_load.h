@@ -50,8 +50,9 @@ public:
     // A load that ended normally: counts, controls enabled, completion; doneText is the final
     // status ("Done getting quotes", with what the user should know in brackets).
     virtual void finished(const QString& doneText) = 0;
-    // A load that lost its connection: the status that says why; controls enabled.
-    virtual void connectionLost(const QString& statusText) = 0;
+    // A load that lost its connection ("server: what went wrong"): the status that says why;
+    // controls enabled.
+    virtual void connectionLost(const QString& why) = 0;
     // Idle: the next "Get Quotes" (a click or the timer) may start a load.
     virtual void idle() = 0;
 };

@@ -67,11 +67,12 @@ void QuotesTab::buildControls() {
         {"Portfolio", K::ReadOnly, "input.txt", {421, 410, 97, 24}, &portfolioName_},
         {"PortName", K::Button, "Select Portfolio", {525, 410, 105, 20}, &selectPortfolioButton_},
         {"AdvLabel", K::Label, "Adv", {43, 453, 19, 13}, &advancingLabel_},
-        {"Adv", K::Edit, "", {77, 449, 50, 24}, &advancing_},
+        // The counts are the load's: read-only, yet reachable by Tab to be read or copied.
+        {"Adv", K::ReadOnly, "", {77, 449, 50, 24}, &advancing_},
         {"Label1", K::Label, "Decl", {244, 453, 22, 13}, &decliningLabel_},
-        {"Decl", K::Edit, "", {282, 449, 50, 24}, &declining_},
+        {"Decl", K::ReadOnly, "", {282, 449, 50, 24}, &declining_},
         {"Label2", K::Label, "UnChg", {475, 453, 33, 13}, &unchangedLabel_},
-        {"NoChg", K::Edit, "", {526, 449, 49, 24}, &unchanged_},
+        {"NoChg", K::ReadOnly, "", {526, 449, 49, 24}, &unchanged_},
         {"StatusBar1", K::StatusBar, nullptr, {0, 475, 633, 19}, &status_},
         // The text mirror of the rows lies beyond the visible client width.
         {"DisplayQR", K::Mirror, nullptr, {731, 124, 86, 50}, &mirror_},
@@ -177,4 +178,5 @@ void QuotesTab::selectPortfolio() {
 
 void QuotesTab::portfolioNameChanged() {
     ResetGrid(grid_, {0, 1, 2, 4, 5, 6});
+    forgetShownRows();
 }

@@ -55,6 +55,7 @@ void QuotesTab::sortRows(void (*order)(int, int), bool repaintWhileFilling) {
 void QuotesTab::finished(const QString& doneText) {
     showCounts();
     enableControls();
+    allRowsFresh();
     completeLoad(doneText);
 }
 

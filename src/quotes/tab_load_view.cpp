@@ -9,6 +9,7 @@
 #include "platform/string_grid.h"
 
 void TabLoadView::loadStarting() {
+    reached_ = 0;
     controls_.button->setEnabled(false);
     controls_.mirror->clear();
 }
@@ -19,16 +20,27 @@ void TabLoadView::portfolioUnreadable(const QString& why) {
 }
 
 void TabLoadView::portfolioOpened() {
-    controls_.portfolio->setFocus();
+    // Only while the user sees the box: keys must never go into a tab left behind.
+    if (controls_.portfolio->isVisible())
+        controls_.portfolio->setFocus();
 }
 
 void TabLoadView::showStatus(const QString& text) {
     controls_.status->setSimpleText(text);
 }
 
-void TabLoadView::connectionLost(const QString& statusText) {
-    // No completion: the rows parsed so far stay, the counts stay as they were.
-    showStatus(statusText);
+void TabLoadView::connectionLost(const QString& why) {
+    // No completion: the rows parsed so far stay, the counts stay as they were. The rows this
+    // load did not reach still hold the values of an earlier one: they are marked, and the
+    // status says how many, so that no one takes them for this load's.
+    shownEnd_ = std::max(shownEnd_, reached_);
+    controls_.grid->setStaleRows(reached_, shownEnd_);
+    QString text = "Connection lost...Reload quotes (" + why;
+    if (const int stale = controls_.grid->staleRowCount(); stale == 1)
+        text += "; 1 row is from the load before";
+    else if (stale > 1)
+        text += QString("; %1 rows are from the load before").arg(stale);
+    showStatus(text + ")");
     enableControls();
 }
 
@@ -41,6 +53,16 @@ bool TabLoadView::claimLoad() {
         return false;
     loading_ = true;
     return true;
+}
+
+void TabLoadView::allRowsFresh() {
+    shownEnd_ = reached_;
+    controls_.grid->setStaleRows(0, 0);
+}
+
+void TabLoadView::forgetShownRows() {
+    shownEnd_ = 0;
+    controls_.grid->setStaleRows(0, 0);
 }
 
 void TabLoadView::enableControls() {
@@ -63,5 +85,9 @@ void TabLoadView::showRows(const ParsedPage& page, int first, const std::functio
     }
     controls_.mirror->AppendLines(lines);
     grid->setCells(first, cells);
+    // A row written again is this load's, whatever the load before left in it.
+    reached_ = first + count;
+    if (grid->staleRowCount() > 0)
+        grid->setStaleRows(reached_, shownEnd_);
     grid->setRow(first + count);
 }

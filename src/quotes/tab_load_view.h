@@ -19,7 +19,7 @@ public:
     void portfolioUnreadable(const QString& why) override;
     void portfolioOpened() override;
     void showStatus(const QString& text) override;
-    void connectionLost(const QString& statusText) override;
+    void connectionLost(const QString& why) override;
     void idle() override;
 
     // True from "Get Quotes" (a click or a refresh tick) until the load has ended; while it is,
@@ -41,6 +41,10 @@ protected:
     bool claimLoad();
     // The mirror and "Get Quotes" enabled again.
     void enableControls();
+    // A load that ended normally: every row the grid shows is its own.
+    void allRowsFresh();
+    // The grid was emptied: no row shows a load's values any more.
+    void forgetShownRows();
     // A page's rows at their own indexes in this load, from first (the rows the table holds so
     // far) on, never at the grid's current row, which a click or a search may have moved. Each
     // row is kept by storeRow; the grid grows by a row for each row, as it grows from an
@@ -51,4 +55,6 @@ protected:
 private:
     Controls controls_{};
     bool loading_ = false;
+    int reached_ = 0;  // rows the running (or last) load has shown, from row 0
+    int shownEnd_ = 0; // rows before this one hold values of some load
 };

@@ -97,4 +97,5 @@ void RealTimeTab::selectPortfolio() {
 
 void RealTimeTab::portfolioNameChanged() {
     ResetGrid(grid_, {0, 1, 2, 3, 4, 5, 6});
+    forgetShownRows();
 }

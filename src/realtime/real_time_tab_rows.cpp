@@ -22,6 +22,7 @@ void RealTimeTab::showPage(const ParsedPage& page) {
 
 void RealTimeTab::finished(const QString& doneText) {
     enableControls();
+    allRowsFresh();
     status_->setSimpleText(doneText);
     // Only the rows this load parsed: rows past them would show an earlier load's quotes.
     grid_->setRowCount(std::max(1, RtTable.rowsLoaded));
@@ -38,6 +39,6 @@ void RealTimeTab::drawCell(int col, int row, const QRect& rect, QPainter& canvas
         else if (d > 0)
             text = RisingColour;
     }
-    WriteGridCell(canvas, rect, grid_->viewport()->width(), {brush, text, cellFont_.following(font()), 2, -1},
-                  grid_->Cells(col, row));
+    WriteGridCell(canvas, rect, grid_->viewport()->width(),
+                  {brush, text, grid_->rowFont(row, cellFont_.following(font())), 2, -1}, grid_->Cells(col, row));
 }

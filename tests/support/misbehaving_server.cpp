@@ -1,5 +1,6 @@
 #include "support/misbehaving_server.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
@@ -29,8 +30,8 @@ int waitFor(int socket, short events, int ms) {
 
 } // namespace
 
-MisbehavingServer::MisbehavingServer(Mode mode, QByteArray reply, int lifetimeMs)
-    : mode_(mode), reply_(std::move(reply)), end_(Clock::now() + std::chrono::milliseconds(lifetimeMs)) {
+MisbehavingServer::MisbehavingServer(Mode mode, QList<QByteArray> replies, int lifetimeMs)
+    : mode_(mode), replies_(std::move(replies)), end_(Clock::now() + std::chrono::milliseconds(lifetimeMs)) {
     listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (listener_ < 0)
         return;
@@ -122,23 +123,24 @@ void MisbehavingServer::answer(int client) {
             return;
         request.append(piece, got);
     }
+    const QByteArray reply = replies_.value(std::min(connections_.load(), int(replies_.size())) - 1);
     const int hold = std::numeric_limits<int>::max(); // until the client closes or the server stops
     if (mode_ == Mode::Silent) {
         clientClosedWithin(client, hold);
         return;
     }
     if (mode_ == Mode::Trickle) {
-        for (const char byte : reply_) {
+        for (const char byte : reply) {
             if (::send(client, &byte, 1, MSG_NOSIGNAL) != 1 || clientClosedWithin(client, TrickleMs))
                 return;
         }
         clientClosedWithin(client, hold);
         return;
     }
-    const qsizetype body = reply_.indexOf("\r\n\r\n");
+    const qsizetype body = reply.indexOf("\r\n\r\n");
     const QByteArray flood =
-        reply_.mid(body >= 0 ? body + 4 : reply_.lastIndexOf('\n', reply_.size() - 2) + 1).repeated(2000);
-    for (QByteArray bytes = reply_; !stopping(); bytes = flood) {
+        reply.mid(body >= 0 ? body + 4 : reply.lastIndexOf('\n', reply.size() - 2) + 1).repeated(2000);
+    for (QByteArray bytes = reply; !stopping(); bytes = flood) {
         qsizetype sent = 0;
         while (!stopping() && sent < bytes.size()) {
             const ssize_t put =

@@ -3,6 +3,7 @@
 // sockets on its own thread, one connection at a time. Every wait is bounded; the thread
 // ends by itself once its lifetime has passed, and at the latest when the object goes away.
 #include <QByteArray>
+#include <QList>
 #include <QtGlobal>
 #include <atomic>
 #include <chrono>
@@ -22,7 +23,8 @@ public:
     };
     static constexpr int TrickleMs = 2000;
 
-    explicit MisbehavingServer(Mode mode, QByteArray reply = {}, int lifetimeMs = 30000);
+    // The nth connection gets the nth reply, and every later one the last.
+    explicit MisbehavingServer(Mode mode, QList<QByteArray> replies = {}, int lifetimeMs = 30000);
     ~MisbehavingServer();
     MisbehavingServer(const MisbehavingServer&) = delete;
     MisbehavingServer& operator=(const MisbehavingServer&) = delete;
@@ -44,7 +46,7 @@ private:
     bool clientClosedWithin(int client, int ms);
 
     const Mode mode_;
-    const QByteArray reply_;
+    const QList<QByteArray> replies_;
     using Clock = std::chrono::steady_clock;
     const Clock::time_point end_; // the server stops by itself then
     int listener_ = -1;
