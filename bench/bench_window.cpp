@@ -24,8 +24,8 @@
 #include "platform/core/quote_server.h"
 #include "platform/fonts.h"
 #include "platform/message_box.h"
-#include "platform/status_bar.h"
-#include "platform/string_grid.h"
+#include "platform/quote_grid.h"
+#include "platform/status_line.h"
 #include "quotes/quotes_tab.h"
 
 namespace {
@@ -125,8 +125,8 @@ int main(int argc, char** argv) {
     }
     std::printf("accessibility %s\n", QAccessible::isActive() ? "on" : "off");
     auto* button = window->findChild<QPushButton*>("BtnQuote");
-    auto* status = window->findChild<TStatusBar*>("StatusBar1");
-    auto* grid = window->findChild<TStringGrid*>("QT1");
+    auto* status = window->findChild<StatusLine*>("StatusBar1");
+    auto* grid = window->findChild<QuoteGrid*>("QT1");
     QuotesTab& quotes = window->quotesTab();
     Pulse pulse;
     runFor(200);
@@ -142,7 +142,7 @@ int main(int argc, char** argv) {
         }
         const double seconds = clock.nsecsElapsed() / 1e9;
         std::printf("load %d: %.3f s, rows %d, longest stall %.1f ms, peak RSS %ld kB, status \"%s\"\n", load, seconds,
-                    QuoteTable.rowsLoaded, pulse.longestMs(), statusKb("VmHWM:"), qPrintable(status->SimpleText()));
+                    QuoteTable.rowsLoaded, pulse.longestMs(), statusKb("VmHWM:"), qPrintable(status->simpleText()));
         std::fflush(stdout);
         runFor(100);
     }

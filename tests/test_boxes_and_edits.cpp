@@ -18,8 +18,8 @@
 
 #include "gui_support/tickwell_windows.h"
 #include "platform/message_box.h"
+#include "platform/mirror_text_edit.h"
 #include "platform/open_dialog.h"
-#include "platform/rich_edit.h"
 #include "support/file_bytes.h"
 
 namespace {
@@ -28,8 +28,8 @@ QWidget& form() {
     return TickwellWindow();
 }
 
-TRichEdit* editor() {
-    return Control<TRichEdit>("RichEdit2");
+MirrorTextEdit* editor() {
+    return Control<MirrorTextEdit>("RichEdit2");
 }
 
 void click(const char* button) {
@@ -106,7 +106,7 @@ private slots:
             WriteFileBytes(dir.filePath(name), "IBM\n");
         QFileDialog dialog(&form(), QString(), dir.path());
         dialog.setOption(QFileDialog::DontUseNativeDialog);
-        dialog.setNameFilters(TOpenDialog::qtFilter(TOpenDialog("probe").Filter).split(";;"));
+        dialog.setNameFilters(OpenDialog::qtFilter(OpenDialog("probe").filter()).split(";;"));
         QCOMPARE(dialog.nameFilters(), QStringList({"Text File (*.txt *.TXT)", "All (*)"}));
         auto listed = [&] {
             QStringList names;

@@ -12,10 +12,10 @@
 #include "gui_support/load_fixture.h"
 #include "gui_support/tickwell_windows.h"
 #include "platform/message_box.h"
+#include "platform/mirror_text_edit.h"
 #include "platform/open_dialog.h"
-#include "platform/rich_edit.h"
-#include "platform/status_bar.h"
-#include "platform/string_grid.h"
+#include "platform/quote_grid.h"
+#include "platform/status_line.h"
 #include "support/file_bytes.h"
 #include "support/quoted_process.h"
 
@@ -24,7 +24,7 @@ namespace {
 const QRegularExpression StaleRowsNote("; \\d+ rows? (is|are) from the load before");
 
 QString statusText() {
-    return Control<TStatusBar>("StatusBar1")->SimpleText();
+    return Control<StatusLine>("StatusBar1")->simpleText();
 }
 
 QStringList firstWords(const QStringList& lines) {
@@ -73,19 +73,19 @@ private slots:
         QCOMPARE(statusText(), QString("Done getting quotes"));
         const QList<QuoteRow> rows = LoadedQuoteRows();
         QCOMPARE(rows.size(), 41);
-        auto* grid = Control<TStringGrid>("QT1");
-        QCOMPARE(grid->RowCount(), 41);
+        auto* grid = Control<QuoteGrid>("QT1");
+        QCOMPARE(grid->rowCount(), 41);
         const QStringList data = folder.readLines("input_data_qt1.txt");
         QCOMPARE(data.size(), 41);
         QCOMPARE(firstWords(data), symbols);
-        const QStringList mirror = Control<TRichEdit>("DisplayQR")->Lines();
+        const QStringList mirror = Control<MirrorTextEdit>("DisplayQR")->lines();
         QCOMPARE(mirror.size(), 41);
         int advancers = 0, decliners = 0, unchanged = 0;
         for (int i = 0; i < 41; ++i) {
             QCOMPARE(rows[i].symbol, symbols[i]);
             QCOMPARE(rows[i].line.section(' ', 0, 0), symbols[i]);
             QCOMPARE(mirror[i], rows[i].line);
-            QCOMPARE(grid->Cells(0, i).trimmed(), symbols[i]);
+            QCOMPARE(grid->cell(0, i).trimmed(), symbols[i]);
             QVERIFY2(!rows[i].line.contains("not found"), qPrintable(rows[i].line));
             advancers += rows[i].change > 0;
             decliners += rows[i].change < 0;
@@ -211,7 +211,7 @@ private slots:
         QVERIFY(countText("NoChg").isEmpty());
         QVERIFY(Control("BtnQuote")->isEnabled());
         QCOMPARE(LoadedQuoteRows().size(), 0);
-        QCOMPARE(Control<TRichEdit>("DisplayQR")->Lines(), QStringList());
+        QCOMPARE(Control<MirrorTextEdit>("DisplayQR")->lines(), QStringList());
     }
 
     void shortRepliesAreRequestedAgain() {
@@ -397,7 +397,7 @@ private slots:
         QStringList symbols = KnownSymbols(50);
         std::reverse(symbols.begin(), symbols.end()); // rows of earlier loads do not match
         folder.writePortfolio(symbols);
-        auto* grid = Control<TStringGrid>("QT1");
+        auto* grid = Control<QuoteGrid>("QT1");
         struct Seen {
             int rows; // leading rows that show the portfolio's symbols in order
             QString counts;
@@ -406,7 +406,7 @@ private slots:
         QList<Seen> seen;
         auto look = [&] {
             int rows = 0;
-            while (rows < symbols.size() && grid->Cells(0, rows).trimmed() == symbols[rows])
+            while (rows < symbols.size() && grid->cell(0, rows).trimmed() == symbols[rows])
                 ++rows;
             seen << Seen{rows, countText("Adv") + countText("Decl") + countText("NoChg"), statusText()};
         };
@@ -452,8 +452,8 @@ private slots:
         QCOMPARE(statusText(),
                  QString("Done getting quotes (list ends at the blank line 2: 3 symbols below it not loaded)"));
         QCOMPARE(LoadedQuoteRows().size(), 1);
-        QCOMPARE(Control<TStringGrid>("QT1")->RowCount(), 1);
-        QCOMPARE(Control<TRichEdit>("DisplayQR")->Lines().size(), 1);
+        QCOMPARE(Control<QuoteGrid>("QT1")->rowCount(), 1);
+        QCOMPARE(Control<MirrorTextEdit>("DisplayQR")->lines().size(), 1);
         QCOMPARE(countText("Adv").toInt() + countText("Decl").toInt() + countText("NoChg").toInt(), 1);
     }
 };

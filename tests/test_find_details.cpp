@@ -12,8 +12,8 @@
 #include "gui_support/tickwell_windows.h"
 #include "platform/core/quote_server.h"
 #include "platform/message_box.h"
-#include "platform/rich_edit.h"
-#include "platform/string_grid.h"
+#include "platform/mirror_text_edit.h"
+#include "platform/quote_grid.h"
 #include "platform/url_opener.h"
 
 namespace {
@@ -25,12 +25,12 @@ QPushButton* button(const char* name) {
     return Control<QPushButton>(name);
 }
 
-TStringGrid* grid() {
-    return Control<TStringGrid>("QT1");
+QuoteGrid* grid() {
+    return Control<QuoteGrid>("QT1");
 }
 
-TRichEdit* mirror() {
-    return Control<TRichEdit>("DisplayQR");
+MirrorTextEdit* mirror() {
+    return Control<MirrorTextEdit>("DisplayQR");
 }
 
 // A display line as the table holds it: the symbol, then fixed columns up to 79 characters.
@@ -50,11 +50,11 @@ void loadRows(const QList<QByteArray>& symbols) {
     grid()->setRowCount(std::max<int>(int(rows.size()), 1));
     for (int row = 0; row < rows.size(); ++row) {
         grid()->setCell(0, row, rows[row].line.left(6));
-        mirror()->AddLine(rows[row].line);
+        mirror()->addLine(rows[row].line);
     }
 }
 
-QString selectedText(const TRichEdit* edit) {
+QString selectedText(const MirrorTextEdit* edit) {
     return edit->textCursor().selectedText();
 }
 
@@ -139,30 +139,30 @@ private slots:
             QCOMPARE(boxes()[0].text, QString("Symbol Not Found!"));
             QCOMPARE(boxes()[0].caption, QString("Alter"));
             QCOMPARE(MessageBoxSeam::shown()[0].buttons, MsgButtons::Ok);
-            QCOMPARE(grid()->Row(), 0);
+            QCOMPARE(grid()->row(), 0);
             QCOMPARE(mirror()->textCursor().position(), 0);
             QVERIFY(!mirror()->textCursor().hasSelection());
             return;
         }
         QVERIFY2(boxes().isEmpty(), qPrintable(boxes().value(0).text));
-        QCOMPARE(grid()->Row(), found);
+        QCOMPARE(grid()->row(), found);
         // Edit1 follows the row when the row moves.
-        QCOMPARE(box("Edit1")->text(), found == 0 ? QString("before") : grid()->Cells(0, found));
+        QCOMPARE(box("Edit1")->text(), found == 0 ? QString("before") : grid()->cell(0, found));
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(grid()));
-        QCOMPARE(selectedText(mirror()), mirror()->Lines()[found].left(67));
-        QCOMPARE(mirror()->Lines().size(), symbols.size()); // the mirror's text is left alone
+        QCOMPARE(selectedText(mirror()), mirror()->lines()[found].left(67));
+        QCOMPARE(mirror()->lines().size(), symbols.size()); // the mirror's text is left alone
     }
 
     // The rows a sort has put in order are searched in that order.
     void searchAfterSort() {
         loadRows({"MSFT", "KO", "IBM", "AAPL", "GE"});
         Control<QAction>("Alphabetically1")->trigger();
-        QTRY_COMPARE(mirror()->Lines().value(3).left(2), QString("KO"));
+        QTRY_COMPARE(mirror()->lines().value(3).left(2), QString("KO"));
         QCOMPARE(LoadedQuoteRows().value(3).symbol, QString("KO"));
         box("Edit2")->setText("ko");
         QTest::mouseClick(button("Button2"), Qt::LeftButton);
         QVERIFY(boxes().isEmpty());
-        QCOMPARE(grid()->Row(), 3);
+        QCOMPARE(grid()->row(), 3);
         QCOMPARE(box("Edit1")->text().trimmed(), QString("KO"));
     }
 
@@ -175,7 +175,7 @@ private slots:
         QCOMPARE(boxes().size(), 1);
         QCOMPARE(boxes()[0].text, QString("Symbol Not Found!"));
         QCOMPARE(boxes()[0].caption, QString("Alter"));
-        QCOMPARE(grid()->Row(), 0);
+        QCOMPARE(grid()->row(), 0);
     }
 
     void searchDuringLoad_data() {
@@ -205,9 +205,9 @@ private slots:
         QCOMPARE(boxes()[0].text, QString("Find symbol function is not available until all quotes have loaded"));
         QCOMPARE(boxes()[0].caption, QString("Find Symbol"));
         QCOMPARE(MessageBoxSeam::shown()[0].buttons, MsgButtons::Ok);
-        QCOMPARE(grid()->Row(), 2);
+        QCOMPARE(grid()->row(), 2);
         QCOMPARE(box("Edit1")->text(), QString("KO"));
-        QCOMPARE(mirror()->SelStart(), 12);
+        QCOMPARE(mirror()->selStart(), 12);
         QVERIFY(button("Button2")->isEnabled());
         QVERIFY2(elapsed < 400, qPrintable(QString::number(elapsed)));
     }
@@ -227,7 +227,7 @@ private slots:
         box("Edit2")->setFocus();
         box("Edit2")->setText("ge");
         QTest::keyClick(box("Edit2"), Qt::Key(key));
-        QCOMPARE(grid()->Row(), searches ? 3 : 0);
+        QCOMPARE(grid()->row(), searches ? 3 : 0);
         QVERIFY(boxes().isEmpty());
         // Enter is also left to the edit box; a letter is typed as usual.
         QCOMPARE(box("Edit2")->text(), key == Qt::Key_X ? QString("gex") : QString("ge"));
@@ -247,14 +247,14 @@ private slots:
         QTest::mouseClick(button("Button2"), Qt::LeftButton);
         QCOMPARE(boxes().size(), 1);
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(button("Button2")));
-        QCOMPARE(grid()->Row(), 2);
+        QCOMPARE(grid()->row(), 2);
         QTest::mouseClick(box("Edit2"), Qt::LeftButton);
-        QCOMPARE(grid()->Row(), 0);
-        QCOMPARE(box("Edit1")->text(), grid()->Cells(0, 0));
+        QCOMPARE(grid()->row(), 0);
+        QCOMPARE(box("Edit1")->text(), grid()->cell(0, 0));
 
         box("Edit2")->setText("ko");
         QTest::mouseClick(button("Button2"), Qt::LeftButton);
-        QCOMPARE(grid()->Row(), 2);
+        QCOMPARE(grid()->row(), 2);
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(grid()));
     }
 

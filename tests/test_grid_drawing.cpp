@@ -14,7 +14,7 @@
 #include "gui_support/load_fixture.h"
 #include "gui_support/tickwell_windows.h"
 #include "platform/fonts.h"
-#include "platform/string_grid.h"
+#include "platform/quote_grid.h"
 #include "support/quoted_process.h"
 
 namespace {
@@ -65,8 +65,8 @@ Ink inkIn(const QImage& image, const QRect& cell, QColor background, QColor* str
     return Ink::Other;
 }
 
-TStringGrid* grid(const QString& name) {
-    return Control<TStringGrid>(name);
+QuoteGrid* grid(const QString& name) {
+    return Control<QuoteGrid>(name);
 }
 
 QLineEdit* box(const char* name) {
@@ -77,18 +77,18 @@ QPushButton* findButton() {
     return Control<QPushButton>("Button2");
 }
 
-void showGridTab(TStringGrid* grid) {
+void showGridTab(QuoteGrid* grid) {
     ShowTab(grid->objectName() == "QT1" ? "Quotes" : "RealTime");
 }
 
 // The visible part of a cell in the coordinates of the grid's grab (RT1's last column runs
 // on under the scroll bar).
-QRect cellRect(TStringGrid* grid, int col, int row) {
+QRect cellRect(QuoteGrid* grid, int col, int row) {
     const QRect viewport = grid->viewport()->geometry();
     return grid->visualRect(grid->model()->index(row, col)).translated(viewport.topLeft()).intersected(viewport);
 }
 
-QImage grabGrid(TStringGrid* grid) {
+QImage grabGrid(QuoteGrid* grid) {
     showGridTab(grid);
     return grid->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
@@ -101,7 +101,7 @@ QColor backgroundOf(const QImage& image, const QRect& cell) {
 // A row of QT1: the table's symbol and change, and the cells the grid shows.
 void setQuoteRow(int row, const QString& symbol, float pct) {
     SetQuoteTableRow(row, {symbol, QString(), pct});
-    TStringGrid* quotes = grid("QT1");
+    QuoteGrid* quotes = grid("QT1");
     const QStringList cells = {symbol, "4:00pm", "27.50", "", "-0.12", QString::number(pct, 'f', 2) + "%", "1,234"};
     for (int col = 0; col < cells.size(); ++col)
         quotes->setCell(col, row, cells[col]);
@@ -140,10 +140,10 @@ bool showsWhole(const QImage& image, const QRect& cell, QString text, QColor ink
     return false;
 }
 
-QList<int> widthsOf(TStringGrid* grid) {
+QList<int> widthsOf(QuoteGrid* grid) {
     QList<int> widths;
-    for (int col = 0; col < grid->ColCount(); ++col)
-        widths << grid->ColWidth(col);
+    for (int col = 0; col < grid->colCount(); ++col)
+        widths << grid->colWidth(col);
     return widths;
 }
 } // namespace
@@ -184,7 +184,7 @@ private slots:
     }
     void rowBackgrounds() {
         QFETCH(QString, grid);
-        TStringGrid* g = ::grid(grid);
+        QuoteGrid* g = ::grid(grid);
         // Rows with text and rows without: the background depends on the row number only.
         for (int row = 0; row < 4; ++row) {
             if (grid == "QT1")
@@ -304,7 +304,7 @@ private slots:
         QFETCH(int, dy);
         QFETCH(QColor, ink);
         const bool stale = QByteArray(QTest::currentDataTag()).endsWith("stale");
-        TStringGrid* g = ::grid(grid);
+        QuoteGrid* g = ::grid(grid);
         setQuoteRow(row, "MSFT", row == 0 ? 0.5f : -0.5f);
         setRealTimeRow(row, "MSFT", 0.0f, 0.0f);
         g->setStaleRows(stale ? row : 0, stale ? row + 1 : 0);
@@ -425,7 +425,7 @@ private slots:
         };
         QTest::mouseClick(findButton(), Qt::LeftButton);
         grid("QT1")->onDrawCell = original;
-        QCOMPARE(grid("QT1")->Row(), 7);
+        QCOMPARE(grid("QT1")->row(), 7);
         QVERIFY2(!seen.isEmpty(), "row 7 was not painted during the search");
         for (const QColor& colour : seen)
             QCOMPARE(colour, Yellow);
@@ -452,7 +452,7 @@ private slots:
         QFETCH(QString, grid);
         QFETCH(int, width);
         QFETCH(QList<int>, widths);
-        TStringGrid* g = ::grid(grid);
+        QuoteGrid* g = ::grid(grid);
         const QSize designed = g->size();
         g->resize(width, designed.height());
         grabGrid(g);
@@ -483,12 +483,12 @@ private slots:
         const QColor green(0, 128, 0), red(255, 0, 0), black(0, 0, 0);
         for (const char* size : {"Normal", "Reduced1", "Enlarged1"}) {
             Control<QAction>(size)->trigger();
-            for (TStringGrid* g : {grid("QT1"), grid("RT1")}) {
+            for (QuoteGrid* g : {grid("QT1"), grid("RT1")}) {
                 const bool isQuotes = g == grid("QT1");
                 const QImage image = grabGrid(g);
                 for (int row = 0; row < 2; ++row) {
                     for (int col = 0; col < 7; ++col) {
-                        const QString text = g->Cells(col, row);
+                        const QString text = g->cell(col, row);
                         if (isQuotes) // refilled from the table by the sort; RT1's cells are as the page gave them
                             QCOMPARE(text, quotes[row][col]);
                         const bool rising = isQuotes ? row == 0 : row == 1;
@@ -505,7 +505,7 @@ private slots:
 
     // A width set by hand is replaced at the next painted cell.
     void columnWidthsRestoredAtNextPaint() {
-        TStringGrid* g = grid("QT1");
+        QuoteGrid* g = grid("QT1");
         grabGrid(g);
         g->setColWidth(1, 30);
         g->setColWidth(6, 300);
@@ -528,7 +528,7 @@ private slots:
         QFETCH(QString, grid);
         QFETCH(QString, how);
         QFETCH(int, row);
-        TStringGrid* g = ::grid(grid);
+        QuoteGrid* g = ::grid(grid);
         for (int r = 0; r < 8; ++r) {
             setQuoteRow(r, "Q" + QString::number(r), 1.0f);
             setRealTimeRow(r, "R" + QString::number(r), 1.0f, 1.0f);
@@ -541,8 +541,8 @@ private slots:
             g->setRow(row);
         else
             QTest::keyClick(g, Qt::Key_Down);
-        QCOMPARE(g->Row(), row);
-        QCOMPARE(box("Edit1")->text(), g->Cells(0, row));
+        QCOMPARE(g->row(), row);
+        QCOMPARE(box("Edit1")->text(), g->cell(0, row));
         QCOMPARE(box("Edit1")->text(), (grid == "QT1" ? "Q" : "R") + QString::number(row));
     }
 

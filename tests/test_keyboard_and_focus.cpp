@@ -15,9 +15,9 @@
 #include "gui_support/load_fixture.h"
 #include "gui_support/tickwell_windows.h"
 #include "platform/message_box.h"
+#include "platform/mirror_text_edit.h"
 #include "platform/open_dialog.h"
-#include "platform/rich_edit.h"
-#include "platform/string_grid.h"
+#include "platform/quote_grid.h"
 #include "support/file_bytes.h"
 #include "support/quoted_process.h"
 
@@ -57,7 +57,7 @@ void showTab(const QString& page) {
 }
 
 // The top-left point of a grid row, inside the visible cells.
-QPoint rowPoint(TStringGrid* grid, int row) {
+QPoint rowPoint(QuoteGrid* grid, int row) {
     return grid->visualRect(grid->model()->index(row, 0)).center();
 }
 
@@ -147,7 +147,7 @@ private slots:
         OpenDialogSeam::queueAnswer(path);
         QVERIFY(ShowTab("Historical"));
         QTest::mouseClick(named<QPushButton>("Button5"), Qt::LeftButton);
-        auto* editor = named<TRichEdit>("RichEdit2");
+        auto* editor = named<MirrorTextEdit>("RichEdit2");
         QTest::mouseClick(editor->viewport(), Qt::LeftButton);
         QCOMPARE(focusName(), QString("RichEdit2"));
         QTest::keyClick(editor, Qt::Key_End, Qt::ControlModifier);
@@ -175,22 +175,22 @@ private slots:
         LoadFolder folder;
         const QStringList symbols = KnownSymbols(41);
         folder.writePortfolio(symbols);
-        auto* grid = named<TStringGrid>(realTime ? "RT1" : "QT1");
+        auto* grid = named<QuoteGrid>(realTime ? "RT1" : "QT1");
         // The mirror takes every row as the load stores it: its lines count the rows so far.
-        auto* mirror = named<TRichEdit>(realTime ? "DisplayQR1" : "DisplayQR");
+        auto* mirror = named<MirrorTextEdit>(realTime ? "DisplayQR1" : "DisplayQR");
         mirror->clear();
         QVERIFY(ShowTab(realTime ? "RealTime" : "Quotes"));
 
         QTest::mouseClick(named<QPushButton>(realTime ? "BtnQuote1" : "BtnQuote"), Qt::LeftButton);
-        QVERIFY(QTest::qWaitFor([&] { return mirror->Lines().size() >= 20; }, 20000));
-        QVERIFY2(mirror->Lines().size() < 41, "the load must still be running when the grid is clicked");
+        QVERIFY(QTest::qWaitFor([&] { return mirror->lines().size() >= 20; }, 20000));
+        QVERIFY2(mirror->lines().size() < 41, "the load must still be running when the grid is clicked");
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, rowPoint(grid, 2));
         QVERIFY(WaitForLoadsToEnd());
 
-        QCOMPARE(grid->RowCount(), 41);
+        QCOMPARE(grid->rowCount(), 41);
         for (int i = 0; i < 41; ++i)
-            QCOMPARE(grid->Cells(0, i).trimmed(), symbols[i]);
-        const QStringList lines = mirror->Lines();
+            QCOMPARE(grid->cell(0, i).trimmed(), symbols[i]);
+        const QStringList lines = mirror->lines();
         QCOMPARE(lines.size(), 41);
         for (int i = 0; i < 41; ++i)
             QCOMPARE(lines[i].section(' ', 0, 0, QString::SectionSkipEmpty), symbols[i]);
@@ -206,9 +206,9 @@ private slots:
         folder.writePortfolio(KnownSymbols(12));
         QVERIFY(RunDelayedLoad());
 
-        auto* grid = named<TStringGrid>("QT1");
+        auto* grid = named<QuoteGrid>("QT1");
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, rowPoint(grid, 5));
-        QCOMPARE(grid->Row(), 5);
+        QCOMPARE(grid->row(), 5);
         named<QLineEdit>("Edit2")->setText("ZZZZ");
         MessageBoxSeam::showRealBoxes();
         QString said;
@@ -216,12 +216,12 @@ private slots:
         QTest::mouseClick(named<QPushButton>("Button2"), Qt::LeftButton);
         QCOMPARE(said, QString("Symbol Not Found!"));
         QCOMPARE(focusName(), QString("Button2"));
-        QCOMPARE(grid->Row(), 5);
+        QCOMPARE(grid->row(), 5);
 
         QApplication::setActiveWindow(&form()); // the window system gives the focus back
         QTest::keyClick(named("Button2"), Qt::Key_Tab);
         QCOMPARE(focusName(), QString("Portfolio"));
-        QCOMPARE(grid->Row(), 0);
+        QCOMPARE(grid->row(), 0);
     }
 
     // Pressed during a load, "Find symbol" is refused in a real box; closing it by key leaves the
@@ -235,10 +235,10 @@ private slots:
         folder.writePortfolio(symbols);
         QVERIFY(ShowTab("Quotes"));
         named<QLineEdit>("Edit2")->setText(symbols[3]);
-        auto* mirror = named<TRichEdit>("DisplayQR");
+        auto* mirror = named<MirrorTextEdit>("DisplayQR");
         mirror->clear();
         QTest::mouseClick(named<QPushButton>("BtnQuote"), Qt::LeftButton);
-        QVERIFY(QTest::qWaitFor([mirror] { return mirror->Lines().size() >= 20; }, 20000));
+        QVERIFY(QTest::qWaitFor([mirror] { return mirror->lines().size() >= 20; }, 20000));
         MessageBoxSeam::showRealBoxes();
         QString said;
         closeNextBoxWithKey(Qt::Key_Escape, &said);
@@ -246,7 +246,7 @@ private slots:
         QCOMPARE(said, QString("Find symbol function is not available until all quotes have loaded"));
         QVERIFY(WaitForLoadsToEnd());
         for (int i = 0; i < 41; ++i)
-            QCOMPARE(named<TStringGrid>("QT1")->Cells(0, i).trimmed(), symbols[i]);
+            QCOMPARE(named<QuoteGrid>("QT1")->cell(0, i).trimmed(), symbols[i]);
     }
 
     // After a match the keyboard is on the grid's found row; what is typed next goes nowhere unseen,
@@ -259,7 +259,7 @@ private slots:
         const QStringList symbols = KnownSymbols(12);
         folder.writePortfolio(symbols);
         QVERIFY(RunDelayedLoad());
-        const QStringList mirrorBefore = named<TRichEdit>("DisplayQR")->Lines();
+        const QStringList mirrorBefore = named<MirrorTextEdit>("DisplayQR")->lines();
 
         auto* key = named<QLineEdit>("Edit2");
         QTest::mouseClick(key, Qt::LeftButton);
@@ -267,10 +267,10 @@ private slots:
         QTest::keyClicks(key, symbols[7].toLower());
         QTest::keyClick(key, Qt::Key_Return);
         QCOMPARE(focusName(), QString("QT1"));
-        QCOMPARE(named<TStringGrid>("QT1")->Row(), 7);
+        QCOMPARE(named<QuoteGrid>("QT1")->row(), 7);
         QTest::keyClicks(form().focusWidget(), "xyz");
-        QCOMPARE(named<TRichEdit>("DisplayQR")->Lines(), mirrorBefore);
-        QCOMPARE(named<TStringGrid>("QT1")->Cells(0, 7).trimmed(), symbols[7]);
+        QCOMPARE(named<MirrorTextEdit>("DisplayQR")->lines(), mirrorBefore);
+        QCOMPARE(named<QuoteGrid>("QT1")->cell(0, 7).trimmed(), symbols[7]);
         for (const char* name : {"Adv", "Decl", "NoChg"}) {
             const QString shown = named<QLineEdit>(name)->text();
             QTest::keyClicks(named(name), "\bx");

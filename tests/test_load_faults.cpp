@@ -10,9 +10,9 @@
 #include "gui_support/load_fixture.h"
 #include "gui_support/tickwell_windows.h"
 #include "platform/core/quote_server.h"
-#include "platform/rich_edit.h"
-#include "platform/status_bar.h"
-#include "platform/string_grid.h"
+#include "platform/mirror_text_edit.h"
+#include "platform/quote_grid.h"
+#include "platform/status_line.h"
 #include "support/file_bytes.h"
 #include "support/misbehaving_server.h"
 
@@ -74,7 +74,7 @@ QStringList loadFrom(const QByteArray& reply) {
     folder.writePortfolio(PageSymbols);
     if (ClickGetQuotes(QuoteTab::Quotes, 20000) < 0)
         return {};
-    return QStringList(Control<TStatusBar>("StatusBar1")->SimpleText()) + Control<TRichEdit>("DisplayQR")->Lines()
+    return QStringList(Control<StatusLine>("StatusBar1")->simpleText()) + Control<MirrorTextEdit>("DisplayQR")->lines()
            << QString::fromLatin1(FileBytes(folder.path("input_data_qt1.txt")));
 }
 
@@ -181,13 +181,13 @@ private slots:
             QVERIFY(data.open(QIODevice::WriteOnly));
             data.write(PreviousData);
         }
-        auto* grid = Control<TStringGrid>(quotes ? "QT1" : "RT1");
+        auto* grid = Control<QuoteGrid>(quotes ? "QT1" : "RT1");
         grid->setCell(0, 0, "earlier");
 
         const qint64 ms = ClickGetQuotes(tab, 20000);
         qInfo("%s: the load ended after %lld ms", QTest::currentDataTag(), ms);
         QVERIFY(ms >= 0);
-        const QString status = Control<TStatusBar>(quotes ? "StatusBar1" : "StatusBar2")->SimpleText();
+        const QString status = Control<StatusLine>(quotes ? "StatusBar1" : "StatusBar2")->simpleText();
         QCOMPARE(status, "Connection lost...Reload quotes (" + where + ": " + reason + ")");
         QVERIFY2(ms >= minMs && ms <= maxMs, qPrintable(QString("%1 ms").arg(ms)));
 
@@ -195,10 +195,10 @@ private slots:
         QCOMPARE(QDir(folder.path(".")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList({"input.txt", dataName}));
         // No row stored: the mirror, which takes every row a load stores, stays empty.
-        QVERIFY(Control<TRichEdit>(quotes ? "DisplayQR" : "DisplayQR1")->toPlainText().isEmpty());
+        QVERIFY(Control<MirrorTextEdit>(quotes ? "DisplayQR" : "DisplayQR1")->toPlainText().isEmpty());
         if (quotes)
             QCOMPARE(LoadedQuoteRows().size(), 0);
-        QCOMPARE(grid->Cells(0, 0), QString("earlier"));
+        QCOMPARE(grid->cell(0, 0), QString("earlier"));
         if (mode != Mode::FullQueue && mode != Mode::Refused)
             QCOMPARE(server.connections(), 1); // asked once: nothing but a short 200 page is asked again
     }
@@ -236,7 +236,7 @@ private slots:
         UseQuoteServer(server.port());
         LoadFolder folder;
         folder.writePortfolio((PageSymbols + PageSymbols).mid(0, symbols));
-        auto* grid = Control<TStringGrid>(quotes ? "QT1" : "RT1");
+        auto* grid = Control<QuoteGrid>(quotes ? "QT1" : "RT1");
         auto marks = [&, cells = QAccessible::queryAccessibleInterface(grid)->tableInterface()] {
             // The last row the cut load reached and those after it: their font, what is heard of them.
             QStringList marks;
@@ -251,7 +251,7 @@ private slots:
         const QStringList fresh = {"", "", ""};
         for (const auto& [status, marked] : {std::pair{done, fresh}, {lost, {"", stale, stale}}, {done, fresh}}) {
             QVERIFY(ClickGetQuotes(tab) >= 0);
-            QCOMPARE(Control<TStatusBar>(quotes ? "StatusBar1" : "StatusBar2")->SimpleText(), status);
+            QCOMPARE(Control<StatusLine>(quotes ? "StatusBar1" : "StatusBar2")->simpleText(), status);
             QCOMPARE(marks(), marked);
         }
     }

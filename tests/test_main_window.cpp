@@ -14,9 +14,9 @@
 
 #include "gui_support/load_fixture.h"
 #include "gui_support/tickwell_windows.h"
-#include "platform/rich_edit.h"
-#include "platform/status_bar.h"
-#include "platform/string_grid.h"
+#include "platform/mirror_text_edit.h"
+#include "platform/quote_grid.h"
+#include "platform/status_line.h"
 
 namespace {
 struct Designed {
@@ -90,16 +90,16 @@ const Designed Controls[] = {
 QString kindOf(QWidget* w) {
     const auto* combo = qobject_cast<QComboBox*>(w);
     const auto* edit = qobject_cast<QLineEdit*>(w);
-    const QString kind = dynamic_cast<TStringGrid*>(w)   ? "grid"
-                         : dynamic_cast<TStatusBar*>(w)  ? "status"
-                         : dynamic_cast<TRichEdit*>(w)   ? "rich"
-                         : qobject_cast<QLabel*>(w)      ? "label"
-                         : qobject_cast<QPushButton*>(w) ? "button"
-                         : qobject_cast<QCheckBox*>(w)   ? "check"
-                         : combo                         ? (combo->isEditable() ? "combo" : "list")
-                         : edit                          ? (edit->isReadOnly() ? "readonly" : "edit")
-                         : qobject_cast<QFrame*>(w)      ? "bevel"
-                                                         : w->metaObject()->className();
+    const QString kind = dynamic_cast<QuoteGrid*>(w)        ? "grid"
+                         : dynamic_cast<StatusLine*>(w)     ? "status"
+                         : dynamic_cast<MirrorTextEdit*>(w) ? "rich"
+                         : qobject_cast<QLabel*>(w)         ? "label"
+                         : qobject_cast<QPushButton*>(w)    ? "button"
+                         : qobject_cast<QCheckBox*>(w)      ? "check"
+                         : combo                            ? (combo->isEditable() ? "combo" : "list")
+                         : edit                             ? (edit->isReadOnly() ? "readonly" : "edit")
+                         : qobject_cast<QFrame*>(w)         ? "bevel"
+                                                            : w->metaObject()->className();
     return (w->isVisibleTo(w->parentWidget()) ? "" : "hidden ") + kind;
 }
 
@@ -148,7 +148,7 @@ private slots:
     void startState() {
         auto* pages = Control<QTabWidget>("PgC1");
         QCOMPARE(pages->currentWidget()->objectName(), QString("Quotes"));
-        QVERIFY(Control<TStatusBar>("StatusBar1")->SimplePanel());
+        QVERIFY(Control<StatusLine>("StatusBar1")->simplePanel());
         for (const char* count : {"Adv", "Decl", "NoChg"})
             QVERIFY(Control<QLineEdit>(count)->text().isEmpty());
         for (const char* box : {"CheckBox", "CheckBox3", "CheckBox1", "CheckBox2"})
@@ -157,9 +157,9 @@ private slots:
         QCOMPARE(Control<QComboBox>("ComboBox1")->currentIndex(), -1);
         QCOMPARE(OpenTextFiles(), QStringList()); // no portfolio open for editing
         // The RealTime status bar takes simple texts once its tab has been shown.
-        QVERIFY(!Control<TStatusBar>("StatusBar2")->SimplePanel());
+        QVERIFY(!Control<StatusLine>("StatusBar2")->simplePanel());
         QVERIFY(ShowTab("RealTime"));
-        QVERIFY(Control<TStatusBar>("StatusBar2")->SimplePanel());
+        QVERIFY(Control<StatusLine>("StatusBar2")->simplePanel());
         QVERIFY(ShowTab("Quotes"));
     }
 
@@ -218,11 +218,11 @@ private slots:
         for (int i = 0; i < pages->count(); ++i)
             tabs << pages->widget(i)->objectName() + "=" + pages->tabText(i);
         QCOMPARE(tabs, QStringList({"Quotes=Quotes", "RealTime=RealTime", "Historical=Portfolios"}));
-        auto* quotes = Control<TStringGrid>("QT1");
-        auto* realTime = Control<TStringGrid>("RT1");
-        QCOMPARE(QList<int>({quotes->RowCount(), quotes->DefaultRowHeight(), quotes->ColCount()}),
+        auto* quotes = Control<QuoteGrid>("QT1");
+        auto* realTime = Control<QuoteGrid>("RT1");
+        QCOMPARE(QList<int>({quotes->rowCount(), quotes->defaultRowHeight(), quotes->colCount()}),
                  QList<int>({40, 16, 7}));
-        QCOMPARE(QList<int>({realTime->RowCount(), realTime->DefaultRowHeight(), realTime->ColCount()}),
+        QCOMPARE(QList<int>({realTime->rowCount(), realTime->defaultRowHeight(), realTime->colCount()}),
                  QList<int>({45, 12, 7}));
     }
 

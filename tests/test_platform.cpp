@@ -3,31 +3,31 @@
 #include <QtTest>
 #include <atomic>
 
-#include "platform/t_thread.h"
+#include "platform/worker_thread.h"
 
 namespace {
 std::atomic<int> liveWorkers{0};
 
-class RecordingWorker : public TThread {
+class RecordingWorker : public WorkerThread {
 public:
     RecordingWorker(QList<QString>* log, QThread** stepThread, bool* ranBeforeReturn)
-        : TThread(true), log_(log), stepThread_(stepThread), ranBeforeReturn_(ranBeforeReturn) {
+        : WorkerThread(true), log_(log), stepThread_(stepThread), ranBeforeReturn_(ranBeforeReturn) {
         ++liveWorkers;
     }
     ~RecordingWorker() override { --liveWorkers; }
 
 protected:
-    void Execute() override {
+    void run() override {
         bool ran = false;
-        OnWindowThread([log = log_] { log->append("posted 1"); });
-        Synchronize([&] {
+        onWindowThread([log = log_] { log->append("posted 1"); });
+        synchronize([&] {
             QThread::msleep(50); // the worker must still be waiting after this
             *stepThread_ = QThread::currentThread();
             log_->append("synchronized");
             ran = true;
         });
         *ranBeforeReturn_ = ran;
-        OnWindowThread([log = log_] { log->append("posted 2"); });
+        onWindowThread([log = log_] { log->append("posted 2"); });
     }
 
 private:
@@ -46,7 +46,7 @@ private slots:
         bool ranBeforeReturn = false;
         auto* worker = new RecordingWorker(&log, &stepThread, &ranBeforeReturn);
         QCOMPARE(liveWorkers.load(), 1);
-        worker->Resume();
+        worker->resume();
         QTRY_COMPARE_WITH_TIMEOUT(log.size(), 3, 5000);
         QCOMPARE(stepThread, QThread::currentThread());
         QVERIFY(ranBeforeReturn);
@@ -57,7 +57,7 @@ private slots:
 
     void synchronizeOnWindowThreadRunsAtOnce() {
         bool ran = false;
-        TThread::Synchronize([&] { ran = true; });
+        WorkerThread::synchronize([&] { ran = true; });
         QVERIFY(ran);
     }
 };

@@ -19,9 +19,9 @@
 #include "gui_support/load_fixture.h"
 #include "gui_support/tickwell_windows.h"
 #include "platform/message_box.h"
+#include "platform/mirror_text_edit.h"
 #include "platform/open_dialog.h"
-#include "platform/rich_edit.h"
-#include "platform/string_grid.h"
+#include "platform/quote_grid.h"
 #include "support/file_bytes.h"
 #include "support/quoted_process.h"
 
@@ -35,8 +35,8 @@ const QString CancelQuestion =
 
 const QString Dialog = "CreatePort1";
 
-TRichEdit* portfolioEditor() {
-    return Control<TRichEdit>("RichEdit2");
+MirrorTextEdit* portfolioEditor() {
+    return Control<MirrorTextEdit>("RichEdit2");
 }
 
 QLineEdit* box(const char* name) {
@@ -100,7 +100,7 @@ DialogVisit createPortfolio(const QString& name, bool ok) {
 }
 
 // Fills every cell of a grid with "col,row" and puts the current row at 7.
-void fillGrid(TStringGrid* grid, int rows) {
+void fillGrid(QuoteGrid* grid, int rows) {
     grid->setRowCount(rows);
     for (int row = 0; row < rows; ++row)
         for (int col = 0; col < 7; ++col)
@@ -251,7 +251,7 @@ private slots:
         const QString name = command == "create" && !startOpen ? "newpf.txt" : "pf.txt";
         if (endOpen) {
             QCOMPARE(editorCaption()->text(), name);
-            QCOMPARE(Control<TRichEdit>("RichEdit3")->toPlainText(),
+            QCOMPARE(Control<MirrorTextEdit>("RichEdit3")->toPlainText(),
                      QString("Add or Delete stock symbols in the box on \n"
                              "the left.  Type only one symbol per line.  \n"
                              "Click Save after making changes to the list \n"
@@ -503,7 +503,7 @@ private slots:
         QFETCH(bool, quotesTab);
         QFETCH(QList<int>, keptColumns);
         LoadFolder folder;
-        auto* grid = Control<TStringGrid>(quotesTab ? "QT1" : "RT1");
+        auto* grid = Control<QuoteGrid>(quotesTab ? "QT1" : "RT1");
         QLineEdit* edit = box(quotesTab ? "Portfolio" : "Portfolio1");
         const QString name = edit->text() == "reset_a.txt" ? "reset_b.txt" : "reset_a.txt";
         WriteFileBytes(folder.path(name), "IBM\n");
@@ -512,12 +512,12 @@ private slots:
         OpenDialogSeam::queueAnswer(folder.path(name));
         click(quotesTab ? "PortName" : "Button1");
         QCOMPARE(edit->text(), name);
-        QCOMPARE(grid->RowCount(), 40);
-        QCOMPARE(grid->Row(), 0);
+        QCOMPARE(grid->rowCount(), 40);
+        QCOMPARE(grid->row(), 0);
         QCOMPARE(box("Edit1")->text(), QString());
         for (int row = 0; row < 40; ++row)
             for (int col = 0; col < 7; ++col)
-                QCOMPARE(grid->Cells(col, row),
+                QCOMPARE(grid->cell(col, row),
                          keptColumns.contains(col) ? QString("%1,%2").arg(col).arg(row) : QString());
     }
 
@@ -531,7 +531,7 @@ private slots:
         QVERIFY(second.isValid());
         WriteFileBytes(second.filePath("input.txt"), "MSFT\nKO\n");
         box("Portfolio")->setText("input.txt");
-        auto* grid = Control<TStringGrid>("QT1");
+        auto* grid = Control<QuoteGrid>("QT1");
         fillGrid(grid, 45);
         box("Edit1")->setText("kept");
 
@@ -539,8 +539,8 @@ private slots:
         OpenDialogSeam::queueAnswer(second.filePath("input.txt"));
         click("PortName");
         QCOMPARE(box("Portfolio")->text(), QString("input.txt"));
-        QCOMPARE(grid->RowCount(), 45);
-        QCOMPARE(grid->Cells(0, 0), QString("0,0"));
+        QCOMPARE(grid->rowCount(), 45);
+        QCOMPARE(grid->cell(0, 0), QString("0,0"));
         QCOMPARE(box("Edit1")->text(), QString("kept"));
         QCOMPARE(QDir::currentPath(), startFolder);
 

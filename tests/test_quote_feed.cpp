@@ -6,8 +6,8 @@
 
 #include "gui_support/load_fixture.h"
 #include "gui_support/tickwell_windows.h"
-#include "platform/status_bar.h"
-#include "platform/string_grid.h"
+#include "platform/quote_grid.h"
+#include "platform/status_line.h"
 #include "support/quoted_process.h"
 
 namespace {
@@ -112,7 +112,7 @@ Expected expectedOf(const FeedLine& f) {
 QStringList gridRow(const char* grid, int row) {
     QStringList cells;
     for (int column = 0; column < 7; ++column)
-        cells << Control<TStringGrid>(grid)->Cells(column, row);
+        cells << Control<QuoteGrid>(grid)->cell(column, row);
     return cells;
 }
 
@@ -144,7 +144,7 @@ QStringList delayedRows(quint16 port, const QByteArray& symbols) {
 }
 
 QString priceShown(int row) {
-    return Control<TStringGrid>("QT1")->Cells(2, row).trimmed();
+    return Control<QuoteGrid>("QT1")->cell(2, row).trimmed();
 }
 
 // Four-letter symbols the simulated market lists as well: AAAA, AAAB, ...
@@ -186,8 +186,8 @@ private slots:
         folder.writePortfolio({"AAPL", "MSFT", "IBM", "F", "BRK.B", "SAP", "^GSPC", "NESN", "KO"});
         QVERIFY(RunDelayedLoad());
         QVERIFY(RunRealTimeLoad());
-        QCOMPARE(Control<TStatusBar>("StatusBar1")->SimpleText(), QString("Done getting quotes (1 symbol not found)"));
-        QCOMPARE(Control<TStatusBar>("StatusBar2")->SimpleText(), QString("Done getting quotes (1 symbol not found)"));
+        QCOMPARE(Control<StatusLine>("StatusBar1")->simpleText(), QString("Done getting quotes (1 symbol not found)"));
+        QCOMPARE(Control<StatusLine>("StatusBar2")->simpleText(), QString("Done getting quotes (1 symbol not found)"));
 
         const QStringList delayed = folder.readLines("input_data_qt1.txt");
         const QStringList realTime = folder.readLines("input_data_qt2.txt");

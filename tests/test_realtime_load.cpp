@@ -6,9 +6,9 @@
 #include "gui_support/load_fixture.h"
 #include "gui_support/tickwell_windows.h"
 #include "platform/message_box.h"
-#include "platform/rich_edit.h"
-#include "platform/status_bar.h"
-#include "platform/string_grid.h"
+#include "platform/mirror_text_edit.h"
+#include "platform/quote_grid.h"
+#include "platform/status_line.h"
 #include "support/quoted_process.h"
 
 namespace {
@@ -20,7 +20,7 @@ QByteArray pathOf(const QByteArray& request) {
 const QRegularExpression StaleRowsNote("; \\d+ rows? (is|are) from the load before");
 
 QString statusText(const char* bar) {
-    return Control<TStatusBar>(bar)->SimpleText();
+    return Control<StatusLine>(bar)->simpleText();
 }
 } // namespace
 
@@ -45,26 +45,26 @@ private slots:
         QVERIFY(RunRealTimeLoad());
 
         QCOMPARE(statusText("StatusBar2"), QString("Done getting quotes"));
-        auto* grid = Control<TStringGrid>("RT1");
-        QCOMPARE(grid->RowCount(), 25);
+        auto* grid = Control<QuoteGrid>("RT1");
+        QCOMPARE(grid->rowCount(), 25);
         const QStringList data = folder.readLines("input_data_qt2.txt");
         QCOMPARE(data.size(), 25);
-        auto* mirror = Control<TRichEdit>("DisplayQR1");
-        QCOMPARE(mirror->Lines().size(), 25);
+        auto* mirror = Control<MirrorTextEdit>("DisplayQR1");
+        QCOMPARE(mirror->lines().size(), 25);
         int known = 0;
         for (int i = 0; i < 25; ++i) {
             QVERIFY2(data[i].startsWith(" " + symbols[i] + " "), qPrintable(data[i]));
             QVERIFY2(!data[i].contains("not found"), qPrintable(data[i]));
-            QCOMPARE(grid->Cells(0, i).trimmed(), symbols[i]);
+            QCOMPARE(grid->cell(0, i).trimmed(), symbols[i]);
             const float trade = RealTimeTradeDirection(i);
             QVERIFY(trade == 1 || trade == -1 || trade == 0 || trade == -100);
             // The mirror's line is black for an unknown direction, green or red for a known one.
             QCOMPARE(mirror->lineColor(i) == QColor(0, 0, 0), trade == -100);
             if (trade != -100) {
                 ++known;
-                QVERIFY2(!grid->Cells(2, i).trimmed().isEmpty(), qPrintable(symbols[i]));
+                QVERIFY2(!grid->cell(2, i).trimmed().isEmpty(), qPrintable(symbols[i]));
             } else {
-                QCOMPARE(grid->Cells(1, i), QString("     N/A"));
+                QCOMPARE(grid->cell(1, i), QString("     N/A"));
             }
         }
         QVERIFY2(known >= 20, qPrintable(QString::number(known)));
@@ -113,7 +113,7 @@ private slots:
         UseQuoteServer(server.port());
         LoadFolder folder;
         folder.writePortfolio(portfolio);
-        auto* grid = Control<TStringGrid>("RT1");
+        auto* grid = Control<QuoteGrid>("RT1");
         grid->setRowCount(45);
         QVERIFY(RunRealTimeLoad());
         QCOMPARE(statusText("StatusBar2"),
@@ -123,9 +123,9 @@ private slots:
         const QByteArray host = "Host: 127.0.0.1:" + QByteArray::number(server.port());
         for (int i = 0; i < paths.size(); ++i)
             QCOMPARE(requests[i], "GET " + paths[i] + " HTTP/1.1\r\n" + host + "\r\n\r\n");
-        QCOMPARE(Control<TRichEdit>("DisplayQR1")->Lines().size(), rows);
+        QCOMPARE(Control<MirrorTextEdit>("DisplayQR1")->lines().size(), rows);
         // The grid shows the rows this load parsed, never an earlier load's rows past them.
-        QCOMPARE(grid->RowCount(), std::max(1, rows));
+        QCOMPARE(grid->rowCount(), std::max(1, rows));
         QCOMPARE(folder.readLines("input_data_qt2.txt").size(), rows);
     }
 
@@ -137,9 +137,9 @@ private slots:
         QDir().mkdir(folder.path("input_data_qt2.txt")); // a folder where the data file would go
         QVERIFY(RunRealTimeLoad());
         QCOMPARE(statusText("StatusBar2"), QString("Done getting quotes (data file not written: Is a directory)"));
-        QCOMPARE(Control<TRichEdit>("DisplayQR1")->Lines().size(), 2);
-        QCOMPARE(Control<TStringGrid>("RT1")->RowCount(), 2);
-        QCOMPARE(Control<TStringGrid>("RT1")->Cells(0, 1).trimmed(), QString("IBM"));
+        QCOMPARE(Control<MirrorTextEdit>("DisplayQR1")->lines().size(), 2);
+        QCOMPARE(Control<QuoteGrid>("RT1")->rowCount(), 2);
+        QCOMPARE(Control<QuoteGrid>("RT1")->cell(0, 1).trimmed(), QString("IBM"));
         QVERIFY(QFileInfo(folder.path("input_data_qt2.txt")).isDir());
     }
 
@@ -181,11 +181,11 @@ private slots:
         QCOMPARE(statusText("StatusBar1"), QString("Done getting quotes"));
         QCOMPARE(statusText("StatusBar2"), QString("Done getting quotes"));
         QCOMPARE(LoadedQuoteRows().size(), 41);
-        QCOMPARE(Control<TRichEdit>("DisplayQR1")->Lines().size(), 20);
+        QCOMPARE(Control<MirrorTextEdit>("DisplayQR1")->lines().size(), 20);
         QCOMPARE(folder.readLines("delayed_data_qt1.txt").size(), 41);
         QCOMPARE(folder.readLines("live_data_qt2.txt").size(), 20);
-        QCOMPARE(Control<TStringGrid>("QT1")->Cells(0, 0).trimmed(), KnownSymbols(1)[0]);
-        QCOMPARE(Control<TStringGrid>("RT1")->Cells(0, 0).trimmed(), KnownSymbols(6)[5]);
+        QCOMPARE(Control<QuoteGrid>("QT1")->cell(0, 0).trimmed(), KnownSymbols(1)[0]);
+        QCOMPARE(Control<QuoteGrid>("RT1")->cell(0, 0).trimmed(), KnownSymbols(6)[5]);
         QCOMPARE(server.recordedRequests().size(), 4);
         Control<QLineEdit>("Portfolio")->setText("input.txt");
         Control<QLineEdit>("Portfolio1")->setText("input.txt");

@@ -8,14 +8,14 @@
 #include "gui_support/load_fixture.h"
 #include "gui_support/tickwell_windows.h"
 #include "platform/message_box.h"
-#include "platform/rich_edit.h"
-#include "platform/status_bar.h"
-#include "platform/string_grid.h"
+#include "platform/mirror_text_edit.h"
+#include "platform/quote_grid.h"
+#include "platform/status_line.h"
 #include "support/quoted_process.h"
 
 namespace {
-TRichEdit* mirror() {
-    return Control<TRichEdit>("DisplayQR");
+MirrorTextEdit* mirror() {
+    return Control<MirrorTextEdit>("DisplayQR");
 }
 
 void sortBy(const char* item) {
@@ -32,13 +32,13 @@ QStringList tableSymbols() {
 // Every row's symbol, line, grid cells, mirror line and colours still describe one stock.
 void verifyRowsAligned() {
     const QList<QuoteRow> rows = LoadedQuoteRows();
-    const QStringList lines = mirror()->Lines();
+    const QStringList lines = mirror()->lines();
     QCOMPARE(lines.size(), rows.size());
     for (int i = 0; i < rows.size(); ++i) {
         const QString& line = rows[i].line;
         QCOMPARE(line.section(' ', 0, 0).toUpper(), rows[i].symbol.toUpper());
         QCOMPARE(lines[i], line);
-        QCOMPARE(Control<TStringGrid>("QT1")->Cells(0, i), line.left(7));
+        QCOMPARE(Control<QuoteGrid>("QT1")->cell(0, i), line.left(7));
         const QColor expected = rows[i].change >= 0 ? QColor(0, 128, 0) : QColor(255, 0, 0);
         QCOMPARE(mirror()->lineColor(i), expected);
         const double pctOnLine = line.mid(45, 10).section('%', 0, 0).toDouble();
@@ -54,7 +54,7 @@ void fillTable(const QList<QPair<QString, float>>& rows) {
         const QString pct = QString::asprintf("%+.2f%%", change);
         const QString line = QString("%1%2%3%4").arg(symbol, -45).arg(pct, -10).arg("", -24).left(79);
         table.append({symbol, line, change});
-        mirror()->AddLine(line);
+        mirror()->addLine(line);
     }
     SetQuoteTable(table);
 }
@@ -74,7 +74,7 @@ private slots:
         fillTable({{"^DJI", 0.5f}, {"IBM", -1.5f}, {"aapl", 0}, {"3M", 1.25f}});
         sortBy("Alphabetically1");
         QTRY_COMPARE(tableSymbols(), QStringList({"^DJI", "3M", "aapl", "IBM"}));
-        QTRY_COMPARE(mirror()->Lines().size(), 4);
+        QTRY_COMPARE(mirror()->lines().size(), 4);
         verifyRowsAligned();
     }
 
@@ -82,7 +82,7 @@ private slots:
         fillTable({{"A", -2.5f}, {"B", 0}, {"C", 1.25f}, {"D", -0.5f}});
         sortBy("byChange1");
         QTRY_COMPARE(tableSymbols(), QStringList({"A", "D", "B", "C"}));
-        QTRY_COMPARE(mirror()->Lines().size(), 4);
+        QTRY_COMPARE(mirror()->lines().size(), 4);
         verifyRowsAligned();
         QCOMPARE(mirror()->lineColor(2), QColor(0, 128, 0)); // 0.00 is green
     }
@@ -91,20 +91,20 @@ private slots:
         fillTable({{"ibm", 1}, {"IBM", 2}, {"AA", 3}});
         sortBy("Alphabetically1");
         QTRY_COMPARE(tableSymbols().first(), QString("AA"));
-        QTRY_COMPARE(mirror()->Lines().size(), 3);
+        QTRY_COMPARE(mirror()->lines().size(), 3);
         QCOMPARE(QSet<QString>({tableSymbols()[1], tableSymbols()[2]}), QSet<QString>({"ibm", "IBM"}));
         verifyRowsAligned();
     }
 
     void emptyAndOneRowTables() {
         fillTable({});
-        mirror()->AddLine("an earlier line");
+        mirror()->addLine("an earlier line");
         sortBy("Alphabetically1");
-        QTRY_VERIFY(mirror()->Lines().isEmpty());
+        QTRY_VERIFY(mirror()->lines().isEmpty());
         fillTable({{"KO", -0.25f}});
-        Control<TStringGrid>("QT1")->setCell(0, 0, "stale");
+        Control<QuoteGrid>("QT1")->setCell(0, 0, "stale");
         sortBy("byChange1");
-        QTRY_COMPARE(Control<TStringGrid>("QT1")->Cells(0, 0), QString("KO     "));
+        QTRY_COMPARE(Control<QuoteGrid>("QT1")->cell(0, 0), QString("KO     "));
         verifyRowsAligned();
     }
 
@@ -138,7 +138,7 @@ private slots:
         Control<QCheckBox>("CheckBox1")->setChecked(alphabetical);
         Control<QCheckBox>("CheckBox2")->setChecked(byChange);
         QVERIFY(RunDelayedLoad());
-        QCOMPARE(Control<TStatusBar>("StatusBar1")->SimpleText(), QString("Done getting quotes"));
+        QCOMPARE(Control<StatusLine>("StatusBar1")->simpleText(), QString("Done getting quotes"));
         const QList<QuoteRow> rows = LoadedQuoteRows();
         QCOMPARE(rows.size(), 8);
         if (alphabetical) {
@@ -148,7 +148,7 @@ private slots:
                 QVERIFY(rows[i - 1].change <= rows[i].change);
         }
         verifyRowsAligned();
-        QCOMPARE(Control<TStringGrid>("QT1")->RowCount(), 8);
+        QCOMPARE(Control<QuoteGrid>("QT1")->rowCount(), 8);
     }
 };
 

@@ -1,4 +1,4 @@
-// Window Sizing: Rescale(M, D) over a window's controls, the three sizes of the main window
+// Window Sizing: scale(numerator, denominator) over a window's controls, the three sizes of the main window
 // and every change between them, chosen from the menu by its items and by the mouse. The
 // layouts expected after each change are fixed: the designed layout scaled by hand with the
 // rule (nearest pixel, halves away from zero, fonts in whole points), recorded per change as
@@ -18,8 +18,8 @@
 #include "gui_support/load_fixture.h"
 #include "gui_support/tickwell_windows.h"
 #include "platform/fonts.h"
+#include "platform/quote_grid.h"
 #include "platform/rescale.h"
-#include "platform/string_grid.h"
 
 namespace {
 const QStringList Sheets = {"Quotes", "RealTime", "Historical"};
@@ -45,16 +45,16 @@ QString joined(const QList<int>& numbers) {
 QList<int> columnWidths(const char* grid) {
     QList<int> widths;
     for (int col = 0; col < 7; ++col)
-        widths << Control<TStringGrid>(grid)->ColWidth(col);
+        widths << Control<QuoteGrid>(grid)->colWidth(col);
     return widths;
 }
 
 // Paints both grids, so that their column widths follow their current widths.
 void paintGrids() {
     ShowTab("RealTime");
-    Control<TStringGrid>("RT1")->grab();
+    Control<QuoteGrid>("RT1")->grab();
     ShowTab("Quotes");
-    Control<TStringGrid>("QT1")->grab();
+    Control<QuoteGrid>("QT1")->grab();
 }
 
 // One line per control, sorted: "name left,top,width,height font-pixels", a label's width as "-"
@@ -104,7 +104,7 @@ QStringList checkedItems() {
 
 // The top left of cell (0, 0) of QT1 as the grid shows it, inside the first column at every size.
 QImage quoteCell() {
-    return Control<TStringGrid>("QT1")->viewport()->grab(QRect(0, 0, 48, 16)).toImage();
+    return Control<QuoteGrid>("QT1")->viewport()->grab(QRect(0, 0, 48, 16)).toImage();
 }
 
 // The headless platform reports every change of the window's size limits and its popups'
@@ -145,7 +145,7 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(window.size(), QSize(641, 540)); // the sizes below are of this window
-        Control<TStringGrid>("QT1")->setCell(0, 0, "MSFT");
+        Control<QuoteGrid>("QT1")->setCell(0, 0, "MSFT");
         SetQuoteTableRow(0, {"MSFT", "MSFT", -1.0f});
         normalCell_ = quoteCell();
         QCOMPARE(checkedItems(), QStringList{"Normal"});
@@ -226,7 +226,7 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
 
-        Rescale(&window, M, D);
+        scale(&window, M, D);
         layout->activate();
         QCOMPARE(panel->geometry(), rects[0]);
         QCOMPARE(inner->geometry(), rects[1]);
@@ -342,8 +342,8 @@ private slots:
         // The grids' rows stay, and the cells' 8-point font but in Reduced, where they take the
         // window's smaller font as the columns shrink.
         for (const char* name : {"QT1", "RT1"}) {
-            auto* g = Control<TStringGrid>(name);
-            for (int row = 0; row < g->RowCount(); ++row)
+            auto* g = Control<QuoteGrid>(name);
+            for (int row = 0; row < g->rowCount(); ++row)
                 QCOMPARE(g->rowHeight(row), name == QString("QT1") ? 16 : 12);
         }
         QCOMPARE(quoteCell() == normalCell_, size != "Reduced");

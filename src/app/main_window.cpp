@@ -28,8 +28,8 @@ constexpr int ClientHeight = 522;
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent)
-    : QMainWindow(parent), quotesOpenDialog_(std::make_unique<TOpenDialog>("OpenFile")),
-      realTimeOpenDialog_(std::make_unique<TOpenDialog>("OpenFile1")) {
+    : QMainWindow(parent), quotesOpenDialog_(std::make_unique<OpenDialog>("OpenFile")),
+      realTimeOpenDialog_(std::make_unique<OpenDialog>("OpenFile1")) {
     setObjectName("FormQuote");
     setWindowTitle("Tickwell");
     setWindowIcon(TickwellIcon());
@@ -64,7 +64,7 @@ void MainWindow::startWithPortfolio(const QString& path) {
     realTimeTab_->usePortfolio(path);
 }
 
-QList<TOpenDialog*> MainWindow::openDialogs() const {
+QList<OpenDialog*> MainWindow::openDialogs() const {
     return {quotesOpenDialog_.get(), realTimeOpenDialog_.get()};
 }
 

@@ -15,7 +15,7 @@ class QTabWidget;
 class QTimer;
 class QuotesTab;
 class RealTimeTab;
-class TOpenDialog;
+class OpenDialog;
 
 class MainWindow : public QMainWindow {
 public:
@@ -29,7 +29,7 @@ public:
     RealTimeTab& realTimeTab() { return *realTimeTab_; }
     // "OpenFile" (Select Portfolio on Quotes, and Edit Portfolio) and "OpenFile1" (Select
     // Portfolio on RealTime).
-    QList<TOpenDialog*> openDialogs() const;
+    QList<OpenDialog*> openDialogs() const;
 
 protected:
     // Unsaved text in the portfolio editor is not closed away without asking.
@@ -66,7 +66,7 @@ private:
     int normalWidth_ = 0;
     int normalHeight_ = 0;
 
-    std::unique_ptr<TOpenDialog> quotesOpenDialog_, realTimeOpenDialog_;
+    std::unique_ptr<OpenDialog> quotesOpenDialog_, realTimeOpenDialog_;
     CreatePortfolioDialog* createPortfolioDialog_;
     std::unique_ptr<HelpTextWindow> addSymbolsHelp_, refreshHelp_, autoSortHelp_;
     std::unique_ptr<AboutWindow> about_;

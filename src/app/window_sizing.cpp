@@ -19,12 +19,12 @@ void MainWindow::fixSize() {
 // Window size back to the recorded normal size, contents scaled back by the inverse ratio.
 void MainWindow::backToNormal(int fromPercent) {
     resize(normalWidth_, normalHeight_);
-    Rescale(this, 100, fromPercent);
+    scale(this, 100, fromPercent);
 }
 
 // Contents scaled by contentPercent, then the window's height and width by windowPercent.
 void MainWindow::scaleFromNormal(int contentPercent, int windowPercent) {
-    Rescale(this, contentPercent, 100);
+    scale(this, contentPercent, 100);
     const QSize scaled = ScaledWindowSize(size(), windowPercent);
     resize(scaled.width(), scaled.height());
 }

@@ -31,7 +31,7 @@ HelpTextWindow::HelpTextWindow(const HelpText& design, QWidget* parent)
     : HelpWindow(design.caption, scaledSize(design.clientSize, screenPixelsPerInch(), design.pixelsPerInch), parent),
       text_(new QTextEdit(this)) {
     setObjectName(design.windowName);
-    Bevel1->setVisible(design.bevelVisible);
+    bevel()->setVisible(design.bevelVisible);
     text_->setObjectName(design.textName);
     text_->setGeometry(scaledRect(design.textRect, screenPixelsPerInch(), design.pixelsPerInch));
     // Lines wrap at the box's width, so no text hides behind a horizontal scroll bar at any size.

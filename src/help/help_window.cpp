@@ -15,11 +15,11 @@ HelpWindow::HelpWindow(const QString& caption, const QSize& clientSize, QWidget*
     setFixedSize(clientSize);
     // These windows live for the whole run; closing one must not end the program.
     setAttribute(Qt::WA_QuitOnClose, false);
-    Bevel1 = new TopLineBevel(this);
-    Bevel1->setGeometry(rect());
+    bevel_ = new TopLineBevel(this);
+    bevel_->setGeometry(rect());
 }
 
-void HelpWindow::FormActivate() {
+void HelpWindow::activated() {
     if (isMinimized())
         raise();
 }
@@ -34,7 +34,7 @@ void HelpWindow::showEvent(QShowEvent* event) {
 
 void HelpWindow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        FormActivate();
+        activated();
     QDialog::changeEvent(event);
 }
 

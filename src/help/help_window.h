@@ -10,11 +10,6 @@ class TopLineBevel;
 class HelpWindow : public QDialog {
     Q_OBJECT
 public:
-    // The window became the active one: a minimised window is brought to the front.
-    void FormActivate();
-
-    TopLineBevel* Bevel1;
-
 protected:
     HelpWindow(const QString& caption, const QSize& clientSize, QWidget* parent);
 
@@ -23,4 +18,13 @@ protected:
 
 private:
     void centreOnScreen();
+    // The window became the active one: a minimised window is brought to the front.
+    void activated();
+
+protected:
+    // The bevel line along the top of the client area.
+    TopLineBevel* bevel() const { return bevel_; }
+
+private:
+    TopLineBevel* bevel_;
 };

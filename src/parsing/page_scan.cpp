@@ -215,7 +215,7 @@ int findSymbol(const char* window, int n, const char* symbol, int L, SymbolMatch
     for (int i = 0; i < L; ++i)
         upper[i] = upperAscii(symbol[i]);
 
-    // Pattern A ends a link whose query ends in the symbol; pattern B is a text that is the symbol.
+    // A link tail ends a link whose query ends in the symbol; an exact text is a text that is the symbol.
     char a[2 * SymbolLengthMax + 4];
     char b[SymbolLengthMax + 2];
     int aLen = 0;
@@ -264,11 +264,11 @@ int findSymbol(const char* window, int n, const char* symbol, int L, SymbolMatch
         const int jB = q - 1;
         const bool bStartsFirst = jB < jA;
         if (bStartsFirst && bLen > 0 && matchesAt(b, bLen, jB))
-            return take(jB, SymbolMatch::PatternB);
+            return take(jB, SymbolMatch::ExactText);
         if (matchesAt(a, aLen, jA))
-            return take(jA, SymbolMatch::PatternA);
+            return take(jA, SymbolMatch::LinkTail);
         if (!bStartsFirst && bLen > 0 && matchesAt(b, bLen, jB))
-            return take(jB, SymbolMatch::PatternB);
+            return take(jB, SymbolMatch::ExactText);
         return false;
     });
     if (kind)
@@ -281,7 +281,7 @@ void takeRowText(const char* window, int n, int j, SymbolMatch kind, char* row) 
     if (count > 0)
         std::memcpy(row, window + j, static_cast<size_t>(count));
     row[count] = '\0';
-    if (kind == SymbolMatch::PatternA) {
+    if (kind == SymbolMatch::LinkTail) {
         // The link tag up to its '>' goes, leaving the symbol as the page shows it.
         for (int i = 0; i < count; ++i) {
             const bool closing = row[i] == '>';
@@ -289,7 +289,7 @@ void takeRowText(const char* window, int n, int j, SymbolMatch kind, char* row) 
             if (closing)
                 break;
         }
-    } else if (kind == SymbolMatch::PatternB && count > 0) {
+    } else if (kind == SymbolMatch::ExactText && count > 0) {
         row[0] = ' ';
     }
 }

@@ -61,7 +61,8 @@ private:
     char plain_[TextWindowSize + 1]; // a window built the plain way
 };
 
-enum class SymbolMatch { None, PatternA, PatternB };
+// Pattern A is the tail of a link whose query ends in the symbol; pattern B a text that is exactly it.
+enum class SymbolMatch { None, LinkTail /* A */, ExactText /* B */ };
 
 // First j in the window where the symbol's pattern A or B matches (A tested first at
 // each j); symbol holds at least L characters, L from 1 to 6. Returns -1 when none.

@@ -9,9 +9,9 @@
 #include <type_traits>
 
 #include "platform/fonts.h"
-#include "platform/rich_edit.h"
-#include "platform/status_bar.h"
-#include "platform/string_grid.h"
+#include "platform/mirror_text_edit.h"
+#include "platform/quote_grid.h"
+#include "platform/status_line.h"
 
 namespace {
 // Labels size themselves to their text, from their designed left and top.
@@ -58,11 +58,11 @@ void setUp(QFrame* frame, const ControlRow&) {
     frame->lower();
 }
 
-void setUp(TStringGrid* grid, const ControlRow&) {
+void setUp(QuoteGrid* grid, const ControlRow&) {
     grid->setColCount(7);
 }
 
-void setUp(TRichEdit* edit, const ControlRow& row) {
+void setUp(MirrorTextEdit* edit, const ControlRow& row) {
     if (row.kind == ControlKind::Mirror) {
         // Kept off-screen for the program's own use: no typing, and nothing to undo.
         edit->setReadOnly(true);
@@ -73,7 +73,7 @@ void setUp(TRichEdit* edit, const ControlRow& row) {
         edit->setPlainText(row.caption);
 }
 
-void setUp(TStatusBar*, const ControlRow&) {}
+void setUp(StatusLine*, const ControlRow&) {}
 } // namespace
 
 void BuildControls(QWidget* parent, std::span<const ControlRow> rows) {

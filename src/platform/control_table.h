@@ -13,9 +13,9 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QWidget;
-class TRichEdit;
-class TStatusBar;
-class TStringGrid;
+class MirrorTextEdit;
+class StatusLine;
+class QuoteGrid;
 
 enum class ControlKind {
     Label,     // sizes itself to its text from its designed left and top
@@ -33,8 +33,8 @@ enum class ControlKind {
 };
 
 // Where a built control goes; its type decides the class of the control made.
-using ControlSlot = std::variant<QLabel**, QLineEdit**, QPushButton**, QCheckBox**, QComboBox**, QFrame**,
-                                 TStringGrid**, TRichEdit**, TStatusBar**>;
+using ControlSlot = std::variant<QLabel**, QLineEdit**, QPushButton**, QCheckBox**, QComboBox**, QFrame**, QuoteGrid**,
+                                 MirrorTextEdit**, StatusLine**>;
 
 struct ControlRow {
     const char* objectName;

@@ -13,9 +13,9 @@ QList<std::optional<QString>> answers;
 int runCount = 0;
 } // namespace
 
-TOpenDialog::TOpenDialog(const QString& name) : name_(name) {}
+OpenDialog::OpenDialog(const QString& name) : name_(name) {}
 
-QString TOpenDialog::qtFilter(const QString& filter) {
+QString OpenDialog::qtFilter(const QString& filter) {
     const QStringList parts = filter.split('|');
     QStringList entries;
     for (int i = 0; i + 1 < parts.size(); i += 2)
@@ -23,26 +23,26 @@ QString TOpenDialog::qtFilter(const QString& filter) {
     return entries.join(";;");
 }
 
-bool TOpenDialog::Execute() {
+bool OpenDialog::exec() {
     ++runCount;
     std::optional<QString> chosen;
     if (testMode) {
         if (!answers.isEmpty())
             chosen = answers.takeFirst();
     } else {
-        const QStringList filters = qtFilter(Filter).split(";;");
-        QString selected = filters.value(FilterIndex);
-        const QString start = FileName.isEmpty() ? QDir::currentPath() : FileName;
+        const QStringList filters = qtFilter(filter_).split(";;");
+        QString selected = filters.value(filterIndex_);
+        const QString start = fileName_.isEmpty() ? QDir::currentPath() : fileName_;
         const QString path =
             QFileDialog::getOpenFileName(DialogOwner(), QString(), start, filters.join(";;"), &selected);
         if (!path.isEmpty()) {
             chosen = path;
-            FilterIndex = std::max<qsizetype>(0, filters.indexOf(selected));
+            filterIndex_ = std::max<qsizetype>(0, filters.indexOf(selected));
         }
     }
     if (!chosen)
         return false;
-    FileName = QFileInfo(*chosen).absoluteFilePath();
+    fileName_ = QFileInfo(*chosen).absoluteFilePath();
     return true;
 }
 

@@ -6,24 +6,28 @@
 #include <QString>
 #include <optional>
 
-class TOpenDialog {
+class OpenDialog {
 public:
-    explicit TOpenDialog(const QString& name);
+    explicit OpenDialog(const QString& name);
     QString objectName() const { return name_; }
-    // Upper-case names count as text files too; "All" shows files without an extension.
-    QString Filter = "Text File|*.txt;*.TXT|All|*";
-    QString FileName; // full path of the file last chosen
-    int FilterIndex = 0;
+    // In the "Text|*.txt;*.TXT|All|*" form.
+    const QString& filter() const { return filter_; }
+    // The full path of the file last chosen; empty before the first choice.
+    const QString& fileName() const { return fileName_; }
 
-    // Runs the dialog; true and FileName (absolute) set when a file was chosen. The process's
+    // Runs the dialog; true and fileName() (absolute) set when a file was chosen. The process's
     // current folder never changes: each caller keeps the folder it needs.
-    bool Execute();
+    bool exec();
 
     // "Text File|*.txt;*.TXT|All|*" as Qt's "Text File (*.txt *.TXT);;All (*)".
     static QString qtFilter(const QString& filter);
 
 private:
     QString name_;
+    // Upper-case names count as text files too; "All" shows files without an extension.
+    QString filter_ = "Text File|*.txt;*.TXT|All|*";
+    QString fileName_;
+    int filterIndex_ = 0;
 };
 
 namespace OpenDialogSeam {

@@ -28,15 +28,15 @@ bool laidOutByParent(const QWidget* widget) {
 }
 } // namespace
 
-void Rescale(QWidget* window, int M, int D) {
-    window->setFont(scaledFont(window->font(), M, D));
+void scale(QWidget* window, int numerator, int denominator) {
+    window->setFont(scaledFont(window->font(), numerator, denominator));
     const QList<QWidget*> widgets = window->findChildren<QWidget*>();
     for (QWidget* widget : widgets) {
         if (!isControl(widget))
             continue;
         if (widget->testAttribute(Qt::WA_SetFont))
-            widget->setFont(scaledFont(widget->font(), M, D));
+            widget->setFont(scaledFont(widget->font(), numerator, denominator));
         if (!laidOutByParent(widget))
-            widget->setGeometry(scaledRect(widget->geometry(), M, D));
+            widget->setGeometry(scaledRect(widget->geometry(), numerator, denominator));
     }
 }

@@ -2,16 +2,17 @@
 
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QThread>
 
 #include "platform/open_dialog.h"
-#include "platform/string_grid.h"
-#include "platform/t_thread.h"
+#include "platform/quote_grid.h"
 #include "portfolio/core/portfolio_folder.h"
 
-void ChoosePortfolio(TOpenDialog& dialog, QLineEdit* portfolioName, PortfolioFolder& folder) {
-    if (dialog.Execute())
-        UsePortfolio(dialog.FileName, portfolioName, folder);
-    Sleep(1000);
+void ChoosePortfolio(OpenDialog& dialog, QLineEdit* portfolioName, PortfolioFolder& folder) {
+    if (dialog.exec())
+        UsePortfolio(dialog.fileName(), portfolioName, folder);
+    // A second's rest after each choice: a click queued behind it (Get Quotes) comes after the new name shows.
+    QThread::msleep(1000);
 }
 
 void UsePortfolio(const QString& path, QLineEdit* portfolioName, PortfolioFolder& folder) {
@@ -19,7 +20,7 @@ void UsePortfolio(const QString& path, QLineEdit* portfolioName, PortfolioFolder
     portfolioName->setText(QFileInfo(path).fileName());
 }
 
-void ResetGrid(TStringGrid* grid, std::initializer_list<int> columns) {
+void ResetGrid(QuoteGrid* grid, std::initializer_list<int> columns) {
     grid->setRowCount(40);
     for (int row = 0; row < 40; ++row) {
         grid->setRow(row);

@@ -8,8 +8,8 @@
 
 #include "platform/control_table.h"
 #include "platform/message_box.h"
+#include "platform/mirror_text_edit.h"
 #include "platform/open_dialog.h"
-#include "platform/rich_edit.h"
 #include "portfolio/core/portfolio_folder.h"
 #include "portfolio/create_portfolio_dialog.h"
 #include "portfolio/portfolio_file.h"
@@ -18,7 +18,7 @@ namespace {
 const char* const Attention = "Attention";
 
 // The editor's lines; an empty last line after a final line break is not a line.
-QStringList editorLines(const TRichEdit* editor) {
+QStringList editorLines(const MirrorTextEdit* editor) {
     QString text = editor->toPlainText();
     if (text.isEmpty())
         return {};
@@ -28,7 +28,7 @@ QStringList editorLines(const TRichEdit* editor) {
 }
 } // namespace
 
-PortfoliosTab::PortfoliosTab(QWidget* parent, TOpenDialog& openDialog, CreatePortfolioDialog& createDialog,
+PortfoliosTab::PortfoliosTab(QWidget* parent, OpenDialog& openDialog, CreatePortfolioDialog& createDialog,
                              const PortfolioFolder& newPortfolioFolder)
     : QWidget(parent), openDialog_(openDialog), createDialog_(createDialog), newPortfolioFolder_(newPortfolioFolder) {
     setObjectName("Historical");
@@ -130,9 +130,9 @@ void PortfoliosTab::editPortfolio() {
         return;
     }
     editor_->clear();
-    if (!openDialog_.Execute())
+    if (!openDialog_.exec())
         return;
-    const QString path = openDialog_.FileName;
+    const QString path = openDialog_.fileName();
     QStringList lines;
     QString why;
     if (!ReadPortfolioLines(path, lines, why)) {

@@ -7,14 +7,14 @@ class CreatePortfolioDialog;
 class PortfolioFolder;
 class QLabel;
 class QPushButton;
-class TOpenDialog;
-class TRichEdit;
+class OpenDialog;
+class MirrorTextEdit;
 
 class PortfoliosTab : public QWidget {
 public:
     // openDialog is the main window's "OpenFile", shared with the Quotes tab; a new portfolio
     // is made in newPortfolioFolder (the Quotes tab's folder).
-    PortfoliosTab(QWidget* parent, TOpenDialog& openDialog, CreatePortfolioDialog& createDialog,
+    PortfoliosTab(QWidget* parent, OpenDialog& openDialog, CreatePortfolioDialog& createDialog,
                   const PortfolioFolder& newPortfolioFolder);
 
     // Whether the window may close: true unless the editor holds unsaved text and the user
@@ -42,13 +42,13 @@ private:
     // failure says why and stays Open. True when saved.
     bool saveEditor();
 
-    TOpenDialog& openDialog_;
+    OpenDialog& openDialog_;
     CreatePortfolioDialog& createDialog_;
     const PortfolioFolder& newPortfolioFolder_;
     QString portfolioPath_; // absolute path of the portfolio open in the editor
 
     QLabel* fileName_;
-    TRichEdit* editor_;
+    MirrorTextEdit* editor_;
     QPushButton *editButton_, *createButton_, *saveButton_, *cancelButton_;
-    TRichEdit* hint_;
+    MirrorTextEdit* hint_;
 };

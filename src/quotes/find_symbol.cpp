@@ -1,12 +1,12 @@
 // Find symbol: moves the Quotes grid to a symbol's row and marks it while the search runs.
 #include <QLineEdit>
 #include <QPushButton>
+#include <QThread>
 
 #include "parsing/quote_table.h"
 #include "platform/message_box.h"
-#include "platform/rich_edit.h"
-#include "platform/string_grid.h"
-#include "platform/t_thread.h"
+#include "platform/mirror_text_edit.h"
+#include "platform/quote_grid.h"
 #include "quotes/quotes_tab.h"
 
 namespace {
@@ -58,7 +58,8 @@ void QuotesTab::findSymbol() {
     findButton_->setEnabled(true);
     if (row < 0 && hadFocus)
         findButton_->setFocus();
-    Sleep(500);
+    // Half a second's rest after each search: a burst of Enter presses searches at most twice a second.
+    QThread::msleep(500);
 }
 
 void QuotesTab::findKeyPressed(int key) {

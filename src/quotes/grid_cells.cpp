@@ -3,10 +3,10 @@
 #include <QFontMetricsF>
 #include <QPainter>
 
-#include "platform/string_grid.h"
+#include "platform/quote_grid.h"
 #include "quotes/grid_columns.h"
 
-void ColumnFit::apply(TStringGrid* grid) {
+void ColumnFit::apply(QuoteGrid* grid) {
     if (grid->width() == fittedWidth_ && grid->columnWidthsVersion() == fittedVersion_)
         return;
     for (int k = 0; k < 7; ++k)

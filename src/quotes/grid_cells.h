@@ -7,7 +7,7 @@
 class QPainter;
 class QRect;
 class QString;
-class TStringGrid;
+class QuoteGrid;
 
 struct CellLook {
     QColor background;
@@ -23,7 +23,7 @@ struct CellLook {
 class ColumnFit {
 public:
     ColumnFit(const int* weights, int margin, int divisor) : weights_(weights), margin_(margin), divisor_(divisor) {}
-    void apply(TStringGrid* grid);
+    void apply(QuoteGrid* grid);
 
 private:
     const int* weights_;

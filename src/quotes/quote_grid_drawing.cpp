@@ -5,7 +5,7 @@
 #include <QPushButton>
 
 #include "parsing/quote_table.h"
-#include "platform/string_grid.h"
+#include "platform/quote_grid.h"
 #include "quotes/grid_cells.h"
 #include "quotes/grid_columns.h"
 #include "quotes/quote_colours.h"
@@ -13,13 +13,13 @@
 
 // While a search runs (Find symbol disabled) the current row is painted yellow.
 bool QuotesTab::foundRowMarked(int row) const {
-    if (findButton_->isEnabled() || row != grid_->Row())
+    if (findButton_->isEnabled() || row != grid_->row())
         return false;
     if (row != 0)
         return true;
     // Row 0 is marked only when its symbol begins with the search text.
     const QString key = findKey_->text();
-    const QString symbol = grid_->Cells(0, 0);
+    const QString symbol = grid_->cell(0, 0);
     if (symbol.size() < key.size())
         return false;
     return QString::compare(symbol.left(key.size()), key, Qt::CaseInsensitive) == 0;
@@ -33,5 +33,5 @@ void QuotesTab::drawCell(int col, int row, const QRect& rect, QPainter& canvas) 
     const float pct = row >= 0 && row < QuoteTableCapacity ? QuotePctChanges[row] : 0.0f;
     WriteGridCell(canvas, rect, grid_->viewport()->width(),
                   {brush, ChangeColour(pct), grid_->rowFont(row, cellFont_.following(font())), 4, 0},
-                  grid_->Cells(col, row));
+                  grid_->cell(col, row));
 }

@@ -9,7 +9,7 @@
 #include "net/core/batch_fetch.h"
 #include "parsing/batch_path.h"
 #include "platform/core/socket_library.h"
-#include "platform/t_thread.h"
+#include "platform/worker_thread.h"
 #include "portfolio/core/portfolio_rules.h"
 #include "quotes/core/pending_data_file.h"
 #include "quotes/view_calls.h"
@@ -185,6 +185,6 @@ void LoadRun::run() {
 }
 } // namespace
 
-void QuoteLoadThread::Execute() {
+void QuoteLoadThread::run() {
     LoadRun(kind_, request_).run();
 }

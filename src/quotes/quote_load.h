@@ -12,7 +12,7 @@
 #include <utility>
 
 #include "parsing/symbol_table.h"
-#include "platform/t_thread.h"
+#include "platform/worker_thread.h"
 
 // One parsed row as its tab shows it, made on the load's worker.
 struct ShownRow {
@@ -77,13 +77,13 @@ struct QuoteLoadKind {
 };
 
 // The worker of one load, created running at the click; it frees itself when the load ends.
-class QuoteLoadThread : public TThread {
+class QuoteLoadThread : public WorkerThread {
 public:
     QuoteLoadThread(const QuoteLoadKind& kind, QuoteLoadRequest request)
-        : TThread(false), kind_(kind), request_(std::move(request)) {}
+        : WorkerThread(false), kind_(kind), request_(std::move(request)) {}
 
 protected:
-    void Execute() override;
+    void run() override;
 
 private:
     const QuoteLoadKind& kind_;

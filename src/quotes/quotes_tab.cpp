@@ -14,9 +14,9 @@
 #include "platform/control_table.h"
 #include "platform/core/quote_server.h"
 #include "platform/fonts.h"
-#include "platform/rich_edit.h"
-#include "platform/status_bar.h"
-#include "platform/string_grid.h"
+#include "platform/mirror_text_edit.h"
+#include "platform/quote_grid.h"
+#include "platform/status_line.h"
 #include "portfolio/portfolio_choice.h"
 #include "quotes/delayed_load.h"
 #include "quotes/quote_colours.h"
@@ -35,7 +35,7 @@ bool movedByUser(Qt::FocusReason reason) {
 }
 } // namespace
 
-QuotesTab::QuotesTab(QWidget* parent, TOpenDialog& openDialog)
+QuotesTab::QuotesTab(QWidget* parent, OpenDialog& openDialog)
     : QWidget(parent), openDialog_(openDialog), cellFont_(pointFont("Courier", 8)) {
     setObjectName("Quotes");
     buildControls();
@@ -161,7 +161,7 @@ void QuotesTab::changeSortClicked() {
 }
 
 void QuotesTab::gridClicked() {
-    setDetailsSymbol(grid_->Cells(0, grid_->Row()));
+    setDetailsSymbol(grid_->cell(0, grid_->row()));
 }
 
 void QuotesTab::setDetailsSymbol(const QString& symbol) {

@@ -17,15 +17,15 @@ class QLabel;
 class QLineEdit;
 class QPainter;
 class QPushButton;
-class TOpenDialog;
-class TRichEdit;
-class TStatusBar;
-class TStringGrid;
+class OpenDialog;
+class MirrorTextEdit;
+class StatusLine;
+class QuoteGrid;
 
 class QuotesTab : public QWidget, public TabLoadView {
 public:
     // openDialog is the main window's "OpenFile", which the Portfolios tab's editor shares.
-    QuotesTab(QWidget* parent, TOpenDialog& openDialog);
+    QuotesTab(QWidget* parent, OpenDialog& openDialog);
 
     // "Get Quotes": starts a delayed load of the portfolio unless one is running.
     void getQuotes();
@@ -76,7 +76,7 @@ private:
     void completeLoad(const QString& doneText);
     bool foundRowMarked(int row) const;
 
-    TOpenDialog& openDialog_;
+    OpenDialog& openDialog_;
     PortfolioFolder folder_;
     bool searching_ = false; // Find symbol is moving the focus itself
     CellFont cellFont_;
@@ -84,7 +84,7 @@ private:
 
     QLabel *lastTradeHeader_, *symbolHeader_, *timeHeader_, *priceHeader_, *changeHeader_, *pctChangeHeader_,
         *volumeHeader_;
-    TStringGrid* grid_;
+    QuoteGrid* grid_;
     QCheckBox *alphabeticalSortBox_, *changeSortBox_;
     QPushButton* getQuotesButton_;
     QCheckBox* refreshBox_;
@@ -98,6 +98,6 @@ private:
     QPushButton* selectPortfolioButton_;
     QLabel *advancingLabel_, *decliningLabel_, *unchangedLabel_;
     QLineEdit *advancing_, *declining_, *unchanged_;
-    TStatusBar* status_;
-    TRichEdit* mirror_;
+    StatusLine* status_;
+    MirrorTextEdit* mirror_;
 };

@@ -5,9 +5,9 @@
 #include <QLineEdit>
 
 #include "parsing/quote_table.h"
-#include "platform/rich_edit.h"
-#include "platform/status_bar.h"
-#include "platform/string_grid.h"
+#include "platform/mirror_text_edit.h"
+#include "platform/quote_grid.h"
+#include "platform/status_line.h"
 #include "quotes/delayed_load.h"
 #include "quotes/quote_colours.h"
 #include "quotes/quotes_tab.h"
@@ -24,11 +24,11 @@ void QuotesTab::refillFromTable(bool repaintWhileFilling) {
     constexpr int FrameMs = 16;
     QElapsedTimer frame;
     frame.start();
-    QList<TRichEdit::Line> lines;
+    QList<MirrorTextEdit::Line> lines;
     QList<QStringList> cells;
     int written = 0;
     for (int i = 0; i < QuoteTable.rowsLoaded; ++i) {
-        lines << TRichEdit::Line{QString::fromLatin1(QuoteLines[i]), ChangeColour(QuotePctChanges[i])};
+        lines << MirrorTextEdit::Line{QString::fromLatin1(QuoteLines[i]), ChangeColour(QuotePctChanges[i])};
         cells << DelayedRowCells(QuoteLines[i], QuoteWordLines[i]);
         if (repaintWhileFilling && frame.elapsed() >= FrameMs) {
             grid_->setCells(written, cells);
@@ -39,7 +39,7 @@ void QuotesTab::refillFromTable(bool repaintWhileFilling) {
         }
     }
     grid_->setCells(written, cells);
-    mirror_->AppendLines(lines);
+    mirror_->appendLines(lines);
     if (repaintWhileFilling)
         grid_->repaintNow();
 }

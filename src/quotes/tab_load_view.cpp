@@ -4,9 +4,9 @@
 #include <QPushButton>
 
 #include "platform/message_box.h"
-#include "platform/rich_edit.h"
-#include "platform/status_bar.h"
-#include "platform/string_grid.h"
+#include "platform/mirror_text_edit.h"
+#include "platform/quote_grid.h"
+#include "platform/status_line.h"
 
 void TabLoadView::loadStarting() {
     reached_ = 0;
@@ -74,16 +74,16 @@ void TabLoadView::showRows(const ParsedPage& page, int first, const std::functio
     const int count = int(page.rows.size());
     if (count == 0)
         return;
-    TStringGrid* grid = controls_.grid;
-    grid->setRowCount(std::max(grid->RowCount() + count, first + count));
+    QuoteGrid* grid = controls_.grid;
+    grid->setRowCount(std::max(grid->rowCount() + count, first + count));
     QList<QStringList> cells;
-    QList<TRichEdit::Line> lines;
+    QList<MirrorTextEdit::Line> lines;
     for (const ShownRow& row : page.rows) {
         storeRow(row);
         cells << row.cells;
-        lines << TRichEdit::Line{row.line, row.colour};
+        lines << MirrorTextEdit::Line{row.line, row.colour};
     }
-    controls_.mirror->AppendLines(lines);
+    controls_.mirror->appendLines(lines);
     grid->setCells(first, cells);
     // A row written again is this load's, whatever the load before left in it.
     reached_ = first + count;

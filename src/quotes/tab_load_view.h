@@ -9,9 +9,9 @@
 
 class QLineEdit;
 class QPushButton;
-class TRichEdit;
-class TStatusBar;
-class TStringGrid;
+class MirrorTextEdit;
+class StatusLine;
+class QuoteGrid;
 
 class TabLoadView : public QuoteLoadView {
 public:
@@ -30,10 +30,10 @@ public:
 protected:
     struct Controls {
         QPushButton* button;
-        TStringGrid* grid;
-        TRichEdit* mirror;
+        QuoteGrid* grid;
+        MirrorTextEdit* mirror;
         QLineEdit* portfolio;
-        TStatusBar* status;
+        StatusLine* status;
     };
     // The tab's controls, once it has made them.
     void setLoadControls(const Controls& controls) { controls_ = controls; }

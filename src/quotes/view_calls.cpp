@@ -4,7 +4,7 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
-#include "platform/t_thread.h"
+#include "platform/worker_thread.h"
 
 void ViewCalls::post(Call call) {
     bool askForTurn = false;
@@ -15,7 +15,7 @@ void ViewCalls::post(Call call) {
         turnDue_ = true;
     }
     if (askForTurn)
-        OnWindowThread([self = shared_from_this()] { self->runTurn(); });
+        onWindowThread([self = shared_from_this()] { self->runTurn(); });
 }
 
 void ViewCalls::runTurn() {

@@ -10,14 +10,14 @@
 #include "platform/control_table.h"
 #include "platform/core/quote_server.h"
 #include "platform/fonts.h"
-#include "platform/rich_edit.h"
-#include "platform/status_bar.h"
-#include "platform/string_grid.h"
+#include "platform/mirror_text_edit.h"
+#include "platform/quote_grid.h"
+#include "platform/status_line.h"
 #include "portfolio/portfolio_choice.h"
 #include "quotes/refresh_choices.h"
 #include "realtime/real_time_load.h"
 
-RealTimeTab::RealTimeTab(QWidget* parent, TOpenDialog& openDialog)
+RealTimeTab::RealTimeTab(QWidget* parent, OpenDialog& openDialog)
     : QWidget(parent), openDialog_(openDialog), cellFont_(pointFont("Courier New", 8)) {
     setObjectName("RealTime");
     buildControls();
@@ -70,7 +70,7 @@ void RealTimeTab::connectHandlers() {
     grid_->onDrawCell = [this](int col, int row, const QRect& rect, QPainter& canvas) {
         drawCell(col, row, rect, canvas);
     };
-    grid_->onClick = [this] { emit symbolClicked(grid_->Cells(0, grid_->Row())); };
+    grid_->onClick = [this] { emit symbolClicked(grid_->cell(0, grid_->row())); };
     connect(selectPortfolioButton_, &QPushButton::clicked, this, [this] { selectPortfolio(); });
     connect(portfolioName_, &QLineEdit::textChanged, this, [this] { portfolioNameChanged(); });
 }

@@ -16,16 +16,16 @@ class QLabel;
 class QLineEdit;
 class QPainter;
 class QPushButton;
-class TOpenDialog;
-class TRichEdit;
-class TStatusBar;
-class TStringGrid;
+class OpenDialog;
+class MirrorTextEdit;
+class StatusLine;
+class QuoteGrid;
 
 class RealTimeTab : public QWidget, public TabLoadView {
     Q_OBJECT
 public:
     // openDialog is the main window's "OpenFile1".
-    RealTimeTab(QWidget* parent, TOpenDialog& openDialog);
+    RealTimeTab(QWidget* parent, OpenDialog& openDialog);
 
     // "Get Quotes": starts a real-time load of the portfolio unless one is running.
     void getQuotes();
@@ -53,18 +53,18 @@ private:
     void selectPortfolio();
     void portfolioNameChanged();
 
-    TOpenDialog& openDialog_;
+    OpenDialog& openDialog_;
     PortfolioFolder folder_;
     CellFont cellFont_;
     ColumnFit columnFit_{RealTimeColumnWeights, 10, 554};
 
     QLabel *symbolHeader_, *timeHeader_, *tradeHeader_, *changeHeader_, *afterHoursHeader_, *bidHeader_, *askHeader_;
-    TStringGrid* grid_;
+    QuoteGrid* grid_;
     QPushButton* getQuotesButton_;
     QCheckBox* refreshBox_;
     QComboBox* refreshTimeBox_;
     QLineEdit* portfolioName_;
     QPushButton* selectPortfolioButton_;
-    TStatusBar* status_;
-    TRichEdit* mirror_;
+    StatusLine* status_;
+    MirrorTextEdit* mirror_;
 };

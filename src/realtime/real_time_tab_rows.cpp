@@ -3,8 +3,8 @@
 #include <QPainter>
 
 #include "parsing/rt_table.h"
-#include "platform/status_bar.h"
-#include "platform/string_grid.h"
+#include "platform/quote_grid.h"
+#include "platform/status_line.h"
 #include "quotes/grid_cells.h"
 #include "quotes/grid_columns.h"
 #include "quotes/quote_colours.h"
@@ -40,5 +40,5 @@ void RealTimeTab::drawCell(int col, int row, const QRect& rect, QPainter& canvas
             text = RisingColour;
     }
     WriteGridCell(canvas, rect, grid_->viewport()->width(),
-                  {brush, text, grid_->rowFont(row, cellFont_.following(font())), 2, -1}, grid_->Cells(col, row));
+                  {brush, text, grid_->rowFont(row, cellFont_.following(font())), 2, -1}, grid_->cell(col, row));
 }

@@ -5,13 +5,13 @@
 #include "sort/core/orderings.h"
 
 MenuSort::MenuSort(bool createSuspended, QuotesTab& tab, MenuOrder order)
-    : TThread(createSuspended), tab_(tab), order_(order) {}
+    : WorkerThread(createSuspended), tab_(tab), order_(order) {}
 
-void MenuSort::Execute() {
+void MenuSort::run() {
     // The refusal test and the sort are one step on the window thread, so that no load can
     // start between them. The alphabetical sort shows the grid as it fills.
     bool refused = false;
-    Synchronize([this, &refused] {
+    synchronize([this, &refused] {
         if (tab_.loadRunning())
             refused = true;
         else if (order_ == MenuOrder::Alphabetical)
@@ -20,5 +20,5 @@ void MenuSort::Execute() {
             tab_.sortRows(sortByChange, false);
     });
     if (refused)
-        Synchronize([] { MessageBox("Sort functions are not available until all quotes are loaded", "Sort"); });
+        synchronize([] { MessageBox("Sort functions are not available until all quotes are loaded", "Sort"); });
 }

@@ -1,18 +1,18 @@
 #pragma once
 // A Sort menu request: refuses while a delayed load runs, otherwise sorts the quote table
 // on the window thread and rewrites the Quotes grid and mirror in the new order.
-#include "platform/t_thread.h"
+#include "platform/worker_thread.h"
 
 class QuotesTab;
 
 enum class MenuOrder { Alphabetical, ByChange };
 
-class MenuSort : public TThread {
+class MenuSort : public WorkerThread {
 public:
     MenuSort(bool createSuspended, QuotesTab& tab, MenuOrder order);
 
 protected:
-    void Execute() override;
+    void run() override;
 
 private:
     QuotesTab& tab_;

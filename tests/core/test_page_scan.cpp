@@ -224,8 +224,8 @@ void TestPageScan::symbolPatterns_data() {
     QTest::addColumn<QByteArray>("symbol");
     QTest::addColumn<int>("j");
     QTest::addColumn<int>("kind");
-    const int A = int(SymbolMatch::PatternA);
-    const int B = int(SymbolMatch::PatternB);
+    const int A = int(SymbolMatch::LinkTail);
+    const int B = int(SymbolMatch::ExactText);
     const int none = int(SymbolMatch::None);
     QTest::newRow("1 A") << QByteArray("<a href=\"/q?s=F\">F</a>") << QByteArray("F") << 13 << A;
     QTest::newRow("1 has no B") << QByteArray("<td>F</td>") << QByteArray("F") << -1 << none;
@@ -259,7 +259,7 @@ void TestPageScan::symbolPatterns() {
     QFETCH(int, j);
     QFETCH(int, kind);
     auto bytes = exactCopy(text);
-    SymbolMatch found = SymbolMatch::PatternA;
+    SymbolMatch found = SymbolMatch::LinkTail;
     QCOMPARE(findSymbol(bytes.get(), static_cast<int>(text.size()), symbol.constData(), static_cast<int>(symbol.size()),
                         &found),
              j);
@@ -271,11 +271,11 @@ void TestPageScan::rowText_data() {
     QTest::addColumn<int>("j");
     QTest::addColumn<int>("kind");
     QTest::addColumn<QByteArray>("expected");
-    QTest::newRow("pattern A") << QByteArray("s=MSFT\">MSFT</a></td>") << 2 << int(SymbolMatch::PatternA)
+    QTest::newRow("pattern A") << QByteArray("s=MSFT\">MSFT</a></td>") << 2 << int(SymbolMatch::LinkTail)
                                << QByteArray("      MSFT</a></td>");
     QTest::newRow("pattern A of a one-letter symbol")
-        << QByteArray("=F\">F</a>") << 0 << int(SymbolMatch::PatternA) << QByteArray("    F</a>");
-    QTest::newRow("pattern B") << QByteArray("<td>MSFT</td>") << 3 << int(SymbolMatch::PatternB)
+        << QByteArray("=F\">F</a>") << 0 << int(SymbolMatch::LinkTail) << QByteArray("    F</a>");
+    QTest::newRow("pattern B") << QByteArray("<td>MSFT</td>") << 3 << int(SymbolMatch::ExactText)
                                << QByteArray(" MSFT</td>");
 }
 
@@ -293,7 +293,7 @@ void TestPageScan::rowText() {
 void TestPageScan::rowTextKeeps800() {
     QByteArray text = ">IBM<" + QByteArray(2000, 'x');
     std::unique_ptr<char[]> row(new char[RowTextSize + 1]);
-    takeRowText(text.constData(), static_cast<int>(text.size()), 0, SymbolMatch::PatternB, row.get());
+    takeRowText(text.constData(), static_cast<int>(text.size()), 0, SymbolMatch::ExactText, row.get());
     QCOMPARE(QByteArray(row.get()), " IBM<" + QByteArray(RowTextSize - 5, 'x'));
 }
 

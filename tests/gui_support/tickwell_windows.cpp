@@ -103,19 +103,19 @@ bool TickRefreshTimer(const QString& name) {
 }
 
 namespace {
-TOpenDialog* openDialog(const QString& name) {
+OpenDialog* openDialog(const QString& name) {
     TickwellWindow();
-    for (TOpenDialog* dialog : mainWindow->openDialogs())
+    for (OpenDialog* dialog : mainWindow->openDialogs())
         if (dialog->objectName() == name)
             return dialog;
-    NoSuchControl(QString(), name, "TOpenDialog");
+    NoSuchControl(QString(), name, "OpenDialog");
 }
 } // namespace
 
 QString OpenDialogFilter(const QString& dialog) {
-    return TOpenDialog::qtFilter(openDialog(dialog)->Filter);
+    return OpenDialog::qtFilter(openDialog(dialog)->filter());
 }
 
 QString OpenDialogLastFile(const QString& dialog) {
-    return openDialog(dialog)->FileName;
+    return openDialog(dialog)->fileName();
 }

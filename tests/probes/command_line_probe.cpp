@@ -10,7 +10,7 @@
 
 #include "app/application.h"
 #include "app/main_window.h"
-#include "platform/status_bar.h"
+#include "platform/status_line.h"
 #include "quotes/quotes_tab.h"
 
 int main(int argc, char** argv) {
@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
             QTest::mouseClick(window.findChild<QPushButton*>("BtnQuote"), Qt::LeftButton);
             if (!QTest::qWaitFor([&window] { return !window.quotesTab().loadFlagged(); }, 20000))
                 std::printf("the load did not end\n");
-            std::printf("status: %s\n", qPrintable(window.findChild<TStatusBar*>("StatusBar1")->SimpleText()));
+            std::printf("status: %s\n", qPrintable(window.findChild<StatusLine*>("StatusBar1")->simpleText()));
             window.close();
         });
     });

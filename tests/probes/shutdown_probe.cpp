@@ -1,32 +1,34 @@
 // Closes the main window while a worker of its own waits in Synchronize and another keeps
 // handing steps over; the program must still end at once with exit code 0.
 #include <QApplication>
+#include <QThread>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 
 #include "app/application.h"
 #include "app/main_window.h"
-#include "platform/t_thread.h"
+#include "platform/worker_thread.h"
 
 namespace {
-class BusyWorker : public TThread {
+class BusyWorker : public WorkerThread {
 public:
-    BusyWorker(MainWindow& window, bool blockForever) : TThread(false), window_(window), blockForever_(blockForever) {}
+    BusyWorker(MainWindow& window, bool blockForever)
+        : WorkerThread(false), window_(window), blockForever_(blockForever) {}
 
 protected:
-    void Execute() override {
+    void run() override {
         if (blockForever_) {
             // Parks the window thread's hand-over queue behind a step that never returns
             // before the window closes.
-            Synchronize([this] { QTimer::singleShot(0, &window_, [this] { window_.close(); }); });
-            Synchronize([] {});
+            synchronize([this] { QTimer::singleShot(0, &window_, [this] { window_.close(); }); });
+            synchronize([] {});
             for (int i = 0; i < 1000; ++i)
-                Synchronize([] {});
+                synchronize([] {});
         } else {
             for (int i = 0; i < 100000; ++i) {
-                OnWindowThread([this] { window_.setWindowTitle("Tickwell"); });
-                Sleep(1);
+                onWindowThread([this] { window_.setWindowTitle("Tickwell"); });
+                QThread::msleep(1);
             }
         }
     }

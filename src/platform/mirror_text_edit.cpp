@@ -1,9 +1,9 @@
-#include "platform/rich_edit.h"
+#include "platform/mirror_text_edit.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
 
-TRichEdit::TRichEdit(QWidget* parent) : QTextEdit(parent) {
+MirrorTextEdit::MirrorTextEdit(QWidget* parent) : QTextEdit(parent) {
     setAcceptRichText(false);
     // Tab moves the focus on, as in every other control; a portfolio never holds a tab.
     setTabChangesFocus(true);
@@ -13,7 +13,7 @@ TRichEdit::TRichEdit(QWidget* parent) : QTextEdit(parent) {
 }
 
 namespace {
-void addLine(QTextCursor& cursor, const QString& text, const QColor& colour) {
+void insertLine(QTextCursor& cursor, const QString& text, const QColor& colour) {
     QTextCharFormat format;
     format.setForeground(colour);
     if (!cursor.document()->isEmpty())
@@ -22,34 +22,34 @@ void addLine(QTextCursor& cursor, const QString& text, const QColor& colour) {
 }
 } // namespace
 
-void TRichEdit::AddLine(const QString& text, const QColor& colour) {
+void MirrorTextEdit::addLine(const QString& text, const QColor& colour) {
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
-    addLine(cursor, text, colour);
+    insertLine(cursor, text, colour);
 }
 
-void TRichEdit::AppendLines(const QList<Line>& lines) {
+void MirrorTextEdit::appendLines(const QList<Line>& lines) {
     setSelStart(250000);
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
     cursor.beginEditBlock();
     for (const Line& line : lines)
-        addLine(cursor, line.text, line.colour);
+        insertLine(cursor, line.text, line.colour);
     cursor.endEditBlock();
 }
 
-void TRichEdit::setSelStart(int position) {
+void MirrorTextEdit::setSelStart(int position) {
     QTextCursor cursor = textCursor();
     const int end = document()->characterCount() - 1;
     cursor.setPosition(std::clamp(position, 0, std::max(0, end)));
     setTextCursor(cursor);
 }
 
-int TRichEdit::SelStart() const {
+int MirrorTextEdit::selStart() const {
     return textCursor().selectionStart();
 }
 
-void TRichEdit::selectLineStart(int line, int count) {
+void MirrorTextEdit::selectLineStart(int line, int count) {
     const QTextBlock block = document()->findBlockByNumber(line);
     if (!block.isValid())
         return;
@@ -59,7 +59,7 @@ void TRichEdit::selectLineStart(int line, int count) {
     ensureCursorVisible();
 }
 
-QStringList TRichEdit::Lines() const {
+QStringList MirrorTextEdit::lines() const {
     QStringList lines;
     if (document()->isEmpty())
         return lines;
@@ -68,7 +68,7 @@ QStringList TRichEdit::Lines() const {
     return lines;
 }
 
-QColor TRichEdit::lineColor(int line) const {
+QColor MirrorTextEdit::lineColor(int line) const {
     const QTextBlock block = document()->findBlockByNumber(line);
     if (!block.isValid())
         return QColor();

@@ -1,5 +1,5 @@
-// TStringGrid: cells, row count, current row and click, cell painting through the draw handler.
-#include "platform/string_grid.h"
+// QuoteGrid: cells, row count, current row and click, cell painting through the draw handler.
+#include "platform/quote_grid.h"
 
 #include <QAccessible>
 #include <QAccessibleTableInterface>
@@ -30,15 +30,15 @@ protected:
 
 using CellKey = QPair<int, int>; // (col, row)
 
-std::unique_ptr<TStringGrid> makeGrid(int cols, int rows, QSize size = {300, 200}) {
-    auto grid = std::make_unique<TStringGrid>();
+std::unique_ptr<QuoteGrid> makeGrid(int cols, int rows, QSize size = {300, 200}) {
+    auto grid = std::make_unique<QuoteGrid>();
     grid->setColCount(cols);
     grid->setRowCount(rows);
     grid->resize(size);
     return grid;
 }
 
-bool showAndWait(TStringGrid& grid) {
+bool showAndWait(QuoteGrid& grid) {
     grid.show();
     return QTest::qWaitForWindowExposed(&grid);
 }
@@ -56,7 +56,7 @@ bool waitForPaintsToSettle(PaintCounter& counter, int quietMs = 100, int limitMs
     return false;
 }
 
-QPoint cellCentre(const TStringGrid& grid, int col, int row) {
+QPoint cellCentre(const QuoteGrid& grid, int col, int row) {
     return grid.visualRect(grid.model()->index(row, col)).center();
 }
 
@@ -125,11 +125,11 @@ void TestStringGrid::cells() {
     QFETCH(bool, stored);
     auto grid = makeGrid(7, 4);
     grid->setCell(col, row, "AAPL ");
-    QCOMPARE(grid->Cells(col, row), stored ? QString("AAPL ") : QString());
+    QCOMPARE(grid->cell(col, row), stored ? QString("AAPL ") : QString());
     int filled = 0;
-    for (int r = 0; r < grid->RowCount(); ++r)
-        for (int c = 0; c < grid->ColCount(); ++c)
-            filled += grid->Cells(c, r).isEmpty() ? 0 : 1;
+    for (int r = 0; r < grid->rowCount(); ++r)
+        for (int c = 0; c < grid->colCount(); ++c)
+            filled += grid->cell(c, r).isEmpty() ? 0 : 1;
     QCOMPARE(filled, stored ? 1 : 0);
     QCOMPARE(grid->model()->data(grid->model()->index(row, col)).toString(), stored ? QString("AAPL ") : QString());
 }
@@ -152,15 +152,15 @@ void TestStringGrid::rowCount() {
         grid->setCell(1, r, QString("r%1").arg(r));
 
     grid->setRowCount(newCount);
-    QCOMPARE(grid->RowCount(), expectedCount);
+    QCOMPARE(grid->rowCount(), expectedCount);
     QCOMPARE(grid->model()->rowCount(), expectedCount);
     for (int r = 0; r < expectedCount; ++r)
-        QCOMPARE(grid->Cells(1, r), r < 5 ? QString("r%1").arg(r) : QString());
+        QCOMPARE(grid->cell(1, r), r < 5 ? QString("r%1").arg(r) : QString());
 
     // Rows dropped by a shrink come back empty.
     grid->setRowCount(10);
     for (int r = 0; r < 10; ++r)
-        QCOMPARE(grid->Cells(1, r), r < std::min(5, expectedCount) ? QString("r%1").arg(r) : QString());
+        QCOMPARE(grid->cell(1, r), r < std::min(5, expectedCount) ? QString("r%1").arg(r) : QString());
 }
 
 void TestStringGrid::setRowRaisesClickOnChangeOnly_data() {
@@ -181,23 +181,23 @@ void TestStringGrid::setRowRaisesClickOnChangeOnly() {
     QFETCH(int, finalRow);
     auto grid = makeGrid(3, 6);
     QList<int> seen;
-    grid->onClick = [&] { seen << grid->Row(); };
+    grid->onClick = [&] { seen << grid->row(); };
     for (int row : moves)
         grid->setRow(row);
     QCOMPARE(seen, rowsSeenByClick);
-    QCOMPARE(grid->Row(), finalRow);
+    QCOMPARE(grid->row(), finalRow);
 }
 
 void TestStringGrid::shrinkingPastCurrentRowMovesIt() {
     auto grid = makeGrid(2, 6);
     grid->setRow(4);
     QList<int> seen;
-    grid->onClick = [&] { seen << grid->Row(); };
+    grid->onClick = [&] { seen << grid->row(); };
     grid->setRowCount(2);
-    QCOMPARE(grid->Row(), 1);
+    QCOMPARE(grid->row(), 1);
     QCOMPARE(seen, QList<int>{1});
     grid->setRowCount(6);
-    QCOMPARE(grid->Row(), 1);
+    QCOMPARE(grid->row(), 1);
     QCOMPARE(seen.size(), 1);
 }
 
@@ -206,10 +206,10 @@ void TestStringGrid::mouseClickRaisesClick() {
     grid->setDefaultRowHeight(16);
     QVERIFY(showAndWait(*grid));
     QList<int> seen;
-    grid->onClick = [&] { seen << grid->Row(); };
+    grid->onClick = [&] { seen << grid->row(); };
 
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cellCentre(*grid, 1, 2));
-    QCOMPARE(grid->Row(), 2);
+    QCOMPARE(grid->row(), 2);
     QCOMPARE(seen, QList<int>{2});
 
     // A click on the current row is reported too, once.
@@ -220,14 +220,14 @@ void TestStringGrid::mouseClickRaisesClick() {
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(5, 4 * 16 + 20));
     QTest::mouseClick(grid->viewport(), Qt::RightButton, {}, cellCentre(*grid, 0, 3));
     QCOMPARE(seen, (QList<int>{2, 2}));
-    QCOMPARE(grid->Row(), 2);
+    QCOMPARE(grid->row(), 2);
 }
 
 void TestStringGrid::keyboardMovesRow() {
     auto grid = makeGrid(3, 3);
     QVERIFY(showAndWait(*grid));
     QList<int> seen;
-    grid->onClick = [&] { seen << grid->Row(); };
+    grid->onClick = [&] { seen << grid->row(); };
 
     QTest::keyClick(grid.get(), Qt::Key_Up); // already at the top: nothing moves
     QTest::keyClick(grid.get(), Qt::Key_Down);
@@ -235,7 +235,7 @@ void TestStringGrid::keyboardMovesRow() {
     QTest::keyClick(grid.get(), Qt::Key_Down); // already at the bottom
     QTest::keyClick(grid.get(), Qt::Key_Up);
     QCOMPARE(seen, (QList<int>{1, 2, 1}));
-    QCOMPARE(grid->Row(), 1);
+    QCOMPARE(grid->row(), 1);
 }
 
 // The cells are the window's to paint, so the grid itself frames the current row while it has
@@ -243,7 +243,7 @@ void TestStringGrid::keyboardMovesRow() {
 void TestStringGrid::focusShowsOnTheCurrentRow() {
     QWidget window;
     QLineEdit before(&window);
-    auto* grid = new TStringGrid(&window);
+    auto* grid = new QuoteGrid(&window);
     grid->setColCount(3);
     grid->setRowCount(4);
     grid->setGeometry(0, 30, 300, 200);
@@ -377,7 +377,7 @@ void TestStringGrid::equalWidthCausesNoRepaint() {
 
     grid->setColWidth(1, 41);
     QTRY_VERIFY(counter.count > 0);
-    QCOMPARE(grid->ColWidth(1), 41);
+    QCOMPARE(grid->colWidth(1), 41);
 }
 
 void TestStringGrid::widthsSetWhilePaintingSettle() {
@@ -402,7 +402,7 @@ void TestStringGrid::widthsSetWhilePaintingSettle() {
 
     const QList<int> expected{60, 101, 91, 10, 95, 87, 125};
     for (int k = 0; k < 7; ++k)
-        QCOMPARE(grid->ColWidth(k), expected[k]);
+        QCOMPARE(grid->colWidth(k), expected[k]);
     counter.count = 0;
     calls = 0;
     QTest::qWait(200);
@@ -431,15 +431,15 @@ void TestStringGrid::sizes() {
     grid->setDefaultColWidth(colWidth);
     grid->setRowCount(9);
     grid->setColCount(5);
-    QCOMPARE(grid->DefaultRowHeight(), rowHeight);
-    QCOMPARE(grid->DefaultColWidth(), colWidth);
+    QCOMPARE(grid->defaultRowHeight(), rowHeight);
+    QCOMPARE(grid->defaultColWidth(), colWidth);
     for (int r = 0; r < 9; ++r)
         QCOMPARE(grid->rowHeight(r), rowHeight);
     for (int c = 0; c < 5; ++c)
-        QCOMPARE(grid->ColWidth(c), colWidth);
+        QCOMPARE(grid->colWidth(c), colWidth);
     grid->setColWidth(2, 10);
-    QCOMPARE(grid->ColWidth(2), 10);
-    QCOMPARE(grid->ColWidth(-1), 0);
+    QCOMPARE(grid->colWidth(2), 10);
+    QCOMPARE(grid->colWidth(-1), 0);
 }
 
 void TestStringGrid::rangeSelect_data() {
@@ -458,7 +458,7 @@ void TestStringGrid::rangeSelect() {
     QVERIFY(showAndWait(*grid));
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cellCentre(*grid, 0, 1));
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ShiftModifier, cellCentre(*grid, 2, 3));
-    QCOMPARE(grid->Row(), 3);
+    QCOMPARE(grid->row(), 3);
     QCOMPARE(grid->selectionModel()->selectedRows().size(), selectedRows);
 }
 
@@ -503,4 +503,4 @@ void TestStringGrid::accessibleCells() {
 }
 
 QTEST_MAIN(TestStringGrid)
-#include "test_string_grid.moc"
+#include "test_quote_grid.moc"

@@ -5,22 +5,22 @@
 
 class QThread;
 
-class TThread {
+class WorkerThread {
 public:
-    explicit TThread(bool createSuspended);
-    virtual ~TThread();
-    TThread(const TThread&) = delete;
-    TThread& operator=(const TThread&) = delete;
+    explicit WorkerThread(bool createSuspended);
+    virtual ~WorkerThread();
+    WorkerThread(const WorkerThread&) = delete;
+    WorkerThread& operator=(const WorkerThread&) = delete;
 
     // Starts a thread created suspended.
-    void Resume();
+    void resume();
 
     // Runs step on the window thread and returns once it has run. On the window thread
     // itself it runs the step at once.
-    static void Synchronize(const std::function<void()>& step);
+    static void synchronize(const std::function<void()>& step);
 
 protected:
-    virtual void Execute() = 0;
+    virtual void run() = 0;
 
 private:
     QThread* thread_ = nullptr;
@@ -29,7 +29,4 @@ private:
 
 // Hands a control change to the window thread without waiting for it. Steps handed over
 // from one thread, by this or by Synchronize, run in the order they were handed over.
-void OnWindowThread(const std::function<void()>& step);
-
-// Pauses the calling thread (the window thread's fixed pauses).
-void Sleep(int milliseconds);
+void onWindowThread(const std::function<void()>& step);

@@ -3,13 +3,13 @@
 // bar has been switched to simple mode.
 #include <QStatusBar>
 
-class TStatusBar : public QStatusBar {
+class StatusLine : public QStatusBar {
 public:
-    explicit TStatusBar(QWidget* parent = nullptr);
+    explicit StatusLine(QWidget* parent = nullptr);
     void setSimplePanel(bool on);
-    bool SimplePanel() const { return simple_; }
+    bool simplePanel() const { return simple_; }
     void setSimpleText(const QString& text);
-    QString SimpleText() const { return text_; }
+    QString simpleText() const { return text_; }
 
 private:
     bool simple_ = false;

@@ -7,40 +7,40 @@
 #include <functional>
 
 class QPainter;
-class StringGridModel;
+class QuoteGridModel;
 
-class TStringGrid : public QTableView {
+class QuoteGrid : public QTableView {
     Q_OBJECT
 public:
-    explicit TStringGrid(QWidget* parent = nullptr);
+    explicit QuoteGrid(QWidget* parent = nullptr);
 
-    int ColCount() const;
+    int colCount() const;
     void setColCount(int count);
-    int RowCount() const;
+    int rowCount() const;
     // At least one row is kept; shrinking drops the cells of the removed rows, growing adds empty rows.
     void setRowCount(int count);
 
     // Out-of-range cells read as empty and are not written.
-    QString Cells(int col, int row) const;
+    QString cell(int col, int row) const;
     void setCell(int col, int row, const QString& text);
     // Rows of cells from firstRow on, told to the view as one change; a null text leaves its
     // cell as it is, and rows or columns past the grid are not written.
     void setCells(int firstRow, const QList<QStringList>& rows);
 
-    int Row() const;
+    int row() const;
     // Out-of-range rows are ignored.
     void setRow(int row);
 
-    int ColWidth(int col) const;
+    int colWidth(int col) const;
     // Setting the width a column already has does nothing (no repaint), so a draw handler may set
     // the widths at every cell.
     void setColWidth(int col, int width);
     // Counts every change of a column's width, whoever made it.
     int columnWidthsVersion() const { return widthsVersion_; }
-    int DefaultColWidth() const;
+    int defaultColWidth() const;
     // Gives every column this width.
     void setDefaultColWidth(int width);
-    int DefaultRowHeight() const;
+    int defaultRowHeight() const;
     // Every row, including rows added later, has this height.
     void setDefaultRowHeight(int height);
 
@@ -80,6 +80,6 @@ private:
     void currentRowChanged();
     void click();
 
-    StringGridModel* m_model;
+    QuoteGridModel* model_;
     int widthsVersion_ = 0;
 };

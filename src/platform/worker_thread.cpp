@@ -1,10 +1,10 @@
-#include "platform/t_thread.h"
+#include "platform/worker_thread.h"
 
 #include <QCoreApplication>
 #include <QThread>
 
-TThread::TThread(bool createSuspended) {
-    thread_ = QThread::create([this] { Execute(); });
+WorkerThread::WorkerThread(bool createSuspended) {
+    thread_ = QThread::create([this] { run(); });
     // The object frees itself once its body has ended; the release runs on the window thread.
     QObject::connect(thread_, &QThread::finished, QCoreApplication::instance(), [this] {
         thread_->deleteLater();
@@ -15,12 +15,12 @@ TThread::TThread(bool createSuspended) {
     // object is complete, so its body is never called half-built.
     if (!createSuspended)
         QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [this] { Resume(); }, Qt::QueuedConnection);
+            QCoreApplication::instance(), [this] { resume(); }, Qt::QueuedConnection);
 }
 
-TThread::~TThread() = default;
+WorkerThread::~WorkerThread() = default;
 
-void TThread::Resume() {
+void WorkerThread::resume() {
     if (started_ || !thread_)
         return;
     started_ = true;
@@ -32,7 +32,7 @@ static bool onWindowThread() {
     return !app || QThread::currentThread() == app->thread();
 }
 
-void TThread::Synchronize(const std::function<void()>& step) {
+void WorkerThread::synchronize(const std::function<void()>& step) {
     if (onWindowThread()) {
         step();
         return;
@@ -40,14 +40,10 @@ void TThread::Synchronize(const std::function<void()>& step) {
     QMetaObject::invokeMethod(QCoreApplication::instance(), step, Qt::BlockingQueuedConnection);
 }
 
-void OnWindowThread(const std::function<void()>& step) {
+void onWindowThread(const std::function<void()>& step) {
     if (onWindowThread()) {
         step();
         return;
     }
     QMetaObject::invokeMethod(QCoreApplication::instance(), step, Qt::QueuedConnection);
-}
-
-void Sleep(int milliseconds) {
-    QThread::msleep(static_cast<unsigned long>(milliseconds));
 }

@@ -4,25 +4,25 @@
 #include <QColor>
 #include <QTextEdit>
 
-class TRichEdit : public QTextEdit {
+class MirrorTextEdit : public QTextEdit {
 public:
-    explicit TRichEdit(QWidget* parent = nullptr);
+    explicit MirrorTextEdit(QWidget* parent = nullptr);
 
     struct Line {
         QString text;
         QColor colour;
     };
     // Adds text as a new last line in colour.
-    void AddLine(const QString& text, const QColor& colour = Qt::black);
+    void addLine(const QString& text, const QColor& colour = Qt::black);
     // The loaders' append: the caret to the end of the text (position 250000), then every line
     // added in one edit, so that the text is laid out once; the caret ends after the last line.
-    void AppendLines(const QList<Line>& lines);
+    void appendLines(const QList<Line>& lines);
     // Caret to a character position (clamped to the text).
     void setSelStart(int position);
-    int SelStart() const;
+    int selStart() const;
     // Scrolls to line index and selects its first count characters.
     void selectLineStart(int line, int count);
-    QStringList Lines() const;
+    QStringList lines() const;
     // The colour of line index, as drawn.
     QColor lineColor(int line) const;
 };

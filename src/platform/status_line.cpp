@@ -1,10 +1,10 @@
-#include "platform/status_bar.h"
+#include "platform/status_line.h"
 
-TStatusBar::TStatusBar(QWidget* parent) : QStatusBar(parent) {
+StatusLine::StatusLine(QWidget* parent) : QStatusBar(parent) {
     setSizeGripEnabled(false);
 }
 
-void TStatusBar::setSimplePanel(bool on) {
+void StatusLine::setSimplePanel(bool on) {
     simple_ = on;
     if (simple_)
         showMessage(text_);
@@ -12,7 +12,7 @@ void TStatusBar::setSimplePanel(bool on) {
         clearMessage();
 }
 
-void TStatusBar::setSimpleText(const QString& text) {
+void StatusLine::setSimpleText(const QString& text) {
     text_ = text;
     if (simple_)
         showMessage(text_);
