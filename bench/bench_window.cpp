@@ -20,8 +20,8 @@
 
 #include "app/application.h"
 #include "app/main_window.h"
+#include "net/core/quote_server.h"
 #include "parsing/quote_table.h"
-#include "platform/core/quote_server.h"
 #include "platform/fonts.h"
 #include "platform/message_box.h"
 #include "platform/quote_grid.h"

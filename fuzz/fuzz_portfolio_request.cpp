@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "load/core/portfolio_rules.h"
 #include "net/core/http_request.h"
 #include "parsing/batch_path.h"
-#include "portfolio/core/portfolio_rules.h"
 
 namespace {
 

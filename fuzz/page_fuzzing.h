@@ -14,9 +14,9 @@
 #include <memory>
 #include <string>
 
+#include "load/core/portfolio_rules.h"
 #include "parsing/batch_path.h"
 #include "parsing/page_scan.h"
-#include "portfolio/core/portfolio_rules.h"
 
 // Each target names itself, for its messages ("quote page", "rt page").
 extern const char* const FuzzTargetName;

@@ -11,7 +11,7 @@
 #include <QtTest>
 
 #include "gui_support/tickwell_windows.h"
-#include "platform/core/quote_server.h"
+#include "net/core/quote_server.h"
 #include "platform/url_opener.h"
 #include "support/quoted_process.h"
 

@@ -9,7 +9,7 @@
 
 #include "gui_support/load_fixture.h"
 #include "gui_support/tickwell_windows.h"
-#include "platform/core/quote_server.h"
+#include "net/core/quote_server.h"
 #include "platform/mirror_text_edit.h"
 #include "platform/quote_grid.h"
 #include "platform/status_line.h"

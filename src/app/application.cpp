@@ -9,7 +9,7 @@
 #include "app/app_icon.h"
 #include "app/command_line.h"
 #include "app/main_window.h"
-#include "platform/core/quote_server.h"
+#include "net/core/quote_server.h"
 #include "platform/fonts.h"
 #include "platform/message_box.h"
 

@@ -7,10 +7,10 @@
 #include <QTimer>
 
 #include "app/main_window.h"
+#include "load/refresh_choices.h"
 #include "platform/timer_rules.h"
 #include "portfolio/portfolios_tab.h"
 #include "quotes/quotes_tab.h"
-#include "quotes/refresh_choices.h"
 #include "realtime/real_time_tab.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <QCommandLineParser>
 #include <cstdio>
 
-#include "platform/core/quote_server.h"
+#include "net/core/quote_server.h"
 
 namespace {
 const char* const Description =

@@ -18,9 +18,9 @@
 #include "platform/open_dialog.h"
 #include "portfolio/create_portfolio_dialog.h"
 #include "portfolio/portfolios_tab.h"
+#include "quotes/menu_sort.h"
 #include "quotes/quotes_tab.h"
 #include "realtime/real_time_tab.h"
-#include "sort/menu_sort.h"
 
 namespace {
 constexpr int ClientWidth = 641;

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "portfolio/core/portfolio_rules.h"
+#include "load/core/portfolio_rules.h"
 
 namespace {
 // A portfolio line as the editor shows it: UTF-8 (a UTF-16 file reads as UTF-8), or Latin-1 for

@@ -6,11 +6,11 @@
 #include <QPushButton>
 #include <QTextDocument>
 
+#include "load/core/portfolio_folder.h"
 #include "platform/control_table.h"
 #include "platform/message_box.h"
 #include "platform/mirror_text_edit.h"
 #include "platform/open_dialog.h"
-#include "portfolio/core/portfolio_folder.h"
 #include "portfolio/create_portfolio_dialog.h"
 #include "portfolio/portfolio_file.h"
 

@@ -1,10 +1,10 @@
 #include "quotes/delayed_load.h"
 
+#include "load/core/portfolio_rules.h"
+#include "load/quote_colours.h"
 #include "parsing/batch_path.h"
 #include "parsing/quote_page.h"
 #include "parsing/quote_table.h"
-#include "portfolio/core/portfolio_rules.h"
-#include "quotes/quote_colours.h"
 
 namespace {
 // Collects a page's rows as the Quotes tab shows them; the tab stores them in its table.

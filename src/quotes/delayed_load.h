@@ -3,7 +3,7 @@
 // asked with "&d=v1", written to "%s_data_qt1.txt".
 #include <QStringList>
 
-#include "quotes/quote_load.h"
+#include "load/quote_load.h"
 
 extern const QuoteLoadKind DelayedLoad;
 

@@ -3,8 +3,8 @@
 
 #include <QLineEdit>
 
+#include "net/core/quote_server.h"
 #include "parsing/batch_path.h"
-#include "platform/core/quote_server.h"
 #include "platform/url_opener.h"
 #include "quotes/quotes_tab.h"
 

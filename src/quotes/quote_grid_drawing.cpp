@@ -4,11 +4,11 @@
 #include <QPainter>
 #include <QPushButton>
 
+#include "load/grid_cells.h"
+#include "load/grid_columns.h"
+#include "load/quote_colours.h"
 #include "parsing/quote_table.h"
 #include "platform/quote_grid.h"
-#include "quotes/grid_cells.h"
-#include "quotes/grid_columns.h"
-#include "quotes/quote_colours.h"
 #include "quotes/quotes_tab.h"
 
 // While a search runs (Find symbol disabled) the current row is painted yellow.

@@ -11,16 +11,16 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "load/portfolio_choice.h"
+#include "load/quote_colours.h"
+#include "load/refresh_choices.h"
+#include "net/core/quote_server.h"
 #include "platform/control_table.h"
-#include "platform/core/quote_server.h"
 #include "platform/fonts.h"
 #include "platform/mirror_text_edit.h"
 #include "platform/quote_grid.h"
 #include "platform/status_line.h"
-#include "portfolio/portfolio_choice.h"
 #include "quotes/delayed_load.h"
-#include "quotes/quote_colours.h"
-#include "quotes/refresh_choices.h"
 
 namespace {
 void colourText(QLabel* label, QColor colour) {

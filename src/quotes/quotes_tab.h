@@ -5,10 +5,10 @@
 #include <QFont>
 #include <QWidget>
 
-#include "portfolio/core/portfolio_folder.h"
-#include "quotes/grid_cells.h"
-#include "quotes/grid_columns.h"
-#include "quotes/tab_load_view.h"
+#include "load/core/portfolio_folder.h"
+#include "load/grid_cells.h"
+#include "load/grid_columns.h"
+#include "load/tab_load_view.h"
 
 class QCheckBox;
 class QComboBox;

@@ -4,14 +4,14 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 
+#include "load/quote_colours.h"
 #include "parsing/quote_table.h"
 #include "platform/mirror_text_edit.h"
 #include "platform/quote_grid.h"
 #include "platform/status_line.h"
+#include "quotes/core/orderings.h"
 #include "quotes/delayed_load.h"
-#include "quotes/quote_colours.h"
 #include "quotes/quotes_tab.h"
-#include "sort/core/orderings.h"
 
 void QuotesTab::showPage(const ParsedPage& page) {
     showRows(page, QuoteTable.rowsLoaded, [](const ShownRow& row) {

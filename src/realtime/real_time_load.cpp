@@ -1,10 +1,10 @@
 #include "realtime/real_time_load.h"
 
+#include "load/core/portfolio_rules.h"
+#include "load/quote_colours.h"
 #include "parsing/batch_path.h"
 #include "parsing/rt_page.h"
 #include "parsing/rt_table.h"
-#include "portfolio/core/portfolio_rules.h"
-#include "quotes/quote_colours.h"
 
 namespace {
 QColor mirrorColour(double tradeDirection) {

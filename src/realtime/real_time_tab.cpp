@@ -7,14 +7,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "load/portfolio_choice.h"
+#include "load/refresh_choices.h"
+#include "net/core/quote_server.h"
 #include "platform/control_table.h"
-#include "platform/core/quote_server.h"
 #include "platform/fonts.h"
 #include "platform/mirror_text_edit.h"
 #include "platform/quote_grid.h"
 #include "platform/status_line.h"
-#include "portfolio/portfolio_choice.h"
-#include "quotes/refresh_choices.h"
 #include "realtime/real_time_load.h"
 
 RealTimeTab::RealTimeTab(QWidget* parent, OpenDialog& openDialog)

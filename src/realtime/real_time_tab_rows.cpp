@@ -2,12 +2,12 @@
 // green and red by the directions of trade and after-hours change, and the hidden mirror.
 #include <QPainter>
 
+#include "load/grid_cells.h"
+#include "load/grid_columns.h"
+#include "load/quote_colours.h"
 #include "parsing/rt_table.h"
 #include "platform/quote_grid.h"
 #include "platform/status_line.h"
-#include "quotes/grid_cells.h"
-#include "quotes/grid_columns.h"
-#include "quotes/quote_colours.h"
 #include "realtime/real_time_tab.h"
 
 namespace {

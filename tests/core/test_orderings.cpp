@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "parsing/quote_table.h"
-#include "sort/core/orderings.h"
+#include "quotes/core/orderings.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "quotes/core/pending_data_file.h"
+#include "load/core/pending_data_file.h"
 #include "support/file_bytes.h"
 
 namespace {

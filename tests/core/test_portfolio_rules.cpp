@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "portfolio/core/portfolio_rules.h"
+#include "load/core/portfolio_rules.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "load/core/portfolio_rules.h"
 #include "net/core/http_request.h"
+#include "net/core/quote_server.h"
 #include "parsing/batch_path.h"
-#include "platform/core/quote_server.h"
-#include "portfolio/core/portfolio_rules.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // TICKWELL_QUOTE_SERVER: "host", "host:port" or "[v6]:port"; anything else leaves the default alone and says so.
 #include <QtTest>
 
-#include "platform/core/quote_server.h"
+#include "net/core/quote_server.h"
 
 class QuoteServerTest : public QObject {
     Q_OBJECT

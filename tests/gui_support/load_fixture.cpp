@@ -10,9 +10,9 @@
 #include <cstring>
 
 #include "gui_support/tickwell_windows.h"
+#include "net/core/quote_server.h"
 #include "parsing/quote_table.h"
 #include "parsing/rt_table.h"
-#include "platform/core/quote_server.h"
 #include "quotes/quotes_tab.h"
 #include "realtime/real_time_tab.h"
 

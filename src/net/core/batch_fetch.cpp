@@ -1,7 +1,7 @@
 #include "net/core/batch_fetch.h"
 
 #include "net/core/http_request.h"
-#include "platform/core/quote_server.h"
+#include "net/core/quote_server.h"
 #include "platform/core/socket_library.h"
 
 BatchReply fetchBatch(const std::string& host, int port, const std::string& path, char* buffer, int capacity,

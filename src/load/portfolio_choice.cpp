@@ -1,12 +1,12 @@
-#include "portfolio/portfolio_choice.h"
+#include "load/portfolio_choice.h"
 
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QThread>
 
+#include "load/core/portfolio_folder.h"
 #include "platform/open_dialog.h"
 #include "platform/quote_grid.h"
-#include "portfolio/core/portfolio_folder.h"
 
 void ChoosePortfolio(OpenDialog& dialog, QLineEdit* portfolioName, PortfolioFolder& folder) {
     if (dialog.exec())

@@ -1,4 +1,4 @@
-#include "portfolio/core/portfolio_folder.h"
+#include "load/core/portfolio_folder.h"
 
 #include <QDir>
 #include <QFileInfo>

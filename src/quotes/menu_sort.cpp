@@ -1,8 +1,8 @@
-#include "sort/menu_sort.h"
+#include "quotes/menu_sort.h"
 
 #include "platform/message_box.h"
+#include "quotes/core/orderings.h"
 #include "quotes/quotes_tab.h"
-#include "sort/core/orderings.h"
 
 MenuSort::MenuSort(bool createSuspended, QuotesTab& tab, MenuOrder order)
     : WorkerThread(createSuspended), tab_(tab), order_(order) {}

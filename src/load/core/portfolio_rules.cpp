@@ -1,4 +1,4 @@
-#include "portfolio/core/portfolio_rules.h"
+#include "load/core/portfolio_rules.h"
 
 #include <QByteArrayView>
 #include <QStringDecoder>

@@ -1,10 +1,10 @@
-#include "quotes/grid_cells.h"
+#include "load/grid_cells.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
 
+#include "load/grid_columns.h"
 #include "platform/quote_grid.h"
-#include "quotes/grid_columns.h"
 
 void ColumnFit::apply(QuoteGrid* grid) {
     if (grid->width() == fittedWidth_ && grid->columnWidthsVersion() == fittedVersion_)

@@ -5,7 +5,7 @@
 // a row and how its load finishes.
 #include <functional>
 
-#include "quotes/quote_load.h"
+#include "load/quote_load.h"
 
 class QLineEdit;
 class QPushButton;

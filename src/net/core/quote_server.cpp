@@ -1,4 +1,4 @@
-#include "platform/core/quote_server.h"
+#include "net/core/quote_server.h"
 
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
-#include "quotes/tab_load_view.h"
+#include "load/tab_load_view.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,4 +1,4 @@
-#include "quotes/quote_load.h"
+#include "load/quote_load.h"
 
 #include <QFile>
 #include <QStringList>
@@ -6,13 +6,13 @@
 #include <cstring>
 #include <memory>
 
+#include "load/core/pending_data_file.h"
+#include "load/core/portfolio_rules.h"
+#include "load/view_calls.h"
 #include "net/core/batch_fetch.h"
 #include "parsing/batch_path.h"
 #include "platform/core/socket_library.h"
 #include "platform/worker_thread.h"
-#include "portfolio/core/portfolio_rules.h"
-#include "quotes/core/pending_data_file.h"
-#include "quotes/view_calls.h"
 
 namespace {
 // Every fifth batch from the tenth on, the socket library is restarted and the data file

@@ -1,4 +1,4 @@
-#include "quotes/core/pending_data_file.h"
+#include "load/core/pending_data_file.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "sort/core/orderings.h"
+#include "quotes/core/orderings.h"
 
 #include <QCollator>
 #include <QLocale>

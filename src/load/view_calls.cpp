@@ -1,4 +1,4 @@
-#include "quotes/view_calls.h"
+#include "load/view_calls.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
