@@ -412,8 +412,8 @@ private slots:
         QTest::keyClicks(box("Edit2"), "s7");
         grid("QT1")->repaintNow();
         QList<QColor> seen; // the background of row 7 on the window's own surface, per painted cell
-        const auto original = grid("QT1")->onDrawCell;
-        grid("QT1")->onDrawCell = [&](int col, int row, const QRect& rect, QPainter& canvas) {
+        const auto original = grid("QT1")->drawCell();
+        grid("QT1")->setDrawCell([&](int col, int row, const QRect& rect, QPainter& canvas) {
             original(col, row, rect, canvas);
             if (row != 7)
                 return;
@@ -422,9 +422,9 @@ private slots:
                 return;
             const QPoint spot = canvas.deviceTransform().map(QPoint(rect.left() + 1, rect.top() + rect.height() / 2));
             seen << static_cast<QImage*>(surface)->pixelColor(spot);
-        };
+        });
         QTest::mouseClick(findButton(), Qt::LeftButton);
-        grid("QT1")->onDrawCell = original;
+        grid("QT1")->setDrawCell(original);
         QCOMPARE(grid("QT1")->row(), 7);
         QVERIFY2(!seen.isEmpty(), "row 7 was not painted during the search");
         for (const QColor& colour : seen)

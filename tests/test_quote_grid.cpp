@@ -181,7 +181,7 @@ void TestStringGrid::setRowRaisesClickOnChangeOnly() {
     QFETCH(int, finalRow);
     auto grid = makeGrid(3, 6);
     QList<int> seen;
-    grid->onClick = [&] { seen << grid->row(); };
+    grid->setOnClick([&] { seen << grid->row(); });
     for (int row : moves)
         grid->setRow(row);
     QCOMPARE(seen, rowsSeenByClick);
@@ -192,7 +192,7 @@ void TestStringGrid::shrinkingPastCurrentRowMovesIt() {
     auto grid = makeGrid(2, 6);
     grid->setRow(4);
     QList<int> seen;
-    grid->onClick = [&] { seen << grid->row(); };
+    grid->setOnClick([&] { seen << grid->row(); });
     grid->setRowCount(2);
     QCOMPARE(grid->row(), 1);
     QCOMPARE(seen, QList<int>{1});
@@ -206,7 +206,7 @@ void TestStringGrid::mouseClickRaisesClick() {
     grid->setDefaultRowHeight(16);
     QVERIFY(showAndWait(*grid));
     QList<int> seen;
-    grid->onClick = [&] { seen << grid->row(); };
+    grid->setOnClick([&] { seen << grid->row(); });
 
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cellCentre(*grid, 1, 2));
     QCOMPARE(grid->row(), 2);
@@ -227,7 +227,7 @@ void TestStringGrid::keyboardMovesRow() {
     auto grid = makeGrid(3, 3);
     QVERIFY(showAndWait(*grid));
     QList<int> seen;
-    grid->onClick = [&] { seen << grid->row(); };
+    grid->setOnClick([&] { seen << grid->row(); });
 
     QTest::keyClick(grid.get(), Qt::Key_Up); // already at the top: nothing moves
     QTest::keyClick(grid.get(), Qt::Key_Down);
@@ -247,8 +247,8 @@ void TestStringGrid::focusShowsOnTheCurrentRow() {
     grid->setColCount(3);
     grid->setRowCount(4);
     grid->setGeometry(0, 30, 300, 200);
-    grid->defaultDrawing = false;
-    grid->onDrawCell = [](int, int, const QRect& rect, QPainter& canvas) { canvas.fillRect(rect, Qt::white); };
+    grid->setDefaultDrawing(false);
+    grid->setDrawCell([](int, int, const QRect& rect, QPainter& canvas) { canvas.fillRect(rect, Qt::white); });
     window.resize(300, 240);
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
@@ -274,7 +274,7 @@ void TestStringGrid::drawHandlerGetsCellRectangles() {
     QVERIFY(showAndWait(*grid));
 
     QMap<CellKey, QRect> painted;
-    grid->onDrawCell = [&](int col, int row, const QRect& rect, QPainter&) { painted[{col, row}] = rect; };
+    grid->setDrawCell([&](int col, int row, const QRect& rect, QPainter&) { painted[{col, row}] = rect; });
     grid->repaintNow(); // synchronous: the handler has run for every cell when it returns
 
     QCOMPARE(painted.size(), 12);
@@ -294,7 +294,7 @@ void TestStringGrid::drawHandlerFollowsScrolledRows() {
     QVERIFY(showAndWait(*grid));
 
     QMap<int, QRect> painted;
-    grid->onDrawCell = [&](int, int row, const QRect& rect, QPainter&) { painted[row] = rect; };
+    grid->setDrawCell([&](int, int row, const QRect& rect, QPainter&) { painted[row] = rect; });
     grid->setRow(39); // moving the current row scrolls it into view
     painted.clear();
     grid->repaintNow();
@@ -328,11 +328,11 @@ void TestStringGrid::defaultDrawingOrder() {
     grid->setDefaultRowHeight(20);
     grid->setColWidth(0, 80);
     grid->setCell(0, 1, "WWWWWW"); // row 1 is not the current row, so it is not drawn selected
-    grid->defaultDrawing = defaultDrawing;
-    grid->onDrawCell = [&](int, int, const QRect& rect, QPainter& canvas) {
+    grid->setDefaultDrawing(defaultDrawing);
+    grid->setDrawCell([&](int, int, const QRect& rect, QPainter& canvas) {
         if (handlerFillsYellow)
             canvas.fillRect(rect, QColor(255, 255, 0));
-    };
+    });
     QVERIFY(showAndWait(*grid));
 
     const QImage image = grid->viewport()->grab().toImage();
@@ -350,9 +350,8 @@ void TestStringGrid::noGridLinesAndBackgroundColour() {
         grid->setColWidth(c, 50);
     const QColor background(10, 200, 30);
     grid->setBackgroundColor(background);
-    grid->onDrawCell = [](int, int, const QRect& rect, QPainter& canvas) {
-        canvas.fillRect(rect, QColor(255, 255, 0));
-    };
+    grid->setDrawCell(
+        [](int, int, const QRect& rect, QPainter& canvas) { canvas.fillRect(rect, QColor(255, 255, 0)); });
     QVERIFY(showAndWait(*grid));
     grid->clearFocus(); // with the keyboard elsewhere, every cell pixel is the window's drawing
 
@@ -386,16 +385,16 @@ void TestStringGrid::widthsSetWhilePaintingSettle() {
     auto grid = makeGrid(7, 40, {587, 306});
     grid->setDefaultColWidth(81);
     grid->setDefaultRowHeight(16);
-    grid->defaultDrawing = false;
+    grid->setDefaultDrawing(false);
     QMap<CellKey, QRect> painted;
     int calls = 0;
-    grid->onDrawCell = [&](int col, int row, const QRect& rect, QPainter& canvas) {
+    grid->setDrawCell([&](int col, int row, const QRect& rect, QPainter& canvas) {
         ++calls;
         for (int k = 0; k < 7; ++k)
             grid->setColWidth(k, (grid->width() - 15) * weights[k] / 564);
         painted[{col, row}] = rect;
         canvas.fillRect(rect, Qt::white);
-    };
+    });
     PaintCounter counter(grid->viewport());
     QVERIFY(showAndWait(*grid));
     QVERIFY(waitForPaintsToSettle(counter));

@@ -136,12 +136,12 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         const int col = index.column();
         const int row = index.row();
-        if (grid_->defaultDrawing)
+        if (grid_->defaultDrawing())
             paintDefault(*painter, option, grid_->cell(col, row));
-        if (grid_->onDrawCell) {
+        if (grid_->drawCell()) {
             painter->save();
             painter->setClipRect(option.rect, Qt::IntersectClip);
-            grid_->onDrawCell(col, row, option.rect, *painter);
+            grid_->drawCell()(col, row, option.rect, *painter);
             painter->restore();
         }
     }
@@ -319,8 +319,8 @@ void QuoteGrid::currentRowChanged() {
 }
 
 void QuoteGrid::click() {
-    if (onClick)
-        onClick();
+    if (onClick_)
+        onClick_();
 }
 
 void QuoteGrid::paintEvent(QPaintEvent* event) {

@@ -61,12 +61,15 @@ public:
     QFont rowFont(int row, QFont font) const;
 
     // Called for every painted cell with the cell's rectangle in viewport coordinates.
-    std::function<void(int col, int row, const QRect& rect, QPainter& canvas)> onDrawCell;
-    // True: the grid paints the cell and its text first and onDrawCell then paints over it.
-    // False: onDrawCell alone paints the cell.
-    bool defaultDrawing = true;
-    // Raised by a mouse click on a cell and whenever the current row changes.
-    std::function<void()> onClick;
+    using DrawCell = std::function<void(int col, int row, const QRect& rect, QPainter& canvas)>;
+    void setDrawCell(DrawCell drawCell) { drawCell_ = std::move(drawCell); }
+    const DrawCell& drawCell() const { return drawCell_; }
+    // True (the default): the grid paints the cell and its text first and the draw-cell handler
+    // then paints over it. False: the handler alone paints the cell.
+    void setDefaultDrawing(bool on) { defaultDrawing_ = on; }
+    bool defaultDrawing() const { return defaultDrawing_; }
+    // Called on a mouse click on a cell and whenever the current row changes.
+    void setOnClick(std::function<void()> onClick) { onClick_ = std::move(onClick); }
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -82,4 +85,7 @@ private:
 
     QuoteGridModel* model_;
     int widthsVersion_ = 0;
+    DrawCell drawCell_;
+    bool defaultDrawing_ = true;
+    std::function<void()> onClick_;
 };

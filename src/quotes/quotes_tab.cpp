@@ -84,7 +84,7 @@ void QuotesTab::buildControls() {
     grid_->setDefaultRowHeight(16);
     grid_->setRangeSelect(true);
     grid_->setBackgroundColor(Qt::white);
-    grid_->defaultDrawing = false;
+    grid_->setDefaultDrawing(false);
     grid_->setFont(pixelFont("Courier", 12));
     // Designed with a 3-pixel font, which no one can read; it takes the RealTime box's 12 pixels.
     refreshBox_->setFont(pixelFont("MS Sans Serif", 12));
@@ -108,10 +108,9 @@ void QuotesTab::connectHandlers() {
     connect(getQuotesButton_, &QPushButton::clicked, this, [this] { getQuotes(); });
     connect(alphabeticalSortBox_, &QCheckBox::clicked, this, [this] { alphabeticalSortClicked(); });
     connect(changeSortBox_, &QCheckBox::clicked, this, [this] { changeSortClicked(); });
-    grid_->onDrawCell = [this](int col, int row, const QRect& rect, QPainter& canvas) {
-        drawCell(col, row, rect, canvas);
-    };
-    grid_->onClick = [this] { gridClicked(); };
+    grid_->setDrawCell(
+        [this](int col, int row, const QRect& rect, QPainter& canvas) { drawCell(col, row, rect, canvas); });
+    grid_->setOnClick([this] { gridClicked(); });
     connect(findButton_, &QPushButton::clicked, this, [this] { findSymbol(); });
     connect(detailsButton_, &QPushButton::clicked, this, [this] { showDetails(); });
     findKey_->installEventFilter(this);

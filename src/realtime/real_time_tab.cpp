@@ -52,7 +52,7 @@ void RealTimeTab::buildControls() {
     grid_->setDefaultRowHeight(12);
     grid_->setRangeSelect(false);
     grid_->setBackgroundColor(palette().color(QPalette::Base));
-    grid_->defaultDrawing = true;
+    grid_->setDefaultDrawing(true);
     grid_->setFont(pixelFont("Courier New", 16));
     refreshBox_->setFont(pixelFont("MS Sans Serif", 12));
     QStringList intervals;
@@ -67,10 +67,9 @@ QList<QWidget*> RealTimeTab::focusChain() const {
 
 void RealTimeTab::connectHandlers() {
     connect(getQuotesButton_, &QPushButton::clicked, this, [this] { getQuotes(); });
-    grid_->onDrawCell = [this](int col, int row, const QRect& rect, QPainter& canvas) {
-        drawCell(col, row, rect, canvas);
-    };
-    grid_->onClick = [this] { emit symbolClicked(grid_->cell(0, grid_->row())); };
+    grid_->setDrawCell(
+        [this](int col, int row, const QRect& rect, QPainter& canvas) { drawCell(col, row, rect, canvas); });
+    grid_->setOnClick([this] { emit symbolClicked(grid_->cell(0, grid_->row())); });
     connect(selectPortfolioButton_, &QPushButton::clicked, this, [this] { selectPortfolio(); });
     connect(portfolioName_, &QLineEdit::textChanged, this, [this] { portfolioNameChanged(); });
 }
