@@ -1,19 +1,16 @@
 #include "app/main_window.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QTabWidget>
-#include <QTimer>
 
 #include "app/app_icon.h"
 #include "help/about_window.h"
 #include "help/help_text_window.h"
 #include "help/help_texts.h"
 #include "help/show_help_window.h"
+#include "load/auto_refresh.h"
 #include "platform/fonts.h"
 #include "platform/open_dialog.h"
 #include "portfolio/create_portfolio_dialog.h"
@@ -41,7 +38,6 @@ MainWindow::MainWindow(QWidget* parent)
     createPortfolioDialog_ = new CreatePortfolioDialog(this);
     createTabs();
     createMenu();
-    createTimers();
     chainFocus();
 
     setFixedSize(ClientWidth, ClientHeight + menuBar_->sizeHint().height());
@@ -116,17 +112,6 @@ void MainWindow::createMenu() {
     normalAction_->setChecked(true);
 }
 
-void MainWindow::createTimers() {
-    quotesRefreshTimer_ = new QTimer(this);
-    quotesRefreshTimer_->setObjectName("Timer");
-    realTimeRefreshTimer_ = new QTimer(this);
-    realTimeRefreshTimer_->setObjectName("Timer1");
-    for (QTimer* timer : {quotesRefreshTimer_, realTimeRefreshTimer_}) {
-        timer->setInterval(3000);
-        timer->setSingleShot(false);
-    }
-}
-
 void MainWindow::chainFocus() {
     // One focus chain after the page control: each tab's controls in their designed order.
     // The hidden mirrors and the editor's file name are no stops: neither shows a focus.
@@ -171,24 +156,30 @@ void MainWindow::connectHandlers() {
     sizingItem(normalAction_, &MainWindow::normalChosen);
     sizingItem(enlargedAction_, &MainWindow::enlargedChosen);
 
-    connect(quotesTab_->refreshBox(), &QCheckBox::toggled, this, [this] { quotesRefreshClicked(); });
-    connect(realTimeTab_->refreshBox(), &QCheckBox::toggled, this, [this] { realTimeRefreshClicked(); });
-    connect(quotesTab_->refreshTimeBox(), &QComboBox::editTextChanged, this, [this] { quotesRefreshTimeChanged(); });
-    connect(realTimeTab_->refreshTimeBox(), &QComboBox::editTextChanged, this,
-            [this] { realTimeRefreshTimeChanged(); });
-    // Picking the item whose text the user had just typed changes no text, yet it is a choice.
-    auto pickWithoutTextChange = [this](QComboBox* box, void (MainWindow::*changed)()) {
-        connect(box, &QComboBox::activated, this, [this, box, changed] {
-            if (box->lineEdit()->isModified()) {
-                box->lineEdit()->setModified(false);
-                (this->*changed)();
-            }
-        });
-    };
-    pickWithoutTextChange(quotesTab_->refreshTimeBox(), &MainWindow::quotesRefreshTimeChanged);
-    pickWithoutTextChange(realTimeTab_->refreshTimeBox(), &MainWindow::realTimeRefreshTimeChanged);
-    connect(quotesRefreshTimer_, &QTimer::timeout, this, [this] { quotesRefreshTick(); });
-    connect(realTimeRefreshTimer_, &QTimer::timeout, this, [this] { realTimeRefreshTick(); });
+    connect(&quotesTab_->autoRefresh(), &AutoRefresh::ticked, this,
+            [this] { showRefreshedTab(quotesTab_, quotesTab_->focusChain()); });
+    connect(&realTimeTab_->autoRefresh(), &AutoRefresh::ticked, this,
+            [this] { showRefreshedTab(realTimeTab_, realTimeTab_->focusChain()); });
+}
+
+// A tick shows its tab with the keyboard on one of its controls, so that no key goes into a
+// page left behind; but a portfolio being typed and not saved stays in front, keys and all,
+// while the tab loads behind it.
+void MainWindow::showRefreshedTab(QWidget* tab, const QList<QWidget*>& focusChain) {
+    if (portfoliosTab_->holdsUnsavedText())
+        return;
+    pages_->setCurrentWidget(tab);
+    if (tab->isAncestorOf(focusWidget()))
+        return;
+    QList<QWidget*> candidates = focusChain;
+    if (tab->isAncestorOf(tab->focusWidget()))
+        candidates.prepend(tab->focusWidget()); // where the user left the keyboard on that tab
+    for (QWidget* control : candidates) {
+        if (control->isVisible() && control->isEnabled() && control->focusPolicy() != Qt::NoFocus) {
+            control->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
 }
 
 void MainWindow::pageChanged(int index) {

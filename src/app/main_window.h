@@ -1,6 +1,6 @@
 #pragma once
-// The main window: the three tabs on one page control, the main menu, the two refresh timers,
-// the two file-open dialogs, the help windows and the window sizes.
+// The main window: the three tabs on one page control, the main menu, the two file-open
+// dialogs, the help windows and the window sizes.
 #include <QMainWindow>
 #include <memory>
 
@@ -12,7 +12,6 @@ class QAction;
 class QMenu;
 class QMenuBar;
 class QTabWidget;
-class QTimer;
 class QuotesTab;
 class RealTimeTab;
 class OpenDialog;
@@ -38,19 +37,11 @@ protected:
 private:
     void createTabs();
     void createMenu();
-    void createTimers();
     void chainFocus();
     void connectHandlers();
     void pageChanged(int index);
 
-    // Automatic refresh: each quote tab reloads itself at the interval chosen in its
-    // "Refresh Time" box while its "Automatic  Refresh Enabled" box is checked.
-    void quotesRefreshClicked();
-    void quotesRefreshTimeChanged();
-    void quotesRefreshTick();
-    void realTimeRefreshClicked();
-    void realTimeRefreshTimeChanged();
-    void realTimeRefreshTick();
+    // A refresh tick of tab: the tab comes to the front with the keyboard on one of its controls.
     void showRefreshedTab(QWidget* tab, const QList<QWidget*>& focusChain);
 
     // Window Sizing: Reduced, Normal and Enlarged.
@@ -81,5 +72,4 @@ private:
     QAction *sortAlphabeticallyAction_, *sortByChangeAction_;
     QAction *aboutAction_, *addSymbolsHelpAction_, *refreshHelpAction_, *autoSortHelpAction_;
     QAction *reducedAction_, *normalAction_, *enlargedAction_;
-    QTimer *quotesRefreshTimer_, *realTimeRefreshTimer_;
 };

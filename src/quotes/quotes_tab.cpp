@@ -11,9 +11,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "load/auto_refresh.h"
 #include "load/portfolio_choice.h"
 #include "load/quote_colours.h"
-#include "load/refresh_choices.h"
 #include "net/core/quote_server.h"
 #include "platform/control_table.h"
 #include "platform/fonts.h"
@@ -88,10 +88,6 @@ void QuotesTab::buildControls() {
     grid_->setFont(pixelFont("Courier", 12));
     // Designed with a 3-pixel font, which no one can read; it takes the RealTime box's 12 pixels.
     refreshBox_->setFont(pixelFont("MS Sans Serif", 12));
-    QStringList intervals;
-    for (const RefreshChoice& choice : QuotesRefreshChoices)
-        intervals << choice.text;
-    FillChoices(refreshTimeBox_, intervals);
     colourText(advancingLabel_, RisingColour);
     colourText(decliningLabel_, FallingColour);
     colourText(unchangedLabel_, QColor(0, 0, 255));
@@ -106,6 +102,8 @@ QList<QWidget*> QuotesTab::focusChain() const {
 
 void QuotesTab::connectHandlers() {
     connect(getQuotesButton_, &QPushButton::clicked, this, [this] { getQuotes(); });
+    autoRefresh_ = new AutoRefresh(this, refreshBox_, refreshTimeBox_, "Timer", QuotesRefreshChoices,
+                                   RefreshTimeRule::CheckFirst, [this] { getQuotes(); });
     connect(alphabeticalSortBox_, &QCheckBox::clicked, this, [this] { alphabeticalSortClicked(); });
     connect(changeSortBox_, &QCheckBox::clicked, this, [this] { changeSortClicked(); });
     grid_->setDrawCell(

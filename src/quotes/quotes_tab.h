@@ -10,6 +10,7 @@
 #include "load/grid_columns.h"
 #include "load/tab_load_view.h"
 
+class AutoRefresh;
 class QCheckBox;
 class QComboBox;
 class QFrame;
@@ -41,9 +42,8 @@ public:
     // The symbol Display Details opens; a click on the RealTime grid sets it too.
     void setDetailsSymbol(const QString& symbol);
 
-    // The automatic refresh's controls, which the main window's timer follows.
-    QCheckBox* refreshBox() const { return refreshBox_; }
-    QComboBox* refreshTimeBox() const { return refreshTimeBox_; }
+    // The tab's automatic refresh; each tick asks the window to show the tab.
+    AutoRefresh& autoRefresh() { return *autoRefresh_; }
     // Where the tab's portfolio name resolves; new portfolios are made there too.
     PortfolioFolder& folder() { return folder_; }
     // The tab's stops for the Tab key, in order.
@@ -89,6 +89,7 @@ private:
     QPushButton* getQuotesButton_;
     QCheckBox* refreshBox_;
     QComboBox* refreshTimeBox_;
+    AutoRefresh* autoRefresh_;
     QFrame* toolPanel_;
     QLineEdit* findKey_;
     QPushButton* findButton_;

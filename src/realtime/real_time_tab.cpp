@@ -7,8 +7,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "load/auto_refresh.h"
 #include "load/portfolio_choice.h"
-#include "load/refresh_choices.h"
 #include "net/core/quote_server.h"
 #include "platform/control_table.h"
 #include "platform/fonts.h"
@@ -55,10 +55,6 @@ void RealTimeTab::buildControls() {
     grid_->setDefaultDrawing(true);
     grid_->setFont(pixelFont("Courier New", 16));
     refreshBox_->setFont(pixelFont("MS Sans Serif", 12));
-    QStringList intervals;
-    for (const RefreshChoice& choice : RealTimeRefreshChoices)
-        intervals << choice.text;
-    FillChoices(refreshTimeBox_, intervals);
 }
 
 QList<QWidget*> RealTimeTab::focusChain() const {
@@ -67,6 +63,8 @@ QList<QWidget*> RealTimeTab::focusChain() const {
 
 void RealTimeTab::connectHandlers() {
     connect(getQuotesButton_, &QPushButton::clicked, this, [this] { getQuotes(); });
+    autoRefresh_ = new AutoRefresh(this, refreshBox_, refreshTimeBox_, "Timer1", RealTimeRefreshChoices,
+                                   RefreshTimeRule::ChoiceKept, [this] { getQuotes(); });
     grid_->setDrawCell(
         [this](int col, int row, const QRect& rect, QPainter& canvas) { drawCell(col, row, rect, canvas); });
     grid_->setOnClick([this] { emit symbolClicked(grid_->cell(0, grid_->row())); });

@@ -10,6 +10,7 @@
 #include "load/grid_columns.h"
 #include "load/tab_load_view.h"
 
+class AutoRefresh;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -34,8 +35,7 @@ public:
     // The tab's portfolio from now on, named by its absolute path (as on the command line).
     void usePortfolio(const QString& path);
 
-    QCheckBox* refreshBox() const { return refreshBox_; }
-    QComboBox* refreshTimeBox() const { return refreshTimeBox_; }
+    AutoRefresh& autoRefresh() { return *autoRefresh_; }
     PortfolioFolder& folder() { return folder_; }
     QList<QWidget*> focusChain() const;
 
@@ -63,6 +63,7 @@ private:
     QPushButton* getQuotesButton_;
     QCheckBox* refreshBox_;
     QComboBox* refreshTimeBox_;
+    AutoRefresh* autoRefresh_;
     QLineEdit* portfolioName_;
     QPushButton* selectPortfolioButton_;
     StatusLine* status_;
