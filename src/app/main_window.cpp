@@ -1,11 +1,13 @@
 #include "app/main_window.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QTabWidget>
 
 #include "app/app_icon.h"
+#include "app/window_size.h"
 #include "help/about_window.h"
 #include "help/help_text_window.h"
 #include "help/help_texts.h"
@@ -43,8 +45,7 @@ MainWindow::MainWindow(QWidget* parent)
     setFixedSize(ClientWidth, ClientHeight + menuBar_->sizeHint().height());
     pages_->setCurrentWidget(quotesTab_);
     connectHandlers();
-    normalWidth_ = width();
-    normalHeight_ = height();
+    normalSize_ = size();
     quotesTab_->pageShown();
 
     addSymbolsHelp_ = std::make_unique<HelpTextWindow>(AddSymbolsHelp);
@@ -104,12 +105,20 @@ void MainWindow::createMenu() {
     autoSortHelpAction_ = item(helpMenu_, "Aboutautomaticsort1", "Automatic Sort Options");
 
     sizingMenu_ = menu("WindowSizing1", "Window Sizing");
-    reducedAction_ = item(sizingMenu_, "Reduced1", "Reduced");
-    normalAction_ = item(sizingMenu_, "Normal", "Normal");
-    enlargedAction_ = item(sizingMenu_, "Enlarged1", "Enlarged");
-    for (QAction* size : {reducedAction_, normalAction_, enlargedAction_})
-        size->setCheckable(true);
-    normalAction_->setChecked(true);
+    sizes_ = new QActionGroup(this); // one check mark among the sizes
+    for (const WindowSize& size : WindowSizes) {
+        QAction* action = item(sizingMenu_, size.objectName, size.caption);
+        action->setCheckable(true);
+        action->setChecked(size.contentPercent == 100);
+        action->setData(size.contentPercent);
+        sizes_->addAction(action);
+        // The marks are the state: the size losing its mark is the one the next change leaves,
+        // whoever moved the mark.
+        connect(action, &QAction::toggled, this, [this, percent = size.contentPercent](bool checked) {
+            if (!checked)
+                sizePercent_ = percent;
+        });
+    }
 }
 
 void MainWindow::chainFocus() {
@@ -144,17 +153,7 @@ void MainWindow::connectHandlers() {
     connect(refreshHelpAction_, &QAction::triggered, this, [this] { ShowHelpWindow(refreshHelp_.get()); });
     connect(autoSortHelpAction_, &QAction::triggered, this, [this] { ShowHelpWindow(autoSortHelp_.get()); });
 
-    // A checkable item flips its mark before it reports the click; the sizing steps read the
-    // marks as they stood before it, so the flip is undone first.
-    auto sizingItem = [this](QAction* item, void (MainWindow::*chosen)()) {
-        connect(item, &QAction::triggered, this, [this, item, chosen] {
-            item->setChecked(!item->isChecked());
-            (this->*chosen)();
-        });
-    };
-    sizingItem(reducedAction_, &MainWindow::reducedChosen);
-    sizingItem(normalAction_, &MainWindow::normalChosen);
-    sizingItem(enlargedAction_, &MainWindow::enlargedChosen);
+    connect(sizes_, &QActionGroup::triggered, this, [this](QAction* size) { applySize(size->data().toInt()); });
 
     connect(&quotesTab_->autoRefresh(), &AutoRefresh::ticked, this,
             [this] { showRefreshedTab(quotesTab_, quotesTab_->focusChain()); });

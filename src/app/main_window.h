@@ -9,6 +9,7 @@ class CreatePortfolioDialog;
 class HelpTextWindow;
 class PortfoliosTab;
 class QAction;
+class QActionGroup;
 class QMenu;
 class QMenuBar;
 class QTabWidget;
@@ -44,18 +45,11 @@ private:
     // A refresh tick of tab: the tab comes to the front with the keyboard on one of its controls.
     void showRefreshedTab(QWidget* tab, const QList<QWidget*>& focusChain);
 
-    // Window Sizing: Reduced, Normal and Enlarged.
-    void reducedChosen();
-    void normalChosen();
-    void enlargedChosen();
-    void makeSizeable();
-    void fixSize();
-    void backToNormal(int fromPercent);
-    void scaleFromNormal(int contentPercent, int windowPercent);
+    // Window Sizing: controls and fonts at percent of the normal size (80, 100 or 115).
+    void applySize(int percent);
 
-    // Outer size at creation, which Window Sizing starts from.
-    int normalWidth_ = 0;
-    int normalHeight_ = 0;
+    QSize normalSize_;      // outer size at creation, which Window Sizing starts from
+    int sizePercent_ = 100; // the size the window is at, as the menu's marks tell it
 
     std::unique_ptr<OpenDialog> quotesOpenDialog_, realTimeOpenDialog_;
     CreatePortfolioDialog* createPortfolioDialog_;
@@ -71,5 +65,5 @@ private:
     QMenu *sortMenu_, *helpMenu_, *sizingMenu_;
     QAction *sortAlphabeticallyAction_, *sortByChangeAction_;
     QAction *aboutAction_, *addSymbolsHelpAction_, *refreshHelpAction_, *autoSortHelpAction_;
-    QAction *reducedAction_, *normalAction_, *enlargedAction_;
+    QActionGroup* sizes_;
 };

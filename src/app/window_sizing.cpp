@@ -1,74 +1,35 @@
 // The Window Sizing menu: Reduced (controls and fonts 80 %, window 85 %), Normal, and
-// Enlarged (115 %). Reduced and Enlarged always pass through the normal size.
+// Enlarged (115 %). Every change passes through the normal size.
 #include <QAction>
+#include <QActionGroup>
 
 #include "app/main_window.h"
 #include "app/window_size.h"
 #include "platform/rescale.h"
 
-// The border is sizeable while the size changes, single and fixed again afterwards.
-void MainWindow::makeSizeable() {
+void MainWindow::applySize(int percent) {
+    // A menu choice has checked its item already; the mark leaving another item told which
+    // size the window is at (sizePercent_).
+    for (QAction* item : sizes_->actions())
+        if (item->data().toInt() == percent)
+            item->setChecked(true);
+    if (percent == sizePercent_)
+        return;
+    // The border is sizeable while the size changes, single and fixed again afterwards.
     setMinimumSize(0, 0);
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-}
-
-void MainWindow::fixSize() {
-    setFixedSize(size());
-}
-
-// Window size back to the recorded normal size, contents scaled back by the inverse ratio.
-void MainWindow::backToNormal(int fromPercent) {
-    resize(normalWidth_, normalHeight_);
-    scale(this, 100, fromPercent);
-}
-
-// Contents scaled by contentPercent, then the window's height and width by windowPercent.
-void MainWindow::scaleFromNormal(int contentPercent, int windowPercent) {
-    scale(this, contentPercent, 100);
-    const QSize scaled = ScaledWindowSize(size(), windowPercent);
-    resize(scaled.width(), scaled.height());
-}
-
-void MainWindow::reducedChosen() {
-    if (reducedAction_->isChecked())
-        return;
-    makeSizeable();
-    if (enlargedAction_->isChecked()) {
-        backToNormal(115);
-        enlargedAction_->setChecked(false);
+    if (sizePercent_ != 100) {
+        // Back to the recorded normal size, contents scaled back by the inverse ratio.
+        resize(normalSize_);
+        scale(this, 100, sizePercent_);
     }
-    normalAction_->setChecked(false);
-    scaleFromNormal(80, 85);
-    fixSize();
-    reducedAction_->setChecked(true);
-}
-
-void MainWindow::normalChosen() {
-    if (normalAction_->isChecked())
-        return;
-    makeSizeable();
-    if (reducedAction_->isChecked()) {
-        backToNormal(80);
-        reducedAction_->setChecked(false);
-    } else if (enlargedAction_->isChecked()) {
-        backToNormal(115);
-        enlargedAction_->setChecked(false);
+    for (const WindowSize& size : WindowSizes) {
+        if (size.contentPercent == percent && percent != 100) {
+            scale(this, percent, 100);
+            resize(ScaledWindowSize(this->size(), size.windowPercent));
+        }
     }
-    fixSize();
-    normalAction_->setChecked(true);
-}
-
-void MainWindow::enlargedChosen() {
-    if (enlargedAction_->isChecked())
-        return;
-    makeSizeable();
-    if (reducedAction_->isChecked()) {
-        backToNormal(80);
-        reducedAction_->setChecked(false);
-    }
-    normalAction_->setChecked(false);
-    scaleFromNormal(115, 115);
-    enlargedAction_->setChecked(true);
+    sizePercent_ = percent;
     update();
-    fixSize();
+    setFixedSize(size());
 }
