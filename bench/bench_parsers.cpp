@@ -13,13 +13,12 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "parsing/quote_page.h"
-#include "parsing/quote_table.h"
 #include "parsing/rt_page.h"
-#include "parsing/rt_table.h"
 #include "reference_page_parsers.h"
 
 namespace {
@@ -94,36 +93,34 @@ public:
 };
 
 // Every symbol must be found on the page, or the figures would measure something else.
-void checkAllFound(benchmark::State& state, const std::vector<char>& page, bool realTime) {
+void checkAllFound(benchmark::State& state, const std::vector<char>& page, SymbolTable table, bool realTime) {
     std::vector<char> copy = page;
     int found = 0;
     if (realTime) {
         FoundRtSink sink;
-        RtTable.rowsLoaded = 0;
-        parseRtPage(copy.data(), static_cast<int>(copy.size()), sink);
+        parseRtPage(copy.data(), static_cast<int>(copy.size()), table, sink);
         found = sink.found;
     } else {
         FoundQuoteSink sink;
-        QuoteTable.rowsLoaded = 0;
-        parseQuotePage(copy.data(), static_cast<int>(copy.size()), sink);
+        parseQuotePage(copy.data(), static_cast<int>(copy.size()), table, sink);
         found = sink.found;
     }
     if (found != SymbolsPerBatch)
         state.SkipWithError("not every symbol of the page was found");
 }
 
-using QuoteParse = PageEnd (*)(char*, int, QuotePageSink&);
-using RtParse = PageEnd (*)(char*, int, RtPageSink&);
+using QuoteParse = PageEnd (*)(char*, int, SymbolTable&, QuotePageSink&);
+using RtParse = PageEnd (*)(char*, int, SymbolTable&, RtPageSink&);
 
 void quotePageWith(benchmark::State& state, const char* name, bool widen, QuoteParse parse) {
     std::vector<char> page = readPage(name, widen);
-    setSymbols(QuoteTable);
-    checkAllFound(state, page, false);
+    const auto table = std::make_unique<SymbolTable>();
+    setSymbols(*table);
+    checkAllFound(state, page, *table, false);
     CountingQuoteSink sink;
     for (auto _ : state) {
-        QuoteTable.rowsLoaded = 0;
         // Re-parsing the same bytes is fair: the marker search only lower-cases what precedes the table.
-        benchmark::DoNotOptimize(parse(page.data(), static_cast<int>(page.size()), sink));
+        benchmark::DoNotOptimize(parse(page.data(), static_cast<int>(page.size()), *table, sink));
     }
     benchmark::DoNotOptimize(sink.bytes);
     reportRates(state, page.size());
@@ -131,13 +128,12 @@ void quotePageWith(benchmark::State& state, const char* name, bool widen, QuoteP
 
 void rtPageWith(benchmark::State& state, const char* name, bool widen, RtParse parse) {
     std::vector<char> page = readPage(name, widen);
-    setSymbols(RtTable);
-    checkAllFound(state, page, true);
+    const auto table = std::make_unique<SymbolTable>();
+    setSymbols(*table);
+    checkAllFound(state, page, *table, true);
     CountingRtSink sink;
-    for (auto _ : state) {
-        RtTable.rowsLoaded = 0;
-        benchmark::DoNotOptimize(parse(page.data(), static_cast<int>(page.size()), sink));
-    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(parse(page.data(), static_cast<int>(page.size()), *table, sink));
     benchmark::DoNotOptimize(sink.bytes);
     reportRates(state, page.size());
 }

@@ -142,7 +142,7 @@ int main(int argc, char** argv) {
         }
         const double seconds = clock.nsecsElapsed() / 1e9;
         std::printf("load %d: %.3f s, rows %d, longest stall %.1f ms, peak RSS %ld kB, status \"%s\"\n", load, seconds,
-                    QuoteTable.rowsLoaded, pulse.longestMs(), statusKb("VmHWM:"), qPrintable(status->simpleText()));
+                    quotes.rows().count, pulse.longestMs(), statusKb("VmHWM:"), qPrintable(status->simpleText()));
         std::fflush(stdout);
         runFor(100);
     }

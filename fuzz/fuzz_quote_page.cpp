@@ -11,6 +11,9 @@ const char* const FuzzTargetName = "quote page";
 
 namespace {
 
+SymbolTable table_; // the load's
+QuoteRows rows_;    // the tab's
+
 // The loader allows 100 batches; three keep each run fast and still start later batches
 // from wherever the earlier ones left the search.
 constexpr int BatchesPerRun = 3;
@@ -40,8 +43,6 @@ public:
     void appendRow(const char* line, double pct) override {
         calls.append("R").append(line).append(reinterpret_cast<const char*>(&pct), sizeof pct).append(tableMoment());
         require(rows + 1 == dataLines, "row appended without its data line");
-        require(std::strcmp(line, CurrentLine) == 0, "appended line is not CurrentLine");
-        require(pct == CurrentPct, "appended change is not CurrentPct");
         require(std::strlen(line) == QuoteLineLength, "display line is not 79 characters");
         // The grid's cells, each cut into a block of exactly its size.
         for (const CellCut& cut : QuoteCellCuts) {
@@ -52,7 +53,7 @@ public:
         lastLine.assign(line);
         lastPct = pct;
         ++rows;
-        storeQuoteRow(line, pct); // kept in the table, as the Quotes tab keeps it
+        storeQuoteRow(rows_, "", line, pct); // kept in the rows, as the Quotes tab keeps it
     }
 
     std::string lastLine;
@@ -60,42 +61,36 @@ public:
 
 private:
     static std::string tableMoment() {
-        return " " + std::to_string(QuoteTable.rowsLoaded) + " " + std::to_string(QuoteTable.searchStart) + "\n";
+        return " " + std::to_string(rows_.count) + " " + std::to_string(table_.searchStart) + "\n";
     }
 };
 
-// What a batch can change in the delayed tables: the table, its rows from first to end, and
-// the row being built.
+// What a batch can change: the load's table, and the tab's rows from first to end and their count.
 struct QuoteState {
     SymbolTable table;
     char lines[SymbolsPerBatch][QuoteLineSize];
     float pcts[SymbolsPerBatch];
-    char currentLine[QuoteLineSize];
-    double currentPct;
+    int count;
 };
 
 void saveState(QuoteState& state, int first, int end) {
-    state.table = QuoteTable;
-    std::memcpy(state.lines, QuoteLines + first, static_cast<std::size_t>(end - first) * QuoteLineSize);
-    std::memcpy(state.pcts, QuotePctChanges + first, static_cast<std::size_t>(end - first) * sizeof(float));
-    std::memcpy(state.currentLine, CurrentLine, QuoteLineSize);
-    state.currentPct = CurrentPct;
+    state.table = table_;
+    std::memcpy(state.lines, rows_.lines + first, static_cast<std::size_t>(end - first) * QuoteLineSize);
+    std::memcpy(state.pcts, rows_.pctChanges + first, static_cast<std::size_t>(end - first) * sizeof(float));
+    state.count = rows_.count;
 }
 
 void restoreState(const QuoteState& state, int first, int end) {
-    QuoteTable = state.table;
-    std::memcpy(QuoteLines + first, state.lines, static_cast<std::size_t>(end - first) * QuoteLineSize);
-    std::memcpy(QuotePctChanges + first, state.pcts, static_cast<std::size_t>(end - first) * sizeof(float));
-    std::memcpy(CurrentLine, state.currentLine, QuoteLineSize);
-    CurrentPct = state.currentPct;
+    table_ = state.table;
+    std::memcpy(rows_.lines + first, state.lines, static_cast<std::size_t>(end - first) * QuoteLineSize);
+    std::memcpy(rows_.pctChanges + first, state.pcts, static_cast<std::size_t>(end - first) * sizeof(float));
+    rows_.count = state.count;
 }
 
 bool sameState(const QuoteState& a, const QuoteState& b, int rows) {
     return page_fuzzing::sameTable(a.table, b.table) &&
            std::memcmp(a.lines, b.lines, static_cast<std::size_t>(rows) * QuoteLineSize) == 0 &&
-           std::memcmp(a.pcts, b.pcts, static_cast<std::size_t>(rows) * sizeof(float)) == 0 &&
-           std::memcmp(a.currentLine, b.currentLine, QuoteLineSize) == 0 &&
-           std::memcmp(&a.currentPct, &b.currentPct, sizeof a.currentPct) == 0;
+           std::memcmp(a.pcts, b.pcts, static_cast<std::size_t>(rows) * sizeof(float)) == 0 && a.count == b.count;
 }
 
 QuoteState before;
@@ -104,30 +99,30 @@ QuoteState after;
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    return fuzzPages(
-        data, size, QuoteTable, DelayedQueryKey, FixedPortfolio, BatchesPerRun, [](char* reply, int length) {
-            const int first = page_fuzzing::firstStoredRow(QuoteTable);
-            const int end = page_fuzzing::storedRowsEnd(QuoteTable);
-            saveState(before, first, end);
-            page_fuzzing::ReplyCopy original(reply, length);
+    rows_.count = 0; // a new load's rows
+    return fuzzPages(data, size, table_, DelayedQueryKey, FixedPortfolio, BatchesPerRun, [](char* reply, int length) {
+        const int first = page_fuzzing::firstStoredRow(table_);
+        const int end = page_fuzzing::storedRowsEnd(table_);
+        saveState(before, first, end);
+        page_fuzzing::ReplyCopy original(reply, length);
 
-            CheckingSink sink;
-            const PageEnd pageEnd = parseQuotePage(reply, length, sink);
-            if (sink.rows > 0) {
-                const int last = QuoteTable.rowsLoaded - 1;
-                require(sink.lastLine == QuoteLines[last], "stored row differs from the appended one");
-                require(QuotePctChanges[last] == static_cast<float>(sink.lastPct), "stored change differs");
-            }
+        CheckingSink sink;
+        const PageEnd pageEnd = parseQuotePage(reply, length, table_, sink);
+        if (sink.rows > 0) {
+            const int last = rows_.count - 1;
+            require(sink.lastLine == rows_.lines[last], "stored row differs from the appended one");
+            require(rows_.pctChanges[last] == static_cast<float>(sink.lastPct), "stored change differs");
+        }
 
-            saveState(after, first, end);
-            restoreState(before, first, end);
-            CheckingSink plain;
-            const PageEnd plainEnd = reference::parseQuotePage(original.data(), length, plain);
-            require(plain.calls == sink.calls, "sink calls differ from the plain parser's");
-            require(plainEnd == pageEnd, "page end differs from the plain parser's");
-            require(original.same(reply), "reply left differently from the plain parser");
-            saveState(before, first, end);
-            require(sameState(before, after, end - first), "tables differ from the plain parser's");
-            return BatchSeen{pageEnd, sink.rows, sink.dataLines};
-        });
+        saveState(after, first, end);
+        restoreState(before, first, end);
+        CheckingSink plain;
+        const PageEnd plainEnd = reference::parseQuotePage(original.data(), length, table_, plain);
+        require(plain.calls == sink.calls, "sink calls differ from the plain parser's");
+        require(plainEnd == pageEnd, "page end differs from the plain parser's");
+        require(original.same(reply), "reply left differently from the plain parser");
+        saveState(before, first, end);
+        require(sameState(before, after, end - first), "tables differ from the plain parser's");
+        return BatchSeen{pageEnd, sink.rows, sink.dataLines};
+    });
 }

@@ -11,6 +11,9 @@ const char* const FuzzTargetName = "rt page";
 
 namespace {
 
+SymbolTable table_; // the load's
+RtRows rows_;       // the tab's
+
 constexpr char FixedPortfolio[] = "MSFT\nXYZ\nINTC\nKO\nYHOO\nGE\nQWXYZ\ndell\nnasdaq\n";
 
 bool knownDirection(double direction) {
@@ -57,40 +60,44 @@ public:
         lastTrade = tradeDirection;
         lastAfterHours = afterHoursDirection;
         ++rows;
-        storeRtDirections(tradeDirection, afterHoursDirection); // as the RealTime tab keeps them
+        storeRtRow(rows_, "", tradeDirection, afterHoursDirection); // as the RealTime tab keeps them
     }
 
 private:
     static std::string tableMoment() {
-        return " " + std::to_string(RtTable.rowsLoaded) + " " + std::to_string(RtTable.searchStart) + "\n";
+        return " " + std::to_string(rows_.count) + " " + std::to_string(table_.searchStart) + "\n";
     }
 };
 
-// What a batch can change in the real-time tables: the table and its rows from first to end.
+// What a batch can change: the load's table, and the tab's rows from first to end and their count.
 struct RtState {
     SymbolTable table;
     float trade[SymbolsPerBatch];
     float afterHours[SymbolsPerBatch];
+    int count;
 };
 
 void saveState(RtState& state, int first, int end) {
-    state.table = RtTable;
-    std::memcpy(state.trade, RtTradeDirections + first, static_cast<std::size_t>(end - first) * sizeof(float));
-    std::memcpy(state.afterHours, RtAfterHoursDirections + first,
+    state.table = table_;
+    std::memcpy(state.trade, rows_.tradeDirections + first, static_cast<std::size_t>(end - first) * sizeof(float));
+    std::memcpy(state.afterHours, rows_.afterHoursDirections + first,
                 static_cast<std::size_t>(end - first) * sizeof(float));
+    state.count = rows_.count;
 }
 
 void restoreState(const RtState& state, int first, int end) {
-    RtTable = state.table;
-    std::memcpy(RtTradeDirections + first, state.trade, static_cast<std::size_t>(end - first) * sizeof(float));
-    std::memcpy(RtAfterHoursDirections + first, state.afterHours,
+    table_ = state.table;
+    std::memcpy(rows_.tradeDirections + first, state.trade, static_cast<std::size_t>(end - first) * sizeof(float));
+    std::memcpy(rows_.afterHoursDirections + first, state.afterHours,
                 static_cast<std::size_t>(end - first) * sizeof(float));
+    rows_.count = state.count;
 }
 
 bool sameState(const RtState& a, const RtState& b, int rows) {
     return page_fuzzing::sameTable(a.table, b.table) &&
            std::memcmp(a.trade, b.trade, static_cast<std::size_t>(rows) * sizeof(float)) == 0 &&
-           std::memcmp(a.afterHours, b.afterHours, static_cast<std::size_t>(rows) * sizeof(float)) == 0;
+           std::memcmp(a.afterHours, b.afterHours, static_cast<std::size_t>(rows) * sizeof(float)) == 0 &&
+           a.count == b.count;
 }
 
 RtState before;
@@ -99,25 +106,27 @@ RtState after;
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    return fuzzPages(data, size, RtTable, RealTimeQueryKey, FixedPortfolio, RtBatchLimit, [](char* reply, int length) {
-        const int first = page_fuzzing::firstStoredRow(RtTable);
-        const int end = page_fuzzing::storedRowsEnd(RtTable);
+    rows_.count = 0; // a new load's rows
+    return fuzzPages(data, size, table_, RealTimeQueryKey, FixedPortfolio, RtBatchLimit, [](char* reply, int length) {
+        const int first = page_fuzzing::firstStoredRow(table_);
+        const int end = page_fuzzing::storedRowsEnd(table_);
         saveState(before, first, end);
         page_fuzzing::ReplyCopy original(reply, length);
 
         CheckingSink sink;
-        const PageEnd pageEnd = parseRtPage(reply, length, sink);
+        const PageEnd pageEnd = parseRtPage(reply, length, table_, sink);
         if (sink.rows > 0) {
-            const int last = RtTable.rowsLoaded - 1;
-            require(RtTradeDirections[last] == static_cast<float>(sink.lastTrade), "stored trade direction differs");
-            require(RtAfterHoursDirections[last] == static_cast<float>(sink.lastAfterHours),
+            const int last = rows_.count - 1;
+            require(rows_.tradeDirections[last] == static_cast<float>(sink.lastTrade),
+                    "stored trade direction differs");
+            require(rows_.afterHoursDirections[last] == static_cast<float>(sink.lastAfterHours),
                     "stored after-hours direction differs");
         }
 
         saveState(after, first, end);
         restoreState(before, first, end);
         CheckingSink plain;
-        const PageEnd plainEnd = reference::parseRtPage(original.data(), length, plain);
+        const PageEnd plainEnd = reference::parseRtPage(original.data(), length, table_, plain);
         require(plain.calls == sink.calls, "sink calls differ from the plain parser's");
         require(plainEnd == pageEnd, "page end differs from the plain parser's");
         require(original.same(reply), "reply left differently from the plain parser");

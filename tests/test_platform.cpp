@@ -3,7 +3,7 @@
 #include <QtTest>
 #include <atomic>
 
-#include "platform/worker_thread.h"
+#include "platform/core/worker_thread.h"
 
 namespace {
 std::atomic<int> liveWorkers{0};

@@ -141,9 +141,8 @@ void MainWindow::connectHandlers() {
             [this](const QString& symbol) { quotesTab_->setDetailsSymbol(symbol); });
 
     connect(sortAlphabeticallyAction_, &QAction::triggered, this,
-            [this] { new MenuSort(false, *quotesTab_, MenuOrder::Alphabetical); });
-    connect(sortByChangeAction_, &QAction::triggered, this,
-            [this] { new MenuSort(false, *quotesTab_, MenuOrder::ByChange); });
+            [this] { SortFromMenu(*quotesTab_, MenuOrder::Alphabetical); });
+    connect(sortByChangeAction_, &QAction::triggered, this, [this] { SortFromMenu(*quotesTab_, MenuOrder::ByChange); });
 
     connect(aboutAction_, &QAction::triggered, this, [this] { ShowHelpWindow(about_.get()); });
     connect(addSymbolsHelpAction_, &QAction::triggered, this, [this] {

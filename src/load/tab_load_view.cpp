@@ -81,7 +81,7 @@ void TabLoadView::showRows(const ParsedPage& page, int first, const std::functio
     for (const ShownRow& row : page.rows) {
         storeRow(row);
         cells << row.cells;
-        lines << MirrorTextEdit::Line{row.line, row.colour};
+        lines << MirrorTextEdit::Line{row.line, mirrorColour(row.change)};
     }
     controls_.mirror->appendLines(lines);
     grid->setCells(first, cells);

@@ -2,10 +2,11 @@
 // What both quote tabs do for their loads alike: their "Get Quotes" button, grid, hidden
 // mirror, Portfolio box and status bar, how a page's rows show, and the flag that keeps a
 // second load from starting. Each tab implements the rest of the view: what its table keeps of
-// a row and how its load finishes.
+// a row, the colour of its mirror lines and how its load finishes.
+#include <QColor>
 #include <functional>
 
-#include "load/quote_load.h"
+#include "load/core/quote_load.h"
 
 class QLineEdit;
 class QPushButton;
@@ -45,6 +46,8 @@ protected:
     void allRowsFresh();
     // The grid was emptied: no row shows a load's values any more.
     void forgetShownRows();
+    // The colour of a row's mirror line, by its change.
+    virtual QColor mirrorColour(float change) const = 0;
     // A page's rows at their own indexes in this load, from first (the rows the table holds so
     // far) on, never at the grid's current row, which a click or a search may have moved. Each
     // row is kept by storeRow; the grid grows by a row for each row, as it grows from an

@@ -210,14 +210,15 @@ double formatQuoteLine(const char* wordLine, char* line) {
     return pct;
 }
 
-PageEnd parseQuotePage(char* reply, int length, QuotePageSink& sink) {
-    return forEachBatchRow(reply, length, QuoteTable, [&sink](char* row, bool found) {
+PageEnd parseQuotePage(char* reply, int length, SymbolTable& table, QuotePageSink& sink) {
+    return forEachBatchRow(reply, length, table, [&sink](char* row, bool found) {
         if (!found)
             sink.symbolNotFound();
         char wordLine[RowTextSize + 1];
         makeWordLine(row, wordLine);
         sink.writeDataLine(wordLine);
-        CurrentPct = formatQuoteLine(wordLine, CurrentLine);
-        sink.appendRow(CurrentLine, CurrentPct);
+        char line[QuoteLineSize];
+        const double pct = formatQuoteLine(wordLine, line);
+        sink.appendRow(line, pct);
     });
 }

@@ -58,16 +58,15 @@ double formatQuoteLine(const char* wordLine, char* line);
 class QuotePageSink : public DataLineSink {
 public:
     using DataLineSink::DataLineSink;
-    // The row (CurrentLine, CurrentPct): where it goes is the sink's; storeQuoteRow keeps it in
-    // the table.
+    // The row: where it goes is the sink's; storeQuoteRow keeps it in a tab's rows.
     virtual void appendRow(const char* line, double pct) = 0;
 };
 
-// Parses the reply of batch QuoteTable.batch: finds the table marker (updating QuoteTable.searchStart),
-// then for each symbol of the batch builds CurrentLine / CurrentPct, writes the data-file
-// line, hands the row to the sink and advances. The rows themselves are not stored: the
-// parser only reads the table's symbols and moves its search start, so it may run on a
+// Parses the reply of batch table.batch: finds the table marker (updating table.searchStart),
+// then for each symbol of the batch builds its display line and percent change, writes the
+// data-file line, hands the row to the sink and advances. The rows themselves are not stored:
+// the parser only reads the table's symbols and moves its search start, so it may run on a
 // worker while the window reads the rows stored so far.
 // The reply may be modified (the marker search lower-cases in place); nothing outside
 // reply[0, length) is read or written.
-PageEnd parseQuotePage(char* reply, int length, QuotePageSink& sink);
+PageEnd parseQuotePage(char* reply, int length, SymbolTable& table, QuotePageSink& sink);

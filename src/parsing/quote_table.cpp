@@ -2,25 +2,21 @@
 
 #include <cstring>
 
-SymbolTable QuoteTable;
-char QuoteLines[QuoteTableCapacity][QuoteLineSize];
-float QuotePctChanges[QuoteTableCapacity];
-char QuoteWordLines[QuoteTableCapacity][QuoteWordLineSize];
+namespace {
+// Copies at most size - 1 characters of text into slot and fills the rest with NULs.
+void keepText(char* slot, const char* text, int size) {
+    const std::size_t length = strnlen(text, static_cast<std::size_t>(size - 1));
+    std::memcpy(slot, text, length);
+    std::memset(slot + length, 0, static_cast<std::size_t>(size) - length);
+}
+} // namespace
 
-char CurrentLine[QuoteLineSize];
-double CurrentPct = 0.0;
-
-void storeQuoteRow(const char* line, double pct, const char* wordLine) {
-    if (QuoteTable.rowsLoaded >= 0 && QuoteTable.rowsLoaded < QuoteTableCapacity) {
-        char* stored = QuoteLines[QuoteTable.rowsLoaded];
-        const std::size_t length = strnlen(line, QuoteLineLength);
-        std::memcpy(stored, line, length);
-        std::memset(stored + length, 0, QuoteLineSize - length);
-        QuotePctChanges[QuoteTable.rowsLoaded] = static_cast<float>(pct);
-        char* words = QuoteWordLines[QuoteTable.rowsLoaded];
-        const std::size_t kept = strnlen(wordLine, QuoteWordLineSize - 1);
-        std::memcpy(words, wordLine, kept);
-        std::memset(words + kept, 0, QuoteWordLineSize - kept);
+void storeQuoteRow(QuoteRows& rows, const char* symbol, const char* line, double pct, const char* wordLine) {
+    if (rows.count >= 0 && rows.count < QuoteTableCapacity) {
+        keepText(rows.symbols[rows.count], symbol, SymbolSlotSize);
+        keepText(rows.lines[rows.count], line, QuoteLineSize);
+        rows.pctChanges[rows.count] = static_cast<float>(pct);
+        keepText(rows.wordLines[rows.count], wordLine, QuoteWordLineSize);
     }
-    ++QuoteTable.rowsLoaded;
+    ++rows.count;
 }

@@ -5,7 +5,6 @@
 
 #include "parsing/byte_search.h"
 #include "parsing/page_scan.h"
-#include "parsing/rt_table.h"
 
 const CellCut RtCellCuts[7] = {{0, 9}, {10, 12}, {21, 10}, {35, 14}, {53, 14}, {70, 12}, {81, 12}};
 
@@ -193,8 +192,8 @@ void rtRowCells(const char* line, const char* squeezed, double tradeDirection, c
         cells[c][0] = '\0';
 }
 
-PageEnd parseRtPage(char* reply, int length, RtPageSink& sink) {
-    return forEachBatchRow(reply, length, RtTable, [&sink](char* block, bool found) {
+PageEnd parseRtPage(char* reply, int length, SymbolTable& table, RtPageSink& sink) {
+    return forEachBatchRow(reply, length, table, [&sink](char* block, bool found) {
         if (!found)
             sink.symbolNotFound();
         double tradeDirection = RtUnknown;

@@ -37,11 +37,11 @@ void rtRowCells(const char* line, const char* squeezed, double tradeDirection, c
 class RtPageSink : public DataLineSink {
 public:
     using DataLineSink::DataLineSink;
-    // The row; the directions pick colours and cells. storeRtDirections keeps them in the table.
+    // The row; the directions pick colours and cells. storeRtRow keeps them in a tab's rows.
     virtual void appendRow(const char* line, double tradeDirection, double afterHoursDirection) = 0;
 };
 
-// Parses the reply of batch RtTable.batch against RtTable.symbols / RtTable.lengths, moving
-// RtTable.searchStart and handing each row to the sink; the rows are not stored.
+// Parses the reply of batch table.batch against table.symbols / table.lengths, moving
+// table.searchStart and handing each row to the sink; the rows are not stored.
 // Nothing outside reply[0, length) is read or written.
-PageEnd parseRtPage(char* reply, int length, RtPageSink& sink);
+PageEnd parseRtPage(char* reply, int length, SymbolTable& table, RtPageSink& sink);

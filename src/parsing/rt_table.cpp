@@ -1,13 +1,14 @@
 #include "parsing/rt_table.h"
 
-SymbolTable RtTable;
-float RtTradeDirections[QuoteTableCapacity];
-float RtAfterHoursDirections[QuoteTableCapacity];
+#include <cstring>
 
-void storeRtDirections(double tradeDirection, double afterHoursDirection) {
-    if (RtTable.rowsLoaded >= 0 && RtTable.rowsLoaded < QuoteTableCapacity) {
-        RtTradeDirections[RtTable.rowsLoaded] = static_cast<float>(tradeDirection);
-        RtAfterHoursDirections[RtTable.rowsLoaded] = static_cast<float>(afterHoursDirection);
+void storeRtRow(RtRows& rows, const char* symbol, double tradeDirection, double afterHoursDirection) {
+    if (rows.count >= 0 && rows.count < QuoteTableCapacity) {
+        const std::size_t length = strnlen(symbol, SymbolLengthMax);
+        std::memcpy(rows.symbols[rows.count], symbol, length);
+        std::memset(rows.symbols[rows.count] + length, 0, SymbolSlotSize - length);
+        rows.tradeDirections[rows.count] = static_cast<float>(tradeDirection);
+        rows.afterHoursDirections[rows.count] = static_cast<float>(afterHoursDirection);
     }
-    ++RtTable.rowsLoaded;
+    ++rows.count;
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The symbols of one quote tab's load, in portfolio order, and where the parse of its pages
-// stands. Both tabs keep one of these; what each keeps per row lives beside it.
+// stands. Each load has its own; the rows the tabs keep live in their own values.
 
 constexpr int QuoteTableCapacity = 4000;
 constexpr int LoadCapacity = 2000; // 100 batches of 20 symbols
@@ -12,7 +12,7 @@ struct SymbolTable {
     char symbols[QuoteTableCapacity][SymbolSlotSize];
     int lengths[QuoteTableCapacity];
     int batch;       // batch in progress: slots 20·batch to 20·batch + 19
-    int rowsLoaded;  // rows this load has parsed
+    int rowsLoaded;  // rows this load has handed over
     int searchStart; // where the next symbol's text window starts in the reply
 };
 

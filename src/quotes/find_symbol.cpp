@@ -3,7 +3,6 @@
 #include <QPushButton>
 #include <QThread>
 
-#include "parsing/quote_table.h"
 #include "platform/message_box.h"
 #include "platform/mirror_text_edit.h"
 #include "platform/quote_grid.h"
@@ -20,12 +19,12 @@ QString asciiUpper(QString text) {
 
 // Row of the first symbol equal to the key, ignoring ASCII case; -1 when none. Symbols
 // have at most 6 characters, so a longer key matches nothing.
-int findSymbolRow(const QString& key) {
+int findSymbolRow(const QuoteRows& rows, const QString& key) {
     const QString upperKey = asciiUpper(key);
     if (upperKey.size() >= SymbolSlotSize)
         return -1;
-    for (int j = 0; j < QuoteTable.rowsLoaded && j < QuoteTableCapacity; ++j) {
-        const char* slot = QuoteTable.symbols[j];
+    for (int j = 0; j < rows.count && j < QuoteTableCapacity; ++j) {
+        const char* slot = rows.symbols[j];
         if (asciiUpper(QString::fromLatin1(slot, qstrnlen(slot, SymbolSlotSize))) == upperKey)
             return j;
     }
@@ -45,7 +44,7 @@ void QuotesTab::findSymbol() {
     searching_ = true;
     findButton_->setEnabled(false);
     searching_ = false;
-    const int row = findSymbolRow(findKey_->text());
+    const int row = findSymbolRow(*rows_, findKey_->text());
     if (row >= 0) {
         mirror_->selectLineStart(row, 67);
         grid_->setRow(row);

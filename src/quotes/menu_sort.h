@@ -1,20 +1,10 @@
 #pragma once
-// A Sort menu request: refuses while a delayed load runs, otherwise sorts the quote table
-// on the window thread and rewrites the Quotes grid and mirror in the new order.
-#include "platform/worker_thread.h"
-
+// A Sort menu request: refuses while a delayed load runs, otherwise sorts the Quotes tab's rows
+// and rewrites its grid and mirror in the new order.
 class QuotesTab;
 
 enum class MenuOrder { Alphabetical, ByChange };
 
-class MenuSort : public WorkerThread {
-public:
-    MenuSort(bool createSuspended, QuotesTab& tab, MenuOrder order);
-
-protected:
-    void run() override;
-
-private:
-    QuotesTab& tab_;
-    const MenuOrder order_;
-};
+// Runs on the window thread, as the menu's step: no load can start between the refusal test
+// and the sort.
+void SortFromMenu(QuotesTab& tab, MenuOrder order);

@@ -7,7 +7,6 @@
 #include "load/grid_cells.h"
 #include "load/grid_columns.h"
 #include "load/quote_colours.h"
-#include "parsing/quote_table.h"
 #include "platform/quote_grid.h"
 #include "quotes/quotes_tab.h"
 
@@ -30,7 +29,7 @@ void QuotesTab::drawCell(int col, int row, const QRect& rect, QPainter& canvas) 
     if (foundRowMarked(row))
         brush = FoundRowColour;
     columnFit_.apply(grid_);
-    const float pct = row >= 0 && row < QuoteTableCapacity ? QuotePctChanges[row] : 0.0f;
+    const float pct = row >= 0 && row < QuoteTableCapacity ? rows_->pctChanges[row] : 0.0f;
     WriteGridCell(canvas, rect, grid_->viewport()->width(),
                   {brush, ChangeColour(pct), grid_->rowFont(row, cellFont_.following(font())), 4, 0},
                   grid_->cell(col, row));

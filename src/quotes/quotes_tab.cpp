@@ -20,7 +20,7 @@
 #include "platform/mirror_text_edit.h"
 #include "platform/quote_grid.h"
 #include "platform/status_line.h"
-#include "quotes/delayed_load.h"
+#include "quotes/core/delayed_load.h"
 
 namespace {
 void colourText(QLabel* label, QColor colour) {
@@ -133,7 +133,8 @@ void QuotesTab::getQuotes() {
     advancing_->setText("");
     declining_->setText("");
     unchanged_->setText("");
-    new QuoteLoadThread(DelayedLoad, {folder_.pathOf(portfolioName_->text()), QuoteServerHost, QuoteServerPort, this});
+    new QuoteLoadThread(DelayedLoad, {folder_.pathOf(portfolioName_->text()), QuoteServerHost, QuoteServerPort, this,
+                                      rows_->searchStart});
 }
 
 bool QuotesTab::loadRunning() const {

@@ -4,11 +4,13 @@
 // Find symbol, Display Details and the portfolio choice. Its loads report to the tab itself.
 #include <QFont>
 #include <QWidget>
+#include <memory>
 
 #include "load/core/portfolio_folder.h"
 #include "load/grid_cells.h"
 #include "load/grid_columns.h"
 #include "load/tab_load_view.h"
+#include "parsing/quote_table.h"
 
 class AutoRefresh;
 class QCheckBox;
@@ -36,9 +38,9 @@ public:
     void usePortfolio(const QString& path);
     // Whether a delayed load is running: sorting and Find symbol refuse to run while it is.
     bool loadRunning() const;
-    // The rows of the last load put in another order (order sorts table rows first..last), the
-    // grid and the mirror rewritten; repaintWhileFilling shows the grid as it fills.
-    void sortRows(void (*order)(int first, int last), bool repaintWhileFilling);
+    // The rows of the last load put in another order (order sorts rows first..last), the grid
+    // and the mirror rewritten; repaintWhileFilling shows the grid as it fills.
+    void sortRows(void (*order)(QuoteRows& rows, int first, int last), bool repaintWhileFilling);
     // The symbol Display Details opens; a click on the RealTime grid sets it too.
     void setDetailsSymbol(const QString& symbol);
 
@@ -49,11 +51,16 @@ public:
     // The tab's stops for the Tab key, in order.
     QList<QWidget*> focusChain() const;
 
+    // The rows the tab shows, in their present order.
+    QuoteRows& rows() { return *rows_; }
+
     // The load's view.
+    void portfolioOpened() override;
     void showPage(const ParsedPage& page) override;
     void finished(const QString& doneText) override;
 
 protected:
+    QColor mirrorColour(float change) const override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -78,6 +85,7 @@ private:
 
     OpenDialog& openDialog_;
     PortfolioFolder folder_;
+    const std::unique_ptr<QuoteRows> rows_ = std::make_unique<QuoteRows>();
     bool searching_ = false; // Find symbol is moving the focus itself
     CellFont cellFont_;
     ColumnFit columnFit_{QuoteColumnWeights, 15, 564};

@@ -5,18 +5,29 @@
 #include <QLineEdit>
 
 #include "load/quote_colours.h"
-#include "parsing/quote_table.h"
 #include "platform/mirror_text_edit.h"
 #include "platform/quote_grid.h"
 #include "platform/status_line.h"
+#include "quotes/core/delayed_load.h"
 #include "quotes/core/orderings.h"
-#include "quotes/delayed_load.h"
 #include "quotes/quotes_tab.h"
 
+void QuotesTab::portfolioOpened() {
+    // A load that has read its portfolio stores its rows from row 0.
+    rows_->count = 0;
+    TabLoadView::portfolioOpened();
+}
+
 void QuotesTab::showPage(const ParsedPage& page) {
-    showRows(page, QuoteTable.rowsLoaded, [](const ShownRow& row) {
-        storeQuoteRow(row.tableLine.constData(), row.change, row.tableWords.constData());
+    QuoteRows& rows = *rows_;
+    showRows(page, rows.count, [&rows](const ShownRow& row) {
+        storeQuoteRow(rows, row.symbol.constData(), row.tableLine.constData(), row.change, row.tableWords.constData());
     });
+    rows.searchStart = page.searchStart;
+}
+
+QColor QuotesTab::mirrorColour(float change) const {
+    return ChangeColour(change);
 }
 
 void QuotesTab::refillFromTable(bool repaintWhileFilling) {
@@ -27,9 +38,10 @@ void QuotesTab::refillFromTable(bool repaintWhileFilling) {
     QList<MirrorTextEdit::Line> lines;
     QList<QStringList> cells;
     int written = 0;
-    for (int i = 0; i < QuoteTable.rowsLoaded; ++i) {
-        lines << MirrorTextEdit::Line{QString::fromLatin1(QuoteLines[i]), ChangeColour(QuotePctChanges[i])};
-        cells << DelayedRowCells(QuoteLines[i], QuoteWordLines[i]);
+    const QuoteRows& rows = *rows_;
+    for (int i = 0; i < rows.count; ++i) {
+        lines << MirrorTextEdit::Line{QString::fromLatin1(rows.lines[i]), ChangeColour(rows.pctChanges[i])};
+        cells << DelayedRowCells(rows.lines[i], rows.wordLines[i]);
         if (repaintWhileFilling && frame.elapsed() >= FrameMs) {
             grid_->setCells(written, cells);
             written += int(cells.size());
@@ -44,11 +56,11 @@ void QuotesTab::refillFromTable(bool repaintWhileFilling) {
         grid_->repaintNow();
 }
 
-void QuotesTab::sortRows(void (*order)(int, int), bool repaintWhileFilling) {
+void QuotesTab::sortRows(void (*order)(QuoteRows&, int, int), bool repaintWhileFilling) {
     mirror_->clear();
     window()->activateWindow();
     window()->setFocus();
-    order(0, QuoteTable.rowsLoaded - 1);
+    order(*rows_, 0, rows_->count - 1);
     refillFromTable(repaintWhileFilling);
 }
 
@@ -61,10 +73,10 @@ void QuotesTab::finished(const QString& doneText) {
 
 void QuotesTab::showCounts() {
     int advancers = 0, decliners = 0, unchanged = 0;
-    for (int i = 0; i < QuoteTable.rowsLoaded; ++i) {
-        if (QuotePctChanges[i] > 0)
+    for (int i = 0; i < rows_->count; ++i) {
+        if (rows_->pctChanges[i] > 0)
             ++advancers;
-        else if (QuotePctChanges[i] < 0)
+        else if (rows_->pctChanges[i] < 0)
             ++decliners;
         else
             ++unchanged;
@@ -76,14 +88,14 @@ void QuotesTab::showCounts() {
 
 void QuotesTab::completeLoad(const QString& doneText) {
     // Alphabetical wins when both boxes are set.
-    void (*order)(int, int) = alphabeticalSortBox_->isChecked() ? sortAlphabetically
-                              : changeSortBox_->isChecked()     ? sortByChange
-                                                                : nullptr;
+    void (*order)(QuoteRows&, int, int) = alphabeticalSortBox_->isChecked() ? sortAlphabetically
+                                          : changeSortBox_->isChecked()     ? sortByChange
+                                                                            : nullptr;
     if (order) {
         mirror_->clear();
-        order(0, QuoteTable.rowsLoaded - 1);
+        order(*rows_, 0, rows_->count - 1);
         refillFromTable(true);
     }
     status_->setSimpleText(doneText);
-    grid_->setRowCount(std::max(1, QuoteTable.rowsLoaded));
+    grid_->setRowCount(std::max(1, rows_->count));
 }

@@ -15,7 +15,7 @@
 #include "platform/mirror_text_edit.h"
 #include "platform/quote_grid.h"
 #include "platform/status_line.h"
-#include "realtime/real_time_load.h"
+#include "realtime/core/real_time_load.h"
 
 RealTimeTab::RealTimeTab(QWidget* parent, OpenDialog& openDialog)
     : QWidget(parent), openDialog_(openDialog), cellFont_(pointFont("Courier New", 8)) {
@@ -76,7 +76,8 @@ void RealTimeTab::getQuotes() {
     if (!claimLoad())
         return;
     grid_->setRow(0);
-    new QuoteLoadThread(RealTimeLoad, {folder_.pathOf(portfolioName_->text()), QuoteServerHost, QuoteServerPort, this});
+    new QuoteLoadThread(RealTimeLoad, {folder_.pathOf(portfolioName_->text()), QuoteServerHost, QuoteServerPort, this,
+                                       rows_->searchStart});
 }
 
 void RealTimeTab::pageShown() {

@@ -4,11 +4,13 @@
 // choice. Its loads report to the tab itself.
 #include <QFont>
 #include <QWidget>
+#include <memory>
 
 #include "load/core/portfolio_folder.h"
 #include "load/grid_cells.h"
 #include "load/grid_columns.h"
 #include "load/tab_load_view.h"
+#include "parsing/rt_table.h"
 
 class AutoRefresh;
 class QCheckBox;
@@ -39,12 +41,19 @@ public:
     PortfolioFolder& folder() { return folder_; }
     QList<QWidget*> focusChain() const;
 
+    // The rows the tab shows.
+    RtRows& rows() { return *rows_; }
+
+    void portfolioOpened() override;
     void showPage(const ParsedPage& page) override;
     void finished(const QString& doneText) override;
 
 signals:
     // A click on the grid (or a move of its current row) names that row's symbol.
     void symbolClicked(const QString& symbol);
+
+protected:
+    QColor mirrorColour(float tradeDirection) const override;
 
 private:
     void buildControls();
@@ -55,6 +64,7 @@ private:
 
     OpenDialog& openDialog_;
     PortfolioFolder folder_;
+    const std::unique_ptr<RtRows> rows_ = std::make_unique<RtRows>();
     CellFont cellFont_;
     ColumnFit columnFit_{RealTimeColumnWeights, 10, 554};
 

@@ -5,7 +5,6 @@
 #include "load/grid_cells.h"
 #include "load/grid_columns.h"
 #include "load/quote_colours.h"
-#include "parsing/rt_table.h"
 #include "platform/quote_grid.h"
 #include "platform/status_line.h"
 #include "realtime/real_time_tab.h"
@@ -16,8 +15,22 @@ float directionAt(const float* directions, int row) {
 }
 } // namespace
 
+void RealTimeTab::portfolioOpened() {
+    // A load that has read its portfolio stores its rows from row 0.
+    rows_->count = 0;
+    TabLoadView::portfolioOpened();
+}
+
 void RealTimeTab::showPage(const ParsedPage& page) {
-    showRows(page, RtTable.rowsLoaded, [](const ShownRow& row) { storeRtDirections(row.change, row.afterHours); });
+    RtRows& rows = *rows_;
+    showRows(page, rows.count,
+             [&rows](const ShownRow& row) { storeRtRow(rows, row.symbol.constData(), row.change, row.afterHours); });
+    rows.searchStart = page.searchStart;
+}
+
+QColor RealTimeTab::mirrorColour(float tradeDirection) const {
+    // An unknown direction (-100) is black.
+    return tradeDirection > -50 ? ChangeColour(tradeDirection) : QColor(0, 0, 0);
 }
 
 void RealTimeTab::finished(const QString& doneText) {
@@ -25,7 +38,7 @@ void RealTimeTab::finished(const QString& doneText) {
     allRowsFresh();
     status_->setSimpleText(doneText);
     // Only the rows this load parsed: rows past them would show an earlier load's quotes.
-    grid_->setRowCount(std::max(1, RtTable.rowsLoaded));
+    grid_->setRowCount(std::max(1, rows_->count));
 }
 
 void RealTimeTab::drawCell(int col, int row, const QRect& rect, QPainter& canvas) {
@@ -33,7 +46,7 @@ void RealTimeTab::drawCell(int col, int row, const QRect& rect, QPainter& canvas
     columnFit_.apply(grid_);
     QColor text = Qt::black;
     if (col == 3 || col == 4) {
-        const float d = directionAt(col == 3 ? RtTradeDirections : RtAfterHoursDirections, row);
+        const float d = directionAt(col == 3 ? rows_->tradeDirections : rows_->afterHoursDirections, row);
         if (d > -50 && d < 0)
             text = FallingColour;
         else if (d > 0)

@@ -495,21 +495,22 @@ void formatRtLine(const char* squeezed, double tradeDirection, double afterHours
 
 } // namespace
 
-PageEnd parseQuotePage(char* reply, int length, QuotePageSink& sink) {
-    return eachBatchRow(reply, length, QuoteTable, [&sink](char* row, bool found) {
+PageEnd parseQuotePage(char* reply, int length, SymbolTable& table, QuotePageSink& sink) {
+    return eachBatchRow(reply, length, table, [&sink](char* row, bool found) {
         if (!found)
             sink.symbolNotFound();
         blankTags(row);
         char wordLine[RowTextSize + 1];
         makeWordLine(row, wordLine);
         sink.writeDataLine(wordLine);
-        CurrentPct = formatQuoteLine(wordLine, CurrentLine);
-        sink.appendRow(CurrentLine, CurrentPct);
+        char line[QuoteLineSize];
+        const double pct = formatQuoteLine(wordLine, line);
+        sink.appendRow(line, pct);
     });
 }
 
-PageEnd parseRtPage(char* reply, int length, RtPageSink& sink) {
-    return eachBatchRow(reply, length, RtTable, [&sink](char* block, bool found) {
+PageEnd parseRtPage(char* reply, int length, SymbolTable& table, RtPageSink& sink) {
+    return eachBatchRow(reply, length, table, [&sink](char* block, bool found) {
         if (!found)
             sink.symbolNotFound();
         double tradeDirection = Unknown;

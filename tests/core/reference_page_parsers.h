@@ -10,7 +10,7 @@
 
 namespace reference {
 
-PageEnd parseQuotePage(char* reply, int length, QuotePageSink& sink);
-PageEnd parseRtPage(char* reply, int length, RtPageSink& sink);
+PageEnd parseQuotePage(char* reply, int length, SymbolTable& table, QuotePageSink& sink);
+PageEnd parseRtPage(char* reply, int length, SymbolTable& table, RtPageSink& sink);
 
 } // namespace reference

@@ -1,4 +1,4 @@
-// The two orderings of the quote table, and the symbol collation in the C locale.
+// The two orderings of the Quotes tab's rows, and the symbol collation in the C locale.
 #include <QtTest>
 
 #include <QCollator>
@@ -12,23 +12,25 @@
 
 namespace {
 
+QuoteRows rows; // the rows a Quotes tab keeps
+
 // Row i gets the symbol, a line naming it and a percent change derived from its position,
 // so that after a sort each row can be checked against what was loaded with it.
 void loadRows(const QByteArrayList& symbols, const QList<float>& pcts = {}) {
     for (int i = 0; i < symbols.size(); ++i) {
-        std::memset(QuoteTable.symbols[i], 0, SymbolSlotSize);
-        std::memcpy(QuoteTable.symbols[i], symbols[i].constData(), static_cast<size_t>(symbols[i].size()));
+        std::memset(rows.symbols[i], 0, SymbolSlotSize);
+        std::memcpy(rows.symbols[i], symbols[i].constData(), static_cast<size_t>(symbols[i].size()));
         const QByteArray line = "row " + QByteArray::number(i) + " " + symbols[i];
-        std::memset(QuoteLines[i], 0, QuoteLineSize);
-        std::memcpy(QuoteLines[i], line.constData(), static_cast<size_t>(line.size()));
-        QuotePctChanges[i] = i < pcts.size() ? pcts[i] : float(i) + 0.5f;
+        std::memset(rows.lines[i], 0, QuoteLineSize);
+        std::memcpy(rows.lines[i], line.constData(), static_cast<size_t>(line.size()));
+        rows.pctChanges[i] = i < pcts.size() ? pcts[i] : float(i) + 0.5f;
     }
 }
 
 QByteArrayList symbolsOf(int count) {
     QByteArrayList symbols;
     for (int i = 0; i < count; ++i)
-        symbols << QByteArray(QuoteTable.symbols[i]);
+        symbols << QByteArray(rows.symbols[i]);
     return symbols;
 }
 
@@ -36,13 +38,13 @@ QByteArrayList symbolsOf(int count) {
 bool rowsStayAligned(const QByteArrayList& loaded, const QList<float>& pcts, int count) {
     QList<bool> used(loaded.size(), false);
     for (int i = 0; i < count; ++i) {
-        const QByteArray line(QuoteLines[i]);
+        const QByteArray line(rows.lines[i]);
         const int origin = line.split(' ').value(1).toInt();
-        if (used[origin] || loaded[origin] != QByteArray(QuoteTable.symbols[i]) ||
+        if (used[origin] || loaded[origin] != QByteArray(rows.symbols[i]) ||
             line != "row " + QByteArray::number(origin) + " " + loaded[origin])
             return false;
         const float expected = origin < pcts.size() ? pcts[origin] : float(origin) + 0.5f;
-        if (QuotePctChanges[i] != expected)
+        if (rows.pctChanges[i] != expected)
             return false;
         used[origin] = true;
     }
@@ -134,7 +136,7 @@ void TestOrderings::alphabetical() {
     QFETCH(QByteArrayList, sorted);
     const int count = static_cast<int>(symbols.size());
     loadRows(symbols);
-    sortAlphabetically(0, count - 1);
+    sortAlphabetically(rows, 0, count - 1);
     QCOMPARE(symbolsOf(count), sorted);
     QVERIFY(rowsStayAligned(symbols, {}, count));
 }
@@ -142,11 +144,11 @@ void TestOrderings::alphabetical() {
 void TestOrderings::caseVariantsSortTogether() {
     const QByteArrayList symbols{"ibm", "MSFT", "IBM", "AAPL", "Ibm"};
     loadRows(symbols);
-    sortAlphabetically(0, 4);
-    QCOMPARE(QByteArray(QuoteTable.symbols[0]), QByteArray("AAPL"));
+    sortAlphabetically(rows, 0, 4);
+    QCOMPARE(QByteArray(rows.symbols[0]), QByteArray("AAPL"));
     for (int i = 1; i <= 3; ++i)
-        QCOMPARE(QByteArray(QuoteTable.symbols[i]).toUpper(), QByteArray("IBM"));
-    QCOMPARE(QByteArray(QuoteTable.symbols[4]), QByteArray("MSFT"));
+        QCOMPARE(QByteArray(rows.symbols[i]).toUpper(), QByteArray("IBM"));
+    QCOMPARE(QByteArray(rows.symbols[4]), QByteArray("MSFT"));
     QVERIFY(rowsStayAligned(symbols, {}, 5));
 }
 
@@ -162,7 +164,7 @@ void TestOrderings::alphabeticalLargeTable() {
         symbols << symbol;
     }
     loadRows(symbols);
-    sortAlphabetically(0, int(symbols.size()) - 1);
+    sortAlphabetically(rows, 0, int(symbols.size()) - 1);
     const QByteArrayList result = symbolsOf(int(symbols.size()));
     for (int i = 1; i < result.size(); ++i)
         QVERIFY2(::compareSymbols(result[i - 1].constData(), result[i].constData()) <= 0,
@@ -188,10 +190,10 @@ void TestOrderings::byChange() {
     for (int i = 0; i < pcts.size(); ++i)
         symbols << "S" + QByteArray::number(i);
     loadRows(symbols, pcts);
-    sortByChange(0, int(pcts.size()) - 1);
+    sortByChange(rows, 0, int(pcts.size()) - 1);
     QList<float> result;
     for (int i = 0; i < pcts.size(); ++i)
-        result << QuotePctChanges[i];
+        result << rows.pctChanges[i];
     QCOMPARE(result, sorted);
     QVERIFY(rowsStayAligned(symbols, pcts, int(pcts.size())));
 }
@@ -199,11 +201,11 @@ void TestOrderings::byChange() {
 void TestOrderings::emptyAndSingleRanges() {
     const QByteArrayList symbols{"ZZ", "AA"};
     loadRows(symbols);
-    sortAlphabetically(0, -1);
-    sortByChange(0, -1);
+    sortAlphabetically(rows, 0, -1);
+    sortByChange(rows, 0, -1);
     QCOMPARE(symbolsOf(2), symbols);
-    sortAlphabetically(0, 0);
-    sortAlphabetically(1, 1);
+    sortAlphabetically(rows, 0, 0);
+    sortAlphabetically(rows, 1, 1);
     QCOMPARE(symbolsOf(2), symbols);
     QVERIFY(rowsStayAligned(symbols, {}, 2));
 }
@@ -211,7 +213,7 @@ void TestOrderings::emptyAndSingleRanges() {
 void TestOrderings::subrangeOnly() {
     const QByteArrayList symbols{"ZZ", "YY", "XX", "WW", "AA"};
     loadRows(symbols);
-    sortAlphabetically(1, 3);
+    sortAlphabetically(rows, 1, 3);
     QCOMPARE(symbolsOf(5), (QByteArrayList{"ZZ", "WW", "XX", "YY", "AA"}));
 }
 

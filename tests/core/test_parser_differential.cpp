@@ -15,9 +15,7 @@
 
 #include "parsing/page_scan.h"
 #include "parsing/quote_page.h"
-#include "parsing/quote_table.h"
 #include "parsing/rt_page.h"
-#include "parsing/rt_table.h"
 #include "reference_page_parsers.h"
 #include "support/file_bytes.h"
 
@@ -50,7 +48,7 @@ QByteArray shown(const QByteArray& bytes, int limit = 400) {
 
 // ---- What one parse did ----------------------------------------------------------------
 
-// The globals a parser writes, as one block of bytes that can be saved, restored and compared.
+// The table a parser writes, as one block of bytes that can be saved, restored and compared.
 struct StateRegion {
     const char* name;
     void* data;
@@ -87,19 +85,12 @@ QByteArray stateDifference(const QList<StateRegion>& regions, const std::vector<
     return {};
 }
 
-const QList<StateRegion> quoteState = {
-    {"QuoteTable", &QuoteTable, sizeof QuoteTable},
-    {"QuoteLines", QuoteLines, sizeof QuoteLines},
-    {"QuotePctChanges", QuotePctChanges, sizeof QuotePctChanges},
-    {"CurrentLine", CurrentLine, sizeof CurrentLine},
-    {"CurrentPct", &CurrentPct, sizeof CurrentPct},
-};
+// The load's tables the parsers work on.
+SymbolTable quoteTable;
+SymbolTable rtTable;
 
-const QList<StateRegion> rtState = {
-    {"RtTable", &RtTable, sizeof RtTable},
-    {"RtTradeDirections", RtTradeDirections, sizeof RtTradeDirections},
-    {"RtAfterHoursDirections", RtAfterHoursDirections, sizeof RtAfterHoursDirections},
-};
+const QList<StateRegion> quoteState = {{"quote table", &quoteTable, sizeof quoteTable}};
+const QList<StateRegion> rtState = {{"real-time table", &rtTable, sizeof rtTable}};
 
 QByteArray tableMoment(const SymbolTable& table) {
     return " rowsLoaded=" + QByteArray::number(table.rowsLoaded) +
@@ -111,12 +102,11 @@ class QuoteRecorder : public QuotePageSink {
 public:
     QList<QByteArray> calls;
     void writeDataLine(const char* wordLine) override {
-        calls << "data [" + QByteArray(wordLine) + "]" + tableMoment(QuoteTable);
+        calls << "data [" + QByteArray(wordLine) + "]" + tableMoment(quoteTable);
     }
-    void symbolNotFound() override { calls << "not found" + tableMoment(QuoteTable); }
+    void symbolNotFound() override { calls << "not found" + tableMoment(quoteTable); }
     void appendRow(const char* line, double pct) override {
-        calls << "row [" + QByteArray(line) + "] pct=" + bitsOf(pct) + " current=[" + QByteArray(CurrentLine) + "] " +
-                     bitsOf(CurrentPct) + tableMoment(QuoteTable);
+        calls << "row [" + QByteArray(line) + "] pct=" + bitsOf(pct) + tableMoment(quoteTable);
     }
 };
 
@@ -124,12 +114,12 @@ class RtRecorder : public RtPageSink {
 public:
     QList<QByteArray> calls;
     void writeDataLine(const char* squeezed) override {
-        calls << "data [" + QByteArray(squeezed) + "]" + tableMoment(RtTable);
+        calls << "data [" + QByteArray(squeezed) + "]" + tableMoment(rtTable);
     }
-    void symbolNotFound() override { calls << "not found" + tableMoment(RtTable); }
+    void symbolNotFound() override { calls << "not found" + tableMoment(rtTable); }
     void appendRow(const char* line, double trade, double afterHours) override {
         calls << "row [" + QByteArray(line) + "] trade=" + bitsOf(trade) + " afterHours=" + bitsOf(afterHours) +
-                     tableMoment(RtTable);
+                     tableMoment(rtTable);
     }
 };
 
@@ -140,12 +130,13 @@ struct Outcome {
 };
 
 // One parse of a copy of the reply held in a block of exactly its size.
-template <typename Recorder, typename Parse> Outcome runParser(const QByteArray& reply, Parse parse) {
+template <typename Recorder, typename Parse>
+Outcome runParser(const QByteArray& reply, SymbolTable& table, Parse parse) {
     std::unique_ptr<char[]> bytes(new char[std::max<qsizetype>(reply.size(), 1)]);
     std::memcpy(bytes.get(), reply.constData(), static_cast<size_t>(reply.size()));
     Recorder recorder;
     Outcome out;
-    out.end = int(parse(bytes.get(), static_cast<int>(reply.size()), recorder));
+    out.end = int(parse(bytes.get(), static_cast<int>(reply.size()), table, recorder));
     out.calls = recorder.calls;
     out.reply = QByteArray(bytes.get(), reply.size());
     return out;
@@ -446,21 +437,16 @@ private:
 };
 
 void TestParserDifferential::init() {
-    std::memset(&QuoteTable, 0, sizeof QuoteTable);
-    std::memset(&RtTable, 0, sizeof RtTable);
-    // Rows the parsers must leave alone keep this pattern.
-    std::memset(QuoteLines, 0x5a, sizeof QuoteLines);
-    std::memset(QuotePctChanges, 0x5a, sizeof QuotePctChanges);
-    std::memset(RtTradeDirections, 0x5a, sizeof RtTradeDirections);
-    std::memset(RtAfterHoursDirections, 0x5a, sizeof RtAfterHoursDirections);
+    std::memset(&quoteTable, 0, sizeof quoteTable);
+    std::memset(&rtTable, 0, sizeof rtTable);
 }
 
 bool TestParserDifferential::compareDelayed(const QByteArray& reply, QByteArray* message) {
     saveState(quoteState, before_);
-    const Outcome fast = runParser<QuoteRecorder>(reply, parseQuotePage);
+    const Outcome fast = runParser<QuoteRecorder>(reply, quoteTable, parseQuotePage);
     saveState(quoteState, after_);
     restoreState(quoteState, before_);
-    const Outcome plain = runParser<QuoteRecorder>(reply, reference::parseQuotePage);
+    const Outcome plain = runParser<QuoteRecorder>(reply, quoteTable, reference::parseQuotePage);
     ++comparedParses_;
     *message = firstDifference(fast, plain, quoteState, after_);
     tally(plain, reply);
@@ -469,10 +455,10 @@ bool TestParserDifferential::compareDelayed(const QByteArray& reply, QByteArray*
 
 bool TestParserDifferential::compareRealTime(const QByteArray& reply, QByteArray* message) {
     saveState(rtState, before_);
-    const Outcome fast = runParser<RtRecorder>(reply, parseRtPage);
+    const Outcome fast = runParser<RtRecorder>(reply, rtTable, parseRtPage);
     saveState(rtState, after_);
     restoreState(rtState, before_);
-    const Outcome plain = runParser<RtRecorder>(reply, reference::parseRtPage);
+    const Outcome plain = runParser<RtRecorder>(reply, rtTable, reference::parseRtPage);
     ++comparedParses_;
     *message = firstDifference(fast, plain, rtState, after_);
     tally(plain, reply);
@@ -514,7 +500,7 @@ bool TestParserDifferential::sampleRuns(const char* const* names, int count, boo
             for (int cut : cuts) {
                 const QByteArray reply = page.left(cut);
                 init();
-                SymbolTable& table = realTime ? RtTable : QuoteTable;
+                SymbolTable& table = realTime ? rtTable : quoteTable;
                 putSymbols(table, 0, *symbols, {});
                 putSymbols(table, 1, *symbols, {});
                 table.searchStart = cut % 3 == 0 ? 0 : (cut * 7919) % std::max(1, int(page.size()));
@@ -537,7 +523,7 @@ bool TestParserDifferential::sampleRuns(const char* const* names, int count, boo
 bool TestParserDifferential::generatedRuns(bool realTime) {
     const std::uint32_t seed = Seed + (realTime ? 1 : 0);
     PageMaker maker(seed);
-    SymbolTable& table = realTime ? RtTable : QuoteTable;
+    SymbolTable& table = realTime ? rtTable : quoteTable;
     const int foundBefore = foundRows_;
     const int notFoundBefore = notFoundRows_;
     const int breaksBefore = startsAtBreaks_;

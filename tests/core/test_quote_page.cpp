@@ -13,6 +13,9 @@
 
 namespace {
 
+SymbolTable loadTable; // the load's symbols and scan state the parser works on
+QuoteRows tabRows;     // the rows a tab keeps
+
 struct RecordedRow {
     QByteArray line;
     double pct;
@@ -31,11 +34,9 @@ public:
         order += 'D';
     }
     void appendRow(const char* line, double pct) override {
-        QCOMPARE(QByteArray(line), QByteArray(CurrentLine));
-        QCOMPARE(pct, CurrentPct);
-        rows << RecordedRow{QByteArray(line), pct, QuoteTable.rowsLoaded};
+        rows << RecordedRow{QByteArray(line), pct, tabRows.count};
         order += 'R';
-        storeQuoteRow(line, pct); // kept in the table, as the Quotes tab keeps it
+        storeQuoteRow(tabRows, "", line, pct); // kept in the rows, as the Quotes tab keeps it
     }
 };
 
@@ -51,7 +52,7 @@ QByteArray samplePage(const char* name) {
 QByteArray parse(const QByteArray& reply, RecordingSink& sink, PageEnd* end = nullptr) {
     std::unique_ptr<char[]> bytes(new char[std::max<qsizetype>(reply.size(), 1)]);
     std::memcpy(bytes.get(), reply.constData(), static_cast<size_t>(reply.size()));
-    const PageEnd result = parseQuotePage(bytes.get(), static_cast<int>(reply.size()), sink);
+    const PageEnd result = parseQuotePage(bytes.get(), static_cast<int>(reply.size()), loadTable, sink);
     if (end)
         *end = result;
     return QByteArray(bytes.get(), reply.size());
@@ -59,15 +60,15 @@ QByteArray parse(const QByteArray& reply, RecordingSink& sink, PageEnd* end = nu
 
 // Puts the symbols into the batch's slots (lengths as typed unless given) and empties the rest.
 void setBatch(int batch, const QList<QByteArray>& symbols, const QList<int>& lengths = {}) {
-    QuoteTable.batch = batch;
+    loadTable.batch = batch;
     for (int i = 0; i < SymbolsPerBatch; ++i) {
         const int k = batch * SymbolsPerBatch + i;
-        std::memset(QuoteTable.symbols[k], 0, SymbolSlotSize);
-        QuoteTable.lengths[k] = 0;
+        std::memset(loadTable.symbols[k], 0, SymbolSlotSize);
+        loadTable.lengths[k] = 0;
         if (i < symbols.size()) {
-            std::memcpy(QuoteTable.symbols[k], symbols[i].constData(),
+            std::memcpy(loadTable.symbols[k], symbols[i].constData(),
                         static_cast<size_t>(std::min<qsizetype>(symbols[i].size(), SymbolSlotSize - 1)));
-            QuoteTable.lengths[k] = i < lengths.size() ? lengths[i] : static_cast<int>(symbols[i].size());
+            loadTable.lengths[k] = i < lengths.size() ? lengths[i] : static_cast<int>(symbols[i].size());
         }
     }
 }
@@ -137,9 +138,9 @@ private slots:
 };
 
 void TestQuotePage::init() {
-    QuoteTable.rowsLoaded = 0;
-    QuoteTable.searchStart = 0;
-    QuoteTable.batch = 0;
+    tabRows.count = 0;
+    loadTable.searchStart = 0;
+    loadTable.batch = 0;
 }
 
 void TestQuotePage::wordLine_data() {
@@ -353,41 +354,41 @@ void TestQuotePage::edgePage() {
     for (int i = 0; i < lines.size(); ++i) {
         QCOMPARE(sink.rows[i].line, lines[i]);
         QCOMPARE(sink.rows[i].pct, pcts[i]);
-        QCOMPARE(QByteArray(QuoteLines[i]), lines[i]);
-        QCOMPARE(QuotePctChanges[i], float(pcts[i]));
+        QCOMPARE(QByteArray(tabRows.lines[i]), lines[i]);
+        QCOMPARE(tabRows.pctChanges[i], float(pcts[i]));
     }
-    QCOMPARE(QuoteTable.rowsLoaded, 9);
+    QCOMPARE(tabRows.count, 9);
 
     // Unknown fills the time field and the line runs it into the zone; the grid's cell keeps the blank.
     QCOMPARE(cells(lines[5], data[5])[1], QByteArray(" Unknown ET"));
 }
 
 void TestQuotePage::storesRowsAtRowsLoaded() {
-    // Rows are appended before they are stored, and stored at QuoteTable.rowsLoaded.
+    // Rows are appended before they are stored, and stored at the rows count.
     setBatch(0, {"MSFT", "IBM"});
-    QuoteTable.rowsLoaded = 7;
-    std::strcpy(QuoteLines[9], "older row");
-    QuotePctChanges[9] = 3.5f;
+    tabRows.count = 7;
+    std::strcpy(tabRows.lines[9], "older row");
+    tabRows.pctChanges[9] = 3.5f;
     RecordingSink sink;
     parse(samplePage("delayed_edge.html"), sink);
     QCOMPARE(sink.rows.size(), 2);
     QCOMPARE(sink.rows[0].rowsLoadedWhenAppended, 7);
     QCOMPARE(sink.rows[1].rowsLoadedWhenAppended, 8);
-    QCOMPARE(QByteArray(QuoteLines[7]), msftLine);
-    QCOMPARE(QByteArray(QuoteLines[8]), notFoundLine("IBM"));
-    QCOMPARE(QByteArray(QuoteLines[9]), QByteArray("older row")); // later rows keep what they held
-    QCOMPARE(QuotePctChanges[9], 3.5f);
-    QCOMPARE(QuoteTable.rowsLoaded, 9);
+    QCOMPARE(QByteArray(tabRows.lines[7]), msftLine);
+    QCOMPARE(QByteArray(tabRows.lines[8]), notFoundLine("IBM"));
+    QCOMPARE(QByteArray(tabRows.lines[9]), QByteArray("older row")); // later rows keep what they held
+    QCOMPARE(tabRows.pctChanges[9], 3.5f);
+    QCOMPARE(tabRows.count, 9);
 }
 
 void TestQuotePage::markerSetsSearchStart() {
     // An absent symbol moves the search 100 bytes on from where the marker put it.
     const QByteArray page = samplePage("delayed_edge.html");
     setBatch(0, {"IBM", "ZZZZ"});
-    QuoteTable.searchStart = 123456;
+    loadTable.searchStart = 123456;
     RecordingSink sink;
     parse(page, sink);
-    QCOMPARE(QuoteTable.searchStart, int(page.indexOf("<th>Symbol</th>")) + 4 + 100 + 200);
+    QCOMPARE(loadTable.searchStart, int(page.indexOf("<th>Symbol</th>")) + 4 + 100 + 200);
 
     // The marker search lower-cases the reply in place, up to the marker.
     const QByteArray after = parse(page, sink);
@@ -407,7 +408,7 @@ void TestQuotePage::chunkedBodyGivesTheSameRows() {
 
     const QByteArray chunkedPage = samplePage("delayed_20_chunked.html");
     QVERIFY(chunkedPage.contains("Transfer-Encoding: chunked"));
-    QuoteTable.rowsLoaded = 0;
+    tabRows.count = 0;
     RecordingSink chunked;
     parse(chunkedPage, chunked);
 
@@ -426,12 +427,12 @@ void TestQuotePage::pageWithoutMarker() {
     // Searched from the previous start; the marker search has lower-cased the whole
     // reply, so the upper-case patterns find nothing on it.
     setBatch(0, {"MSFT", "IBM"});
-    QuoteTable.searchStart = 37;
+    loadTable.searchStart = 37;
     RecordingSink sink;
     const QByteArray after = parse(samplePage("delayed_nomarker.html"), sink);
     QCOMPARE(after, samplePage("delayed_nomarker.html").toLower());
     QCOMPARE(sink.dataLines, QList<QByteArray>({notFoundData("MSFT"), notFoundData("IBM")}));
-    QCOMPARE(QuoteTable.searchStart, 37 + 200);
+    QCOMPARE(loadTable.searchStart, 37 + 200);
 }
 
 void TestQuotePage::badLengthsStillGiveOneRowEach_data() {
@@ -453,28 +454,28 @@ void TestQuotePage::badLengthsStillGiveOneRowEach() {
     QCOMPARE(sink.dataLines,
              QList<QByteArray>({" MSFT 4:00PM ET 27.50 0.12 +0.44% 45,123,456 ", notFoundData(shown.constData()),
                                 " INTC 4:00PM ET 21.35 0.33 -1.50% 38,221,904 "}));
-    QCOMPARE(QuoteTable.rowsLoaded, 3);
-    QCOMPARE(QByteArray(QuoteLines[1]), notFoundLine(shown.constData()));
-    QVERIFY(QByteArray(QuoteLines[2]).startsWith("INTC "));
-    QCOMPARE(QuotePctChanges[2], -1.5f);
+    QCOMPARE(tabRows.count, 3);
+    QCOMPARE(QByteArray(tabRows.lines[1]), notFoundLine(shown.constData()));
+    QVERIFY(QByteArray(tabRows.lines[2]).startsWith("INTC "));
+    QCOMPARE(tabRows.pctChanges[2], -1.5f);
 }
 
 void TestQuotePage::searchStartPastTheEnd() {
     const QByteArray page = samplePage("delayed_nomarker.html");
     setBatch(0, {"MSFT", "GE"});
-    QuoteTable.searchStart = int(page.size()) + 1000;
+    loadTable.searchStart = int(page.size()) + 1000;
     RecordingSink sink;
     parse(page, sink);
     QCOMPARE(sink.dataLines, QList<QByteArray>({notFoundData("MSFT"), notFoundData("GE")}));
-    QCOMPARE(QuoteTable.searchStart, int(page.size()) + 1200);
+    QCOMPARE(loadTable.searchStart, int(page.size()) + 1200);
 
     // A marker whose search start lies past the reply's end leaves the window empty too.
     const QByteArray cut = page.left(page.indexOf("<th>Ticker")) + "<th>Symbol<";
-    QuoteTable.rowsLoaded = 0;
+    tabRows.count = 0;
     RecordingSink shortSink;
     parse(cut, shortSink);
     QCOMPARE(shortSink.dataLines, QList<QByteArray>({notFoundData("MSFT"), notFoundData("GE")}));
-    QCOMPARE(QuoteTable.searchStart, int(cut.size()) - 7 + 100 + 200);
+    QCOMPARE(loadTable.searchStart, int(cut.size()) - 7 + 100 + 200);
 }
 
 void TestQuotePage::endOfList_data() {
@@ -495,19 +496,19 @@ void TestQuotePage::endOfList() {
     parse(samplePage("delayed_edge.html"), sink, &end);
     QCOMPARE(int(end), int(PageEnd::EndOfList));
     QCOMPARE(sink.rows.size(), rows);
-    QCOMPARE(QuoteTable.rowsLoaded, rows);
+    QCOMPARE(tabRows.count, rows);
 }
 
 void TestQuotePage::laterBatch() {
     setBatch(0, {"IBM"});
     setBatch(1, {"GE", "F"});
-    QuoteTable.rowsLoaded = 20;
+    tabRows.count = 20;
     RecordingSink sink;
     parse(samplePage("delayed_edge.html"), sink);
     QCOMPARE(sink.dataLines, QList<QByteArray>({" GE 3:59PM ET 35.10 0.00 0.00% 12,345,678 ",
                                                 " F 4:00PM ET 8.05 0.02 +0.25% 5,432,100 "}));
-    QVERIFY(QByteArray(QuoteLines[21]).startsWith("F "));
-    QCOMPARE(QuoteTable.rowsLoaded, 22);
+    QVERIFY(QByteArray(tabRows.lines[21]).startsWith("F "));
+    QCOMPARE(tabRows.count, 22);
 }
 
 void TestQuotePage::truncatedReplies() {
@@ -525,8 +526,8 @@ void TestQuotePage::truncatedReplies() {
     }
     for (int n : ends) {
         setBatch(0, symbols);
-        QuoteTable.rowsLoaded = 0;
-        QuoteTable.searchStart = 0;
+        tabRows.count = 0;
+        loadTable.searchStart = 0;
         RecordingSink sink;
         parse(page.left(n), sink);
         QCOMPARE(sink.rows.size(), symbols.size());

@@ -396,21 +396,15 @@ void TestQuoted::scannersFindEveryRow() {
 
     QByteArrayList dataLines;
     QList<double> directions;
+    const auto table = std::make_unique<SymbolTable>(); // a new load's: batch 0, searched from 0
+    fillBatch(table->symbols, table->lengths, symbols);
     if (kind == "v1") {
-        fillBatch(QuoteTable.symbols, QuoteTable.lengths, symbols);
-        QuoteTable.batch = 0;
-        QuoteTable.rowsLoaded = 0;
-        QuoteTable.searchStart = 0;
         DelayedRows sink;
-        parseQuotePage(reply.data(), static_cast<int>(reply.size()), sink);
+        parseQuotePage(reply.data(), static_cast<int>(reply.size()), *table, sink);
         dataLines = sink.dataLines;
     } else {
-        fillBatch(RtTable.symbols, RtTable.lengths, symbols);
-        RtTable.batch = 0;
-        RtTable.rowsLoaded = 0;
-        RtTable.searchStart = 0;
         RealTimeRows sink;
-        parseRtPage(reply.data(), static_cast<int>(reply.size()), sink);
+        parseRtPage(reply.data(), static_cast<int>(reply.size()), *table, sink);
         dataLines = sink.dataLines;
         directions = sink.tradeDirections;
     }

@@ -13,6 +13,9 @@
 
 namespace {
 
+SymbolTable loadTable; // the load's symbols and scan state the parser works on
+RtRows tabRows;        // the rows a tab keeps
+
 struct RecordedRow {
     QByteArray line;
     double trade;
@@ -32,9 +35,9 @@ public:
         order += 'D';
     }
     void appendRow(const char* line, double tradeDirection, double afterHoursDirection) override {
-        rows << RecordedRow{QByteArray(line), tradeDirection, afterHoursDirection, RtTable.rowsLoaded};
+        rows << RecordedRow{QByteArray(line), tradeDirection, afterHoursDirection, tabRows.count};
         order += 'R';
-        storeRtDirections(tradeDirection, afterHoursDirection); // as the RealTime tab keeps them
+        storeRtRow(tabRows, "", tradeDirection, afterHoursDirection); // as the RealTime tab keeps them
     }
 };
 
@@ -50,19 +53,19 @@ QByteArray samplePage(const char* name) {
 PageEnd parse(const QByteArray& reply, RecordingSink& sink) {
     std::unique_ptr<char[]> bytes(new char[std::max<qsizetype>(reply.size(), 1)]);
     std::memcpy(bytes.get(), reply.constData(), static_cast<size_t>(reply.size()));
-    return parseRtPage(bytes.get(), static_cast<int>(reply.size()), sink);
+    return parseRtPage(bytes.get(), static_cast<int>(reply.size()), loadTable, sink);
 }
 
 void setBatch(int batch, const QList<QByteArray>& symbols, const QList<int>& lengths = {}) {
-    RtTable.batch = batch;
+    loadTable.batch = batch;
     for (int i = 0; i < SymbolsPerBatch; ++i) {
         const int k = batch * SymbolsPerBatch + i;
-        std::memset(RtTable.symbols[k], 0, SymbolSlotSize);
-        RtTable.lengths[k] = 0;
+        std::memset(loadTable.symbols[k], 0, SymbolSlotSize);
+        loadTable.lengths[k] = 0;
         if (i < symbols.size()) {
-            std::memcpy(RtTable.symbols[k], symbols[i].constData(),
+            std::memcpy(loadTable.symbols[k], symbols[i].constData(),
                         static_cast<size_t>(std::min<qsizetype>(symbols[i].size(), SymbolSlotSize - 1)));
-            RtTable.lengths[k] = i < lengths.size() ? lengths[i] : static_cast<int>(symbols[i].size());
+            loadTable.lengths[k] = i < lengths.size() ? lengths[i] : static_cast<int>(symbols[i].size());
         }
     }
 }
@@ -134,9 +137,9 @@ private slots:
 };
 
 void TestRtPage::init() {
-    RtTable.rowsLoaded = 0;
-    RtTable.searchStart = 0;
-    RtTable.batch = 0;
+    tabRows.count = 0;
+    loadTable.searchStart = 0;
+    loadTable.batch = 0;
 }
 
 void TestRtPage::directions_data() {
@@ -342,10 +345,10 @@ void TestRtPage::edgePage() {
         QCOMPARE(sink.rows[i].trade, directions[i].first);
         QCOMPARE(sink.rows[i].afterHours, directions[i].second);
         QCOMPARE(sink.rows[i].rowsLoadedWhenAppended, i);
-        QCOMPARE(RtTradeDirections[i], float(directions[i].first));
-        QCOMPARE(RtAfterHoursDirections[i], float(directions[i].second));
+        QCOMPARE(tabRows.tradeDirections[i], float(directions[i].first));
+        QCOMPARE(tabRows.afterHoursDirections[i], float(directions[i].second));
     }
-    QCOMPARE(RtTable.rowsLoaded, 8);
+    QCOMPARE(tabRows.count, 8);
 
     // No colour code counts after "no longer": both directions unknown, the change field
     // takes '-' and the row shows the symbol and the start of the notice.
@@ -365,7 +368,7 @@ void TestRtPage::chunkedBodyGivesTheSameRows() {
     QCOMPARE(int(parse(samplePage("rt_20.txt"), plain)), int(PageEnd::BatchDone));
     const QByteArray chunkedPage = samplePage("rt_20_chunked.txt");
     QVERIFY(chunkedPage.contains("Transfer-Encoding: chunked"));
-    RtTable.rowsLoaded = 0;
+    tabRows.count = 0;
     RecordingSink chunked;
     parse(chunkedPage, chunked);
 
@@ -401,10 +404,10 @@ void TestRtPage::badLengthsStillGiveOneRowEach() {
     QCOMPARE(sink.dataLines[1], notFoundData(shown.constData()));
     QCOMPARE(sink.rows[1].line, notFoundLine(shown.constData()));
     QVERIFY(sink.rows[2].line.startsWith("INTC "));
-    QCOMPARE(RtTradeDirections[1], float(RtUnknown));
-    QCOMPARE(RtTradeDirections[2], float(RtDown));
-    QCOMPARE(RtAfterHoursDirections[2], float(RtUp));
-    QCOMPARE(RtTable.rowsLoaded, 3);
+    QCOMPARE(tabRows.tradeDirections[1], float(RtUnknown));
+    QCOMPARE(tabRows.tradeDirections[2], float(RtDown));
+    QCOMPARE(tabRows.afterHoursDirections[2], float(RtUp));
+    QCOMPARE(tabRows.count, 3);
 }
 
 // The edge page without its header's marker, cut before the row whose notice ends in
@@ -417,12 +420,12 @@ static QByteArray edgePageWithoutMarker() {
 void TestRtPage::searchStartPastTheEnd() {
     const QByteArray noMarker = edgePageWithoutMarker();
     setBatch(0, {"MSFT", "KO"});
-    RtTable.searchStart = int(noMarker.size()) + 50;
+    loadTable.searchStart = int(noMarker.size()) + 50;
     RecordingSink sink;
     parse(noMarker, sink);
     QCOMPARE(sink.dataLines, QList<QByteArray>({notFoundData("MSFT"), notFoundData("KO")}));
-    QCOMPARE(RtTable.searchStart, int(noMarker.size()) + 250);
-    QCOMPARE(RtTradeDirections[0], float(RtUnknown));
+    QCOMPARE(loadTable.searchStart, int(noMarker.size()) + 250);
+    QCOMPARE(tabRows.tradeDirections[0], float(RtUnknown));
 }
 
 void TestRtPage::pageWithoutMarker() {
@@ -430,11 +433,11 @@ void TestRtPage::pageWithoutMarker() {
     const QByteArray noMarker = edgePageWithoutMarker();
     QVERIFY(noMarker.contains("MSFT\">MSFT"));
     setBatch(0, {"MSFT"});
-    RtTable.searchStart = 3;
+    loadTable.searchStart = 3;
     RecordingSink sink;
     parse(noMarker, sink);
     QCOMPARE(sink.dataLines, QList<QByteArray>({notFoundData("MSFT")}));
-    QCOMPARE(RtTable.searchStart, 103);
+    QCOMPARE(loadTable.searchStart, 103);
 }
 
 void TestRtPage::endOfList() {
@@ -445,13 +448,13 @@ void TestRtPage::endOfList() {
 
     // Batch 2 reads slots 40 to 59.
     setBatch(2, {"KO"});
-    RtTable.rowsLoaded = 41;
+    tabRows.count = 41;
     RecordingSink later;
     QCOMPARE(int(parse(samplePage("rt_edge.txt"), later)), int(PageEnd::EndOfList));
     QCOMPARE(later.rows.size(), 1);
     QVERIFY(later.rows[0].line.startsWith("KO "));
-    QCOMPARE(RtTradeDirections[41], float(RtUnchanged));
-    QCOMPARE(RtTable.rowsLoaded, 42);
+    QCOMPARE(tabRows.tradeDirections[41], float(RtUnchanged));
+    QCOMPARE(tabRows.count, 42);
 }
 
 void TestRtPage::truncatedReplies() {
@@ -467,8 +470,8 @@ void TestRtPage::truncatedReplies() {
     }
     for (int n : ends) {
         setBatch(0, symbols);
-        RtTable.rowsLoaded = 0;
-        RtTable.searchStart = 0;
+        tabRows.count = 0;
+        loadTable.searchStart = 0;
         RecordingSink sink;
         parse(page.left(n), sink);
         QCOMPARE(sink.rows.size(), symbols.size());

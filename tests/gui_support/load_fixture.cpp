@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QTcpServer>
 #include <QTest>
-#include <cstring>
 
 #include "gui_support/tickwell_windows.h"
 #include "net/core/quote_server.h"
@@ -94,39 +93,47 @@ bool RunRealTimeLoad(int timeoutMs) {
     return ClickGetQuotes(QuoteTab::RealTime, timeoutMs) >= 0;
 }
 
+namespace {
+QuoteRows& quoteRows() {
+    return Control<QuotesTab>("Quotes")->rows();
+}
+
+RtRows& realTimeRows() {
+    return Control<RealTimeTab>("RealTime")->rows();
+}
+} // namespace
+
 QList<QuoteRow> LoadedQuoteRows() {
+    const QuoteRows& table = quoteRows();
     QList<QuoteRow> rows;
-    for (int i = 0; i < QuoteTable.rowsLoaded; ++i)
-        rows.append({QString::fromLatin1(QuoteTable.symbols[i], qstrnlen(QuoteTable.symbols[i], SymbolSlotSize)),
-                     QString::fromLatin1(QuoteLines[i]), QuotePctChanges[i]});
+    for (int i = 0; i < table.count; ++i)
+        rows.append({QString::fromLatin1(table.symbols[i], qstrnlen(table.symbols[i], SymbolSlotSize)),
+                     QString::fromLatin1(table.lines[i]), table.pctChanges[i]});
     return rows;
 }
 
 void SetQuoteTableRow(int row, const QuoteRow& quote) {
-    const QByteArray symbol = quote.symbol.toLatin1().left(SymbolSlotSize - 1);
-    std::memset(QuoteTable.symbols[row], 0, SymbolSlotSize);
-    std::memcpy(QuoteTable.symbols[row], symbol.constData(), size_t(symbol.size()));
-    QuoteTable.lengths[row] = int(symbol.size());
-    const QByteArray line = quote.line.toLatin1().left(QuoteLineLength);
-    std::memset(QuoteLines[row], 0, QuoteLineSize);
-    std::memcpy(QuoteLines[row], line.constData(), size_t(line.size()));
-    std::memset(QuoteWordLines[row], 0, QuoteWordLineSize); // the cells are the line's cuts
-    QuotePctChanges[row] = quote.change;
+    QuoteRows& table = quoteRows();
+    const int count = table.count;
+    table.count = row;
+    // No word line: the cells are the line's cuts.
+    storeQuoteRow(table, quote.symbol.toLatin1().constData(), quote.line.toLatin1().constData(), quote.change);
+    table.count = count;
 }
 
 void SetQuoteTable(const QList<QuoteRow>& rows) {
     for (int i = 0; i < rows.size(); ++i)
         SetQuoteTableRow(i, rows[i]);
-    QuoteTable.rowsLoaded = int(rows.size());
+    quoteRows().count = int(rows.size());
 }
 
 float RealTimeTradeDirection(int row) {
-    return RtTradeDirections[row];
+    return realTimeRows().tradeDirections[row];
 }
 
 void SetRealTimeDirections(int row, float trade, float afterHours) {
-    RtTradeDirections[row] = trade;
-    RtAfterHoursDirections[row] = afterHours;
+    realTimeRows().tradeDirections[row] = trade;
+    realTimeRows().afterHoursDirections[row] = afterHours;
 }
 
 void ForgetChosenFolders() {

@@ -8,7 +8,7 @@
 
 #include "app/application.h"
 #include "app/main_window.h"
-#include "platform/worker_thread.h"
+#include "platform/core/worker_thread.h"
 
 namespace {
 class BusyWorker : public WorkerThread {

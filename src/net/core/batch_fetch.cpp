@@ -2,7 +2,6 @@
 
 #include "net/core/http_request.h"
 #include "net/core/quote_server.h"
-#include "platform/core/socket_library.h"
 
 BatchReply fetchBatch(const std::string& host, int port, const std::string& path, char* buffer, int capacity,
                       const BatchFetchSteps& steps, const FetchTimeouts& timeouts) {
@@ -28,8 +27,6 @@ BatchReply fetchBatch(const std::string& host, int port, const std::string& path
             result.ok = true;
             return result;
         }
-        SocketLibraryRelease();
-        SocketLibraryStart();
     }
     result.reason = authority + ": reply too short, " + std::to_string(ShortReplyRepeatLimit + 1) + " tries";
     return result;

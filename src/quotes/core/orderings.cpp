@@ -5,6 +5,7 @@
 #include <QStringView>
 #include <QVarLengthArray>
 #include <cstring>
+#include <utility>
 
 #include "parsing/quote_table.h"
 
@@ -31,31 +32,17 @@ void widen(const char* text, WideText& wide) {
         wide.append(static_cast<unsigned char>(*text));
 }
 
-void exchangeRows(int i, int j) {
-    char symbol[SymbolSlotSize + 1];
-    std::memcpy(symbol, QuoteTable.symbols[i], SymbolSlotSize);
-    std::memcpy(QuoteTable.symbols[i], QuoteTable.symbols[j], SymbolSlotSize);
-    std::memcpy(QuoteTable.symbols[j], symbol, SymbolSlotSize);
-
-    char line[QuoteLineSize];
-    std::memcpy(line, QuoteLines[i], QuoteLineSize);
-    std::memcpy(QuoteLines[i], QuoteLines[j], QuoteLineSize);
-    std::memcpy(QuoteLines[j], line, QuoteLineSize);
-
-    char words[QuoteWordLineSize];
-    std::memcpy(words, QuoteWordLines[i], QuoteWordLineSize);
-    std::memcpy(QuoteWordLines[i], QuoteWordLines[j], QuoteWordLineSize);
-    std::memcpy(QuoteWordLines[j], words, QuoteWordLineSize);
-
-    const float pct = QuotePctChanges[i];
-    QuotePctChanges[i] = QuotePctChanges[j];
-    QuotePctChanges[j] = pct;
+void exchangeRows(QuoteRows& rows, int i, int j) {
+    std::swap(rows.symbols[i], rows.symbols[j]);
+    std::swap(rows.lines[i], rows.lines[j]);
+    std::swap(rows.wordLines[i], rows.wordLines[j]);
+    std::swap(rows.pctChanges[i], rows.pctChanges[j]);
 }
 
 // Quicksort with the middle element as pivot, taken by value before the two scans start so
 // that the exchanges never move it. compare(row, pivot) is <0, 0 or >0.
 template <typename Pivot, typename TakePivot, typename Compare>
-void quickSort(int low, int high, const TakePivot& takePivot, const Compare& compare) {
+void quickSort(QuoteRows& rows, int low, int high, const TakePivot& takePivot, const Compare& compare) {
     if (high < low || low < 0 || high >= QuoteTableCapacity)
         return;
     const Pivot pivot = takePivot((low + high) / 2);
@@ -67,15 +54,15 @@ void quickSort(int low, int high, const TakePivot& takePivot, const Compare& com
         while (compare(j, pivot) > 0)
             --j;
         if (i <= j) {
-            exchangeRows(i, j);
+            exchangeRows(rows, i, j);
             ++i;
             --j;
         }
     } while (i <= j);
     if (low < j)
-        quickSort<Pivot>(low, j, takePivot, compare);
+        quickSort<Pivot>(rows, low, j, takePivot, compare);
     if (i < high)
-        quickSort<Pivot>(i, high, takePivot, compare);
+        quickSort<Pivot>(rows, i, high, takePivot, compare);
 }
 
 struct SymbolPivot {
@@ -94,23 +81,23 @@ int compareSymbols(const char* a, const char* b) {
     return order < 0 ? -1 : order > 0 ? 1 : 0;
 }
 
-void sortAlphabetically(int low, int high) {
-    const auto takePivot = [](int mid) {
+void sortAlphabetically(QuoteRows& rows, int low, int high) {
+    const auto takePivot = [&rows](int mid) {
         SymbolPivot pivot{};
-        std::memcpy(pivot.text, QuoteTable.symbols[mid], SymbolSlotSize);
+        std::memcpy(pivot.text, rows.symbols[mid], SymbolSlotSize);
         return pivot;
     };
-    const auto compare = [](int row, const SymbolPivot& pivot) {
-        return compareSymbols(QuoteTable.symbols[row], pivot.text);
+    const auto compare = [&rows](int row, const SymbolPivot& pivot) {
+        return compareSymbols(rows.symbols[row], pivot.text);
     };
-    quickSort<SymbolPivot>(low, high, takePivot, compare);
+    quickSort<SymbolPivot>(rows, low, high, takePivot, compare);
 }
 
-void sortByChange(int low, int high) {
-    const auto takePivot = [](int mid) { return QuotePctChanges[mid]; };
-    const auto compare = [](int row, float pivot) {
-        const float key = QuotePctChanges[row];
+void sortByChange(QuoteRows& rows, int low, int high) {
+    const auto takePivot = [&rows](int mid) { return rows.pctChanges[mid]; };
+    const auto compare = [&rows](int row, float pivot) {
+        const float key = rows.pctChanges[row];
         return key < pivot ? -1 : key > pivot ? 1 : 0;
     };
-    quickSort<float>(low, high, takePivot, compare);
+    quickSort<float>(rows, low, high, takePivot, compare);
 }

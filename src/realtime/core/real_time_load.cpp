@@ -1,17 +1,11 @@
-#include "realtime/real_time_load.h"
+#include "realtime/core/real_time_load.h"
 
 #include "load/core/portfolio_rules.h"
-#include "load/quote_colours.h"
 #include "parsing/batch_path.h"
 #include "parsing/rt_page.h"
 #include "parsing/rt_table.h"
 
 namespace {
-QColor mirrorColour(double tradeDirection) {
-    // An unknown direction (-100) is black.
-    return tradeDirection > -50 ? ChangeColour(tradeDirection) : QColor(0, 0, 0);
-}
-
 // Collects a page's rows as the RealTime tab shows them; the tab stores them in its table.
 class ShownRows : public RtPageSink {
 public:
@@ -28,7 +22,6 @@ public:
         for (const char* cell : cells)
             row.cells << QString::fromLatin1(cell);
         row.line = QString::fromLatin1(line);
-        row.colour = mirrorColour(tradeDirection);
         row.change = static_cast<float>(tradeDirection);
         row.afterHours = static_cast<float>(afterHoursDirection);
         page_.rows << row;
@@ -41,13 +34,12 @@ private:
     QByteArray squeezed_;
 };
 
-ParsedPage parseRealTimePage(char* reply, int length, FILE* data) {
+ParsedPage parseRealTimePage(char* reply, int length, SymbolTable& table, FILE* data) {
     ParsedPage page;
     ShownRows rows(data, page);
-    page.endOfList = parseRtPage(reply, length, rows) == PageEnd::EndOfList;
+    page.endOfList = parseRtPage(reply, length, table, rows) == PageEnd::EndOfList;
     return page;
 }
 } // namespace
 
-const QuoteLoadKind RealTimeLoad = {&RtTable, parseRealTimePage, RtBatchLimit - 1, RealTimeQueryKey,
-                                    RealTimeDataSuffix};
+const QuoteLoadKind RealTimeLoad = {parseRealTimePage, RtBatchLimit - 1, RealTimeQueryKey, RealTimeDataSuffix};

@@ -1,10 +1,10 @@
-#include "load/view_calls.h"
+#include "load/core/view_calls.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTimer>
 
-#include "platform/worker_thread.h"
+#include "platform/core/worker_thread.h"
 
 void ViewCalls::post(Call call) {
     bool askForTurn = false;

@@ -1,4 +1,4 @@
-#include "platform/worker_thread.h"
+#include "platform/core/worker_thread.h"
 
 #include <QCoreApplication>
 #include <QThread>

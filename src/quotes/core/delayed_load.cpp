@@ -1,7 +1,6 @@
-#include "quotes/delayed_load.h"
+#include "quotes/core/delayed_load.h"
 
 #include "load/core/portfolio_rules.h"
-#include "load/quote_colours.h"
 #include "parsing/batch_path.h"
 #include "parsing/quote_page.h"
 #include "parsing/quote_table.h"
@@ -20,7 +19,6 @@ public:
         ShownRow row;
         row.cells = DelayedRowCells(line, wordLine_.constData());
         row.line = QString::fromLatin1(line);
-        row.colour = ChangeColour(pct);
         row.tableLine = QByteArray(line);
         row.tableWords = wordLine_;
         row.change = static_cast<float>(pct);
@@ -34,10 +32,10 @@ private:
     QByteArray wordLine_;
 };
 
-ParsedPage parseDelayedPage(char* reply, int length, FILE* data) {
+ParsedPage parseDelayedPage(char* reply, int length, SymbolTable& table, FILE* data) {
     ParsedPage page;
     ShownRows rows(data, page);
-    page.endOfList = parseQuotePage(reply, length, rows) == PageEnd::EndOfList;
+    page.endOfList = parseQuotePage(reply, length, table, rows) == PageEnd::EndOfList;
     return page;
 }
 } // namespace
@@ -51,5 +49,5 @@ QStringList DelayedRowCells(const char* line, const char* wordLine) {
     return cells;
 }
 
-const QuoteLoadKind DelayedLoad = {&QuoteTable, parseDelayedPage, LoadCapacity / SymbolsPerBatch - 1, DelayedQueryKey,
+const QuoteLoadKind DelayedLoad = {parseDelayedPage, LoadCapacity / SymbolsPerBatch - 1, DelayedQueryKey,
                                    DelayedDataSuffix};

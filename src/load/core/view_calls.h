@@ -8,7 +8,7 @@
 #include <memory>
 #include <mutex>
 
-#include "load/quote_load.h"
+#include "load/core/quote_load.h"
 
 class ViewCalls : public std::enable_shared_from_this<ViewCalls> {
 public:

@@ -1,6 +1,6 @@
 #pragma once
-// The worker-thread base of the loaders and the sort: one virtual body, a blocking
-// hand-over of steps to the window thread, and self-release when the body ends.
+// The worker-thread base of the loads: one virtual body, a blocking hand-over of steps to the
+// window thread, and self-release when the body ends. Qt Core only: a load needs no window.
 #include <functional>
 
 class QThread;

@@ -1,4 +1,4 @@
-#include "load/quote_load.h"
+#include "load/core/quote_load.h"
 
 #include <QFile>
 #include <QStringList>
@@ -8,15 +8,13 @@
 
 #include "load/core/pending_data_file.h"
 #include "load/core/portfolio_rules.h"
-#include "load/view_calls.h"
+#include "load/core/view_calls.h"
 #include "net/core/batch_fetch.h"
 #include "parsing/batch_path.h"
-#include "platform/core/socket_library.h"
-#include "platform/worker_thread.h"
+#include "platform/core/worker_thread.h"
 
 namespace {
-// Every fifth batch from the tenth on, the socket library is restarted and the data file
-// reopened for appending.
+// Every fifth batch from the tenth on, the data file is reopened for appending.
 bool isReopenBatch(int batch) {
     return batch >= 10 && batch <= 40 && batch % 5 == 0;
 }
@@ -24,7 +22,10 @@ bool isReopenBatch(int batch) {
 class LoadRun {
 public:
     LoadRun(const QuoteLoadKind& kind, const QuoteLoadRequest& request)
-        : kind_(kind), request_(request), view_(std::make_shared<ViewCalls>(request.view)) {}
+        : kind_(kind), request_(request), view_(std::make_shared<ViewCalls>(request.view)),
+          table_(std::make_unique<SymbolTable>()) {
+        table_->searchStart = request.searchStart;
+    }
     void run();
 
 private:
@@ -50,6 +51,7 @@ private:
     const QuoteLoadKind& kind_;
     const QuoteLoadRequest request_;
     const std::shared_ptr<ViewCalls> view_;
+    const std::unique_ptr<SymbolTable> table_; // this load's symbols and where its parse stands
     std::unique_ptr<char[]> reply_;
     FILE* portfolio_ = nullptr;
     std::unique_ptr<PendingDataFile> data_;
@@ -72,24 +74,17 @@ bool LoadRun::readPortfolio() {
     }
     tell([](QuoteLoadView& view) { view.portfolioOpened(); });
     data_ = std::make_unique<PendingDataFile>(dataFileName(name.toStdString(), kind_.dataSuffix));
-    SocketLibraryStart();
-    SymbolTable& table = *kind_.table;
-    readPortfolioSymbols(portfolio_, table.symbols, table.lengths);
+    readPortfolioSymbols(portfolio_, table_->symbols, table_->lengths);
     listing_ = listPortfolio(portfolio_);
-    // A new load's rows start at 0, set on the window thread, which reads them.
-    tell([rows = &table.rowsLoaded](QuoteLoadView&) { *rows = 0; });
     return true;
 }
 
 void LoadRun::requestBatches() {
-    SymbolTable& table = *kind_.table;
+    SymbolTable& table = *table_;
     int& batch = table.batch;
     for (batch = 0; batch <= kind_.lastBatch; ++batch) {
-        if (isReopenBatch(batch)) {
-            SocketLibraryRelease();
+        if (isReopenBatch(batch))
             data_->reopenForAppend();
-            SocketLibraryStart();
-        }
         // "Getting quotes..." is due for each symbol the path takes; it is told once, without
         // waiting for the window.
         std::string path;
@@ -118,7 +113,13 @@ void LoadRun::requestBatches() {
         // A batch of symbols that may not be requested is parsed as an empty reply: each of
         // its symbols gets a "symbol not found" row. The page is parsed here, while the window
         // shows the page before it, and handed over whole.
-        auto page = std::make_shared<const ParsedPage>(kind_.parsePage(reply_.get(), length, data_->stream()));
+        auto page = std::make_shared<ParsedPage>(kind_.parsePage(reply_.get(), length, table, data_->stream()));
+        // Row k of the load is the row of slot k: every batch but the last has all its rows.
+        for (ShownRow& row : page->rows) {
+            const char* slot = table.symbols[table.rowsLoaded++];
+            row.symbol = QByteArray(slot, int(qstrnlen(slot, SymbolSlotSize)));
+        }
+        page->searchStart = table.searchStart;
         notFound_ += page->notFound;
         tell([page](QuoteLoadView& view) { view.showPage(*page); });
         if (page->endOfList)
@@ -155,7 +156,6 @@ QString LoadRun::doneText(bool dataWritten) const {
 }
 
 void LoadRun::normalEnd() {
-    SocketLibraryRelease();
     closePortfolio();
     const QString text = doneText(data_->commit());
     tell([text](QuoteLoadView& view) { view.finished(text); });
@@ -166,7 +166,6 @@ void LoadRun::lostConnection() {
     // No completion: the rows parsed so far stay, the counts stay empty, and the data file
     // of the last load that ended normally stays as it was.
     const QString why = QString::fromLocal8Bit(lostReason_.c_str());
-    SocketLibraryRelease();
     closePortfolio();
     data_.reset();
     tell([why](QuoteLoadView& view) { view.connectionLost(why); });
