@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "net/core/http_reply.h"
+#include "platform/core/system_error.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ bool setNonBlocking(int socket, bool on) {
 
 // The system's text for an error, as the tail of a sentence: "connection refused".
 std::string errorText(int error) {
-    std::string text = std::strerror(error);
+    std::string text = systemErrorText(error);
     if (!text.empty())
         text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
     return text;
