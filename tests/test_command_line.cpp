@@ -76,6 +76,7 @@ private slots:
         QTest::addColumn<QString>("complaint");
         QTest::newRow("unknown option") << QStringList{"--bogus"} << "Unknown option 'bogus'";
         QTest::newRow("bad server") << QStringList{"--server", "host:port"} << "--server host:port is not";
+        QTest::newRow("user in server") << QStringList{"--server", "me@host"} << "--server me@host is not";
         QTest::newRow("two portfolios") << QStringList{"a.txt", "b.txt"} << "one portfolio at most";
     }
     void mistakesEndWithCodeTwo() {

@@ -1,15 +1,16 @@
 #include "app/application.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QScreen>
+#include <cstring>
 #include <exception>
 
 #include "app/app_icon.h"
 #include "app/command_line.h"
 #include "app/main_window.h"
-#include "net/core/quote_server.h"
 #include "platform/fonts.h"
 #include "platform/message_box.h"
 
@@ -39,19 +40,15 @@ int RunTickwell(int& argc, char** argv, const std::function<void(MainWindow&)>& 
     if (line.action == CommandLine::Action::Exit)
         return PrintCommandLineAnswer(line);
     installFontSubstitutions();
-    std::string serverComplaint;
-    if (line.server.isEmpty())
-        serverComplaint = loadQuoteServerFromEnvironment();
-    else
-        parseQuoteServer(line.server.toStdString(), QuoteServerHost, QuoteServerPort);
     try {
         MainWindow* window = CreateTickwellWindows();
+        window->useServer(line.server);
         if (!line.portfolio.isEmpty())
             window->startWithPortfolio(QFileInfo(line.portfolio).absoluteFilePath());
         centreOnScreen(window);
         window->show();
-        if (!serverComplaint.empty())
-            MessageBox(QString::fromLocal8Bit(serverComplaint.c_str()), "Attention");
+        if (!line.serverComplaint.isEmpty())
+            MessageBox(line.serverComplaint, "Attention");
         if (started)
             started(*window);
         app->exec();

@@ -2,8 +2,7 @@
 
 #include <QCommandLineParser>
 #include <cstdio>
-
-#include "net/core/quote_server.h"
+#include <cstdlib>
 
 namespace {
 const char* const Description =
@@ -46,12 +45,16 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
         return end(2, "tickwell: one portfolio at most, got " + QString::number(parser.positionalArguments().size()) +
                           usage);
     if (parser.isSet(server)) {
-        line.server = parser.value(server);
-        std::string host;
-        int port = 0;
-        if (!parseQuoteServer(line.server.toStdString(), host, port))
-            return end(2, "tickwell: --server " + line.server + " is not a server address (host, host:port or " +
+        const QString text = parser.value(server);
+        const std::optional<ServerAddress> address = ServerAddress::parse(text.toStdString());
+        if (!address)
+            return end(2, "tickwell: --server " + text + " is not a server address (host, host:port or " +
                               "[v6]:port)" + usage);
+        line.server = *address;
+    } else {
+        std::string complaint;
+        line.server = serverFromVariable(std::getenv(QuoteServerVariable), complaint);
+        line.serverComplaint = QString::fromLocal8Bit(complaint.c_str());
     }
     line.portfolio = parser.positionalArguments().value(0);
     return line;

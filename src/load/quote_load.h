@@ -11,6 +11,7 @@
 #include <string>
 #include <utility>
 
+#include "net/core/server_address.h"
 #include "parsing/symbol_table.h"
 #include "platform/worker_thread.h"
 
@@ -60,8 +61,7 @@ public:
 // What a load is handed at the click: the portfolio, the server it asks and where it reports.
 struct QuoteLoadRequest {
     QString portfolioPath; // absolute
-    std::string host;
-    int port = 0;
+    ServerAddress server;
     QuoteLoadView* view = nullptr;
 };
 

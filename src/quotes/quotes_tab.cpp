@@ -14,7 +14,6 @@
 #include "load/portfolio_choice.h"
 #include "load/quote_colours.h"
 #include "load/refresh_choices.h"
-#include "net/core/quote_server.h"
 #include "platform/control_table.h"
 #include "platform/fonts.h"
 #include "platform/mirror_text_edit.h"
@@ -136,7 +135,7 @@ void QuotesTab::getQuotes() {
     advancing_->setText("");
     declining_->setText("");
     unchanged_->setText("");
-    new QuoteLoadThread(DelayedLoad, {folder_.pathOf(portfolioName_->text()), QuoteServerHost, QuoteServerPort, this});
+    new QuoteLoadThread(DelayedLoad, {portfolio_.absolutePath(), server_, this});
 }
 
 bool QuotesTab::loadRunning() const {
@@ -168,12 +167,12 @@ void QuotesTab::setDetailsSymbol(const QString& symbol) {
     detailsSymbol_->setText(symbol);
 }
 
-void QuotesTab::usePortfolio(const QString& path) {
-    UsePortfolio(path, portfolioName_, folder_);
+void QuotesTab::usePortfolio(const PortfolioPath& portfolio) {
+    UsePortfolio(portfolio, portfolioName_, portfolio_);
 }
 
 void QuotesTab::selectPortfolio() {
-    ChoosePortfolio(openDialog_, portfolioName_, folder_);
+    ChoosePortfolio(openDialog_, portfolioName_, portfolio_);
 }
 
 void QuotesTab::portfolioNameChanged() {

@@ -5,10 +5,11 @@
 #include <QFont>
 #include <QWidget>
 
-#include "load/core/portfolio_folder.h"
+#include "load/core/portfolio_path.h"
 #include "load/grid_cells.h"
 #include "load/grid_columns.h"
 #include "load/tab_load_view.h"
+#include "net/core/server_address.h"
 
 class QCheckBox;
 class QComboBox;
@@ -31,8 +32,11 @@ public:
     void getQuotes();
     // The tab has become the current page.
     void pageShown();
-    // The tab's portfolio from now on, named by its absolute path (as on the command line).
-    void usePortfolio(const QString& path);
+    // The tab's portfolio from now on (as on the command line); its box shows the name.
+    void usePortfolio(const PortfolioPath& portfolio);
+    const PortfolioPath& portfolio() const { return portfolio_; }
+    // The quote server the tab's loads ask from now on.
+    void useServer(const ServerAddress& server) { server_ = server; }
     // Whether a delayed load is running: sorting and Find symbol refuse to run while it is.
     bool loadRunning() const;
     // The rows of the last load put in another order (order sorts table rows first..last), the
@@ -44,8 +48,6 @@ public:
     // The automatic refresh's controls, which the main window's timer follows.
     QCheckBox* refreshBox() const { return refreshBox_; }
     QComboBox* refreshTimeBox() const { return refreshTimeBox_; }
-    // Where the tab's portfolio name resolves; new portfolios are made there too.
-    PortfolioFolder& folder() { return folder_; }
     // The tab's stops for the Tab key, in order.
     QList<QWidget*> focusChain() const;
 
@@ -77,7 +79,8 @@ private:
     bool foundRowMarked(int row) const;
 
     OpenDialog& openDialog_;
-    PortfolioFolder folder_;
+    PortfolioPath portfolio_;
+    ServerAddress server_;
     bool searching_ = false; // Find symbol is moving the focus itself
     CellFont cellFont_;
     ColumnFit columnFit_{QuoteColumnWeights, 15, 564};

@@ -9,7 +9,6 @@
 
 #include "load/portfolio_choice.h"
 #include "load/refresh_choices.h"
-#include "net/core/quote_server.h"
 #include "platform/control_table.h"
 #include "platform/fonts.h"
 #include "platform/mirror_text_edit.h"
@@ -79,7 +78,7 @@ void RealTimeTab::getQuotes() {
     if (!claimLoad())
         return;
     grid_->setRow(0);
-    new QuoteLoadThread(RealTimeLoad, {folder_.pathOf(portfolioName_->text()), QuoteServerHost, QuoteServerPort, this});
+    new QuoteLoadThread(RealTimeLoad, {portfolio_.absolutePath(), server_, this});
 }
 
 void RealTimeTab::pageShown() {
@@ -87,12 +86,12 @@ void RealTimeTab::pageShown() {
     window()->repaint();
 }
 
-void RealTimeTab::usePortfolio(const QString& path) {
-    UsePortfolio(path, portfolioName_, folder_);
+void RealTimeTab::usePortfolio(const PortfolioPath& portfolio) {
+    UsePortfolio(portfolio, portfolioName_, portfolio_);
 }
 
 void RealTimeTab::selectPortfolio() {
-    ChoosePortfolio(openDialog_, portfolioName_, folder_);
+    ChoosePortfolio(openDialog_, portfolioName_, portfolio_);
 }
 
 void RealTimeTab::portfolioNameChanged() {

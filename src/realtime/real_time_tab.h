@@ -5,10 +5,11 @@
 #include <QFont>
 #include <QWidget>
 
-#include "load/core/portfolio_folder.h"
+#include "load/core/portfolio_path.h"
 #include "load/grid_cells.h"
 #include "load/grid_columns.h"
 #include "load/tab_load_view.h"
+#include "net/core/server_address.h"
 
 class QCheckBox;
 class QComboBox;
@@ -31,12 +32,14 @@ public:
     void getQuotes();
     // The tab has become the current page.
     void pageShown();
-    // The tab's portfolio from now on, named by its absolute path (as on the command line).
-    void usePortfolio(const QString& path);
+    // The tab's portfolio from now on (as on the command line); its box shows the name.
+    void usePortfolio(const PortfolioPath& portfolio);
+    const PortfolioPath& portfolio() const { return portfolio_; }
+    // The quote server the tab's loads ask from now on.
+    void useServer(const ServerAddress& server) { server_ = server; }
 
     QCheckBox* refreshBox() const { return refreshBox_; }
     QComboBox* refreshTimeBox() const { return refreshTimeBox_; }
-    PortfolioFolder& folder() { return folder_; }
     QList<QWidget*> focusChain() const;
 
     void showPage(const ParsedPage& page) override;
@@ -54,7 +57,8 @@ private:
     void portfolioNameChanged();
 
     OpenDialog& openDialog_;
-    PortfolioFolder folder_;
+    PortfolioPath portfolio_;
+    ServerAddress server_;
     CellFont cellFont_;
     ColumnFit columnFit_{RealTimeColumnWeights, 10, 554};
 
