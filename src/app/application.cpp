@@ -26,7 +26,29 @@ static void centreOnScreen(QWidget* window) {
     }
 }
 
+namespace {
+// --help and --version need no display: they are answered before the window system is asked.
+// What follows "--" is a portfolio, and what follows --server is its value, whatever they look like.
+bool asksOnlyForText(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--") == 0)
+            return false;
+        if (std::strcmp(argv[i], "--server") == 0)
+            ++i;
+        else
+            for (const char* option : {"-h", "--help", "-v", "--version"})
+                if (std::strcmp(argv[i], option) == 0)
+                    return true;
+    }
+    return false;
+}
+} // namespace
+
 int RunTickwell(int& argc, char** argv, const std::function<void(MainWindow&)>& started) {
+    if (asksOnlyForText(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        return PrintCommandLineAnswer(ReadCommandLine(app.arguments()));
+    }
     // The application object outlives the loop on purpose: workers still running when the
     // main window closes are neither stopped nor awaited, so nothing they may still hand to
     // the window thread is torn down under them; the caller ends the process.

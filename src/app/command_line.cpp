@@ -24,7 +24,8 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
     parser.addOption(version);
     parser.addOption(server);
     parser.addPositionalArgument("portfolio",
-                                 "The portfolio both quote tabs start with. Default: input.txt in the current folder.",
+                                 "The portfolio both quote tabs start with (after --, a name may begin with -). "
+                                 "Default: input.txt in the current folder.",
                                  "[PORTFOLIO]");
 
     CommandLine line;
