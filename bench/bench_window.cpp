@@ -20,7 +20,7 @@
 
 #include "app/application.h"
 #include "app/main_window.h"
-#include "net/core/quote_server.h"
+#include "net/core/server_address.h"
 #include "parsing/quote_table.h"
 #include "platform/fonts.h"
 #include "platform/message_box.h"
@@ -113,11 +113,10 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     installFontSubstitutions();
     MessageBoxSeam::answerInTests();
-    QuoteServerHost = "127.0.0.1";
-    QuoteServerPort = std::atoi(argv[1]);
     const int loads = std::atoi(argv[2]);
 
     MainWindow* window = CreateTickwellWindows();
+    window->useServer({"127.0.0.1", std::atoi(argv[1])});
     window->show();
     if (!QTest::qWaitForWindowExposed(window)) {
         std::fprintf(stderr, "the window did not show\n");

@@ -76,6 +76,7 @@ private slots:
         QTest::addColumn<QString>("complaint");
         QTest::newRow("unknown option") << QStringList{"--bogus"} << "Unknown option 'bogus'";
         QTest::newRow("bad server") << QStringList{"--server", "host:port"} << "--server host:port is not";
+        QTest::newRow("user in server") << QStringList{"--server", "me@host"} << "--server me@host is not";
         QTest::newRow("two portfolios") << QStringList{"a.txt", "b.txt"} << "one portfolio at most";
     }
     void mistakesEndWithCodeTwo() {
@@ -87,26 +88,41 @@ private slots:
         QVERIFY(result.err.contains("tickwell --help"));
     }
 
-    // The portfolio named on the command line, in another folder, is on both tabs and loads
-    // from the server that --server names, though the variable names another; its data file
-    // goes beside it.
+    // The portfolio named on the command line, in another folder or after "--" with a name like
+    // an option, is on both tabs and loads from the server that --server names, though the
+    // variable names another; its data file goes beside it.
+    void serverAndPortfolioFromTheCommandLine_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("data");
+        QTest::addColumn<bool>("elsewhere");
+        QTest::newRow("another folder") << "mine.txt"
+                                        << "mine_data_qt1.txt" << true;
+        QTest::newRow("after --, named -h") << "-h"
+                                            << "-h_data_qt1.txt" << false;
+    }
     void serverAndPortfolioFromTheCommandLine() {
+        QFETCH(QString, name);
+        QFETCH(QString, data);
+        QFETCH(bool, elsewhere);
         QuotedProcess server({}, QuotedProcess::Recording::On);
         QVERIFY2(server.isListening(), qPrintable(server.errorText()));
-        QTemporaryDir start, elsewhere;
-        const QString portfolio = elsewhere.filePath("mine.txt");
+        QTemporaryDir start, other;
+        const QString portfolio = (elsewhere ? other : start).filePath(name);
         QVERIFY(WriteFileBytes(portfolio, "IBM\nKO\n"));
         QProcessEnvironment env = offscreen();
         env.insert("TICKWELL_QUOTE_SERVER", "127.0.0.1:1");
-        const Run result = run(COMMAND_LINE_PROBE_BINARY,
-                               {"--server", QString("127.0.0.1:%1").arg(server.port()), portfolio}, env, start.path());
+        const QStringList named = elsewhere ? QStringList{portfolio} : QStringList{"--", name};
+        const Run result =
+            run(COMMAND_LINE_PROBE_BINARY, QStringList{"--server", QString("127.0.0.1:%1").arg(server.port())} + named,
+                env, start.path());
         QCOMPARE(result.code, 0);
-        QVERIFY2(result.out.contains("portfolios: mine.txt, mine.txt"), qPrintable(result.out + result.err));
+        QVERIFY2(result.out.contains("portfolios: " + name + ", " + name), qPrintable(result.out + result.err));
         QVERIFY2(result.out.contains("status: Done getting quotes\n"), qPrintable(result.out + result.err));
         QCOMPARE(server.recordedRequests().size(), 1);
         QVERIFY(server.recordedRequests().first().contains("s=IBM,KO&"));
-        QVERIFY(QFile::exists(elsewhere.filePath("mine_data_qt1.txt")));
-        QVERIFY(QDir(start.path()).isEmpty());
+        QVERIFY(QFile::exists(QFileInfo(portfolio).dir().filePath(data)));
+        QCOMPARE(QDir(start.path()).entryList(QDir::Files | QDir::Hidden),
+                 elsewhere ? QStringList() : QStringList({name, data}));
     }
 };
 

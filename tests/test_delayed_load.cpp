@@ -322,7 +322,7 @@ private slots:
         }
         QVERIFY(RunDelayedLoad());
         ForgetChosenFolders();
-        Control<QLineEdit>("Portfolio")->setText("input.txt");
+        NamePortfolio(QuoteTab::Quotes, "input.txt");
 
         QList<QByteArray> requested;
         for (const QByteArray& request : server.recordedRequests())

@@ -10,8 +10,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "gui_support/load_fixture.h"
 #include "gui_support/tickwell_windows.h"
-#include "net/core/quote_server.h"
 #include "platform/url_opener.h"
 #include "support/quoted_process.h"
 
@@ -80,8 +80,7 @@ private slots:
         QVERIFY2(server_->isListening(), qPrintable(server_->errorText()));
 
         // The address comes from Display Details itself.
-        QuoteServerHost = "127.0.0.1";
-        QuoteServerPort = server_->port();
+        UseQuoteServer(server_->port());
         UrlOpenerSeam::opened().clear();
         Control<QLineEdit>("Edit1")->setText("MSFT");
         QTest::mouseClick(Control<QPushButton>("Button3"), Qt::LeftButton);

@@ -10,7 +10,6 @@
 
 #include "gui_support/load_fixture.h"
 #include "gui_support/tickwell_windows.h"
-#include "net/core/quote_server.h"
 #include "platform/message_box.h"
 #include "platform/mirror_text_edit.h"
 #include "platform/quote_grid.h"
@@ -93,8 +92,7 @@ private slots:
         grid()->setRow(0);
         MessageBoxSeam::clear();
         UrlOpenerSeam::opened().clear();
-        QuoteServerHost = "localhost";
-        QuoteServerPort = 80;
+        UseQuoteServer(80, "localhost");
     }
 
     void search_data() {
@@ -291,8 +289,7 @@ private slots:
         QFETCH(QString, host);
         QFETCH(int, port);
         QFETCH(QString, address);
-        QuoteServerHost = host.toStdString();
-        QuoteServerPort = port;
+        UseQuoteServer(port, host);
         box("Edit1")->setText(text);
         QTest::mouseClick(button("Button3"), Qt::LeftButton);
         QCOMPARE(UrlOpenerSeam::opened(), address.isEmpty() ? QStringList() : QStringList{address});

@@ -9,7 +9,6 @@
 
 #include "gui_support/load_fixture.h"
 #include "gui_support/tickwell_windows.h"
-#include "net/core/quote_server.h"
 #include "platform/mirror_text_edit.h"
 #include "platform/quote_grid.h"
 #include "platform/status_line.h"
@@ -166,11 +165,9 @@ private slots:
         QVERIFY(server.isReady());
         if (mode == Mode::FullQueue)
             QVERIFY2(server.fillAcceptQueue(), "the accept queue did not fill: connects would not hang");
-        UseQuoteServer(server.port());
-        if (!host.isEmpty())
-            QuoteServerHost = host.toStdString();
+        const QString authority = UseQuoteServer(server.port(), host.isEmpty() ? "127.0.0.1" : host);
         // An unresolved name is shown alone: no port was tried.
-        const QString where = host.isEmpty() ? QString::fromStdString(quoteServerAuthority()) : host;
+        const QString where = host.isEmpty() ? authority : host;
 
         const bool quotes = tab == QuoteTab::Quotes;
         LoadFolder folder;
@@ -233,7 +230,7 @@ private slots:
         const bool quotes = tab == QuoteTab::Quotes;
         const QByteArray page = recorded(quotes ? "delayed_20_chunked.html" : "rt_20_chunked.txt");
         MisbehavingServer server(Mode::Reply, {page, page, page, cutMidChunk(page), page});
-        UseQuoteServer(server.port());
+        const QString authority = UseQuoteServer(server.port());
         LoadFolder folder;
         folder.writePortfolio((PageSymbols + PageSymbols).mid(0, symbols));
         auto* grid = Control<QuoteGrid>(quotes ? "QT1" : "RT1");
@@ -246,8 +243,7 @@ private slots:
             return marks;
         };
         const QString stale = "italic from the load before", done = "Done getting quotes";
-        const QString lost = "Connection lost...Reload quotes (" + QString::fromStdString(quoteServerAuthority()) +
-                             ": reply cut short; " + note + ")";
+        const QString lost = "Connection lost...Reload quotes (" + authority + ": reply cut short; " + note + ")";
         const QStringList fresh = {"", "", ""};
         for (const auto& [status, marked] : {std::pair{done, fresh}, {lost, {"", stale, stale}}, {done, fresh}}) {
             QVERIFY(ClickGetQuotes(tab) >= 0);

@@ -530,7 +530,7 @@ private slots:
         QTemporaryDir second;
         QVERIFY(second.isValid());
         WriteFileBytes(second.filePath("input.txt"), "MSFT\nKO\n");
-        box("Portfolio")->setText("input.txt");
+        NamePortfolio(QuoteTab::Quotes, "input.txt");
         auto* grid = Control<QuoteGrid>("QT1");
         fillGrid(grid, 45);
         box("Edit1")->setText("kept");
@@ -575,8 +575,8 @@ private slots:
         QVERIFY(ClickGetQuotes(QuoteTab::Quotes) >= 0);
         QVERIFY(ClickGetQuotes(QuoteTab::RealTime) >= 0);
         // The boxes are read-only to the user: the name is set as the program would.
-        box("Portfolio")->setText("other.txt");
-        box("Portfolio1")->setText("other.txt");
+        NamePortfolio(QuoteTab::Quotes, "other.txt");
+        NamePortfolio(QuoteTab::RealTime, "other.txt");
         QVERIFY(ClickGetQuotes(QuoteTab::Quotes) >= 0);
         QVERIFY(ClickGetQuotes(QuoteTab::RealTime) >= 0);
 
@@ -590,8 +590,8 @@ private slots:
         QCOMPARE(files(quotesDir.path()), QStringList({"other.txt", "other_data_qt1.txt", "q.txt", "q_data_qt1.txt"}));
         QCOMPARE(files(realTimeDir.path()),
                  QStringList({"other.txt", "other_data_qt2.txt", "rt.txt", "rt_data_qt2.txt"}));
-        box("Portfolio")->setText("input.txt");
-        box("Portfolio1")->setText("input.txt");
+        NamePortfolio(QuoteTab::Quotes, "input.txt");
+        NamePortfolio(QuoteTab::RealTime, "input.txt");
     }
 
     // Save writes the file the editor opened or created, wherever the tabs have moved since.
@@ -621,7 +621,7 @@ private slots:
         const QString untouched = created ? other.filePath("pf.txt") : start.path("pf.txt");
         QCOMPARE(FileBytes(saved), QByteArray("KO\nPEP\n"));
         QCOMPARE(FileBytes(untouched), created ? QByteArray("IBM\n") : QByteArray("<missing>"));
-        box("Portfolio")->setText("input.txt");
+        NamePortfolio(QuoteTab::Quotes, "input.txt");
     }
 
     // A disk that takes only a few bytes more (a file size limit, with SIGXFSZ ignored so that the

@@ -170,8 +170,8 @@ private slots:
         folder.writePortfolio(KnownSymbols(41), "delayed.txt");
         folder.writePortfolio(KnownSymbols(25).mid(5), "live.txt");
         // The boxes are read-only to the user: the names are set as the program would.
-        Control<QLineEdit>("Portfolio")->setText("delayed.txt");
-        Control<QLineEdit>("Portfolio1")->setText("live.txt");
+        NamePortfolio(QuoteTab::Quotes, "delayed.txt");
+        NamePortfolio(QuoteTab::RealTime, "live.txt");
         QVERIFY(ShowTab("Quotes"));
         QTest::mouseClick(Control<QPushButton>("BtnQuote"), Qt::LeftButton);
         QVERIFY(ShowTab("RealTime"));
@@ -187,8 +187,8 @@ private slots:
         QCOMPARE(Control<QuoteGrid>("QT1")->cell(0, 0).trimmed(), KnownSymbols(1)[0]);
         QCOMPARE(Control<QuoteGrid>("RT1")->cell(0, 0).trimmed(), KnownSymbols(6)[5]);
         QCOMPARE(server.recordedRequests().size(), 4);
-        Control<QLineEdit>("Portfolio")->setText("input.txt");
-        Control<QLineEdit>("Portfolio1")->setText("input.txt");
+        NamePortfolio(QuoteTab::Quotes, "input.txt");
+        NamePortfolio(QuoteTab::RealTime, "input.txt");
     }
 };
 

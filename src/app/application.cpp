@@ -1,15 +1,16 @@
 #include "app/application.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QScreen>
+#include <cstring>
 #include <exception>
 
 #include "app/app_icon.h"
 #include "app/command_line.h"
 #include "app/main_window.h"
-#include "net/core/quote_server.h"
 #include "platform/fonts.h"
 #include "platform/message_box.h"
 
@@ -25,7 +26,29 @@ static void centreOnScreen(QWidget* window) {
     }
 }
 
+namespace {
+// --help and --version need no display: they are answered before the window system is asked.
+// What follows "--" is a portfolio, and what follows --server is its value, whatever they look like.
+bool asksOnlyForText(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--") == 0)
+            return false;
+        if (std::strcmp(argv[i], "--server") == 0)
+            ++i;
+        else
+            for (const char* option : {"-h", "--help", "-v", "--version"})
+                if (std::strcmp(argv[i], option) == 0)
+                    return true;
+    }
+    return false;
+}
+} // namespace
+
 int RunTickwell(int& argc, char** argv, const std::function<void(MainWindow&)>& started) {
+    if (asksOnlyForText(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        return PrintCommandLineAnswer(ReadCommandLine(app.arguments()));
+    }
     // The application object outlives the loop on purpose: workers still running when the
     // main window closes are neither stopped nor awaited, so nothing they may still hand to
     // the window thread is torn down under them; the caller ends the process.
@@ -39,19 +62,15 @@ int RunTickwell(int& argc, char** argv, const std::function<void(MainWindow&)>& 
     if (line.action == CommandLine::Action::Exit)
         return PrintCommandLineAnswer(line);
     installFontSubstitutions();
-    std::string serverComplaint;
-    if (line.server.isEmpty())
-        serverComplaint = loadQuoteServerFromEnvironment();
-    else
-        parseQuoteServer(line.server.toStdString(), QuoteServerHost, QuoteServerPort);
     try {
         MainWindow* window = CreateTickwellWindows();
+        window->useServer(line.server);
         if (!line.portfolio.isEmpty())
             window->startWithPortfolio(QFileInfo(line.portfolio).absoluteFilePath());
         centreOnScreen(window);
         window->show();
-        if (!serverComplaint.empty())
-            MessageBox(QString::fromLocal8Bit(serverComplaint.c_str()), "Attention");
+        if (!line.serverComplaint.isEmpty())
+            MessageBox(line.serverComplaint, "Attention");
         if (started)
             started(*window);
         app->exec();

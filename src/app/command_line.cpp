@@ -2,8 +2,7 @@
 
 #include <QCommandLineParser>
 #include <cstdio>
-
-#include "net/core/quote_server.h"
+#include <cstdlib>
 
 namespace {
 const char* const Description =
@@ -25,7 +24,8 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
     parser.addOption(version);
     parser.addOption(server);
     parser.addPositionalArgument("portfolio",
-                                 "The portfolio both quote tabs start with. Default: input.txt in the current folder.",
+                                 "The portfolio both quote tabs start with (after --, a name may begin with -). "
+                                 "Default: input.txt in the current folder.",
                                  "[PORTFOLIO]");
 
     CommandLine line;
@@ -46,12 +46,16 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
         return end(2, "tickwell: one portfolio at most, got " + QString::number(parser.positionalArguments().size()) +
                           usage);
     if (parser.isSet(server)) {
-        line.server = parser.value(server);
-        std::string host;
-        int port = 0;
-        if (!parseQuoteServer(line.server.toStdString(), host, port))
-            return end(2, "tickwell: --server " + line.server + " is not a server address (host, host:port or " +
+        const QString text = parser.value(server);
+        const std::optional<ServerAddress> address = ServerAddress::parse(text.toStdString());
+        if (!address)
+            return end(2, "tickwell: --server " + text + " is not a server address (host, host:port or " +
                               "[v6]:port)" + usage);
+        line.server = *address;
+    } else {
+        std::string complaint;
+        line.server = serverFromVariable(std::getenv(QuoteServerVariable), complaint);
+        line.serverComplaint = QString::fromLocal8Bit(complaint.c_str());
     }
     line.portfolio = parser.positionalArguments().value(0);
     return line;

@@ -4,16 +4,21 @@
 #include <QString>
 #include <QStringList>
 
+#include "net/core/server_address.h"
+
 struct CommandLine {
     enum class Action { Run, Exit };
     Action action = Action::Run;
     int exitCode = 0;
-    QString output;    // what to print before ending: help or version (stdout), or the complaint (stderr)
-    QString server;    // --server HOST[:PORT]; empty: TICKWELL_QUOTE_SERVER or the default
-    QString portfolio; // the portfolio both quote tabs start with; empty: input.txt in the start folder
+    QString output;          // what to print before ending: help or version (stdout), or the complaint (stderr)
+    ServerAddress server;    // --server, else TICKWELL_QUOTE_SERVER, else the default
+    QString serverComplaint; // a malformed TICKWELL_QUOTE_SERVER, for a box at start; empty if none
+    QString portfolio;       // the portfolio both quote tabs start with; empty: input.txt in the start folder
 };
 
-// arguments as main() got them, the program's name first.
+// arguments as main() got them, the program's name first. "--" ends the options, so that a
+// portfolio may be named like one. TICKWELL_QUOTE_SERVER is read here too, so that the one
+// place that chooses the server also decides which of the two wins.
 CommandLine ReadCommandLine(const QStringList& arguments);
 
 // Prints an Exit line's output (an error on stderr, help or version on stdout) and returns its

@@ -57,8 +57,13 @@ MainWindow::MainWindow(QWidget* parent)
 MainWindow::~MainWindow() = default;
 
 void MainWindow::startWithPortfolio(const QString& path) {
-    quotesTab_->usePortfolio(path);
-    realTimeTab_->usePortfolio(path);
+    quotesTab_->usePortfolio(PortfolioPath(path));
+    realTimeTab_->usePortfolio(PortfolioPath(path));
+}
+
+void MainWindow::useServer(const ServerAddress& server) {
+    quotesTab_->useServer(server);
+    realTimeTab_->useServer(server);
 }
 
 QList<OpenDialog*> MainWindow::openDialogs() const {
@@ -73,7 +78,7 @@ void MainWindow::createTabs() {
     pages_->addTab(quotesTab_, "Quotes");
     realTimeTab_ = new RealTimeTab(pages_, *realTimeOpenDialog_);
     pages_->addTab(realTimeTab_, "RealTime");
-    portfoliosTab_ = new PortfoliosTab(pages_, *quotesOpenDialog_, *createPortfolioDialog_, quotesTab_->folder());
+    portfoliosTab_ = new PortfoliosTab(pages_, *quotesOpenDialog_, *createPortfolioDialog_, quotesTab_->portfolio());
     pages_->addTab(portfoliosTab_, "Portfolios");
 }
 

@@ -16,6 +16,7 @@ class QTabWidget;
 class QuotesTab;
 class RealTimeTab;
 class OpenDialog;
+struct ServerAddress;
 
 class MainWindow : public QMainWindow {
 public:
@@ -24,6 +25,8 @@ public:
 
     // Both quote tabs start with the portfolio at path (absolute) instead of input.txt.
     void startWithPortfolio(const QString& path);
+    // Both quote tabs' loads and Display Details ask that server from now on.
+    void useServer(const ServerAddress& server);
 
     QuotesTab& quotesTab() { return *quotesTab_; }
     RealTimeTab& realTimeTab() { return *realTimeTab_; }

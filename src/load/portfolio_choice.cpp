@@ -1,23 +1,22 @@
 #include "load/portfolio_choice.h"
 
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QThread>
 
-#include "load/core/portfolio_folder.h"
+#include "load/core/portfolio_path.h"
 #include "platform/open_dialog.h"
 #include "platform/quote_grid.h"
 
-void ChoosePortfolio(OpenDialog& dialog, QLineEdit* portfolioName, PortfolioFolder& folder) {
+void ChoosePortfolio(OpenDialog& dialog, QLineEdit* portfolioName, PortfolioPath& portfolio) {
     if (dialog.exec())
-        UsePortfolio(dialog.fileName(), portfolioName, folder);
+        UsePortfolio(PortfolioPath(dialog.fileName()), portfolioName, portfolio);
     // A second's rest after each choice: a click queued behind it (Get Quotes) comes after the new name shows.
     QThread::msleep(1000);
 }
 
-void UsePortfolio(const QString& path, QLineEdit* portfolioName, PortfolioFolder& folder) {
-    folder.choose(path);
-    portfolioName->setText(QFileInfo(path).fileName());
+void UsePortfolio(const PortfolioPath& chosen, QLineEdit* portfolioName, PortfolioPath& portfolio) {
+    portfolio = chosen;
+    portfolioName->setText(portfolio.fileName());
 }
 
 void ResetGrid(QuoteGrid* grid, std::initializer_list<int> columns) {

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QTextDocument>
 
-#include "load/core/portfolio_folder.h"
+#include "load/core/portfolio_path.h"
 #include "platform/control_table.h"
 #include "platform/message_box.h"
 #include "platform/mirror_text_edit.h"
@@ -29,8 +29,8 @@ QStringList editorLines(const MirrorTextEdit* editor) {
 } // namespace
 
 PortfoliosTab::PortfoliosTab(QWidget* parent, OpenDialog& openDialog, CreatePortfolioDialog& createDialog,
-                             const PortfolioFolder& newPortfolioFolder)
-    : QWidget(parent), openDialog_(openDialog), createDialog_(createDialog), newPortfolioFolder_(newPortfolioFolder) {
+                             const PortfolioPath& quotesPortfolio)
+    : QWidget(parent), openDialog_(openDialog), createDialog_(createDialog), quotesPortfolio_(quotesPortfolio) {
     setObjectName("Historical");
     buildControls();
     connect(editButton_, &QPushButton::clicked, this, [this] { editPortfolio(); });
@@ -153,7 +153,7 @@ void PortfoliosTab::createPortfolio() {
     }
     // A portfolio is always a bare file name, made in the Quotes tab's folder.
     if (const std::optional<QString> name = createDialog_.askName())
-        openEditorOn(newPortfolioFolder_.pathOf(*name + ".txt"));
+        openEditorOn(quotesPortfolio_.pathOf(*name + ".txt"));
 }
 
 void PortfoliosTab::savePortfolio() {

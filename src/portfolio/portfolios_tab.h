@@ -4,7 +4,7 @@
 #include <QWidget>
 
 class CreatePortfolioDialog;
-class PortfolioFolder;
+class PortfolioPath;
 class QLabel;
 class QPushButton;
 class OpenDialog;
@@ -13,9 +13,9 @@ class MirrorTextEdit;
 class PortfoliosTab : public QWidget {
 public:
     // openDialog is the main window's "OpenFile", shared with the Quotes tab; a new portfolio
-    // is made in newPortfolioFolder (the Quotes tab's folder).
+    // is made beside quotesPortfolio (the Quotes tab's, wherever it is at the time).
     PortfoliosTab(QWidget* parent, OpenDialog& openDialog, CreatePortfolioDialog& createDialog,
-                  const PortfolioFolder& newPortfolioFolder);
+                  const PortfolioPath& quotesPortfolio);
 
     // Whether the window may close: true unless the editor holds unsaved text and the user
     // cancels, or asks to save and the save fails.
@@ -44,7 +44,7 @@ private:
 
     OpenDialog& openDialog_;
     CreatePortfolioDialog& createDialog_;
-    const PortfolioFolder& newPortfolioFolder_;
+    const PortfolioPath& quotesPortfolio_;
     QString portfolioPath_; // absolute path of the portfolio open in the editor
 
     QLabel* fileName_;

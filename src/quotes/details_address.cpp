@@ -3,13 +3,13 @@
 
 #include <QLineEdit>
 
-#include "net/core/quote_server.h"
+#include "net/core/server_address.h"
 #include "parsing/batch_path.h"
 #include "platform/url_opener.h"
 #include "quotes/quotes_tab.h"
 
-QString DetailsAddress(const QString& symbol) {
-    return "http://" + QString::fromStdString(quoteServerAuthority()) +
+QString DetailsAddress(const ServerAddress& server, const QString& symbol) {
+    return "http://" + QString::fromStdString(server.authority()) +
            "/q/bc?s=" + QString::fromStdString(percentEncodeSymbol(symbol.toStdString())) + "&t=1y";
 }
 
@@ -17,5 +17,5 @@ void QuotesTab::showDetails() {
     const QString symbol = detailsSymbol_->text();
     if (symbol.isEmpty() || symbol == " " || symbol == "   ")
         return;
-    OpenUrl(DetailsAddress(symbol));
+    OpenUrl(DetailsAddress(server_, symbol));
 }

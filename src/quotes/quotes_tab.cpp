@@ -14,7 +14,6 @@
 #include "load/auto_refresh.h"
 #include "load/portfolio_choice.h"
 #include "load/quote_colours.h"
-#include "net/core/quote_server.h"
 #include "platform/control_table.h"
 #include "platform/fonts.h"
 #include "platform/mirror_text_edit.h"
@@ -133,8 +132,7 @@ void QuotesTab::getQuotes() {
     advancing_->setText("");
     declining_->setText("");
     unchanged_->setText("");
-    new QuoteLoadThread(DelayedLoad, {folder_.pathOf(portfolioName_->text()), QuoteServerHost, QuoteServerPort, this,
-                                      rows_->searchStart});
+    new QuoteLoadThread(DelayedLoad, {portfolio_.absolutePath(), server_, this, rows_->searchStart});
 }
 
 bool QuotesTab::loadRunning() const {
@@ -166,12 +164,12 @@ void QuotesTab::setDetailsSymbol(const QString& symbol) {
     detailsSymbol_->setText(symbol);
 }
 
-void QuotesTab::usePortfolio(const QString& path) {
-    UsePortfolio(path, portfolioName_, folder_);
+void QuotesTab::usePortfolio(const PortfolioPath& portfolio) {
+    UsePortfolio(portfolio, portfolioName_, portfolio_);
 }
 
 void QuotesTab::selectPortfolio() {
-    ChoosePortfolio(openDialog_, portfolioName_, folder_);
+    ChoosePortfolio(openDialog_, portfolioName_, portfolio_);
 }
 
 void QuotesTab::portfolioNameChanged() {

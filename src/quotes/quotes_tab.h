@@ -6,10 +6,11 @@
 #include <QWidget>
 #include <memory>
 
-#include "load/core/portfolio_folder.h"
+#include "load/core/portfolio_path.h"
 #include "load/grid_cells.h"
 #include "load/grid_columns.h"
 #include "load/tab_load_view.h"
+#include "net/core/server_address.h"
 #include "parsing/quote_table.h"
 
 class AutoRefresh;
@@ -34,8 +35,11 @@ public:
     void getQuotes();
     // The tab has become the current page.
     void pageShown();
-    // The tab's portfolio from now on, named by its absolute path (as on the command line).
-    void usePortfolio(const QString& path);
+    // The tab's portfolio from now on (as on the command line); its box shows the name.
+    void usePortfolio(const PortfolioPath& portfolio);
+    const PortfolioPath& portfolio() const { return portfolio_; }
+    // The quote server the tab's loads ask from now on.
+    void useServer(const ServerAddress& server) { server_ = server; }
     // Whether a delayed load is running: sorting and Find symbol refuse to run while it is.
     bool loadRunning() const;
     // The rows of the last load put in another order (order sorts rows first..last), the grid
@@ -46,8 +50,6 @@ public:
 
     // The tab's automatic refresh; each tick asks the window to show the tab.
     AutoRefresh& autoRefresh() { return *autoRefresh_; }
-    // Where the tab's portfolio name resolves; new portfolios are made there too.
-    PortfolioFolder& folder() { return folder_; }
     // The tab's stops for the Tab key, in order.
     QList<QWidget*> focusChain() const;
 
@@ -84,7 +86,8 @@ private:
     bool foundRowMarked(int row) const;
 
     OpenDialog& openDialog_;
-    PortfolioFolder folder_;
+    PortfolioPath portfolio_;
+    ServerAddress server_;
     const std::unique_ptr<QuoteRows> rows_ = std::make_unique<QuoteRows>();
     bool searching_ = false; // Find symbol is moving the focus itself
     CellFont cellFont_;

@@ -9,7 +9,6 @@
 
 #include "load/auto_refresh.h"
 #include "load/portfolio_choice.h"
-#include "net/core/quote_server.h"
 #include "platform/control_table.h"
 #include "platform/fonts.h"
 #include "platform/mirror_text_edit.h"
@@ -76,8 +75,7 @@ void RealTimeTab::getQuotes() {
     if (!claimLoad())
         return;
     grid_->setRow(0);
-    new QuoteLoadThread(RealTimeLoad, {folder_.pathOf(portfolioName_->text()), QuoteServerHost, QuoteServerPort, this,
-                                       rows_->searchStart});
+    new QuoteLoadThread(RealTimeLoad, {portfolio_.absolutePath(), server_, this, rows_->searchStart});
 }
 
 void RealTimeTab::pageShown() {
@@ -85,12 +83,12 @@ void RealTimeTab::pageShown() {
     window()->repaint();
 }
 
-void RealTimeTab::usePortfolio(const QString& path) {
-    UsePortfolio(path, portfolioName_, folder_);
+void RealTimeTab::usePortfolio(const PortfolioPath& portfolio) {
+    UsePortfolio(portfolio, portfolioName_, portfolio_);
 }
 
 void RealTimeTab::selectPortfolio() {
-    ChoosePortfolio(openDialog_, portfolioName_, folder_);
+    ChoosePortfolio(openDialog_, portfolioName_, portfolio_);
 }
 
 void RealTimeTab::portfolioNameChanged() {

@@ -6,10 +6,11 @@
 #include <QWidget>
 #include <memory>
 
-#include "load/core/portfolio_folder.h"
+#include "load/core/portfolio_path.h"
 #include "load/grid_cells.h"
 #include "load/grid_columns.h"
 #include "load/tab_load_view.h"
+#include "net/core/server_address.h"
 #include "parsing/rt_table.h"
 
 class AutoRefresh;
@@ -34,11 +35,13 @@ public:
     void getQuotes();
     // The tab has become the current page.
     void pageShown();
-    // The tab's portfolio from now on, named by its absolute path (as on the command line).
-    void usePortfolio(const QString& path);
+    // The tab's portfolio from now on (as on the command line); its box shows the name.
+    void usePortfolio(const PortfolioPath& portfolio);
+    const PortfolioPath& portfolio() const { return portfolio_; }
+    // The quote server the tab's loads ask from now on.
+    void useServer(const ServerAddress& server) { server_ = server; }
 
     AutoRefresh& autoRefresh() { return *autoRefresh_; }
-    PortfolioFolder& folder() { return folder_; }
     QList<QWidget*> focusChain() const;
 
     // The rows the tab shows.
@@ -63,7 +66,8 @@ private:
     void portfolioNameChanged();
 
     OpenDialog& openDialog_;
-    PortfolioFolder folder_;
+    PortfolioPath portfolio_;
+    ServerAddress server_;
     const std::unique_ptr<RtRows> rows_ = std::make_unique<RtRows>();
     CellFont cellFont_;
     ColumnFit columnFit_{RealTimeColumnWeights, 10, 554};

@@ -421,11 +421,11 @@ void TestQuoteFetch::fetchesFromIpv6Loopback() {
     const QByteArray page = contentLengthReply(QByteArray(2000, 'q'));
     LoopbackServer server({{page, 0}}, AfterReply::Close, AF_INET6);
     QVERIFY(server.port() != 0);
-    const std::vector<ServerAddress> addresses = resolveQuoteServer("::1", server.port());
+    const std::vector<SocketAddress> addresses = resolveQuoteServer("::1", server.port());
     QCOMPARE(addresses.size(), std::size_t(1));
     QCOMPARE(int(addresses[0].address.ss_family), AF_INET6);
     QByteArray buffer(ReplyBufferSize, '\0');
-    const BatchReply reply = fetchBatch("::1", server.port(), "/q/cq?s=A,B&d=v1", buffer.data(), ReplyBufferSize);
+    const BatchReply reply = fetchBatch({"::1", server.port()}, "/q/cq?s=A,B&d=v1", buffer.data(), ReplyBufferSize);
     QVERIFY2(reply.ok, reply.reason.c_str());
     QCOMPARE(buffer.left(reply.length), page);
     QCOMPARE(server.request(),
@@ -437,7 +437,7 @@ void TestQuoteFetch::unresolvableNameIsNamed() {
     QByteArray buffer(ReplyBufferSize, '\0');
     QElapsedTimer timer;
     timer.start();
-    const BatchReply reply = fetchBatch("name.invalid", 8080, "/q/cq?s=A,B&d=v1", buffer.data(), ReplyBufferSize);
+    const BatchReply reply = fetchBatch({"name.invalid", 8080}, "/q/cq?s=A,B&d=v1", buffer.data(), ReplyBufferSize);
     QVERIFY(!reply.ok);
     QCOMPARE(QString::fromStdString(reply.reason), QString("name.invalid: host not found"));
     QVERIFY(timer.elapsed() < 5000);
@@ -447,7 +447,8 @@ void TestQuoteFetch::shortRepliesAreRepeatedBoundedly() {
     const QByteArray busy = contentLengthReply("<p>busy</p>");
     LoopbackServer server({{busy, 0}}, AfterReply::Close, AF_INET, ShortReplyRepeatLimit + 3);
     QByteArray buffer(ReplyBufferSize, '\0');
-    const BatchReply reply = fetchBatch("127.0.0.1", server.port(), "/q/cq?s=A,B&d=v1", buffer.data(), ReplyBufferSize);
+    const BatchReply reply =
+        fetchBatch({"127.0.0.1", server.port()}, "/q/cq?s=A,B&d=v1", buffer.data(), ReplyBufferSize);
     QVERIFY(!reply.ok);
     QCOMPARE(QString::fromStdString(reply.reason),
              QString("127.0.0.1:%1: reply too short, %2 tries").arg(server.port()).arg(ShortReplyRepeatLimit + 1));
@@ -458,7 +459,8 @@ void TestQuoteFetch::failuresAreNotRepeated() {
     const QByteArray page404 = "HTTP/1.1 404 Not Found\r\nContent-Length: 9\r\n\r\nnot found";
     LoopbackServer server({{page404, 0}}, AfterReply::Close, AF_INET, 3);
     QByteArray buffer(ReplyBufferSize, '\0');
-    const BatchReply reply = fetchBatch("127.0.0.1", server.port(), "/q/cq?s=A,B&d=v1", buffer.data(), ReplyBufferSize);
+    const BatchReply reply =
+        fetchBatch({"127.0.0.1", server.port()}, "/q/cq?s=A,B&d=v1", buffer.data(), ReplyBufferSize);
     QCOMPARE(QString::fromStdString(reply.reason), QString("127.0.0.1:%1: answered 404 Not Found").arg(server.port()));
     QCOMPARE(server.accepted(), 1);
 }

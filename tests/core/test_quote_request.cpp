@@ -6,7 +6,7 @@
 
 #include "load/core/portfolio_rules.h"
 #include "net/core/http_request.h"
-#include "net/core/quote_server.h"
+#include "net/core/server_address.h"
 #include "parsing/batch_path.h"
 
 namespace {
@@ -168,7 +168,7 @@ void TestQuoteRequest::requestBytes() {
     QFETCH(QByteArray, host);
     QFETCH(int, port);
     QFETCH(QByteArray, request);
-    const std::string text = requestText("/q/cq?s=A,B&d=v1", serverAuthority(host.toStdString(), port));
+    const std::string text = requestText("/q/cq?s=A,B&d=v1", ServerAddress{host.toStdString(), port}.authority());
     QCOMPARE(QByteArray::fromStdString(text), request);
 }
 

@@ -1,13 +1,14 @@
-// TICKWELL_QUOTE_SERVER: "host", "host:port" or "[v6]:port"; anything else leaves the default alone and says so.
+// The quote server's address as --server and TICKWELL_QUOTE_SERVER name it: "host", "host:port"
+// or "[v6]:port"; a malformed variable leaves the default alone and says so.
 #include <QtTest>
 
-#include "net/core/quote_server.h"
+#include "net/core/server_address.h"
 
 class QuoteServerTest : public QObject {
     Q_OBJECT
 private slots:
     // Started by hand, Tickwell and tickwell-quoted meet: the default is where the server listens.
-    void defaultIsTheBundledServer() { QCOMPARE(quoteServerAuthority(), std::string("localhost:8080")); }
+    void defaultIsTheBundledServer() { QCOMPARE(ServerAddress().authority(), std::string("localhost:8080")); }
 
     void parse_data() {
         QTest::addColumn<QString>("text");
@@ -20,6 +21,7 @@ private slots:
         QTest::newRow("highest port") << "localhost:65535" << true << "localhost" << 65535;
         QTest::newRow("ipv6 bracketed") << "[::1]:8081" << true << "::1" << 8081;
         QTest::newRow("ipv6 no port") << "[::1]" << true << "::1" << 80;
+        QTest::newRow("dash and digits") << "q-1.example:81" << true << "q-1.example" << 81;
         QTest::newRow("empty") << "" << false << "" << 0;
         QTest::newRow("port zero") << "localhost:0" << false << "" << 0;
         QTest::newRow("port too big") << "localhost:65536" << false << "" << 0;
@@ -29,49 +31,43 @@ private slots:
         QTest::newRow("blank in host") << "local host" << false << "" << 0;
         QTest::newRow("path") << "localhost/q" << false << "" << 0;
         QTest::newRow("bare ipv6") << "::1" << false << "" << 0;
+        // Nothing of a URL's other parts may pass for a host name.
+        QTest::newRow("user info") << "user@quotes.example:80" << false << "" << 0;
+        QTest::newRow("query") << "quotes.example?s=IBM" << false << "" << 0;
+        QTest::newRow("fragment") << "quotes.example#top" << false << "" << 0;
+        QTest::newRow("name in brackets") << "[quotes.example]:8080" << false << "" << 0;
     }
     void parse() {
         QFETCH(QString, text);
         QFETCH(bool, valid);
         QFETCH(QString, host);
         QFETCH(int, port);
-        std::string parsedHost = "unchanged";
-        int parsedPort = -1;
-        QCOMPARE(parseQuoteServer(text.toStdString(), parsedHost, parsedPort), valid);
+        const std::optional<ServerAddress> parsed = ServerAddress::parse(text.toStdString());
+        QCOMPARE(parsed.has_value(), valid);
         if (valid) {
-            QCOMPARE(QString::fromStdString(parsedHost), host);
-            QCOMPARE(parsedPort, port);
-        } else {
-            QCOMPARE(parsedHost, std::string("unchanged"));
-            QCOMPARE(parsedPort, -1);
+            QCOMPARE(QString::fromStdString(parsed->host), host);
+            QCOMPARE(parsed->port, port);
         }
     }
 
     void authorityCarriesPortUnlessEighty() {
-        QuoteServerHost = "localhost";
-        QuoteServerPort = 80;
-        QCOMPARE(quoteServerAuthority(), std::string("localhost"));
-        QuoteServerPort = 8080;
-        QCOMPARE(quoteServerAuthority(), std::string("localhost:8080"));
-        QuoteServerHost = "::1";
-        QCOMPARE(quoteServerAuthority(), std::string("[::1]:8080"));
+        QCOMPARE((ServerAddress{"localhost", 80}.authority()), std::string("localhost"));
+        QCOMPARE((ServerAddress{"localhost", 8080}.authority()), std::string("localhost:8080"));
+        QCOMPARE((ServerAddress{"::1", 8080}.authority()), std::string("[::1]:8080"));
     }
 
-    void environmentOverridesDefault() {
-        QuoteServerHost = "localhost";
-        QuoteServerPort = 8080;
-        qputenv("TICKWELL_QUOTE_SERVER", "bad:port");
-        const std::string complaint = loadQuoteServerFromEnvironment();
-        QCOMPARE(quoteServerAuthority(), std::string("localhost:8080"));
+    void variableOverridesDefault() {
+        std::string complaint;
+        QCOMPARE(serverFromVariable("bad:port", complaint).authority(), std::string("localhost:8080"));
         QVERIFY2(complaint.find("TICKWELL_QUOTE_SERVER=\"bad:port\"") != std::string::npos, complaint.c_str());
         QVERIFY2(complaint.find("localhost:8080") != std::string::npos, complaint.c_str());
 
-        qputenv("TICKWELL_QUOTE_SERVER", "[::1]:9099");
-        QCOMPARE(loadQuoteServerFromEnvironment(), std::string());
-        QCOMPARE(quoteServerAuthority(), std::string("[::1]:9099"));
-        qunsetenv("TICKWELL_QUOTE_SERVER");
-        QCOMPARE(loadQuoteServerFromEnvironment(), std::string());
-        QCOMPARE(quoteServerAuthority(), std::string("[::1]:9099"));
+        for (const char* text : {"[::1]:9099", static_cast<const char*>(nullptr)}) {
+            complaint.clear();
+            QCOMPARE(serverFromVariable(text, complaint).authority(),
+                     std::string(text ? "[::1]:9099" : "localhost:8080"));
+            QCOMPARE(complaint, std::string());
+        }
     }
 };
 

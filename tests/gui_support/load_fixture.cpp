@@ -8,8 +8,8 @@
 #include <QTcpServer>
 #include <QTest>
 
+#include "app/main_window.h"
 #include "gui_support/tickwell_windows.h"
-#include "net/core/quote_server.h"
 #include "parsing/quote_table.h"
 #include "parsing/rt_table.h"
 #include "quotes/quotes_tab.h"
@@ -47,9 +47,10 @@ QStringList LoadFolder::readLines(const QString& name) const {
     return lines;
 }
 
-void UseQuoteServer(int port) {
-    QuoteServerHost = "127.0.0.1";
-    QuoteServerPort = port;
+QString UseQuoteServer(int port, const QString& host) {
+    const ServerAddress server{host.toStdString(), port};
+    dynamic_cast<MainWindow&>(TickwellWindow()).useServer(server);
+    return QString::fromStdString(server.authority());
 }
 
 namespace {
@@ -136,9 +137,27 @@ void SetRealTimeDirections(int row, float trade, float afterHours) {
     realTimeRows().afterHoursDirections[row] = afterHours;
 }
 
+namespace {
+// The tab's portfolio becomes name in the folder of the portfolio in.
+template <typename Tab> void namePortfolio(Tab* tab, const PortfolioPath& in, const QString& name) {
+    tab->usePortfolio(in.named(name));
+}
+} // namespace
+
 void ForgetChosenFolders() {
-    Control<QuotesTab>("Quotes")->folder() = PortfolioFolder();
-    Control<RealTimeTab>("RealTime")->folder() = PortfolioFolder();
+    auto* quotes = Control<QuotesTab>("Quotes");
+    auto* realTime = Control<RealTimeTab>("RealTime");
+    namePortfolio(quotes, PortfolioPath(), quotes->portfolio().fileName());
+    namePortfolio(realTime, PortfolioPath(), realTime->portfolio().fileName());
+}
+
+void NamePortfolio(QuoteTab tab, const QString& name) {
+    auto* quotes = Control<QuotesTab>("Quotes");
+    auto* realTime = Control<RealTimeTab>("RealTime");
+    if (tab == QuoteTab::Quotes)
+        namePortfolio(quotes, quotes->portfolio(), name);
+    else
+        namePortfolio(realTime, realTime->portfolio(), name);
 }
 
 QStringList OpenTextFiles() {

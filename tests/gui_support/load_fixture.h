@@ -22,7 +22,9 @@ private:
 
 enum class QuoteTab { Quotes, RealTime };
 
-void UseQuoteServer(int port);
+// Both quote tabs' loads and Display Details ask the server at host:port from now on. Returns
+// its address as the program shows it ("127.0.0.1:8080").
+QString UseQuoteServer(int port, const QString& host = "127.0.0.1");
 // Shows the tab and clicks its "Get Quotes" with the mouse, then waits (bounded) until the load
 // has ended. Returns the milliseconds from the click to the end; -1 when the click started no
 // load or the load did not end in time.
@@ -57,9 +59,12 @@ void SetQuoteTableRow(int row, const QuoteRow& quote);
 float RealTimeTradeDirection(int row);
 void SetRealTimeDirections(int row, float trade, float afterHours);
 
-// Both quote tabs forget the folder of the portfolio last chosen on them: a bare name is looked
-// for in the current folder again, as at start.
+// Both quote tabs forget the folder of the portfolio last chosen on them: their portfolio's name
+// is looked for in the current folder again, as at start.
 void ForgetChosenFolders();
+// The tab's portfolio becomes another name in its folder, as the program would name it (the
+// Portfolio box is read-only to the user).
+void NamePortfolio(QuoteTab tab, const QString& name);
 // The files ending in ".txt" this process has open (portfolios are never left open).
 QStringList OpenTextFiles();
 

@@ -13,6 +13,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/core/system_error.h"
+
 namespace {
 constexpr int TemporaryTries = 16;
 
@@ -102,7 +104,7 @@ PendingDataFile::~PendingDataFile() {
 
 void PendingDataFile::fail(int error) {
     if (error_.empty())
-        error_ = std::strerror(error != 0 ? error : EIO);
+        error_ = systemErrorText(error != 0 ? error : EIO);
 }
 
 // The stream writes through a copy of the descriptor, which keeps the file (and its lock) while

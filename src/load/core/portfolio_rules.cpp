@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/core/system_error.h"
+
 namespace {
 
 constexpr int OverlongKeptCharacters = SymbolSlotSize - 2; // room for the '~' mark and the NUL
@@ -61,7 +63,7 @@ FILE* memoryFile(const std::string& text) {
     return file;
 }
 
-FILE* refuse(int fd, std::string& why, const char* reason) {
+FILE* refuse(int fd, std::string& why, const std::string& reason) {
     ::close(fd);
     why = reason;
     return nullptr;
@@ -128,26 +130,26 @@ FILE* openPortfolio(const char* path, std::string& why) {
     // Without blocking: a FIFO or a device must never hold the load; only a regular file is read.
     const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
-        why = std::strerror(errno);
+        why = systemErrorText(errno);
         return nullptr;
     }
     struct stat status {};
     if (::fstat(fd, &status) != 0)
-        return refuse(fd, why, std::strerror(errno));
+        return refuse(fd, why, systemErrorText(errno));
     if (S_ISDIR(status.st_mode))
-        return refuse(fd, why, std::strerror(EISDIR));
+        return refuse(fd, why, systemErrorText(EISDIR));
     if (!S_ISREG(status.st_mode))
         return refuse(fd, why, "Not a regular file");
 
     std::string text;
     if (!readInto(fd, text, TextCheckSize))
-        return refuse(fd, why, std::strerror(errno));
+        return refuse(fd, why, systemErrorText(errno));
     const bool utf8Bom = text.starts_with("\xEF\xBB\xBF");
     const bool utf16Le = text.starts_with("\xFF\xFE"), utf16Be = text.starts_with("\xFE\xFF");
     const bool marked = utf8Bom || utf16Le || utf16Be;
     if (marked) {
         if (!readInto(fd, text, std::string::npos))
-            return refuse(fd, why, std::strerror(errno));
+            return refuse(fd, why, systemErrorText(errno));
         text.erase(0, utf8Bom ? 3 : 2);
         if (!utf8Bom)
             text = utf8FromUtf16(text, utf16Le ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
@@ -158,13 +160,13 @@ FILE* openPortfolio(const char* path, std::string& why) {
         ::close(fd);
         FILE* file = memoryFile(text);
         if (!file)
-            why = std::strerror(errno);
+            why = systemErrorText(errno);
         return file;
     }
     // Plain bytes are read as they are, from the file itself.
     FILE* file = ::lseek(fd, 0, SEEK_SET) == 0 ? ::fdopen(fd, "r") : nullptr;
     if (!file)
-        return refuse(fd, why, std::strerror(errno));
+        return refuse(fd, why, systemErrorText(errno));
     return file;
 }
 

@@ -102,8 +102,7 @@ void LoadRun::requestBatches() {
                 steps.beforeConnect = [this] { showStatus("Connecting to remote server"); };
                 steps.afterSend = [this] { showStatus("Getting quotes..."); };
             }
-            const BatchReply reply =
-                fetchBatch(request_.host, request_.port, path, reply_.get(), ReplyBufferSize, steps);
+            const BatchReply reply = fetchBatch(request_.server, path, reply_.get(), ReplyBufferSize, steps);
             if (!reply.ok) {
                 lostReason_ = reply.reason;
                 return;

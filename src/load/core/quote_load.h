@@ -12,6 +12,7 @@
 #include <string>
 #include <utility>
 
+#include "net/core/server_address.h"
 #include "parsing/symbol_table.h"
 #include "platform/core/worker_thread.h"
 
@@ -65,8 +66,7 @@ public:
 // where the tab's last load left the search (a page without the table marker goes on from there).
 struct QuoteLoadRequest {
     QString portfolioPath; // absolute
-    std::string host;
-    int port = 0;
+    ServerAddress server;
     QuoteLoadView* view = nullptr;
     int searchStart = 0;
 };

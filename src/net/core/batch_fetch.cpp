@@ -1,18 +1,17 @@
 #include "net/core/batch_fetch.h"
 
 #include "net/core/http_request.h"
-#include "net/core/quote_server.h"
 
-BatchReply fetchBatch(const std::string& host, int port, const std::string& path, char* buffer, int capacity,
+BatchReply fetchBatch(const ServerAddress& server, const std::string& path, char* buffer, int capacity,
                       const BatchFetchSteps& steps, const FetchTimeouts& timeouts) {
-    const std::string authority = serverAuthority(host, port);
+    const std::string authority = server.authority();
     const std::string request = requestText(path, authority);
     BatchReply result;
     // A server that answers every request briefly must not hold the load forever.
     for (int attempt = 0; attempt <= ShortReplyRepeatLimit; ++attempt) {
-        const std::vector<ServerAddress> addresses = resolveQuoteServer(host, port);
+        const std::vector<SocketAddress> addresses = resolveQuoteServer(server.host, server.port);
         if (addresses.empty()) {
-            result.reason = host + ": host not found";
+            result.reason = server.host + ": host not found";
             return result;
         }
         if (steps.beforeConnect)

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "net/core/quote_fetch.h"
+#include "net/core/server_address.h"
 
 // A complete page below this is requested again. The page is counted as the parsers get it,
 // decoded: a busy server's short page is short however it was framed.
@@ -23,5 +24,5 @@ struct BatchReply {
     std::string reason; // when not ok, for the user: "127.0.0.1:8080: connection refused"
 };
 
-BatchReply fetchBatch(const std::string& host, int port, const std::string& path, char* buffer, int capacity,
+BatchReply fetchBatch(const ServerAddress& server, const std::string& path, char* buffer, int capacity,
                       const BatchFetchSteps& steps = {}, const FetchTimeouts& timeouts = {});

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "net/core/http_reply.h"
+#include "platform/core/system_error.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ bool setNonBlocking(int socket, bool on) {
 
 // The system's text for an error, as the tail of a sentence: "connection refused".
 std::string errorText(int error) {
-    std::string text = std::strerror(error);
+    std::string text = systemErrorText(error);
     if (!text.empty())
         text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
     return text;
@@ -58,7 +59,7 @@ struct Connection {
 };
 
 // One connect, bounded by the deadline: a host that never answers must not hold the load.
-Connection connectOnce(const ServerAddress& server, Clock::time_point deadline) {
+Connection connectOnce(const SocketAddress& server, Clock::time_point deadline) {
     Connection result;
     const int socket = ::socket(server.address.ss_family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (socket < 0) {
@@ -87,7 +88,7 @@ Connection connectOnce(const ServerAddress& server, Clock::time_point deadline) 
 }
 
 // Each address in turn, sharing the attempt's time among those not yet tried.
-Connection connectAny(const std::vector<ServerAddress>& addresses, Clock::time_point deadline) {
+Connection connectAny(const std::vector<SocketAddress>& addresses, Clock::time_point deadline) {
     Connection result{-1, EADDRNOTAVAIL};
     for (std::size_t i = 0; i < addresses.size(); ++i) {
         const auto share = milliseconds(remainingMs(deadline) / static_cast<int>(addresses.size() - i));
@@ -99,7 +100,7 @@ Connection connectAny(const std::vector<ServerAddress>& addresses, Clock::time_p
 }
 
 // The first attempt, and after the pause one more, all within the request's deadline.
-Connection connectWithRetry(const std::vector<ServerAddress>& addresses, const FetchTimeouts& timeouts,
+Connection connectWithRetry(const std::vector<SocketAddress>& addresses, const FetchTimeouts& timeouts,
                             Clock::time_point requestDeadline) {
     auto attemptDeadline = [&] { return std::min(Clock::now() + milliseconds(timeouts.connectMs), requestDeadline); };
     Connection connection = connectAny(addresses, attemptDeadline());
@@ -147,19 +148,19 @@ FetchReply receive(int socket, char* buffer, int capacity, const FetchTimeouts& 
 
 } // namespace
 
-std::vector<ServerAddress> resolveQuoteServer(const std::string& host, int port) {
+std::vector<SocketAddress> resolveQuoteServer(const std::string& host, int port) {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     hints.ai_flags = AI_NUMERICSERV;
     addrinfo* found = nullptr;
-    std::vector<ServerAddress> addresses;
+    std::vector<SocketAddress> addresses;
     if (::getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0)
         return addresses;
     for (const addrinfo* entry = found; entry; entry = entry->ai_next) {
         if (entry->ai_addrlen > sizeof(sockaddr_storage))
             continue;
-        ServerAddress address;
+        SocketAddress address;
         std::memcpy(&address.address, entry->ai_addr, entry->ai_addrlen);
         address.length = entry->ai_addrlen;
         addresses.push_back(address);
@@ -168,7 +169,7 @@ std::vector<ServerAddress> resolveQuoteServer(const std::string& host, int port)
     return addresses;
 }
 
-FetchReply fetchReply(const std::vector<ServerAddress>& addresses, const std::string& request, char* buffer,
+FetchReply fetchReply(const std::vector<SocketAddress>& addresses, const std::string& request, char* buffer,
                       int capacity, const FetchTimeouts& timeouts, const std::function<void()>& afterSend) {
     const auto deadline = Clock::now() + milliseconds(timeouts.requestMs);
     const Connection connection = connectWithRetry(addresses, timeouts, deadline);

@@ -15,13 +15,13 @@ struct FetchTimeouts {
     int requestMs = 10000;   // the whole request, connect and retry included
 };
 
-struct ServerAddress {
+struct SocketAddress {
     sockaddr_storage address{};
     socklen_t length = 0;
 };
 
 // Every IPv4 and IPv6 address of host, with the port; empty when the name does not resolve.
-std::vector<ServerAddress> resolveQuoteServer(const std::string& host, int port);
+std::vector<SocketAddress> resolveQuoteServer(const std::string& host, int port);
 
 struct FetchReply {
     bool ok = false; // a whole 200 reply: length bytes of its page are in the buffer
@@ -34,5 +34,5 @@ struct FetchReply {
 // Connects to the addresses in turn (a second round after the retry pause when none
 // answers), sends the request text in one call (then calls afterSend) and receives the
 // reply's page into buffer.
-FetchReply fetchReply(const std::vector<ServerAddress>& addresses, const std::string& request, char* buffer,
+FetchReply fetchReply(const std::vector<SocketAddress>& addresses, const std::string& request, char* buffer,
                       int capacity, const FetchTimeouts& timeouts = {}, const std::function<void()>& afterSend = {});
