@@ -7,6 +7,8 @@
 
 #include <QTcpSocket>
 
+#include <sys/socket.h>
+
 namespace {
 
 constexpr int RequestWaitMs = 10000;  // from the connection, or the last reply, to a whole request
@@ -125,6 +127,10 @@ void Connection::wroteSome() {
 void Connection::drop() {
     if (finished_)
         return;
+    // A reset, not a close: what the client never read goes at once instead of lingering in the
+    // kernel, and the client learns that the connection is over.
+    const linger reset{1, 0};
+    ::setsockopt(int(socket_->socketDescriptor()), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
     socket_->abort();
     finish();
 }
