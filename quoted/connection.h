@@ -13,13 +13,19 @@ class Connection : public QObject {
 public:
     // Takes ownership of the socket; deletes itself when the connection is over.
     Connection(QTcpSocket* socket, QuoteServer& server);
-    ~Connection() override;
+
+    // Sends the reply to the request last handed to the server.
+    void startReply(const QByteArray& bytes);
+    // Ends the connection at once (the server makes room for a newcomer).
+    void drop();
+    // When bytes last came in or went out, on the server's clock.
+    qint64 lastActive() const { return lastActive_; }
 
 private:
     void readRequests();
-    void startReply(const QByteArray& bytes);
     void sendNextPiece();
     void replySent();
+    void wroteSome();
     void finish();
 
     QTcpSocket* socket_;
@@ -28,7 +34,8 @@ private:
     QByteArray pending_;
     QTimer pieceTimer_;
     QTimer deadline_; // no connection outlives it, whatever the client does
-    bool replying_ = false;
+    qint64 lastActive_ = 0;
+    bool replying_ = false; // from a complete request until its reply is written
     bool closing_ = false;
     bool finished_ = false;
 };

@@ -2,6 +2,8 @@
 
 #include <QHash>
 #include <QStringDecoder>
+#include <QStringList>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <array>
@@ -123,8 +125,15 @@ bool isFeedSymbol(QByteArrayView symbol) {
 }
 
 // The name as UTF-8: a file written in Latin-1 still shows its accents. Control characters
-// become blanks.
-QByteArray nameOf(const QByteArray& cell) {
+// become blanks, runs of blanks one blank.
+void appendName(QByteArrayView cell, QByteArray* names) {
+    bool plain = cell.isEmpty() || (cell.front() != ' ' && cell.back() != ' ');
+    for (qsizetype i = 0; plain && i < cell.size(); ++i)
+        plain = cell[i] > ' ' && cell[i] < 0x7f ? true : cell[i] == ' ' && cell[i + 1] != ' ';
+    if (plain) { // most names: nothing to decode or squeeze
+        names->append(cell);
+        return;
+    }
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString name = utf8.decode(cell);
     if (utf8.hasError())
@@ -133,135 +142,40 @@ QByteArray nameOf(const QByteArray& cell) {
         if (c.category() == QChar::Other_Control)
             c = u' ';
     }
-    return name.simplified().toUtf8();
+    names->append(name.simplified().toUtf8());
 }
 
-QString quoted(const QByteArray& text) {
+QString quoted(QByteArrayView text) {
     return '"' + QString::fromUtf8(text) + '"';
 }
 
-QString notANumber(const char* column, const QByteArray& text) {
+QString notANumber(const char* column, QByteArrayView text) {
     QString reason = QStringLiteral("%1 %2 is not a number such as 12.34").arg(column, quoted(text));
     if (text.contains(','))
         reason += " (the decimal point is '.', and no thousands separators)";
     return reason;
 }
 
-struct Columns {
-    std::array<qsizetype, ColumnCount> index;
-    qsizetype count = 0; // cells in the header row
-};
+enum RowFlag : quint16 { Traded = 1u << 11, HasBid = 1u << 12, HasAsk = 1u << 13, HasAfterHours = 1u << 14 };
+constexpr quint16 MinuteBits = (1u << 11) - 1;
 
-// The quote of one data line, or false with the reason.
-bool quoteOf(const QList<QByteArray>& cells, const Columns& columns, Quote* q, QString* reason) {
-    if (cells.size() > columns.count) {
-        *reason = QStringLiteral("%1 cells where the header has %2 (a cell with a comma needs double quotes)")
-                      .arg(cells.size())
-                      .arg(columns.count);
-        return false;
-    }
-    auto cell = [&](Column column) { return cells.value(columns.index[column]); };
+using Cells = QVarLengthArray<QByteArrayView, 16>;
 
-    const QByteArray symbol = cell(Symbol).toUpper();
-    if (symbol.isEmpty()) {
-        *reason = "the symbol is empty";
-        return false;
-    }
-    if (!isFeedSymbol(symbol)) {
-        *reason = "symbol " + quoted(symbol) + " is not 1 to 6 letters, digits, '.' or '-' (or a '^' and those)";
-        return false;
-    }
-    q->symbol = symbol;
-    q->listing = {nameOf(cell(Name)), 0.0, symbol.startsWith('^')};
-    q->realTimeAvailable = true;
-
-    const QByteArray last = cell(Last);
-    const std::optional<qint64> price = centsOf(last, false);
-    if (last.isEmpty() || !price) {
-        *reason = last.isEmpty() ? QString("last is empty") : notANumber("last", last);
-        return false;
-    }
-    if (*price <= 0) {
-        *reason = "last " + quoted(last) + " is not above 0.00";
-        return false;
-    }
-    q->priceCents = *price;
-
-    qint64 change = 0;
-    if (!cell(Change).isEmpty()) {
-        const std::optional<qint64> value = centsOf(cell(Change), true);
-        if (!value) {
-            *reason = notANumber("change", cell(Change));
-            return false;
-        }
-        change = *value;
-    }
-    q->previousCloseCents = q->priceCents - change;
-    if (q->previousCloseCents <= 0) {
-        *reason = "change " + quoted(cell(Change)) + " leaves no previous close above 0.00 for last " + quoted(last);
-        return false;
-    }
-    q->direction = change > 0 ? 1 : (change < 0 ? -1 : 0);
-    q->changeCents = change < 0 ? -change : change;
-    q->percentHundredths = change == 0 ? 0 : int(percentHundredthsOf(q->changeCents, q->previousCloseCents));
-
-    if (!cell(Volume).isEmpty()) {
-        const std::optional<qint64> volume = countOf(cell(Volume));
-        if (!volume) {
-            *reason = "volume " + quoted(cell(Volume)) + " is not a whole number such as 1250000";
-            return false;
-        }
-        q->volume = *volume;
-    }
-
-    q->tradeState = TradeState::NoTradeEmpty;
-    if (!cell(Time).isEmpty()) {
-        const std::optional<QTime> time = timeOf(cell(Time));
-        if (!time) {
-            *reason = "time " + quoted(cell(Time)) + " is not a time such as 16:00 or 4:00PM";
-            return false;
-        }
-        q->tradeState = TradeState::Traded;
-        q->tradeTime = *time;
-    }
-
-    for (const Column column : {Bid, Ask}) {
-        if (cell(column).isEmpty())
-            continue;
-        const std::optional<qint64> value = centsOf(cell(column), false);
-        if (!value) {
-            *reason = notANumber(ColumnNames[column], cell(column));
-            return false;
-        }
-        (column == Bid ? q->hasBid : q->hasAsk) = true;
-        (column == Bid ? q->bidCents : q->askCents) = *value;
-    }
-
-    if (!cell(AfterHoursChange).isEmpty()) {
-        const std::optional<qint64> value = centsOf(cell(AfterHoursChange), true);
-        if (!value) {
-            *reason = notANumber("after_hours_change", cell(AfterHoursChange));
-            return false;
-        }
-        q->hasAfterHours = true;
-        q->afterHoursDirection = *value > 0 ? 1 : (*value < 0 ? -1 : 0);
-        q->afterHoursChangeCents = *value < 0 ? -*value : *value;
-        q->afterHoursPercentHundredths =
-            *value == 0 ? 0 : int(percentHundredthsOf(q->afterHoursChangeCents, q->priceCents));
-    }
-    return true;
-}
-
-} // namespace
-
-bool splitCsvLine(QByteArrayView line, QList<QByteArray>* cells, QString* reason) {
+// The cells of one CSV line: separated by commas, each trimmed of blanks; a cell that starts
+// with a double quote runs to the next lone double quote, and two double quotes inside it
+// stand for one (such a cell is written out in scratch, which holds the line's size). False,
+// with the reason, when a quote is not closed or text follows it.
+bool splitCsvLine(QByteArrayView line, Cells* cells, QByteArray* scratch, QString* reason) {
     cells->clear();
+    scratch->resize(line.size());
+    char* out = scratch->data();
     qsizetype i = 0;
     while (true) {
         while (i < line.size() && isBlank(line[i]))
             ++i;
-        QByteArray cell;
+        QByteArrayView cell;
         if (i < line.size() && line[i] == '"') {
+            char* const start = out;
             for (++i;; ++i) {
                 if (i >= line.size()) {
                     *reason = "a double quote is not closed on its line";
@@ -273,7 +187,7 @@ bool splitCsvLine(QByteArrayView line, QList<QByteArray>* cells, QString* reason
                     else
                         break;
                 }
-                cell += line[i];
+                *out++ = line[i];
             }
             for (++i; i < line.size() && isBlank(line[i]);)
                 ++i;
@@ -281,11 +195,11 @@ bool splitCsvLine(QByteArrayView line, QList<QByteArray>* cells, QString* reason
                 *reason = "text follows a closing double quote";
                 return false;
             }
-            cell = cell.trimmed();
+            cell = QByteArrayView(start, out - start).trimmed();
         } else {
             const qsizetype comma = line.indexOf(',', i);
             const qsizetype end = comma < 0 ? line.size() : comma;
-            cell = line.sliced(i, end - i).toByteArray().trimmed();
+            cell = line.sliced(i, end - i).trimmed();
             i = end;
         }
         cells->append(cell);
@@ -295,75 +209,279 @@ bool splitCsvLine(QByteArrayView line, QList<QByteArray>* cells, QString* reason
     }
 }
 
-FeedContent parseQuoteFeed(QByteArrayView bytes) {
-    FeedContent content;
-    if (bytes.startsWith("\xEF\xBB\xBF")) // the byte-order mark some spreadsheets write
-        bytes = bytes.sliced(3);
+} // namespace
 
-    Columns columns;
-    bool headerSeen = false;
-    int dataLines = 0;
-    QHash<QByteArray, qsizetype> placeOf;
-    int lineNumber = 0;
-    for (qsizetype start = 0; start < bytes.size();) {
-        qsizetype end = bytes.indexOf('\n', start);
-        if (end < 0)
-            end = bytes.size();
-        QByteArrayView line = bytes.sliced(start, end - start);
-        start = end + 1;
-        ++lineNumber;
-        if (line.endsWith('\r'))
-            line.chop(1);
-        if (line.trimmed().isEmpty())
-            continue;
+quint64 symbolKey(QByteArrayView symbol) {
+    if (symbol.size() > 7)
+        return 0;
+    quint64 key = 0;
+    for (qsizetype i = 0; i < 7; ++i)
+        key = key << 8 | (i < symbol.size() ? quint8(symbol[i]) : 0);
+    return key;
+}
 
-        QList<QByteArray> cells;
-        QString reason;
-        if (!headerSeen) {
-            headerSeen = true;
-            if (!splitCsvLine(line, &cells, &reason)) {
-                content.fatal =
-                    QStringLiteral("its header row (line %1) cannot be read: %2").arg(lineNumber).arg(reason);
-                return content;
-            }
-            columns.count = cells.size();
-            columns.index.fill(-1);
-            for (qsizetype c = cells.size() - 1; c >= 0; --c) { // the first of two equal names counts
-                const auto known = std::find(ColumnNames.cbegin(), ColumnNames.cend(), cells[c].toLower());
-                if (known != ColumnNames.cend())
-                    columns.index[known - ColumnNames.cbegin()] = c;
-            }
-            QStringList missing;
-            for (const Column required : {Symbol, Last}) {
-                if (columns.index[required] < 0)
-                    missing << QString("\"%1\"").arg(ColumnNames[required]);
-            }
-            if (!missing.isEmpty()) {
-                content.fatal = QStringLiteral("its header row (line %1) has no column %2")
-                                    .arg(lineNumber)
-                                    .arg(missing.join(" and no column "));
-                return content;
-            }
-            continue;
-        }
+QByteArray symbolOfKey(quint64 key) {
+    QByteArray symbol;
+    for (int shift = 48; shift >= 0 && (key >> shift & 0xff) != 0; shift -= 8)
+        symbol += char(key >> shift & 0xff);
+    return symbol;
+}
 
-        ++dataLines;
-        Quote q;
-        if (!splitCsvLine(line, &cells, &reason) || !quoteOf(cells, columns, &q, &reason)) {
-            content.skipped.append({lineNumber, line.toByteArray(), reason});
-            continue;
-        }
-        const auto earlier = placeOf.constFind(q.symbol);
-        if (earlier != placeOf.cend()) {
-            content.quotes[*earlier] = q;
-        } else {
-            placeOf.insert(q.symbol, content.quotes.size());
-            content.quotes.append(q);
-        }
+const FeedRow* FeedTable::find(quint64 key) const {
+    const auto at = std::lower_bound(order_.cbegin(), order_.cend(), key,
+                                     [this](quint32 row, quint64 wanted) { return rows_[row].key < wanted; });
+    return at != order_.cend() && rows_[*at].key == key ? &rows_[*at] : nullptr;
+}
+
+std::optional<Quote> FeedTable::quote(QByteArrayView symbol) const {
+    const FeedRow* row = find(symbolKey(symbol));
+    if (!row)
+        return std::nullopt;
+    Quote q;
+    q.symbol = symbolOfKey(row->key);
+    q.listing = {names_.sliced(row->nameOffset, row->nameLength), 0.0, q.symbol.startsWith('^')};
+    q.realTimeAvailable = true;
+    q.priceCents = row->priceCents;
+    q.previousCloseCents = row->priceCents - row->changeCents;
+    q.direction = row->changeCents > 0 ? 1 : (row->changeCents < 0 ? -1 : 0);
+    q.changeCents = qAbs(row->changeCents);
+    q.percentHundredths = q.direction == 0 ? 0 : int(percentHundredthsOf(q.changeCents, q.previousCloseCents));
+    q.volume = row->volume;
+    q.tradeState = TradeState::NoTradeEmpty;
+    if (row->timeAndFlags & Traded) {
+        q.tradeState = TradeState::Traded;
+        q.tradeTime = QTime(0, 0).addSecs((row->timeAndFlags & MinuteBits) * 60);
     }
-    if (!headerSeen)
-        content.fatal = "is empty: it has no header row";
-    else if (dataLines > 0 && content.quotes.isEmpty())
-        content.fatal = QStringLiteral("not one of its %1 lines of quotes can be read").arg(dataLines);
-    return content;
+    q.hasBid = row->timeAndFlags & HasBid;
+    q.hasAsk = row->timeAndFlags & HasAsk;
+    q.bidCents = row->bidCents;
+    q.askCents = row->askCents;
+    if (row->timeAndFlags & HasAfterHours) {
+        const qint64 value = row->afterHoursCents;
+        q.hasAfterHours = true;
+        q.afterHoursDirection = value > 0 ? 1 : (value < 0 ? -1 : 0);
+        q.afterHoursChangeCents = qAbs(value);
+        q.afterHoursPercentHundredths =
+            value == 0 ? 0 : int(percentHundredthsOf(q.afterHoursChangeCents, q.priceCents));
+    }
+    return q;
+}
+
+void FeedParser::feed(QByteArrayView bytes) {
+    while (!bytes.isEmpty()) {
+        const qsizetype end = bytes.indexOf('\n');
+        const QByteArrayView piece = end < 0 ? bytes : bytes.first(end);
+        if (partial_.isEmpty() && partialLength_ == 0 && end >= 0) {
+            line(piece, piece.size()); // the common case: a whole line, read in place
+        } else {
+            // A line split between two reads, or a long one: only its first bytes are kept.
+            if (partial_.size() <= MaxLineBytes)
+                partial_.append(piece.first(std::min(piece.size(), MaxLineBytes + 1 - partial_.size())));
+            partialLength_ += piece.size();
+            if (end >= 0) {
+                line(partial_, partialLength_);
+                partial_.clear();
+                partialLength_ = 0;
+            }
+        }
+        bytes = end < 0 ? QByteArrayView() : bytes.sliced(end + 1);
+    }
+}
+
+void FeedParser::line(QByteArrayView text, qsizetype length) {
+    ++lineNumber_;
+    if (lineNumber_ == 1 && text.startsWith("\xEF\xBB\xBF")) { // the byte-order mark some spreadsheets write
+        text = text.sliced(3);
+        length -= 3;
+    }
+    if (text.endsWith('\r') && length == text.size()) {
+        text.chop(1);
+        --length;
+    }
+    if (length <= MaxLineBytes && text.trimmed().isEmpty())
+        return;
+    if (!content_.fatal.isEmpty())
+        return;
+    if (length > MaxLineBytes) {
+        // Its beginning and length name it well enough to be warned about once.
+        const quint64 hash = qHashBits(text.data(), std::min(text.size(), MaxLineBytes), size_t(length));
+        const QString reason =
+            QStringLiteral("it is %1 bytes long, over the %2 a line may hold").arg(length).arg(MaxLineBytes);
+        if (!headerSeen_)
+            content_.fatal = QStringLiteral("its header row (line %1) cannot be read: %2").arg(lineNumber_).arg(reason);
+        else
+            skip(hash, reason);
+        headerSeen_ = true;
+        ++dataLines_;
+        return;
+    }
+    QString reason;
+    if (!headerSeen_) {
+        headerSeen_ = true;
+        header(text);
+        return;
+    }
+    ++dataLines_;
+    if (!splitCsvLine(text, &cells_, &scratch_, &reason) || !row(&reason))
+        skip(qHashBits(text.data(), text.size()), reason);
+}
+
+void FeedParser::header(QByteArrayView text) {
+    QString reason;
+    if (!splitCsvLine(text, &cells_, &scratch_, &reason)) {
+        content_.fatal = QStringLiteral("its header row (line %1) cannot be read: %2").arg(lineNumber_).arg(reason);
+        return;
+    }
+    columnCount_ = cells_.size();
+    columns_.fill(-1);
+    for (qsizetype c = cells_.size() - 1; c >= 0; --c) { // the first of two equal names counts
+        const auto known = std::find(ColumnNames.cbegin(), ColumnNames.cend(), cells_[c].toByteArray().toLower());
+        if (known != ColumnNames.cend())
+            columns_[known - ColumnNames.cbegin()] = c;
+    }
+    QStringList missing;
+    for (const Column required : {Symbol, Last}) {
+        if (columns_[required] < 0)
+            missing << QString("\"%1\"").arg(ColumnNames[required]);
+    }
+    if (!missing.isEmpty()) {
+        content_.fatal = QStringLiteral("its header row (line %1) has no column %2")
+                             .arg(lineNumber_)
+                             .arg(missing.join(" and no column "));
+    }
+}
+
+void FeedParser::skip(quint64 textHash, const QString& reason) {
+    content_.skipped.append({lineNumber_, textHash, reason});
+}
+
+// The row of one data line's cells, or false with the reason.
+bool FeedParser::row(QString* reason) {
+    if (cells_.size() > columnCount_) {
+        *reason = QStringLiteral("%1 cells where the header has %2 (a cell with a comma needs double quotes)")
+                      .arg(cells_.size())
+                      .arg(columnCount_);
+        return false;
+    }
+    auto cell = [&](int column) {
+        const qsizetype at = columns_[column];
+        return at >= 0 && at < cells_.size() ? cells_[at] : QByteArrayView();
+    };
+
+    const QByteArray symbol = cell(Symbol).toByteArray().toUpper();
+    if (symbol.isEmpty()) {
+        *reason = "the symbol is empty";
+        return false;
+    }
+    if (!isFeedSymbol(symbol)) {
+        *reason = "symbol " + quoted(symbol) + " is not 1 to 6 letters, digits, '.' or '-' (or a '^' and those)";
+        return false;
+    }
+    FeedRow r{};
+    r.key = symbolKey(symbol);
+
+    const QByteArrayView last = cell(Last);
+    const std::optional<qint64> price = centsOf(last, false);
+    if (last.isEmpty() || !price) {
+        *reason = last.isEmpty() ? QString("last is empty") : notANumber("last", last);
+        return false;
+    }
+    if (*price <= 0) {
+        *reason = "last " + quoted(last) + " is not above 0.00";
+        return false;
+    }
+    r.priceCents = *price;
+
+    if (!cell(Change).isEmpty()) {
+        const std::optional<qint64> value = centsOf(cell(Change), true);
+        if (!value) {
+            *reason = notANumber("change", cell(Change));
+            return false;
+        }
+        r.changeCents = *value;
+    }
+    if (r.priceCents - r.changeCents <= 0) {
+        *reason = "change " + quoted(cell(Change)) + " leaves no previous close above 0.00 for last " + quoted(last);
+        return false;
+    }
+
+    if (!cell(Volume).isEmpty()) {
+        const std::optional<qint64> volume = countOf(cell(Volume));
+        if (!volume) {
+            *reason = "volume " + quoted(cell(Volume)) + " is not a whole number such as 1250000";
+            return false;
+        }
+        r.volume = *volume;
+    }
+
+    if (!cell(Time).isEmpty()) {
+        const std::optional<QTime> time = timeOf(cell(Time));
+        if (!time) {
+            *reason = "time " + quoted(cell(Time)) + " is not a time such as 16:00 or 4:00PM";
+            return false;
+        }
+        r.timeAndFlags = quint16(Traded | (time->hour() * 60 + time->minute()));
+    }
+
+    for (const Column column : {Bid, Ask}) {
+        if (cell(column).isEmpty())
+            continue;
+        const std::optional<qint64> value = centsOf(cell(column), false);
+        if (!value) {
+            *reason = notANumber(ColumnNames[column], cell(column));
+            return false;
+        }
+        r.timeAndFlags |= column == Bid ? HasBid : HasAsk;
+        (column == Bid ? r.bidCents : r.askCents) = *value;
+    }
+
+    if (!cell(AfterHoursChange).isEmpty()) {
+        const std::optional<qint64> value = centsOf(cell(AfterHoursChange), true);
+        if (!value) {
+            *reason = notANumber("after_hours_change", cell(AfterHoursChange));
+            return false;
+        }
+        r.timeAndFlags |= HasAfterHours;
+        r.afterHoursCents = *value;
+    }
+
+    r.nameOffset = quint32(content_.table.names_.size());
+    appendName(cell(Name), &content_.table.names_);
+    r.nameLength = quint16(std::min<qsizetype>(content_.table.names_.size() - r.nameOffset, 0xffff));
+    content_.table.rows_.push_back(r);
+    return true;
+}
+
+FeedContent FeedParser::finish() {
+    if (!partial_.isEmpty() || partialLength_ > 0) { // the last line, without a line feed
+        line(partial_, partialLength_);
+        partial_.clear();
+        partialLength_ = 0;
+    }
+    if (!headerSeen_)
+        content_.fatal = "is empty: it has no header row";
+    else if (content_.fatal.isEmpty() && dataLines_ > 0 && content_.table.rows_.empty())
+        content_.fatal = QStringLiteral("not one of its %1 lines of quotes can be read").arg(dataLines_);
+
+    // Rows by symbol; of a symbol's lines the later one counts.
+    FeedTable& table = content_.table;
+    std::vector<std::pair<quint64, quint32>> order;
+    order.reserve(table.rows_.size());
+    for (size_t i = 0; i < table.rows_.size(); ++i)
+        order.emplace_back(table.rows_[i].key, quint32(i));
+    std::sort(order.begin(), order.end());
+    table.order_.reserve(order.size());
+    for (size_t i = 0; i < order.size(); ++i) {
+        if (i + 1 == order.size() || order[i + 1].first != order[i].first)
+            table.order_.push_back(order[i].second);
+    }
+    table.order_.shrink_to_fit();
+    table.names_.squeeze();
+    return std::move(content_);
+}
+
+FeedContent parseQuoteFeed(QByteArrayView bytes) {
+    FeedParser parser;
+    parser.feed(bytes);
+    return parser.finish();
 }

@@ -9,24 +9,87 @@
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
+#include <QVarLengthArray>
+
+#include <array>
+#include <deque>
+#include <optional>
+#include <vector>
 
 struct FeedLineProblem {
-    int line = 0;    // 1-based
-    QByteArray text; // the line as it stands in the file
+    int line = 0;         // 1-based
+    quint64 textHash = 0; // of the line as it stands in the file, to tell it again
     QString reason;
+};
+
+// A symbol of up to seven characters as one number, and back.
+quint64 symbolKey(QByteArrayView symbol);
+QByteArray symbolOfKey(quint64 key);
+
+// One quote as the feed keeps it: 64 bytes and nothing of its own on the heap, so that a
+// million of them stay small and go away at once.
+struct FeedRow {
+    quint64 key; // the symbol, upper case
+    qint64 priceCents;
+    qint64 changeCents; // signed
+    qint64 volume;
+    qint64 bidCents;
+    qint64 askCents;
+    qint64 afterHoursCents; // signed
+    quint32 nameOffset;     // in the table's names
+    quint16 nameLength;
+    quint16 timeAndFlags; // minutes since midnight, and which of the optional cells are there
+};
+
+class FeedTable {
+public:
+    std::optional<Quote> quote(QByteArrayView symbol) const;
+    qsizetype size() const { return qsizetype(order_.size()); }
+    // The row of the symbol's key, or none.
+    const FeedRow* find(quint64 key) const;
+    // Row i in the order of the symbols' keys.
+    const FeedRow& byKey(qsizetype i) const { return rows_[order_[i]]; }
+
+private:
+    friend class FeedParser;
+    std::deque<FeedRow> rows_;   // in file order; grows without copying what it holds
+    std::vector<quint32> order_; // rows_ by key, one per symbol (its last line)
+    QByteArray names_;           // UTF-8, one after the other
 };
 
 struct FeedContent {
     // Non-empty when the file cannot be used at all: no header row, one without symbol or
     // last, or lines of quotes of which not one can be read (skipped then says why).
     QString fatal;
-    QList<Quote> quotes; // in file order; a symbol's later line has replaced its earlier one
+    FeedTable table;
     QList<FeedLineProblem> skipped;
 };
 
-FeedContent parseQuoteFeed(QByteArrayView bytes);
+// Reads a feed piece by piece as it comes, never holding more than a line of it.
+class FeedParser {
+public:
+    // A longer line is skipped (a header that long makes the file unusable).
+    static constexpr qsizetype MaxLineBytes = 4096;
 
-// The cells of one CSV line: separated by commas, each trimmed of blanks; a cell that starts
-// with a double quote runs to the next lone double quote, and two double quotes inside it
-// stand for one. False, with the reason, when a quote is not closed or text follows it.
-bool splitCsvLine(QByteArrayView line, QList<QByteArray>* cells, QString* reason);
+    void feed(QByteArrayView bytes);
+    FeedContent finish();
+
+private:
+    void line(QByteArrayView text, qsizetype length);
+    void header(QByteArrayView text);
+    bool row(QString* reason);
+    void skip(quint64 textHash, const QString& reason);
+
+    FeedContent content_;
+    QByteArray partial_; // the first bytes of a line not yet ended
+    qsizetype partialLength_ = 0;
+    int lineNumber_ = 0;
+    int dataLines_ = 0;
+    bool headerSeen_ = false;
+    std::array<qsizetype, 9> columns_{}; // where each known column is, -1 when absent
+    qsizetype columnCount_ = 0;          // cells in the header row
+    QVarLengthArray<QByteArrayView, 16> cells_;
+    QByteArray scratch_; // quoted cells, unescaped
+};
+
+FeedContent parseQuoteFeed(QByteArrayView bytes);

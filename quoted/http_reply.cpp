@@ -19,6 +19,8 @@ const char* reasonOf(int status) {
         return "Not Found";
     case 405:
         return "Method Not Allowed";
+    case 414:
+        return "URI Too Long";
     case 503:
         return "Service Unavailable";
     default:
@@ -80,11 +82,15 @@ QByteArray chunkedBody(QByteArrayView body) {
     return out + "0\r\n\r\n";
 }
 
-QByteArray encodeReply(const HttpReply& reply, Framing framing, bool keepAlive) {
-    if (framing == Framing::Chunked && reply.body.size() >= MinChunk)
-        return headers(reply.status, "Transfer-Encoding: chunked\r\n", keepAlive) + chunkedBody(reply.body);
-    return headers(reply.status, "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n", keepAlive) +
-           reply.body;
+QByteArray encodeReply(const HttpReply& reply, Framing framing, bool keepAlive, bool withBody) {
+    if (framing == Framing::Chunked && reply.body.size() >= MinChunk) {
+        return headers(reply.status, reply.extraHeaders + "Transfer-Encoding: chunked\r\n", keepAlive) +
+               (withBody ? chunkedBody(reply.body) : QByteArray());
+    }
+    return headers(reply.status,
+                   reply.extraHeaders + "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n",
+                   keepAlive) +
+           (withBody ? reply.body : QByteArray());
 }
 
 HttpReply statusPage(int status, QByteArrayView message) {

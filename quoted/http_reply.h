@@ -6,13 +6,15 @@
 struct HttpReply {
     int status = 200;
     QByteArray body;
+    QByteArray extraHeaders; // whole header lines, each ending in CR LF
 };
 
 enum class Framing { ContentLength, Chunked };
 
-// The whole reply. A chunked body shorter than a smallest chunk goes out with a
+// The whole reply; without the body (its headers as they would be) when withBody is false, as
+// HEAD asks. A chunked body shorter than a smallest chunk goes out with a
 // Content-Length instead, since no size line below 100 (hex) may appear.
-QByteArray encodeReply(const HttpReply& reply, Framing framing, bool keepAlive);
+QByteArray encodeReply(const HttpReply& reply, Framing framing, bool keepAlive, bool withBody = true);
 
 // The body as chunks of 256 to 511 bytes, each size line 3 hex digits from 100 to 1ff,
 // then the last "0" chunk. Chunk borders fall between printable bytes, never before a

@@ -1,6 +1,7 @@
 // tickwell-quoted: the quote server bundled with Tickwell, serving simulated quote pages
 // on 127.0.0.1 so that the program runs and is tested without the internet.
 #include "options.h"
+#include "quote_feed.h"
 #include "quote_server.h"
 
 #include <QCoreApplication>
@@ -8,6 +9,20 @@
 
 #include <csignal>
 #include <cstdio>
+#include <sys/resource.h>
+
+namespace {
+
+// Many idle clients must not run the server out of descriptors: take all the system allows.
+void raiseOpenFileLimit() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == limit.rlim_max)
+        return;
+    limit.rlim_cur = limit.rlim_max == RLIM_INFINITY ? rlim_t(1) << 16 : limit.rlim_max;
+    ::setrlimit(RLIMIT_NOFILE, &limit);
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
@@ -25,6 +40,16 @@ int main(int argc, char* argv[]) {
         return 2;
     }
 
+    if (!parsed.options.quotesFile.isEmpty()) {
+        // A FIFO or a device never ends: no reading of one is safe, so refuse it at once.
+        const QString notRegular = QuoteFeed::notRegularFile(parsed.options.quotesFile);
+        if (!notRegular.isEmpty()) {
+            std::fprintf(stderr, "tickwell-quoted: %s: %s\n", qPrintable(parsed.options.quotesFile),
+                         qPrintable(notRegular));
+            return 2;
+        }
+    }
+    raiseOpenFileLimit();
     QuoteServer server(parsed.options);
     QString error;
     if (!server.listen(&error)) {

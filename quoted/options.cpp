@@ -44,7 +44,9 @@ ParsedOptions parseOptions(const QStringList& arguments) {
         {"seed", "Seed of the simulated market. Default 20240501.", "N"},
         {"chunked", "Send bodies with chunked transfer coding, chunks of 256 to 511 bytes."},
         {"short", "The first <N> replies are short busy pages (status 200, under 1200 bytes); -1: every reply.", "N"},
-        {"hold-open", "Keep the connection open after a reply (keep-alive) until the client closes it or 30 s pass."},
+        {"hold-open",
+         "Keep the connection open after a reply (keep-alive) until the client closes it or 15 s pass without a "
+         "request."},
         {"refuse", "Close every connection at once: nothing is read, recorded or answered."},
         {"slow", "Send replies in 512-byte pieces with <MS> milliseconds between them.", "MS"},
         {"record", "Append every request received, byte for byte, to <FILE>, each followed by a line \"----\".",

@@ -2,26 +2,48 @@
 // --quotes FILE: the quotes of a CSV file the user keeps (feed_csv.h), read again whenever it
 // changes. What goes wrong is said on standard error: each skipped line once, and a file that
 // vanishes or cannot be used once, while the last good prices stay on the pages.
+//
+// The file is read on a thread of its own, so that no page waits on it: a request that finds
+// the file changed waits a little for the new prices, then is answered with the last ones.
 #include "feed_csv.h"
 #include "price_chart.h"
 #include "quote_source.h"
 
+#include <QDeadlineTimer>
 #include <QHash>
-#include <QSet>
+#include <QList>
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 
-#include <ctime>
-#include <sys/types.h>
+#include <deque>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+class FeedReader;
+
+struct FeedSnapshot {
+    FeedTable table;
+    QDateTime readAt;
+};
+
+struct PriceSeen {
+    quint64 key;
+    qint64 cents;
+    qint64 atMs; // since the epoch
+};
 
 class QuoteFeed : public QuoteSource {
 public:
     // Reads the file at once, then looks at it every 200 ms and before each request.
     explicit QuoteFeed(QString path);
+    ~QuoteFeed() override;
 
-    // Reads the file again when its size, modification time or identity has changed.
-    void refresh() override;
+    // Why a file cannot serve as a feed at all (a FIFO, a device, a directory), or empty.
+    static QString notRegularFile(const QString& path);
 
+    void whenCurrent(QObject* context, std::function<void()> ready) override;
     std::optional<Quote> quote(const QByteArray& symbol, const QDateTime& now) const override;
     std::optional<DetailsContent> details(const QByteArray& symbol, const QDateTime& now) const override;
     QByteArray pageIntro() const override;
@@ -29,37 +51,39 @@ public:
     QByteArray unknownSymbolHtml() const override;
 
 private:
-    struct FileState {
-        int error = -1; // errno of the last look; 0 when the file was there
-        dev_t device = 0;
-        ino_t inode = 0;
-        off_t size = 0;
-        timespec modified{};
-        bool operator==(const FileState& other) const;
+    struct Waiter {
+        QPointer<QObject> context;
+        std::function<void()> ready;
+        quint64 look; // answered once this look is done
+        QDeadlineTimer deadline;
     };
-    static FileState stateOf(const QString& path);
+    struct History {
+        std::vector<std::pair<qint64, qint64>> prices; // (ms since the epoch, cents), oldest first
+        quint64 updated = 0;                           // the update count when it last changed
+    };
 
-    void read(const QDateTime& now);
-    void use(const FeedContent& content, const QDateTime& now);
-    void unusable(const QString& problem);
-    void say(const QString& text) const;
+    void received(quint64 lookDone, std::shared_ptr<const FeedSnapshot> snapshot, std::vector<PriceSeen> prices);
+    void releaseWaiters(quint64 lookDone);
+    void recordSomePrices();
+    void record(const PriceSeen& price);
 
     QString path_;
     QByteArray fileName_; // UTF-8, for the pages
-    QTimer timer_;
+    QObject mailbox_;     // the reader's results arrive through it, on this thread
+    std::unique_ptr<FeedReader> reader_;
 
-    FileState seen_;
-    bool lookAgain_ = false; // the file was read in the same moment as it was written
-    QDateTime emptySince_;   // when the file was first seen empty, while it stays so
-    bool haveRead_ = false;
-    QByteArray readBytes_;
-    bool readBytesUsable_ = false;
-    QString readProblem_;           // why the bytes read last cannot be used
-    QSet<QByteArray> skippedLines_; // lines already warned about, as they stand
+    std::shared_ptr<const FeedSnapshot> current_; // the last good prices
+    QList<Waiter> waiters_;
+    QTimer waitTimer_;
+    quint64 lookDone_ = 0;
+    qint64 lastSeenState_ = 0; // what this thread's own look last found
 
-    QHash<QByteArray, Quote> quotes_; // the last good prices
-    QHash<QByteArray, QList<SeenPrice>> seenPrices_;
-    QDateTime usedAt_;
-    bool everUsable_ = false;
-    QString problem_; // what keeps the file from being used; empty when it is used
+    // The chart's prices, a bounded number in all; the symbols updated longest ago go first.
+    std::vector<PriceSeen> toRecord_;
+    size_t recorded_ = 0; // of toRecord_
+    QTimer recordTimer_;
+    std::unordered_map<quint64, History> history_;
+    std::deque<std::pair<quint64, quint64>> updates_; // (update count, key), oldest first
+    quint64 updateCount_ = 0;
+    qsizetype pricesKept_ = 0;
 };

@@ -131,13 +131,10 @@ QByteArray quotePage(QuotePageKind kind, const QuoteSource& source, const QList<
     page += headerRow(kind);
     page += blankComment(marker + FirstRowDistance - page.size() - 1) + '\n';
 
-    int rows = 0;
     for (const QByteArray& requested : requestedSymbols) {
         const std::optional<Quote> q = source.quote(upperSymbol(requested), now);
         if (!q)
             continue;
-        if (++rows > MaxSymbolsPerPage)
-            break;
         page += kind == QuotePageKind::Delayed ? delayedRow(*q) : realTimeRow(*q);
     }
     page += "</table>\n<p>" + source.pageFootnote() + "</p>\n</body>\n</html>\n";

@@ -9,7 +9,7 @@
 
 enum class QuotePageKind { Delayed, RealTime };
 
-// Rows for at most this many symbols; the rest of a longer list is left out.
+// A request names at most this many symbols (a longer list gets 414): a page stays near 200 KB.
 constexpr int MaxSymbolsPerPage = 100;
 
 // requestedSymbols as they stand in the request (any case); those without a quote get no row.

@@ -6,14 +6,21 @@
 #include "request_log.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
+#include <QSet>
 #include <QTcpServer>
 
 #include <memory>
 
+class Connection;
+
 class QuoteServer : public QObject {
     Q_OBJECT
 public:
+    // At most this many connections at once; the file-descriptor limit may make it fewer.
+    static constexpr int MaxConnections = 4096;
+
     explicit QuoteServer(const ServerOptions& options, QObject* parent = nullptr);
     ~QuoteServer() override;
 
@@ -21,21 +28,26 @@ public:
     quint16 port() const { return server_.serverPort(); }
     const ServerOptions& options() const { return options_; }
 
-    // The encoded reply to one complete request head; records the request and counts
-    // the reply against --short.
-    QByteArray replyTo(QByteArrayView head);
+    // Records the request, then hands the connection its encoded reply (counted against
+    // --short): at once, or when a re-read of the quotes under way has ended (a short while).
+    void answer(const QByteArray& head, Connection* connection);
     // Bytes a connection received but never completed into a request.
     void recordUnfinished(QByteArrayView raw) const { log_.append(raw); }
 
-    void connectionClosed() { --openConnections_; }
+    void connectionClosed(Connection* connection) { connections_.remove(connection); }
+    qint64 clock() const { return clock_.elapsed(); }
 
 private:
     void acceptConnections();
+    void dropLongestIdle();
+    QByteArray replyTo(const QByteArray& head) const;
 
     ServerOptions options_;
     std::unique_ptr<QuoteSource> source_; // the simulated market, or the --quotes file
     RequestLog log_;
     QTcpServer server_;
+    QElapsedTimer clock_;
+    int maxConnections_;
     int repliesSent_ = 0;
-    int openConnections_ = 0;
+    QSet<Connection*> connections_;
 };

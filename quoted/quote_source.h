@@ -4,7 +4,9 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QObject>
 
+#include <functional>
 #include <optional>
 
 // What a details page shows besides the quote's own figures.
@@ -22,8 +24,12 @@ class QuoteSource {
 public:
     virtual ~QuoteSource() = default;
 
-    // Brings the source up to date; called before each request is answered.
-    virtual void refresh() {}
+    // Runs ready once the source is as current as a short look can make it (a request is
+    // answered then); not at all when context is gone by then. The market is always current.
+    virtual void whenCurrent(QObject* context, std::function<void()> ready) {
+        Q_UNUSED(context);
+        ready();
+    }
 
     // The quote of a symbol (upper case); none when the source has no quote for it, and then
     // the symbol has no row on the quote pages.

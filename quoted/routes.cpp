@@ -17,20 +17,31 @@ QList<QByteArray> symbolList(const QByteArray& value) {
 
 } // namespace
 
+HttpReply tooManySymbols(qsizetype named) {
+    return statusPage(414, "A request names at most " + QByteArray::number(MaxSymbolsPerPage) + " symbols" +
+                               (named > 0 ? "; this one names " + QByteArray::number(named) + '.' : QByteArray(".")));
+}
+
 HttpReply route(const HttpRequest& request, const QuoteSource& source, const QDateTime& now) {
     if (!request.valid)
         return statusPage(400, "The request line could not be read.");
-    if (request.method != "GET")
-        return statusPage(405, "Only GET is answered here.");
+    if (request.method != "GET" && request.method != "HEAD") {
+        HttpReply reply = statusPage(405, "Only GET and HEAD are answered here.");
+        reply.extraHeaders = "Allow: GET, HEAD\r\n";
+        return reply;
+    }
 
     if (request.path == "/q/cq") {
         const QByteArray kind = request.queryValue("d").value_or("v1");
         if (kind != "v1" && kind != "e")
             return statusPage(404, "Quote pages are d=v1 (delayed) and d=e (real-time).");
         const QList<QByteArray> symbols = symbolList(request.queryValue("s").value_or(QByteArray()));
-        return {200, quotePage(kind == "e" ? QuotePageKind::RealTime : QuotePageKind::Delayed, source, symbols, now)};
+        if (symbols.size() > MaxSymbolsPerPage)
+            return tooManySymbols(symbols.size());
+        return {
+            200, quotePage(kind == "e" ? QuotePageKind::RealTime : QuotePageKind::Delayed, source, symbols, now), {}};
     }
     if (request.path == "/q/bc")
-        return {200, detailsPage(source, percentDecoded(request.queryValue("s").value_or(QByteArray())), now)};
+        return {200, detailsPage(source, percentDecoded(request.queryValue("s").value_or(QByteArray())), now), {}};
     return statusPage(404, "There is no page at this address.");
 }

@@ -240,6 +240,10 @@ private slots:
                               "and those)\n",
                               ":9: line skipped: last \"-1\" is not a number such as 12.34\n",
                               ":11: line skipped: time \"25:00\" is not a time such as 16:00 or 4:00PM\n"};
+        QTest::newRow("a line over 4 KB") << "symbol,last,name\nA,1.00,x\nB,2.00," + QByteArray(4090, 'n') + "\n"
+                                          << QStringList{"A||1.00|0.00|0.00%|0"}
+                                          << QByteArrayList{":3: line skipped: it is 4097 bytes long, over the 4096 a "
+                                                            "line may hold\n"};
     }
     void fileRules() {
         QFETCH(QByteArray, file);

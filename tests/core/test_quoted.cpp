@@ -16,6 +16,12 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 
 namespace {
@@ -218,6 +224,8 @@ private slots:
     void detailsPage();
     void otherRequests_data();
     void otherRequests();
+    void idleAndStalledClients();
+    void feedSwappedWhileRunning();
     void sameMinuteSamePage();
     void seedChangesThePrices();
     void exitsByItself();
@@ -233,11 +241,13 @@ private:
     QByteArrayList withinOneMinute(const QList<std::pair<quint16, QByteArray>>& requests);
 
     std::unique_ptr<QuotedProcess> plain_;
+    QTemporaryDir scratch_; // a FIFO and feeds
 };
 
 void TestQuoted::initTestCase() {
     plain_ = std::make_unique<QuotedProcess>();
     QVERIFY2(plain_->isListening(), qPrintable(plain_->errorText()));
+    QCOMPARE(::mkfifo(QFile::encodeName(scratch_.filePath("fifo.csv")).constData(), 0600), 0);
 }
 
 HttpPage TestQuoted::fetch(quint16 port, const QByteArray& path) {
@@ -706,23 +716,146 @@ void TestQuoted::detailsPage() {
 void TestQuoted::otherRequests_data() {
     QTest::addColumn<QByteArray>("request");
     QTest::addColumn<int>("status");
-    QTest::addRow("root") << quoteRequest("/") << 404;
-    QTest::addRow("icon") << quoteRequest("/favicon.ico") << 404;
-    QTest::addRow("other quote key") << quoteRequest(quotePath("MSFT", "zz")) << 404;
-    QTest::addRow("other page") << quoteRequest("/q/xx?s=MSFT") << 404;
-    QTest::addRow("post") << QByteArray("POST /q/cq?s=MSFT&d=v1 HTTP/1.1\nHost: localhost\n\n") << 405;
-    QTest::addRow("no request line") << QByteArray("HELLO\n\n") << 400;
+    QTest::addColumn<QByteArray>("text"); // in the head, or the body when there is one
+
+    const QByteArray names100 = QByteArrayList(100, "IBM").join(',');
+    QTest::addRow("root") << quoteRequest("/") << 404 << QByteArray("<h1>404");
+    QTest::addRow("icon") << quoteRequest("/favicon.ico") << 404 << QByteArray("<h1>404");
+    QTest::addRow("other quote key") << quoteRequest(quotePath("MSFT", "zz")) << 404 << QByteArray("<h1>404");
+    QTest::addRow("other page") << quoteRequest("/q/xx?s=MSFT") << 404 << QByteArray("<h1>404");
+    QTest::addRow("post") << QByteArray("POST /q/cq?s=MSFT&d=v1 HTTP/1.1\nHost: localhost\n\n") << 405
+                          << QByteArray("\r\nAllow: GET, HEAD\r\n");
+    QTest::addRow("no request line") << QByteArray("HELLO\n\n") << 400 << QByteArray("<h1>400");
+    // HEAD: the headers GET has, no body.
+    QTest::addRow("head") << QByteArray("HEAD /q/cq?s=MSFT&d=v1 HTTP/1.1\nHost: localhost\n\n") << 200
+                          << QByteArray("\r\nContent-Length: ");
+    QTest::addRow("100 symbols") << quoteRequest(quotePath(names100, "e")) << 200 << QByteArray("IBM</a>");
+    QTest::addRow("101 symbols") << quoteRequest(quotePath(names100 + ",,GE", "v1")) << 414
+                                 << QByteArray("at most 100 symbols; this one names 101.");
+    QTest::addRow("20000 symbols") << quoteRequest(quotePath(QByteArrayList(20000, "GE").join(','), "v1")) << 414
+                                   << QByteArray("at most 100 symbols.");
 }
 
 void TestQuoted::otherRequests() {
     QFETCH(QByteArray, request);
     QFETCH(int, status);
+    QFETCH(QByteArray, text);
     const RawExchange exchange = exchangeRaw(plain_->port(), request);
     QVERIFY(exchange.closedByServer);
     const HttpPage page = readPage(exchange.bytes);
-    QVERIFY(page.framed);
     QCOMPARE(page.status, status);
-    QVERIFY(page.body.contains("<h1>" + QByteArray::number(status)));
+    if (request.startsWith("HEAD")) {
+        QCOMPARE(page.body, QByteArray());
+        const HttpPage get = fetch(plain_->port(), "/q/cq?s=MSFT&d=v1");
+        QCOMPARE(page.head.sliced(page.head.indexOf("\r\nContent-Length")),
+                 get.head.sliced(get.head.indexOf("\r\nContent-Length")));
+    } else {
+        QVERIFY(page.framed);
+    }
+    QVERIFY2((page.head + page.body).contains(text), page.head.constData());
+}
+
+namespace {
+
+int connectRaw(quint16 port, int receiveBuffer = 0) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (receiveBuffer > 0)
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// How many of the sockets the server has ended (hung up or reset), without reading from them.
+qsizetype endedBy(const std::vector<int>& sockets) {
+    std::vector<pollfd> polls;
+    for (int fd : sockets)
+        polls.push_back({fd, POLLRDHUP, 0});
+    ::poll(polls.data(), polls.size(), 0);
+    return std::count_if(polls.cbegin(), polls.cend(),
+                         [](const pollfd& p) { return p.revents & (POLLHUP | POLLERR | POLLRDHUP); });
+}
+
+} // namespace
+
+// 1,000 idle connections and one that never reads its long pages (more than the kernel's
+// buffers hold) do not keep a client out, and each ends at its deadline.
+void TestQuoted::idleAndStalledClients() {
+    constexpr int IdleClients = 1000;
+    rlimit limit{};
+    ::getrlimit(RLIMIT_NOFILE, &limit);
+    limit.rlim_cur = limit.rlim_max;
+    ::setrlimit(RLIMIT_NOFILE, &limit);
+    if (limit.rlim_cur < IdleClients + 100)
+        QSKIP("the open-file limit is too low for 1,000 connections");
+
+    QuotedProcess server({"--hold-open"});
+    QVERIFY2(server.isListening(), qPrintable(server.errorText()));
+    std::vector<int> sockets;
+    const auto closeAll = qScopeGuard([&] {
+        for (int fd : sockets)
+            ::close(fd);
+    });
+    for (int i = 0; i < IdleClients; ++i) {
+        sockets.push_back(connectRaw(server.port()));
+        QVERIFY(sockets.back() >= 0);
+    }
+    const int stalled = connectRaw(server.port(), 2048);
+    QVERIFY(stalled >= 0);
+    sockets.push_back(stalled);
+    const QByteArray longPage =
+        QByteArrayList(40, quoteRequest(quotePath(QByteArrayList(100, "MSFT").join(','), "v1"))).join();
+    QCOMPARE(::send(stalled, longPage.constData(), size_t(longPage.size()), 0), ssize_t(longPage.size()));
+
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < 2; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        QTcpSocket client; // held open, as the server holds it
+        client.connectToHost(QHostAddress::LocalHost, server.port());
+        QVERIFY(client.waitForConnected(5000));
+        client.write(quoteRequest(quotePath("MSFT", "v1")));
+        QCOMPARE(readPage(readOneReply(client, 5000)).status, 200);
+        if (i == 1) // the first page after the flood waits for it to be accepted
+            QVERIFY2(timer.elapsed() <= 100, QByteArray::number(timer.elapsed()).constData());
+    }
+    QCOMPARE(endedBy(sockets), qsizetype(0));
+    QVERIFY(QTest::qWaitFor([&] { return endedBy(sockets) == qsizetype(sockets.size()); }, 16000));
+    QVERIFY2(clock.elapsed() >= 9000, QByteArray::number(clock.elapsed()).constData());
+}
+
+// A FIFO or a device in the file's place keeps the last good prices, said once; a server never
+// starts on one.
+void TestQuoted::feedSwappedWhileRunning() {
+    const QString feed = scratch_.filePath("swapped.csv");
+    QFile file(feed);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("symbol,last\nIBM,12.50\n");
+    file.close();
+    QuotedProcess server({"--quotes", feed});
+    QVERIFY2(server.isListening(), qPrintable(server.errorText()));
+    const QByteArray name = QFile::encodeName(feed);
+    const QByteArray kept = "; the last good prices stay until it can be read\n";
+    const QList<std::pair<QString, QByteArray>> swaps{{scratch_.filePath("fifo.csv"), "is a FIFO"},
+                                                      {"/dev/zero", "is a device"}};
+    for (const auto& [target, kind] : swaps) {
+        const QString link = scratch_.filePath("link");
+        QVERIFY(QFile::link(target, link));
+        QCOMPARE(::rename(QFile::encodeName(link).constData(), name.constData()), 0);
+        const QByteArray message = name + ": " + kind + ", not a regular file" + kept;
+        QVERIFY2(server.waitForErrorOutput(message), server.errorOutput().constData());
+        QCOMPARE(cellTexts(quoteRows(fetch(server.port(), quotePath("IBM", "v1")).body).value(0)).value(2),
+                 QString("12.50"));
+        QTest::qWait(500);
+        QCOMPARE(server.errorOutput().count(message), qsizetype(1));
+    }
 }
 
 void TestQuoted::sameMinuteSamePage() {
@@ -779,6 +912,13 @@ void TestQuoted::answersWithoutServing_data() {
         << QByteArray("tickwell-quoted: --port needs a whole number from 0 to 65535, not \"70000\"\nTry --help.\n");
     QTest::addRow("stray argument") << QStringList{"8080"} << 2 << QByteArray()
                                     << QByteArray("tickwell-quoted: unexpected argument \"8080\"\nTry --help.\n");
+    const QString fifo = scratch_.filePath("fifo.csv");
+    QTest::addRow("FIFO as feed") << QStringList{"--quotes", fifo} << 2 << QByteArray()
+                                  << "tickwell-quoted: " + fifo.toUtf8() + ": is a FIFO, not a regular file\n";
+    QTest::addRow("device as feed") << QStringList{"--quotes", "/dev/zero"} << 2 << QByteArray()
+                                    << QByteArray("tickwell-quoted: /dev/zero: is a device, not a regular file\n");
+    QTest::addRow("directory as feed") << QStringList{"--quotes", "/"} << 2 << QByteArray()
+                                       << QByteArray("tickwell-quoted: /: is a directory, not a regular file\n");
 }
 
 void TestQuoted::answersWithoutServing() {
