@@ -123,10 +123,10 @@ void quoteRowCells(const char* line, const char* wordLine, char cells[7][QuoteCe
     }
     CellItem words[7];
     const int count = lineWords(wordLine, words);
-    // Word w shows in its column, the time with the start of its zone; the change after its sign.
+    // Word w shows in its column, the time with its zone (whole: "symbol not" of a row not
+    // found, never "symbol no"); the change after its sign.
     constexpr int ColumnWord[7] = {0, 1, 3, -1, 4, 5, 6};
     constexpr int TimeWord = 1;
-    constexpr int ZoneShown = 2;
     for (int c = 0; c < 7; ++c) {
         const int w = ColumnWord[c];
         if (w < 0) {
@@ -139,7 +139,6 @@ void quoteRowCells(const char* line, const char* wordLine, char cells[7][QuoteCe
             items[0] = words[w];
         if (shown && w == TimeWord && count > TimeWord + 1) {
             items[1] = words[TimeWord + 1];
-            items[1].length = std::min(items[1].length, ZoneShown);
             shown = items[1].length > 0 ? 2 : 1;
         }
         layCell(line, QuoteCellCuts[c], WordFields[w].first, w == 4 ? SignPosition : -1, items, shown, cells[c]);

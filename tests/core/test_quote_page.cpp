@@ -244,8 +244,8 @@ void TestQuotePage::rowCells_data() {
                           << QList<QByteArray>{"MSFT   ",    " 4:00PM ET", " 27.50      ",  "",
                                                "   +0.12  ", "  +0.44%  ", " 45,123,456   "};
     QTest::newRow("not found") << notFoundData("IBM")
-                               << QList<QByteArray>{"IBM    ",    " symbol no", " found      ",  "",
-                                                    "   +0.00  ", "  +0.00%  ", " 0            "};
+                               << QList<QByteArray>{"IBM    ",    " symbol not", " found      ",  "",
+                                                    "   +0.00  ", "  +0.00%  ",  " 0            "};
     QTest::newRow("six figures, the change's tail kept out of the percent")
         << QByteArray(" BIG 11:30AM ET 712,345.67 1,234.56 -0.17% 99,999,999,999 ")
         << QList<QByteArray>{"BIG    ",      " 11:30AM ET", " 712,345.67 ",   "",
