@@ -21,6 +21,9 @@ namespace {
 const QColor White(255, 255, 255);
 const QColor Grey(212, 212, 212);
 const QColor Yellow(255, 255, 0);
+// The grids' green and red in a light palette: 4.5:1 or more on the grey rows.
+const QColor DarkerGreen(0, 100, 0);
+const QColor DarkerRed(176, 0, 0);
 
 enum class Ink { None, Black, Green, Red, Other };
 
@@ -289,11 +292,11 @@ private slots:
         QTest::addColumn<int>("dx");
         QTest::addColumn<int>("dy");
         QTest::addColumn<QColor>("ink");
-        QTest::newRow("QT1 white") << "QT1" << 0 << "Courier" << 4 << 0 << QColor(0, 128, 0);
-        QTest::newRow("QT1 grey") << "QT1" << 1 << "Courier" << 4 << 0 << QColor(255, 0, 0);
+        QTest::newRow("QT1 white") << "QT1" << 0 << "Courier" << 4 << 0 << DarkerGreen;
+        QTest::newRow("QT1 grey") << "QT1" << 1 << "Courier" << 4 << 0 << DarkerRed;
         QTest::newRow("RT1 white") << "RT1" << 0 << "Courier New" << 2 << -1 << QColor(0, 0, 0);
         QTest::newRow("RT1 grey") << "RT1" << 1 << "Courier New" << 2 << -1 << QColor(0, 0, 0);
-        QTest::newRow("QT1 grey, stale") << "QT1" << 1 << "Courier" << 4 << 0 << QColor(255, 0, 0);
+        QTest::newRow("QT1 grey, stale") << "QT1" << 1 << "Courier" << 4 << 0 << DarkerRed;
         QTest::newRow("RT1 white, stale") << "RT1" << 0 << "Courier New" << 2 << -1 << QColor(0, 0, 0);
     }
     void cellFontAndOffsets() {
@@ -480,7 +483,7 @@ private slots:
         const QList<QStringList> quotes = {
             {"BIG    ", " 11:30AM ET", " 712,345.67 ", "", "   +1,234.56", "  +0.17%  ", " 99,999,999,999"},
             {"BIGD   ", " Unknown ET", " 999,999.99 ", "", "   -12,345.67", "  -1.22%  ", " 12,345,678,901"}};
-        const QColor green(0, 128, 0), red(255, 0, 0), black(0, 0, 0);
+        const QColor green = DarkerGreen, red = DarkerRed, black(0, 0, 0);
         for (const char* size : {"Normal", "Reduced1", "Enlarged1"}) {
             Control<QAction>(size)->trigger();
             for (QuoteGrid* g : {grid("QT1"), grid("RT1")}) {
