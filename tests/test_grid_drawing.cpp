@@ -143,6 +143,41 @@ bool showsWhole(const QImage& image, const QRect& cell, QString text, QColor ink
     return false;
 }
 
+// A palette as a dark desktop theme gives it, with no stripe colour of its own.
+QPalette darkPalette() {
+    QPalette dark(QColor(53, 53, 53));
+    dark.setColor(QPalette::Window, QColor(53, 53, 53));
+    dark.setColor(QPalette::Base, QColor(45, 45, 45));
+    dark.setColor(QPalette::AlternateBase, QColor(45, 45, 45));
+    for (QPalette::ColorRole text : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        dark.setColor(text, QColor(238, 238, 236));
+    return dark;
+}
+
+// The palette takes effect as a desktop's change of theme does, on the next turn of the event loop.
+void usePalette(const QPalette& palette) {
+    QApplication::setPalette(palette);
+    QCoreApplication::sendPostedEvents();
+}
+
+double luminance(QColor c) {
+    double sum = 0;
+    for (auto [channel, weight] : {std::pair{c.redF(), 0.2126}, {c.greenF(), 0.7152}, {c.blueF(), 0.0722}})
+        sum += weight * (channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4));
+    return sum;
+}
+
+// The contrast of the text painted in a part of a grab: its strongest pixel against the background.
+double contrastIn(const QImage& image, const QRect& part, QColor background) {
+    double best = 1;
+    for (int y = part.top(); y <= part.bottom(); ++y)
+        for (int x = part.left(); x <= part.right(); ++x) {
+            const double a = luminance(image.pixelColor(x, y)), b = luminance(background);
+            best = std::max(best, (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05));
+        }
+    return best;
+}
+
 QList<int> widthsOf(QuoteGrid* grid) {
     QList<int> widths;
     for (int col = 0; col < grid->colCount(); ++col)
@@ -385,6 +420,70 @@ private slots:
         // The mark changes the background, never the text colour.
         const QRect cell = cellRect(grid("QT1"), 0, current);
         QCOMPARE(inkIn(image, cell, backgroundOf(image, cell)), Ink::Green);
+    }
+
+    // Every text of the grids reads at 4.5:1 or better on its row, in a light palette and in a dark one,
+    // and the rows and the texts around them follow a dark palette.
+    void readableInEitherPalette_data() {
+        QTest::addColumn<bool>("dark");
+        QTest::addColumn<QString>("what"); // a grid, or a text control as "window/name"
+        QTest::addColumn<float>("change"); // QT1's percent change, RT1's trade direction
+        QTest::addColumn<int>("ink");
+        for (bool dark : {false, true}) {
+            const char* palette = dark ? "dark" : "light";
+            QTest::addRow("%s QT1 rising", palette) << dark << "QT1" << 1.0f << int(Ink::Green);
+            QTest::addRow("%s QT1 falling", palette) << dark << "QT1" << -1.0f << int(Ink::Red);
+            QTest::addRow("%s RT1 rising", palette) << dark << "RT1" << 1.0f << int(Ink::Green);
+            QTest::addRow("%s RT1 falling", palette) << dark << "RT1" << -1.0f << int(Ink::Red);
+            QTest::addRow("%s RT1 unknown", palette) << dark << "RT1" << -100.0f << int(Ink::Other);
+        }
+        for (const char* text : {"/AdvLabel", "/Label1", "/Label2", "About Tickwell/AboutFormText1",
+                                 "About Tickwell/AboutFormText4", "/RichEdit3", "Automatic Refresh/RichEdit1"})
+            QTest::addRow("dark %s", text) << true << text << 0.0f << int(Ink::Other);
+    }
+    void readableInEitherPalette() {
+        QFETCH(bool, dark);
+        QFETCH(QString, what);
+        QFETCH(float, change);
+        QFETCH(int, ink);
+        const QPalette light = QApplication::palette();
+        if (dark)
+            usePalette(darkPalette());
+        QImage image;
+        QList<QPair<QRect, QColor>> texts; // where a text is, and its background
+        if (what.contains('/')) {
+            const QString window = what.section('/', 0, 0), name = what.section('/', 1);
+            QWidget* text = window.isEmpty() ? Control(name) : Control(window, name);
+            if (auto* box = qobject_cast<QAbstractScrollArea*>(text))
+                text = box->viewport();
+            image = text->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            texts << qMakePair(image.rect(), image.pixelColor(image.width() - 1, image.height() - 1));
+        } else {
+            QuoteGrid* g = grid(what);
+            for (int row = 0; row < 3; ++row) {
+                setQuoteRow(row, "MSFT", change);
+                setRealTimeRow(row, "MSFT", change, change);
+            }
+            g->setRow(2); // on QT1 the found row
+            findButton()->setEnabled(false);
+            image = grabGrid(g);
+            findButton()->setEnabled(true);
+            for (int row = 0; row < 3; ++row) {
+                const QRect cell = cellRect(g, what == "QT1" ? 0 : 3, row);
+                texts << qMakePair(cell, backgroundOf(image, cell));
+                if (ink != int(Ink::Other))
+                    QCOMPARE(inkIn(image, cell, texts.last().second), Ink(ink));
+            }
+            const QColor base = darkPalette().color(QPalette::Base);
+            if (dark)
+                QVERIFY(texts[0].second == base && texts[1].second != base && texts[1].second.lightness() < 128);
+        }
+        usePalette(light);
+        for (const auto& [part, background] : texts) {
+            QCOMPARE(background.lightness() < 128, dark);
+            const double contrast = contrastIn(image, part, background);
+            QVERIFY2(contrast >= 4.5, qPrintable(QString("%1:1 on %2").arg(contrast).arg(background.name())));
+        }
     }
 
     // RT1 has no found-row mark.

@@ -1,6 +1,7 @@
 #include "load/quote_colours.h"
 
 #include <QPalette>
+#include <algorithm>
 
 #include "platform/readable_colours.h"
 
@@ -27,7 +28,8 @@ GridColours GridColoursFor(const QPalette& palette) {
     // Some dark themes give no alternate colour of their own; a touch of the text colour marks the rows.
     if (ContrastRatio(stripe, base) < 1.05)
         stripe = mix(base, text, 0.08);
-    const QColor found = mix(base, QColor(255, 255, 0), 0.15);
+    // Yellow no brighter than the stripes: on anything lighter no red would read as red.
+    const QColor found = QColor::fromHsv(60, 255, std::max(base.value(), stripe.value()));
     const QList<QColor> rows = {base, stripe, found};
     return {base,
             stripe,

@@ -42,10 +42,12 @@ QColor ReadableOn(QColor colour, const QList<QColor>& backgrounds) {
         lightest = std::max(lightest, luminance(background));
     // Mid grey (luminance 0.18) has the same contrast to black and to white.
     const QColor away = lightest < 0.18 ? QColor(Qt::white) : QColor(Qt::black);
+    // The strokes of small text are antialiased, so few pixels take the full colour: aim above the mark.
+    constexpr double Aim = ReadableContrast + 0.5;
     constexpr int Steps = 64;
     for (int step = 0; step < Steps; ++step) {
         const QColor candidate = mix(colour, away, double(step) / Steps);
-        if (worstContrast(candidate, backgrounds) >= ReadableContrast)
+        if (worstContrast(candidate, backgrounds) >= Aim)
             return candidate;
     }
     return away;

@@ -15,7 +15,7 @@ double ContrastRatio(QColor a, QColor b);
 
 bool IsDarkPalette(const QPalette& palette);
 
-// colour itself when it reaches ReadableContrast against every background, else the colour mixed
+// colour itself when it reaches ReadableContrast, with a margin, against every background, else the colour mixed
 // towards white on dark backgrounds (black on light ones) just far enough.
 QColor ReadableOn(QColor colour, const QList<QColor>& backgrounds);
 
