@@ -140,6 +140,35 @@ bool showsWhole(const QImage& image, const QRect& cell, QString text, QColor ink
     return false;
 }
 
+// A palette as a dark desktop theme gives it, with no stripe colour of its own (AlternateBase as Base).
+QPalette darkPalette() {
+    const QColor text(238, 238, 236), window(53, 53, 53), base(45, 45, 45);
+    QPalette dark(text, window, window.lighter(), window.darker(), window, text, Qt::white, base, window);
+    dark.setColor(QPalette::AlternateBase, base);
+    return dark;
+}
+
+// The palette takes effect as a desktop's change of theme does, on the next turn of the event loop.
+void usePalette(const QPalette& palette) {
+    QApplication::setPalette(palette);
+    QCoreApplication::sendPostedEvents();
+}
+
+// The contrast of the text painted in a part of a grab: its strongest pixel against the background.
+double contrastIn(const QImage& image, const QRect& part, QColor background) {
+    auto luminance = [](QColor c) {
+        auto linear = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF()) + 0.05;
+    };
+    double best = 1;
+    for (int y = part.top(); y <= part.bottom(); ++y)
+        for (int x = part.left(); x <= part.right(); ++x) {
+            const double a = luminance(image.pixelColor(x, y)), b = luminance(background);
+            best = std::max(best, std::max(a, b) / std::min(a, b));
+        }
+    return best;
+}
+
 QList<int> widthsOf(QuoteGrid* grid) {
     QList<int> widths;
     for (int col = 0; col < grid->colCount(); ++col)
@@ -289,11 +318,11 @@ private slots:
         QTest::addColumn<int>("dx");
         QTest::addColumn<int>("dy");
         QTest::addColumn<QColor>("ink");
-        QTest::newRow("QT1 white") << "QT1" << 0 << "Courier" << 4 << 0 << QColor(0, 128, 0);
-        QTest::newRow("QT1 grey") << "QT1" << 1 << "Courier" << 4 << 0 << QColor(255, 0, 0);
+        QTest::newRow("QT1 white") << "QT1" << 0 << "Courier" << 4 << 0 << QColor(0, 100, 0);
+        QTest::newRow("QT1 grey") << "QT1" << 1 << "Courier" << 4 << 0 << QColor(176, 0, 0);
         QTest::newRow("RT1 white") << "RT1" << 0 << "Courier New" << 2 << -1 << QColor(0, 0, 0);
         QTest::newRow("RT1 grey") << "RT1" << 1 << "Courier New" << 2 << -1 << QColor(0, 0, 0);
-        QTest::newRow("QT1 grey, stale") << "QT1" << 1 << "Courier" << 4 << 0 << QColor(255, 0, 0);
+        QTest::newRow("QT1 grey, stale") << "QT1" << 1 << "Courier" << 4 << 0 << QColor(176, 0, 0);
         QTest::newRow("RT1 white, stale") << "RT1" << 0 << "Courier New" << 2 << -1 << QColor(0, 0, 0);
     }
     void cellFontAndOffsets() {
@@ -382,6 +411,62 @@ private slots:
         // The mark changes the background, never the text colour.
         const QRect cell = cellRect(grid("QT1"), 0, current);
         QCOMPARE(inkIn(image, cell, backgroundOf(image, cell)), Ink::Green);
+    }
+
+    // Every text of the grids reads at 4.5:1 or better on its row in a light and in a dark palette; in the
+    // dark one the rows, stripes and the texts around the grids follow the palette.
+    void readableInEitherPalette_data() {
+        QTest::addColumn<bool>("dark");
+        QTest::addColumn<QString>("what"); // a grid, or a text as "window/name"
+        QTest::addColumn<float>("change"); // QT1's percent change, RT1's trade direction (-100 unknown)
+        for (bool dark : {false, true})
+            for (auto [grid, change] :
+                 {std::pair{"QT1", 1.0f}, {"QT1", -1.0f}, {"RT1", 1.0f}, {"RT1", -1.0f}, {"RT1", -100.0f}})
+                QTest::addRow("%s %s %g", dark ? "dark" : "light", grid, change) << dark << grid << change;
+        for (const char* text :
+             {"FormQuote/AdvLabel", "FormQuote/Label1", "FormQuote/Label2", "About Tickwell/AboutFormText1",
+              "About Tickwell/AboutFormText4", "FormQuote/RichEdit3", "Automatic Refresh/RichEdit1"})
+            QTest::addRow("dark %s", text) << true << text << 0.0f;
+    }
+    void readableInEitherPalette() {
+        QFETCH(bool, dark);
+        QFETCH(QString, what);
+        QFETCH(float, change);
+        const QPalette light = QApplication::palette();
+        if (dark)
+            usePalette(darkPalette());
+        QImage image;
+        QList<QPair<QRect, QColor>> texts; // where a text is, and its background
+        if (what.contains('/')) {
+            QWidget* text = Control(what.section('/', 0, 0), what.section('/', 1));
+            if (auto* box = qobject_cast<QAbstractScrollArea*>(text))
+                text = box->viewport();
+            image = text->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            texts << qMakePair(image.rect(), image.pixelColor(image.width() - 1, image.height() - 1));
+        } else {
+            for (int row = 0; row < 3; ++row) {
+                setQuoteRow(row, "MSFT", change);
+                setRealTimeRow(row, "MSFT", change, change);
+            }
+            grid(what)->setRow(2); // on QT1 the found row
+            findButton()->setEnabled(false);
+            image = grabGrid(grid(what));
+            findButton()->setEnabled(true);
+            for (int row = 0; row < 3; ++row) {
+                const QRect cell = cellRect(grid(what), what == "QT1" ? 0 : 3, row);
+                texts << qMakePair(cell, backgroundOf(image, cell));
+                if (change > -50) // still green or red
+                    QCOMPARE(inkIn(image, cell, texts.last().second), change > 0 ? Ink::Green : Ink::Red);
+            }
+            if (dark) // the palette's base colour and a stripe of its own
+                QVERIFY(texts[0].second == darkPalette().base().color() && texts[1].second != texts[0].second);
+        }
+        usePalette(light);
+        for (const auto& [part, background] : texts) {
+            QCOMPARE(background.lightness() < 128, dark);
+            const double contrast = contrastIn(image, part, background);
+            QVERIFY2(contrast >= 4.5, qPrintable(QString("%1:1 on %2").arg(contrast).arg(background.name())));
+        }
     }
 
     // RT1 has no found-row mark.
@@ -480,7 +565,7 @@ private slots:
         const QList<QStringList> quotes = {
             {"BIG    ", " 11:30AM ET", " 712,345.67 ", "", "   +1,234.56", "  +0.17%  ", " 99,999,999,999"},
             {"BIGD   ", " Unknown ET", " 999,999.99 ", "", "   -12,345.67", "  -1.22%  ", " 12,345,678,901"}};
-        const QColor green(0, 128, 0), red(255, 0, 0), black(0, 0, 0);
+        const QColor green = QColor(0, 100, 0), red = QColor(176, 0, 0), black(0, 0, 0);
         for (const char* size : {"Normal", "Reduced1", "Enlarged1"}) {
             Control<QAction>(size)->trigger();
             for (QuoteGrid* g : {grid("QT1"), grid("RT1")}) {

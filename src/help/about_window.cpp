@@ -1,6 +1,9 @@
 #include "help/about_window.h"
 
+#include <QEvent>
 #include <QLabel>
+
+#include "platform/readable_colours.h"
 
 namespace {
 
@@ -10,9 +13,6 @@ QLabel* makeText(QWidget* parent, const QString& name, const QString& text, cons
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
     label->move(place);
-    QPalette pal = label->palette();
-    pal.setColor(QPalette::WindowText, navy);
-    label->setPalette(pal);
     return label;
 }
 
@@ -38,6 +38,22 @@ AboutWindow::AboutWindow(QWidget* parent)
     noteText_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     noteText_->resize(281, 73);
     setTypeSizes();
+    colourTexts();
+}
+
+void AboutWindow::colourTexts() {
+    const QColor ink = WindowInk(navy, palette());
+    for (QLabel* text : {titleText_, versionText_, noteText_}) {
+        QPalette pal = text->palette();
+        pal.setColor(QPalette::WindowText, ink);
+        text->setPalette(pal);
+    }
+}
+
+void AboutWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::PaletteChange)
+        colourTexts();
+    HelpWindow::changeEvent(event);
 }
 
 void AboutWindow::setTypeSizes() {

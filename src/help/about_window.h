@@ -10,7 +10,12 @@ class AboutWindow : public HelpWindow {
 public:
     explicit AboutWindow(QWidget* parent = nullptr);
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    // Navy on a light window; on a dark one a blue light enough to read.
+    void colourTexts();
     // Gives the texts their type sizes (18 point bold, 10 and 8 point).
     void setTypeSizes();
 

@@ -1,15 +1,32 @@
 #pragma once
-// The colours of the quote views: rows alternate white and light grey, a found row is
-// yellow, a change of 0 or more is green and a fall red.
+// The colours of the quote views. The text mirrors keep the designed green and red; the grids
+// paint with GridColours, which follow the palette the window is shown in.
 #include <QColor>
 
-inline const QColor EvenRowColour(255, 255, 255);
-inline const QColor OddRowColour(212, 212, 212);
-inline const QColor FoundRowColour(255, 255, 0);
+class QPalette;
+
 inline const QColor RisingColour(0, 128, 0);
 inline const QColor FallingColour(255, 0, 0);
+// The count labels: advancing, declining and unchanged issues.
+inline const QColor UnchangedColour(0, 0, 255);
 
 // Green for a change of 0 or more, red below 0.
 inline QColor ChangeColour(double change) {
     return change >= 0 ? RisingColour : FallingColour;
 }
+
+// What a quote grid paints with. In a light palette rows alternate white and light grey, a found
+// row is yellow, and rising and falling are a green and a red dark enough to read on all three;
+// in a dark palette the rows take the palette's base colours and the text lighter shades.
+struct GridColours {
+    QColor evenRow;
+    QColor oddRow;
+    QColor foundRow;
+    QColor rising;
+    QColor falling;
+    QColor plain; // text without a direction
+
+    QColor change(double change) const { return change >= 0 ? rising : falling; }
+};
+
+GridColours GridColoursFor(const QPalette& palette);

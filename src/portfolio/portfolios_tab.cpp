@@ -66,9 +66,8 @@ void PortfoliosTab::buildControls() {
     hint_->setReadOnly(true);
     // A caret shows where the focus is when Tab reaches the hint.
     hint_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    QPalette palette = hint_->palette();
-    palette.setColor(QPalette::Base, palette.color(QPalette::Button));
-    hint_->setPalette(palette);
+    // On the button-face colour by role, not by a copied colour, so that it follows a change of palette.
+    hint_->viewport()->setBackgroundRole(QPalette::Button);
     hint_->hide();
 }
 

@@ -6,7 +6,6 @@
 
 #include "load/grid_cells.h"
 #include "load/grid_columns.h"
-#include "load/quote_colours.h"
 #include "platform/quote_grid.h"
 #include "quotes/quotes_tab.h"
 
@@ -25,12 +24,12 @@ bool QuotesTab::foundRowMarked(int row) const {
 }
 
 void QuotesTab::drawCell(int col, int row, const QRect& rect, QPainter& canvas) {
-    QColor brush = row % 2 ? OddRowColour : EvenRowColour;
+    QColor brush = row % 2 ? colours_.oddRow : colours_.evenRow;
     if (foundRowMarked(row))
-        brush = FoundRowColour;
+        brush = colours_.foundRow;
     columnFit_.apply(grid_);
     const float pct = row >= 0 && row < QuoteTableCapacity ? rows_->pctChanges[row] : 0.0f;
     WriteGridCell(canvas, rect, grid_->viewport()->width(),
-                  {brush, ChangeColour(pct), grid_->rowFont(row, cellFont_.following(font())), 4, 0},
+                  {brush, colours_.change(pct), grid_->rowFont(row, cellFont_.following(font())), 4, 0},
                   grid_->cell(col, row));
 }

@@ -18,6 +18,7 @@
 #include "platform/fonts.h"
 #include "platform/mirror_text_edit.h"
 #include "platform/quote_grid.h"
+#include "platform/readable_colours.h"
 #include "platform/status_line.h"
 #include "quotes/core/delayed_load.h"
 
@@ -82,15 +83,26 @@ void QuotesTab::buildControls() {
     grid_->setDefaultColWidth(81);
     grid_->setDefaultRowHeight(16);
     grid_->setRangeSelect(true);
-    grid_->setBackgroundColor(Qt::white);
     grid_->setDefaultDrawing(false);
     grid_->setFont(pixelFont("Courier", 12));
     // Designed with a 3-pixel font, which no one can read; it takes the RealTime box's 12 pixels.
     refreshBox_->setFont(pixelFont("MS Sans Serif", 12));
-    colourText(advancingLabel_, RisingColour);
-    colourText(decliningLabel_, FallingColour);
-    colourText(unchangedLabel_, QColor(0, 0, 255));
+    followPalette();
     mirror_->setFont(pixelFont("Courier", 5));
+}
+
+void QuotesTab::followPalette() {
+    colours_ = GridColoursFor(palette());
+    grid_->setBackgroundColor(colours_.evenRow);
+    colourText(advancingLabel_, WindowInk(RisingColour, palette()));
+    colourText(decliningLabel_, WindowInk(FallingColour, palette()));
+    colourText(unchangedLabel_, WindowInk(UnchangedColour, palette()));
+}
+
+void QuotesTab::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::PaletteChange)
+        followPalette();
+    QWidget::changeEvent(event);
 }
 
 QList<QWidget*> QuotesTab::focusChain() const {

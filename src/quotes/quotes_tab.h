@@ -9,6 +9,7 @@
 #include "load/core/portfolio_path.h"
 #include "load/grid_cells.h"
 #include "load/grid_columns.h"
+#include "load/quote_colours.h"
 #include "load/tab_load_view.h"
 #include "net/core/server_address.h"
 #include "parsing/quote_table.h"
@@ -64,6 +65,7 @@ public:
 protected:
     QColor mirrorColour(float change) const override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void buildControls();
@@ -84,6 +86,8 @@ private:
     void showCounts();
     void completeLoad(const QString& doneText);
     bool foundRowMarked(int row) const;
+    // The grid's and the count labels' colours for the palette the tab is shown in.
+    void followPalette();
 
     OpenDialog& openDialog_;
     PortfolioPath portfolio_;
@@ -92,6 +96,7 @@ private:
     bool searching_ = false; // Find symbol is moving the focus itself
     CellFont cellFont_;
     ColumnFit columnFit_{QuoteColumnWeights, 15, 564};
+    GridColours colours_;
 
     QLabel *lastTradeHeader_, *symbolHeader_, *timeHeader_, *priceHeader_, *changeHeader_, *pctChangeHeader_,
         *volumeHeader_;

@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -50,10 +51,20 @@ void RealTimeTab::buildControls() {
     grid_->setDefaultColWidth(100);
     grid_->setDefaultRowHeight(12);
     grid_->setRangeSelect(false);
+    colours_ = GridColoursFor(palette());
     grid_->setBackgroundColor(palette().color(QPalette::Base));
     grid_->setDefaultDrawing(true);
     grid_->setFont(pixelFont("Courier New", 16));
     refreshBox_->setFont(pixelFont("MS Sans Serif", 12));
+}
+
+void RealTimeTab::changeEvent(QEvent* event) {
+    // The grid's own palette holds the colour below the rows; the tab's is the one that changed.
+    if (event->type() == QEvent::PaletteChange) {
+        colours_ = GridColoursFor(palette());
+        grid_->setBackgroundColor(palette().color(QPalette::Base));
+    }
+    QWidget::changeEvent(event);
 }
 
 QList<QWidget*> RealTimeTab::focusChain() const {

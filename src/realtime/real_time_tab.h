@@ -9,6 +9,7 @@
 #include "load/core/portfolio_path.h"
 #include "load/grid_cells.h"
 #include "load/grid_columns.h"
+#include "load/quote_colours.h"
 #include "load/tab_load_view.h"
 #include "net/core/server_address.h"
 #include "parsing/rt_table.h"
@@ -57,6 +58,7 @@ signals:
 
 protected:
     QColor mirrorColour(float tradeDirection) const override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void buildControls();
@@ -71,6 +73,7 @@ private:
     const std::unique_ptr<RtRows> rows_ = std::make_unique<RtRows>();
     CellFont cellFont_;
     ColumnFit columnFit_{RealTimeColumnWeights, 10, 554};
+    GridColours colours_;
 
     QLabel *symbolHeader_, *timeHeader_, *tradeHeader_, *changeHeader_, *afterHoursHeader_, *bidHeader_, *askHeader_;
     QuoteGrid* grid_;

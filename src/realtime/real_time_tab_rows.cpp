@@ -42,15 +42,15 @@ void RealTimeTab::finished(const QString& doneText) {
 }
 
 void RealTimeTab::drawCell(int col, int row, const QRect& rect, QPainter& canvas) {
-    const QColor brush = row % 2 ? OddRowColour : EvenRowColour;
+    const QColor brush = row % 2 ? colours_.oddRow : colours_.evenRow;
     columnFit_.apply(grid_);
-    QColor text = Qt::black;
+    QColor text = colours_.plain;
     if (col == 3 || col == 4) {
         const float d = directionAt(col == 3 ? rows_->tradeDirections : rows_->afterHoursDirections, row);
         if (d > -50 && d < 0)
-            text = FallingColour;
+            text = colours_.falling;
         else if (d > 0)
-            text = RisingColour;
+            text = colours_.rising;
     }
     WriteGridCell(canvas, rect, grid_->viewport()->width(),
                   {brush, text, grid_->rowFont(row, cellFont_.following(font())), 2, -1}, grid_->cell(col, row));
