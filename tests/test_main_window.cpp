@@ -1,5 +1,6 @@
 // The main window as designed: one table of every control by name with its sheet, kind, text,
 // place, type and visibility; the menus; the timers, dialogs and refresh boxes; the start-up state.
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,8 +16,10 @@
 #include "gui_support/load_fixture.h"
 #include "gui_support/tickwell_windows.h"
 #include "platform/mirror_text_edit.h"
+#include "platform/open_dialog.h"
 #include "platform/quote_grid.h"
 #include "platform/status_line.h"
+#include "support/file_bytes.h"
 
 namespace {
 struct Designed {
@@ -128,6 +131,22 @@ QString describe(const QString& sheet, const QString& kind, const QString& text,
     return QString("%1 %2 \"%3\" %4 [%5]").arg(sheet, kind, text, place, look);
 }
 
+void click(const char* name) {
+    QWidget* control = Control(name);
+    QTest::mouseClick(control, Qt::LeftButton, {}, control->rect().center());
+}
+
+// Opens a "Refresh Time" list by key and clicks the item, as the user picks one.
+bool pick(const char* comboName, int index) {
+    auto* combo = Control<QComboBox>(comboName);
+    QTest::keyClick(combo, Qt::Key_F4);
+    QAbstractItemView* list = combo->view();
+    if (!QTest::qWaitForWindowExposed(list->window()))
+        return false;
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(index, 0)).center());
+    return QTest::qWaitFor([list] { return !list->isVisible(); }, 2000);
+}
+
 QStringList itemsOf(QComboBox* combo) {
     QStringList items;
     for (int i = 0; i < combo->count(); ++i)
@@ -230,6 +249,7 @@ private slots:
     void menus() {
         QStringList seen;
         for (QAction* title : Control<QMenuBar>("MainMenu1")->actions()) {
+            // The caption with the Alt key's letter marked.
             seen << title->menu()->objectName() + "=" + title->text();
             for (QAction* item : title->menu()->actions())
                 seen << QString("  %1=%2|%3%4")
@@ -238,10 +258,10 @@ private slots:
         }
         QCOMPARE(seen,
                  QStringList(
-                     {"Sort1=Sort", "  Alphabetically1=Alphabetically|Ctrl+A", "  byChange1=by %Change|Ctrl+R",
-                      "Help1=Help", "  About1=About Tickwell|", "  AddingStockSymbols1=Add/Delete Stock Symbols|",
+                     {"Sort1=&Sort", "  Alphabetically1=Alphabetically|Ctrl+A", "  byChange1=by %Change|Ctrl+R",
+                      "Help1=&Help", "  About1=About Tickwell|", "  AddingStockSymbols1=Add/Delete Stock Symbols|",
                       "  Aboutautomaticrefreshfeature1=Automatic Refresh Feature|",
-                      "  Aboutautomaticsort1=Automatic Sort Options|", "WindowSizing1=Window Sizing",
+                      "  Aboutautomaticsort1=Automatic Sort Options|", "WindowSizing1=&Window Sizing",
                       "  Reduced1=Reduced||unchecked", "  Normal=Normal||checked", "  Enlarged1=Enlarged||unchecked"}));
     }
 
@@ -259,6 +279,65 @@ private slots:
         QCOMPARE(itemsOf(Control<QComboBox>("ComboBox1")),
                  QStringList(
                      {"30 seconds", "1 minute", "2 minutes", "5 minutes", "10 minutes", "15 minutes", "20 minutes"}));
+    }
+
+    // A start finds the portfolios, the sort and the refresh times chosen in the run before,
+    // each refresh still off until its box is checked; a portfolio gone since, or a settings
+    // file that cannot be read, gives the start's defaults instead.
+    void choicesAreThereAtTheNextStart_data() {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("portfolio");
+        QTest::addColumn<bool>("choicesKept");
+        QTest::newRow("as left") << ""
+                                 << "mine.txt" << true;
+        QTest::newRow("portfolio deleted") << "portfolio"
+                                           << "input.txt" << true;
+        QTest::newRow("file corrupt") << "corrupt"
+                                      << "input.txt" << false;
+        QTest::newRow("folder in its place") << "folder"
+                                             << "input.txt" << false;
+    }
+    void choicesAreThereAtTheNextStart() {
+        QFETCH(QString, damage);
+        QFETCH(QString, portfolio);
+        QFETCH(bool, choicesKept);
+        LoadFolder folder;
+        folder.writePortfolio({"IBM"}, "mine.txt");
+        OpenDialogSeam::answerInTests();
+        for (const auto& [tab, selectPortfolio] : {std::pair{"Quotes", "PortName"}, {"RealTime", "Button1"}}) {
+            OpenDialogSeam::queueAnswer(folder.path("mine.txt"));
+            QVERIFY(ShowTab(tab));
+            click(selectPortfolio);
+        }
+        QVERIFY(ShowTab("Quotes"));
+        click("CheckBox2");
+        click("CheckBox"); // this tab's time is chosen with its refresh on
+        QVERIFY(pick("ComboBox", 1));
+        QVERIFY(ShowTab("RealTime"));
+        QVERIFY(pick("ComboBox1", 1));
+        if (damage == "portfolio")
+            QVERIFY(QFile::remove(folder.path("mine.txt")));
+        else if (damage == "corrupt")
+            QVERIFY(WriteFileBytes(SettingsFile(), "[Quotes\nportfolio=\xff\n[RealTime]autoSort"));
+        else if (damage == "folder")
+            QVERIFY(QFile::remove(SettingsFile()) && QDir().mkdir(SettingsFile()));
+
+        RestartTickwell().show();
+        QCOMPARE(Control<QLineEdit>("Portfolio")->text(), portfolio);
+        QCOMPARE(Control<QLineEdit>("Portfolio1")->text(), portfolio);
+        QCOMPARE(Control<QCheckBox>("CheckBox2")->isChecked(), choicesKept);
+        QVERIFY(!Control<QCheckBox>("CheckBox1")->isChecked());
+        QCOMPARE(Control<QComboBox>("ComboBox")->currentText(), choicesKept ? "5 minutes" : "Refresh Time");
+        QCOMPARE(Control<QComboBox>("ComboBox1")->currentText(), choicesKept ? "1 minute" : "Refresh Time");
+        for (const char* refresh : {"CheckBox", "CheckBox3"}) {
+            QVERIFY(!Control<QCheckBox>(refresh)->isChecked());
+            click(refresh);
+        }
+        QCOMPARE(Control<QTimer>("Timer")->isActive(), choicesKept);
+        QCOMPARE(Control<QTimer>("Timer1")->isActive(), choicesKept);
+        QFile::remove(SettingsFile());
+        QDir().rmdir(SettingsFile());
+        RestartTickwell().show();
     }
 };
 
