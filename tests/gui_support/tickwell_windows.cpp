@@ -19,8 +19,7 @@
 namespace {
 MainWindow* mainWindow = nullptr;
 
-// Choices are remembered under $XDG_CONFIG_HOME: here a folder of this test program's own, so
-// that no run finds what another left, nor the user's own choices.
+// Where choices are remembered ($XDG_CONFIG_HOME): never what another run or the user left.
 QString configHome() {
     static QTemporaryDir home;
     return home.path();

@@ -11,11 +11,9 @@
 // returns the main window.
 QWidget& TickwellWindow();
 
-// The main window made again, as the next start makes it: it finds the choices the one before
-// remembered. The one before is gone; no load may be running.
+// The main window made again, as the next start makes it, with no load running; and the file
+// where this test program's windows remember the user's choices (none at its start).
 QWidget& RestartTickwell();
-// Where the windows of this test program remember the user's choices: a scratch file, empty at
-// the program's start.
 QString SettingsFile();
 
 // The top-level window whose objectName or title is nameOrTitle ("FormQuote", "CreatePort1",
