@@ -74,17 +74,6 @@ void closeNextBoxWithKey(Qt::Key key, QString* text) {
 
 const QString TabBar = "qt_tabwidget_tabbar";
 
-// What the window's keys can change: the page in front, the requests the server had, the
-// portfolio open in the editor, the control with the keyboard and an open menu.
-QString windowState(const QuotedProcess& server) {
-    const auto* editorName = named<QLabel>("StaticText12");
-    const auto* menu = QApplication::activePopupWidget();
-    return QString("%1 %2 %3 %4 %5")
-        .arg(named<QTabWidget>("PgC1")->currentWidget()->objectName())
-        .arg(server.recordedRequests().size())
-        .arg(editorName->isVisible() ? editorName->text() : "-", focusName(), menu ? menu->objectName() : "-");
-}
-
 } // namespace
 
 class KeyboardAndFocusTest : public QObject {
@@ -132,7 +121,7 @@ private slots:
             QVERIFY(WriteFileBytes(path, "IBM\n"));
             OpenDialogSeam::queueAnswer(path);
             QVERIFY(ShowTab("Historical"));
-            QTest::mouseClick(named<QPushButton>("Button5"), Qt::LeftButton);
+            QTest::keyClick(&form(), Qt::Key_O, Qt::ControlModifier); // Edit Portfolio
             QVERIFY(!named("StaticText12")->isHidden());
         }
         showTab(page);
@@ -172,56 +161,8 @@ private slots:
         QCOMPARE(FileBytes(path), QByteArray("IBM\nMSFT\n"));
     }
 
-    // The window's keys from wherever the keyboard is: F5 loads the quote tab in front, once;
-    // Ctrl+O on the Portfolios tab is Edit Portfolio, Ctrl+F goes to the Find box, Alt and a
-    // menu's letter opens that menu. The buttons name their keys.
-    void keysRunTheirCommands_data() {
-        QTest::addColumn<QString>("page");
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<QString>("after");
-        QTest::newRow("F5 on Quotes") << "Quotes"
-                                      << "F5"
-                                      << "Quotes 1 - Portfolio -";
-        QTest::newRow("F5 twice on RealTime") << "RealTime"
-                                              << "F5, F5"
-                                              << "RealTime 1 - Portfolio1 -";
-        QTest::newRow("F5 on Portfolios") << "Historical"
-                                          << "F5"
-                                          << "Historical 0 - " + TabBar + " -";
-        QTest::newRow("Ctrl+O on Portfolios") << "Historical"
-                                              << "Ctrl+O"
-                                              << "Historical 0 keys.txt " + TabBar + " -";
-        QTest::newRow("Ctrl+F on RealTime") << "RealTime"
-                                            << "Ctrl+F"
-                                            << "Quotes 0 - Edit2 -";
-        QTest::newRow("Alt+W") << "Quotes"
-                               << "Alt+W"
-                               << "Quotes 0 - MainMenu1 WindowSizing1";
-    }
-    void keysRunTheirCommands() {
-        QFETCH(QString, page);
-        QFETCH(QString, keys);
-        QFETCH(QString, after);
-        QuotedProcess server({"--slow", "20"}, QuotedProcess::Recording::On);
-        UseQuoteServer(server.port());
-        LoadFolder folder;
-        folder.writePortfolio({"IBM"});
-        folder.writePortfolio({"KO"}, "keys.txt");
-        OpenDialogSeam::clear();
-        OpenDialogSeam::queueAnswer(folder.path("keys.txt"));
-        showTab(page);
-        QTest::keySequence(form().focusWidget(), QKeySequence(keys));
-        QVERIFY(WaitForLoadsToEnd());
-        QCOMPARE(windowState(server), after);
-        if (auto* menu = QApplication::activePopupWidget())
-            QTest::keyClick(menu, Qt::Key_Escape);
-        MessageBoxSeam::queueAnswer(MsgAnswer::Ok);
-        QTest::mouseClick(named<QPushButton>("Button8"), Qt::LeftButton); // Cancel in the editor, if open
-        for (const char* button : {"BtnQuote", "BtnQuote1", "PortName", "Button1", "Button5"})
-            QVERIFY2(named(button)->toolTip().contains(QRegularExpression("\\((F5|Ctrl\\+O)\\)$")), button);
-    }
-
-    // A click in the grid while the pages arrive selects a row; every row still lands at its own place.
+    // A click in the grid while the pages of a load started by F5 arrive selects a row; every row
+    // still lands at its own place.
     void clickInGridDuringLoadKeepsRows_data() {
         QTest::addColumn<bool>("realTime");
         QTest::newRow("Quotes") << false;
@@ -229,7 +170,7 @@ private slots:
     }
     void clickInGridDuringLoadKeepsRows() {
         QFETCH(bool, realTime);
-        QuotedProcess server({"--slow", "15"});
+        QuotedProcess server({"--slow", "15"}, QuotedProcess::Recording::On);
         QVERIFY2(server.isListening(), qPrintable(server.errorText()));
         UseQuoteServer(server.port());
         LoadFolder folder;
@@ -241,11 +182,16 @@ private slots:
         mirror->clear();
         QVERIFY(ShowTab(realTime ? "RealTime" : "Quotes"));
 
-        QTest::mouseClick(named<QPushButton>(realTime ? "BtnQuote1" : "BtnQuote"), Qt::LeftButton);
+        QTest::keyClick(&form(), Qt::Key_F5); // "Get Quotes" of the tab in front
         QVERIFY(QTest::qWaitFor([&] { return mirror->lines().size() >= 20; }, 20000));
         QVERIFY2(mirror->lines().size() < 41, "the load must still be running when the grid is clicked");
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, rowPoint(grid, 2));
+        QTest::keyClick(&form(), Qt::Key_F5); // starts nothing while the load runs, nor on the editor's tab
         QVERIFY(WaitForLoadsToEnd());
+        QCOMPARE(server.recordedRequests().size(), 3);
+        QVERIFY(ShowTab("Historical"));
+        QTest::keyClick(&form(), Qt::Key_F5);
+        QVERIFY(!LoadRunning(realTime ? QuoteTab::RealTime : QuoteTab::Quotes));
 
         QCOMPARE(grid->rowCount(), 41);
         for (int i = 0; i < 41; ++i)
@@ -309,8 +255,8 @@ private slots:
             QCOMPARE(named<QuoteGrid>("QT1")->cell(0, i).trimmed(), symbols[i]);
     }
 
-    // After a match the keyboard is on the grid's found row; what is typed next goes nowhere unseen,
-    // and typing in a count box changes no count.
+    // Ctrl+F leads to the Find box. After a match the keyboard is on the grid's found row; what is typed next goes
+    // nowhere unseen, and typing in a count box changes no count.
     void findLeavesTheKeyboardOnTheGrid() {
         QuotedProcess server;
         QVERIFY(server.isListening());
@@ -322,7 +268,9 @@ private slots:
         const QStringList mirrorBefore = named<MirrorTextEdit>("DisplayQR")->lines();
 
         auto* key = named<QLineEdit>("Edit2");
-        QTest::mouseClick(key, Qt::LeftButton);
+        QVERIFY(ShowTab("RealTime"));
+        QTest::keyClick(&form(), Qt::Key_F, Qt::ControlModifier);
+        QCOMPARE(focusName(), QString("Edit2"));
         key->clear();
         QTest::keyClicks(key, symbols[7].toLower());
         QTest::keyClick(key, Qt::Key_Return);

@@ -228,7 +228,8 @@ private slots:
                  QList<int>({45, 12, 7}));
     }
 
-    // Each menu and item: name=caption, then the shortcut and the check mark of an item.
+    // Each menu and item: name=caption, then the shortcut and the check mark of an item; Alt and the
+    // marked letter opens a menu. The buttons that have a key name it in their tooltips.
     void menus() {
         QStringList seen;
         for (QAction* title : Control<QMenuBar>("MainMenu1")->actions()) {
@@ -246,6 +247,11 @@ private slots:
                       "  Aboutautomaticrefreshfeature1=Automatic Refresh Feature|",
                       "  Aboutautomaticsort1=Automatic Sort Options|", "WindowSizing1=&Window Sizing",
                       "  Reduced1=Reduced||unchecked", "  Normal=Normal||checked", "  Enlarged1=Enlarged||unchecked"}));
+        QTest::keyClick(&TickwellWindow(), Qt::Key_W, Qt::AltModifier);
+        QVERIFY(QApplication::activePopupWidget() == Control("WindowSizing1"));
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+        for (const char* button : {"BtnQuote", "BtnQuote1", "PortName", "Button1", "Button5"})
+            QVERIFY2(Control(button)->toolTip().contains(QRegularExpression("\\((F5|Ctrl\\+O)\\)$")), button);
     }
 
     void components() {
