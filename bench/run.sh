@@ -15,6 +15,8 @@ scripts/install-deps.sh dbus at-spi2-core >/dev/null
 cmake --build "$build" -j"$(nproc)" --target tickwell-quoted bench_window bench_parsers >/dev/null
 
 work=$(mktemp -d)
+# Choices remembered by the user's own runs (a sort after every load, another portfolio) stay out of the figures.
+export XDG_CONFIG_HOME="$work/config"
 server=
 trap '[ -n "$server" ] && kill $server 2>/dev/null; rm -rf "$work"' EXIT
 "$build/quoted/tickwell-quoted" --port 0 --exit-after 1200 >"$work/server.log" &

@@ -158,7 +158,7 @@ private slots:
         QVERIFY(!editorOpen());
     }
 
-    // Closing with unsaved edits asks; Cancel keeps the program, Discard and Save close it.
+    // Closing with unsaved edits, by Ctrl+Q too, asks; Cancel keeps the program, Discard and Save close it.
     void closingAsksAboutUnsavedEdits_data() {
         QTest::addColumn<MsgAnswer>("answer");
         QTest::addColumn<bool>("closed");
@@ -182,7 +182,8 @@ private slots:
 
         typeAtEnd("MSFT");
         MessageBoxSeam::queueAnswer(answer);
-        form().close();
+        QApplication::setActiveWindow(&form());
+        QTest::keyClick(editor(), Qt::Key_Q, Qt::ControlModifier); // as closing the window does
         QCOMPARE(MessageBoxSeam::shown().size(), 1);
         QCOMPARE(MessageBoxSeam::shown()[0].buttons, MsgButtons::SaveDiscardCancel);
         QVERIFY(MessageBoxSeam::shown()[0].text.contains("mine.txt"));

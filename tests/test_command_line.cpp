@@ -90,7 +90,7 @@ private slots:
 
     // The portfolio named on the command line, in another folder or after "--" with a name like
     // an option, is on both tabs and loads from the server that --server names, though the
-    // variable names another; its data file goes beside it.
+    // variable names another; its data file goes beside it, and the next start finds it.
     void serverAndPortfolioFromTheCommandLine_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("data");
@@ -106,11 +106,12 @@ private slots:
         QFETCH(bool, elsewhere);
         QuotedProcess server({}, QuotedProcess::Recording::On);
         QVERIFY2(server.isListening(), qPrintable(server.errorText()));
-        QTemporaryDir start, other;
+        QTemporaryDir start, other, config;
         const QString portfolio = (elsewhere ? other : start).filePath(name);
         QVERIFY(WriteFileBytes(portfolio, "IBM\nKO\n"));
         QProcessEnvironment env = offscreen();
         env.insert("TICKWELL_QUOTE_SERVER", "127.0.0.1:1");
+        env.insert("XDG_CONFIG_HOME", config.path());
         const QStringList named = elsewhere ? QStringList{portfolio} : QStringList{"--", name};
         const Run result =
             run(COMMAND_LINE_PROBE_BINARY, QStringList{"--server", QString("127.0.0.1:%1").arg(server.port())} + named,
@@ -123,6 +124,10 @@ private slots:
         QVERIFY(QFile::exists(QFileInfo(portfolio).dir().filePath(data)));
         QCOMPARE(QDir(start.path()).entryList(QDir::Files | QDir::Hidden),
                  elsewhere ? QStringList() : QStringList({name, data}));
+        // Remembered like a choice: the next start, named no portfolio, finds it on both tabs.
+        const Run next =
+            run(COMMAND_LINE_PROBE_BINARY, {"--server", QString("127.0.0.1:%1").arg(server.port())}, env, start.path());
+        QVERIFY2(next.out.contains("portfolios: " + name + ", " + name), qPrintable(next.out + next.err));
     }
 };
 

@@ -424,8 +424,15 @@ private slots:
         int start = 0;
         while (start < seen.size() && seen[start].status.startsWith("Done"))
             ++start;
-        QSet<int> partial;
+        QSet<int> partial, progress;
         for (int i = start; i < seen.size(); ++i) {
+            // How far the load is: the symbols whose page has come, of the 50 it asks for.
+            if (seen[i].status.startsWith("Getting")) {
+                const int done = seen[i].status.section('(', 1).section(' ', 0, 0).toInt();
+                QCOMPARE(seen[i].status, QString("Getting quotes... (%1 of 50 symbols)").arg(done));
+                QVERIFY2(done <= seen[i].rows, qPrintable(seen[i].status));
+                progress << done;
+            }
             if (i > start)
                 QVERIFY2(seen[i].rows >= seen[i - 1].rows, "rows shown went back");
             if (seen[i].rows < 50) {
@@ -437,6 +444,7 @@ private slots:
             }
         }
         QVERIFY2(partial.contains(20) && partial.contains(40), "the pages were not seen one at a time");
+        QCOMPARE(progress, QSet<int>({0, 20, 40}));
     }
 
     void rowsOfAnEarlierLoadAreNotThisLoads() {

@@ -121,7 +121,7 @@ private slots:
             QVERIFY(WriteFileBytes(path, "IBM\n"));
             OpenDialogSeam::queueAnswer(path);
             QVERIFY(ShowTab("Historical"));
-            QTest::mouseClick(named<QPushButton>("Button5"), Qt::LeftButton);
+            QTest::keyClick(&form(), Qt::Key_O, Qt::ControlModifier); // Edit Portfolio
             QVERIFY(!named("StaticText12")->isHidden());
         }
         showTab(page);
@@ -161,7 +161,8 @@ private slots:
         QCOMPARE(FileBytes(path), QByteArray("IBM\nMSFT\n"));
     }
 
-    // A click in the grid while the pages arrive selects a row; every row still lands at its own place.
+    // A click in the grid while the pages of a load started by F5 arrive selects a row; every row
+    // still lands at its own place.
     void clickInGridDuringLoadKeepsRows_data() {
         QTest::addColumn<bool>("realTime");
         QTest::newRow("Quotes") << false;
@@ -169,7 +170,7 @@ private slots:
     }
     void clickInGridDuringLoadKeepsRows() {
         QFETCH(bool, realTime);
-        QuotedProcess server({"--slow", "15"});
+        QuotedProcess server({"--slow", "15"}, QuotedProcess::Recording::On);
         QVERIFY2(server.isListening(), qPrintable(server.errorText()));
         UseQuoteServer(server.port());
         LoadFolder folder;
@@ -181,11 +182,16 @@ private slots:
         mirror->clear();
         QVERIFY(ShowTab(realTime ? "RealTime" : "Quotes"));
 
-        QTest::mouseClick(named<QPushButton>(realTime ? "BtnQuote1" : "BtnQuote"), Qt::LeftButton);
+        QTest::keyClick(&form(), Qt::Key_F5); // "Get Quotes" of the tab in front
         QVERIFY(QTest::qWaitFor([&] { return mirror->lines().size() >= 20; }, 20000));
         QVERIFY2(mirror->lines().size() < 41, "the load must still be running when the grid is clicked");
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, rowPoint(grid, 2));
+        QTest::keyClick(&form(), Qt::Key_F5); // starts nothing while the load runs, nor on the editor's tab
         QVERIFY(WaitForLoadsToEnd());
+        QCOMPARE(server.recordedRequests().size(), 3);
+        QVERIFY(ShowTab("Historical"));
+        QTest::keyClick(&form(), Qt::Key_F5);
+        QVERIFY(!LoadRunning(realTime ? QuoteTab::RealTime : QuoteTab::Quotes));
 
         QCOMPARE(grid->rowCount(), 41);
         for (int i = 0; i < 41; ++i)
@@ -249,8 +255,8 @@ private slots:
             QCOMPARE(named<QuoteGrid>("QT1")->cell(0, i).trimmed(), symbols[i]);
     }
 
-    // After a match the keyboard is on the grid's found row; what is typed next goes nowhere unseen,
-    // and typing in a count box changes no count.
+    // Ctrl+F leads to the Find box. After a match the keyboard is on the grid's found row; what is typed next goes
+    // nowhere unseen, and typing in a count box changes no count.
     void findLeavesTheKeyboardOnTheGrid() {
         QuotedProcess server;
         QVERIFY(server.isListening());
@@ -262,7 +268,9 @@ private slots:
         const QStringList mirrorBefore = named<MirrorTextEdit>("DisplayQR")->lines();
 
         auto* key = named<QLineEdit>("Edit2");
-        QTest::mouseClick(key, Qt::LeftButton);
+        QVERIFY(ShowTab("RealTime"));
+        QTest::keyClick(&form(), Qt::Key_F, Qt::ControlModifier);
+        QCOMPARE(focusName(), QString("Edit2"));
         key->clear();
         QTest::keyClicks(key, symbols[7].toLower());
         QTest::keyClick(key, Qt::Key_Return);

@@ -15,8 +15,10 @@
 #include "gui_support/load_fixture.h"
 #include "gui_support/tickwell_windows.h"
 #include "platform/mirror_text_edit.h"
+#include "platform/open_dialog.h"
 #include "platform/quote_grid.h"
 #include "platform/status_line.h"
+#include "support/file_bytes.h"
 
 namespace {
 struct Designed {
@@ -226,10 +228,12 @@ private slots:
                  QList<int>({45, 12, 7}));
     }
 
-    // Each menu and item: name=caption, then the shortcut and the check mark of an item.
+    // Each menu and item: name=caption, then the shortcut and the check mark of an item; Alt and the
+    // marked letter opens a menu. The buttons that have a key name it in their tooltips.
     void menus() {
         QStringList seen;
         for (QAction* title : Control<QMenuBar>("MainMenu1")->actions()) {
+            // The caption with the Alt key's letter marked.
             seen << title->menu()->objectName() + "=" + title->text();
             for (QAction* item : title->menu()->actions())
                 seen << QString("  %1=%2|%3%4")
@@ -238,11 +242,16 @@ private slots:
         }
         QCOMPARE(seen,
                  QStringList(
-                     {"Sort1=Sort", "  Alphabetically1=Alphabetically|Ctrl+A", "  byChange1=by %Change|Ctrl+R",
-                      "Help1=Help", "  About1=About Tickwell|", "  AddingStockSymbols1=Add/Delete Stock Symbols|",
+                     {"Sort1=&Sort", "  Alphabetically1=Alphabetically|Ctrl+A", "  byChange1=by %Change|Ctrl+R",
+                      "Help1=&Help", "  About1=About Tickwell|", "  AddingStockSymbols1=Add/Delete Stock Symbols|",
                       "  Aboutautomaticrefreshfeature1=Automatic Refresh Feature|",
-                      "  Aboutautomaticsort1=Automatic Sort Options|", "WindowSizing1=Window Sizing",
+                      "  Aboutautomaticsort1=Automatic Sort Options|", "WindowSizing1=&Window Sizing",
                       "  Reduced1=Reduced||unchecked", "  Normal=Normal||checked", "  Enlarged1=Enlarged||unchecked"}));
+        QTest::keyClick(&TickwellWindow(), Qt::Key_W, Qt::AltModifier);
+        QVERIFY(QApplication::activePopupWidget() == Control("WindowSizing1"));
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+        for (const char* button : {"BtnQuote", "BtnQuote1", "PortName", "Button1", "Button5"})
+            QVERIFY2(Control(button)->toolTip().contains(QRegularExpression("\\((F5|Ctrl\\+O)\\)$")), button);
     }
 
     void components() {
@@ -259,6 +268,60 @@ private slots:
         QCOMPARE(itemsOf(Control<QComboBox>("ComboBox1")),
                  QStringList(
                      {"30 seconds", "1 minute", "2 minutes", "5 minutes", "10 minutes", "15 minutes", "20 minutes"}));
+    }
+
+    // A start finds the portfolios, the sort and the refresh times chosen in the run before, each
+    // refresh off until its box is checked; a portfolio gone since, or a settings file that cannot
+    // be read, gives the defaults.
+    void choicesAreThereAtTheNextStart_data() {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("portfolio");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("as left") << ""
+                                 << "mine.txt" << true;
+        QTest::newRow("portfolio deleted") << "portfolio"
+                                           << "input.txt" << true;
+        QTest::newRow("file corrupt") << "corrupt"
+                                      << "input.txt" << false;
+        QTest::newRow("folder in its place") << "folder"
+                                             << "input.txt" << false;
+    }
+    void choicesAreThereAtTheNextStart() {
+        QFETCH(QString, damage);
+        QFETCH(QString, portfolio);
+        QFETCH(bool, kept);
+        LoadFolder folder;
+        folder.writePortfolio({"IBM"}, "mine.txt");
+        OpenDialogSeam::answerInTests();
+        for (const char* tab : {"RealTime", "Quotes"}) {
+            OpenDialogSeam::queueAnswer(folder.path("mine.txt"));
+            QVERIFY(ShowTab(tab));
+            QTest::keyClick(&TickwellWindow(), Qt::Key_O, Qt::ControlModifier);
+        }
+        QTest::mouseClick(Control("CheckBox2"), Qt::LeftButton);
+        QTest::mouseClick(Control("CheckBox"), Qt::LeftButton); // this tab's time is chosen with its refresh on
+        QTest::keyClick(Control("ComboBox"), Qt::Key_Down);
+        QVERIFY(ShowTab("RealTime"));
+        QTest::keyClick(Control("ComboBox1"), Qt::Key_Down);
+        if (damage == "portfolio")
+            QVERIFY(QFile::remove(folder.path("mine.txt")));
+        else if (damage == "corrupt")
+            QVERIFY(WriteFileBytes(SettingsFile(), "[Quotes\nportfolio=\xff\n[RealTime]autoSort"));
+        else if (damage == "folder")
+            QVERIFY(QFile::remove(SettingsFile()) && QDir().mkdir(SettingsFile()));
+
+        RestartTickwell().show();
+        QCOMPARE(Control<QLineEdit>("Portfolio")->text() + Control<QLineEdit>("Portfolio1")->text(),
+                 portfolio + portfolio);
+        QCOMPARE(Control<QCheckBox>("CheckBox2")->isChecked(), kept);
+        QCOMPARE(Control<QComboBox>("ComboBox")->currentText() + "," + Control<QComboBox>("ComboBox1")->currentText(),
+                 kept ? "2 minutes,30 seconds" : "Refresh Time,Refresh Time");
+        QVERIFY(!Control<QCheckBox>("CheckBox")->isChecked());
+        QTest::mouseClick(Control("CheckBox"), Qt::LeftButton);
+        QCOMPARE(Control<QTimer>("Timer")->isActive(), kept);
+        QFile::remove(SettingsFile());
+        QDir().rmdir(SettingsFile());
+        RestartTickwell().show();
     }
 };
 

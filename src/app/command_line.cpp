@@ -25,7 +25,7 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
     parser.addOption(server);
     parser.addPositionalArgument("portfolio",
                                  "The portfolio both quote tabs start with (after --, a name may begin with -). "
-                                 "Default: input.txt in the current folder.",
+                                 "Default: the one remembered from the last run, or input.txt in the current folder.",
                                  "[PORTFOLIO]");
 
     CommandLine line;

@@ -13,6 +13,7 @@
 #include "help/help_texts.h"
 #include "help/show_help_window.h"
 #include "load/auto_refresh.h"
+#include "platform/command_keys.h"
 #include "platform/fonts.h"
 #include "platform/open_dialog.h"
 #include "portfolio/create_portfolio_dialog.h"
@@ -45,6 +46,8 @@ MainWindow::MainWindow(QWidget* parent)
     setFixedSize(ClientWidth, ClientHeight + menuBar_->sizeHint().height());
     pages_->setCurrentWidget(quotesTab_);
     connectHandlers();
+    bindKeys();
+    choices_.follow(this, *quotesTab_, *realTimeTab_);
     normalSize_ = size();
     quotesTab_->pageShown();
 
@@ -97,19 +100,20 @@ void MainWindow::createMenu() {
         action->setObjectName(name);
         return action;
     };
-    sortMenu_ = menu("Sort1", "Sort");
+    // Alt with the caption's first letter opens a menu.
+    sortMenu_ = menu("Sort1", "&Sort");
     sortAlphabeticallyAction_ = item(sortMenu_, "Alphabetically1", "Alphabetically");
     sortAlphabeticallyAction_->setShortcut(QKeySequence("Ctrl+A"));
     sortByChangeAction_ = item(sortMenu_, "byChange1", "by %Change");
     sortByChangeAction_->setShortcut(QKeySequence("Ctrl+R"));
 
-    helpMenu_ = menu("Help1", "Help");
+    helpMenu_ = menu("Help1", "&Help");
     aboutAction_ = item(helpMenu_, "About1", "About Tickwell");
     addSymbolsHelpAction_ = item(helpMenu_, "AddingStockSymbols1", "Add/Delete Stock Symbols");
     refreshHelpAction_ = item(helpMenu_, "Aboutautomaticrefreshfeature1", "Automatic Refresh Feature");
     autoSortHelpAction_ = item(helpMenu_, "Aboutautomaticsort1", "Automatic Sort Options");
 
-    sizingMenu_ = menu("WindowSizing1", "Window Sizing");
+    sizingMenu_ = menu("WindowSizing1", "&Window Sizing");
     sizes_ = new QActionGroup(this); // one check mark among the sizes
     for (const WindowSize& size : WindowSizes) {
         QAction* action = item(sizingMenu_, size.objectName, size.caption);
@@ -163,6 +167,40 @@ void MainWindow::connectHandlers() {
             [this] { showRefreshedTab(quotesTab_, quotesTab_->focusChain()); });
     connect(&realTimeTab_->autoRefresh(), &AutoRefresh::ticked, this,
             [this] { showRefreshedTab(realTimeTab_, realTimeTab_->focusChain()); });
+}
+
+void MainWindow::bindKeys() {
+    auto bind = [this](const char* key, auto run) {
+        auto* action = new QAction(this);
+        action->setShortcut(QKeySequence(key));
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+        connect(action, &QAction::triggered, this, run);
+    };
+    bind(GetQuotesKey, [this] { getQuotesInFront(); });
+    bind(ChoosePortfolioKey, [this] { choosePortfolioInFront(); });
+    bind(FindKey, [this] {
+        pages_->setCurrentWidget(quotesTab_);
+        quotesTab_->focusFindBox();
+    });
+    bind(CloseWindowKey, [this] { close(); });
+}
+
+void MainWindow::getQuotesInFront() {
+    // Each tab's "Get Quotes" starts nothing while its load runs.
+    if (pages_->currentWidget() == quotesTab_)
+        quotesTab_->getQuotes();
+    else if (pages_->currentWidget() == realTimeTab_)
+        realTimeTab_->getQuotes();
+}
+
+void MainWindow::choosePortfolioInFront() {
+    if (pages_->currentWidget() == quotesTab_)
+        quotesTab_->selectPortfolio();
+    else if (pages_->currentWidget() == realTimeTab_)
+        realTimeTab_->selectPortfolio();
+    else
+        portfoliosTab_->editPortfolio();
 }
 
 // A tick shows its tab with the keyboard on one of its controls, so that no key goes into a

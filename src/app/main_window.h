@@ -4,6 +4,8 @@
 #include <QMainWindow>
 #include <memory>
 
+#include "app/remembered_choices.h"
+
 class AboutWindow;
 class CreatePortfolioDialog;
 class HelpTextWindow;
@@ -43,7 +45,12 @@ private:
     void createMenu();
     void chainFocus();
     void connectHandlers();
+    void bindKeys();
     void pageChanged(int index);
+    // F5: "Get Quotes" on the quote tab in front.
+    void getQuotesInFront();
+    // Ctrl+O: "Select Portfolio" on a quote tab, "Edit Portfolio" on the editor's.
+    void choosePortfolioInFront();
 
     // A refresh tick of tab: the tab comes to the front with the keyboard on one of its controls.
     void showRefreshedTab(QWidget* tab, const QList<QWidget*>& focusChain);
@@ -51,6 +58,7 @@ private:
     // Window Sizing: controls and fonts at percent of the normal size (80, 100 or 115).
     void applySize(int percent);
 
+    RememberedChoices choices_;
     QSize normalSize_;      // outer size at creation, which Window Sizing starts from
     int sizePercent_ = 100; // the size the window is at, as the menu's marks tell it
 

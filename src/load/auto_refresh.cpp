@@ -75,6 +75,11 @@ void AutoRefresh::enabledClicked() {
 }
 
 void AutoRefresh::timeChanged() {
+    applyTimeRule();
+    emit timeChosen();
+}
+
+void AutoRefresh::applyTimeRule() {
     const int index = chosenIndex(timeBox_);
     const bool enabled = enabledBox_->isChecked();
     if (rule_ == RefreshTimeRule::CheckFirst) {
@@ -92,6 +97,20 @@ void AutoRefresh::timeChanged() {
         DisableTimer(timer_);
     else
         start(index);
+}
+
+QString AutoRefresh::chosenTime() const {
+    const int index = chosenIndex(timeBox_);
+    return index < 0 ? QString() : timeBox_->itemText(index);
+}
+
+void AutoRefresh::restoreTime(const QString& item) {
+    const int index = timeBox_->findText(item);
+    if (item.isEmpty() || index < 0)
+        return;
+    const QSignalBlocker quiet(timeBox_);
+    timeBox_->setCurrentIndex(index);
+    timeBox_->lineEdit()->setModified(false);
 }
 
 void AutoRefresh::tick() {

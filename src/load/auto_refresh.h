@@ -29,13 +29,22 @@ public:
     AutoRefresh(QObject* tab, QCheckBox* enabledBox, QComboBox* timeBox, const char* timerName,
                 std::span<const RefreshChoice> choices, RefreshTimeRule rule, std::function<void()> load);
 
+    // The item chosen in the "Refresh Time" box, or an empty text when none is.
+    QString chosenTime() const;
+    // Chooses the item of that text, as a start puts back the choice of the run before: quietly,
+    // since the box's rules would drop a choice made while the refresh is off.
+    void restoreTime(const QString& item);
+
 signals:
     // A tick, before its load: the window shows the tab, unless it has a reason not to.
     void ticked();
+    // The "Refresh Time" box has been changed by the user, and the rules have had their say.
+    void timeChosen();
 
 private:
     void enabledClicked();
     void timeChanged();
+    void applyTimeRule();
     void tick();
     void start(int choice);
 

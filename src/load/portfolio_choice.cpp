@@ -7,11 +7,13 @@
 #include "platform/open_dialog.h"
 #include "platform/quote_grid.h"
 
-void ChoosePortfolio(OpenDialog& dialog, QLineEdit* portfolioName, PortfolioPath& portfolio) {
-    if (dialog.exec())
+bool ChoosePortfolio(OpenDialog& dialog, QLineEdit* portfolioName, PortfolioPath& portfolio) {
+    const bool chosen = dialog.exec();
+    if (chosen)
         UsePortfolio(PortfolioPath(dialog.fileName()), portfolioName, portfolio);
     // A second's rest after each choice: a click queued behind it (Get Quotes) comes after the new name shows.
     QThread::msleep(1000);
+    return chosen;
 }
 
 void UsePortfolio(const PortfolioPath& chosen, QLineEdit* portfolioName, PortfolioPath& portfolio) {

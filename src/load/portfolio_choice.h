@@ -10,8 +10,8 @@ class OpenDialog;
 class QuoteGrid;
 
 // Runs the dialog; a chosen file becomes the tab's portfolio and its name goes into the tab's
-// Portfolio box (which raises its change only when the name differs).
-void ChoosePortfolio(OpenDialog& dialog, QLineEdit* portfolioName, PortfolioPath& portfolio);
+// Portfolio box (which raises its change only when the name differs). True when a file was chosen.
+bool ChoosePortfolio(OpenDialog& dialog, QLineEdit* portfolioName, PortfolioPath& portfolio);
 // The same for a portfolio named without the dialog (on the command line).
 void UsePortfolio(const PortfolioPath& chosen, QLineEdit* portfolioName, PortfolioPath& portfolio);
 

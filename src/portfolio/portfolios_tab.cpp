@@ -7,6 +7,7 @@
 #include <QTextDocument>
 
 #include "load/core/portfolio_path.h"
+#include "platform/command_keys.h"
 #include "platform/control_table.h"
 #include "platform/message_box.h"
 #include "platform/mirror_text_edit.h"
@@ -37,6 +38,7 @@ PortfoliosTab::PortfoliosTab(QWidget* parent, OpenDialog& openDialog, CreatePort
     connect(createButton_, &QPushButton::clicked, this, [this] { createPortfolio(); });
     connect(saveButton_, &QPushButton::clicked, this, [this] { savePortfolio(); });
     connect(cancelButton_, &QPushButton::clicked, this, [this] { cancelEditing(); });
+    editButton_->setToolTip(WithKey("Edit Portfolio", ChoosePortfolioKey));
 }
 
 void PortfoliosTab::buildControls() {

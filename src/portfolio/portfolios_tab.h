@@ -24,10 +24,11 @@ public:
     // or text typed while none is open, which Create Portfolio would take.
     bool holdsUnsavedText() const;
     QList<QWidget*> focusChain() const;
+    // "Edit Portfolio": the open dialog, and the chosen portfolio into the editor.
+    void editPortfolio();
 
 private:
     void buildControls();
-    void editPortfolio();
     void createPortfolio();
     void savePortfolio();
     void cancelEditing();

@@ -14,6 +14,7 @@
 #include "load/auto_refresh.h"
 #include "load/portfolio_choice.h"
 #include "load/quote_colours.h"
+#include "platform/command_keys.h"
 #include "platform/control_table.h"
 #include "platform/fonts.h"
 #include "platform/mirror_text_edit.h"
@@ -41,6 +42,13 @@ QuotesTab::QuotesTab(QWidget* parent, OpenDialog& openDialog)
     buildControls();
     setLoadControls({getQuotesButton_, grid_, mirror_, portfolioName_, status_});
     connectHandlers();
+    nameKeys();
+}
+
+void QuotesTab::nameKeys() {
+    getQuotesButton_->setToolTip(WithKey("Get Quotes", GetQuotesKey));
+    selectPortfolioButton_->setToolTip(WithKey("Select Portfolio", ChoosePortfolioKey));
+    findKey_->setToolTip(WithKey("Symbol to find", FindKey));
 }
 
 void QuotesTab::buildControls() {
@@ -115,8 +123,14 @@ void QuotesTab::connectHandlers() {
     connect(getQuotesButton_, &QPushButton::clicked, this, [this] { getQuotes(); });
     autoRefresh_ = new AutoRefresh(this, refreshBox_, refreshTimeBox_, "Timer", QuotesRefreshChoices,
                                    RefreshTimeRule::CheckFirst, [this] { getQuotes(); });
-    connect(alphabeticalSortBox_, &QCheckBox::clicked, this, [this] { alphabeticalSortClicked(); });
-    connect(changeSortBox_, &QCheckBox::clicked, this, [this] { changeSortClicked(); });
+    connect(alphabeticalSortBox_, &QCheckBox::clicked, this, [this] {
+        alphabeticalSortClicked();
+        emit autoSortChosen();
+    });
+    connect(changeSortBox_, &QCheckBox::clicked, this, [this] {
+        changeSortClicked();
+        emit autoSortChosen();
+    });
     grid_->setDrawCell(
         [this](int col, int row, const QRect& rect, QPainter& canvas) { drawCell(col, row, rect, canvas); });
     grid_->setOnClick([this] { gridClicked(); });
@@ -176,12 +190,29 @@ void QuotesTab::setDetailsSymbol(const QString& symbol) {
     detailsSymbol_->setText(symbol);
 }
 
+QuotesTab::AutoSort QuotesTab::autoSort() const {
+    if (alphabeticalSortBox_->isChecked())
+        return AutoSort::Alphabetical;
+    return changeSortBox_->isChecked() ? AutoSort::ByChange : AutoSort::None;
+}
+
+void QuotesTab::restoreAutoSort(AutoSort sort) {
+    alphabeticalSortBox_->setChecked(sort == AutoSort::Alphabetical);
+    changeSortBox_->setChecked(sort == AutoSort::ByChange);
+}
+
+void QuotesTab::focusFindBox() {
+    findKey_->setFocus(Qt::ShortcutFocusReason);
+}
+
 void QuotesTab::usePortfolio(const PortfolioPath& portfolio) {
     UsePortfolio(portfolio, portfolioName_, portfolio_);
+    emit portfolioChosen();
 }
 
 void QuotesTab::selectPortfolio() {
-    ChoosePortfolio(openDialog_, portfolioName_, portfolio_);
+    if (ChoosePortfolio(openDialog_, portfolioName_, portfolio_))
+        emit portfolioChosen();
 }
 
 void QuotesTab::portfolioNameChanged() {

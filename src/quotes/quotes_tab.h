@@ -28,6 +28,7 @@ class StatusLine;
 class QuoteGrid;
 
 class QuotesTab : public QWidget, public TabLoadView {
+    Q_OBJECT
 public:
     // openDialog is the main window's "OpenFile", which the Portfolios tab's editor shares.
     QuotesTab(QWidget* parent, OpenDialog& openDialog);
@@ -48,6 +49,16 @@ public:
     void sortRows(void (*order)(QuoteRows& rows, int first, int last), bool repaintWhileFilling);
     // The symbol Display Details opens; a click on the RealTime grid sets it too.
     void setDetailsSymbol(const QString& symbol);
+    // "Select Portfolio": the open dialog, and the chosen file becomes the tab's portfolio.
+    void selectPortfolio();
+    // The keyboard into the Find box.
+    void focusFindBox();
+
+    // The sort after every load, as the two boxes choose it (at most one is checked).
+    enum class AutoSort { None, Alphabetical, ByChange };
+    AutoSort autoSort() const;
+    // Checks the box of that sort, as a start puts back the choice of the run before.
+    void restoreAutoSort(AutoSort sort);
 
     // The tab's automatic refresh; each tick asks the window to show the tab.
     AutoRefresh& autoRefresh() { return *autoRefresh_; }
@@ -61,6 +72,12 @@ public:
     void portfolioOpened() override;
     void showPage(const ParsedPage& page) override;
     void finished(const QString& doneText) override;
+
+signals:
+    // The tab has a new portfolio: chosen with the dialog or named on the command line.
+    void portfolioChosen();
+    // One of the automatic-sort boxes was clicked.
+    void autoSortChosen();
 
 protected:
     QColor mirrorColour(float change) const override;
@@ -79,8 +96,8 @@ private:
     void findKeyPressed(int key);
     void findButtonLeft();
     void showDetails();
-    void selectPortfolio();
     void portfolioNameChanged();
+    void nameKeys();
 
     void refillFromTable(bool repaintWhileFilling);
     void showCounts();

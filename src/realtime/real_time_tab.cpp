@@ -10,6 +10,7 @@
 
 #include "load/auto_refresh.h"
 #include "load/portfolio_choice.h"
+#include "platform/command_keys.h"
 #include "platform/control_table.h"
 #include "platform/fonts.h"
 #include "platform/mirror_text_edit.h"
@@ -23,6 +24,8 @@ RealTimeTab::RealTimeTab(QWidget* parent, OpenDialog& openDialog)
     buildControls();
     setLoadControls({getQuotesButton_, grid_, mirror_, portfolioName_, status_});
     connectHandlers();
+    getQuotesButton_->setToolTip(WithKey("Get Quotes", GetQuotesKey));
+    selectPortfolioButton_->setToolTip(WithKey("Select Portfolio", ChoosePortfolioKey));
 }
 
 void RealTimeTab::buildControls() {
@@ -96,10 +99,12 @@ void RealTimeTab::pageShown() {
 
 void RealTimeTab::usePortfolio(const PortfolioPath& portfolio) {
     UsePortfolio(portfolio, portfolioName_, portfolio_);
+    emit portfolioChosen();
 }
 
 void RealTimeTab::selectPortfolio() {
-    ChoosePortfolio(openDialog_, portfolioName_, portfolio_);
+    if (ChoosePortfolio(openDialog_, portfolioName_, portfolio_))
+        emit portfolioChosen();
 }
 
 void RealTimeTab::portfolioNameChanged() {

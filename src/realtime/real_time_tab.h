@@ -41,6 +41,8 @@ public:
     const PortfolioPath& portfolio() const { return portfolio_; }
     // The quote server the tab's loads ask from now on.
     void useServer(const ServerAddress& server) { server_ = server; }
+    // "Select Portfolio": the open dialog, and the chosen file becomes the tab's portfolio.
+    void selectPortfolio();
 
     AutoRefresh& autoRefresh() { return *autoRefresh_; }
     QList<QWidget*> focusChain() const;
@@ -55,6 +57,8 @@ public:
 signals:
     // A click on the grid (or a move of its current row) names that row's symbol.
     void symbolClicked(const QString& symbol);
+    // The tab has a new portfolio: chosen with the dialog or named on the command line.
+    void portfolioChosen();
 
 protected:
     QColor mirrorColour(float tradeDirection) const override;
@@ -64,7 +68,6 @@ private:
     void buildControls();
     void connectHandlers();
     void drawCell(int col, int row, const QRect& rect, QPainter& canvas);
-    void selectPortfolio();
     void portfolioNameChanged();
 
     OpenDialog& openDialog_;

@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTimerEvent>
@@ -17,10 +18,17 @@
 
 namespace {
 MainWindow* mainWindow = nullptr;
+
+// Where choices are remembered ($XDG_CONFIG_HOME): never what another run or the user left.
+QString configHome() {
+    static QTemporaryDir home;
+    return home.path();
+}
 } // namespace
 
 QWidget& TickwellWindow() {
     if (!mainWindow) {
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome()));
         installFontSubstitutions();
         MessageBoxSeam::answerInTests();
         OpenDialogSeam::answerInTests();
@@ -28,6 +36,16 @@ QWidget& TickwellWindow() {
         mainWindow = CreateTickwellWindows();
     }
     return *mainWindow;
+}
+
+QWidget& RestartTickwell() {
+    delete &TickwellWindow();
+    mainWindow = CreateTickwellWindows();
+    return *mainWindow;
+}
+
+QString SettingsFile() {
+    return configHome() + "/tickwell/tickwell.conf";
 }
 
 QWidget* FindWindow(const QString& nameOrTitle) {

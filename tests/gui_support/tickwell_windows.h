@@ -11,6 +11,11 @@
 // returns the main window.
 QWidget& TickwellWindow();
 
+// The main window made again, as the next start makes it, with no load running; and the file
+// where this test program's windows remember the user's choices (none at its start).
+QWidget& RestartTickwell();
+QString SettingsFile();
+
 // The top-level window whose objectName or title is nameOrTitle ("FormQuote", "CreatePort1",
 // "About Tickwell", "Add/Remove Symbols", ...), or nullptr.
 QWidget* FindWindow(const QString& nameOrTitle);

@@ -19,6 +19,20 @@ bool isReopenBatch(int batch) {
     return batch >= 10 && batch <= 40 && batch % 5 == 0;
 }
 
+// "1 symbol", "2 symbols".
+QString symbolCount(int count) {
+    return QString("%1 %2").arg(count).arg(count == 1 ? "symbol" : "symbols");
+}
+
+// The symbols of slots first to last - 1 that a load asks for: those up to the end of the list
+// that the page patterns can place.
+int requestedIn(const SymbolTable& table, int first, int last) {
+    int count = 0;
+    for (int i = first; i < last && i < QuoteTableCapacity && !isEndOfSymbols(table.symbols[i]); ++i)
+        count += isPlaceableSymbol(table.symbols[i], table.lengths[i]) ? 1 : 0;
+    return count;
+}
+
 class LoadRun {
 public:
     LoadRun(const QuoteLoadKind& kind, const QuoteLoadRequest& request)
@@ -40,6 +54,11 @@ private:
     void showStatus(const QString& text) const {
         tell([text](QuoteLoadView& view) { view.showStatus(text); });
     }
+    // "Getting quotes... (400 of 2000 symbols)": how far a long load is.
+    QString gettingQuotesText() const {
+        const QString text = "Getting quotes...";
+        return toRequest_ == 0 ? text : text + QString(" (%1 of %2)").arg(requested_).arg(symbolCount(toRequest_));
+    }
 
     void closePortfolio() {
         if (portfolio_)
@@ -57,6 +76,8 @@ private:
     std::unique_ptr<PendingDataFile> data_;
     PortfolioListing listing_; // the symbols up to the portfolio's first empty line, and below it
     int notFound_ = 0;         // "symbol not found" rows of this load
+    int toRequest_ = 0;        // symbols this load asks for
+    int requested_ = 0;        // of these, the ones whose page has come
     std::string lostReason_;   // why the connection was lost; empty while it was not
 };
 
@@ -82,6 +103,7 @@ bool LoadRun::readPortfolio() {
 void LoadRun::requestBatches() {
     SymbolTable& table = *table_;
     int& batch = table.batch;
+    toRequest_ = requestedIn(table, 0, (kind_.lastBatch + 1) * SymbolsPerBatch);
     for (batch = 0; batch <= kind_.lastBatch; ++batch) {
         if (isReopenBatch(batch))
             data_->reopenForAppend();
@@ -92,7 +114,7 @@ void LoadRun::requestBatches() {
         const BatchPlan plan = buildBatchPath(table.symbols, table.lengths, batch, kind_.queryKey, path,
                                               [&gettingQuotes] { gettingQuotes = true; });
         if (gettingQuotes)
-            showStatus("Getting quotes...");
+            showStatus(gettingQuotesText());
         if (plan == BatchPlan::EndOfList)
             return;
         int length = 0;
@@ -100,7 +122,7 @@ void LoadRun::requestBatches() {
             BatchFetchSteps steps;
             if (batch == 0) {
                 steps.beforeConnect = [this] { showStatus("Connecting to remote server"); };
-                steps.afterSend = [this] { showStatus("Getting quotes..."); };
+                steps.afterSend = [this] { showStatus(gettingQuotesText()); };
             }
             const BatchReply reply = fetchBatch(request_.server, path, reply_.get(), ReplyBufferSize, steps);
             if (!reply.ok) {
@@ -120,15 +142,11 @@ void LoadRun::requestBatches() {
         }
         page->searchStart = table.searchStart;
         notFound_ += page->notFound;
+        requested_ += requestedIn(table, batch * SymbolsPerBatch, (batch + 1) * SymbolsPerBatch);
         tell([page](QuoteLoadView& view) { view.showPage(*page); });
         if (page->endOfList)
             return;
     }
-}
-
-// "1 symbol", "2 symbols".
-QString symbolCount(int count) {
-    return QString("%1 %2").arg(count).arg(count == 1 ? "symbol" : "symbols");
 }
 
 // "Done getting quotes", and in brackets what the user would otherwise not learn: symbols
