@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Every speed figure of Tickwell beside its floor, measured in one run on this machine:
 #   - a 2000-symbol delayed load clicked through the window, first and repeated, without and
-#     with the accessibility bus, against one curl process fetching the same 100 pages on
+#     with the accessibility bus, and with a client that has read the window through it (as a
+#     screen reader does) before the first load and listens to it since, against one curl process fetching the same 100 pages on
 #     fresh connections;
 #   - the longest the window thread did not answer during a load;
 #   - the page parsers in pages per second against a memchr scan of the same bytes;
@@ -11,7 +12,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=$(realpath "${1:-build}")
-scripts/install-deps.sh dbus at-spi2-core >/dev/null
+reader=$PWD/bench/read_window.py
+scripts/install-deps.sh dbus at-spi2-core python3-pyatspi >/dev/null
 cmake --build "$build" -j"$(nproc)" --target tickwell-quoted bench_window bench_parsers >/dev/null
 
 work=$(mktemp -d)
@@ -52,6 +54,11 @@ echo "== with the accessibility bus (3 loads)"
     dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null
     QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$1" 3' \
     "$build/bench/bench_window" "$port") 2>/dev/null | tee "$work/bus.txt"
+echo "== with a client that has read the window (3 loads)"
+(cd "$work" && dbus-run-session -- bash -c '
+    dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null
+    QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$1" 3 "$2"' \
+    "$build/bench/bench_window" "$port" "$reader") 2>/dev/null | tee "$work/reader.txt"
 
 echo "== parsers"
 "$build/bench/bench_parsers" --benchmark_min_time=1 2>/dev/null | grep -E '^(quote|rt|reference|memchr)' | tee "$work/parsers.txt"
@@ -63,7 +70,7 @@ def loads(name):
     return [(float(m[1]), float(m[2]), int(m[3])) for m in
             re.finditer(r"load \d+: ([\d.]+) s, rows \d+, longest stall ([\d.]+) ms, peak RSS (\d+) kB", open(f"{work}/{name}").read())]
 print("\n== summary (floor: one curl process, 100 pages on fresh connections: %.3f s)" % curl)
-for name, label in (("plain.txt", "without bus"), ("bus.txt", "with bus")):
+for name, label in (("plain.txt", "without bus"), ("bus.txt", "with bus"), ("reader.txt", "with a reader")):
     runs = loads(name)
     if not runs:
         print(f"{label}: no loads measured"); continue
