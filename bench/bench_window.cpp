@@ -3,8 +3,8 @@
 //
 //   bench_window PORT LOADS [READER]
 //
-// READER, when given, is a program run once the window shows and before the first load, with
-// this process's id as its argument: an accessibility client that reads the window, as a screen
+// READER, when given, is a command run once the window shows and before the first load, with
+// this process's id as its last argument: an accessibility client that reads the window, as a screen
 // reader does. The loads start once it has ended.
 // Prints one line per load (seconds from the click to "Done getting quotes", the rows, the
 // longest the window thread did not answer, the peak resident memory), then one line for
@@ -133,11 +133,12 @@ int main(int argc, char** argv) {
     QuotesTab& quotes = window->quotesTab();
     Pulse pulse;
     runFor(200);
-    // The reader stays until the end, listening to the window as a screen reader does.
+    // A reader may stay until the end, listening to the window as a screen reader does.
     QProcess reader;
     if (argc > 3) {
         reader.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        reader.start(QString::fromLocal8Bit(argv[3]), {QString::number(QCoreApplication::applicationPid())});
+        QStringList command = QProcess::splitCommand(QString::fromLocal8Bit(argv[3]));
+        reader.start(command.takeFirst(), command << QString::number(QCoreApplication::applicationPid()));
         // The window thread keeps running while the reader asks it for its objects.
         if (!runUntil([&] { return reader.canReadLine() || reader.state() == QProcess::NotRunning; }, 60000) ||
             !reader.canReadLine()) {

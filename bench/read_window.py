@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 # Reads a running program's window once through AT-SPI, as a screen reader or an inspector does
 # when it meets the window: every object's name, role and state, the tables' sizes but none of
-# their rows; then it stays, listening to the window's events as a screen reader does, until it
-# is ended.  Usage: read_window.py PID   (prints how many objects it read once it has read them)
+# their rows. With --listen it then stays, listening to the window's events as a screen reader
+# does, until it is ended.
+# Usage: read_window.py [--listen] PID   (prints how many objects it read once it has read them)
 import signal
 import sys
 import time
@@ -36,10 +37,14 @@ def read(node, depth=0):
     return count
 
 
-app = find_app(int(sys.argv[1]))
+listen = sys.argv[1] == "--listen"
+pid = int(sys.argv[-1])
+app = find_app(pid)
 if app is None:
-    sys.exit("no accessible application with pid " + sys.argv[1])
+    sys.exit("no accessible application with pid %d" % pid)
 print("read %d accessible objects" % read(app), flush=True)
+if not listen:
+    sys.exit(0)
 events = {}
 
 
