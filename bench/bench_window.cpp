@@ -1,8 +1,11 @@
 // Delayed loads and a sort through the real window, as a user drives them: a mouse click on
 // "Get Quotes", then the Sort menu. Run in a folder holding the portfolio input.txt.
 //
-//   bench_window PORT LOADS
+//   bench_window PORT LOADS [READER]
 //
+// READER, when given, is a command run once the window shows and before the first load, with
+// this process's id as its last argument: an accessibility client that reads the window, as a screen
+// reader does. The loads start once it has ended.
 // Prints one line per load (seconds from the click to "Done getting quotes", the rows, the
 // longest the window thread did not answer, the peak resident memory), then one line for
 // each sort (its window-thread time and how often the grid was painted).
@@ -12,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -107,7 +111,7 @@ protected:
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: bench_window PORT LOADS\n");
+        std::fprintf(stderr, "usage: bench_window PORT LOADS [READER]\n");
         return 2;
     }
     QApplication app(argc, argv);
@@ -129,6 +133,21 @@ int main(int argc, char** argv) {
     QuotesTab& quotes = window->quotesTab();
     Pulse pulse;
     runFor(200);
+    // A reader may stay until the end, listening to the window as a screen reader does.
+    QProcess reader;
+    if (argc > 3) {
+        reader.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        QStringList command = QProcess::splitCommand(QString::fromLocal8Bit(argv[3]));
+        reader.start(command.takeFirst(), command << QString::number(QCoreApplication::applicationPid()));
+        // The window thread keeps running while the reader asks it for its objects.
+        if (!runUntil([&] { return reader.canReadLine() || reader.state() == QProcess::NotRunning; }, 60000) ||
+            !reader.canReadLine()) {
+            std::fprintf(stderr, "the reader %s failed\n", argv[3]);
+            return 1;
+        }
+        std::printf("%s", reader.readLine().constData());
+        std::fflush(stdout);
+    }
 
     for (int load = 1; load <= loads; ++load) {
         pulse.restart();
@@ -156,6 +175,11 @@ int main(int argc, char** argv) {
         runFor(1000);
         std::printf("sort %s: window thread %.1f ms, longest stall %.1f ms, grid paints %d\n", item, pulse.busyMs(),
                     pulse.longestMs(), counter.paints);
+    }
+    if (reader.state() != QProcess::NotRunning) {
+        reader.terminate();
+        runUntil([&] { return reader.state() == QProcess::NotRunning; }, 5000);
+        std::printf("%s", reader.readAll().constData());
     }
     std::fflush(nullptr);
     std::_Exit(0);

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Every speed figure of Tickwell beside its floor, measured in one run on this machine:
 #   - a 2000-symbol delayed load clicked through the window, first and repeated, without and
-#     with the accessibility bus, against one curl process fetching the same 100 pages on
-#     fresh connections;
+#     with the accessibility bus, with a client that has read the window through it (as a screen
+#     reader does) before the first load, and with one that listens to it since, against one
+#     curl process fetching the same 100 pages on fresh connections;
 #   - the longest the window thread did not answer during a load;
 #   - the page parsers in pages per second against a memchr scan of the same bytes;
 #   - the two sorts of 2000 rows;
@@ -11,7 +12,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=$(realpath "${1:-build}")
-scripts/install-deps.sh dbus at-spi2-core >/dev/null
+reader=$PWD/bench/read_window.py
+scripts/install-deps.sh dbus at-spi2-core python3-pyatspi >/dev/null
 cmake --build "$build" -j"$(nproc)" --target tickwell-quoted bench_window bench_parsers >/dev/null
 
 work=$(mktemp -d)
@@ -54,6 +56,15 @@ echo "== with the accessibility bus (3 loads)"
     dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null
     QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$1" 3' \
     "$build/bench/bench_window" "$port") 2>/dev/null | tee "$work/bus.txt"
+# A client that reads the window once before the first load, as a screen reader or an inspector
+# does when it meets the window; then the same with a client that listens to it since.
+for listen in "" --listen; do
+    echo "== with a client that has read the window${listen:+ and listens to it} (3 loads)"
+    (cd "$work" && dbus-run-session -- bash -c '
+        dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null
+        QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$1" 3 "$2"' \
+        "$build/bench/bench_window" "$port" "$reader $listen") 2>/dev/null | tee "$work/reader$listen.txt"
+done
 
 echo "== parsers"
 "$build/bench/bench_parsers" --benchmark_min_time=1 2>/dev/null | grep -E '^(quote|rt|reference|memchr)' | tee "$work/parsers.txt"
@@ -65,7 +76,7 @@ def loads(name):
     return [(float(m[1]), float(m[2]), int(m[3])) for m in
             re.finditer(r"load \d+: ([\d.]+) s, rows \d+, longest stall ([\d.]+) ms, peak RSS (\d+) kB", open(f"{work}/{name}").read())]
 print("\n== summary (floor: one curl process, 100 pages on fresh connections: %.3f s)" % curl)
-for name, label in (("plain.txt", "without bus"), ("bus.txt", "with bus")):
+for name, label in (("plain.txt", "without bus"), ("bus.txt", "with bus"), ("reader.txt", "with a reader"), ("reader--listen.txt", "with a listener")):
     runs = loads(name)
     if not runs:
         print(f"{label}: no loads measured"); continue

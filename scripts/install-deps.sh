@@ -12,6 +12,9 @@ packages=(
     # testing: the end-to-end load timing, the desktop file, metainfo and man page checks,
     # and the Debian package (cpack's dependency lookup needs dpkg-shlibdeps and file)
     curl desktop-file-utils appstream man-db groff-base dpkg-dev file
+    # the accessibility tests and the screen-reader case of the benchmark: a private session
+    # bus, the accessibility bus and a client that reads the window through it
+    dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
     "$@"
 )
 missing=()

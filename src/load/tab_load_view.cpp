@@ -89,5 +89,5 @@ void TabLoadView::showRows(const ParsedPage& page, int first, const std::functio
     reached_ = first + count;
     if (grid->staleRowCount() > 0)
         grid->setStaleRows(reached_, shownEnd_);
-    grid->setRow(first + count);
+    grid->followRow(first + count);
 }

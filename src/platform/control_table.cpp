@@ -51,6 +51,8 @@ void setUp(QComboBox* box, const ControlRow& row) {
     box->setCompleter(nullptr);
     QObject::disconnect(box->lineEdit(), &QLineEdit::editingFinished, nullptr, nullptr);
     box->setEditText(row.caption);
+    // Its text is the choice once one is made; the name stays the text it shows before.
+    box->setAccessibleName(row.caption);
 }
 
 void setUp(QFrame* frame, const ControlRow&) {
@@ -89,6 +91,13 @@ void BuildControls(QWidget* parent, std::span<const ControlRow> rows) {
             },
             row.member);
     }
+}
+
+void NameAfter(QWidget* box, QWidget* label) {
+    if (auto* text = qobject_cast<QLabel*>(label))
+        text->setBuddy(box);
+    else if (auto* button = qobject_cast<QPushButton*>(label))
+        box->setAccessibleName(button->text());
 }
 
 void FillChoices(QComboBox* box, const QStringList& items) {

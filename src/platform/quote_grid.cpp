@@ -37,6 +37,18 @@ public:
         }
     }
 
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (role != Qt::DisplayRole)
+            return {};
+        if (orientation == Qt::Vertical)
+            return cell(0, section).trimmed();
+        return titles_.value(section);
+    }
+    void setTitles(const QStringList& titles) {
+        titles_ = titles;
+        emit headerDataChanged(Qt::Horizontal, 0, cols_ - 1);
+    }
+
     bool stale(int row) const { return row >= staleFirst_ && row < std::min(staleEnd_, int(rows_.size())); }
     int staleCount() const { return std::max(0, std::min(staleEnd_, int(rows_.size())) - staleFirst_); }
     void setStale(int first, int end) {
@@ -122,6 +134,7 @@ private:
     }
 
     int cols_;
+    QStringList titles_;
     QList<QStringList> rows_;
     int staleFirst_ = 0;
     int staleEnd_ = 0;
@@ -233,6 +246,10 @@ void QuoteGrid::setCells(int firstRow, const QList<QStringList>& rows) {
     model_->setCells(firstRow, rows);
 }
 
+void QuoteGrid::setColumnTitles(const QStringList& titles) {
+    model_->setTitles(titles);
+}
+
 int QuoteGrid::row() const {
     const QModelIndex current = currentIndex();
     return current.isValid() ? current.row() : 0;
@@ -244,6 +261,28 @@ void QuoteGrid::setRow(int row) {
     const QModelIndex target = model_->index(row, std::max(0, currentIndex().column()));
     setCurrentIndex(target);
     scrollTo(target);
+}
+
+void QuoteGrid::followRow(int row) {
+    quietMove_ = true;
+    setRow(row);
+    quietMove_ = false;
+}
+
+// The table view tells assistive technology of every cell that becomes current or selected; a
+// quiet move skips that step (QAbstractItemView's own handling still runs).
+void QuoteGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    if (quietMove_)
+        QAbstractItemView::currentChanged(current, previous);
+    else
+        QTableView::currentChanged(current, previous);
+}
+
+void QuoteGrid::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
+    if (quietMove_)
+        QAbstractItemView::selectionChanged(selected, deselected);
+    else
+        QTableView::selectionChanged(selected, deselected);
 }
 
 int QuoteGrid::colWidth(int col) const {

@@ -27,9 +27,17 @@ public:
     // cell as it is, and rows or columns past the grid are not written.
     void setCells(int firstRow, const QList<QStringList>& rows);
 
+    // The titles shown above the columns, for assistive technology: a cell is read with its
+    // column's title, and a row by its symbol (its first cell).
+    void setColumnTitles(const QStringList& titles);
+
     int row() const;
     // Out-of-range rows are ignored.
     void setRow(int row);
+    // As setRow, for the row a load moves on with every page it writes: the move is not told to
+    // assistive technology, which would otherwise hear (and ask the window about) a new cell per
+    // page. The rows, the click and the scrolling are as for setRow.
+    void followRow(int row);
 
     int colWidth(int col) const;
     // Setting the width a column already has does nothing (no repaint), so a draw handler may set
@@ -72,6 +80,8 @@ public:
     void setOnClick(std::function<void()> onClick) { onClick_ = std::move(onClick); }
 
 protected:
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
     void mousePressEvent(QMouseEvent* event) override;
     // The owner-drawn cells show no focus of their own: a dotted frame round the current row
     // (round the whole grid while it is empty) shows where the keyboard is.
@@ -87,5 +97,6 @@ private:
     int widthsVersion_ = 0;
     DrawCell drawCell_;
     bool defaultDrawing_ = true;
+    bool quietMove_ = false;
     std::function<void()> onClick_;
 };

@@ -97,6 +97,14 @@ void QuotesTab::buildControls() {
     refreshBox_->setFont(pixelFont("MS Sans Serif", 12));
     followPalette();
     mirror_->setFont(pixelFont("Courier", 5));
+    NameAfter(advancing_, advancingLabel_);
+    NameAfter(declining_, decliningLabel_);
+    NameAfter(unchanged_, unchangedLabel_);
+    NameAfter(findKey_, findButton_);
+    NameAfter(detailsSymbol_, detailsButton_);
+    NameAfter(portfolioName_, selectPortfolioButton_);
+    grid_->setColumnTitles({symbolHeader_->text(), timeHeader_->text(), priceHeader_->text(), QString(),
+                            changeHeader_->text(), pctChangeHeader_->text(), volumeHeader_->text()});
 }
 
 void QuotesTab::followPalette() {

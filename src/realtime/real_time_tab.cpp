@@ -59,6 +59,9 @@ void RealTimeTab::buildControls() {
     grid_->setDefaultDrawing(true);
     grid_->setFont(pixelFont("Courier New", 16));
     refreshBox_->setFont(pixelFont("MS Sans Serif", 12));
+    NameAfter(portfolioName_, selectPortfolioButton_);
+    grid_->setColumnTitles({symbolHeader_->text(), timeHeader_->text(), tradeHeader_->text(), changeHeader_->text(),
+                            afterHoursHeader_->text(), bidHeader_->text(), askHeader_->text()});
 }
 
 void RealTimeTab::changeEvent(QEvent* event) {
