@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 #include <QTimeZone>
 
 #include <atomic>
@@ -394,11 +395,10 @@ QuoteFeed::QuoteFeed(QString path) : path_(std::move(path)), fileName_(QFileInfo
     QObject::connect(&waitTimer_, &QTimer::timeout, &mailbox_, [this] { releaseWaiters(lookDone_); });
     recordTimer_.setSingleShot(true);
     QObject::connect(&recordTimer_, &QTimer::timeout, &mailbox_, [this] { recordSomePrices(); });
-    bool starting = true;
-    reader_ = std::make_unique<FeedReader>(path_, [this, &starting](quint64 look,
-                                                                    std::shared_ptr<const FeedSnapshot> snapshot,
-                                                                    std::vector<PriceSeen> prices) {
-        if (starting) {
+    // The first look runs here, before start() returns; every later one on the reader's thread.
+    reader_ = std::make_unique<FeedReader>(path_, [this](quint64 look, std::shared_ptr<const FeedSnapshot> snapshot,
+                                                         std::vector<PriceSeen> prices) {
+        if (QThread::currentThread() == mailbox_.thread()) {
             received(look, std::move(snapshot), std::move(prices));
             return;
         }
@@ -409,7 +409,6 @@ QuoteFeed::QuoteFeed(QString path) : path_(std::move(path)), fileName_(QFileInfo
             Qt::QueuedConnection);
     });
     reader_->start();
-    starting = false;
     lastSeenState_ = stateOf(path_).digest();
 }
 
