@@ -2,6 +2,7 @@
 
 #include <QTextBlock>
 #include <QTextCursor>
+#include <utility>
 
 MirrorTextEdit::MirrorTextEdit(QWidget* parent) : QTextEdit(parent) {
     setAcceptRichText(false);
@@ -23,13 +24,22 @@ void insertLine(QTextCursor& cursor, const QString& text, const QColor& colour) 
 } // namespace
 
 void MirrorTextEdit::addLine(const QString& text, const QColor& colour) {
+    takePending();
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
     insertLine(cursor, text, colour);
 }
 
 void MirrorTextEdit::appendLines(const QList<Line>& lines) {
-    setSelStart(250000);
+    pending_ << lines;
+}
+
+void MirrorTextEdit::takePending() const {
+    if (pending_.isEmpty())
+        return;
+    const QList<Line> lines = std::exchange(pending_, {});
+    auto* self = const_cast<MirrorTextEdit*>(this);
+    self->setSelStart(250000);
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
     cursor.beginEditBlock();
@@ -38,7 +48,18 @@ void MirrorTextEdit::appendLines(const QList<Line>& lines) {
     cursor.endEditBlock();
 }
 
+void MirrorTextEdit::clear() {
+    pending_.clear();
+    QTextEdit::clear();
+}
+
+void MirrorTextEdit::showEvent(QShowEvent* event) {
+    takePending();
+    QTextEdit::showEvent(event);
+}
+
 void MirrorTextEdit::setSelStart(int position) {
+    takePending();
     QTextCursor cursor = textCursor();
     const int end = document()->characterCount() - 1;
     cursor.setPosition(std::clamp(position, 0, std::max(0, end)));
@@ -46,10 +67,12 @@ void MirrorTextEdit::setSelStart(int position) {
 }
 
 int MirrorTextEdit::selStart() const {
+    takePending();
     return textCursor().selectionStart();
 }
 
 void MirrorTextEdit::selectLineStart(int line, int count) {
+    takePending();
     const QTextBlock block = document()->findBlockByNumber(line);
     if (!block.isValid())
         return;
@@ -60,6 +83,7 @@ void MirrorTextEdit::selectLineStart(int line, int count) {
 }
 
 QStringList MirrorTextEdit::lines() const {
+    takePending();
     QStringList lines;
     if (document()->isEmpty())
         return lines;
@@ -69,6 +93,7 @@ QStringList MirrorTextEdit::lines() const {
 }
 
 QColor MirrorTextEdit::lineColor(int line) const {
+    takePending();
     const QTextBlock block = document()->findBlockByNumber(line);
     if (!block.isValid())
         return QColor();
