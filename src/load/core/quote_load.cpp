@@ -2,8 +2,6 @@
 
 #include <QFile>
 #include <QStringList>
-#include <cerrno>
-#include <cstring>
 #include <memory>
 
 #include "load/core/pending_data_file.h"

@@ -30,7 +30,7 @@ std::string trimmed(const std::string& text, std::size_t from) {
     return text.substr(begin, end - begin);
 }
 
-// The header's value when line is "name: value" (name compared without case), else nullptr.
+// True, with the header's value, when line is "name: value" (name compared without case).
 bool headerValue(const std::string& line, const char* name, std::string* value) {
     const std::size_t length = std::strlen(name);
     if (line.size() <= length || line[length] != ':')
