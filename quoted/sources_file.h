@@ -1,0 +1,35 @@
+#pragma once
+// The sources file (--sources FILE): where tickwell-quoted takes its prices. One INI section
+// per source; the sections' order in the file is their priority, first to last.
+//
+//   [broker]
+//   command = python3 quotes-command.py < my-quotes.json
+//   every = 60
+//   stale_after = 180
+//   columns = symbol=Ticker, last=Price, change=Change
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <utility>
+
+enum class SourceKind { File, Command, Url };
+
+struct SourceSettings {
+    QString name;  // the section's name
+    int line = 0;  // where its header stands, 1-based
+    SourceKind kind = SourceKind::File;
+    QString target; // the path, the command line or the URL
+    int everySeconds = 60;
+    int staleAfterSeconds = 180; // 3 x every unless the section says otherwise
+    QString caFile;              // a URL's private authority; empty: the system's alone
+    // (feed column, the source's own header), in the order written; empty: the feed's names.
+    QList<std::pair<QByteArray, QByteArray>> columns;
+};
+
+struct SourcesFile {
+    QList<SourceSettings> sources; // in the file's order
+    QString error; // why the file cannot be used, naming the section and the line; empty: usable
+};
+
+SourcesFile readSourcesFile(const QString& path);
