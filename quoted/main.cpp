@@ -3,6 +3,7 @@
 #include "options.h"
 #include "quote_feed.h"
 #include "quote_server.h"
+#include "sources_file.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -49,8 +50,16 @@ int main(int argc, char* argv[]) {
             return 2;
         }
     }
+    SourcesFile sources;
+    if (!parsed.options.sourcesFile.isEmpty()) {
+        sources = readSourcesFile(parsed.options.sourcesFile);
+        if (!sources.error.isEmpty()) {
+            std::fprintf(stderr, "tickwell-quoted: %s\n", qPrintable(sources.error));
+            return 2;
+        }
+    }
     raiseOpenFileLimit();
-    QuoteServer server(parsed.options);
+    QuoteServer server(parsed.options, sources.sources);
     QString error;
     if (!server.listen(&error)) {
         std::fprintf(stderr, "tickwell-quoted: cannot listen on 127.0.0.1:%u: %s\n", parsed.options.port,
