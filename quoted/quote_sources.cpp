@@ -150,7 +150,7 @@ void QuoteSources::parsed(Source& source, quint64 run, FeedContent content) {
     }
     source.skippedLines = skipped;
     if (!content.fatal.isEmpty())
-        return failed(source, (source.settings.kind == SourceKind::Command ? "output " : "answer ") + content.fatal);
+        return failed(source, (source.settings.kind == SourceKind::Command ? "output: " : "answer: ") + content.fatal);
 
     const QString symbols = symbolCount(content.table.size());
     if (source.failing)
