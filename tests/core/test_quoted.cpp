@@ -238,6 +238,7 @@ private slots:
     void feedSwappedWhileRunning();
     void commandSourceFaults();
     void failoverBetweenSources();
+    void sampleSourcesRun();
     void sameMinuteSamePage();
     void seedChangesThePrices();
     void exitsByItself();
@@ -957,6 +958,18 @@ void TestQuoted::failoverBetweenSources() {
     writeScratch("first.csv", "symbol,last\nIBM,11.00\n");
     QVERIFY(QTest::qWaitFor([&] { return prices(server.port(), "IBM") == QStringList{"11.00"}; }, 5000));
     QVERIFY(server.errorOutput().contains("tickwell-quoted: [first] works again: 1 symbol\n"));
+}
+
+// samples/sources.conf as the docs start it: the command and the file serve, the url just fails.
+void TestQuoted::sampleSourcesRun() {
+    QuotedProcess server({"--sources", QStringLiteral(TICKWELL_TEST_DATA "/../../samples/sources.conf")});
+    QVERIFY2(server.isListening(), qPrintable(server.errorText()));
+    QCOMPARE(prices(server.port(), "AAPL,NVDA,MSFT"), (QStringList{"190.12", "875.28", "415.26"}));
+    static const QRegularExpression status("^broker\tcommand\tfresh\t3\t" + Time + "\t-\t" + Time +
+                                           "\nsheet\turl\tempty\t0\t-\t[^\t]+\t" + Time + "\nfeed\tfile\tfresh\t12\t" +
+                                           Time + "\t-\t-\n$");
+    const QByteArray lines = fetch(server.port(), "/status").body;
+    QVERIFY2(status.match(QString::fromUtf8(lines)).hasMatch(), lines.constData());
 }
 
 void TestQuoted::sameMinuteSamePage() {
