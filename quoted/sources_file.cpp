@@ -1,6 +1,7 @@
 #include "sources_file.h"
 
 #include "feed_csv.h"
+#include "url_fetch.h"
 
 #include <QDir>
 #include <QFile>
@@ -181,7 +182,8 @@ private:
             return fail(line, section, readColumns(value, &s.columns));
         } else if (key == "ca_file") {
             s.caFile = QDir::cleanPath(folder_.absoluteFilePath(value));
-            return fail(line, section, notARegularFile("ca_file", s.caFile));
+            const QString notFile = notARegularFile("ca_file", s.caFile);
+            return fail(line, section, notFile.isEmpty() ? caFileProblem(s.caFile) : notFile);
         }
     }
 

@@ -16,22 +16,12 @@
 
 namespace {
 
-// Tests shorten the server's clocks: TICKWELL_QUOTED_TEST_TIMING=N makes each of its seconds
-// N ms long. Nothing else reads it.
-int millisecondsPerSecond() {
-    bool ok = false;
-    const int ms = qEnvironmentVariableIntValue("TICKWELL_QUOTED_TEST_TIMING", &ok);
-    return ok && ms > 0 && ms < 1000 ? ms : 1000;
-}
-
 QString networkErrorText(const QNetworkReply& reply) {
     switch (reply.error()) {
     case QNetworkReply::ConnectionRefusedError:
         return "connection refused";
     case QNetworkReply::HostNotFoundError:
         return "host not found: " + reply.url().host();
-    case QNetworkReply::TooManyRedirectsError:
-        return QString("too many redirects (more than %1)").arg(url_fetch::MaxRedirects);
     default:
         return reply.errorString();
     }
@@ -40,12 +30,13 @@ QString networkErrorText(const QNetworkReply& reply) {
 class UrlFetch : public SourceFetch {
 public:
     UrlFetch(const SourceSettings& settings, QObject* parent)
-        : SourceFetch(parent), url_(settings.target), caFile_(settings.caFile), manager_(this) {
+        : SourceFetch(parent), url_(settings.target), caFile_(settings.caFile),
+          timeoutSeconds_(testBoundSeconds() > 0 ? testBoundSeconds() : url_fetch::TimeoutSeconds), manager_(this) {
         deadline_.setSingleShot(true);
         deadline_.setTimerType(Qt::PreciseTimer); // a coarse one may end the fetch half a second early
-        deadline_.setInterval(url_fetch::TimeoutSeconds * millisecondsPerSecond());
+        deadline_.setInterval(timeoutSeconds_ * 1000);
         connect(&deadline_, &QTimer::timeout, this,
-                [this] { stop(QString("timed out after %1 s").arg(url_fetch::TimeoutSeconds)); });
+                [this] { stop(QString("timed out after %1 s").arg(timeoutSeconds_)); });
     }
 
     ~UrlFetch() override {
@@ -58,35 +49,44 @@ public:
     void start() override {
         if (reply_)
             return;
-        QString problem;
-        QNetworkRequest request = makeRequest(&problem);
-        if (!problem.isEmpty()) {
-            // Still one done() per start(), after start() has returned, as for a fetch.
-            QTimer::singleShot(0, this, [this, problem] { emit done({FetchOutcome::Kind::Failed, {}, problem}); });
-            return;
-        }
         body_.clear();
         stopReason_.clear();
         sslProblem_.clear();
+        redirects_ = 0;
         sentValidators_ = !etag_.isEmpty() || !lastModified_.isEmpty();
+        deadline_.start();
+        get(url_);
+    }
+
+private:
+    // One GET of the fetch: of the source's URL, or of where it was redirected.
+    void get(const QUrl& url) {
+        QString problem;
+        const QNetworkRequest request = makeRequest(url, &problem);
+        if (!problem.isEmpty()) {
+            // Still one done() per start(), and after start() has returned.
+            deadline_.stop();
+            QTimer::singleShot(0, this, [this, problem] { emit done({FetchOutcome::Kind::Failed, {}, problem}); });
+            return;
+        }
         reply_ = manager_.get(request);
         connect(reply_, &QNetworkReply::metaDataChanged, this, &UrlFetch::headersArrived);
         connect(reply_, &QNetworkReply::readyRead, this, &UrlFetch::bodyArrived);
         connect(reply_, &QNetworkReply::sslErrors, this, &UrlFetch::certificateRefused);
         connect(reply_, &QNetworkReply::finished, this, &UrlFetch::finished);
-        deadline_.start();
     }
 
-private:
-    QNetworkRequest makeRequest(QString* problem) const {
-        QNetworkRequest request(url_);
-        const QString scheme = url_.scheme();
-        if (!url_.isValid() || (scheme != "http" && scheme != "https") || url_.host().isEmpty()) {
-            *problem = "not an http:// or https:// URL: " + url_.toString();
+    QNetworkRequest makeRequest(const QUrl& url, QString* problem) const {
+        QNetworkRequest request(url);
+        const QString scheme = url.scheme();
+        if (!url.isValid() || (scheme != "http" && scheme != "https") || url.host().isEmpty()) {
+            *problem = "not an http:// or https:// URL: " + url.toString();
             return request;
         }
-        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
-        request.setMaximumRedirectsAllowed(url_fetch::MaxRedirects);
+        // Redirects are followed here, one request each: Qt's own following loses count, and even
+        // the answer, when the server closes each connection.
+        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+        request.setHeader(QNetworkRequest::UserAgentHeader, "tickwell-quoted/" TICKWELL_VERSION);
         if (!etag_.isEmpty())
             request.setRawHeader("If-None-Match", etag_);
         if (!lastModified_.isEmpty())
@@ -130,7 +130,7 @@ private:
         QStringList texts;
         for (const QSslError& error : errors)
             texts.append(error.errorString());
-        sslProblem_ = "certificate of " + url_.host() + " not trusted: " + texts.join("; ");
+        sslProblem_ = "certificate of " + reply_->url().host() + " not trusted: " + texts.join("; ");
     }
 
     // Ends the fetch with the reason; finished() follows from abort().
@@ -149,6 +149,16 @@ private:
             return;
         reply_ = nullptr;
         reply->deleteLater();
+        const QUrl target = reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
+        if (stopReason_.isEmpty() && reply->error() == QNetworkReply::NoError && !target.isEmpty()) {
+            const QUrl to = reply->url().resolved(target);
+            if (++redirects_ > url_fetch::MaxRedirects)
+                stopReason_ = QString("too many redirects (more than %1)").arg(url_fetch::MaxRedirects);
+            else if (to.scheme() == "http" && reply->url().scheme() == "https")
+                stopReason_ = "redirected from https to " + to.toString();
+            else
+                return get(to);
+        }
         deadline_.stop();
         emit done(outcome(*reply));
     }
@@ -158,10 +168,7 @@ private:
         if (!stopReason_.isEmpty())
             return failed(stopReason_);
         const QVariant statusCode = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
-        // A redirect not followed keeps its own status; the reason it was not is what tells.
-        const bool redirectRefused = reply.error() == QNetworkReply::TooManyRedirectsError ||
-                                     reply.error() == QNetworkReply::InsecureRedirectError;
-        if (!statusCode.isValid() || redirectRefused) {
+        if (!statusCode.isValid()) {
             if (!sslProblem_.isEmpty())
                 return failed(sslProblem_);
             return failed(networkErrorText(reply));
@@ -185,12 +192,14 @@ private:
 
     const QUrl url_;
     const QString caFile_;
+    const int timeoutSeconds_;
     QNetworkAccessManager manager_;
     QTimer deadline_;
     QPointer<QNetworkReply> reply_; // the fetch under way
     QByteArray body_;
     QString stopReason_;
     QString sslProblem_;
+    int redirects_ = 0;
     bool sentValidators_ = false;
     // The last good answer's validators, sent back so that an unchanged feed costs a 304.
     QByteArray etag_;
@@ -202,9 +211,9 @@ private:
 QString caFileProblem(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return "ca_file " + path + ": " + file.errorString();
+        return "ca_file " + path + " cannot be read (" + file.errorString() + ')';
     if (QSslCertificate::fromDevice(&file, QSsl::Pem).isEmpty())
-        return "ca_file " + path + ": no PEM certificate in it";
+        return "ca_file " + path + " holds no PEM certificate";
     return {};
 }
 
