@@ -4,6 +4,7 @@
 #include "parsing/quote_table.h"
 #include "parsing/rt_page.h"
 #include "parsing/rt_table.h"
+#include "support/misbehaving_server.h"
 #include "support/quoted_process.h"
 
 #include <QDeadlineTimer>
@@ -238,6 +239,8 @@ private slots:
     void feedSwappedWhileRunning();
     void commandSourceFaults();
     void failoverBetweenSources();
+    void urlSourceAnswers();
+    void httpsSourceWithPrivateAuthority();
     void sampleSourcesRun();
     void sameMinuteSamePage();
     void seedChangesThePrices();
@@ -960,6 +963,88 @@ void TestQuoted::failoverBetweenSources() {
     QVERIFY(server.errorOutput().contains("tickwell-quoted: [first] works again: 1 symbol\n"));
 }
 
+// url sources: an answer with validators, then a 304 to them (no failure), then 500s (prices kept,
+// stale after stale_after); an answer too slow to wait for; six redirects, then an answer.
+void TestQuoted::urlSourceAnswers() {
+    const ShortBounds bounds;
+    const auto answer = [](const QByteArray& head, const QByteArray& body) {
+        return "HTTP/1.1 " + head + "\r\nConnection: close\r\nContent-Length: " + QByteArray::number(body.size()) +
+               "\r\n\r\n" + body;
+    };
+    const QByteArray validators = "200 OK\r\nETag: \"v1\"\r\nLast-Modified: Tue, 08 Dec 2026 10:00:00 GMT";
+    MisbehavingServer feed(MisbehavingServer::Mode::Reply,
+                           {answer(validators, "symbol,last\r\nIBM,12.50\r\n"), answer("304 Not Modified", ""),
+                            answer("500 Internal Server Error", "")});
+    MisbehavingServer slow(MisbehavingServer::Mode::Trickle, {answer("200 OK", "last,symbol\n9,IBM\n")});
+    MisbehavingServer loop(MisbehavingServer::Mode::Reply, QByteArrayList(6, answer("302 Found\r\nLocation: /on", ""))
+                                                               << answer("200 OK", "symbol,last\nF,1\n"));
+    QByteArray sources;
+    for (const auto& [name, peer] : {std::pair{"etag", &feed}, {"slow", &slow}, {"loop", &loop}})
+        sources += QString("[%1]\nurl = http://127.0.0.1:%2/q.csv\nevery = 1\nstale_after = 3\n")
+                       .arg(name)
+                       .arg(peer->port())
+                       .toUtf8();
+    QuotedProcess server({"--sources", writeScratch("url.conf", sources)});
+    QVERIFY2(server.isListening(), qPrintable(server.errorText()));
+    QCOMPARE(prices(server.port(), "IBM"), QStringList{"12.50"});
+    static const QRegularExpression status("^etag\turl\tstale\t1\t" + Time + "\tHTTP 500 Internal Server Error\t" +
+                                           Time + "\nslow\turl\tempty\t0\t-\ttimed out after 1 s\t" + Time +
+                                           "\nloop\turl\tfresh\t1\t" + Time + "\t-\t" + Time + "\n$");
+    QVERIFY2(
+        QTest::qWaitFor(
+            [&] { return status.match(QString::fromUtf8(fetch(server.port(), "/status").body)).hasMatch(); }, 10000),
+        fetch(server.port(), "/status").body.constData());
+    QCOMPARE(prices(server.port(), "IBM"), QStringList{"12.50"});
+    QCOMPARE(server.errorOutput().count("[etag] fails: "), qsizetype(1));
+    QVERIFY(server.errorOutput().contains("[etag] fails: HTTP 500 Internal Server Error; its last good prices stay\n"));
+    QVERIFY(server.errorOutput().contains("[loop] fails: too many redirects (more than 5); no quotes from it until"));
+    const QByteArrayList requests = feed.requests();
+    QVERIFY(requests.size() >= 3);
+    for (qsizetype i = 0; i < 3; ++i) {
+        QCOMPARE(requests[i].contains("\r\nIf-None-Match: \"v1\"\r\n"), i > 0);
+        QCOMPARE(requests[i].contains("\r\nIf-Modified-Since: Tue, 08 Dec 2026 10:00:00 GMT\r\n"), i > 0);
+    }
+}
+
+// An https source whose certificate comes from an authority made here: taken with it as
+// ca_file, refused by the system's authorities alone.
+void TestQuoted::httpsSourceWithPrivateAuthority() {
+    const ShortBounds bounds;
+    const auto openssl = [&](const QString& args) {
+        QProcess run;
+        run.setWorkingDirectory(scratch_.path());
+        run.start("openssl",
+                  QProcess::splitCommand(args + " -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2"));
+        return run.waitForFinished(20000) && run.exitCode() == 0;
+    };
+    QVERIFY(openssl("req -x509 -keyout ca.key -out ca.pem -subj /CN=test-authority"));
+    QVERIFY(openssl("req -x509 -keyout tls.key -out tls.pem -subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 "
+                    "-CA ca.pem -CAkey ca.key"));
+    writeScratch("q.http", "HTTP/1.0 200 OK\r\nContent-Length: 21\r\n\r\nsymbol,last\nIBM,31.25\n");
+    QProcess tls; // ends by itself after 60 s or 50 connections
+    tls.setWorkingDirectory(scratch_.path());
+    tls.start("timeout", {"60", "openssl", "s_server", "-HTTP", "-accept", "127.0.0.1:0", "-cert", "tls.pem", "-key",
+                          "tls.key", "-naccept", "50"});
+    const auto stop = qScopeGuard([&] {
+        tls.terminate();
+        tls.waitForFinished(3000);
+    });
+    static const QRegularExpression accept("ACCEPT 127\\.0\\.0\\.1:(\\d+)\n");
+    QString port;
+    QVERIFY(QTest::qWaitFor(
+        [&] { return !(port = accept.match(QString::fromLatin1(tls.peek(4096))).captured(1)).isEmpty(); }, 10000));
+    const QString url = "url = https://127.0.0.1:" + port + "/q.http\nevery = 1\n";
+    QuotedProcess server({"--sources", writeScratch("https.conf", "[system]\n" + url.toUtf8() + "[private]\n" +
+                                                                      url.toUtf8() + "ca_file = ca.pem\n")});
+    QVERIFY2(server.isListening(), qPrintable(server.errorText()));
+    QCOMPARE(prices(server.port(), "IBM"), QStringList{"31.25"});
+    static const QRegularExpression status(
+        "^system\turl\tempty\t0\t-\tcertificate of 127\\.0\\.0\\.1 not trusted: [^\t]*issuer[^\t]*\t" + Time +
+        "\nprivate\turl\tfresh\t1\t" + Time + "\t-\t" + Time + "\n$");
+    const QByteArray lines = fetch(server.port(), "/status").body;
+    QVERIFY2(status.match(QString::fromUtf8(lines)).hasMatch(), lines.constData());
+}
+
 // samples/sources.conf as the docs start it: the command and the file serve, the url just fails.
 void TestQuoted::sampleSourcesRun() {
     QuotedProcess server({"--sources", QStringLiteral(TICKWELL_TEST_DATA "/../../samples/sources.conf")});
@@ -1065,6 +1150,7 @@ void TestQuoted::answersWithoutServing_data() {
         {"[a]\ncommand = true\n[a]\nurl = http://h/\n",
          "3: [a] a second section of this name (the first is at line 1)"},
         {"every = 60\n[a]\ncommand = true\n", "1: a setting before any [section]"},
+        {"[a]\nurl = https://h/\nca_file = bad0.conf\n", "3: [a] ca_file @/bad0.conf holds no PEM certificate"},
     };
     for (qsizetype i = 0; i < badSources.size(); ++i) {
         const QString path = writeScratch(QString("bad%1.conf").arg(i), badSources[i].first);
