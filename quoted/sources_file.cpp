@@ -18,6 +18,7 @@ namespace {
 constexpr qint64 MaxSourcesFileBytes = 1 << 20;
 constexpr int DefaultEverySeconds = 60;
 constexpr int ShortestEverySeconds = 5;
+constexpr int LongestSeconds = 7 * 24 * 3600; // a week, within what a timer holds
 
 const QStringList KindKeys{"file", "command", "url"};
 const QStringList OtherKeys{"every", "stale_after", "columns", "ca_file"};
@@ -82,7 +83,10 @@ public:
         if (!result.error.isEmpty())
             return result;
 
-        const QStringList lines = QString::fromUtf8(file.read(MaxSourcesFileBytes)).split('\n');
+        QString text = QString::fromUtf8(file.read(MaxSourcesFileBytes));
+        if (text.startsWith(QChar(0xFEFF))) // the byte-order mark some editors write
+            text.remove(0, 1);
+        const QStringList lines = text.split('\n');
         QList<Section> sections;
         for (int i = 0; i < lines.size() && error_.isEmpty(); ++i)
             readLine(i + 1, lines[i].trimmed(), &sections);
@@ -171,11 +175,12 @@ private:
         } else if (key == "every" || key == "stale_after") {
             bool ok = false;
             const int seconds = value.toInt(&ok);
-            if (!ok || seconds < shortestSeconds_)
+            if (!ok || seconds < shortestSeconds_ || seconds > LongestSeconds)
                 return fail(line, section,
-                            QStringLiteral("%1 is a whole number of seconds, %2 or more, not \"%3\"")
+                            QStringLiteral("%1 is a whole number of seconds from %2 to %3, not \"%4\"")
                                 .arg(key)
                                 .arg(shortestSeconds_)
+                                .arg(LongestSeconds)
                                 .arg(value));
             (key == "every" ? s.everySeconds : s.staleAfterSeconds) = seconds;
         } else if (key == "columns") {
