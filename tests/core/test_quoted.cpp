@@ -980,10 +980,8 @@ void TestQuoted::urlSourceAnswers() {
                                                                << answer("200 OK", "symbol,last\nF,1\n"));
     QByteArray sources;
     for (const auto& [name, peer] : {std::pair{"etag", &feed}, {"slow", &slow}, {"loop", &loop}})
-        sources += QString("[%1]\nurl = http://127.0.0.1:%2/q.csv\nevery = 1\nstale_after = 3\n")
-                       .arg(name)
-                       .arg(peer->port())
-                       .toUtf8();
+        sources += '[' + QByteArray(name) + "]\nurl = http://127.0.0.1:" + QByteArray::number(peer->port()) +
+                   "/q.csv\nevery = 1\nstale_after = 3\n";
     QuotedProcess server({"--sources", writeScratch("url.conf", sources)});
     QVERIFY2(server.isListening(), qPrintable(server.errorText()));
     QCOMPARE(prices(server.port(), "IBM"), QStringList{"12.50"});
