@@ -29,9 +29,10 @@ The package includes tickwell-quoted, a simulated quote server on the local
 machine, to try Tickwell without a quote service.")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The window's fixed layout is measured in Liberation fonts; details pages open through
-# xdg-open; the GTK platform theme gives the window the desktop's look on GTK desktops.
+# xdg-open; https sources are checked against ca-certificates' authorities; the GTK platform
+# theme gives the window the desktop's look on GTK desktops.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, ca-certificates")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "qt6-gtk-platformtheme")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 

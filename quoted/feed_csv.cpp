@@ -63,6 +63,44 @@ std::optional<qint64> centsOf(QByteArrayView text, bool signAllowed) {
     return negative ? -cents : cents;
 }
 
+// The digits of a number whose whole part may be grouped by commas in threes ("1,234.5"), written
+// without the commas; false when a comma stands anywhere else ("12,50" is not twelve fifty).
+bool ungrouped(QByteArrayView text, QVarLengthArray<char, 40>* out) {
+    const qsizetype point = text.indexOf('.');
+    const QByteArrayView whole = point < 0 ? text : text.first(point);
+    qsizetype start = 0;
+    for (qsizetype i = 0, group = 0; i <= whole.size() && whole.contains(','); ++i) {
+        if (i < whole.size() && whole[i] != ',')
+            continue;
+        const qsizetype length = i - start;
+        if (length == 0 || length > 3 || (group++ > 0 && length != 3))
+            return false;
+        out->append(whole.data() + start, length);
+        start = i + 1;
+    }
+    start = std::min(start, whole.size()); // past the last group: the point and what follows remain
+    out->append(text.data() + start, text.size() - start);
+    return true;
+}
+
+// A spreadsheet's number: a sign, a currency sign ($, €, £, ¥), then digits grouped by commas.
+std::optional<qint64> lenientCentsOf(QByteArrayView text, bool signAllowed) {
+    QVarLengthArray<char, 40> plain;
+    if (!text.isEmpty() && (text.front() == '+' || text.front() == '-')) {
+        plain.append(text.front());
+        text = text.sliced(1);
+    }
+    for (const char* currency : {"$", "\xE2\x82\xAC", "\xC2\xA3", "\xC2\xA5"}) {
+        if (text.startsWith(currency)) {
+            text = text.sliced(qstrlen(currency));
+            break;
+        }
+    }
+    if (!ungrouped(text, &plain))
+        return std::nullopt;
+    return centsOf(QByteArrayView(plain.data(), plain.size()), signAllowed);
+}
+
 std::optional<qint64> countOf(QByteArrayView text) {
     if (text.isEmpty() || text.size() > MaxVolumeDigits)
         return std::nullopt;
@@ -149,7 +187,9 @@ QString quoted(QByteArrayView text) {
     return '"' + QString::fromUtf8(text) + '"';
 }
 
-QString notANumber(const char* column, QByteArrayView text) {
+QString notANumber(const char* column, QByteArrayView text, bool lenient) {
+    if (lenient)
+        return QStringLiteral("%1 %2 is not a number such as 1,234.56 or $12.34").arg(column, quoted(text));
     QString reason = QStringLiteral("%1 %2 is not a number such as 12.34").arg(column, quoted(text));
     if (text.contains(','))
         reason += " (the decimal point is '.', and no thousands separators)";
@@ -211,6 +251,10 @@ bool splitCsvLine(QByteArrayView line, Cells* cells, QByteArray* scratch, QStrin
 
 } // namespace
 
+QByteArrayList feedColumnNames() {
+    return QByteArrayList(ColumnNames.cbegin(), ColumnNames.cend());
+}
+
 quint64 symbolKey(QByteArrayView symbol) {
     if (symbol.size() > 7)
         return 0;
@@ -265,6 +309,15 @@ std::optional<Quote> FeedTable::quote(QByteArrayView symbol) const {
             value == 0 ? 0 : int(percentHundredthsOf(q.afterHoursChangeCents, q.priceCents));
     }
     return q;
+}
+
+FeedParser::FeedParser(FeedFormat format) : format_(std::move(format)) {
+    for (auto& [column, header] : format_.columns)
+        header = header.trimmed().toLower(); // as the header row's cells are compared
+}
+
+std::optional<qint64> FeedParser::cents(QByteArrayView text, bool signAllowed) const {
+    return format_.lenientNumbers ? lenientCentsOf(text, signAllowed) : centsOf(text, signAllowed);
 }
 
 void FeedParser::feed(QByteArrayView bytes) {
@@ -334,15 +387,24 @@ void FeedParser::header(QByteArrayView text) {
     }
     columnCount_ = cells_.size();
     columns_.fill(-1);
-    for (qsizetype c = cells_.size() - 1; c >= 0; --c) { // the first of two equal names counts
-        const auto known = std::find(ColumnNames.cbegin(), ColumnNames.cend(), cells_[c].toByteArray().toLower());
+    // The source's own name of each feed column: its name in the map, or the column's.
+    std::array<QByteArray, ColumnCount> names;
+    for (int column = 0; column < ColumnCount; ++column)
+        names[column] = ColumnNames[column];
+    for (const auto& [column, header] : format_.columns) {
+        const auto known = std::find(ColumnNames.cbegin(), ColumnNames.cend(), column);
         if (known != ColumnNames.cend())
-            columns_[known - ColumnNames.cbegin()] = c;
+            names[known - ColumnNames.cbegin()] = header;
+    }
+    for (qsizetype c = cells_.size() - 1; c >= 0; --c) { // the first of two equal names counts
+        const auto known = std::find(names.cbegin(), names.cend(), cells_[c].toByteArray().toLower());
+        if (known != names.cend())
+            columns_[known - names.cbegin()] = c;
     }
     QStringList missing;
     for (const Column required : {Symbol, Last}) {
         if (columns_[required] < 0)
-            missing << QString("\"%1\"").arg(ColumnNames[required]);
+            missing << QString("\"%1\"").arg(QString::fromUtf8(names[required]));
     }
     if (!missing.isEmpty()) {
         content_.fatal = QStringLiteral("its header row (line %1) has no column %2")
@@ -381,9 +443,9 @@ bool FeedParser::row(QString* reason) {
     r.key = symbolKey(symbol);
 
     const QByteArrayView last = cell(Last);
-    const std::optional<qint64> price = centsOf(last, false);
+    const std::optional<qint64> price = cents(last, false);
     if (last.isEmpty() || !price) {
-        *reason = last.isEmpty() ? QString("last is empty") : notANumber("last", last);
+        *reason = last.isEmpty() ? QString("last is empty") : notANumber("last", last, format_.lenientNumbers);
         return false;
     }
     if (*price <= 0) {
@@ -393,9 +455,9 @@ bool FeedParser::row(QString* reason) {
     r.priceCents = *price;
 
     if (!cell(Change).isEmpty()) {
-        const std::optional<qint64> value = centsOf(cell(Change), true);
+        const std::optional<qint64> value = cents(cell(Change), true);
         if (!value) {
-            *reason = notANumber("change", cell(Change));
+            *reason = notANumber("change", cell(Change), format_.lenientNumbers);
             return false;
         }
         r.changeCents = *value;
@@ -406,7 +468,11 @@ bool FeedParser::row(QString* reason) {
     }
 
     if (!cell(Volume).isEmpty()) {
-        const std::optional<qint64> volume = countOf(cell(Volume));
+        QVarLengthArray<char, 40> digits;
+        const std::optional<qint64> volume = !format_.lenientNumbers ? countOf(cell(Volume))
+                                             : ungrouped(cell(Volume), &digits)
+                                                 ? countOf(QByteArrayView(digits.data(), digits.size()))
+                                                 : std::nullopt;
         if (!volume) {
             *reason = "volume " + quoted(cell(Volume)) + " is not a whole number such as 1250000";
             return false;
@@ -426,9 +492,9 @@ bool FeedParser::row(QString* reason) {
     for (const Column column : {Bid, Ask}) {
         if (cell(column).isEmpty())
             continue;
-        const std::optional<qint64> value = centsOf(cell(column), false);
+        const std::optional<qint64> value = cents(cell(column), false);
         if (!value) {
-            *reason = notANumber(ColumnNames[column], cell(column));
+            *reason = notANumber(ColumnNames[column], cell(column), format_.lenientNumbers);
             return false;
         }
         r.timeAndFlags |= column == Bid ? HasBid : HasAsk;
@@ -436,9 +502,9 @@ bool FeedParser::row(QString* reason) {
     }
 
     if (!cell(AfterHoursChange).isEmpty()) {
-        const std::optional<qint64> value = centsOf(cell(AfterHoursChange), true);
+        const std::optional<qint64> value = cents(cell(AfterHoursChange), true);
         if (!value) {
-            *reason = notANumber("after_hours_change", cell(AfterHoursChange));
+            *reason = notANumber("after_hours_change", cell(AfterHoursChange), format_.lenientNumbers);
             return false;
         }
         r.timeAndFlags |= HasAfterHours;
@@ -480,8 +546,8 @@ FeedContent FeedParser::finish() {
     return std::move(content_);
 }
 
-FeedContent parseQuoteFeed(QByteArrayView bytes) {
-    FeedParser parser;
+FeedContent parseQuoteFeed(QByteArrayView bytes, const FeedFormat& format) {
+    FeedParser parser(format);
     parser.feed(bytes);
     return parser.finish();
 }

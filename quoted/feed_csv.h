@@ -14,6 +14,7 @@
 #include <array>
 #include <deque>
 #include <optional>
+#include <utility>
 #include <vector>
 
 struct FeedLineProblem {
@@ -65,11 +66,26 @@ struct FeedContent {
     QList<FeedLineProblem> skipped;
 };
 
+// The feed's column names, in the order of the header row above.
+QByteArrayList feedColumnNames();
+
+// How a source writes its feed, where it is not the plain --quotes file.
+struct FeedFormat {
+    // (feed column, the source's own header), as a sources file maps them; a source's header named
+    // here stands for that feed column, and a header with the feed column's own name is ignored.
+    QList<std::pair<QByteArray, QByteArray>> columns;
+    // Numbers as spreadsheets print them: "$1,234.50", "-$3.10", "€12", volumes "1,250,000".
+    bool lenientNumbers = false;
+};
+
 // Reads a feed piece by piece as it comes, never holding more than a line of it.
 class FeedParser {
 public:
     // A longer line is skipped (a header that long makes the file unusable).
     static constexpr qsizetype MaxLineBytes = 4096;
+
+    FeedParser() = default;
+    explicit FeedParser(FeedFormat format);
 
     void feed(QByteArrayView bytes);
     FeedContent finish();
@@ -80,6 +96,9 @@ private:
     bool row(QString* reason);
     void skip(quint64 textHash, const QString& reason);
 
+    std::optional<qint64> cents(QByteArrayView text, bool signAllowed) const;
+
+    FeedFormat format_;
     FeedContent content_;
     QByteArray partial_; // the first bytes of a line not yet ended
     qsizetype partialLength_ = 0;
@@ -92,4 +111,4 @@ private:
     QByteArray scratch_; // quoted cells, unescaped
 };
 
-FeedContent parseQuoteFeed(QByteArrayView bytes);
+FeedContent parseQuoteFeed(QByteArrayView bytes, const FeedFormat& format = {});

@@ -60,9 +60,10 @@ qsizetype nextChunkSize(QByteArrayView body, qsizetype offset, qsizetype wanted)
     return std::min(wanted, remaining - MinChunk); // no safe border: keep the sizes right at least
 }
 
-QByteArray headers(int status, QByteArrayView extra, bool keepAlive) {
+QByteArray headers(int status, QByteArrayView extra, bool keepAlive,
+                   QByteArrayView contentType = "text/html; charset=ISO-8859-1") {
     return "HTTP/1.1 " + QByteArray::number(status) + ' ' + reasonOf(status) +
-           "\r\nServer: tickwell-quoted\r\nContent-Type: text/html; charset=ISO-8859-1\r\n" + extra.toByteArray() +
+           "\r\nServer: tickwell-quoted\r\nContent-Type: " + contentType.toByteArray() + "\r\n" + extra.toByteArray() +
            (keepAlive ? "Connection: keep-alive\r\n\r\n" : "Connection: close\r\n\r\n");
 }
 
@@ -84,12 +85,13 @@ QByteArray chunkedBody(QByteArrayView body) {
 
 QByteArray encodeReply(const HttpReply& reply, Framing framing, bool keepAlive, bool withBody) {
     if (framing == Framing::Chunked && reply.body.size() >= MinChunk) {
-        return headers(reply.status, reply.extraHeaders + "Transfer-Encoding: chunked\r\n", keepAlive) +
+        return headers(reply.status, reply.extraHeaders + "Transfer-Encoding: chunked\r\n", keepAlive,
+                       reply.contentType) +
                (withBody ? chunkedBody(reply.body) : QByteArray());
     }
     return headers(reply.status,
-                   reply.extraHeaders + "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n",
-                   keepAlive) +
+                   reply.extraHeaders + "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n", keepAlive,
+                   reply.contentType) +
            (withBody ? reply.body : QByteArray());
 }
 

@@ -7,6 +7,7 @@ struct HttpReply {
     int status = 200;
     QByteArray body;
     QByteArray extraHeaders; // whole header lines, each ending in CR LF
+    QByteArray contentType = "text/html; charset=ISO-8859-1";
 };
 
 enum class Framing { ContentLength, Chunked };

@@ -3,13 +3,17 @@
 #include "options.h"
 #include "quote_feed.h"
 #include "quote_server.h"
+#include "sources_file.h"
 
 #include <QCoreApplication>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include <csignal>
 #include <cstdio>
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -20,6 +24,38 @@ void raiseOpenFileLimit() {
         return;
     limit.rlim_cur = limit.rlim_max == RLIM_INFINITY ? rlim_t(1) << 16 : limit.rlim_max;
     ::setrlimit(RLIMIT_NOFILE, &limit);
+}
+
+// Where the signal handler tells the event loop of a signal: a handler can reach nothing else.
+int signalPipe[2] = {-1, -1};
+
+void passOnSignal(int signal) {
+    const char number = char(signal);
+    [[maybe_unused]] const ssize_t written = ::write(signalPipe[0], &number, 1);
+}
+
+// SIGTERM, SIGINT and SIGHUP end the event loop, so that the server goes down in order: the
+// commands of a sources file are killed with it instead of being left to run. Returns the signal
+// caught, 0 when none.
+int runUntilSignalled(QCoreApplication& app) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0)
+        return app.exec(), 0;
+    int caught = 0;
+    QSocketNotifier notifier(signalPipe[1], QSocketNotifier::Read);
+    QObject::connect(&notifier, &QSocketNotifier::activated, &app, [&] {
+        char number = 0;
+        if (::read(signalPipe[1], &number, 1) == 1 && caught == 0) {
+            caught = number;
+            app.quit();
+        }
+    });
+    struct sigaction action {};
+    action.sa_handler = passOnSignal;
+    ::sigemptyset(&action.sa_mask);
+    for (int signal : {SIGTERM, SIGINT, SIGHUP})
+        ::sigaction(signal, &action, nullptr);
+    app.exec();
+    return caught;
 }
 
 } // namespace
@@ -49,18 +85,34 @@ int main(int argc, char* argv[]) {
             return 2;
         }
     }
-    raiseOpenFileLimit();
-    QuoteServer server(parsed.options);
-    QString error;
-    if (!server.listen(&error)) {
-        std::fprintf(stderr, "tickwell-quoted: cannot listen on 127.0.0.1:%u: %s\n", parsed.options.port,
-                     qPrintable(error));
-        return 1;
+    SourcesFile sources;
+    if (!parsed.options.sourcesFile.isEmpty()) {
+        sources = readSourcesFile(parsed.options.sourcesFile);
+        if (!sources.error.isEmpty()) {
+            std::fprintf(stderr, "tickwell-quoted: %s\n", qPrintable(sources.error));
+            return 2;
+        }
     }
-    std::printf("tickwell-quoted listening on 127.0.0.1:%u\n", server.port());
-    std::fflush(stdout);
+    raiseOpenFileLimit();
+    int caught = 0;
+    {
+        QuoteServer server(parsed.options, sources.sources);
+        QString error;
+        if (!server.listen(&error)) {
+            std::fprintf(stderr, "tickwell-quoted: cannot listen on 127.0.0.1:%u: %s\n", parsed.options.port,
+                         qPrintable(error));
+            return 1;
+        }
+        std::printf("tickwell-quoted listening on 127.0.0.1:%u\n", server.port());
+        std::fflush(stdout);
 
-    if (parsed.options.exitAfterSeconds > 0)
-        QTimer::singleShot(parsed.options.exitAfterSeconds * 1000, &app, &QCoreApplication::quit);
-    return app.exec();
+        if (parsed.options.exitAfterSeconds > 0)
+            QTimer::singleShot(parsed.options.exitAfterSeconds * 1000, &app, &QCoreApplication::quit);
+        caught = runUntilSignalled(app);
+    }
+    if (caught != 0) { // ended as the signal would have ended it, now that all is let go
+        std::signal(caught, SIG_DFL);
+        std::raise(caught);
+    }
+    return 0;
 }

@@ -44,3 +44,7 @@ QByteArray MarketSource::unknownSymbolHtml() const {
     return "This server lists symbols of 1 to 6 letters, digits, '.' and '-' (at least one letter; not starting "
            "with ZZ) and the indexes ^DJI, ^IXIC, ^GSPC, ^NDX, ^RUT, ^NYA and ^VIX.";
 }
+
+QByteArray MarketSource::statusText(const QDateTime&) const {
+    return statusLine({"market", "simulated", "fresh", -1, {}, {}, {}});
+}

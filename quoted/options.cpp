@@ -31,10 +31,12 @@ bool readNumber(const QCommandLineParser& parser, const QString& name, qint64 lo
 
 ParsedOptions parseOptions(const QStringList& arguments) {
     QCommandLineParser parser;
-    parser.setApplicationDescription("Serves simulated quote pages for Tickwell on 127.0.0.1:\n"
+    parser.setApplicationDescription("Serves quote pages for Tickwell on 127.0.0.1, from a simulated market, a quote "
+                                     "file (--quotes) or the sources of a sources file (--sources):\n"
                                      "  GET /q/cq?s=A,B,...&d=v1   delayed quotes\n"
                                      "  GET /q/cq?s=A,B,...&d=e    real-time quotes\n"
                                      "  GET /q/bc?s=SYM&t=1y       details page with a one-year chart\n"
+                                     "  GET /status                one line per source: its state, symbols and errors\n"
                                      "Replies close the connection unless --hold-open is given.\n\n" +
                                      QString::fromLatin1(symbolRulesText()));
     parser.addHelpOption();
@@ -56,6 +58,10 @@ ParsedOptions parseOptions(const QStringList& arguments) {
          "Serve the quotes of the CSV file <FILE.csv> instead of the simulated market, reading it again whenever it "
          "changes. Columns: symbol, last (both required), name, change, volume, time, bid, ask, after_hours_change.",
          "FILE.csv"},
+        {"sources",
+         "Serve the quotes of the sources named in the INI file <FILE>: feed files, commands and URLs, one section "
+         "each, the first fresh one holding a symbol serving it (docs/quote-sources.md).",
+         "FILE"},
     });
 
     ParsedOptions result;
@@ -88,11 +94,17 @@ ParsedOptions parseOptions(const QStringList& arguments) {
         !readNumber(parser, "slow", 0, 60000, &slow, &result.message) ||
         !readNumber(parser, "exit-after", 1, intMax / 1000, &exitAfter, &result.message))
         return result;
-    for (const char* fileOption : {"record", "quotes"}) {
+    for (const char* fileOption : {"record", "quotes", "sources"}) {
         if (parser.isSet(fileOption) && parser.value(fileOption).isEmpty()) {
             result.message = QStringLiteral("--%1 needs a file name").arg(fileOption);
             return result;
         }
+    }
+
+    if (parser.isSet("quotes") && parser.isSet("sources")) {
+        result.message = "--quotes and --sources cannot be given together: name the quotes file in the sources "
+                         "file as a section with file = PATH";
+        return result;
     }
 
     o.port = static_cast<quint16>(port);
@@ -105,6 +117,7 @@ ParsedOptions parseOptions(const QStringList& arguments) {
     o.refuse = parser.isSet("refuse");
     o.recordFile = parser.value("record");
     o.quotesFile = parser.value("quotes");
+    o.sourcesFile = parser.value("sources");
     result.outcome = OptionsOutcome::Run;
     return result;
 }

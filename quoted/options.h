@@ -15,6 +15,7 @@ struct ServerOptions {
     QString recordFile;       // empty: requests are not recorded
     int exitAfterSeconds = 0; // 0: run until stopped
     QString quotesFile;       // empty: the simulated market serves the quotes
+    QString sourcesFile;      // empty: the quotes file or the market serves them
 };
 
 enum class OptionsOutcome { Run, ShowHelp, ShowVersion, Error };

@@ -40,16 +40,6 @@ constexpr qsizetype MaxChartPrices = 200000;
 // Prices put in the charts per turn of the event loop, so that pages go on in between.
 constexpr size_t RecordSlice = 2000;
 
-QString symbolCount(qsizetype count) {
-    return count == 1 ? QString("1 symbol") : QString::number(count) + " symbols";
-}
-
-QByteArray clockTime(const QDateTime& moment) {
-    const QTime time = MarketModel::marketTime(moment).time();
-    QByteArray text = formatTradeTime(time);
-    return text.insert(text.size() - 2, ':' + QByteArray::number(time.second()).rightJustified(2, '0'));
-}
-
 QString notRegular(mode_t mode) {
     if (S_ISREG(mode))
         return {};
@@ -59,11 +49,6 @@ QString notRegular(mode_t mode) {
                        : S_ISSOCK(mode)                 ? "a socket"
                                                         : "not a file";
     return QStringLiteral("is %1, not a regular file").arg(kind);
-}
-
-void say(const QString& text) {
-    std::fprintf(stderr, "tickwell-quoted: %s\n", text.toUtf8().constData());
-    std::fflush(stderr);
 }
 
 struct FileState {
@@ -102,13 +87,30 @@ FileState stateOf(const QString& path) {
 
 } // namespace
 
+void sayOnStandardError(const QString& text) {
+    std::fprintf(stderr, "tickwell-quoted: %s\n", text.toUtf8().constData());
+    std::fflush(stderr);
+}
+
+QString symbolCount(qsizetype count) {
+    return count == 1 ? QString("1 symbol") : QString::number(count) + " symbols";
+}
+
+QByteArray marketClockTime(const QDateTime& moment) {
+    const QTime time = MarketModel::marketTime(moment).time();
+    QByteArray text = formatTradeTime(time);
+    return text.insert(text.size() - 2, ':' + QByteArray::number(time.second()).rightJustified(2, '0'));
+}
+
 // Looks at the file and reads it on a thread of its own; says on standard error what goes
 // wrong, and hands each new set of good prices to the feed.
 class FeedReader {
 public:
-    using Deliver = std::function<void(quint64 look, std::shared_ptr<const FeedSnapshot>, std::vector<PriceSeen>)>;
+    using Deliver =
+        std::function<void(quint64 look, std::shared_ptr<const FeedSnapshot>, std::vector<PriceSeen>, QString problem)>;
 
-    FeedReader(QString path, Deliver deliver) : path_(std::move(path)), deliver_(std::move(deliver)) {}
+    FeedReader(QString path, FeedFormat format, QString label, Deliver deliver)
+        : path_(std::move(path)), format_(std::move(format)), label_(std::move(label)), deliver_(std::move(deliver)) {}
     ~FeedReader() {
         {
             const std::lock_guard lock(mutex_);
@@ -199,7 +201,7 @@ private:
                 }
             }
         }
-        deliver_(look, std::move(published_), std::move(prices_));
+        deliver_(look, std::move(published_), std::move(prices_), problem_);
     }
 
     void read(const QDateTime& now) {
@@ -231,7 +233,7 @@ private:
         if (!readAll(fd, clock, &hash, &total, nullptr))
             return;
         const bool same = haveRead_ && hash == readHash_ && total == readBytes_;
-        FeedParser parser;
+        FeedParser parser(format_);
         if (!same && (::lseek(fd, 0, SEEK_SET) != 0 || !readAll(fd, clock, &hash, &total, &parser)))
             return;
 
@@ -250,7 +252,7 @@ private:
                 unusable(readProblem_);
             } else if (!problem_.isEmpty()) {
                 problem_.clear();
-                say(path_ + ": can be read again: " + symbolCount(last_->table.size()));
+                sayOnStandardError(label_ + ": can be read again: " + symbolCount(last_->table.size()));
             }
             return;
         }
@@ -263,7 +265,8 @@ private:
         for (const FeedLineProblem& problem : content.skipped) {
             skipped.insert(problem.textHash);
             if (!skippedLines_.contains(problem.textHash))
-                say(QStringLiteral("%1:%2: line skipped: %3").arg(path_).arg(problem.line).arg(problem.reason));
+                sayOnStandardError(
+                    QStringLiteral("%1:%2: line skipped: %3").arg(label_).arg(problem.line).arg(problem.reason));
         }
         // A file that cannot be used at all does not make the lines warned about new again.
         if (content.fatal.isEmpty())
@@ -340,9 +343,9 @@ private:
         });
         const QString symbols = symbolCount(after.size());
         if (!everUsable_)
-            say("quotes from " + path_ + ": " + symbols);
+            sayOnStandardError("quotes from " + label_ + ": " + symbols);
         else if (!problem_.isEmpty())
-            say(path_ + ": can be read again: " + symbols);
+            sayOnStandardError(label_ + ": can be read again: " + symbols);
         everUsable_ = true;
         problem_.clear();
         last_ = snapshot;
@@ -353,11 +356,14 @@ private:
         if (problem == problem_)
             return;
         problem_ = problem;
-        say(path_ + ": " + problem +
+        sayOnStandardError(
+            label_ + ": " + problem +
             (everUsable_ ? "; the last good prices stay until it can be read" : "; no quotes until it can be read"));
     }
 
     const QString path_;
+    const FeedFormat format_;
+    const QString label_;
     const Deliver deliver_;
     std::thread thread_;
     std::mutex mutex_;
@@ -390,24 +396,31 @@ QString QuoteFeed::notRegularFile(const QString& path) {
     return state.error == 0 ? notRegular(state.mode) : QString();
 }
 
-QuoteFeed::QuoteFeed(QString path) : path_(std::move(path)), fileName_(QFileInfo(path_).fileName().toUtf8()) {
+QuoteFeed::QuoteFeed(QString path, FeedFormat format, QString label)
+    : path_(std::move(path)), fileName_(QFileInfo(path_).fileName().toUtf8()) {
     waitTimer_.setSingleShot(true);
     QObject::connect(&waitTimer_, &QTimer::timeout, &mailbox_, [this] { releaseWaiters(lookDone_); });
     recordTimer_.setSingleShot(true);
     QObject::connect(&recordTimer_, &QTimer::timeout, &mailbox_, [this] { recordSomePrices(); });
     // The first look runs here, before start() returns; every later one on the reader's thread.
-    reader_ = std::make_unique<FeedReader>(path_, [this](quint64 look, std::shared_ptr<const FeedSnapshot> snapshot,
-                                                         std::vector<PriceSeen> prices) {
+    auto deliver = [this](quint64 look, std::shared_ptr<const FeedSnapshot> snapshot, std::vector<PriceSeen> prices,
+                          QString problem) {
         if (QThread::currentThread() == mailbox_.thread()) {
-            received(look, std::move(snapshot), std::move(prices));
+            received(look, std::move(snapshot), std::move(prices), std::move(problem));
             return;
         }
         auto parcel = std::make_shared<std::pair<std::shared_ptr<const FeedSnapshot>, std::vector<PriceSeen>>>(
             std::move(snapshot), std::move(prices));
         QMetaObject::invokeMethod(
-            &mailbox_, [this, look, parcel] { received(look, std::move(parcel->first), std::move(parcel->second)); },
+            &mailbox_,
+            [this, look, parcel, problem] {
+                received(look, std::move(parcel->first), std::move(parcel->second), problem);
+            },
             Qt::QueuedConnection);
-    });
+    };
+    if (label.isEmpty())
+        label = path_;
+    reader_ = std::make_unique<FeedReader>(path_, std::move(format), std::move(label), std::move(deliver));
     reader_->start();
     lastSeenState_ = stateOf(path_).digest();
 }
@@ -434,8 +447,9 @@ void QuoteFeed::whenCurrent(QObject* context, std::function<void()> ready) {
         waitTimer_.start(ChangeWaitMs);
 }
 
-void QuoteFeed::received(quint64 lookDone, std::shared_ptr<const FeedSnapshot> snapshot,
-                         std::vector<PriceSeen> prices) {
+void QuoteFeed::received(quint64 lookDone, std::shared_ptr<const FeedSnapshot> snapshot, std::vector<PriceSeen> prices,
+                         QString problem) {
+    problem_ = std::move(problem);
     if (snapshot) {
         std::swap(current_, snapshot);
         if (snapshot)
@@ -552,7 +566,7 @@ std::optional<DetailsContent> QuoteFeed::details(const QByteArray& symbol, const
         }
     }
     content.note = "Prices from " + fileName_ + ", read again whenever it changes; last read at " +
-                   clockTime(current_->readAt) + " ET.";
+                   marketClockTime(current_->readAt) + " ET.";
     return content;
 }
 
@@ -566,4 +580,10 @@ QByteArray QuoteFeed::pageFootnote() const {
 
 QByteArray QuoteFeed::unknownSymbolHtml() const {
     return "It is not in the quote feed <code>" + htmlEscape(fileName_) + "</code>.";
+}
+
+QByteArray QuoteFeed::statusText(const QDateTime&) const {
+    return statusLine(
+        {QString::fromUtf8(fileName_), "file", current_ ? (problem_.isEmpty() ? "fresh" : "stale") : "empty",
+         current_ ? current_->table.size() : 0, current_ ? current_->readAt : QDateTime(), problem_, QDateTime()});
 }

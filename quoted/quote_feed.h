@@ -34,11 +34,24 @@ struct PriceSeen {
     qint64 atMs; // since the epoch
 };
 
+// The moment as the pages' clock shows it: "4:05:10PM" (US Eastern).
+QByteArray marketClockTime(const QDateTime& moment);
+// "tickwell-quoted: TEXT" on standard error, at once.
+void sayOnStandardError(const QString& text);
+// "1 symbol", "12 symbols".
+QString symbolCount(qsizetype count);
+
 class QuoteFeed : public QuoteSource {
 public:
-    // Reads the file at once, then looks at it every 200 ms and before each request.
-    explicit QuoteFeed(QString path);
+    // Reads the file at once, then looks at it every 200 ms and before each request. The messages
+    // name the file by label (its path when empty).
+    explicit QuoteFeed(QString path, FeedFormat format = {}, QString label = {});
     ~QuoteFeed() override;
+
+    // The last good prices (none before the file was first read cleanly), and what keeps the file
+    // from being read now (empty while it reads cleanly).
+    std::shared_ptr<const FeedSnapshot> snapshot() const { return current_; }
+    QString problem() const { return problem_; }
 
     // Why a file cannot serve as a feed at all (a FIFO, a device, a directory), or empty.
     static QString notRegularFile(const QString& path);
@@ -49,6 +62,7 @@ public:
     QByteArray pageIntro() const override;
     QByteArray pageFootnote() const override;
     QByteArray unknownSymbolHtml() const override;
+    QByteArray statusText(const QDateTime& now) const override;
 
 private:
     struct Waiter {
@@ -62,7 +76,8 @@ private:
         quint64 updated = 0;                           // the update count when it last changed
     };
 
-    void received(quint64 lookDone, std::shared_ptr<const FeedSnapshot> snapshot, std::vector<PriceSeen> prices);
+    void received(quint64 lookDone, std::shared_ptr<const FeedSnapshot> snapshot, std::vector<PriceSeen> prices,
+                  QString problem);
     void releaseWaiters(quint64 lookDone);
     void recordSomePrices();
     void record(const PriceSeen& price);
@@ -73,6 +88,7 @@ private:
     std::unique_ptr<FeedReader> reader_;
 
     std::shared_ptr<const FeedSnapshot> current_; // the last good prices
+    QString problem_;                             // as the last look found it
     QList<Waiter> waiters_;
     QTimer waitTimer_;
     quint64 lookDone_ = 0;

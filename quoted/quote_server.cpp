@@ -3,6 +3,7 @@
 #include "connection.h"
 #include "http_request.h"
 #include "quote_feed.h"
+#include "quote_sources.h"
 #include "routes.h"
 
 #include <QDateTime>
@@ -31,10 +32,12 @@ int connectionLimit() {
 
 } // namespace
 
-QuoteServer::QuoteServer(const ServerOptions& options, QObject* parent)
+QuoteServer::QuoteServer(const ServerOptions& options, const QList<SourceSettings>& sources, QObject* parent)
     : QObject(parent), options_(options), log_(options.recordFile), maxConnections_(connectionLimit()) {
     clock_.start();
-    if (options.quotesFile.isEmpty())
+    if (!sources.isEmpty())
+        source_ = std::make_unique<QuoteSources>(sources);
+    else if (options.quotesFile.isEmpty())
         source_ = std::make_unique<MarketSource>(options.seed);
     else
         source_ = std::make_unique<QuoteFeed>(options.quotesFile);

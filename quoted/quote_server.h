@@ -4,6 +4,7 @@
 #include "options.h"
 #include "quote_source.h"
 #include "request_log.h"
+#include "sources_file.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -21,7 +22,9 @@ public:
     // At most this many connections at once; the file-descriptor limit may make it fewer.
     static constexpr int MaxConnections = 4096;
 
-    explicit QuoteServer(const ServerOptions& options, QObject* parent = nullptr);
+    // The quotes come from the sources when there are any, else as the options say.
+    explicit QuoteServer(const ServerOptions& options, const QList<SourceSettings>& sources = {},
+                         QObject* parent = nullptr);
     ~QuoteServer() override;
 
     bool listen(QString* error);
@@ -43,7 +46,7 @@ private:
     QByteArray replyTo(const QByteArray& head) const;
 
     ServerOptions options_;
-    std::unique_ptr<QuoteSource> source_; // the simulated market, or the --quotes file
+    std::unique_ptr<QuoteSource> source_; // the simulated market, the --quotes file or the --sources
     RequestLog log_;
     QTcpServer server_;
     QElapsedTimer clock_;

@@ -1,5 +1,6 @@
 #pragma once
-// Where the pages' quotes come from: the simulated market, or the user's quote feed (--quotes).
+// Where the pages' quotes come from: the simulated market, the user's quote feed (--quotes), or
+// the sources of a sources file (--sources).
 #include "market.h"
 
 #include <QByteArray>
@@ -19,6 +20,22 @@ struct DetailsContent {
     qint64 highCents = 0;
     QByteArray note; // the closing note, plain text
 };
+
+// A source as one line of the status page (GET /status): its fields in this order, separated by
+// tabs, "-" for what it has not got:
+//   name  kind  state  symbols  last success  last error  next refresh
+// kind: simulated, file, command or url; state: fresh, stale (its last good prices only) or empty
+// (none yet); times in UTC as 2026-12-08T21:05:10Z.
+struct SourceStatus {
+    QString name;
+    QByteArray kind;
+    QByteArray state;
+    qsizetype symbols = -1; // -1: not counted, as for the simulated market
+    QDateTime lastSuccess;
+    QString lastError;
+    QDateTime nextRefresh;
+};
+QByteArray statusLine(const SourceStatus& status);
 
 class QuoteSource {
 public:
@@ -43,6 +60,8 @@ public:
     virtual QByteArray pageFootnote() const = 0;
     // HTML after "There is no quote for SYM." on the page of a symbol without one.
     virtual QByteArray unknownSymbolHtml() const = 0;
+    // The status page: one statusLine() per source.
+    virtual QByteArray statusText(const QDateTime& now) const = 0;
 };
 
 // The simulated market as a source of quotes.
@@ -55,6 +74,7 @@ public:
     QByteArray pageIntro() const override;
     QByteArray pageFootnote() const override;
     QByteArray unknownSymbolHtml() const override;
+    QByteArray statusText(const QDateTime& now) const override;
 
 private:
     MarketModel model_;

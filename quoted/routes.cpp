@@ -41,6 +41,11 @@ HttpReply route(const HttpRequest& request, const QuoteSource& source, const QDa
         return {
             200, quotePage(kind == "e" ? QuotePageKind::RealTime : QuotePageKind::Delayed, source, symbols, now), {}};
     }
+    if (request.path == "/status") {
+        HttpReply reply{200, source.statusText(now), {}};
+        reply.contentType = "text/plain; charset=UTF-8";
+        return reply;
+    }
     if (request.path == "/q/bc")
         return {200, detailsPage(source, percentDecoded(request.queryValue("s").value_or(QByteArray())), now), {}};
     return statusPage(404, "There is no page at this address.");

@@ -7,6 +7,8 @@
 //   every = 60
 //   stale_after = 180
 //   columns = symbol=Ticker, last=Price, change=Change
+//
+// Relative paths are taken from the sources file's folder, and commands run there.
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -16,10 +18,11 @@
 enum class SourceKind { File, Command, Url };
 
 struct SourceSettings {
-    QString name;  // the section's name
-    int line = 0;  // where its header stands, 1-based
+    QString name; // the section's name
+    int line = 0; // where its header stands, 1-based
     SourceKind kind = SourceKind::File;
-    QString target; // the path, the command line or the URL
+    QString target; // the path (absolute), the command line or the URL
+    QString folder; // the sources file's folder, absolute: where a command runs
     int everySeconds = 60;
     int staleAfterSeconds = 180; // 3 x every unless the section says otherwise
     QString caFile;              // a URL's private authority; empty: the system's alone
@@ -29,7 +32,11 @@ struct SourceSettings {
 
 struct SourcesFile {
     QList<SourceSettings> sources; // in the file's order
-    QString error; // why the file cannot be used, naming the section and the line; empty: usable
+    QString error;                 // why the file cannot be used, naming the section and the line; empty: usable
 };
 
 SourcesFile readSourcesFile(const QString& path);
+
+// TICKWELL_QUOTED_TEST_BOUND=N, a test aid: a command's run is bounded by N seconds instead of 30,
+// and every and stale_after may be as short as 1 s, so that tests of faults stay short. 0 when unset.
+int testBoundSeconds();

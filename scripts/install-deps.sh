@@ -7,11 +7,13 @@ packages=(
     # building, and the formatting check
     cmake g++ make git clang-format qt6-base-dev libbenchmark-dev
     # running: the window's fonts, its look on GTK desktops, the browser for the details page,
-    # and the virtual display used where there is no real one
-    fonts-liberation qt6-gtk-platformtheme xdg-utils xvfb xauth
+    # and the virtual display used where there is no real one; the authorities that https
+    # sources are checked against (Qt's TLS plugin comes with libqt6network6, OpenSSL with it)
+    fonts-liberation qt6-gtk-platformtheme xdg-utils xvfb xauth ca-certificates
     # testing: the end-to-end load timing, the desktop file, metainfo and man page checks,
-    # and the Debian package (cpack's dependency lookup needs dpkg-shlibdeps and file)
-    curl desktop-file-utils appstream man-db groff-base dpkg-dev file
+    # and the Debian package (cpack's dependency lookup needs dpkg-shlibdeps and file); the test
+    # authority and the TLS server of the https source's test
+    curl desktop-file-utils appstream man-db groff-base dpkg-dev file openssl
     # the accessibility tests and the screen-reader case of the benchmark: a private session
     # bus, the accessibility bus and a client that reads the window through it
     dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0

@@ -337,6 +337,25 @@ private slots:
         QVERIFY(!page.contains("No price history yet"));
     }
 
+    // A sources file behind the server: a command printing a spreadsheet's CSV, mapped, before the feed
+    // file; a click loads the command's price for AAPL and the file's for MSFT, which only it holds.
+    void sourcesFileServesTheFirstSource() {
+        const FeedLine sheet{"AAPL", "", "1234.50", "-3.10", "1200", "", "", "", ""};
+        const FeedLine feed{"MSFT", "", "415.26", "-3.05", "18741200", "16:00", "", "", ""};
+        LoadFolder folder;
+        writeFile(folder.path("quotes.csv"), Header + "AAPL,,189.84\n" + feed.csv());
+        writeFile(folder.path("sheet.csv"), "Ticker,Price,Chg,Shares\nAAPL,\"$1,234.50\",-$3.10,\"1,200\"\n");
+        writeFile(folder.path("sources.conf"), "[sheet]\ncommand = cat sheet.csv\ncolumns = symbol=Ticker, "
+                                               "last=Price, change=Chg, volume=Shares\n\n[feed]\nfile = quotes.csv\n");
+        QuotedProcess server({"--sources", folder.path("sources.conf")});
+        QVERIFY2(server.isListening(), qPrintable(server.errorText()));
+        UseQuoteServer(server.port());
+        folder.writePortfolio({"AAPL", "MSFT"});
+        QVERIFY(RunDelayedLoad());
+        QCOMPARE(folder.readLines("input_data_qt1.txt"),
+                 (QStringList{expectedOf(sheet).delayedLine, expectedOf(feed).delayedLine}));
+    }
+
     void fiveThousandRowsAsFastAsTheMarket() {
         LoadFolder folder;
         const QStringList symbols = letterSymbols(5000);

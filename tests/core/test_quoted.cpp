@@ -4,12 +4,14 @@
 #include "parsing/quote_table.h"
 #include "parsing/rt_page.h"
 #include "parsing/rt_table.h"
+#include "support/misbehaving_server.h"
 #include "support/quoted_process.h"
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QTcpSocket>
 #include <QTest>
 
@@ -198,6 +200,15 @@ QuotedRun runQuoted(const QStringList& args) {
     return run;
 }
 
+// Commands bounded by 1 s, and every and stale_after as short as 1 s, for the servers started
+// while it stands.
+struct ShortBounds {
+    ShortBounds() { qputenv("TICKWELL_QUOTED_TEST_BOUND", "1"); }
+    ~ShortBounds() { qunsetenv("TICKWELL_QUOTED_TEST_BOUND"); }
+};
+
+const QString Time = "\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ";
+
 } // namespace
 
 class TestQuoted : public QObject {
@@ -226,6 +237,11 @@ private slots:
     void otherRequests();
     void idleAndStalledClients();
     void feedSwappedWhileRunning();
+    void commandSourceFaults();
+    void failoverBetweenSources();
+    void urlSourceAnswers();
+    void httpsSourceWithPrivateAuthority();
+    void sampleSourcesRun();
     void sameMinuteSamePage();
     void seedChangesThePrices();
     void exitsByItself();
@@ -239,6 +255,10 @@ private:
     // Raw replies to the requests, all answered within one minute of the market's clock:
     // a page bracketing them reads the same before and after. Empty if no minute held still.
     QByteArrayList withinOneMinute(const QList<std::pair<quint16, QByteArray>>& requests);
+    // Writes a file in the scratch folder at once (a reader never sees half of it); its path.
+    QString writeScratch(const QString& name, const QByteArray& bytes);
+    // The prices the delayed page shows for the symbols, in its order.
+    QStringList prices(quint16 port, const QByteArray& symbols);
 
     std::unique_ptr<QuotedProcess> plain_;
     QTemporaryDir scratch_; // a FIFO and feeds
@@ -253,6 +273,20 @@ void TestQuoted::initTestCase() {
 HttpPage TestQuoted::fetch(quint16 port, const QByteArray& path) {
     const RawExchange exchange = exchangeRaw(port, quoteRequest(path));
     return exchange.closedByServer ? readPage(exchange.bytes) : HttpPage();
+}
+
+QString TestQuoted::writeScratch(const QString& name, const QByteArray& bytes) {
+    QSaveFile file(scratch_.filePath(name));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        qFatal("cannot write %s", qPrintable(file.fileName()));
+    return file.fileName();
+}
+
+QStringList TestQuoted::prices(quint16 port, const QByteArray& symbols) {
+    QStringList shown;
+    for (const QByteArray& row : quoteRows(fetch(port, quotePath(symbols, "v1")).body))
+        shown.append(cellTexts(row).value(2));
+    return shown;
 }
 
 QByteArrayList TestQuoted::withinOneMinute(const QList<std::pair<quint16, QByteArray>>& requests) {
@@ -734,6 +768,7 @@ void TestQuoted::otherRequests_data() {
                                  << QByteArray("at most 100 symbols; this one names 101.");
     QTest::addRow("20000 symbols") << quoteRequest(quotePath(QByteArrayList(20000, "GE").join(','), "v1")) << 414
                                    << QByteArray("at most 100 symbols.");
+    QTest::addRow("status") << quoteRequest("/status") << 200 << QByteArray("market\tsimulated\tfresh\t-\t-\t-\t-\n");
 }
 
 void TestQuoted::otherRequests() {
@@ -858,6 +893,168 @@ void TestQuoted::feedSwappedWhileRunning() {
     }
 }
 
+// A command source that prints a feed, then fails, prints no feed, hangs past its bound: its last
+// good prices stay, the fault is said once and the recovery once.
+void TestQuoted::commandSourceFaults() {
+    const ShortBounds bounds;
+    writeScratch("mode", "feed");
+    writeScratch("cmd.csv", "symbol,last\nIBM,12.50\nMSFT,\"12,50\"\n");
+    QuotedProcess server({"--sources", writeScratch("cmd.conf", "[cmd]\ncommand = case $(cat mode) in feed) cat "
+                                                                "cmd.csv;; fail) echo broken >&2; exit 1;; junk) "
+                                                                "echo junk;; *) exec sleep 9;; esac\nevery = 1\n")});
+    QVERIFY2(server.isListening(), qPrintable(server.errorText()));
+    QCOMPARE(prices(server.port(), "IBM"), QStringList{"12.50"}); // the first page waits for the first run
+    const QList<std::pair<QByteArray, QByteArray>> faults{
+        {"fail", "exited with status 1"},
+        {"junk", "output: its header row (line 1) has no column \"symbol\" and no column \"last\""},
+        {"hang", "did not finish within 1 s"}};
+    for (const auto& [mode, error] : faults) {
+        writeScratch("mode", mode);
+        QVERIFY2(
+            QTest::qWaitFor([&] { return fetch(server.port(), "/status").body.contains('\t' + error + '\t'); }, 8000),
+            fetch(server.port(), "/status").body.constData());
+        QCOMPARE(prices(server.port(), "IBM"), QStringList{"12.50"});
+    }
+    writeScratch("cmd.csv", "symbol,last\nIBM,13.00\n");
+    writeScratch("mode", "feed");
+    QVERIFY2(server.waitForErrorOutput("tickwell-quoted: [cmd] works again: 1 symbol\n"), server.errorOutput());
+    QCOMPARE(prices(server.port(), "IBM"), QStringList{"13.00"});
+    static const QRegularExpression status("^cmd\tcommand\tfresh\t1\t" + Time + "\t-\t" + Time + "\n$");
+    QVERIFY(status.match(QString::fromUtf8(fetch(server.port(), "/status").body)).hasMatch());
+    const QByteArray err = server.errorOutput();
+    QCOMPARE(err.count("[cmd] fails: "), qsizetype(1));
+    for (const QByteArray line :
+         {"quotes from [cmd]: 1 symbol", "[cmd] broken", "[cmd] fails: exited with status 1; its last good prices stay",
+          "[cmd] line 3 skipped: last \"12,50\" is not a number such as 1,234.56 or $12.34"})
+        QCOMPARE(err.count("tickwell-quoted: " + line + '\n'), qsizetype(1));
+}
+
+// Two sources of IBM, the first failing: it serves while fresh, the second once it is stale; with
+// neither fresh the last known price stays; the first serves again once it recovers.
+void TestQuoted::failoverBetweenSources() {
+    const ShortBounds bounds;
+    writeScratch("first.csv", "symbol,last\nIBM,10.00\n");
+    writeScratch("second.csv", "Ticker,Price\nIBM,$20.00\nMSFT,\"$1,030.00\"\n");
+    QuotedProcess server({"--sources", writeScratch("failover.conf", "[first]\ncommand = cat first.csv\nevery = "
+                                                                     "1\nstale_after = 3\n[second]\ncommand = cat "
+                                                                     "second.csv\ncolumns = symbol=Ticker, "
+                                                                     "last=Price\nevery = 1\nstale_after = 3\n")});
+    QVERIFY2(server.isListening(), qPrintable(server.errorText()));
+    QCOMPARE(prices(server.port(), "IBM,MSFT,ZZZZ"), (QStringList{"10.00", "1,030.00"}));
+    QVERIFY(QFile::remove(scratch_.filePath("first.csv")));
+    QVERIFY(server.waitForErrorOutput("tickwell-quoted: [first] fails: exited with status 1; its last good"));
+    QCOMPARE(prices(server.port(), "IBM"), QStringList{"10.00"}); // fresh for 3 s after its last success
+    QVERIFY(QTest::qWaitFor([&] { return prices(server.port(), "IBM") == QStringList{"20.00"}; }, 8000));
+
+    QVERIFY(QFile::remove(scratch_.filePath("second.csv")));
+    QVERIFY(QTest::qWaitFor([&] { return fetch(server.port(), "/status").body.count("\tstale\t") == 2; }, 8000));
+    QCOMPARE(prices(server.port(), "IBM,MSFT"), (QStringList{"20.00", "1,030.00"}));
+    static const QRegularExpression status("^first\tcommand\tstale\t1\t" + Time + "\texited with status 1\t" + Time +
+                                           "\nsecond\tcommand\tstale\t2\t" + Time + "\texited with status 1\t" + Time +
+                                           "\n$");
+    QVERIFY(status.match(QString::fromUtf8(fetch(server.port(), "/status").body)).hasMatch());
+    const QByteArray details = fetch(server.port(), "/q/bc?s=IBM").body;
+    static const QRegularExpression note("Price from the command source &quot;second&quot;, taken at "
+                                         "\\d{1,2}:\\d\\d:\\d\\d[AP]M ET, \\w+ \\d+; no source holding IBM is fresh");
+    QVERIFY2(note.match(QString::fromUtf8(details)).hasMatch(), details.constData());
+
+    writeScratch("first.csv", "symbol,last\nIBM,11.00\n");
+    QVERIFY(QTest::qWaitFor([&] { return prices(server.port(), "IBM") == QStringList{"11.00"}; }, 5000));
+    QVERIFY(server.errorOutput().contains("tickwell-quoted: [first] works again: 1 symbol\n"));
+}
+
+// url sources: an answer with validators, then a 304 to them (no failure), then 500s (prices kept,
+// stale after stale_after); an answer too slow to wait for; six redirects, then an answer.
+void TestQuoted::urlSourceAnswers() {
+    const ShortBounds bounds;
+    const auto answer = [](const QByteArray& head, const QByteArray& body) {
+        return "HTTP/1.1 " + head + "\r\nConnection: close\r\nContent-Length: " + QByteArray::number(body.size()) +
+               "\r\n\r\n" + body;
+    };
+    const QByteArray validators = "200 OK\r\nETag: \"v1\"\r\nLast-Modified: Tue, 08 Dec 2026 10:00:00 GMT";
+    MisbehavingServer feed(MisbehavingServer::Mode::Reply,
+                           {answer(validators, "symbol,last\r\nIBM,12.50\r\n"), answer("304 Not Modified", ""),
+                            answer("500 Internal Server Error", "")});
+    MisbehavingServer slow(MisbehavingServer::Mode::Trickle, {answer("200 OK", "last,symbol\n9,IBM\n")});
+    MisbehavingServer loop(MisbehavingServer::Mode::Reply, QByteArrayList(6, answer("302 Found\r\nLocation: /on", ""))
+                                                               << answer("200 OK", "symbol,last\nF,1\n"));
+    QByteArray sources;
+    for (const auto& [name, peer] : {std::pair{"etag", &feed}, {"slow", &slow}, {"loop", &loop}})
+        sources += '[' + QByteArray(name) + "]\nurl = http://127.0.0.1:" + QByteArray::number(peer->port()) +
+                   "/q.csv\nevery = 1\nstale_after = 3\n";
+    QuotedProcess server({"--sources", writeScratch("url.conf", sources)});
+    QVERIFY2(server.isListening(), qPrintable(server.errorText()));
+    QCOMPARE(prices(server.port(), "IBM"), QStringList{"12.50"});
+    static const QRegularExpression status("^etag\turl\tstale\t1\t" + Time + "\tHTTP 500 Internal Server Error\t" +
+                                           Time + "\nslow\turl\tempty\t0\t-\ttimed out after 1 s\t" + Time +
+                                           "\nloop\turl\tfresh\t1\t" + Time + "\t-\t" + Time + "\n$");
+    QVERIFY2(
+        QTest::qWaitFor(
+            [&] { return status.match(QString::fromUtf8(fetch(server.port(), "/status").body)).hasMatch(); }, 10000),
+        fetch(server.port(), "/status").body.constData());
+    QCOMPARE(prices(server.port(), "IBM"), QStringList{"12.50"});
+    QCOMPARE(server.errorOutput().count("[etag] fails: "), qsizetype(1));
+    QVERIFY(server.errorOutput().contains("[etag] fails: HTTP 500 Internal Server Error; its last good prices stay\n"));
+    QVERIFY(server.errorOutput().contains("[loop] fails: too many redirects (more than 5); no quotes from it until"));
+    const QByteArrayList requests = feed.requests();
+    QVERIFY(requests.size() >= 3);
+    for (qsizetype i = 0; i < 3; ++i) {
+        QCOMPARE(requests[i].contains("\r\nIf-None-Match: \"v1\"\r\n"), i > 0);
+        QCOMPARE(requests[i].contains("\r\nIf-Modified-Since: Tue, 08 Dec 2026 10:00:00 GMT\r\n"), i > 0);
+    }
+}
+
+// An https source whose certificate comes from an authority made here: taken with it as
+// ca_file, refused by the system's authorities alone.
+void TestQuoted::httpsSourceWithPrivateAuthority() {
+    const ShortBounds bounds;
+    const auto openssl = [&](const QString& args) {
+        QProcess run;
+        run.setWorkingDirectory(scratch_.path());
+        run.start("openssl",
+                  QProcess::splitCommand(args + " -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2"));
+        return run.waitForFinished(20000) && run.exitCode() == 0;
+    };
+    QVERIFY(openssl("req -x509 -keyout ca.key -out ca.pem -subj /CN=test-authority"));
+    QVERIFY(openssl("req -x509 -keyout tls.key -out tls.pem -subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 "
+                    "-CA ca.pem -CAkey ca.key"));
+    writeScratch("q.http", "HTTP/1.0 200 OK\r\nContent-Length: 21\r\n\r\nsymbol,last\nIBM,31.25\n");
+    QProcess tls; // ends by itself after 60 s or 50 connections
+    tls.setWorkingDirectory(scratch_.path());
+    tls.start("timeout", {"60", "openssl", "s_server", "-HTTP", "-accept", "127.0.0.1:0", "-cert", "tls.pem", "-key",
+                          "tls.key", "-naccept", "50"});
+    const auto stop = qScopeGuard([&] {
+        tls.terminate();
+        tls.waitForFinished(3000);
+    });
+    static const QRegularExpression accept("ACCEPT 127\\.0\\.0\\.1:(\\d+)\n");
+    QString port;
+    QVERIFY(QTest::qWaitFor(
+        [&] { return !(port = accept.match(QString::fromLatin1(tls.peek(4096))).captured(1)).isEmpty(); }, 10000));
+    const QString url = "url = https://127.0.0.1:" + port + "/q.http\nevery = 1\n";
+    QuotedProcess server({"--sources", writeScratch("https.conf", "[system]\n" + url.toUtf8() + "[private]\n" +
+                                                                      url.toUtf8() + "ca_file = ca.pem\n")});
+    QVERIFY2(server.isListening(), qPrintable(server.errorText()));
+    QCOMPARE(prices(server.port(), "IBM"), QStringList{"31.25"});
+    static const QRegularExpression status(
+        "^system\turl\tempty\t0\t-\tcertificate of 127\\.0\\.0\\.1 not trusted: [^\t]*issuer[^\t]*\t" + Time +
+        "\nprivate\turl\tfresh\t1\t" + Time + "\t-\t" + Time + "\n$");
+    const QByteArray lines = fetch(server.port(), "/status").body;
+    QVERIFY2(status.match(QString::fromUtf8(lines)).hasMatch(), lines.constData());
+}
+
+// samples/sources.conf as the docs start it: the command and the file serve, the url just fails.
+void TestQuoted::sampleSourcesRun() {
+    QuotedProcess server({"--sources", QStringLiteral(TICKWELL_TEST_DATA "/../../samples/sources.conf")});
+    QVERIFY2(server.isListening(), qPrintable(server.errorText()));
+    QCOMPARE(prices(server.port(), "AAPL,NVDA,MSFT"), (QStringList{"190.12", "875.28", "415.26"}));
+    static const QRegularExpression status("^broker\tcommand\tfresh\t3\t" + Time + "\t-\t" + Time +
+                                           "\nsheet\turl\tempty\t0\t-\t[^\t]+\t" + Time + "\nfeed\tfile\tfresh\t12\t" +
+                                           Time + "\t-\t-\n$");
+    const QByteArray lines = fetch(server.port(), "/status").body;
+    QVERIFY2(status.match(QString::fromUtf8(lines)).hasMatch(), lines.constData());
+}
+
 void TestQuoted::sameMinuteSamePage() {
     const QByteArray request = quoteRequest(quotePath("MSFT,IBM,^DJI,AAPL", "v1"));
     QByteArrayList replies;
@@ -919,6 +1116,47 @@ void TestQuoted::answersWithoutServing_data() {
                                     << QByteArray("tickwell-quoted: /dev/zero: is a device, not a regular file\n");
     QTest::addRow("directory as feed") << QStringList{"--quotes", "/"} << 2 << QByteArray()
                                        << QByteArray("tickwell-quoted: /: is a directory, not a regular file\n");
+    QTest::addRow("quotes and sources")
+        << QStringList{"--quotes", fifo, "--sources", fifo} << 2 << QByteArray()
+        << QByteArray("tickwell-quoted: --quotes and --sources cannot be given together: name the quotes file in the "
+                      "sources file as a section with file = PATH\nTry --help.\n");
+
+    // Each fault of a sources file, named by line and section ("@": the scratch folder).
+    const QList<std::pair<QByteArray, QByteArray>> badSources{
+        {"[a]\nftp = x\n",
+         "2: [a] unknown setting \"ftp\" (known: file, command, url, every, stale_after, columns, ca_file)"},
+        {"[a]\ncommand = true\nurl = http://h/\n",
+         "3: [a] two kinds in one section: command and url (a section is one source)"},
+        {"[a]\nevery = 60\n\n[b]\ncommand = true\n",
+         "1: [a] no kind: give one of file = PATH, command = CMD or url = URL"},
+        {"# quotes\n[a]\nfile = none.csv\n", "3: [a] file @/none.csv does not exist"},
+        {"[a]\nfile = fifo.csv\n", "2: [a] file @/fifo.csv is not a regular file"},
+        {"[a]\nurl = ftp://h/q.csv\n",
+         "2: [a] url \"ftp://h/q.csv\" is not an http:// or https:// address with a host"},
+        {"[a]\nurl = http:///q.csv\n",
+         "2: [a] url \"http:///q.csv\" is not an http:// or https:// address with a host"},
+        {"[a]\ncommand = true\ncolumns = symbol=Ticker, last\n",
+         "3: [a] columns: \"last\" is not FEED=HEADER, such as last=Price"},
+        {"[a]\ncommand = true\ncolumns = price=Price\n",
+         "3: [a] columns: \"price\" is not a feed column (symbol, name, last, change, volume, time, bid, ask, "
+         "after_hours_change)"},
+        {"[a]\ncommand = true\ncolumns = last=\n", "3: [a] columns: \"last=\" leaves a side of '=' empty"},
+        {"[a]\ncommand = true\ncolumns = last=Price, LAST=Close\n", "3: [a] columns: last is mapped twice"},
+        {"[a]\ncommand = true\nevery = 4\n", "3: [a] every is a whole number of seconds from 5 to 604800, not \"4\""},
+        {"[a]\ncommand = true\nstale_after = soon\n",
+         "3: [a] stale_after is a whole number of seconds from 5 to 604800, not \"soon\""},
+        {"[a]\ncommand = true\n[a]\nurl = http://h/\n",
+         "3: [a] a second section of this name (the first is at line 1)"},
+        {"every = 60\n[a]\ncommand = true\n", "1: a setting before any [section]"},
+        {"[a]\nurl = https://h/\nca_file = bad0.conf\n", "3: [a] ca_file @/bad0.conf holds no PEM certificate"},
+    };
+    for (qsizetype i = 0; i < badSources.size(); ++i) {
+        const QString path = writeScratch(QString("bad%1.conf").arg(i), badSources[i].first);
+        const QByteArray error = QByteArray(badSources[i].second).replace('@', QFile::encodeName(scratch_.path()));
+        QTest::addRow("sources: %s", badSources[i].second.constData())
+            << QStringList{"--sources", path} << 2 << QByteArray()
+            << "tickwell-quoted: " + QFile::encodeName(path) + ':' + error + '\n';
+    }
 }
 
 void TestQuoted::answersWithoutServing() {
@@ -946,12 +1184,12 @@ void TestQuoted::helpNamesEveryOption() {
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.err, QByteArray());
     QVERIFY2(run.out.startsWith("Usage: " TICKWELL_QUOTED_BINARY " [options]\n"), run.out.constData());
-    for (const QByteArray path : {"/q/cq?s=A,B,...&d=v1", "/q/cq?s=A,B,...&d=e", "/q/bc?s=SYM&t=1y"})
+    for (const QByteArray path : {"/q/cq?s=A,B,...&d=v1", "/q/cq?s=A,B,...&d=e", "/q/bc?s=SYM&t=1y", "/status"})
         QVERIFY2(run.out.contains("  GET " + path + " "), path.constData());
     // Each option starts a line of the option list, its value's name beside it.
-    for (const QByteArray name :
-         {"-h, --help", "-v, --version", "--port <N>", "--seed <N>", "--chunked", "--short <N>", "--hold-open",
-          "--refuse", "--slow <MS>", "--record <FILE>", "--exit-after <SECONDS>"})
+    for (const QByteArray name : {"-h, --help", "-v, --version", "--port <N>", "--seed <N>", "--chunked", "--short <N>",
+                                  "--hold-open", "--refuse", "--slow <MS>", "--record <FILE>", "--exit-after <SECONDS>",
+                                  "--quotes <FILE.csv>", "--sources <FILE>"})
         QVERIFY2(run.out.contains("\n  " + name + "  "), name.constData());
 }
 

@@ -123,6 +123,10 @@ void MisbehavingServer::answer(int client) {
             return;
         request.append(piece, got);
     }
+    {
+        const std::lock_guard lock(mutex_);
+        requests_.append(request);
+    }
     const QByteArray reply = replies_.value(std::min(connections_.load(), int(replies_.size())) - 1);
     const int hold = std::numeric_limits<int>::max(); // until the client closes or the server stops
     if (mode_ == Mode::Silent) {

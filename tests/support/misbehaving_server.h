@@ -7,6 +7,7 @@
 #include <QtGlobal>
 #include <atomic>
 #include <chrono>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -33,6 +34,11 @@ public:
     quint16 port() const { return port_; }
     // Connections accepted so far.
     int connections() const { return connections_; }
+    // The requests read so far, each up to its blank line.
+    QList<QByteArray> requests() const {
+        const std::lock_guard lock(mutex_);
+        return requests_;
+    }
 
     // FullQueue: connects to the port until a connect is left unanswered for waitMs, so that
     // the next client's connect hangs too. False when no connect was left hanging.
@@ -54,5 +60,7 @@ private:
     std::atomic<bool> stop_{false};
     std::atomic<int> connections_{0};
     std::vector<int> fillers_;
+    mutable std::mutex mutex_; // over requests_
+    QList<QByteArray> requests_;
     std::thread thread_;
 };

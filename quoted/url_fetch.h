@@ -1,0 +1,17 @@
+#pragma once
+// A url source's refresh (makeUrlFetch in source_fetch.h): one GET over Qt Network, with the
+// last good answer's validators, its redirects, time and body bounded, TLS checked against the
+// system's authorities and the source's ca_file.
+#include <QString>
+
+namespace url_fetch {
+
+constexpr int TimeoutSeconds = 10; // the whole fetch, a slow body included
+constexpr int MaxRedirects = 5;
+constexpr qint64 MaxBodyBytes = qint64(64) << 20;
+
+} // namespace url_fetch
+
+// Why a ca_file cannot serve as a private authority (unreadable, or no PEM certificate in it),
+// or empty when it can.
+QString caFileProblem(const QString& path);
