@@ -9,8 +9,9 @@
 #include <mutex>
 
 #include "load/core/quote_load.h"
+#include "platform/core/live_count.h"
 
-class ViewCalls : public std::enable_shared_from_this<ViewCalls> {
+class ViewCalls : public std::enable_shared_from_this<ViewCalls>, public LiveCount<ViewCalls> {
 public:
     using Call = std::function<void(QuoteLoadView&)>;
     // How long one turn may run calls before it lets the event loop go on.
