@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "platform/core/own_copy.h"
 #include "platform/message_box.h"
 #include "platform/mirror_text_edit.h"
 #include "platform/quote_grid.h"
@@ -80,8 +81,8 @@ void TabLoadView::showRows(const ParsedPage& page, int first, const std::functio
     QList<MirrorTextEdit::Line> lines;
     for (const ShownRow& row : page.rows) {
         storeRow(row);
-        cells << row.cells;
-        lines << MirrorTextEdit::Line{row.line, mirrorColour(row.change)};
+        cells << OwnCopy(row.cells);
+        lines << MirrorTextEdit::Line{OwnCopy(row.line), mirrorColour(row.change)};
     }
     controls_.mirror->appendLines(lines);
     grid->setCells(first, cells);
