@@ -68,7 +68,7 @@ trap 'exit 130' INT TERM
 
 "$build/quoted/tickwell-quoted" --port 0 --exit-after $((seconds + 300)) >"$work/server.log" 2>&1 &
 server=$!
-for _ in $(seq 50); do grep -q "listening on" "$work/server.log" && break; sleep 0.1; done
+for _ in $(seq 50); do grep -qs "listening on" "$work/server.log" && break; sleep 0.1; done
 port=$(sed -n 's/.*listening on 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$work/server.log")
 [ -n "$port" ] || { echo "soak: tickwell-quoted did not start" >&2; exit 1; }
 
