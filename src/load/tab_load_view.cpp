@@ -9,6 +9,12 @@
 #include "platform/quote_grid.h"
 #include "platform/status_line.h"
 
+void TabLoadView::setLoadControls(const Controls& controls) {
+    controls_ = controls;
+    // No one edits a mirror: an undo history would only hold a second copy of every load's lines.
+    controls_.mirror->setUndoRedoEnabled(false);
+}
+
 void TabLoadView::loadStarting() {
     reached_ = 0;
     controls_.button->setEnabled(false);
