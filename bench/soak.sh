@@ -210,8 +210,12 @@ print(f"loads: {loads['Quotes']} Quotes, {loads['RealTime']} RealTime (a full da
 if len(rows) < 11:
     sys.exit("soak: fewer than 11 loads ended")
 first, last = rows[9], rows[-1]
+# A sample may fall while the other tab's load runs, with its socket and thread: descriptors and
+# threads are compared at rest, the fewest of the ten samples from load 10 and of the last ten.
+rest = lambda part, i: min(r[i] for r in part)
+fds, threads = rest(rows[-10:], 4) - rest(rows[9:19], 4), rest(rows[-10:], 5) - rest(rows[9:19], 5)
 print(f"growth load 10 -> {last[0]}: RSS {(last[3] - first[3]) / 1024:+.1f} MB "
-      f"({first[3] / 1024:.1f} -> {last[3] / 1024:.1f}), fds {last[4] - first[4]:+d}, threads {last[5] - first[5]:+d}")
+      f"({first[3] / 1024:.1f} -> {last[3] / 1024:.1f}), fds {fds:+d}, threads {threads:+d} (at rest)")
 later = [r[3] for r in rows[9:]]
 print(f"RSS from load 10 on: lowest {min(later) / 1024:.1f} MB, highest {max(later) / 1024:.1f} MB")
 PY
