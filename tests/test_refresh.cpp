@@ -11,6 +11,7 @@
 
 #include "gui_support/load_fixture.h"
 #include "gui_support/tickwell_windows.h"
+#include "load/core/view_calls.h"
 #include "platform/message_box.h"
 #include "support/quoted_process.h"
 
@@ -409,6 +410,34 @@ private slots:
         QVERIFY(WaitForLoadsToEnd());
         QCOMPARE(server.recordedRequests().size(), 1);
         QVERIFY(timerOf(tab)->isActive());
+    }
+
+    // A trading day in little: both refreshes at a fraction of their items' intervals (the test
+    // aid), 50 loads through the timers; a load's worker, view calls and pages go with it.
+    void loadsLeaveNothingBehind() {
+        QuotedProcess server({}, QuotedProcess::Recording::On);
+        QVERIFY2(server.isListening(), qPrintable(server.errorText()));
+        UseQuoteServer(server.port());
+        LoadFolder folder;
+        folder.writePortfolio(KnownSymbols(30)); // two pages a load
+        qputenv("TICKWELL_REFRESH_SPEEDUP", "400");
+        const bool armed = arm(QuotesTab) && arm(RealTimeTab);
+        qunsetenv("TICKWELL_REFRESH_SPEEDUP");
+        QVERIFY(armed);
+        QCOMPARE(timerOf(RealTimeTab)->interval(), 75);
+        QVERIFY(QTest::qWaitFor([&] { return server.recordedRequests().size() >= 100; }, 60000));
+        QVERIFY(runSteps(QuotesTab, {"uncheck"}) && runSteps(RealTimeTab, {"uncheck"}));
+        QVERIFY(
+            QTest::qWaitFor([] { return !timerOf(QuotesTab)->isActive() && !timerOf(RealTimeTab)->isActive(); }, 2000));
+        QVERIFY(WaitForLoadsToEnd());
+        const auto alive = [] {
+            return QList<int>{LiveCount<QuoteLoadThread>::alive(), LiveCount<ViewCalls>::alive(),
+                              LiveCount<ParsedPage>::alive()};
+        };
+        // The last worker is freed once its thread has ended; the comparison says what is left.
+        (void)QTest::qWaitFor([&] { return alive() == QList<int>{0, 0, 0}; }, 2000);
+        QCOMPARE(alive(), (QList<int>{0, 0, 0}));
+        QVERIFY(MessageBoxSeam::shown().isEmpty());
     }
 };
 

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTimer>
+#include <cmath>
 
 #include "platform/control_table.h"
 #include "platform/timer_rules.h"
@@ -34,6 +35,17 @@ void forgetChoice(QComboBox* combo, bool keepText) {
         edit->setCursorPosition(caret);
         edit->setModified(true); // still the user's text
     }
+}
+
+// A test aid: TICKWELL_REFRESH_SPEEDUP=N divides every refresh interval by N, so that a
+// benchmark runs a trading day's refreshes in minutes. Read at each start, not once, so that a
+// test can arm one refresh fast and the next at the item's own interval.
+int timerIntervalMs(int choiceMs) {
+    bool ok = false;
+    const double speedup = qEnvironmentVariable("TICKWELL_REFRESH_SPEEDUP").toDouble(&ok);
+    if (!ok || !(speedup > 1))
+        return choiceMs;
+    return std::max(1, int(std::lround(choiceMs / speedup)));
 }
 } // namespace
 
@@ -122,6 +134,6 @@ void AutoRefresh::tick() {
 }
 
 void AutoRefresh::start(int choice) {
-    SetTimerInterval(timer_, choices_[choice].intervalMs);
+    SetTimerInterval(timer_, timerIntervalMs(choices_[choice].intervalMs));
     EnableTimer(timer_);
 }

@@ -3,10 +3,17 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "platform/core/own_copy.h"
 #include "platform/message_box.h"
 #include "platform/mirror_text_edit.h"
 #include "platform/quote_grid.h"
 #include "platform/status_line.h"
+
+void TabLoadView::setLoadControls(const Controls& controls) {
+    controls_ = controls;
+    // No one edits a mirror: an undo history would only hold a second copy of every load's lines.
+    controls_.mirror->setUndoRedoEnabled(false);
+}
 
 void TabLoadView::loadStarting() {
     reached_ = 0;
@@ -80,8 +87,8 @@ void TabLoadView::showRows(const ParsedPage& page, int first, const std::functio
     QList<MirrorTextEdit::Line> lines;
     for (const ShownRow& row : page.rows) {
         storeRow(row);
-        cells << row.cells;
-        lines << MirrorTextEdit::Line{row.line, mirrorColour(row.change)};
+        cells << OwnCopy(row.cells);
+        lines << MirrorTextEdit::Line{OwnCopy(row.line), mirrorColour(row.change)};
     }
     controls_.mirror->appendLines(lines);
     grid->setCells(first, cells);

@@ -37,7 +37,7 @@ protected:
         StatusLine* status;
     };
     // The tab's controls, once it has made them.
-    void setLoadControls(const Controls& controls) { controls_ = controls; }
+    void setLoadControls(const Controls& controls);
     // Marks a load as started; false when one is running already.
     bool claimLoad();
     // The mirror and "Get Quotes" enabled again.

@@ -1,5 +1,7 @@
 #include "platform/status_line.h"
 
+#include "platform/core/own_copy.h"
+
 StatusLine::StatusLine(QWidget* parent) : QStatusBar(parent) {
     setSizeGripEnabled(false);
 }
@@ -13,7 +15,7 @@ void StatusLine::setSimplePanel(bool on) {
 }
 
 void StatusLine::setSimpleText(const QString& text) {
-    text_ = text;
+    text_ = OwnCopy(text); // a load's texts are made on its worker
     if (simple_)
         showMessage(text_);
 }

@@ -14,6 +14,7 @@
 
 #include "net/core/server_address.h"
 #include "parsing/symbol_table.h"
+#include "platform/core/live_count.h"
 #include "platform/core/worker_thread.h"
 
 // One parsed row as its tab shows it, made on the load's worker. The tab colours the mirror's
@@ -30,7 +31,7 @@ struct ShownRow {
 
 // The rows of one page, in order, how many of them are "symbol not found" rows, whether the
 // parser met the end of the symbol list, and where the search stands after the page.
-struct ParsedPage {
+struct ParsedPage : LiveCount<ParsedPage> {
     QList<ShownRow> rows;
     int notFound = 0;
     bool endOfList = false;
@@ -82,7 +83,7 @@ struct QuoteLoadKind {
 };
 
 // The worker of one load, created running at the click; it frees itself when the load ends.
-class QuoteLoadThread : public WorkerThread {
+class QuoteLoadThread : public WorkerThread, public LiveCount<QuoteLoadThread> {
 public:
     QuoteLoadThread(const QuoteLoadKind& kind, QuoteLoadRequest request)
         : WorkerThread(false), kind_(kind), request_(std::move(request)) {}

@@ -2,14 +2,20 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QThread>
 #include <QTimer>
 
 #include "platform/core/worker_thread.h"
 
 void ViewCalls::post(Call call) {
+    // On the window thread nothing may wait for the window.
+    const QCoreApplication* app = QCoreApplication::instance();
+    const bool worker = app && QThread::currentThread() != app->thread();
     bool askForTurn = false;
     {
-        const std::lock_guard<std::mutex> lock(mutex_);
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (worker)
+            ran_.wait(lock, [this] { return calls_.size() < MostWaiting; });
         calls_.push_back(std::move(call));
         askForTurn = !turnDue_;
         turnDue_ = true;
@@ -42,6 +48,7 @@ void ViewCalls::runTurn() {
             call = std::move(calls_.front());
             calls_.pop_front();
         }
+        ran_.notify_one();
         call(*view_);
     }
     running_ = false;
