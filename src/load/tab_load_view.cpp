@@ -2,7 +2,9 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <utility>
 
+#include "load/core/alerts.h"
 #include "platform/message_box.h"
 #include "platform/mirror_text_edit.h"
 #include "platform/quote_grid.h"
@@ -10,6 +12,7 @@
 
 void TabLoadView::loadStarting() {
     reached_ = 0;
+    loadValues_.clear();
     controls_.button->setEnabled(false);
     controls_.mirror->clear();
 }
@@ -48,11 +51,20 @@ void TabLoadView::idle() {
     loading_ = false;
 }
 
-bool TabLoadView::claimLoad() {
+bool TabLoadView::claimLoad(const QString& portfolioPath) {
     if (loading_)
         return false;
     loading_ = true;
+    loadPortfolio_ = portfolioPath;
     return true;
+}
+
+QString TabLoadView::announceAlerts(const QString& doneText) {
+    const AlertCheck check = CheckAlerts(loadPortfolio_, controls_.alertsTab, std::exchange(loadValues_, {}));
+    QStringList notes = check.problems;
+    for (const FiredAlert& alert : check.fired)
+        notes << alert.text();
+    return WithNotes(doneText, notes);
 }
 
 void TabLoadView::allRowsFresh() {
@@ -80,6 +92,7 @@ void TabLoadView::showRows(const ParsedPage& page, int first, const std::functio
     QList<MirrorTextEdit::Line> lines;
     for (const ShownRow& row : page.rows) {
         storeRow(row);
+        loadValues_ << row.values;
         cells << row.cells;
         lines << MirrorTextEdit::Line{row.line, mirrorColour(row.change)};
     }

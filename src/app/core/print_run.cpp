@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "load/core/alerts.h"
 #include "load/core/quote_load.h"
 #include "load/core/row_values.h"
 #include "load/core/settings_file.h"
@@ -39,6 +40,7 @@ public:
 
     void start() {
         rows_.clear();
+        alerts_.clear();
         completed_ = false;
         new QuoteLoadThread(kind_, {request_.portfolioPath, request_.server, this, searchStart_});
     }
@@ -57,8 +59,12 @@ public:
     }
     void connectionLost(const QString& why) override { status_ = "Connection lost...Reload quotes (" + why + ")"; }
     void idle() override {
-        if (completed_)
+        if (completed_) {
+            checkAlerts();
             printRows();
+        }
+        for (const FiredAlert& alert : alerts_)
+            write(stderr, alert.text() + "\n");
         write(stderr, status_ + "\n");
         if (request_.watchSeconds > 0)
             QTimer::singleShot(request_.watchSeconds * 1000, [this] { start(); });
@@ -78,6 +84,15 @@ private:
             ++(direction(row) > 0 ? counts.advancing : direction(row) < 0 ? counts.declining : counts.unchanged);
         return counts;
     }
+    // The rules beside the portfolio, with the state of the tab whose rows this load loads.
+    void checkAlerts() {
+        QList<QStringList> values;
+        for (const ShownRow& row : rows_)
+            values << row.values;
+        const AlertCheck check = CheckAlerts(request_.portfolioPath, request_.realTime ? "RealTime" : "Quotes", values);
+        alerts_ = check.fired;
+        status_ = WithNotes(status_, check.problems);
+    }
     void printRows();
     QString csv() const;
     QString json() const;
@@ -87,6 +102,7 @@ private:
     const QuoteLoadKind& kind_;
     const QStringList columns_;
     QList<ShownRow> rows_;
+    QList<FiredAlert> alerts_;
     QString status_;
     bool completed_ = false;
     bool headerPrinted_ = false;
@@ -134,12 +150,19 @@ QString PrintingView::json() const {
         }
         rows.append(object);
     }
+    QJsonArray alerts;
+    for (const FiredAlert& alert : alerts_)
+        alerts.append(QJsonObject{{"symbol", alert.symbol},
+                                  {"rule", alert.rule},
+                                  {"value", alert.value.chopped(alert.value.endsWith('%') ? 1 : 0).toDouble()},
+                                  {"body", alert.body}});
     const Counts n = counts();
     const QDateTime now = QDateTime::currentDateTime();
     const QJsonObject load{
         {"rows", rows},
         {"counts", QJsonObject{{"advancing", n.advancing}, {"declining", n.declining}, {"unchanged", n.unchanged}}},
         {"status", status_},
+        {"alerts", alerts},
         {"time", now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate)}};
     return QString::fromUtf8(QJsonDocument(load).toJson(QJsonDocument::Compact));
 }
