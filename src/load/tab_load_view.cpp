@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "load/core/alerts.h"
+#include "platform/desktop_notice.h"
 #include "platform/message_box.h"
 #include "platform/mirror_text_edit.h"
 #include "platform/quote_grid.h"
@@ -62,9 +63,20 @@ bool TabLoadView::claimLoad(const QString& portfolioPath) {
 QString TabLoadView::announceAlerts(const QString& doneText) {
     const AlertCheck check = CheckAlerts(loadPortfolio_, controls_.alertsTab, std::exchange(loadValues_, {}));
     QStringList notes = check.problems;
-    for (const FiredAlert& alert : check.fired)
-        notes << alert.text();
-    return WithNotes(doneText, notes);
+    for (const FiredAlert& alert : check.fired) {
+        const QString note = alert.text();
+        // Undelivered after all: the status says it, unless something else shows there by now.
+        const auto inStatus = [this, note] {
+            if (controls_.status->simpleText() != doneShown_)
+                return;
+            doneShown_ = WithNotes(doneShown_, {note});
+            showStatus(doneShown_);
+        };
+        if (!ShowDesktopNotice(alert.rule, alert.body, controls_.status, inStatus))
+            notes << note;
+    }
+    doneShown_ = WithNotes(doneText, notes);
+    return doneShown_;
 }
 
 void TabLoadView::allRowsFresh() {

@@ -41,8 +41,9 @@ protected:
     void setLoadControls(const Controls& controls) { controls_ = controls; }
     // Marks a load of the portfolio as started; false when one is running already.
     bool claimLoad(const QString& portfolioPath);
-    // The price alerts beside the load's portfolio checked against its rows: the final status,
-    // with what the user should know of the alerts file, and the alerts that fired.
+    // The price alerts beside the load's portfolio checked against its rows, each alert that
+    // fired sent to the desktop. Returns the final status to show, with what the user should know
+    // of the alerts file; an alert no notification service takes joins it there.
     QString announceAlerts(const QString& doneText);
     // The mirror and "Get Quotes" enabled again.
     void enableControls();
@@ -64,6 +65,7 @@ private:
     bool loading_ = false;
     QString loadPortfolio_;
     QList<QStringList> loadValues_; // the values of the rows the load has shown
+    QString doneShown_;             // the final status the last load showed
     int reached_ = 0;               // rows the running (or last) load has shown, from row 0
     int shownEnd_ = 0;              // rows before this one hold values of some load
 };
