@@ -32,10 +32,11 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
     parser.addOption(version);
     parser.addOption(server);
     parser.addOptions({print, realTime, format, watch});
-    parser.addPositionalArgument("portfolio",
-                                 "The portfolio both quote tabs start with (after --, a name may begin with -). "
-                                 "Default: the one remembered from the last run, or input.txt in the current folder.",
-                                 "[PORTFOLIO]");
+    parser.addPositionalArgument(
+        "portfolio",
+        "The portfolio both quote tabs start with, or that --print loads (after --, a name may begin with -). "
+        "Default: the one remembered from the last run, or input.txt in the current folder.",
+        "[PORTFOLIO]");
 
     CommandLine line;
     auto end = [&line](int code, const QString& output) {
