@@ -67,7 +67,7 @@ public:
             write(stderr, alert.text() + "\n");
         write(stderr, status_ + "\n");
         if (request_.watchSeconds > 0)
-            QTimer::singleShot(request_.watchSeconds * 1000, [this] { start(); });
+            QTimer::singleShot(request_.watchSeconds * 1000, Qt::PreciseTimer, [this] { start(); });
         else
             QCoreApplication::exit(completed_ ? 0 : 1);
     }
