@@ -78,6 +78,9 @@ private slots:
         QTest::newRow("bad server") << QStringList{"--server", "host:port"} << "--server host:port is not";
         QTest::newRow("user in server") << QStringList{"--server", "me@host"} << "--server me@host is not";
         QTest::newRow("two portfolios") << QStringList{"a.txt", "b.txt"} << "one portfolio at most";
+        QTest::newRow("unknown format") << QStringList{"--print", "--format", "xml"} << "--format xml is not";
+        QTest::newRow("watch too often") << QStringList{"--print", "--watch", "4"} << "--watch 4 is not";
+        QTest::newRow("realtime without print") << QStringList{"--realtime"} << "go with --print";
     }
     void mistakesEndWithCodeTwo() {
         QFETCH(QStringList, arguments);

@@ -297,6 +297,8 @@ private slots:
         LoadFolder folder;
         WriteFileBytes(folder.path("pf.txt"), file);
         editPortfolio(folder.path("pf.txt"));
+        // Alert rules sit beside portfolios; only the editor's dialog offers them.
+        QCOMPARE(OpenDialogSeam::lastFilters(), QString("Text File (*.txt *.TXT);;All (*);;Alert rules (*.alerts)"));
         QVERIFY(editorOpen());
         QCOMPARE(editorLines(), editor);
         click("Button7");
@@ -481,6 +483,7 @@ private slots:
         QVERIFY2(clock.elapsed() >= 1000, qPrintable(QString::number(clock.elapsed())));
         QVERIFY(clock.elapsed() < 3000);
         QCOMPARE(OpenDialogSeam::runs(), 1);
+        QCOMPARE(OpenDialogSeam::lastFilters(), OpenDialogFilter(dialog));
         QCOMPARE(OpenDialogLastFile(otherDialog), otherBefore);
         QCOMPARE(QDir::currentPath(), startFolder); // the tab keeps the folder, not the process
         if (chosen.isEmpty()) {

@@ -7,9 +7,11 @@
 #include <QScreen>
 #include <cstring>
 #include <exception>
+#include <unistd.h>
 
 #include "app/app_icon.h"
 #include "app/command_line.h"
+#include "app/core/print_run.h"
 #include "app/main_window.h"
 #include "platform/fonts.h"
 #include "platform/message_box.h"
@@ -33,7 +35,8 @@ bool asksOnlyForText(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--") == 0)
             return false;
-        if (std::strcmp(argv[i], "--server") == 0)
+        if (std::strcmp(argv[i], "--server") == 0 || std::strcmp(argv[i], "--format") == 0 ||
+            std::strcmp(argv[i], "--watch") == 0)
             ++i;
         else
             for (const char* option : {"-h", "--help", "-v", "--version"})
@@ -42,6 +45,30 @@ bool asksOnlyForText(int argc, char** argv) {
     }
     return false;
 }
+
+// --print under a core application: no display is asked for and no widget is made.
+int RunPrintFromCommandLine(int& argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    app.setApplicationName("Tickwell");
+    const CommandLine line = ReadCommandLine(app.arguments());
+    if (line.action == CommandLine::Action::Exit)
+        return PrintCommandLineAnswer(line);
+    if (!line.serverComplaint.isEmpty())
+        std::fprintf(stderr, "tickwell: %s\n", qPrintable(line.serverComplaint));
+    PrintRequest request;
+    request.portfolioPath =
+        line.portfolio.isEmpty() ? DefaultPrintPortfolio() : QFileInfo(line.portfolio).absoluteFilePath();
+    request.server = line.server;
+    request.realTime = line.realTime;
+    const bool terminal = isatty(STDOUT_FILENO);
+    const QString format = line.format.isEmpty() ? (terminal ? "table" : "csv") : line.format;
+    request.format = format == "table"  ? PrintRequest::Format::Table
+                     : format == "json" ? PrintRequest::Format::Json
+                                        : PrintRequest::Format::Csv;
+    request.colour = terminal;
+    request.watchSeconds = line.watchSeconds;
+    return RunPrint(request);
+}
 } // namespace
 
 int RunTickwell(int& argc, char** argv, const std::function<void(MainWindow&)>& started) {
@@ -49,6 +76,8 @@ int RunTickwell(int& argc, char** argv, const std::function<void(MainWindow&)>& 
         QCoreApplication app(argc, argv);
         return PrintCommandLineAnswer(ReadCommandLine(app.arguments()));
     }
+    if (AsksToPrint(argc, argv))
+        return RunPrintFromCommandLine(argc, argv);
     // The application object outlives the loop on purpose: workers still running when the
     // main window closes are neither stopped nor awaited, so nothing they may still hand to
     // the window thread is torn down under them; the caller ends the process.

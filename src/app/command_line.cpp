@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 const char* const Description =
@@ -20,13 +21,22 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
         QString("Ask the quote server at HOST[:PORT] (or [IPv6]:PORT); wins over %1. Default: localhost:8080.")
             .arg(QuoteServerVariable),
         "HOST[:PORT]");
+    const QCommandLineOption print("print", "Print the quotes of the portfolio on standard output instead of "
+                                            "opening the window; the final status goes to standard error.");
+    const QCommandLineOption realTime("realtime", "With --print: the real-time quotes (60 symbols at most).");
+    const QCommandLineOption format(
+        "format", "With --print: table, csv or json. Default: table on a terminal, csv otherwise.", "FORMAT");
+    const QCommandLineOption watch("watch", "With --print: load again every SECONDS (5 or more) until stopped.",
+                                   "SECONDS");
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(server);
-    parser.addPositionalArgument("portfolio",
-                                 "The portfolio both quote tabs start with (after --, a name may begin with -). "
-                                 "Default: the one remembered from the last run, or input.txt in the current folder.",
-                                 "[PORTFOLIO]");
+    parser.addOptions({print, realTime, format, watch});
+    parser.addPositionalArgument(
+        "portfolio",
+        "The portfolio both quote tabs start with, or that --print loads (after --, a name may begin with -). "
+        "Default: the one remembered from the last run, or input.txt in the current folder.",
+        "[PORTFOLIO]");
 
     CommandLine line;
     auto end = [&line](int code, const QString& output) {
@@ -58,7 +68,34 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
         line.serverComplaint = QString::fromLocal8Bit(complaint.c_str());
     }
     line.portfolio = parser.positionalArguments().value(0);
+    line.print = parser.isSet(print);
+    line.realTime = parser.isSet(realTime);
+    line.format = parser.value(format);
+    if (!line.print && (line.realTime || parser.isSet(format) || parser.isSet(watch)))
+        return end(2, "tickwell: --realtime, --format and --watch go with --print" + usage);
+    if (parser.isSet(format) && !QStringList{"table", "csv", "json"}.contains(line.format))
+        return end(2, "tickwell: --format " + line.format + " is not table, csv or json" + usage);
+    if (parser.isSet(watch)) {
+        bool number = false;
+        line.watchSeconds = parser.value(watch).toInt(&number);
+        if (!number || line.watchSeconds < 5 || line.watchSeconds > 86400)
+            return end(2, "tickwell: --watch " + parser.value(watch) + " is not a number of seconds from 5 to 86400" +
+                              usage);
+    }
     return line;
+}
+
+bool AsksToPrint(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--") == 0)
+            return false;
+        if (std::strcmp(argv[i], "--print") == 0)
+            return true;
+        for (const char* option : {"--server", "--format", "--watch"})
+            if (std::strcmp(argv[i], option) == 0)
+                ++i;
+    }
+    return false;
 }
 
 int PrintCommandLineAnswer(const CommandLine& line) {

@@ -14,7 +14,17 @@ struct CommandLine {
     ServerAddress server;    // --server, else TICKWELL_QUOTE_SERVER, else the default
     QString serverComplaint; // a malformed TICKWELL_QUOTE_SERVER, for a box at start; empty if none
     QString portfolio;       // the portfolio both quote tabs start with; empty: input.txt in the start folder
+    // --print: no window; the rows of one load (or one every watchSeconds) on standard output.
+    bool print = false;
+    bool realTime = false; // --realtime
+    QString format;        // table, csv or json; empty: table on a terminal, csv elsewhere
+    int watchSeconds = 0;
 };
+
+// Whether the arguments ask for --print, read before the application object exists: --print
+// needs no display. What follows "--" is a portfolio, and what follows an option that takes a
+// value is that value.
+bool AsksToPrint(int argc, char** argv);
 
 // arguments as main() got them, the program's name first. "--" ends the options, so that a
 // portfolio may be named like one. TICKWELL_QUOTE_SERVER is read here too, so that the one

@@ -1,17 +1,13 @@
 #include "app/remembered_choices.h"
 
 #include <QFileInfo>
-#include <QStandardPaths>
 
 #include "load/auto_refresh.h"
+#include "load/core/settings_file.h"
 #include "quotes/quotes_tab.h"
 #include "realtime/real_time_tab.h"
 
 namespace {
-QString settingsFile() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/tickwell/tickwell.conf";
-}
-
 using AutoSort = QuotesTab::AutoSort;
 const std::pair<AutoSort, const char*> AutoSortNames[] = {
     {AutoSort::None, "none"}, {AutoSort::Alphabetical, "alphabetical"}, {AutoSort::ByChange, "by change"}};
@@ -32,7 +28,7 @@ AutoSort sortNamed(const QString& text) {
 } // namespace
 
 RememberedChoices::RememberedChoices()
-    : settings_(settingsFile(), QSettings::IniFormat), readable_(settings_.status() == QSettings::NoError) {}
+    : settings_(TickwellSettingsFile(), QSettings::IniFormat), readable_(settings_.status() == QSettings::NoError) {}
 
 void RememberedChoices::follow(QObject* context, QuotesTab& quotes, RealTimeTab& realTime) {
     restore(quotes, realTime);

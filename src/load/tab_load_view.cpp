@@ -2,8 +2,11 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <utility>
 
+#include "load/core/alerts.h"
 #include "platform/core/own_copy.h"
+#include "platform/desktop_notice.h"
 #include "platform/message_box.h"
 #include "platform/mirror_text_edit.h"
 #include "platform/quote_grid.h"
@@ -17,6 +20,7 @@ void TabLoadView::setLoadControls(const Controls& controls) {
 
 void TabLoadView::loadStarting() {
     reached_ = 0;
+    loadValues_.clear();
     controls_.button->setEnabled(false);
     controls_.mirror->clear();
 }
@@ -55,11 +59,31 @@ void TabLoadView::idle() {
     loading_ = false;
 }
 
-bool TabLoadView::claimLoad() {
+bool TabLoadView::claimLoad(const QString& portfolioPath) {
     if (loading_)
         return false;
     loading_ = true;
+    loadPortfolio_ = portfolioPath;
     return true;
+}
+
+QString TabLoadView::announceAlerts(const QString& doneText) {
+    const AlertCheck check = CheckAlerts(loadPortfolio_, controls_.alertsTab, std::exchange(loadValues_, {}));
+    QStringList notes = check.problems;
+    for (const FiredAlert& alert : check.fired) {
+        const QString note = alert.text();
+        // Undelivered after all: the status says it, unless something else shows there by now.
+        const auto inStatus = [this, note] {
+            if (controls_.status->simpleText() != doneShown_)
+                return;
+            doneShown_ = WithNotes(doneShown_, {note});
+            showStatus(doneShown_);
+        };
+        if (!ShowDesktopNotice(alert.rule, alert.body, controls_.status, inStatus))
+            notes << note;
+    }
+    doneShown_ = WithNotes(doneText, notes);
+    return doneShown_;
 }
 
 void TabLoadView::allRowsFresh() {
@@ -87,6 +111,7 @@ void TabLoadView::showRows(const ParsedPage& page, int first, const std::functio
     QList<MirrorTextEdit::Line> lines;
     for (const ShownRow& row : page.rows) {
         storeRow(row);
+        loadValues_ << OwnCopy(row.values);
         cells << OwnCopy(row.cells);
         lines << MirrorTextEdit::Line{OwnCopy(row.line), mirrorColour(row.change)};
     }

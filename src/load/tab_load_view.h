@@ -35,11 +35,16 @@ protected:
         MirrorTextEdit* mirror;
         QLineEdit* portfolio;
         StatusLine* status;
+        const char* alertsTab; // the name the tab's alert state goes by
     };
     // The tab's controls, once it has made them.
     void setLoadControls(const Controls& controls);
-    // Marks a load as started; false when one is running already.
-    bool claimLoad();
+    // Marks a load of the portfolio as started; false when one is running already.
+    bool claimLoad(const QString& portfolioPath);
+    // The price alerts beside the load's portfolio checked against its rows, each alert that
+    // fired sent to the desktop. Returns the final status to show, with what the user should know
+    // of the alerts file; an alert no notification service takes joins it there.
+    QString announceAlerts(const QString& doneText);
     // The mirror and "Get Quotes" enabled again.
     void enableControls();
     // A load that ended normally: every row the grid shows is its own.
@@ -58,6 +63,9 @@ protected:
 private:
     Controls controls_{};
     bool loading_ = false;
-    int reached_ = 0;  // rows the running (or last) load has shown, from row 0
-    int shownEnd_ = 0; // rows before this one hold values of some load
+    QString loadPortfolio_;
+    QList<QStringList> loadValues_; // the values of the rows the load has shown
+    QString doneShown_;             // the final status the last load showed
+    int reached_ = 0;               // rows the running (or last) load has shown, from row 0
+    int shownEnd_ = 0;              // rows before this one hold values of some load
 };

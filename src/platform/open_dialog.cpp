@@ -11,6 +11,7 @@ namespace {
 bool testMode = false;
 QList<std::optional<QString>> answers;
 int runCount = 0;
+QString offered;
 } // namespace
 
 OpenDialog::OpenDialog(const QString& name) : name_(name) {}
@@ -23,14 +24,15 @@ QString OpenDialog::qtFilter(const QString& filter) {
     return entries.join(";;");
 }
 
-bool OpenDialog::exec() {
+bool OpenDialog::exec(const QString& moreFilters) {
     ++runCount;
+    const QStringList filters = qtFilter(moreFilters.isEmpty() ? filter_ : filter_ + '|' + moreFilters).split(";;");
+    offered = filters.join(";;");
     std::optional<QString> chosen;
     if (testMode) {
         if (!answers.isEmpty())
             chosen = answers.takeFirst();
     } else {
-        const QStringList filters = qtFilter(filter_).split(";;");
         QString selected = filters.value(filterIndex_);
         const QString start = fileName_.isEmpty() ? QDir::currentPath() : fileName_;
         const QString path =
@@ -55,6 +57,9 @@ void queueAnswer(std::optional<QString> path) {
 }
 int runs() {
     return runCount;
+}
+QString lastFilters() {
+    return offered;
 }
 void clear() {
     answers.clear();

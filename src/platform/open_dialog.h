@@ -15,9 +15,10 @@ public:
     // The full path of the file last chosen; empty before the first choice.
     const QString& fileName() const { return fileName_; }
 
-    // Runs the dialog; true and fileName() (absolute) set when a file was chosen. The process's
-    // current folder never changes: each caller keeps the folder it needs.
-    bool exec();
+    // Runs the dialog, with moreFilters (in the same form) after the dialog's own for this run
+    // only; true and fileName() (absolute) set when a file was chosen. The process's current
+    // folder never changes: each caller keeps the folder it needs.
+    bool exec(const QString& moreFilters = QString());
 
     // "Text File|*.txt;*.TXT|All|*" as Qt's "Text File (*.txt *.TXT);;All (*)".
     static QString qtFilter(const QString& filter);
@@ -36,5 +37,7 @@ namespace OpenDialogSeam {
 void answerInTests();
 void queueAnswer(std::optional<QString> path);
 int runs();
+// The filters, in Qt's form, that the last run offered.
+QString lastFilters();
 void clear();
 } // namespace OpenDialogSeam

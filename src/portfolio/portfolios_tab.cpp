@@ -131,7 +131,8 @@ void PortfoliosTab::editPortfolio() {
         return;
     }
     editor_->clear();
-    if (!openDialog_.exec())
+    // Alert rules sit beside their portfolios and are edited like them.
+    if (!openDialog_.exec("Alert rules|*.alerts"))
         return;
     const QString path = openDialog_.fileName();
     QStringList lines;

@@ -40,7 +40,7 @@ QuotesTab::QuotesTab(QWidget* parent, OpenDialog& openDialog)
     : QWidget(parent), openDialog_(openDialog), cellFont_(pointFont("Courier", 8)) {
     setObjectName("Quotes");
     buildControls();
-    setLoadControls({getQuotesButton_, grid_, mirror_, portfolioName_, status_});
+    setLoadControls({getQuotesButton_, grid_, mirror_, portfolioName_, status_, "Quotes"});
     connectHandlers();
     nameKeys();
 }
@@ -160,7 +160,7 @@ bool QuotesTab::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void QuotesTab::getQuotes() {
-    if (!claimLoad())
+    if (!claimLoad(portfolio_.absolutePath()))
         return;
     grid_->setRow(0);
     advancing_->setText("");

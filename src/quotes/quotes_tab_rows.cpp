@@ -68,7 +68,7 @@ void QuotesTab::finished(const QString& doneText) {
     showCounts();
     enableControls();
     allRowsFresh();
-    completeLoad(doneText);
+    completeLoad(announceAlerts(doneText));
 }
 
 void QuotesTab::showCounts() {

@@ -22,7 +22,7 @@ RealTimeTab::RealTimeTab(QWidget* parent, OpenDialog& openDialog)
     : QWidget(parent), openDialog_(openDialog), cellFont_(pointFont("Courier New", 8)) {
     setObjectName("RealTime");
     buildControls();
-    setLoadControls({getQuotesButton_, grid_, mirror_, portfolioName_, status_});
+    setLoadControls({getQuotesButton_, grid_, mirror_, portfolioName_, status_, "RealTime"});
     connectHandlers();
     getQuotesButton_->setToolTip(WithKey("Get Quotes", GetQuotesKey));
     selectPortfolioButton_->setToolTip(WithKey("Select Portfolio", ChoosePortfolioKey));
@@ -89,7 +89,7 @@ void RealTimeTab::connectHandlers() {
 }
 
 void RealTimeTab::getQuotes() {
-    if (!claimLoad())
+    if (!claimLoad(portfolio_.absolutePath()))
         return;
     grid_->setRow(0);
     new QuoteLoadThread(RealTimeLoad, {portfolio_.absolutePath(), server_, this, rows_->searchStart});

@@ -36,7 +36,7 @@ QColor RealTimeTab::mirrorColour(float tradeDirection) const {
 void RealTimeTab::finished(const QString& doneText) {
     enableControls();
     allRowsFresh();
-    status_->setSimpleText(doneText);
+    status_->setSimpleText(announceAlerts(doneText));
     // Only the rows this load parsed: rows past them would show an earlier load's quotes.
     grid_->setRowCount(std::max(1, rows_->count));
 }

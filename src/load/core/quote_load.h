@@ -27,6 +27,8 @@ struct ShownRow {
     QByteArray tableWords; // and the start of its word line
     float change = 0;      // the percent change (delayed) or the trade's direction (real-time)
     float afterHours = 0;  // the after-hours direction (real-time)
+    QStringList values;    // the kind's columns, as row_values.h reads them
+    bool notFound = false; // a "symbol not found" row
 };
 
 // The rows of one page, in order, how many of them are "symbol not found" rows, whether the
@@ -80,6 +82,7 @@ struct QuoteLoadKind {
     int lastBatch;
     const char* queryKey;
     const char* dataSuffix;
+    const char* columns; // the names of a row's values, comma-separated
 };
 
 // The worker of one load, created running at the click; it frees itself when the load ends.
