@@ -1,7 +1,5 @@
 #include "app/remembered_choices.h"
 
-#include <QFileInfo>
-
 #include "load/auto_refresh.h"
 #include "load/core/settings_file.h"
 #include "quotes/quotes_tab.h"
@@ -47,13 +45,10 @@ void RememberedChoices::follow(QObject* context, QuotesTab& quotes, RealTimeTab&
 void RememberedChoices::restore(QuotesTab& quotes, RealTimeTab& realTime) {
     if (!readable_)
         return;
-    // A portfolio moved or deleted since: the tab keeps input.txt in the start folder.
-    const QString quotesPortfolio = settings_.value("Quotes/portfolio").toString();
-    if (!quotesPortfolio.isEmpty() && QFileInfo(quotesPortfolio).isFile())
-        quotes.usePortfolio(PortfolioPath(quotesPortfolio));
-    const QString realTimePortfolio = settings_.value("RealTime/portfolio").toString();
-    if (!realTimePortfolio.isEmpty() && QFileInfo(realTimePortfolio).isFile())
-        realTime.usePortfolio(PortfolioPath(realTimePortfolio));
+    if (const QString path = RememberedPortfolio(settings_, "Quotes"); !path.isEmpty())
+        quotes.usePortfolio(PortfolioPath(path));
+    if (const QString path = RememberedPortfolio(settings_, "RealTime"); !path.isEmpty())
+        realTime.usePortfolio(PortfolioPath(path));
     quotes.restoreAutoSort(sortNamed(settings_.value("Quotes/autoSort").toString()));
     quotes.autoRefresh().restoreTime(settings_.value("Quotes/refreshTime").toString());
     realTime.autoRefresh().restoreTime(settings_.value("RealTime/refreshTime").toString());

@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -207,11 +206,9 @@ QString PrintingView::table() const {
 } // namespace
 
 QString DefaultPrintPortfolio() {
-    // A portfolio moved or deleted since: input.txt in the current folder, as the window starts.
-    const QString remembered =
-        QSettings(TickwellSettingsFile(), QSettings::IniFormat).value("Quotes/portfolio").toString();
-    return !remembered.isEmpty() && QFileInfo(remembered).isFile() ? remembered
-                                                                   : QDir::current().absoluteFilePath("input.txt");
+    // None remembered, or moved or deleted since: input.txt in the current folder, as the window starts.
+    const QString remembered = RememberedPortfolio(QSettings(TickwellSettingsFile(), QSettings::IniFormat), "Quotes");
+    return !remembered.isEmpty() ? remembered : QDir::current().absoluteFilePath("input.txt");
 }
 
 int RunPrint(const PrintRequest& request) {
