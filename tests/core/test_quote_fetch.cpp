@@ -264,17 +264,12 @@ void TestQuoteFetch::framing_data() {
     const auto malformed = [](const char* name, const QByteArray& reply, const char* what) {
         QTest::newRow(name) << reply << false << State::Malformed << QString("malformed reply: ") + what;
     };
-    malformed("bare CR in a field", ok + "Foo: 1\rTransfer-Encoding: chunked\r\n", "bare CR in the header section");
     malformed("bare CR in the status line", "HTTP/1.1 200 OK\rContent-Length: 0\r\n", "bare CR in the header section");
-    malformed("blank before the colon", ok + "Transfer-Encoding : chunked\r\n", "malformed header line");
     malformed("NUL in a field", ok + QByteArray("X: a\0b\r\n", 8), "malformed header line");
     malformed("blank before the first field", ok + " Content-Length: 2\r\n", "whitespace before the first header");
     malformed("tab before the first field of a 100", "HTTP/1.1 100 Continue\r\n\tX: 1\r\n",
               "whitespace before the first header");
     malformed("a length folded into another", ok + "Content-Length: 2\r\n 3\r\n\r\n", "malformed Content-Length");
-    malformed("differing lengths in a list", ok + "Content-Length: 2, 3\r\n\r\n", "conflicting Content-Length");
-    malformed("gzip", ok + "Transfer-Encoding: gzip, chunked\r\n\r\n", "unsupported transfer coding");
-    malformed("a chunk size with words", chunkedHead + "2 erfrferferf\r\nok\r\n", "malformed chunk size");
     malformed("a bare CR after a chunk size", chunkedHead + "2\rok", "malformed chunk size");
     malformed("a trailer without a colon", chunkedHead + "0\r\nX-Check 1\r\n", "malformed trailer");
     malformed("a stray line end after a 100", "HTTP/1.1 100 Continue\r\n\r\n\r\nHTTP/1.1 200 OK\r\n",
