@@ -27,10 +27,14 @@ for name in "${targets[@]}"; do
     cp fuzz/corpus/"$name"/* "$scratch/corpus/"
     log=$scratch/fuzz.log
 
+    # A target's dictionary (fuzz/NAME.dict), when it has one, gives the mutations its tokens.
+    dict=()
+    if [ -f "fuzz/$name.dict" ]; then dict=(-dict="$(pwd)/fuzz/$name.dict"); fi
+
     # The wall-clock limit only guards against a run that ignores -max_total_time.
     status=0
     (cd "$scratch" && timeout --kill-after=10 $((seconds + 120)) "$build/fuzz/fuzz_$name" \
-        -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -print_final_stats=1 \
+        -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -print_final_stats=1 "${dict[@]}" \
         -artifact_prefix="$findings/" corpus >"$log" 2>&1) || status=$?
 
     # A crash in the seeds leaves no corpus line: the greps may find nothing.

@@ -51,24 +51,26 @@ QProcessEnvironment offscreen() {
 class CommandLineTest : public QObject {
     Q_OBJECT
 private slots:
-    void helpAndVersionNeedNoDisplay_data() {
-        QTest::addColumn<QString>("option");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("--version") << "--version"
-                                   << "tickwell " TICKWELL_VERSION "\n";
-        QTest::newRow("-v") << "-v"
-                            << "tickwell " TICKWELL_VERSION "\n";
-        QTest::newRow("--help") << "--help"
-                                << "--server <HOST[:PORT]>";
-        QTest::newRow("-h") << "-h"
-                            << "[PORTFOLIO]";
+    // Answered before any window system is asked for; the window alone needs a display.
+    void answeredWithoutDisplay_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("expected"); // in what it prints, on either stream
+        QTest::newRow("--version") << QStringList{"--version"} << 0 << "tickwell " TICKWELL_VERSION "\n";
+        QTest::newRow("-v") << QStringList{"-v"} << 0 << "tickwell " TICKWELL_VERSION "\n";
+        QTest::newRow("--help") << QStringList{"--help"} << 0 << "--server <HOST[:PORT]>";
+        QTest::newRow("-h") << QStringList{"-h"} << 0 << "[PORTFOLIO]";
+        QTest::newRow("the window") << QStringList{} << 1
+                                    << "needs a display, and neither DISPLAY nor WAYLAND_DISPLAY is set.\n"
+                                       "tickwell --print [PORTFOLIO] prints";
     }
-    void helpAndVersionNeedNoDisplay() {
-        QFETCH(QString, option);
+    void answeredWithoutDisplay() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, code);
         QFETCH(QString, expected);
-        const Run result = run(TICKWELL_BINARY, {option}, withoutDisplay());
-        QCOMPARE(result.code, 0);
-        QVERIFY2(result.out.contains(expected), qPrintable(result.out + result.err));
+        const Run result = run(TICKWELL_BINARY, arguments, withoutDisplay());
+        QCOMPARE(result.code, code);
+        QVERIFY2((code == 0 ? result.out : result.err).contains(expected), qPrintable(result.out + result.err));
     }
 
     void mistakesEndWithCodeTwo_data() {
@@ -81,11 +83,15 @@ private slots:
         QTest::newRow("unknown format") << QStringList{"--print", "--format", "xml"} << "--format xml is not";
         QTest::newRow("watch too often") << QStringList{"--print", "--watch", "4"} << "--watch 4 is not";
         QTest::newRow("realtime without print") << QStringList{"--realtime"} << "go with --print";
+        QTest::newRow("no value") << QStringList{"--server"} << "Missing value after '--server'";
+        QTest::newRow("blank in server") << QStringList{"--server", "a b"} << "--server a b is not";
+        QTest::newRow("unknown option with --print") << QStringList{"--print", "--bogus"} << "Unknown option 'bogus'";
     }
+    // Told before any window system is asked for: no display is needed to learn of a mistake.
     void mistakesEndWithCodeTwo() {
         QFETCH(QStringList, arguments);
         QFETCH(QString, complaint);
-        const Run result = run(TICKWELL_BINARY, arguments, offscreen());
+        const Run result = run(TICKWELL_BINARY, arguments, withoutDisplay());
         QCOMPARE(result.code, 2);
         QVERIFY2(result.err.contains(complaint), qPrintable(result.err));
         QVERIFY(result.err.contains("tickwell --help"));
@@ -98,27 +104,30 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("data");
         QTest::addColumn<bool>("elsewhere");
+        QTest::addColumn<bool>("platformOption"); // Qt's -platform on the command line, with no display
         QTest::newRow("another folder") << "mine.txt"
-                                        << "mine_data_qt1.txt" << true;
-        QTest::newRow("after --, named -h") << "-h"
-                                            << "-h_data_qt1.txt" << false;
+                                        << "mine_data_qt1.txt" << true << false;
+        QTest::newRow("after --, named -h, -platform") << "-h"
+                                                       << "-h_data_qt1.txt" << false << true;
     }
     void serverAndPortfolioFromTheCommandLine() {
         QFETCH(QString, name);
         QFETCH(QString, data);
         QFETCH(bool, elsewhere);
+        QFETCH(bool, platformOption);
         QuotedProcess server({}, QuotedProcess::Recording::On);
         QVERIFY2(server.isListening(), qPrintable(server.errorText()));
         QTemporaryDir start, other, config;
         const QString portfolio = (elsewhere ? other : start).filePath(name);
         QVERIFY(WriteFileBytes(portfolio, "IBM\nKO\n"));
-        QProcessEnvironment env = offscreen();
+        QProcessEnvironment env = platformOption ? withoutDisplay() : offscreen();
         env.insert("TICKWELL_QUOTE_SERVER", "127.0.0.1:1");
         env.insert("XDG_CONFIG_HOME", config.path());
         const QStringList named = elsewhere ? QStringList{portfolio} : QStringList{"--", name};
-        const Run result =
-            run(COMMAND_LINE_PROBE_BINARY, QStringList{"--server", QString("127.0.0.1:%1").arg(server.port())} + named,
-                env, start.path());
+        const QStringList platform = platformOption ? QStringList{"-platform", "offscreen"} : QStringList();
+        const Run result = run(COMMAND_LINE_PROBE_BINARY,
+                               platform + QStringList{"--server", QString("127.0.0.1:%1").arg(server.port())} + named,
+                               env, start.path());
         QCOMPARE(result.code, 0);
         QVERIFY2(result.out.contains("portfolios: " + name + ", " + name), qPrintable(result.out + result.err));
         QVERIFY2(result.out.contains("status: Done getting quotes\n"), qPrintable(result.out + result.err));
@@ -129,7 +138,8 @@ private slots:
                  elsewhere ? QStringList() : QStringList({name, data}));
         // Remembered like a choice: the next start, named no portfolio, finds it on both tabs.
         const Run next =
-            run(COMMAND_LINE_PROBE_BINARY, {"--server", QString("127.0.0.1:%1").arg(server.port())}, env, start.path());
+            run(COMMAND_LINE_PROBE_BINARY,
+                platform + QStringList{"--server", QString("127.0.0.1:%1").arg(server.port())}, env, start.path());
         QVERIFY2(next.out.contains("portfolios: " + name + ", " + name), qPrintable(next.out + next.err));
     }
 };

@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QScreen>
-#include <cstring>
 #include <exception>
 #include <unistd.h>
 
@@ -29,30 +28,10 @@ static void centreOnScreen(QWidget* window) {
 }
 
 namespace {
-// --help and --version need no display: they are answered before the window system is asked.
-// What follows "--" is a portfolio, and what follows --server is its value, whatever they look like.
-bool asksOnlyForText(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--") == 0)
-            return false;
-        if (std::strcmp(argv[i], "--server") == 0 || std::strcmp(argv[i], "--format") == 0 ||
-            std::strcmp(argv[i], "--watch") == 0)
-            ++i;
-        else
-            for (const char* option : {"-h", "--help", "-v", "--version"})
-                if (std::strcmp(argv[i], option) == 0)
-                    return true;
-    }
-    return false;
-}
-
 // --print under a core application: no display is asked for and no widget is made.
-int RunPrintFromCommandLine(int& argc, char** argv) {
+int RunPrintFromCommandLine(int& argc, char** argv, const CommandLine& line) {
     QCoreApplication app(argc, argv);
     app.setApplicationName("Tickwell");
-    const CommandLine line = ReadCommandLine(app.arguments());
-    if (line.action == CommandLine::Action::Exit)
-        return PrintCommandLineAnswer(line);
     if (!line.serverComplaint.isEmpty())
         std::fprintf(stderr, "tickwell: %s\n", qPrintable(line.serverComplaint));
     PrintRequest request;
@@ -69,15 +48,31 @@ int RunPrintFromCommandLine(int& argc, char** argv) {
     request.watchSeconds = line.watchSeconds;
     return RunPrint(request);
 }
+
+// Qt aborts when its window system has no display to connect to. The X11 and Wayland
+// platforms (Qt's choice when none is named) need one; the others (offscreen, vnc, ...) do not.
+bool displayMissing(const CommandLine& line) {
+    QString platform = line.platform;
+    if (platform.isEmpty())
+        platform = QString::fromLocal8Bit(qgetenv("QT_QPA_PLATFORM"));
+    const bool needsDisplay = platform.isEmpty() || platform.startsWith("xcb") || platform.startsWith("wayland");
+    return needsDisplay && qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
 } // namespace
 
 int RunTickwell(int& argc, char** argv, const std::function<void(MainWindow&)>& started) {
-    if (asksOnlyForText(argc, argv)) {
-        QCoreApplication app(argc, argv);
-        return PrintCommandLineAnswer(ReadCommandLine(app.arguments()));
+    // Everything on the command line is checked before a window system is asked for.
+    const CommandLine line = ReadCommandLine(CommandLineArguments(argc, argv));
+    if (line.action == CommandLine::Action::Exit)
+        return PrintCommandLineAnswer(line);
+    if (line.print)
+        return RunPrintFromCommandLine(argc, argv, line);
+    if (displayMissing(line)) {
+        std::fputs("tickwell: the window needs a display, and neither DISPLAY nor WAYLAND_DISPLAY is set.\n"
+                   "tickwell --print [PORTFOLIO] prints the quotes without one.\n",
+                   stderr);
+        return 1;
     }
-    if (AsksToPrint(argc, argv))
-        return RunPrintFromCommandLine(argc, argv);
     // The application object outlives the loop on purpose: workers still running when the
     // main window closes are neither stopped nor awaited, so nothing they may still hand to
     // the window thread is torn down under them; the caller ends the process.
@@ -86,10 +81,6 @@ int RunTickwell(int& argc, char** argv, const std::function<void(MainWindow&)>& 
     app->setApplicationVersion(TICKWELL_VERSION);
     // Links the window to the installed desktop entry (and its icon) on the desktop.
     QGuiApplication::setDesktopFileName(DesktopId);
-    // Qt has taken its own options (-platform, -style, ...) out of the arguments by now.
-    const CommandLine line = ReadCommandLine(app->arguments());
-    if (line.action == CommandLine::Action::Exit)
-        return PrintCommandLineAnswer(line);
     installFontSubstitutions();
     try {
         MainWindow* window = CreateTickwellWindows();

@@ -9,6 +9,6 @@ class MainWindow;
 MainWindow* CreateTickwellWindows();
 
 // Runs the whole program; started runs once the main window is shown (for probes).
-// Returns 0 when the main window has been closed, or the code of a command line answered
-// without a window (--help, --version, a mistake).
+// Returns 0 when the main window has been closed, the code of a command line answered
+// without a window (--help, --version, --print, a mistake), or 1 when no display is there.
 int RunTickwell(int& argc, char** argv, const std::function<void(MainWindow&)>& started = {});

@@ -3,35 +3,89 @@
 #include <QCommandLineParser>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 namespace {
 const char* const Description =
     "A desktop stock-quote retriever: keeps portfolios of ticker symbols and shows their delayed\n"
     "and real-time quotes from a quote server (tickwell-quoted, the bundled simulated market).";
+
+// The one table of options, which the window and --print both read. Qt's own window options
+// are rows too, left out of the help: they are passed on to the window system, and a word
+// that is neither kind is a mistake told before any display is asked for.
+struct OptionRow {
+    QStringList names;
+    QString description; // empty: one of Qt's
+    QString valueName;   // empty: a switch
+};
+
+QList<OptionRow> optionTable() {
+    return {
+        {{"h", "help"}, "Show this help and exit.", {}},
+        {{"v", "version"}, "Show the version and exit.", {}},
+        {{"server"},
+         QString("Ask the quote server at HOST[:PORT] (or [IPv6]:PORT); wins over %1. Default: localhost:8080.")
+             .arg(QuoteServerVariable),
+         "HOST[:PORT]"},
+        {{"print"},
+         "Print the quotes of the portfolio on standard output instead of opening the window; the final status "
+         "goes to standard error.",
+         {}},
+        {{"realtime"}, "With --print: the real-time quotes (60 symbols at most).", {}},
+        {{"format"}, "With --print: table, csv or json. Default: table on a terminal, csv otherwise.", "FORMAT"},
+        {{"watch"}, "With --print: load again every SECONDS (5 or more) until stopped.", "SECONDS"},
+        {{"platform"}, {}, "NAME"},
+        {{"platformtheme"}, {}, "NAME"},
+        {{"style"}, {}, "STYLE"},
+        {{"stylesheet"}, {}, "FILE"},
+        {{"reverse"}, {}, {}},
+        {{"geometry", "qwindowgeometry"}, {}, "GEOMETRY"},
+        {{"title", "qwindowtitle"}, {}, "TITLE"},
+        {{"display"}, {}, "DISPLAY"},
+        {{"session"}, {}, "ID"},
+    };
+}
+
+void addOptions(QCommandLineParser& parser) {
+    for (const OptionRow& row : optionTable()) {
+        QCommandLineOption option(row.names, row.description, row.valueName);
+        if (row.description.isEmpty())
+            option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+}
+
+// --print and the options that go with it; what is wrong with them, or nothing.
+QString readPrintOptions(const QCommandLineParser& parser, CommandLine& line) {
+    line.print = parser.isSet("print");
+    line.realTime = parser.isSet("realtime");
+    line.format = parser.value("format");
+    if (!line.print && (line.realTime || parser.isSet("format") || parser.isSet("watch")))
+        return "--realtime, --format and --watch go with --print";
+    if (parser.isSet("format") && !QStringList{"table", "csv", "json"}.contains(line.format))
+        return "--format " + line.format + " is not table, csv or json";
+    if (parser.isSet("watch")) {
+        bool number = false;
+        line.watchSeconds = parser.value("watch").toInt(&number);
+        if (!number || line.watchSeconds < 5 || line.watchSeconds > 86400)
+            return "--watch " + parser.value("watch") + " is not a number of seconds from 5 to 86400";
+    }
+    return {};
+}
 } // namespace
+
+QStringList CommandLineArguments(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
 
 CommandLine ReadCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(Description);
-    const QCommandLineOption help({"h", "help"}, "Show this help and exit.");
-    const QCommandLineOption version({"v", "version"}, "Show the version and exit.");
-    const QCommandLineOption server(
-        "server",
-        QString("Ask the quote server at HOST[:PORT] (or [IPv6]:PORT); wins over %1. Default: localhost:8080.")
-            .arg(QuoteServerVariable),
-        "HOST[:PORT]");
-    const QCommandLineOption print("print", "Print the quotes of the portfolio on standard output instead of "
-                                            "opening the window; the final status goes to standard error.");
-    const QCommandLineOption realTime("realtime", "With --print: the real-time quotes (60 symbols at most).");
-    const QCommandLineOption format(
-        "format", "With --print: table, csv or json. Default: table on a terminal, csv otherwise.", "FORMAT");
-    const QCommandLineOption watch("watch", "With --print: load again every SECONDS (5 or more) until stopped.",
-                                   "SECONDS");
-    parser.addOption(help);
-    parser.addOption(version);
-    parser.addOption(server);
-    parser.addOptions({print, realTime, format, watch});
+    // Qt's options are single-dash words (-platform); -h and -v stay single letters.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    addOptions(parser);
     parser.addPositionalArgument(
         "portfolio",
         "The portfolio both quote tabs start with, or that --print loads (after --, a name may begin with -). "
@@ -48,15 +102,16 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
     const QString usage = "\nTry 'tickwell --help' for more.\n";
     if (!parser.parse(arguments))
         return end(2, "tickwell: " + parser.errorText() + usage);
-    if (parser.isSet(help))
-        return end(0, parser.helpText());
-    if (parser.isSet(version))
+    // With no application object yet, Qt leaves the program's name out of the usage line.
+    if (parser.isSet("help"))
+        return end(0, parser.helpText().replace("<executable_name>", arguments.value(0)));
+    if (parser.isSet("version"))
         return end(0, QString("tickwell %1\n").arg(TICKWELL_VERSION));
     if (parser.positionalArguments().size() > 1)
         return end(2, "tickwell: one portfolio at most, got " + QString::number(parser.positionalArguments().size()) +
                           usage);
-    if (parser.isSet(server)) {
-        const QString text = parser.value(server);
+    if (parser.isSet("server")) {
+        const QString text = parser.value("server");
         const std::optional<ServerAddress> address = ServerAddress::parse(text.toStdString());
         if (!address)
             return end(2, "tickwell: --server " + text + " is not a server address (host, host:port or " +
@@ -68,34 +123,10 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
         line.serverComplaint = QString::fromLocal8Bit(complaint.c_str());
     }
     line.portfolio = parser.positionalArguments().value(0);
-    line.print = parser.isSet(print);
-    line.realTime = parser.isSet(realTime);
-    line.format = parser.value(format);
-    if (!line.print && (line.realTime || parser.isSet(format) || parser.isSet(watch)))
-        return end(2, "tickwell: --realtime, --format and --watch go with --print" + usage);
-    if (parser.isSet(format) && !QStringList{"table", "csv", "json"}.contains(line.format))
-        return end(2, "tickwell: --format " + line.format + " is not table, csv or json" + usage);
-    if (parser.isSet(watch)) {
-        bool number = false;
-        line.watchSeconds = parser.value(watch).toInt(&number);
-        if (!number || line.watchSeconds < 5 || line.watchSeconds > 86400)
-            return end(2, "tickwell: --watch " + parser.value(watch) + " is not a number of seconds from 5 to 86400" +
-                              usage);
-    }
+    line.platform = parser.value("platform");
+    if (const QString complaint = readPrintOptions(parser, line); !complaint.isEmpty())
+        return end(2, "tickwell: " + complaint + usage);
     return line;
-}
-
-bool AsksToPrint(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--") == 0)
-            return false;
-        if (std::strcmp(argv[i], "--print") == 0)
-            return true;
-        for (const char* option : {"--server", "--format", "--watch"})
-            if (std::strcmp(argv[i], option) == 0)
-                ++i;
-    }
-    return false;
 }
 
 int PrintCommandLineAnswer(const CommandLine& line) {

@@ -1,6 +1,6 @@
 #pragma once
-// Tickwell's command line, read before any window exists so that --help, --version and a
-// mistyped option print and end without a display.
+// Tickwell's command line, read from main()'s arguments before any application object exists,
+// so that --help, --version, --print and every mistake need no display.
 #include <QString>
 #include <QStringList>
 
@@ -14,6 +14,7 @@ struct CommandLine {
     ServerAddress server;    // --server, else TICKWELL_QUOTE_SERVER, else the default
     QString serverComplaint; // a malformed TICKWELL_QUOTE_SERVER, for a box at start; empty if none
     QString portfolio;       // the portfolio both quote tabs start with; empty: input.txt in the start folder
+    QString platform;        // Qt's -platform, which the window system takes; empty if not given
     // --print: no window; the rows of one load (or one every watchSeconds) on standard output.
     bool print = false;
     bool realTime = false; // --realtime
@@ -21,13 +22,12 @@ struct CommandLine {
     int watchSeconds = 0;
 };
 
-// Whether the arguments ask for --print, read before the application object exists: --print
-// needs no display. What follows "--" is a portfolio, and what follows an option that takes a
-// value is that value.
-bool AsksToPrint(int argc, char** argv);
+// main()'s arguments as text, the program's name first.
+QStringList CommandLineArguments(int argc, char** argv);
 
 // arguments as main() got them, the program's name first. "--" ends the options, so that a
-// portfolio may be named like one. TICKWELL_QUOTE_SERVER is read here too, so that the one
+// portfolio may be named like one. Qt's own window options (-platform, -style, ...) are let
+// through for the window system. TICKWELL_QUOTE_SERVER is read here too, so that the one
 // place that chooses the server also decides which of the two wins.
 CommandLine ReadCommandLine(const QStringList& arguments);
 
