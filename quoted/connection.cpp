@@ -14,7 +14,8 @@ namespace {
 constexpr int RequestWaitMs = 10000;  // from the connection, or the last reply, to a whole request
 constexpr int KeepAliveMs = 15000;    // between requests on a connection held open
 constexpr int StalledWriteMs = 10000; // a client that reads nothing of its reply for this long is gone
-constexpr qsizetype MaxRequestBytes = 16384;
+constexpr int LingerMs = 2000;        // from the server's end of a connection to the client's
+constexpr qsizetype ReadBytes = 16384;
 constexpr qsizetype SlowPieceBytes = 512;
 // A client that sends requests without reading the replies gets no further answer until
 // the unread ones shrink below this: the server holds no more than that for it.
@@ -25,8 +26,8 @@ constexpr qint64 MaxUnreadBytes = 512 * 1024;
 Connection::Connection(QTcpSocket* socket, QuoteServer& server)
     : QObject(&server), socket_(socket), server_(server), lastActive_(server.clock()) {
     socket_->setParent(this);
-    // Bytes beyond a request head stay with the kernel, so a flood of them costs nothing here.
-    socket_->setReadBufferSize(MaxRequestBytes);
+    // Bytes beyond what the reader takes stay with the kernel, so a flood of them costs nothing here.
+    socket_->setReadBufferSize(ReadBytes);
     pieceTimer_.setSingleShot(true);
     pieceTimer_.setTimerType(Qt::PreciseTimer);
     deadline_.setSingleShot(true);
@@ -43,37 +44,39 @@ Connection::Connection(QTcpSocket* socket, QuoteServer& server)
 void Connection::readRequests() {
     if (finished_)
         return;
-    if (socket_->bytesAvailable() > 0 && received_.size() <= MaxRequestBytes) {
-        received_ += socket_->read(MaxRequestBytes + 1 - received_.size());
-        lastActive_ = server_.clock();
+    if (closing_) {
+        // The last reply is chosen: what the client still sends is dropped, never read as a request.
+        socket_->readAll();
+        return;
     }
     // Under --hold-open, one reply per request already here, while the client reads them.
     while (!replying_ && !closing_ && socket_->bytesToWrite() < MaxUnreadBytes) {
-        const qsizetype headLength = requestHeadLength(received_);
-        if (headLength == 0) {
-            if (received_.size() > MaxRequestBytes) {
-                closing_ = true;
-                // Without a line end, the request line is what is too long: a list of symbols.
-                const HttpReply reply =
-                    received_.contains('\n') ? statusPage(400, "The request is too long.") : tooManySymbols(0);
-                received_.clear();
-                startReply(encodeReply(reply, Framing::ContentLength, false));
-            }
-            return;
+        if (received_.isEmpty()) {
+            if (socket_->bytesAvailable() == 0)
+                return;
+            received_ = socket_->read(ReadBytes);
+            lastActive_ = server_.clock();
         }
-        const QByteArray head = received_.first(headLength);
-        received_.remove(0, headLength);
-        replying_ = true;
-        server_.answer(head, this); // calls startReply, now or once the quotes are current
-        if (socket_->bytesAvailable() > 0 && received_.size() <= MaxRequestBytes)
-            received_ += socket_->read(MaxRequestBytes + 1 - received_.size());
+        received_.remove(0, reader_.take(received_));
+        if (reader_.step() == RequestReader::Step::Refused) {
+            closing_ = true;
+            received_.clear();
+            server_.refuse(reader_.head(), reader_.refusalStatus(), reader_.refusalReason(), this);
+        } else if (reader_.step() == RequestReader::Step::Request) {
+            replying_ = true;
+            const HttpRequest request = reader_.request();
+            const QByteArray head = reader_.head();
+            reader_.next();
+            server_.answer(head, request, this); // calls startReply, now or once the quotes are current
+        }
     }
 }
 
-void Connection::startReply(const QByteArray& bytes) {
+void Connection::startReply(const QByteArray& bytes, bool keepAlive) {
     if (finished_)
         return;
     replying_ = true;
+    keepAlive_ = keepAlive;
     pending_ = bytes;
     const int slowMs = server_.options().slowMs;
     if (slowMs > 0) {
@@ -101,7 +104,7 @@ void Connection::sendNextPiece() {
 
 void Connection::replySent() {
     replying_ = false;
-    if (server_.options().holdOpen && !closing_) {
+    if (keepAlive_ && !closing_) {
         // As a keep-alive server: wait for the client's next request or its close.
         deadline_.start(socket_->bytesToWrite() > 0 ? StalledWriteMs : KeepAliveMs);
         QMetaObject::invokeMethod(this, &Connection::readRequests, Qt::QueuedConnection);
@@ -109,12 +112,28 @@ void Connection::replySent() {
     }
     closing_ = true;
     deadline_.start(StalledWriteMs); // time to flush what is written
-    socket_->disconnectFromHost();
+    closeWhenFlushed();
+}
+
+void Connection::closeWhenFlushed() {
+    if (replying_ || halfClosed_ || socket_->bytesToWrite() > 0)
+        return;
+    // A half close: the client reads the whole reply and then its end, while what it still sends
+    // is dropped until it closes too. A close with unread bytes would reset the connection, which
+    // can take the reply with it.
+    halfClosed_ = true;
+    ::shutdown(int(socket_->socketDescriptor()), SHUT_WR);
+    socket_->readAll();
+    deadline_.start(LingerMs);
 }
 
 void Connection::wroteSome() {
     lastActive_ = server_.clock();
-    if (server_.options().slowMs > 0 || finished_)
+    if (finished_)
+        return;
+    if (closing_)
+        closeWhenFlushed();
+    if (server_.options().slowMs > 0 || halfClosed_)
         return;
     if (socket_->bytesToWrite() > 0) {
         deadline_.start(StalledWriteMs);
@@ -139,8 +158,9 @@ void Connection::finish() {
     if (finished_)
         return;
     finished_ = true;
-    if (!closing_ && !received_.isEmpty())
-        server_.recordUnfinished(received_);
+    const QByteArray unfinished = reader_.head() + received_;
+    if (!closing_ && !unfinished.isEmpty())
+        server_.recordUnfinished(unfinished);
     pieceTimer_.stop();
     deadline_.stop();
     server_.connectionClosed(this);

@@ -1,6 +1,8 @@
 #pragma once
 // One accepted connection: reads a request, sends the reply (at once or in slow pieces),
 // then closes, or under --hold-open stays open for further requests.
+#include "request_reader.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QTimer>
@@ -14,8 +16,9 @@ public:
     // Takes ownership of the socket; deletes itself when the connection is over.
     Connection(QTcpSocket* socket, QuoteServer& server);
 
-    // Sends the reply to the request last handed to the server.
-    void startReply(const QByteArray& bytes);
+    // Sends the reply to the request last handed to the server; then the connection stays
+    // open for the next request if keepAlive, or closes.
+    void startReply(const QByteArray& bytes, bool keepAlive);
     // Ends the connection at once (the server makes room for a newcomer).
     void drop();
     // When bytes last came in or went out, on the server's clock.
@@ -26,16 +29,20 @@ private:
     void sendNextPiece();
     void replySent();
     void wroteSome();
+    void closeWhenFlushed();
     void finish();
 
     QTcpSocket* socket_;
     QuoteServer& server_;
-    QByteArray received_;
+    RequestReader reader_;
+    QByteArray received_; // read from the socket, not yet taken by the reader
     QByteArray pending_;
     QTimer pieceTimer_;
     QTimer deadline_; // no connection outlives it, whatever the client does
     qint64 lastActive_ = 0;
-    bool replying_ = false; // from a complete request until its reply is written
-    bool closing_ = false;
+    bool replying_ = false;  // from a complete request until its reply is written
+    bool keepAlive_ = false; // the reply under way leaves the connection open
+    bool closing_ = false;   // the last reply is chosen: what comes in now is dropped
+    bool halfClosed_ = false;
     bool finished_ = false;
 };

@@ -19,10 +19,16 @@ const char* reasonOf(int status) {
         return "Not Found";
     case 405:
         return "Method Not Allowed";
+    case 413:
+        return "Content Too Large";
     case 414:
         return "URI Too Long";
+    case 501:
+        return "Not Implemented";
     case 503:
         return "Service Unavailable";
+    case 505:
+        return "HTTP Version Not Supported";
     default:
         return "Error";
     }

@@ -1,28 +1,42 @@
 #include "http_request.h"
 
+#include "net/core/http_grammar.h"
+
+#include <algorithm>
+#include <string_view>
+
 namespace {
 
-QByteArrayView withoutCr(QByteArrayView line) {
-    return line.endsWith('\r') ? line.chopped(1) : line;
+std::string_view viewOf(QByteArrayView bytes) {
+    return {bytes.data(), static_cast<std::size_t>(bytes.size())};
+}
+
+// Visible ASCII and obs-text; a blank too, which the target's ends are checked for apart.
+bool isTargetChar(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 0x20 && byte != 0x7f;
+}
+
+// The origin form of a target: an absolute-form one ("http://host:port/q/cq?s=A") is served by
+// its path and query, "/" when it has none; empty when it names no host. Other targets stay.
+QByteArray originForm(QByteArrayView target) {
+    for (const std::string_view scheme : {"http://", "https://"}) {
+        const auto size = static_cast<qsizetype>(scheme.size());
+        if (target.size() <= size || !HttpGrammar::fieldNameIs(viewOf(target.first(size)), scheme))
+            continue;
+        const QByteArrayView rest = target.sliced(size);
+        qsizetype end = 0;
+        while (end < rest.size() && rest[end] != '/' && rest[end] != '?')
+            ++end;
+        if (end == 0)
+            return {};
+        return end == rest.size() || rest[end] == '?' ? "/" + rest.sliced(end).toByteArray()
+                                                      : rest.sliced(end).toByteArray();
+    }
+    return target.toByteArray();
 }
 
 } // namespace
-
-qsizetype requestHeadLength(QByteArrayView data) {
-    bool seenRequestLine = false;
-    qsizetype lineStart = 0;
-    while (lineStart < data.size()) {
-        const qsizetype lineEnd = data.indexOf('\n', lineStart);
-        if (lineEnd < 0)
-            return 0;
-        const bool empty = withoutCr(data.sliced(lineStart, lineEnd - lineStart)).isEmpty();
-        if (empty && seenRequestLine)
-            return lineEnd + 1;
-        seenRequestLine = seenRequestLine || !empty;
-        lineStart = lineEnd + 1;
-    }
-    return 0;
-}
 
 std::optional<QByteArray> HttpRequest::queryValue(QByteArrayView key) const {
     for (const auto& [name, value] : query) {
@@ -32,25 +46,30 @@ std::optional<QByteArray> HttpRequest::queryValue(QByteArrayView key) const {
     return std::nullopt;
 }
 
-HttpRequest parseRequestHead(QByteArrayView head) {
-    HttpRequest request;
-    qsizetype start = 0;
-    while (start < head.size() && (head[start] == '\r' || head[start] == '\n'))
-        ++start;
-    const qsizetype end = head.indexOf('\n', start);
-    const QByteArrayView line = withoutCr(head.sliced(start, (end < 0 ? head.size() : end) - start));
-
+RequestLineVerdict parseRequestLine(QByteArrayView line, HttpRequest& request) {
     const qsizetype firstBlank = line.indexOf(' ');
     const qsizetype lastBlank = line.lastIndexOf(' ');
-    if (firstBlank <= 0 || lastBlank <= firstBlank + 1 || !line.sliced(lastBlank + 1).startsWith("HTTP/"))
-        return request;
+    if (firstBlank <= 0 || lastBlank <= firstBlank + 1)
+        return RequestLineVerdict::Malformed;
+    const QByteArrayView target = line.sliced(firstBlank + 1, lastBlank - firstBlank - 1);
+    if (!HttpGrammar::isToken(viewOf(line.first(firstBlank))) || target.front() == ' ' || target.back() == ' ' ||
+        !std::all_of(target.begin(), target.end(), isTargetChar))
+        return RequestLineVerdict::Malformed;
+    const std::optional<HttpGrammar::HttpVersion> version =
+        HttpGrammar::parseHttpVersion(viewOf(line.sliced(lastBlank + 1)));
+    if (!version)
+        return RequestLineVerdict::Malformed;
+    if (version->major != 1 || version->minor > 1)
+        return RequestLineVerdict::UnsupportedVersion;
 
     request.method = line.first(firstBlank).toByteArray();
-    request.target = line.sliced(firstBlank + 1, lastBlank - firstBlank - 1).toByteArray();
-    const qsizetype question = request.target.indexOf('?');
-    request.path = question < 0 ? request.target : request.target.first(question);
+    request.target = target.toByteArray();
+    request.minorVersion = version->minor;
+    const QByteArray origin = originForm(target);
+    const qsizetype question = origin.indexOf('?');
+    request.path = question < 0 ? origin : origin.first(question);
     if (question >= 0) {
-        for (const QByteArray& pair : request.target.sliced(question + 1).split('&')) {
+        for (const QByteArray& pair : origin.sliced(question + 1).split('&')) {
             const qsizetype equals = pair.indexOf('=');
             if (equals < 0)
                 request.query.append({pair, QByteArray()});
@@ -58,8 +77,8 @@ HttpRequest parseRequestHead(QByteArrayView head) {
                 request.query.append({pair.first(equals), pair.sliced(equals + 1)});
         }
     }
-    request.valid = request.target.startsWith('/');
-    return request;
+    request.valid = request.path.startsWith('/');
+    return RequestLineVerdict::Sound;
 }
 
 QByteArray percentDecoded(QByteArrayView text) {

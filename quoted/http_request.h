@@ -1,6 +1,6 @@
 #pragma once
-// The request as Tickwell sends it: "GET <path> HTTP/1.1", LF (or CR LF) line ends,
-// a Host line and an empty line.
+// A request line as the server reads it: method, one blank, target, one blank, HTTP/1.0 or
+// HTTP/1.1. The target may hold blanks inside it, since Tickwell does not escape symbols.
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
@@ -8,22 +8,23 @@
 #include <optional>
 #include <utility>
 
-// Length of the complete request head at the start of data, through its first empty
-// line (empty lines before the request line are part of it), or 0 while it is incomplete.
-qsizetype requestHeadLength(QByteArrayView data);
-
 struct HttpRequest {
-    bool valid = false;
     QByteArray method;
-    QByteArray target;                              // as sent; may hold blanks, since Tickwell does not escape symbols
-    QByteArray path;                                // the target before '?'
+    QByteArray target;                              // as sent
+    QByteArray path;                                // the target's path, before '?' (an absolute form's too)
     QList<std::pair<QByteArray, QByteArray>> query; // as sent, not percent-decoded
+    int minorVersion = 1;                           // of HTTP/1.x
+    bool valid = false;     // a path or an http:// address: a target a page can be looked up for
+    bool keepAlive = false; // the client lets the connection stay open after the reply
 
     // The first value of the key, if the query has it.
     std::optional<QByteArray> queryValue(QByteArrayView key) const;
 };
 
-HttpRequest parseRequestHead(QByteArrayView head);
+enum class RequestLineVerdict { Sound, Malformed, UnsupportedVersion };
+
+// Reads one request line (without its line end) into request.
+RequestLineVerdict parseRequestLine(QByteArrayView line, HttpRequest& request);
 
 // %XX escapes decoded; '+' stays as it is.
 QByteArray percentDecoded(QByteArrayView text);

@@ -84,23 +84,29 @@ void QuoteServer::dropLongestIdle() {
     (*longestIdle)->drop();
 }
 
-void QuoteServer::answer(const QByteArray& head, Connection* connection) {
+void QuoteServer::answer(const QByteArray& head, const HttpRequest& request, Connection* connection) {
     log_.append(head);
+    const bool keepAlive = options_.holdOpen && request.keepAlive;
     const bool shortReply = options_.shortReplies < 0 || repliesSent_ < options_.shortReplies;
     ++repliesSent_;
     if (shortReply) {
-        connection->startReply(shortBusyReply(options_.holdOpen));
+        connection->startReply(shortBusyReply(keepAlive), keepAlive);
         return;
     }
-    source_->whenCurrent(connection, [this, head, connection = QPointer<Connection>(connection)] {
-        if (connection)
-            connection->startReply(replyTo(head));
+    source_->whenCurrent(connection, [this, request, keepAlive, connection = QPointer<Connection>(connection)] {
+        if (!connection)
+            return;
+        const HttpReply reply = route(request, *source_, QDateTime::currentDateTimeUtc());
+        // After a 4xx or 5xx the client's next bytes may not start a request: the connection ends.
+        const bool staysOpen = keepAlive && reply.status < 400;
+        connection->startReply(encodeReply(reply, options_.chunked ? Framing::Chunked : Framing::ContentLength,
+                                           staysOpen, request.method != "HEAD"),
+                               staysOpen);
     });
 }
 
-QByteArray QuoteServer::replyTo(const QByteArray& head) const {
-    const HttpRequest request = parseRequestHead(head);
-    const HttpReply reply = route(request, *source_, QDateTime::currentDateTimeUtc());
-    return encodeReply(reply, options_.chunked ? Framing::Chunked : Framing::ContentLength, options_.holdOpen,
-                       request.method != "HEAD");
+void QuoteServer::refuse(const QByteArray& head, int status, const QByteArray& reason, Connection* connection) {
+    log_.append(head);
+    const HttpReply reply = status == 414 ? tooManySymbols(0) : statusPage(status, reason);
+    connection->startReply(encodeReply(reply, Framing::ContentLength, false), false);
 }

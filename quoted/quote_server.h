@@ -1,6 +1,7 @@
 #pragma once
 // The listening side: accepts loopback connections and hands each to a Connection,
 // or closes it at once under --refuse.
+#include "http_request.h"
 #include "options.h"
 #include "quote_source.h"
 #include "request_log.h"
@@ -31,9 +32,11 @@ public:
     quint16 port() const { return server_.serverPort(); }
     const ServerOptions& options() const { return options_; }
 
-    // Records the request, then hands the connection its encoded reply (counted against
+    // Records the request's head, then hands the connection its encoded reply (counted against
     // --short): at once, or when a re-read of the quotes under way has ended (a short while).
-    void answer(const QByteArray& head, Connection* connection);
+    void answer(const QByteArray& head, const HttpRequest& request, Connection* connection);
+    // Records a request that breaks the rules, then hands the connection its refusal.
+    void refuse(const QByteArray& head, int status, const QByteArray& reason, Connection* connection);
     // Bytes a connection received but never completed into a request.
     void recordUnfinished(QByteArrayView raw) const { log_.append(raw); }
 
@@ -43,7 +46,6 @@ public:
 private:
     void acceptConnections();
     void dropLongestIdle();
-    QByteArray replyTo(const QByteArray& head) const;
 
     ServerOptions options_;
     std::unique_ptr<QuoteSource> source_; // the simulated market, the --quotes file or the --sources

@@ -23,13 +23,14 @@ HttpReply tooManySymbols(qsizetype named) {
 }
 
 HttpReply route(const HttpRequest& request, const QuoteSource& source, const QDateTime& now) {
-    if (!request.valid)
-        return statusPage(400, "The request line could not be read.");
+    // Whatever target another method names (CONNECT's host:port, OPTIONS's *), it is not served.
     if (request.method != "GET" && request.method != "HEAD") {
         HttpReply reply = statusPage(405, "Only GET and HEAD are answered here.");
         reply.extraHeaders = "Allow: GET, HEAD\r\n";
         return reply;
     }
+    if (!request.valid)
+        return statusPage(400, "The request target is neither a path nor an http:// address.");
 
     if (request.path == "/q/cq") {
         const QByteArray kind = request.queryValue("d").value_or("v1");
