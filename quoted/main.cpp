@@ -1,9 +1,9 @@
 // tickwell-quoted: the quote server bundled with Tickwell, serving simulated quote pages
 // on 127.0.0.1 so that the program runs and is tested without the internet.
+#include "http/quote_server.h"
 #include "options.h"
-#include "quote_feed.h"
-#include "quote_server.h"
-#include "sources_file.h"
+#include "sources/quote_feed.h"
+#include "sources/sources_file.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>

@@ -1,0 +1,148 @@
+#include "http/connection.h"
+
+#include "http/http_reply.h"
+#include "http/http_request.h"
+#include "http/quote_server.h"
+#include "pages/routes.h"
+
+#include <QTcpSocket>
+
+#include <sys/socket.h>
+
+namespace {
+
+constexpr int RequestWaitMs = 10000;  // from the connection, or the last reply, to a whole request
+constexpr int KeepAliveMs = 15000;    // between requests on a connection held open
+constexpr int StalledWriteMs = 10000; // a client that reads nothing of its reply for this long is gone
+constexpr qsizetype MaxRequestBytes = 16384;
+constexpr qsizetype SlowPieceBytes = 512;
+// A client that sends requests without reading the replies gets no further answer until
+// the unread ones shrink below this: the server holds no more than that for it.
+constexpr qint64 MaxUnreadBytes = 512 * 1024;
+
+} // namespace
+
+Connection::Connection(QTcpSocket* socket, QuoteServer& server)
+    : QObject(&server), socket_(socket), server_(server), lastActive_(server.clock()) {
+    socket_->setParent(this);
+    // Bytes beyond a request head stay with the kernel, so a flood of them costs nothing here.
+    socket_->setReadBufferSize(MaxRequestBytes);
+    pieceTimer_.setSingleShot(true);
+    pieceTimer_.setTimerType(Qt::PreciseTimer);
+    deadline_.setSingleShot(true);
+    connect(&pieceTimer_, &QTimer::timeout, this, &Connection::sendNextPiece);
+    connect(&deadline_, &QTimer::timeout, this, &Connection::drop);
+    connect(socket_, &QTcpSocket::readyRead, this, &Connection::readRequests);
+    connect(socket_, &QTcpSocket::bytesWritten, this, &Connection::wroteSome);
+    connect(socket_, &QTcpSocket::disconnected, this, &Connection::finish);
+    connect(socket_, &QTcpSocket::errorOccurred, this, &Connection::finish);
+    deadline_.start(RequestWaitMs);
+    readRequests();
+}
+
+void Connection::readRequests() {
+    if (finished_)
+        return;
+    if (socket_->bytesAvailable() > 0 && received_.size() <= MaxRequestBytes) {
+        received_ += socket_->read(MaxRequestBytes + 1 - received_.size());
+        lastActive_ = server_.clock();
+    }
+    // Under --hold-open, one reply per request already here, while the client reads them.
+    while (!replying_ && !closing_ && socket_->bytesToWrite() < MaxUnreadBytes) {
+        const qsizetype headLength = requestHeadLength(received_);
+        if (headLength == 0) {
+            if (received_.size() > MaxRequestBytes) {
+                closing_ = true;
+                // Without a line end, the request line is what is too long: a list of symbols.
+                const HttpReply reply =
+                    received_.contains('\n') ? statusPage(400, "The request is too long.") : tooManySymbols(0);
+                received_.clear();
+                startReply(encodeReply(reply, Framing::ContentLength, false));
+            }
+            return;
+        }
+        const QByteArray head = received_.first(headLength);
+        received_.remove(0, headLength);
+        replying_ = true;
+        server_.answer(head, this); // calls startReply, now or once the quotes are current
+        if (socket_->bytesAvailable() > 0 && received_.size() <= MaxRequestBytes)
+            received_ += socket_->read(MaxRequestBytes + 1 - received_.size());
+    }
+}
+
+void Connection::startReply(const QByteArray& bytes) {
+    if (finished_)
+        return;
+    replying_ = true;
+    pending_ = bytes;
+    const int slowMs = server_.options().slowMs;
+    if (slowMs > 0) {
+        const qsizetype pieces = (pending_.size() + SlowPieceBytes - 1) / SlowPieceBytes;
+        deadline_.start(static_cast<int>(std::min<qint64>(pieces * slowMs + RequestWaitMs, 3600 * 1000)));
+        sendNextPiece();
+        return;
+    }
+    socket_->write(pending_);
+    pending_.clear();
+    replySent();
+}
+
+void Connection::sendNextPiece() {
+    if (finished_)
+        return;
+    socket_->write(pending_.first(std::min(SlowPieceBytes, pending_.size())));
+    socket_->flush();
+    pending_.remove(0, std::min(SlowPieceBytes, pending_.size()));
+    if (pending_.isEmpty())
+        replySent();
+    else
+        pieceTimer_.start(server_.options().slowMs);
+}
+
+void Connection::replySent() {
+    replying_ = false;
+    if (server_.options().holdOpen && !closing_) {
+        // As a keep-alive server: wait for the client's next request or its close.
+        deadline_.start(socket_->bytesToWrite() > 0 ? StalledWriteMs : KeepAliveMs);
+        QMetaObject::invokeMethod(this, &Connection::readRequests, Qt::QueuedConnection);
+        return;
+    }
+    closing_ = true;
+    deadline_.start(StalledWriteMs); // time to flush what is written
+    socket_->disconnectFromHost();
+}
+
+void Connection::wroteSome() {
+    lastActive_ = server_.clock();
+    if (server_.options().slowMs > 0 || finished_)
+        return;
+    if (socket_->bytesToWrite() > 0) {
+        deadline_.start(StalledWriteMs);
+    } else if (!closing_ && !replying_) {
+        deadline_.start(KeepAliveMs);
+        readRequests(); // requests held back while the client was behind
+    }
+}
+
+void Connection::drop() {
+    if (finished_)
+        return;
+    // A reset, not a close: what the client never read goes at once instead of lingering in the
+    // kernel, and the client learns that the connection is over.
+    const linger reset{1, 0};
+    ::setsockopt(int(socket_->socketDescriptor()), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+    socket_->abort();
+    finish();
+}
+
+void Connection::finish() {
+    if (finished_)
+        return;
+    finished_ = true;
+    if (!closing_ && !received_.isEmpty())
+        server_.recordUnfinished(received_);
+    pieceTimer_.stop();
+    deadline_.stop();
+    server_.connectionClosed(this);
+    deleteLater();
+}
