@@ -1,7 +1,5 @@
 #include "http/http_reply.h"
 
-#include "pages/text_format.h"
-
 #include <algorithm>
 
 namespace {
@@ -9,7 +7,9 @@ namespace {
 constexpr qsizetype MinChunk = 0x100;
 constexpr qsizetype MaxChunk = 0x1ff;
 
-const char* reasonOf(int status) {
+} // namespace
+
+const char* reasonPhrase(int status) {
     switch (status) {
     case 200:
         return "OK";
@@ -27,6 +27,8 @@ const char* reasonOf(int status) {
         return "Error";
     }
 }
+
+namespace {
 
 bool isPrintable(char c) {
     return c >= 32 && c <= 126;
@@ -62,7 +64,7 @@ qsizetype nextChunkSize(QByteArrayView body, qsizetype offset, qsizetype wanted)
 
 QByteArray headers(int status, QByteArrayView extra, bool keepAlive,
                    QByteArrayView contentType = "text/html; charset=ISO-8859-1") {
-    return "HTTP/1.1 " + QByteArray::number(status) + ' ' + reasonOf(status) +
+    return "HTTP/1.1 " + QByteArray::number(status) + ' ' + reasonPhrase(status) +
            "\r\nServer: tickwell-quoted\r\nContent-Type: " + contentType.toByteArray() + "\r\n" + extra.toByteArray() +
            (keepAlive ? "Connection: keep-alive\r\n\r\n" : "Connection: close\r\n\r\n");
 }
@@ -93,25 +95,4 @@ QByteArray encodeReply(const HttpReply& reply, Framing framing, bool keepAlive, 
                    reply.extraHeaders + "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n", keepAlive,
                    reply.contentType) +
            (withBody ? reply.body : QByteArray());
-}
-
-HttpReply statusPage(int status, QByteArrayView message) {
-    const QByteArray title = QByteArray::number(status) + ' ' + reasonOf(status);
-    HttpReply reply;
-    reply.status = status;
-    reply.body = "<html>\n<head>\n<title>" + title +
-                 "</title>\n<style>\nbody { font-family: sans-serif; margin: 32px; color: #222222; }\n"
-                 "code { background: #f0f0f0; padding: 1px 4px; }\n</style>\n</head>\n<body>\n<h1>" +
-                 title + "</h1>\n<p>" + htmlEscape(message) +
-                 "</p>\n<p>This server answers <code>/q/cq?s=MSFT,IBM&amp;d=v1</code> (delayed quotes), "
-                 "<code>/q/cq?s=MSFT,IBM&amp;d=e</code> (real-time quotes) and "
-                 "<code>/q/bc?s=MSFT&amp;t=1y</code> (details and chart).</p>\n</body>\n</html>\n";
-    return reply;
-}
-
-QByteArray shortBusyReply(bool keepAlive) {
-    const QByteArray body = "<html><head><title>Busy</title></head><body>"
-                            "<h1>Busy</h1><p>The quote server is busy. Please try again.</p>"
-                            "</body></html>\n";
-    return headers(200, "Content-Length: " + QByteArray::number(body.size()) + "\r\n", keepAlive) + body;
 }

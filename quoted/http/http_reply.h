@@ -22,9 +22,5 @@ QByteArray encodeReply(const HttpReply& reply, Framing framing, bool keepAlive, 
 // '1': a scanner that drops the size lines then sees the body's bytes unchanged.
 QByteArray chunkedBody(QByteArrayView body);
 
-// A small HTML page for a status (404, 400, ...).
-HttpReply statusPage(int status, QByteArrayView message);
-
-// The reply of --short: a complete 200 "busy" page under 1200 bytes in all, headers included,
-// as a server that is too busy to quote answers; the loaders ask again.
-QByteArray shortBusyReply(bool keepAlive);
+// "OK", "Not Found", ...: the words after the status code.
+const char* reasonPhrase(int status);

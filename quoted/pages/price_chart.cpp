@@ -1,5 +1,6 @@
 #include "pages/price_chart.h"
 
+#include "market/market_clock.h"
 #include "pages/text_format.h"
 
 #include <QTimeZone>

@@ -1,5 +1,6 @@
 #include "pages/quote_pages.h"
 
+#include "market/market_clock.h"
 #include "pages/text_format.h"
 
 namespace {

@@ -2,6 +2,7 @@
 // What each address answers.
 #include "http/http_reply.h"
 #include "http/http_request.h"
+#include "pages/status_page.h"
 #include "sources/quote_source.h"
 
 #include <QDateTime>

@@ -1,5 +1,6 @@
 #include "pages/text_format.h"
 
+#include <QList>
 #include <QString>
 
 QByteArray formatCount(qint64 count) {
@@ -21,12 +22,6 @@ QByteArray formatCents(qint64 cents) {
 
 QByteArray formatHundredths(qint64 hundredths) {
     return formatCents(hundredths);
-}
-
-QByteArray formatTradeTime(QTime time) {
-    const int hour12 = time.hour() % 12 == 0 ? 12 : time.hour() % 12;
-    return QByteArray::number(hour12) + ':' + QByteArray::number(time.minute()).rightJustified(2, '0') +
-           (time.hour() < 12 ? "AM" : "PM");
 }
 
 QByteArray htmlEscape(QByteArrayView text) {

@@ -1,8 +1,7 @@
 #pragma once
-// Number, time and HTML text as the pages print them.
+// Numbers and HTML text as the pages print them.
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QTime>
 #include <QtGlobal>
 
 // 1234567 cents -> "12,345.67".
@@ -11,8 +10,6 @@ QByteArray formatCents(qint64 cents);
 QByteArray formatHundredths(qint64 hundredths);
 // 45123456 -> "45,123,456".
 QByteArray formatCount(qint64 count);
-// 16:00 -> "4:00PM", 0:05 -> "12:05AM".
-QByteArray formatTradeTime(QTime time);
 // &, <, >, " as entities; text is UTF-8, and every character beyond ASCII becomes a numeric
 // reference (&#233;), so that the page shows it whatever character set it is read in.
 QByteArray htmlEscape(QByteArrayView text);

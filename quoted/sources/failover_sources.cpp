@@ -1,7 +1,10 @@
 #include "sources/failover_sources.h"
 
+#include "market/market_clock.h"
 #include "pages/text_format.h"
 #include "sources/command_fetch.h"
+#include "sources/feed_messages.h"
+#include "sources/url_fetch.h"
 
 #include <QSet>
 

@@ -1,3 +1,4 @@
+#include "market/market_clock.h"
 #include "pages/price_chart.h"
 #include "pages/text_format.h"
 #include "sources/quote_source.h"

@@ -5,8 +5,8 @@
 //
 // The file is read on a thread of its own, so that no page waits on it: a request that finds
 // the file changed waits a little for the new prices, then is answered with the last ones.
-#include "pages/price_chart.h"
 #include "sources/feed_csv.h"
+#include "sources/feed_reader.h"
 #include "sources/quote_source.h"
 
 #include <QDeadlineTimer>
@@ -20,26 +20,6 @@
 #include <memory>
 #include <unordered_map>
 #include <vector>
-
-class FeedReader;
-
-struct FeedSnapshot {
-    FeedTable table;
-    QDateTime readAt;
-};
-
-struct PriceSeen {
-    quint64 key;
-    qint64 cents;
-    qint64 atMs; // since the epoch
-};
-
-// The moment as the pages' clock shows it: "4:05:10PM" (US Eastern).
-QByteArray marketClockTime(const QDateTime& moment);
-// "tickwell-quoted: TEXT" on standard error, at once.
-void sayOnStandardError(const QString& text);
-// "1 symbol", "12 symbols".
-QString symbolCount(qsizetype count);
 
 class QuoteFeed : public QuoteSource {
 public:

@@ -27,6 +27,3 @@ public:
 signals:
     void done(const FetchOutcome& outcome);
 };
-
-// A url source: GET with the last answer's validators, redirects and body bounded, TLS checked.
-std::unique_ptr<SourceFetch> makeUrlFetch(const SourceSettings& settings, QObject* parent);

@@ -1,7 +1,5 @@
 #include "sources/url_fetch.h"
 
-#include "sources/source_fetch.h"
-
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>

@@ -1,7 +1,9 @@
 #pragma once
-// A url source's refresh (makeUrlFetch in source_fetch.h): one GET over Qt Network, with the
-// last good answer's validators, its redirects, time and body bounded, TLS checked against the
-// system's authorities and the source's ca_file.
+// A url source's refresh: one GET over Qt Network, with the last good answer's validators, its
+// redirects, time and body bounded, TLS checked against the system's authorities and the
+// source's ca_file.
+#include "sources/source_fetch.h"
+
 #include <QString>
 
 namespace url_fetch {
@@ -11,6 +13,8 @@ constexpr int MaxRedirects = 5;
 constexpr qint64 MaxBodyBytes = qint64(64) << 20;
 
 } // namespace url_fetch
+
+std::unique_ptr<SourceFetch> makeUrlFetch(const SourceSettings& settings, QObject* parent);
 
 // Why a ca_file cannot serve as a private authority (unreadable, or no PEM certificate in it),
 // or empty when it can.
