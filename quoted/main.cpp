@@ -1,7 +1,10 @@
 // tickwell-quoted: the quote server bundled with Tickwell, serving simulated quote pages
 // on 127.0.0.1 so that the program runs and is tested without the internet.
 #include "http/quote_server.h"
+#include "http/request_log.h"
 #include "options.h"
+#include "pages/routes.h"
+#include "sources/failover_sources.h"
 #include "sources/quote_feed.h"
 #include "sources/sources_file.h"
 
@@ -58,6 +61,16 @@ int runUntilSignalled(QCoreApplication& app) {
     return caught;
 }
 
+// The quotes come from the sources file's sources when there are any, else from the --quotes
+// file, else from the simulated market.
+std::unique_ptr<QuoteSource> makeSource(const ServerOptions& options, const QList<SourceSettings>& sources) {
+    if (!sources.isEmpty())
+        return std::make_unique<QuoteSources>(sources);
+    if (!options.quotesFile.isEmpty())
+        return std::make_unique<QuoteFeed>(options.quotesFile);
+    return std::make_unique<MarketSource>(options.seed);
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -96,11 +109,14 @@ int main(int argc, char* argv[]) {
     raiseOpenFileLimit();
     int caught = 0;
     {
-        QuoteServer server(parsed.options, sources.sources);
-        QString error;
-        if (!server.listen(&error)) {
-            std::fprintf(stderr, "tickwell-quoted: cannot listen on 127.0.0.1:%u: %s\n", parsed.options.port,
-                         qPrintable(error));
+        const ServerOptions& options = parsed.options;
+        const std::unique_ptr<QuoteSource> source = makeSource(options, sources.sources);
+        const RequestLog log(options.recordFile);
+        Routes routes(*source, {options.chunked, options.holdOpen, options.shortReplies});
+        QuoteServer server(routes, log, {options.port, options.refuse, {options.holdOpen, options.slowMs}});
+        QString why;
+        if (!server.listen(&why)) {
+            std::fprintf(stderr, "tickwell-quoted: cannot listen on 127.0.0.1:%u: %s\n", options.port, qPrintable(why));
             return 1;
         }
         std::printf("tickwell-quoted listening on 127.0.0.1:%u\n", server.port());

@@ -1,9 +1,7 @@
 #include "http/connection.h"
 
-#include "http/http_reply.h"
 #include "http/http_request.h"
-#include "http/quote_server.h"
-#include "pages/routes.h"
+#include "http/request_handler.h"
 
 #include <QTcpSocket>
 
@@ -22,8 +20,9 @@ constexpr qint64 MaxUnreadBytes = 512 * 1024;
 
 } // namespace
 
-Connection::Connection(QTcpSocket* socket, QuoteServer& server)
-    : QObject(&server), socket_(socket), server_(server), lastActive_(server.clock()) {
+Connection::Connection(QTcpSocket* socket, RequestHandler& handler, ConnectionSettings settings, QObject* parent)
+    : QObject(parent), socket_(socket), handler_(handler), settings_(settings) {
+    sinceActive_.start();
     socket_->setParent(this);
     // Bytes beyond a request head stay with the kernel, so a flood of them costs nothing here.
     socket_->setReadBufferSize(MaxRequestBytes);
@@ -36,6 +35,9 @@ Connection::Connection(QTcpSocket* socket, QuoteServer& server)
     connect(socket_, &QTcpSocket::bytesWritten, this, &Connection::wroteSome);
     connect(socket_, &QTcpSocket::disconnected, this, &Connection::finish);
     connect(socket_, &QTcpSocket::errorOccurred, this, &Connection::finish);
+}
+
+void Connection::start() {
     deadline_.start(RequestWaitMs);
     readRequests();
 }
@@ -45,7 +47,7 @@ void Connection::readRequests() {
         return;
     if (socket_->bytesAvailable() > 0 && received_.size() <= MaxRequestBytes) {
         received_ += socket_->read(MaxRequestBytes + 1 - received_.size());
-        lastActive_ = server_.clock();
+        sinceActive_.start();
     }
     // Under --hold-open, one reply per request already here, while the client reads them.
     while (!replying_ && !closing_ && socket_->bytesToWrite() < MaxUnreadBytes) {
@@ -53,18 +55,17 @@ void Connection::readRequests() {
         if (headLength == 0) {
             if (received_.size() > MaxRequestBytes) {
                 closing_ = true;
-                // Without a line end, the request line is what is too long: a list of symbols.
-                const HttpReply reply =
-                    received_.contains('\n') ? statusPage(400, "The request is too long.") : tooManySymbols(0);
+                const bool lineEnded = received_.contains('\n');
                 received_.clear();
-                startReply(encodeReply(reply, Framing::ContentLength, false));
+                startReply(handler_.tooLongReply(lineEnded));
             }
             return;
         }
         const QByteArray head = received_.first(headLength);
         received_.remove(0, headLength);
         replying_ = true;
-        server_.answer(head, this); // calls startReply, now or once the quotes are current
+        emit requestRead(head);
+        handler_.answer(head, this, [this](const QByteArray& reply) { startReply(reply); });
         if (socket_->bytesAvailable() > 0 && received_.size() <= MaxRequestBytes)
             received_ += socket_->read(MaxRequestBytes + 1 - received_.size());
     }
@@ -75,7 +76,7 @@ void Connection::startReply(const QByteArray& bytes) {
         return;
     replying_ = true;
     pending_ = bytes;
-    const int slowMs = server_.options().slowMs;
+    const int slowMs = settings_.slowMs;
     if (slowMs > 0) {
         const qsizetype pieces = (pending_.size() + SlowPieceBytes - 1) / SlowPieceBytes;
         deadline_.start(static_cast<int>(std::min<qint64>(pieces * slowMs + RequestWaitMs, 3600 * 1000)));
@@ -96,12 +97,12 @@ void Connection::sendNextPiece() {
     if (pending_.isEmpty())
         replySent();
     else
-        pieceTimer_.start(server_.options().slowMs);
+        pieceTimer_.start(settings_.slowMs);
 }
 
 void Connection::replySent() {
     replying_ = false;
-    if (server_.options().holdOpen && !closing_) {
+    if (settings_.holdOpen && !closing_) {
         // As a keep-alive server: wait for the client's next request or its close.
         deadline_.start(socket_->bytesToWrite() > 0 ? StalledWriteMs : KeepAliveMs);
         QMetaObject::invokeMethod(this, &Connection::readRequests, Qt::QueuedConnection);
@@ -113,8 +114,8 @@ void Connection::replySent() {
 }
 
 void Connection::wroteSome() {
-    lastActive_ = server_.clock();
-    if (server_.options().slowMs > 0 || finished_)
+    sinceActive_.start();
+    if (settings_.slowMs > 0 || finished_)
         return;
     if (socket_->bytesToWrite() > 0) {
         deadline_.start(StalledWriteMs);
@@ -139,10 +140,8 @@ void Connection::finish() {
     if (finished_)
         return;
     finished_ = true;
-    if (!closing_ && !received_.isEmpty())
-        server_.recordUnfinished(received_);
     pieceTimer_.stop();
     deadline_.stop();
-    server_.connectionClosed(this);
+    emit closed(closing_ ? QByteArray() : received_);
     deleteLater();
 }

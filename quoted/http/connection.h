@@ -2,39 +2,53 @@
 // One accepted connection: reads a request, sends the reply (at once or in slow pieces),
 // then closes, or under --hold-open stays open for further requests.
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
 class QTcpSocket;
-class QuoteServer;
+class RequestHandler;
+
+struct ConnectionSettings {
+    bool holdOpen = false; // as a keep-alive server: after a reply, wait for the next request
+    int slowMs = 0;        // pause between the pieces of a reply; 0 sends it at once
+};
 
 class Connection : public QObject {
     Q_OBJECT
 public:
     // Takes ownership of the socket; deletes itself when the connection is over.
-    Connection(QTcpSocket* socket, QuoteServer& server);
+    Connection(QTcpSocket* socket, RequestHandler& handler, ConnectionSettings settings, QObject* parent);
 
-    // Sends the reply to the request last handed to the server.
-    void startReply(const QByteArray& bytes);
+    // Begins reading requests; the signals are connected by then.
+    void start();
     // Ends the connection at once (the server makes room for a newcomer).
     void drop();
-    // When bytes last came in or went out, on the server's clock.
-    qint64 lastActive() const { return lastActive_; }
+    // How long since bytes last came in or went out.
+    qint64 idleMs() const { return sinceActive_.elapsed(); }
+
+signals:
+    // A complete request head, byte for byte, before it is answered.
+    void requestRead(const QByteArray& head);
+    // The connection is over; unfinished holds what it received but never completed into a request.
+    void closed(const QByteArray& unfinished);
 
 private:
     void readRequests();
+    void startReply(const QByteArray& bytes);
     void sendNextPiece();
     void replySent();
     void wroteSome();
     void finish();
 
     QTcpSocket* socket_;
-    QuoteServer& server_;
+    RequestHandler& handler_;
+    const ConnectionSettings settings_;
     QByteArray received_;
     QByteArray pending_;
     QTimer pieceTimer_;
     QTimer deadline_; // no connection outlives it, whatever the client does
-    qint64 lastActive_ = 0;
+    QElapsedTimer sinceActive_;
     bool replying_ = false; // from a complete request until its reply is written
     bool closing_ = false;
     bool finished_ = false;

@@ -1,13 +1,5 @@
 #include "http/quote_server.h"
 
-#include "http/connection.h"
-#include "http/http_request.h"
-#include "pages/routes.h"
-#include "sources/failover_sources.h"
-#include "sources/quote_feed.h"
-
-#include <QDateTime>
-#include <QPointer>
 #include <QTcpSocket>
 #include <QTimer>
 
@@ -32,15 +24,8 @@ int connectionLimit() {
 
 } // namespace
 
-QuoteServer::QuoteServer(const ServerOptions& options, const QList<SourceSettings>& sources, QObject* parent)
-    : QObject(parent), options_(options), log_(options.recordFile), maxConnections_(connectionLimit()) {
-    clock_.start();
-    if (!sources.isEmpty())
-        source_ = std::make_unique<QuoteSources>(sources);
-    else if (options.quotesFile.isEmpty())
-        source_ = std::make_unique<MarketSource>(options.seed);
-    else
-        source_ = std::make_unique<QuoteFeed>(options.quotesFile);
+QuoteServer::QuoteServer(RequestHandler& handler, const RequestLog& log, ServerSettings settings, QObject* parent)
+    : QObject(parent), handler_(handler), log_(log), settings_(settings), maxConnections_(connectionLimit()) {
     server_.setListenBacklogSize(ListenBacklog);
     connect(&server_, &QTcpServer::newConnection, this, &QuoteServer::acceptConnections);
     // Out of descriptors after all (another process's share, say): make room and go on.
@@ -55,16 +40,16 @@ QuoteServer::~QuoteServer() {
     qDeleteAll(findChildren<Connection*>(Qt::FindDirectChildrenOnly));
 }
 
-bool QuoteServer::listen(QString* error) {
-    if (server_.listen(QHostAddress::LocalHost, options_.port))
+bool QuoteServer::listen(QString* why) {
+    if (server_.listen(QHostAddress::LocalHost, settings_.port))
         return true;
-    *error = server_.errorString();
+    *why = server_.errorString();
     return false;
 }
 
 void QuoteServer::acceptConnections() {
     while (QTcpSocket* socket = server_.nextPendingConnection()) {
-        if (options_.refuse) {
+        if (settings_.refuse) {
             socket->close();
             socket->deleteLater();
             continue;
@@ -72,35 +57,22 @@ void QuoteServer::acceptConnections() {
         // The newcomer is served; the connection that has waited longest for nothing goes.
         if (connections_.size() >= maxConnections_)
             dropLongestIdle();
-        connections_.insert(new Connection(socket, *this));
+        auto* connection = new Connection(socket, handler_, settings_.connection, this);
+        connections_.insert(connection);
+        connect(connection, &Connection::requestRead, this, [this](const QByteArray& head) { log_.append(head); });
+        connect(connection, &Connection::closed, this, [this, connection](const QByteArray& unfinished) {
+            if (!unfinished.isEmpty())
+                log_.append(unfinished);
+            connections_.remove(connection);
+        });
+        connection->start();
     }
 }
 
 void QuoteServer::dropLongestIdle() {
     if (connections_.isEmpty())
         return;
-    const auto longestIdle = std::min_element(connections_.cbegin(), connections_.cend(),
-                                              [](auto* a, auto* b) { return a->lastActive() < b->lastActive(); });
+    const auto longestIdle = std::max_element(connections_.cbegin(), connections_.cend(),
+                                              [](auto* a, auto* b) { return a->idleMs() < b->idleMs(); });
     (*longestIdle)->drop();
-}
-
-void QuoteServer::answer(const QByteArray& head, Connection* connection) {
-    log_.append(head);
-    const bool shortReply = options_.shortReplies < 0 || repliesSent_ < options_.shortReplies;
-    ++repliesSent_;
-    if (shortReply) {
-        connection->startReply(shortBusyReply(options_.holdOpen));
-        return;
-    }
-    source_->whenCurrent(connection, [this, head, connection = QPointer<Connection>(connection)] {
-        if (connection)
-            connection->startReply(replyTo(head));
-    });
-}
-
-QByteArray QuoteServer::replyTo(const QByteArray& head) const {
-    const HttpRequest request = parseRequestHead(head);
-    const HttpReply reply = route(request, *source_, QDateTime::currentDateTimeUtc());
-    return encodeReply(reply, options_.chunked ? Framing::Chunked : Framing::ContentLength, options_.holdOpen,
-                       request.method != "HEAD");
 }

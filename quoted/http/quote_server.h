@@ -1,20 +1,19 @@
 #pragma once
-// The listening side: accepts loopback connections and hands each to a Connection,
-// or closes it at once under --refuse.
+// The listening side: accepts loopback connections and hands each to a Connection, which
+// hands its requests to the handler; or closes each at once under --refuse.
+#include "http/connection.h"
+#include "http/request_handler.h"
 #include "http/request_log.h"
-#include "options.h"
-#include "sources/quote_source.h"
-#include "sources/sources_file.h"
 
-#include <QByteArray>
-#include <QElapsedTimer>
 #include <QObject>
 #include <QSet>
 #include <QTcpServer>
 
-#include <memory>
-
-class Connection;
+struct ServerSettings {
+    quint16 port = 8080;
+    bool refuse = false; // every connection is closed at once, unanswered
+    ConnectionSettings connection;
+};
 
 class QuoteServer : public QObject {
     Q_OBJECT
@@ -22,35 +21,21 @@ public:
     // At most this many connections at once; the file-descriptor limit may make it fewer.
     static constexpr int MaxConnections = 4096;
 
-    // The quotes come from the sources when there are any, else as the options say.
-    explicit QuoteServer(const ServerOptions& options, const QList<SourceSettings>& sources = {},
-                         QObject* parent = nullptr);
+    // The handler and the log outlive the server.
+    QuoteServer(RequestHandler& handler, const RequestLog& log, ServerSettings settings, QObject* parent = nullptr);
     ~QuoteServer() override;
 
-    bool listen(QString* error);
+    bool listen(QString* why);
     quint16 port() const { return server_.serverPort(); }
-    const ServerOptions& options() const { return options_; }
-
-    // Records the request, then hands the connection its encoded reply (counted against
-    // --short): at once, or when a re-read of the quotes under way has ended (a short while).
-    void answer(const QByteArray& head, Connection* connection);
-    // Bytes a connection received but never completed into a request.
-    void recordUnfinished(QByteArrayView raw) const { log_.append(raw); }
-
-    void connectionClosed(Connection* connection) { connections_.remove(connection); }
-    qint64 clock() const { return clock_.elapsed(); }
 
 private:
     void acceptConnections();
     void dropLongestIdle();
-    QByteArray replyTo(const QByteArray& head) const;
 
-    ServerOptions options_;
-    std::unique_ptr<QuoteSource> source_; // the simulated market, the --quotes file or the --sources
-    RequestLog log_;
+    RequestHandler& handler_;
+    const RequestLog& log_;
+    const ServerSettings settings_;
     QTcpServer server_;
-    QElapsedTimer clock_;
     int maxConnections_;
-    int repliesSent_ = 0;
     QSet<Connection*> connections_;
 };

@@ -2,6 +2,9 @@
 
 #include "pages/details_page.h"
 #include "pages/quote_pages.h"
+#include "pages/status_page.h"
+
+#include <QPointer>
 
 namespace {
 
@@ -49,4 +52,29 @@ HttpReply route(const HttpRequest& request, const QuoteSource& source, const QDa
     if (request.path == "/q/bc")
         return {200, detailsPage(source, percentDecoded(request.queryValue("s").value_or(QByteArray())), now), {}};
     return statusPage(404, "There is no page at this address.");
+}
+
+void Routes::answer(const QByteArray& head, QObject* context, Send send) {
+    const bool shortReply = settings_.shortReplies < 0 || repliesSent_ < settings_.shortReplies;
+    ++repliesSent_;
+    if (shortReply) {
+        send(shortBusyReply(settings_.keepAlive));
+        return;
+    }
+    source_.whenCurrent(context, [this, head, context = QPointer<QObject>(context), send = std::move(send)] {
+        if (context)
+            send(replyTo(head));
+    });
+}
+
+QByteArray Routes::tooLongReply(bool lineEnded) const {
+    return encodeReply(lineEnded ? statusPage(400, "The request is too long.") : tooManySymbols(0),
+                       Framing::ContentLength, false);
+}
+
+QByteArray Routes::replyTo(const QByteArray& head) const {
+    const HttpRequest request = parseRequestHead(head);
+    const HttpReply reply = route(request, source_, QDateTime::currentDateTimeUtc());
+    return encodeReply(reply, settings_.chunked ? Framing::Chunked : Framing::ContentLength, settings_.keepAlive,
+                       request.method != "HEAD");
 }

@@ -1,8 +1,8 @@
 #pragma once
-// What each address answers.
+// What each address answers, and the handler that answers the server's requests with it.
 #include "http/http_reply.h"
 #include "http/http_request.h"
-#include "pages/status_page.h"
+#include "http/request_handler.h"
 #include "sources/quote_source.h"
 
 #include <QDateTime>
@@ -18,3 +18,27 @@ HttpReply route(const HttpRequest& request, const QuoteSource& source, const QDa
 // The 414 page of a request over the symbol limit; named is how many it names (0: unknown, as
 // for a request line too long to read).
 HttpReply tooManySymbols(qsizetype named);
+
+struct ReplySettings {
+    bool chunked = false;   // bodies in chunks (those long enough for one)
+    bool keepAlive = false; // replies say the connection stays open (--hold-open)
+    int shortReplies = 0;   // the first N replies are the busy page (--short); -1: all of them
+};
+
+class Routes : public RequestHandler {
+public:
+    // The source outlives the handler.
+    Routes(QuoteSource& source, ReplySettings settings) : source_(source), settings_(settings) {}
+
+    // Once the source is current, the routed page (counted against --short).
+    void answer(const QByteArray& head, QObject* context, Send send) override;
+    // A request line that never ended names too many symbols; a longer head is a 400.
+    QByteArray tooLongReply(bool lineEnded) const override;
+
+private:
+    QByteArray replyTo(const QByteArray& head) const;
+
+    QuoteSource& source_;
+    const ReplySettings settings_;
+    int repliesSent_ = 0;
+};
