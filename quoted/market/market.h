@@ -41,6 +41,12 @@ struct DailyClose {
     qint64 closeCents;
 };
 
+// A price as it was seen at a moment.
+struct SeenPrice {
+    QDateTime at;
+    qint64 cents;
+};
+
 class MarketModel {
 public:
     explicit MarketModel(quint64 seed);

@@ -1,5 +1,6 @@
 #include "pages/details_page.h"
 
+#include "pages/price_chart.h"
 #include "pages/text_format.h"
 
 namespace {
@@ -36,10 +37,21 @@ QByteArray noSymbolPage() {
            pageEnd();
 }
 
-QByteArray notListedPage(const QByteArray& symbol, const QByteArray& why) {
+QByteArray notListedPage(const QByteArray& symbol, const NoQuoteReason& why) {
+    QByteArrayList names;
+    for (const QByteArray& name : why.names)
+        names.append("<code>" + htmlEscape(name) + "</code>");
     return pageStart("No such symbol: " + symbol + " - Tickwell") +
-           "<h1>No such symbol</h1>\n<p>There is no quote for <b>" + htmlEscape(symbol) + "</b>. " + why + "</p>\n" +
-           pageEnd();
+           "<h1>No such symbol</h1>\n<p>There is no quote for <b>" + htmlEscape(symbol) + "</b>. " +
+           htmlEscape(why.lead) + names.join(", ") + htmlEscape(why.tail) + "</p>\n" + pageEnd();
+}
+
+QByteArray chartHtml(const DetailsChart& chart, const QByteArray& symbol, int direction) {
+    if (!chart.dailyCloses.isEmpty())
+        return dailyChartSvg(chart.dailyCloses, symbol, direction);
+    if (!chart.seenPrices.isEmpty())
+        return timeChartSvg(chart.seenPrices, chart.title, direction);
+    return "<p class=\"history\">" + htmlEscape(chart.whyNone) + "</p>\n";
 }
 
 QByteArray signedCents(int direction, qint64 cents) {
@@ -58,7 +70,7 @@ QByteArray detailsPage(const QuoteSource& source, QByteArrayView requestedSymbol
         return noSymbolPage();
     const std::optional<DetailsContent> content = source.details(symbol, now);
     if (!content)
-        return notListedPage(symbol, source.unknownSymbolHtml());
+        return notListedPage(symbol, source.noQuoteReason());
 
     const Quote& q = content->quote;
     const char* trend = q.direction > 0 ? "up" : (q.direction < 0 ? "down" : "flat");
@@ -73,7 +85,7 @@ QByteArray detailsPage(const QuoteSource& source, QByteArrayView requestedSymbol
     page += "<div class=\"last\">" + formatCents(q.priceCents) + "<span class=\"change " + trend + "\">" +
             signedCents(q.direction, q.changeCents) + " (" + percent + ")</span></div>\n";
     page += "<div class=\"asof\">" + htmlEscape(content->asOf) + "</div>\n";
-    page += content->chart;
+    page += chartHtml(content->chart, symbol, q.direction);
     page += "<table class=\"figures\">\n";
     page += figureRow("Previous close", formatCents(q.previousCloseCents));
     page += figureRow("Volume", formatCount(q.volume));

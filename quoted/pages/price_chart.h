@@ -27,11 +27,6 @@ QByteArray priceChartSvg(const QList<ChartPoint>& points, const QList<ChartTick>
 // under the first one shown and under each January.
 QByteArray dailyChartSvg(const QList<DailyClose>& closes, const QByteArray& symbol, int direction);
 
-struct SeenPrice {
-    QDateTime at;
-    qint64 cents;
-};
-
 // A chart of prices as they were seen over time, placed by their moments; ticks at round
 // times of the market's clock (US Eastern time), the date under the first and at each new day.
 QByteArray timeChartSvg(const QList<SeenPrice>& prices, const QByteArray& title, int direction);

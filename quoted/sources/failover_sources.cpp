@@ -1,7 +1,6 @@
 #include "sources/failover_sources.h"
 
 #include "market/market_clock.h"
-#include "pages/text_format.h"
 #include "sources/command_fetch.h"
 #include "sources/feed_messages.h"
 #include "sources/url_fetch.h"
@@ -248,8 +247,8 @@ std::optional<DetailsContent> QuoteSources::details(const QByteArray& symbol, co
     const Quote& q = content.quote = *source->prices()->quote(symbol);
     content.asOf = q.tradeState == TradeState::Traded ? "As of " + formatTradeTime(q.tradeTime) + " ET"
                                                       : QByteArray("The time of the last trade is not given");
-    content.chart = "<p class=\"history\">No chart: prices from a sources file are served as their sources give "
-                    "them, without a history.</p>\n";
+    content.chart.whyNone =
+        "No chart: prices from a sources file are served as their sources give them, without a history.";
     const QDateTime at = source->pricesAt();
     content.note =
         "Price from the " + kindName(source->settings.kind) + " source \"" + source->settings.name.toUtf8() +
@@ -268,11 +267,11 @@ QByteArray QuoteSources::pageFootnote() const {
     return "Quotes come from the sources in their order in the sources file. Symbols none of them holds have no row.";
 }
 
-QByteArray QuoteSources::unknownSymbolHtml() const {
+NoQuoteReason QuoteSources::noQuoteReason() const {
     QByteArrayList names;
     for (const auto& source : sources_)
-        names.append("<code>" + htmlEscape(source->settings.name.toUtf8()) + "</code>");
-    return "None of the sources " + names.join(", ") + " holds it.";
+        names.append(source->settings.name.toUtf8());
+    return {"None of the sources ", names, " holds it."};
 }
 
 QByteArray QuoteSources::statusText(const QDateTime& now) const {

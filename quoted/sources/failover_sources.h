@@ -31,7 +31,7 @@ public:
     std::optional<DetailsContent> details(const QByteArray& symbol, const QDateTime& now) const override;
     QByteArray pageIntro() const override;
     QByteArray pageFootnote() const override;
-    QByteArray unknownSymbolHtml() const override;
+    NoQuoteReason noQuoteReason() const override;
     QByteArray statusText(const QDateTime& now) const override;
 
 private:

@@ -1,6 +1,4 @@
 #include "market/market_clock.h"
-#include "pages/price_chart.h"
-#include "pages/text_format.h"
 #include "sources/quote_source.h"
 
 #include <algorithm>
@@ -23,7 +21,7 @@ std::optional<DetailsContent> MarketSource::details(const QByteArray& symbol, co
     const QByteArray date = today.toString("dddd, MMMM d, yyyy").toLatin1();
     content.asOf = q.tradeState == TradeState::Traded ? "As of " + formatTradeTime(q.tradeTime) + " ET, " + date
                                                       : "No trade yet today; previous close shown. " + date;
-    content.chart = dailyChartSvg(points, symbol, q.direction);
+    content.chart.dailyCloses = points;
     const auto [lowest, highest] = std::minmax_element(points.cbegin(), points.cend(),
                                                        [](auto& a, auto& b) { return a.closeCents < b.closeCents; });
     content.rangeLabel = "One-year range";
@@ -41,9 +39,11 @@ QByteArray MarketSource::pageFootnote() const {
     return "Quotes are simulated. Symbols not listed by this server have no row.";
 }
 
-QByteArray MarketSource::unknownSymbolHtml() const {
-    return "This server lists symbols of 1 to 6 letters, digits, '.' and '-' (at least one letter; not starting "
-           "with ZZ) and the indexes ^DJI, ^IXIC, ^GSPC, ^NDX, ^RUT, ^NYA and ^VIX.";
+NoQuoteReason MarketSource::noQuoteReason() const {
+    return {"This server lists symbols of 1 to 6 letters, digits, '.' and '-' (at least one letter; not starting "
+            "with ZZ) and the indexes ^DJI, ^IXIC, ^GSPC, ^NDX, ^RUT, ^NYA and ^VIX.",
+            {},
+            {}};
 }
 
 QByteArray MarketSource::statusText(const QDateTime&) const {

@@ -1,8 +1,6 @@
 #include "sources/quote_feed.h"
 
 #include "market/market_clock.h"
-#include "pages/price_chart.h"
-#include "pages/text_format.h"
 
 #include <QFileInfo>
 #include <QThread>
@@ -183,14 +181,13 @@ std::optional<DetailsContent> QuoteFeed::details(const QByteArray& symbol, const
             seen.append({QDateTime::fromMSecsSinceEpoch(atMs, QTimeZone::utc()), cents});
     }
     if (seen.size() < 2) {
-        content.chart = "<p class=\"history\">No price history yet: the chart starts when the feed gives " +
-                        htmlEscape(symbol) + " a second price.</p>\n";
+        content.chart.whyNone =
+            "No price history yet: the chart starts when the feed gives " + symbol + " a second price.";
     } else {
         const QDateTime since = MarketModel::marketTime(seen.constFirst().at);
-        content.chart = timeChartSvg(seen,
-                                     symbol + ": prices read from the feed since " + formatTradeTime(since.time()) +
-                                         " ET, " + since.date().toString("MMMM d").toLatin1(),
-                                     q.direction);
+        content.chart.seenPrices = seen;
+        content.chart.title = symbol + ": prices read from the feed since " + formatTradeTime(since.time()) + " ET, " +
+                              since.date().toString("MMMM d").toLatin1();
         content.rangeLabel = "Range seen";
         content.lowCents = content.highCents = seen.constFirst().cents;
         for (const SeenPrice& price : seen) {
@@ -211,8 +208,8 @@ QByteArray QuoteFeed::pageFootnote() const {
     return "Quotes come from a feed file. Symbols not in it have no row.";
 }
 
-QByteArray QuoteFeed::unknownSymbolHtml() const {
-    return "It is not in the quote feed <code>" + htmlEscape(fileName_) + "</code>.";
+NoQuoteReason QuoteFeed::noQuoteReason() const {
+    return {"It is not in the quote feed ", {fileName_}, "."};
 }
 
 QByteArray QuoteFeed::statusText(const QDateTime&) const {

@@ -5,16 +5,26 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QList>
 #include <QObject>
 
 #include <functional>
 #include <optional>
 
+// What a details page draws as its chart: a year of daily closes, the prices seen over time, or
+// neither, and then a sentence that says why.
+struct DetailsChart {
+    QList<DailyClose> dailyCloses; // oldest first, today's price last
+    QList<SeenPrice> seenPrices;   // oldest first, at least two
+    QByteArray title;              // of the chart of seenPrices, plain text
+    QByteArray whyNone;            // plain text
+};
+
 // What a details page shows besides the quote's own figures.
 struct DetailsContent {
     Quote quote;
-    QByteArray asOf;       // the line under the price, plain text
-    QByteArray chart;      // the chart's SVG, or a paragraph that says why there is none
+    QByteArray asOf; // the line under the price, plain text
+    DetailsChart chart;
     QByteArray rangeLabel; // "One-year range"; empty: no range row
     qint64 lowCents = 0;
     qint64 highCents = 0;
@@ -37,6 +47,14 @@ struct SourceStatus {
 };
 QByteArray statusLine(const SourceStatus& status);
 
+// Why a symbol has no quote, in plain text around the names (of files, of sources) that the page
+// sets as code: lead, the names separated by ", ", tail.
+struct NoQuoteReason {
+    QByteArray lead;
+    QByteArrayList names;
+    QByteArray tail;
+};
+
 class QuoteSource {
 public:
     virtual ~QuoteSource() = default;
@@ -58,8 +76,8 @@ public:
     // read by the scanners' marker search: no "sym" and no "colum" in it.
     virtual QByteArray pageIntro() const = 0;
     virtual QByteArray pageFootnote() const = 0;
-    // HTML after "There is no quote for SYM." on the page of a symbol without one.
-    virtual QByteArray unknownSymbolHtml() const = 0;
+    // What follows "There is no quote for SYM." on the page of a symbol without one.
+    virtual NoQuoteReason noQuoteReason() const = 0;
     // The status page: one statusLine() per source.
     virtual QByteArray statusText(const QDateTime& now) const = 0;
 };
@@ -73,7 +91,7 @@ public:
     std::optional<DetailsContent> details(const QByteArray& symbol, const QDateTime& now) const override;
     QByteArray pageIntro() const override;
     QByteArray pageFootnote() const override;
-    QByteArray unknownSymbolHtml() const override;
+    NoQuoteReason noQuoteReason() const override;
     QByteArray statusText(const QDateTime& now) const override;
 
 private:
