@@ -65,7 +65,7 @@ int runUntilSignalled(QCoreApplication& app) {
 // file, else from the simulated market.
 std::unique_ptr<QuoteSource> makeSource(const ServerOptions& options, const QList<SourceSettings>& sources) {
     if (!sources.isEmpty())
-        return std::make_unique<QuoteSources>(sources);
+        return std::make_unique<FailoverSources>(sources);
     if (!options.quotesFile.isEmpty())
         return std::make_unique<QuoteFeed>(options.quotesFile);
     return std::make_unique<MarketSource>(options.seed);
@@ -91,18 +91,17 @@ int main(int argc, char* argv[]) {
 
     if (!parsed.options.quotesFile.isEmpty()) {
         // A FIFO or a device never ends: no reading of one is safe, so refuse it at once.
-        const QString notRegular = QuoteFeed::notRegularFile(parsed.options.quotesFile);
-        if (!notRegular.isEmpty()) {
-            std::fprintf(stderr, "tickwell-quoted: %s: %s\n", qPrintable(parsed.options.quotesFile),
-                         qPrintable(notRegular));
+        QString why;
+        if (!QuoteFeed::canServe(parsed.options.quotesFile, &why)) {
+            std::fprintf(stderr, "tickwell-quoted: %s: %s\n", qPrintable(parsed.options.quotesFile), qPrintable(why));
             return 2;
         }
     }
-    SourcesFile sources;
+    QList<SourceSettings> sources;
     if (!parsed.options.sourcesFile.isEmpty()) {
-        sources = readSourcesFile(parsed.options.sourcesFile);
-        if (!sources.error.isEmpty()) {
-            std::fprintf(stderr, "tickwell-quoted: %s\n", qPrintable(sources.error));
+        QString why;
+        if (!readSourcesFile(parsed.options.sourcesFile, &sources, &why)) {
+            std::fprintf(stderr, "tickwell-quoted: %s\n", qPrintable(why));
             return 2;
         }
     }
@@ -110,7 +109,7 @@ int main(int argc, char* argv[]) {
     int caught = 0;
     {
         const ServerOptions& options = parsed.options;
-        const std::unique_ptr<QuoteSource> source = makeSource(options, sources.sources);
+        const std::unique_ptr<QuoteSource> source = makeSource(options, sources);
         const RequestLog log(options.recordFile);
         Routes routes(*source, {options.chunked, options.holdOpen, options.shortReplies});
         QuoteServer server(routes, log, {options.port, options.refuse, {options.holdOpen, options.slowMs}});

@@ -18,31 +18,9 @@ QByteArray kindName(SourceKind kind) {
     return kind == SourceKind::File ? "file" : (kind == SourceKind::Command ? "command" : "url");
 }
 
-QByteArray statusField(const QString& text) {
-    QString field = text;
-    for (QChar& c : field) {
-        if (c == '\t' || c == '\r' || c == '\n') // they would break the line or its fields
-            c = ' ';
-    }
-    return field.isEmpty() ? QByteArray("-") : field.toUtf8();
-}
-
-QByteArray statusTime(const QDateTime& moment) {
-    return moment.isValid() ? moment.toUTC().toString(Qt::ISODate).toLatin1() : QByteArray("-");
-}
-
 } // namespace
 
-QByteArray statusLine(const SourceStatus& s) {
-    const QByteArray symbols = s.symbols < 0 ? QByteArray("-") : QByteArray::number(s.symbols);
-    return QByteArrayList{
-               statusField(s.name),      s.kind, s.state, symbols, statusTime(s.lastSuccess), statusField(s.lastError),
-               statusTime(s.nextRefresh)}
-               .join('\t') +
-           '\n';
-}
-
-struct QuoteSources::Source {
+struct FailoverSources::Source {
     SourceSettings settings;
     std::unique_ptr<QuoteFeed> file;    // a file source
     std::unique_ptr<SourceFetch> fetch; // a command or url source
@@ -74,7 +52,7 @@ struct QuoteSources::Source {
     QString label() const { return '[' + settings.name + ']'; }
 };
 
-QuoteSources::QuoteSources(const QList<SourceSettings>& sources) {
+FailoverSources::FailoverSources(const QList<SourceSettings>& sources) {
     for (const SourceSettings& settings : sources) {
         auto source = std::make_unique<Source>();
         source->settings = settings;
@@ -111,12 +89,12 @@ QuoteSources::QuoteSources(const QList<SourceSettings>& sources) {
     }
 }
 
-QuoteSources::~QuoteSources() {
+FailoverSources::~FailoverSources() {
     parsers_.clear();
     parsers_.waitForDone(); // a feed being parsed reports to the mailbox, which must still be there
 }
 
-void QuoteSources::refreshed(Source& source, const FetchOutcome& outcome) {
+void FailoverSources::refreshed(Source& source, const FetchOutcome& outcome) {
     if (outcome.kind == FetchOutcome::Kind::Failed)
         return failed(source, outcome.error);
     if (outcome.kind == FetchOutcome::Kind::Unchanged) {
@@ -139,7 +117,7 @@ void QuoteSources::refreshed(Source& source, const FetchOutcome& outcome) {
     });
 }
 
-void QuoteSources::parsed(Source& source, quint64 run, FeedContent content) {
+void FailoverSources::parsed(Source& source, quint64 run, FeedContent content) {
     if (run < source.lastParsed)
         return;
     source.lastParsed = run;
@@ -166,7 +144,7 @@ void QuoteSources::parsed(Source& source, quint64 run, FeedContent content) {
     firstRefreshEnded(source);
 }
 
-void QuoteSources::failed(Source& source, const QString& why) {
+void FailoverSources::failed(Source& source, const QString& why) {
     source.lastError = why;
     if (!source.failing) {
         sayOnStandardError(source.label() + " fails: " + why +
@@ -176,7 +154,7 @@ void QuoteSources::failed(Source& source, const QString& why) {
     firstRefreshEnded(source);
 }
 
-void QuoteSources::firstRefreshEnded(Source& source) {
+void FailoverSources::firstRefreshEnded(Source& source) {
     if (source.firstRefreshEnded)
         return;
     source.firstRefreshEnded = true;
@@ -184,7 +162,7 @@ void QuoteSources::firstRefreshEnded(Source& source) {
         releaseHeld();
 }
 
-void QuoteSources::releaseHeld() {
+void FailoverSources::releaseHeld() {
     firstRefreshTimer_.stop();
     const QList<Held> held = std::exchange(held_, {});
     for (const Held& request : held) {
@@ -193,7 +171,7 @@ void QuoteSources::releaseHeld() {
     }
 }
 
-void QuoteSources::whenCurrent(QObject* context, std::function<void()> ready) {
+void FailoverSources::whenCurrent(QObject* context, std::function<void()> ready) {
     if (firstRefreshesLeft_ > 0 && !firstRefreshDeadline_.hasExpired()) {
         held_.append({context, std::move(ready)});
         return;
@@ -201,7 +179,7 @@ void QuoteSources::whenCurrent(QObject* context, std::function<void()> ready) {
     lookAtFiles(context, std::move(ready));
 }
 
-void QuoteSources::lookAtFiles(QObject* context, std::function<void()> ready) {
+void FailoverSources::lookAtFiles(QObject* context, std::function<void()> ready) {
     std::vector<QuoteFeed*> files;
     for (const auto& source : sources_) {
         if (source->file)
@@ -219,7 +197,7 @@ void QuoteSources::lookAtFiles(QObject* context, std::function<void()> ready) {
     }
 }
 
-const QuoteSources::Source* QuoteSources::serving(const QByteArray& symbol, const QDateTime& now) const {
+const FailoverSources::Source* FailoverSources::serving(const QByteArray& symbol, const QDateTime& now) const {
     const quint64 key = symbolKey(symbol);
     const Source* latest = nullptr;
     for (const auto& source : sources_) {
@@ -234,12 +212,12 @@ const QuoteSources::Source* QuoteSources::serving(const QByteArray& symbol, cons
     return latest;
 }
 
-std::optional<Quote> QuoteSources::quote(const QByteArray& symbol, const QDateTime& now) const {
+std::optional<Quote> FailoverSources::quote(const QByteArray& symbol, const QDateTime& now) const {
     const Source* source = serving(symbol, now);
     return source ? source->prices()->quote(symbol) : std::nullopt;
 }
 
-std::optional<DetailsContent> QuoteSources::details(const QByteArray& symbol, const QDateTime& now) const {
+std::optional<DetailsContent> FailoverSources::details(const QByteArray& symbol, const QDateTime& now) const {
     const Source* source = serving(symbol, now);
     if (!source)
         return std::nullopt;
@@ -259,22 +237,22 @@ std::optional<DetailsContent> QuoteSources::details(const QByteArray& symbol, co
     return content;
 }
 
-QByteArray QuoteSources::pageIntro() const {
+QByteArray FailoverSources::pageIntro() const {
     return "Tickwell quote server: quotes from the sources of a sources file, the first fresh one first.";
 }
 
-QByteArray QuoteSources::pageFootnote() const {
+QByteArray FailoverSources::pageFootnote() const {
     return "Quotes come from the sources in their order in the sources file. Symbols none of them holds have no row.";
 }
 
-NoQuoteReason QuoteSources::noQuoteReason() const {
+NoQuoteReason FailoverSources::noQuoteReason() const {
     QByteArrayList names;
     for (const auto& source : sources_)
         names.append(source->settings.name.toUtf8());
     return {"None of the sources ", names, " holds it."};
 }
 
-QByteArray QuoteSources::statusText(const QDateTime& now) const {
+QByteArray FailoverSources::statusText(const QDateTime& now) const {
     QByteArray text;
     for (const auto& source : sources_) {
         const FeedTable* prices = source->prices();

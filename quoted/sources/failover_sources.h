@@ -18,11 +18,11 @@
 #include <memory>
 #include <vector>
 
-class QuoteSources : public QuoteSource {
+class FailoverSources : public QuoteSource {
 public:
     // Starts every command and url source's first refresh, and reads every file source.
-    explicit QuoteSources(const QList<SourceSettings>& sources);
-    ~QuoteSources() override;
+    explicit FailoverSources(const QList<SourceSettings>& sources);
+    ~FailoverSources() override;
 
     // Until every command and url source has ended its first refresh (a few seconds at most), a
     // request waits for it; then for a look at each file source that changed.

@@ -204,8 +204,8 @@ using Cells = QVarLengthArray<QByteArrayView, 16>;
 // The cells of one CSV line: separated by commas, each trimmed of blanks; a cell that starts
 // with a double quote runs to the next lone double quote, and two double quotes inside it
 // stand for one (such a cell is written out in scratch, which holds the line's size). False,
-// with the reason, when a quote is not closed or text follows it.
-bool splitCsvLine(QByteArrayView line, Cells* cells, QByteArray* scratch, QString* reason) {
+// with why, when a quote is not closed or text follows it.
+bool splitCsvLine(QByteArrayView line, Cells* cells, QByteArray* scratch, QString* why) {
     cells->clear();
     scratch->resize(line.size());
     char* out = scratch->data();
@@ -218,7 +218,7 @@ bool splitCsvLine(QByteArrayView line, Cells* cells, QByteArray* scratch, QStrin
             char* const start = out;
             for (++i;; ++i) {
                 if (i >= line.size()) {
-                    *reason = "a double quote is not closed on its line";
+                    *why = "a double quote is not closed on its line";
                     return false;
                 }
                 if (line[i] == '"') {
@@ -232,7 +232,7 @@ bool splitCsvLine(QByteArrayView line, Cells* cells, QByteArray* scratch, QStrin
             for (++i; i < line.size() && isBlank(line[i]);)
                 ++i;
             if (i < line.size() && line[i] != ',') {
-                *reason = "text follows a closing double quote";
+                *why = "text follows a closing double quote";
                 return false;
             }
             cell = QByteArrayView(start, out - start).trimmed();
@@ -417,12 +417,12 @@ void FeedParser::skip(quint64 textHash, const QString& reason) {
     content_.skipped.append({lineNumber_, textHash, reason});
 }
 
-// The row of one data line's cells, or false with the reason.
-bool FeedParser::row(QString* reason) {
+// The row of one data line's cells, or false with why.
+bool FeedParser::row(QString* why) {
     if (cells_.size() > columnCount_) {
-        *reason = QStringLiteral("%1 cells where the header has %2 (a cell with a comma needs double quotes)")
-                      .arg(cells_.size())
-                      .arg(columnCount_);
+        *why = QStringLiteral("%1 cells where the header has %2 (a cell with a comma needs double quotes)")
+                   .arg(cells_.size())
+                   .arg(columnCount_);
         return false;
     }
     auto cell = [&](int column) {
@@ -432,11 +432,11 @@ bool FeedParser::row(QString* reason) {
 
     const QByteArray symbol = cell(Symbol).toByteArray().toUpper();
     if (symbol.isEmpty()) {
-        *reason = "the symbol is empty";
+        *why = "the symbol is empty";
         return false;
     }
     if (!isFeedSymbol(symbol)) {
-        *reason = "symbol " + quoted(symbol) + " is not 1 to 6 letters, digits, '.' or '-' (or a '^' and those)";
+        *why = "symbol " + quoted(symbol) + " is not 1 to 6 letters, digits, '.' or '-' (or a '^' and those)";
         return false;
     }
     FeedRow r{};
@@ -445,11 +445,11 @@ bool FeedParser::row(QString* reason) {
     const QByteArrayView last = cell(Last);
     const std::optional<qint64> price = cents(last, false);
     if (last.isEmpty() || !price) {
-        *reason = last.isEmpty() ? QString("last is empty") : notANumber("last", last, format_.lenientNumbers);
+        *why = last.isEmpty() ? QString("last is empty") : notANumber("last", last, format_.lenientNumbers);
         return false;
     }
     if (*price <= 0) {
-        *reason = "last " + quoted(last) + " is not above 0.00";
+        *why = "last " + quoted(last) + " is not above 0.00";
         return false;
     }
     r.priceCents = *price;
@@ -457,13 +457,13 @@ bool FeedParser::row(QString* reason) {
     if (!cell(Change).isEmpty()) {
         const std::optional<qint64> value = cents(cell(Change), true);
         if (!value) {
-            *reason = notANumber("change", cell(Change), format_.lenientNumbers);
+            *why = notANumber("change", cell(Change), format_.lenientNumbers);
             return false;
         }
         r.changeCents = *value;
     }
     if (r.priceCents - r.changeCents <= 0) {
-        *reason = "change " + quoted(cell(Change)) + " leaves no previous close above 0.00 for last " + quoted(last);
+        *why = "change " + quoted(cell(Change)) + " leaves no previous close above 0.00 for last " + quoted(last);
         return false;
     }
 
@@ -474,7 +474,7 @@ bool FeedParser::row(QString* reason) {
                                                  ? countOf(QByteArrayView(digits.data(), digits.size()))
                                                  : std::nullopt;
         if (!volume) {
-            *reason = "volume " + quoted(cell(Volume)) + " is not a whole number such as 1250000";
+            *why = "volume " + quoted(cell(Volume)) + " is not a whole number such as 1250000";
             return false;
         }
         r.volume = *volume;
@@ -483,7 +483,7 @@ bool FeedParser::row(QString* reason) {
     if (!cell(Time).isEmpty()) {
         const std::optional<QTime> time = timeOf(cell(Time));
         if (!time) {
-            *reason = "time " + quoted(cell(Time)) + " is not a time such as 16:00 or 4:00PM";
+            *why = "time " + quoted(cell(Time)) + " is not a time such as 16:00 or 4:00PM";
             return false;
         }
         r.timeAndFlags = quint16(Traded | (time->hour() * 60 + time->minute()));
@@ -494,7 +494,7 @@ bool FeedParser::row(QString* reason) {
             continue;
         const std::optional<qint64> value = cents(cell(column), false);
         if (!value) {
-            *reason = notANumber(ColumnNames[column], cell(column), format_.lenientNumbers);
+            *why = notANumber(ColumnNames[column], cell(column), format_.lenientNumbers);
             return false;
         }
         r.timeAndFlags |= column == Bid ? HasBid : HasAsk;
@@ -504,7 +504,7 @@ bool FeedParser::row(QString* reason) {
     if (!cell(AfterHoursChange).isEmpty()) {
         const std::optional<qint64> value = cents(cell(AfterHoursChange), true);
         if (!value) {
-            *reason = notANumber("after_hours_change", cell(AfterHoursChange), format_.lenientNumbers);
+            *why = notANumber("after_hours_change", cell(AfterHoursChange), format_.lenientNumbers);
             return false;
         }
         r.timeAndFlags |= HasAfterHours;

@@ -93,7 +93,7 @@ public:
 private:
     void line(QByteArrayView text, qsizetype length);
     void header(QByteArrayView text);
-    bool row(QString* reason);
+    bool row(QString* why);
     void skip(quint64 textHash, const QString& reason);
 
     std::optional<qint64> cents(QByteArrayView text, bool signAllowed) const;

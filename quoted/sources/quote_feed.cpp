@@ -22,9 +22,10 @@ constexpr size_t RecordSlice = 2000;
 using feed_reading::MaxChartPrices;
 using feed_reading::RecentMs;
 
-QString QuoteFeed::notRegularFile(const QString& path) {
+bool QuoteFeed::canServe(const QString& path, QString* why) {
     const FileState state = fileStateOf(path);
-    return state.error == 0 ? notRegular(state.mode) : QString();
+    *why = state.error == 0 ? notRegular(state.mode) : QString();
+    return why->isEmpty();
 }
 
 QuoteFeed::QuoteFeed(QString path, FeedFormat format, QString label)

@@ -33,8 +33,9 @@ public:
     std::shared_ptr<const FeedSnapshot> snapshot() const { return current_; }
     QString problem() const { return problem_; }
 
-    // Why a file cannot serve as a feed at all (a FIFO, a device, a directory), or empty.
-    static QString notRegularFile(const QString& path);
+    // False, with why, for a file that can never serve as a feed (a FIFO, a device, a directory);
+    // a file that is missing may yet appear.
+    static bool canServe(const QString& path, QString* why);
 
     void whenCurrent(QObject* context, std::function<void()> ready) override;
     std::optional<Quote> quote(const QByteArray& symbol, const QDateTime& now) const override;

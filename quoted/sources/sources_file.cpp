@@ -70,18 +70,17 @@ public:
         : path_(path), folder_(QFileInfo(path).absoluteDir()),
           shortestSeconds_(testBoundSeconds() > 0 ? 1 : ShortestEverySeconds) {}
 
-    SourcesFile read() {
-        SourcesFile result;
+    bool read(QList<SourceSettings>* sources, QString* why) {
         const QFileInfo info(path_);
         QFile file(path_);
         if (!info.exists() || !info.isFile())
-            result.error = path_ + (info.exists() ? ": is not a regular file" : ": does not exist");
+            *why = path_ + (info.exists() ? ": is not a regular file" : ": does not exist");
         else if (info.size() > MaxSourcesFileBytes)
-            result.error = path_ + QStringLiteral(": is larger than %1 KB").arg(MaxSourcesFileBytes >> 10);
+            *why = path_ + QStringLiteral(": is larger than %1 KB").arg(MaxSourcesFileBytes >> 10);
         else if (!file.open(QIODevice::ReadOnly))
-            result.error = path_ + ": cannot be read (" + file.errorString() + ')';
-        if (!result.error.isEmpty())
-            return result;
+            *why = path_ + ": cannot be read (" + file.errorString() + ')';
+        if (!why->isEmpty())
+            return false;
 
         QString text = QString::fromUtf8(file.read(MaxSourcesFileBytes));
         if (text.startsWith(QChar(0xFEFF))) // the byte-order mark some editors write
@@ -94,12 +93,13 @@ public:
             finish(&sections.last());
         if (error_.isEmpty() && sections.isEmpty())
             error_ = path_ + ": names no source: give each one a [section]";
-        result.error = error_;
-        if (error_.isEmpty()) {
-            for (const Section& section : sections)
-                result.sources.append(section.settings);
+        if (!error_.isEmpty()) {
+            *why = error_;
+            return false;
         }
-        return result;
+        for (const Section& section : sections)
+            sources->append(section.settings);
+        return true;
     }
 
 private:
@@ -187,8 +187,10 @@ private:
             return fail(line, section, readColumns(value, &s.columns));
         } else if (key == "ca_file") {
             s.caFile = QDir::cleanPath(folder_.absoluteFilePath(value));
-            const QString notFile = notARegularFile("ca_file", s.caFile);
-            return fail(line, section, notFile.isEmpty() ? caFileProblem(s.caFile) : notFile);
+            QString why = notARegularFile("ca_file", s.caFile);
+            if (why.isEmpty())
+                caFileUsable(s.caFile, &why);
+            return fail(line, section, why);
         }
     }
 
@@ -231,8 +233,9 @@ private:
 
 } // namespace
 
-SourcesFile readSourcesFile(const QString& path) {
-    return SourcesReader(path).read();
+bool readSourcesFile(const QString& path, QList<SourceSettings>* sources, QString* why) {
+    why->clear();
+    return SourcesReader(path).read(sources, why);
 }
 
 int testBoundSeconds() {

@@ -30,12 +30,9 @@ struct SourceSettings {
     QList<std::pair<QByteArray, QByteArray>> columns;
 };
 
-struct SourcesFile {
-    QList<SourceSettings> sources; // in the file's order
-    QString error;                 // why the file cannot be used, naming the section and the line; empty: usable
-};
-
-SourcesFile readSourcesFile(const QString& path);
+// The sources in the file's order; false, with why (naming the section and the line), when the
+// file cannot be used.
+bool readSourcesFile(const QString& path, QList<SourceSettings>* sources, QString* why);
 
 // TICKWELL_QUOTED_TEST_BOUND=N, a test aid: a command's run is bounded by N seconds instead of 30,
 // and every and stale_after may be as short as 1 s, so that tests of faults stay short. 0 when unset.

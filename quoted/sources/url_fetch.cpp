@@ -97,8 +97,7 @@ private:
             QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
             if (!caFile_.isEmpty()) {
                 // Read at each fetch, so that a ca_file put right is used without a restart.
-                *problem = caFileProblem(caFile_);
-                if (!problem->isEmpty())
+                if (!caFileUsable(caFile_, problem))
                     return request;
                 tls.addCaCertificates(caFile_, QSsl::Pem);
             }
@@ -206,13 +205,15 @@ private:
 
 } // namespace
 
-QString caFileProblem(const QString& path) {
+bool caFileUsable(const QString& path, QString* why) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return "ca_file " + path + " cannot be read (" + file.errorString() + ')';
-    if (QSslCertificate::fromDevice(&file, QSsl::Pem).isEmpty())
-        return "ca_file " + path + " holds no PEM certificate";
-    return {};
+        *why = "ca_file " + path + " cannot be read (" + file.errorString() + ')';
+    else if (QSslCertificate::fromDevice(&file, QSsl::Pem).isEmpty())
+        *why = "ca_file " + path + " holds no PEM certificate";
+    else
+        return true;
+    return false;
 }
 
 std::unique_ptr<SourceFetch> makeUrlFetch(const SourceSettings& settings, QObject* parent) {

@@ -16,6 +16,6 @@ constexpr qint64 MaxBodyBytes = qint64(64) << 20;
 
 std::unique_ptr<SourceFetch> makeUrlFetch(const SourceSettings& settings, QObject* parent);
 
-// Why a ca_file cannot serve as a private authority (unreadable, or no PEM certificate in it),
-// or empty when it can.
-QString caFileProblem(const QString& path);
+// Whether a ca_file can serve as a private authority; false, with why, when it is unreadable or
+// holds no PEM certificate.
+bool caFileUsable(const QString& path, QString* why);
