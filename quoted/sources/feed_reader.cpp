@@ -31,8 +31,6 @@ void release(std::vector<std::shared_ptr<const FeedSnapshot>>& retired) {
 } // namespace
 
 QString notRegular(mode_t mode) {
-    if (S_ISREG(mode))
-        return {};
     const char* kind = S_ISFIFO(mode)                   ? "a FIFO"
                        : S_ISDIR(mode)                  ? "a directory"
                        : S_ISCHR(mode) || S_ISBLK(mode) ? "a device"

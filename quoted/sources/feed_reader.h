@@ -58,7 +58,7 @@ struct FileState {
 };
 
 FileState fileStateOf(const QString& path);
-// Why a file of this mode cannot serve as a feed ("is a FIFO, not a regular file"), or empty.
+// Why a file of this mode, not a regular one, cannot serve as a feed ("is a FIFO, not a regular file").
 QString notRegular(mode_t mode);
 
 class FeedReader {

@@ -24,8 +24,10 @@ using feed_reading::RecentMs;
 
 bool QuoteFeed::canServe(const QString& path, QString* why) {
     const FileState state = fileStateOf(path);
-    *why = state.error == 0 ? notRegular(state.mode) : QString();
-    return why->isEmpty();
+    if (state.error != 0 || S_ISREG(state.mode))
+        return true;
+    *why = notRegular(state.mode);
+    return false;
 }
 
 QuoteFeed::QuoteFeed(QString path, FeedFormat format, QString label)

@@ -29,39 +29,48 @@ struct Section {
     QString kind;                 // its kind's key; empty until one is given
 };
 
-// "a=B, c=D": each feed column at most once, each of the source's headers at most once.
-QString readColumns(const QString& value, QList<std::pair<QByteArray, QByteArray>>* columns) {
+// "a=B, c=D": each feed column at most once, each of the source's headers at most once; false,
+// with why, when the value breaks that.
+bool readColumns(const QString& value, QList<std::pair<QByteArray, QByteArray>>* columns, QString* why) {
     const QByteArrayList known = feedColumnNames();
     QSet<QByteArray> headers;
     for (const QString& item : value.split(',')) {
         const qsizetype equals = item.indexOf('=');
-        if (equals < 0)
-            return QStringLiteral("columns: \"%1\" is not FEED=HEADER, such as last=Price").arg(item.trimmed());
         const QByteArray column = item.left(equals).trimmed().toLower().toUtf8();
         const QByteArray header = item.mid(equals + 1).trimmed().toUtf8();
-        if (column.isEmpty() || header.isEmpty())
-            return QStringLiteral("columns: \"%1\" leaves a side of '=' empty").arg(item.trimmed());
-        if (!known.contains(column))
-            return QStringLiteral("columns: \"%1\" is not a feed column (%2)")
-                .arg(QString::fromUtf8(column), QString::fromLatin1(known.join(", ")));
-        for (const auto& mapped : *columns) {
-            if (mapped.first == column)
-                return QStringLiteral("columns: %1 is mapped twice").arg(QString::fromUtf8(column));
+        const bool mappedTwice =
+            std::any_of(columns->cbegin(), columns->cend(), [&](const auto& mapped) { return mapped.first == column; });
+        if (equals < 0)
+            *why = QStringLiteral("columns: \"%1\" is not FEED=HEADER, such as last=Price").arg(item.trimmed());
+        else if (column.isEmpty() || header.isEmpty())
+            *why = QStringLiteral("columns: \"%1\" leaves a side of '=' empty").arg(item.trimmed());
+        else if (!known.contains(column))
+            *why = QStringLiteral("columns: \"%1\" is not a feed column (%2)")
+                       .arg(QString::fromUtf8(column), QString::fromLatin1(known.join(", ")));
+        else if (mappedTwice)
+            *why = QStringLiteral("columns: %1 is mapped twice").arg(QString::fromUtf8(column));
+        else if (headers.contains(header.toLower()))
+            *why = QStringLiteral("columns: header \"%1\" is mapped twice").arg(QString::fromUtf8(header));
+        else {
+            headers.insert(header.toLower());
+            columns->append({column, header});
+            continue;
         }
-        if (headers.contains(header.toLower()))
-            return QStringLiteral("columns: header \"%1\" is mapped twice").arg(QString::fromUtf8(header));
-        headers.insert(header.toLower());
-        columns->append({column, header});
+        return false;
     }
-    return {};
+    return true;
 }
 
-// Why the path (relative to the folder) names no regular file; empty when it does.
-QString notARegularFile(const QString& key, const QString& path) {
+// Whether the path names a regular file; false, with why, when it does not.
+bool isRegularFile(const QString& key, const QString& path, QString* why) {
     const QFileInfo info(path);
     if (!info.exists())
-        return QStringLiteral("%1 %2 does not exist").arg(key, path);
-    return info.isFile() ? QString() : QStringLiteral("%1 %2 is not a regular file").arg(key, path);
+        *why = QStringLiteral("%1 %2 does not exist").arg(key, path);
+    else if (!info.isFile())
+        *why = QStringLiteral("%1 %2 is not a regular file").arg(key, path);
+    else
+        return true;
+    return false;
 }
 
 class SourcesReader {
@@ -103,10 +112,7 @@ public:
     }
 
 private:
-    // An empty reason is no failure, so that a check's answer can be handed on as it is.
     void fail(int line, const Section* section, const QString& why) {
-        if (why.isEmpty())
-            return;
         error_ = QStringLiteral("%1:%2: %3%4")
                      .arg(path_)
                      .arg(line)
@@ -165,8 +171,12 @@ private:
             section->kind = key;
             s.kind = key == "file" ? SourceKind::File : (key == "command" ? SourceKind::Command : SourceKind::Url);
             s.target = key == "file" ? QDir::cleanPath(folder_.absoluteFilePath(value)) : value;
-            if (key == "file")
-                return fail(line, section, notARegularFile("file", s.target));
+            if (key == "file") {
+                QString why;
+                if (!isRegularFile("file", s.target, &why))
+                    fail(line, section, why);
+                return;
+            }
             const QUrl url(value, QUrl::StrictMode);
             if (key == "url" &&
                 (!url.isValid() || (url.scheme() != "http" && url.scheme() != "https") || url.host().isEmpty()))
@@ -184,13 +194,14 @@ private:
                                 .arg(value));
             (key == "every" ? s.everySeconds : s.staleAfterSeconds) = seconds;
         } else if (key == "columns") {
-            return fail(line, section, readColumns(value, &s.columns));
+            QString why;
+            if (!readColumns(value, &s.columns, &why))
+                fail(line, section, why);
         } else if (key == "ca_file") {
             s.caFile = QDir::cleanPath(folder_.absoluteFilePath(value));
-            QString why = notARegularFile("ca_file", s.caFile);
-            if (why.isEmpty())
-                caFileUsable(s.caFile, &why);
-            return fail(line, section, why);
+            QString why;
+            if (!isRegularFile("ca_file", s.caFile, &why) || !caFileUsable(s.caFile, &why))
+                fail(line, section, why);
         }
     }
 
