@@ -1,9 +1,12 @@
 // tickwell-quoted: the quote server bundled with Tickwell, serving simulated quote pages
 // on 127.0.0.1 so that the program runs and is tested without the internet.
+#include "http/quote_server.h"
+#include "http/request_log.h"
 #include "options.h"
-#include "quote_feed.h"
-#include "quote_server.h"
-#include "sources_file.h"
+#include "pages/routes.h"
+#include "sources/failover_sources.h"
+#include "sources/quote_feed.h"
+#include "sources/sources_file.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -58,6 +61,16 @@ int runUntilSignalled(QCoreApplication& app) {
     return caught;
 }
 
+// The quotes come from the sources file's sources when there are any, else from the --quotes
+// file, else from the simulated market.
+std::unique_ptr<QuoteSource> makeSource(const ServerOptions& options, const QList<SourceSettings>& sources) {
+    if (!sources.isEmpty())
+        return std::make_unique<FailoverSources>(sources);
+    if (!options.quotesFile.isEmpty())
+        return std::make_unique<QuoteFeed>(options.quotesFile);
+    return std::make_unique<MarketSource>(options.seed);
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -78,29 +91,31 @@ int main(int argc, char* argv[]) {
 
     if (!parsed.options.quotesFile.isEmpty()) {
         // A FIFO or a device never ends: no reading of one is safe, so refuse it at once.
-        const QString notRegular = QuoteFeed::notRegularFile(parsed.options.quotesFile);
-        if (!notRegular.isEmpty()) {
-            std::fprintf(stderr, "tickwell-quoted: %s: %s\n", qPrintable(parsed.options.quotesFile),
-                         qPrintable(notRegular));
+        QString why;
+        if (!QuoteFeed::canServe(parsed.options.quotesFile, &why)) {
+            std::fprintf(stderr, "tickwell-quoted: %s: %s\n", qPrintable(parsed.options.quotesFile), qPrintable(why));
             return 2;
         }
     }
-    SourcesFile sources;
+    QList<SourceSettings> sources;
     if (!parsed.options.sourcesFile.isEmpty()) {
-        sources = readSourcesFile(parsed.options.sourcesFile);
-        if (!sources.error.isEmpty()) {
-            std::fprintf(stderr, "tickwell-quoted: %s\n", qPrintable(sources.error));
+        QString why;
+        if (!readSourcesFile(parsed.options.sourcesFile, &sources, &why)) {
+            std::fprintf(stderr, "tickwell-quoted: %s\n", qPrintable(why));
             return 2;
         }
     }
     raiseOpenFileLimit();
     int caught = 0;
     {
-        QuoteServer server(parsed.options, sources.sources);
-        QString error;
-        if (!server.listen(&error)) {
-            std::fprintf(stderr, "tickwell-quoted: cannot listen on 127.0.0.1:%u: %s\n", parsed.options.port,
-                         qPrintable(error));
+        const ServerOptions& options = parsed.options;
+        const std::unique_ptr<QuoteSource> source = makeSource(options, sources);
+        const RequestLog log(options.recordFile);
+        Routes routes(*source, {options.chunked, options.shortReplies});
+        QuoteServer server(routes, log, {options.port, options.refuse, {options.holdOpen, options.slowMs}});
+        QString why;
+        if (!server.listen(&why)) {
+            std::fprintf(stderr, "tickwell-quoted: cannot listen on 127.0.0.1:%u: %s\n", options.port, qPrintable(why));
             return 1;
         }
         std::printf("tickwell-quoted listening on 127.0.0.1:%u\n", server.port());

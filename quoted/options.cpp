@@ -1,6 +1,6 @@
 #include "options.h"
 
-#include "symbols.h"
+#include "market/symbols.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -128,21 +128,6 @@ QByteArray fetch(quint16 port, const QByteArray& path) {
     return reply.mid(reply.indexOf("\r\n\r\n") + 4);
 }
 
-// The delayed page's rows for the symbols, each as its cell texts joined by '|', tags dropped.
-QStringList delayedRows(quint16 port, const QByteArray& symbols) {
-    static const QRegularExpression cell("<td[^>]*>(.*?)</td>"), tag("<[^>]*>");
-    QStringList rows;
-    for (const QByteArray& line : fetch(port, "/q/cq?s=" + symbols + "&d=v1").split('\n')) {
-        if (!line.startsWith("<tr class=\"q\">"))
-            continue;
-        QStringList cells;
-        for (const QRegularExpressionMatch& match : cell.globalMatch(QString::fromLatin1(line)))
-            cells << match.captured(1).remove(tag).trimmed();
-        rows << cells.mid(0, 6).join('|');
-    }
-    return rows;
-}
-
 QString priceShown(int row) {
     return Control<QuoteGrid>("QT1")->cell(2, row).trimmed();
 }
@@ -206,61 +191,6 @@ private slots:
         }
         QCOMPARE(server.errorOutput(),
                  "tickwell-quoted: quotes from " + folder.path("quotes.csv").toUtf8() + ": 8 symbols\n");
-    }
-
-    void fileRules_data() {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QStringList>("rows");      // of the delayed page for A,B,C,D,E,F,G,H
-        QTest::addColumn<QByteArrayList>("errors"); // after the file's name
-        QTest::newRow("columns in any order, others ignored, CRLF and byte-order mark")
-            << QByteArray("\xEF\xBB\xBFLast , Extra,SYMBOL,time,volume\r\n12.5,x,b,4:05pm,1234567\r\n")
-            << QStringList{"B|4:05PM ET|12.50|0.00|0.00%|1,234,567"} << QByteArrayList{};
-        QTest::newRow("quoted cells") << QByteArray("symbol,name,last,change\n\"A\",\"The \"\"Real\"\" Thing, Inc.\", "
-                                                    "\"61.02\" ,\"-0.5\"\n")
-                                      << QStringList{"A||61.02|0.50|-0.81%|0"} << QByteArrayList{};
-        QTest::newRow("digits past the cent, times")
-            << QByteArray("symbol,last,change,time\nA,0.125,-0.005,09:30:59\nB,7,,0:05\nC,7,,12:00PM\n")
-            << QStringList{"A|9:30AM ET|0.13|0.01|-7.14%|0", "B|12:05AM ET|7.00|0.00|0.00%|0",
-                           "C|12:00PM ET|7.00|0.00|0.00%|0"}
-            << QByteArrayList{};
-        QTest::newRow("a later line of a symbol wins")
-            << QByteArray("symbol,last\nA,1\nB,2\nA,3\n") << QStringList{"A||3.00|0.00|0.00%|0", "B||2.00|0.00|0.00%|0"}
-            << QByteArrayList{};
-        QTest::newRow("lines that cannot be read")
-            << QByteArray("symbol,last,change,time\nA,1.00\nB,\nC,1,5\n\"D,1.00\nE,1,2,3,4\n,1.00\nF$,1\nG,-1\n"
-                          "\nH,1.00,,25:00\nB,2\n")
-            << QStringList{"A||1.00|0.00|0.00%|0", "B||2.00|0.00|0.00%|0"}
-            << QByteArrayList{":3: line skipped: last is empty\n",
-                              ":4: line skipped: change \"5\" leaves no previous close above 0.00 for last \"1\"\n",
-                              ":5: line skipped: a double quote is not closed on its line\n",
-                              ":6: line skipped: 5 cells where the header has 4 (a cell with a comma needs double "
-                              "quotes)\n",
-                              ":7: line skipped: the symbol is empty\n",
-                              ":8: line skipped: symbol \"F$\" is not 1 to 6 letters, digits, '.' or '-' (or a '^' "
-                              "and those)\n",
-                              ":9: line skipped: last \"-1\" is not a number such as 12.34\n",
-                              ":11: line skipped: time \"25:00\" is not a time such as 16:00 or 4:00PM\n"};
-        QTest::newRow("a line over 4 KB") << "symbol,last,name\nA,1.00,x\nB,2.00," + QByteArray(4090, 'n') + "\n"
-                                          << QStringList{"A||1.00|0.00|0.00%|0"}
-                                          << QByteArrayList{":3: line skipped: it is 4097 bytes long, over the 4096 a "
-                                                            "line may hold\n"};
-    }
-    void fileRules() {
-        QFETCH(QByteArray, file);
-        QFETCH(QStringList, rows);
-        QFETCH(QByteArrayList, errors);
-        LoadFolder folder;
-        writeFile(folder.path("quotes.csv"), file);
-        QuotedProcess server({"--quotes", folder.path("quotes.csv")});
-        QVERIFY2(server.isListening(), qPrintable(server.errorText()));
-        QCOMPARE(delayedRows(server.port(), "A,B,C,D,E,F,G,H"), rows);
-        const QByteArray name = folder.path("quotes.csv").toUtf8();
-        QByteArray expected;
-        for (const QByteArray& error : errors)
-            expected += "tickwell-quoted: " + name + error;
-        expected += "tickwell-quoted: quotes from " + name + ": " + QByteArray::number(rows.size()) +
-                    (rows.size() == 1 ? " symbol\n" : " symbols\n");
-        QCOMPARE(server.errorOutput(), expected);
     }
 
     void sampleFeedIsReadWhole() {

@@ -1,9 +1,12 @@
 // tickwell-quoted over loopback: the pages it serves must be ones the program's scanners
 // read row by row, and its test modes must behave as the loaders' tests expect.
+#include "pages/quote_pages.h"
 #include "parsing/quote_page.h"
 #include "parsing/quote_table.h"
 #include "parsing/rt_page.h"
 #include "parsing/rt_table.h"
+#include "sources/quote_feed.h"
+#include "sources/sources_file.h"
 #include "support/misbehaving_server.h"
 #include "support/quoted_process.h"
 
@@ -14,9 +17,11 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QTcpSocket>
+#include <QTemporaryFile>
 #include <QTest>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <netinet/in.h>
@@ -208,6 +213,31 @@ struct ShortBounds {
     ~ShortBounds() { qunsetenv("TICKWELL_QUOTED_TEST_BOUND"); }
 };
 
+// What is written on standard error while it stands, kept in a file instead.
+class StandardErrorCapture {
+public:
+    StandardErrorCapture() : saved_(::dup(STDERR_FILENO)) {
+        if (!file_.open())
+            qFatal("cannot open a file for standard error");
+        std::fflush(stderr);
+        ::dup2(file_.handle(), STDERR_FILENO);
+    }
+    ~StandardErrorCapture() {
+        std::fflush(stderr);
+        ::dup2(saved_, STDERR_FILENO);
+        ::close(saved_);
+    }
+    QByteArray text() {
+        std::fflush(stderr);
+        QFile written(file_.fileName());
+        return written.open(QIODevice::ReadOnly) ? written.readAll() : QByteArray();
+    }
+
+private:
+    QTemporaryFile file_;
+    const int saved_;
+};
+
 const QString Time = "\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ";
 
 } // namespace
@@ -237,6 +267,8 @@ private slots:
     void otherRequests_data();
     void otherRequests();
     void idleAndStalledClients();
+    void feedFileRules_data();
+    void feedFileRules();
     void feedSwappedWhileRunning();
     void commandSourceFaults();
     void failoverBetweenSources();
@@ -246,6 +278,8 @@ private slots:
     void sameMinuteSamePage();
     void seedChangesThePrices();
     void exitsByItself();
+    void sourcesFileLines_data();
+    void sourcesFileLines();
     void answersWithoutServing_data();
     void answersWithoutServing();
     void helpNamesEveryOption_data();
@@ -962,6 +996,68 @@ void TestQuoted::idleAndStalledClients() {
 
 // A FIFO or a device in the file's place keeps the last good prices, said once; a server never
 // starts on one.
+void TestQuoted::feedFileRules_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QStringList>("rows");      // of the delayed page for A,B,C,D,E,F,G,H, cells joined by |
+    QTest::addColumn<QByteArrayList>("errors"); // after the file's name
+    QTest::newRow("columns in any order, others ignored, CRLF and byte-order mark")
+        << QByteArray("\xEF\xBB\xBFLast , Extra,SYMBOL,time,volume\r\n12.5,x,b,4:05pm,1234567\r\n")
+        << QStringList{"B|4:05PM ET|12.50|0.00|0.00%|1,234,567"} << QByteArrayList{};
+    QTest::newRow("quoted cells") << QByteArray("symbol,name,last,change\n\"A\",\"The \"\"Real\"\" Thing, Inc.\", "
+                                                "\"61.02\" ,\"-0.5\"\n")
+                                  << QStringList{"A||61.02|0.50|-0.81%|0"} << QByteArrayList{};
+    QTest::newRow("digits past the cent, times")
+        << QByteArray("symbol,last,change,time\nA,0.125,-0.005,09:30:59\nB,7,,0:05\nC,7,,12:00PM\n")
+        << QStringList{"A|9:30AM ET|0.13|0.01|-7.14%|0", "B|12:05AM ET|7.00|0.00|0.00%|0",
+                       "C|12:00PM ET|7.00|0.00|0.00%|0"}
+        << QByteArrayList{};
+    QTest::newRow("a later line of a symbol wins")
+        << QByteArray("symbol,last\nA,1\nB,2\nA,3\n") << QStringList{"A||3.00|0.00|0.00%|0", "B||2.00|0.00|0.00%|0"}
+        << QByteArrayList{};
+    QTest::newRow("lines that cannot be read")
+        << QByteArray("symbol,last,change,time\nA,1.00\nB,\nC,1,5\n\"D,1.00\nE,1,2,3,4\n,1.00\nF$,1\nG,-1\n"
+                      "\nH,1.00,,25:00\nB,2\n")
+        << QStringList{"A||1.00|0.00|0.00%|0", "B||2.00|0.00|0.00%|0"}
+        << QByteArrayList{":3: line skipped: last is empty\n",
+                          ":4: line skipped: change \"5\" leaves no previous close above 0.00 for last \"1\"\n",
+                          ":5: line skipped: a double quote is not closed on its line\n",
+                          ":6: line skipped: 5 cells where the header has 4 (a cell with a comma needs double "
+                          "quotes)\n",
+                          ":7: line skipped: the symbol is empty\n",
+                          ":8: line skipped: symbol \"F$\" is not 1 to 6 letters, digits, '.' or '-' (or a '^' "
+                          "and those)\n",
+                          ":9: line skipped: last \"-1\" is not a number such as 12.34\n",
+                          ":11: line skipped: time \"25:00\" is not a time such as 16:00 or 4:00PM\n"};
+    QTest::newRow("a line over 4 KB") << "symbol,last,name\nA,1.00,x\nB,2.00," + QByteArray(4090, 'n') + "\n"
+                                      << QStringList{"A||1.00|0.00|0.00%|0"}
+                                      << QByteArrayList{":3: line skipped: it is 4097 bytes long, over the 4096 a "
+                                                        "line may hold\n"};
+}
+
+void TestQuoted::feedFileRules() {
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, rows);
+    QFETCH(QByteArrayList, errors);
+    const QString path = writeScratch("rules.csv", file);
+    StandardErrorCapture said;
+    QByteArray page;
+    {
+        QuoteFeed feed(path); // read once before it is made
+        page = quotePage(QuotePageKind::Delayed, feed, QByteArray("A,B,C,D,E,F,G,H").split(','),
+                         QDateTime::currentDateTimeUtc());
+    }
+    QStringList shown;
+    for (const QByteArray& row : quoteRows(page))
+        shown.append(cellTexts(row).mid(0, 6).join('|'));
+    QCOMPARE(shown, rows);
+    QByteArray expected;
+    for (const QByteArray& error : errors)
+        expected += "tickwell-quoted: " + path.toUtf8() + error;
+    expected += "tickwell-quoted: quotes from " + path.toUtf8() + ": " + QByteArray::number(rows.size()) +
+                (rows.size() == 1 ? " symbol\n" : " symbols\n");
+    QCOMPARE(said.text(), expected);
+}
+
 void TestQuoted::feedSwappedWhileRunning() {
     const QString feed = scratch_.filePath("swapped.csv");
     QFile file(feed);
@@ -1196,36 +1292,9 @@ void TestQuoted::exitsByItself() {
     QVERIFY(server.waitForExit(10000));
 }
 
-void TestQuoted::answersWithoutServing_data() {
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QByteArray>("out");
-    QTest::addColumn<QByteArray>("err");
-
-    const QByteArray version = "tickwell-quoted " TICKWELL_VERSION "\n";
-    QTest::addRow("version") << QStringList{"--version"} << 0 << version << QByteArray();
-    QTest::addRow("short version") << QStringList{"-v"} << 0 << version << QByteArray();
-    // Asked for its version, it neither listens nor waits, whatever else is given.
-    QTest::addRow("version among serving options")
-        << QStringList{"--port", "0", "--chunked", "--version"} << 0 << version << QByteArray();
-    QTest::addRow("unknown option") << QStringList{"--bogus"} << 2 << QByteArray()
-                                    << QByteArray("tickwell-quoted: Unknown option 'bogus'.\nTry --help.\n");
-    QTest::addRow("port out of range")
-        << QStringList{"--port", "70000"} << 2 << QByteArray()
-        << QByteArray("tickwell-quoted: --port needs a whole number from 0 to 65535, not \"70000\"\nTry --help.\n");
-    QTest::addRow("stray argument") << QStringList{"8080"} << 2 << QByteArray()
-                                    << QByteArray("tickwell-quoted: unexpected argument \"8080\"\nTry --help.\n");
-    const QString fifo = scratch_.filePath("fifo.csv");
-    QTest::addRow("FIFO as feed") << QStringList{"--quotes", fifo} << 2 << QByteArray()
-                                  << "tickwell-quoted: " + fifo.toUtf8() + ": is a FIFO, not a regular file\n";
-    QTest::addRow("device as feed") << QStringList{"--quotes", "/dev/zero"} << 2 << QByteArray()
-                                    << QByteArray("tickwell-quoted: /dev/zero: is a device, not a regular file\n");
-    QTest::addRow("directory as feed") << QStringList{"--quotes", "/"} << 2 << QByteArray()
-                                       << QByteArray("tickwell-quoted: /: is a directory, not a regular file\n");
-    QTest::addRow("quotes and sources")
-        << QStringList{"--quotes", fifo, "--sources", fifo} << 2 << QByteArray()
-        << QByteArray("tickwell-quoted: --quotes and --sources cannot be given together: name the quotes file in the "
-                      "sources file as a section with file = PATH\nTry --help.\n");
+void TestQuoted::sourcesFileLines_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QByteArray>("why");
 
     // Each fault of a sources file, named by line and section ("@": the scratch folder).
     const QList<std::pair<QByteArray, QByteArray>> badSources{
@@ -1259,10 +1328,58 @@ void TestQuoted::answersWithoutServing_data() {
     for (qsizetype i = 0; i < badSources.size(); ++i) {
         const QString path = writeScratch(QString("bad%1.conf").arg(i), badSources[i].first);
         const QByteArray error = QByteArray(badSources[i].second).replace('@', QFile::encodeName(scratch_.path()));
-        QTest::addRow("sources: %s", badSources[i].second.constData())
-            << QStringList{"--sources", path} << 2 << QByteArray()
-            << "tickwell-quoted: " + QFile::encodeName(path) + ':' + error + '\n';
+        QTest::addRow("%s", badSources[i].second.constData()) << path << QFile::encodeName(path) + ':' + error;
     }
+}
+
+void TestQuoted::sourcesFileLines() {
+    QFETCH(QString, path);
+    QFETCH(QByteArray, why);
+    QList<SourceSettings> sources;
+    QString found;
+    QVERIFY(!readSourcesFile(path, &sources, &found));
+    QCOMPARE(found.toUtf8(), why);
+    QVERIFY(sources.isEmpty());
+}
+
+void TestQuoted::answersWithoutServing_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("out");
+    QTest::addColumn<QByteArray>("err");
+
+    const QByteArray version = "tickwell-quoted " TICKWELL_VERSION "\n";
+    QTest::addRow("version") << QStringList{"--version"} << 0 << version << QByteArray();
+    QTest::addRow("short version") << QStringList{"-v"} << 0 << version << QByteArray();
+    // Asked for its version, it neither listens nor waits, whatever else is given.
+    QTest::addRow("version among serving options")
+        << QStringList{"--port", "0", "--chunked", "--version"} << 0 << version << QByteArray();
+    QTest::addRow("unknown option") << QStringList{"--bogus"} << 2 << QByteArray()
+                                    << QByteArray("tickwell-quoted: Unknown option 'bogus'.\nTry --help.\n");
+    QTest::addRow("port out of range")
+        << QStringList{"--port", "70000"} << 2 << QByteArray()
+        << QByteArray("tickwell-quoted: --port needs a whole number from 0 to 65535, not \"70000\"\nTry --help.\n");
+    QTest::addRow("stray argument") << QStringList{"8080"} << 2 << QByteArray()
+                                    << QByteArray("tickwell-quoted: unexpected argument \"8080\"\nTry --help.\n");
+    const QString fifo = scratch_.filePath("fifo.csv");
+    QTest::addRow("FIFO as feed") << QStringList{"--quotes", fifo} << 2 << QByteArray()
+                                  << "tickwell-quoted: " + fifo.toUtf8() + ": is a FIFO, not a regular file\n";
+    QTest::addRow("device as feed") << QStringList{"--quotes", "/dev/zero"} << 2 << QByteArray()
+                                    << QByteArray("tickwell-quoted: /dev/zero: is a device, not a regular file\n");
+    QTest::addRow("directory as feed") << QStringList{"--quotes", "/"} << 2 << QByteArray()
+                                       << QByteArray("tickwell-quoted: /: is a directory, not a regular file\n");
+    QTest::addRow("quotes and sources")
+        << QStringList{"--quotes", fifo, "--sources", fifo} << 2 << QByteArray()
+        << QByteArray("tickwell-quoted: --quotes and --sources cannot be given together: name the quotes file in the "
+                      "sources file as a section with file = PATH\nTry --help.\n");
+
+    // A sources file that cannot be used stops the server before it listens (sourcesFileLines
+    // has every fault).
+    const QString badSources = writeScratch("bad.conf", "[a]\nftp = x\n");
+    QTest::addRow("sources file with a fault")
+        << QStringList{"--sources", badSources} << 2 << QByteArray()
+        << "tickwell-quoted: " + QFile::encodeName(badSources) +
+               ":2: [a] unknown setting \"ftp\" (known: file, command, url, every, stale_after, columns, ca_file)\n";
 }
 
 void TestQuoted::answersWithoutServing() {
