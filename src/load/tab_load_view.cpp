@@ -4,7 +4,7 @@
 #include <QPushButton>
 #include <utility>
 
-#include "load/core/alerts.h"
+#include "alerts/core/alerts.h"
 #include "platform/core/own_copy.h"
 #include "platform/desktop_notice.h"
 #include "platform/message_box.h"

@@ -4,8 +4,8 @@
 #include <QPainter>
 #include <QPushButton>
 
-#include "load/grid_cells.h"
-#include "load/grid_columns.h"
+#include "platform/grid_cells.h"
+#include "platform/grid_columns.h"
 #include "platform/quote_grid.h"
 #include "quotes/quotes_tab.h"
 

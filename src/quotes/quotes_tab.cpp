@@ -13,11 +13,11 @@
 
 #include "load/auto_refresh.h"
 #include "load/portfolio_choice.h"
-#include "load/quote_colours.h"
 #include "platform/command_keys.h"
 #include "platform/control_table.h"
 #include "platform/fonts.h"
 #include "platform/mirror_text_edit.h"
+#include "platform/quote_colours.h"
 #include "platform/quote_grid.h"
 #include "platform/readable_colours.h"
 #include "platform/status_line.h"

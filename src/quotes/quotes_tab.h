@@ -7,12 +7,12 @@
 #include <memory>
 
 #include "load/core/portfolio_path.h"
-#include "load/grid_cells.h"
-#include "load/grid_columns.h"
-#include "load/quote_colours.h"
 #include "load/tab_load_view.h"
 #include "net/core/server_address.h"
 #include "parsing/quote_table.h"
+#include "platform/grid_cells.h"
+#include "platform/grid_columns.h"
+#include "platform/quote_colours.h"
 
 class AutoRefresh;
 class QCheckBox;

@@ -4,8 +4,8 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 
-#include "load/quote_colours.h"
 #include "platform/mirror_text_edit.h"
+#include "platform/quote_colours.h"
 #include "platform/quote_grid.h"
 #include "platform/status_line.h"
 #include "quotes/core/delayed_load.h"

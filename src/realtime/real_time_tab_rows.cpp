@@ -2,9 +2,9 @@
 // green and red by the directions of trade and after-hours change, and the hidden mirror.
 #include <QPainter>
 
-#include "load/grid_cells.h"
-#include "load/grid_columns.h"
-#include "load/quote_colours.h"
+#include "platform/grid_cells.h"
+#include "platform/grid_columns.h"
+#include "platform/quote_colours.h"
 #include "platform/quote_grid.h"
 #include "platform/status_line.h"
 #include "realtime/real_time_tab.h"

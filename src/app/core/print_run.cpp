@@ -10,7 +10,7 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "load/core/alerts.h"
+#include "alerts/core/alerts.h"
 #include "load/core/quote_load.h"
 #include "load/core/row_values.h"
 #include "load/core/settings_file.h"

@@ -1,4 +1,4 @@
-#include "load/core/alerts.h"
+#include "alerts/core/alerts.h"
 
 #include <QDateTime>
 #include <QFile>

@@ -1,9 +1,9 @@
-#include "load/grid_cells.h"
+#include "platform/grid_cells.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
 
-#include "load/grid_columns.h"
+#include "platform/grid_columns.h"
 #include "platform/quote_grid.h"
 
 void ColumnFit::apply(QuoteGrid* grid) {

@@ -1,4 +1,4 @@
-#include "load/quote_colours.h"
+#include "platform/quote_colours.h"
 
 #include <QPalette>
 #include <algorithm>

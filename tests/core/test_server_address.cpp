@@ -4,7 +4,7 @@
 
 #include "net/core/server_address.h"
 
-class QuoteServerTest : public QObject {
+class ServerAddressTest : public QObject {
     Q_OBJECT
 private slots:
     // Started by hand, Tickwell and tickwell-quoted meet: the default is where the server listens.
@@ -71,5 +71,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(QuoteServerTest)
-#include "test_quote_server.moc"
+QTEST_GUILESS_MAIN(ServerAddressTest)
+#include "test_server_address.moc"
