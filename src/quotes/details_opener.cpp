@@ -1,5 +1,5 @@
 // Display Details: opens the symbol's details page on the quote server in the user's browser.
-#include "quotes/details_address.h"
+#include "quotes/details_opener.h"
 
 #include <QLineEdit>
 
