@@ -26,7 +26,7 @@ AutoSort sortNamed(const QString& text) {
 } // namespace
 
 RememberedChoices::RememberedChoices()
-    : settings_(TickwellSettingsFile(), QSettings::IniFormat), readable_(settings_.status() == QSettings::NoError) {}
+    : settings_(tickwellSettingsFile(), QSettings::IniFormat), readable_(settings_.status() == QSettings::NoError) {}
 
 void RememberedChoices::follow(QObject* context, QuotesTab& quotes, RealTimeTab& realTime) {
     restore(quotes, realTime);

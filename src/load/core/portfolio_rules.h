@@ -41,3 +41,4 @@ std::vector<std::string> readPortfolioForEditor(FILE* file);
 std::string dataFileName(const std::string& portfolio, const char* suffix);
 constexpr char DelayedDataSuffix[] = "_data_qt1.txt";
 constexpr char RealTimeDataSuffix[] = "_data_qt2.txt";
+constexpr char AlertsSuffix[] = ".alerts";
