@@ -8,9 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "load/auto_refresh.h"
 #include "load/portfolio_choice.h"
-#include "platform/command_keys.h"
 #include "platform/control_table.h"
 #include "platform/fonts.h"
 #include "platform/mirror_text_edit.h"
@@ -19,13 +17,10 @@
 #include "realtime/core/real_time_load.h"
 
 RealTimeTab::RealTimeTab(QWidget* parent, OpenDialog& openDialog)
-    : QWidget(parent), openDialog_(openDialog), cellFont_(pointFont("Courier New", 8)) {
-    setObjectName("RealTime");
+    : QuoteTabBase(parent, openDialog, "RealTime", pointFont("Courier New", 8)) {
     buildControls();
-    setLoadControls({getQuotesButton_, grid_, mirror_, portfolioName_, status_, "RealTime"});
-    connectHandlers();
-    getQuotesButton_->setToolTip(WithKey("Get Quotes", GetQuotesKey));
-    selectPortfolioButton_->setToolTip(WithKey("Select Portfolio", ChoosePortfolioKey));
+    connectCommonControls("Timer1", RealTimeRefreshChoices, RefreshTimeRule::ChoiceKept);
+    grid_->setOnClick([this] { emit symbolClicked(grid_->cell(0, grid_->row())); });
 }
 
 void RealTimeTab::buildControls() {
@@ -77,40 +72,10 @@ QList<QWidget*> RealTimeTab::focusChain() const {
     return {grid_, getQuotesButton_, refreshBox_, refreshTimeBox_, portfolioName_, selectPortfolioButton_};
 }
 
-void RealTimeTab::connectHandlers() {
-    connect(getQuotesButton_, &QPushButton::clicked, this, [this] { getQuotes(); });
-    autoRefresh_ = new AutoRefresh(this, refreshBox_, refreshTimeBox_, "Timer1", RealTimeRefreshChoices,
-                                   RefreshTimeRule::ChoiceKept, [this] { getQuotes(); });
-    grid_->setDrawCell(
-        [this](int col, int row, const QRect& rect, QPainter& canvas) { drawCell(col, row, rect, canvas); });
-    grid_->setOnClick([this] { emit symbolClicked(grid_->cell(0, grid_->row())); });
-    connect(selectPortfolioButton_, &QPushButton::clicked, this, [this] { selectPortfolio(); });
-    connect(portfolioName_, &QLineEdit::textChanged, this, [this] { portfolioNameChanged(); });
-}
-
 void RealTimeTab::getQuotes() {
-    if (!claimLoad(portfolio_.absolutePath()))
-        return;
-    grid_->setRow(0);
-    new QuoteLoadThread(RealTimeLoad, {portfolio_.absolutePath(), server_, this, rows_->searchStart});
+    startLoad(RealTimeLoad, rows_->searchStart);
 }
 
-void RealTimeTab::pageShown() {
-    status_->setSimplePanel(true);
-    window()->repaint();
-}
-
-void RealTimeTab::usePortfolio(const PortfolioPath& portfolio) {
-    UsePortfolio(portfolio, portfolioName_, portfolio_);
-    emit portfolioChosen();
-}
-
-void RealTimeTab::selectPortfolio() {
-    if (ChoosePortfolio(openDialog_, portfolioName_, portfolio_))
-        emit portfolioChosen();
-}
-
-void RealTimeTab::portfolioNameChanged() {
+void RealTimeTab::resetGrid() {
     ResetGrid(grid_, {0, 1, 2, 3, 4, 5, 6});
-    forgetShownRows();
 }
