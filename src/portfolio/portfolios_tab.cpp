@@ -101,8 +101,8 @@ void PortfoliosTab::closeEditor() {
 }
 
 bool PortfoliosTab::saveEditor() {
-    const QString error = WritePortfolioLines(portfolioPath_, editorLines(editor_));
-    if (!error.isEmpty()) {
+    QString error;
+    if (!writePortfolioLines(portfolioPath_, editorLines(editor_), &error)) {
         // The work stays in the editor, still Open, so the user can save it elsewhere.
         MessageBox("Cannot save the portfolio " + portfolioPath_ + ": " + error + ". Your list is still in the editor.",
                    Attention);
@@ -137,7 +137,7 @@ void PortfoliosTab::editPortfolio() {
     const QString path = openDialog_.fileName();
     QStringList lines;
     QString why;
-    if (!ReadPortfolioLines(path, lines, why)) {
+    if (!readPortfolioLines(path, lines, &why)) {
         // Nothing to edit: say why and stay Closed rather than Open on an empty list.
         MessageBox("Cannot open the portfolio " + path + " for editing: " + why + ".", Attention);
         return;
