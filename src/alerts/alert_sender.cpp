@@ -14,7 +14,7 @@ QString AlertSender::announce(const AlertCheck& check, const QString& doneText) 
             doneShown_ = withNotes(doneShown_, {note});
             status_->setSimpleText(doneShown_);
         };
-        if (!ShowDesktopNotice(alert.rule, alert.body, status_, inStatus))
+        if (!showDesktopNotice(alert.rule, alert.body, status_, inStatus))
             notes << note;
     }
     doneShown_ = withNotes(doneText, notes);

@@ -16,7 +16,7 @@
 #include "platform/fonts.h"
 #include "platform/message_box.h"
 
-MainWindow* CreateTickwellWindows() {
+MainWindow* createTickwellWindows() {
     return new MainWindow;
 }
 
@@ -47,7 +47,7 @@ bool asksOnlyForText(int argc, char** argv) {
 }
 
 // --print under a core application: no display is asked for and no widget is made.
-int RunPrintFromCommandLine(int& argc, char** argv) {
+int runPrintFromCommandLine(int& argc, char** argv) {
     QCoreApplication app(argc, argv);
     app.setApplicationName("Tickwell");
     const CommandLine line = ReadCommandLine(app.arguments());
@@ -71,13 +71,13 @@ int RunPrintFromCommandLine(int& argc, char** argv) {
 }
 } // namespace
 
-int RunTickwell(int& argc, char** argv, const std::function<void(MainWindow&)>& started) {
+int runTickwell(int& argc, char** argv, const std::function<void(MainWindow&)>& started) {
     if (asksOnlyForText(argc, argv)) {
         QCoreApplication app(argc, argv);
         return PrintCommandLineAnswer(ReadCommandLine(app.arguments()));
     }
     if (AsksToPrint(argc, argv))
-        return RunPrintFromCommandLine(argc, argv);
+        return runPrintFromCommandLine(argc, argv);
     // The application object outlives the loop on purpose: workers still running when the
     // main window closes are neither stopped nor awaited, so nothing they may still hand to
     // the window thread is torn down under them; the caller ends the process.
@@ -92,14 +92,14 @@ int RunTickwell(int& argc, char** argv, const std::function<void(MainWindow&)>& 
         return PrintCommandLineAnswer(line);
     installFontSubstitutions();
     try {
-        MainWindow* window = CreateTickwellWindows();
+        MainWindow* window = createTickwellWindows();
         window->useServer(line.server);
         if (!line.portfolio.isEmpty())
             window->startWithPortfolio(QFileInfo(line.portfolio).absoluteFilePath());
         centreOnScreen(window);
         window->show();
         if (!line.serverComplaint.isEmpty())
-            MessageBox(line.serverComplaint, "Attention");
+            messageBox(line.serverComplaint, "Attention");
         if (started)
             started(*window);
         app->exec();

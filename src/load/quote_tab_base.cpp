@@ -16,8 +16,8 @@ QuoteTabBase::QuoteTabBase(QWidget* parent, OpenDialog& openDialog, const char* 
 void QuoteTabBase::connectCommonControls(const char* timerName, std::span<const RefreshChoice> refreshChoices,
                                          RefreshTimeRule refreshRule) {
     setLoadControls({getQuotesButton_, grid_, mirror_, portfolioName_, status_, objectName()});
-    getQuotesButton_->setToolTip(WithKey("Get Quotes", GetQuotesKey));
-    selectPortfolioButton_->setToolTip(WithKey("Select Portfolio", ChoosePortfolioKey));
+    getQuotesButton_->setToolTip(withKey("Get Quotes", GetQuotesKey));
+    selectPortfolioButton_->setToolTip(withKey("Select Portfolio", ChoosePortfolioKey));
     connect(getQuotesButton_, &QPushButton::clicked, this, [this] { getQuotes(); });
     autoRefresh_ = new AutoRefresh(this, refreshBox_, refreshTimeBox_, timerName, refreshChoices, refreshRule,
                                    [this] { getQuotes(); });
@@ -41,12 +41,12 @@ void QuoteTabBase::pageShown() {
 }
 
 void QuoteTabBase::usePortfolio(const PortfolioPath& portfolio) {
-    UsePortfolio(portfolio, portfolioName_, portfolio_);
+    ::usePortfolio(portfolio, portfolioName_, portfolio_);
     emit portfolioChosen();
 }
 
 void QuoteTabBase::selectPortfolio() {
-    if (ChoosePortfolio(openDialog_, portfolioName_, portfolio_))
+    if (choosePortfolio(openDialog_, portfolioName_, portfolio_))
         emit portfolioChosen();
 }
 

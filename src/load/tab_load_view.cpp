@@ -26,7 +26,7 @@ void TabLoadView::loadStarting() {
 }
 
 void TabLoadView::portfolioUnreadable(const QString& why) {
-    MessageBox("File in use by another application.\n" + why, "Alter");
+    messageBox("File in use by another application.\n" + why, "Alter");
     controls_.button->setEnabled(true);
 }
 
@@ -97,9 +97,9 @@ void TabLoadView::showRows(const ParsedPage& page, int first, const std::functio
     QList<MirrorTextEdit::Line> lines;
     for (const ShownRow& row : page.rows) {
         storeRow(row);
-        loadValues_ << OwnCopy(row.values);
-        cells << OwnCopy(row.cells);
-        lines << MirrorTextEdit::Line{OwnCopy(row.line), mirrorColour(row.change)};
+        loadValues_ << ownCopy(row.values);
+        cells << ownCopy(row.cells);
+        lines << MirrorTextEdit::Line{ownCopy(row.line), mirrorColour(row.change)};
     }
     controls_.mirror->appendLines(lines);
     grid->setCells(first, cells);

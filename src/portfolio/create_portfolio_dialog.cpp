@@ -64,7 +64,7 @@ void CreatePortfolioDialog::okClicked() {
     // A name that cannot be a bare file name is refused and the dialog stays open.
     QString why;
     if (!portfolioNameAllowed(nameEdit_->text(), &why)) {
-        MessageBox(why, "Attention");
+        messageBox(why, "Attention");
         return;
     }
     acceptedName_ = nameEdit_->text();

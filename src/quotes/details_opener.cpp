@@ -7,7 +7,7 @@
 #include "parsing/batch_path.h"
 #include "platform/url_opener.h"
 
-QString DetailsAddress(const ServerAddress& server, const QString& symbol) {
+QString detailsAddress(const ServerAddress& server, const QString& symbol) {
     return "http://" + QString::fromStdString(server.authority()) +
            "/q/bc?s=" + QString::fromStdString(percentEncodeSymbol(symbol.toStdString())) + "&t=1y";
 }
@@ -25,5 +25,5 @@ void DetailsOpener::open() {
     const QString symbol = symbol_->text();
     if (symbol.isEmpty() || symbol == " " || symbol == "   ")
         return;
-    OpenUrl(DetailsAddress(server_, symbol));
+    openUrl(detailsAddress(server_, symbol));
 }

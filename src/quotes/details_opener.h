@@ -10,7 +10,7 @@ struct ServerAddress;
 
 // "http://" + the quote server (":port" unless 80) + "/q/bc?s=" + the symbol, its bytes outside
 // letters, digits and ".^-_~" percent-encoded, + "&t=1y".
-QString DetailsAddress(const ServerAddress& server, const QString& symbol);
+QString detailsAddress(const ServerAddress& server, const QString& symbol);
 
 class DetailsOpener : public QObject {
 public:

@@ -35,7 +35,7 @@ QuotesTab::QuotesTab(QWidget* parent, OpenDialog& openDialog)
     buildControls();
     connectCommonControls("Timer", QuotesRefreshChoices, RefreshTimeRule::CheckFirst);
     connectHandlers();
-    findKey_->setToolTip(WithKey("Symbol to find", FindKey));
+    findKey_->setToolTip(withKey("Symbol to find", FindKey));
 }
 
 void QuotesTab::buildControls() {
@@ -72,7 +72,7 @@ void QuotesTab::buildControls() {
         // The text mirror of the rows lies beyond the visible client width.
         {"DisplayQR", K::Mirror, nullptr, {731, 124, 86, 50}, &mirror_},
     };
-    BuildControls(this, controls);
+    ::buildControls(this, controls);
 
     grid_->setRowCount(40);
     grid_->setDefaultColWidth(81);
@@ -84,22 +84,22 @@ void QuotesTab::buildControls() {
     refreshBox_->setFont(pixelFont("MS Sans Serif", 12));
     followPalette();
     mirror_->setFont(pixelFont("Courier", 5));
-    NameAfter(advancing_, advancingLabel_);
-    NameAfter(declining_, decliningLabel_);
-    NameAfter(unchanged_, unchangedLabel_);
-    NameAfter(findKey_, findButton_);
-    NameAfter(detailsSymbol_, detailsButton_);
-    NameAfter(portfolioName_, selectPortfolioButton_);
+    nameAfter(advancing_, advancingLabel_);
+    nameAfter(declining_, decliningLabel_);
+    nameAfter(unchanged_, unchangedLabel_);
+    nameAfter(findKey_, findButton_);
+    nameAfter(detailsSymbol_, detailsButton_);
+    nameAfter(portfolioName_, selectPortfolioButton_);
     grid_->setColumnTitles({symbolHeader_->text(), timeHeader_->text(), priceHeader_->text(), QString(),
                             changeHeader_->text(), pctChangeHeader_->text(), volumeHeader_->text()});
 }
 
 void QuotesTab::followPalette() {
-    colours_ = GridColoursFor(palette());
+    colours_ = gridColoursFor(palette());
     grid_->setBackgroundColor(colours_.evenRow);
-    colourText(advancingLabel_, WindowInk(RisingColour, palette()));
-    colourText(decliningLabel_, WindowInk(FallingColour, palette()));
-    colourText(unchangedLabel_, WindowInk(UnchangedColour, palette()));
+    colourText(advancingLabel_, windowInk(RisingColour, palette()));
+    colourText(decliningLabel_, windowInk(FallingColour, palette()));
+    colourText(unchangedLabel_, windowInk(UnchangedColour, palette()));
 }
 
 void QuotesTab::changeEvent(QEvent* event) {
@@ -176,5 +176,5 @@ void QuotesTab::focusFindBox() {
 }
 
 void QuotesTab::resetGrid() {
-    ResetGrid(grid_, {0, 1, 2, 4, 5, 6});
+    ::resetGrid(grid_, {0, 1, 2, 4, 5, 6});
 }

@@ -59,7 +59,7 @@ bool SymbolFinder::eventFilter(QObject* watched, QEvent* event) {
 
 void SymbolFinder::find() {
     if (loadRunning_()) {
-        MessageBox("Find symbol function is not available until all quotes have loaded", "Find Symbol");
+        messageBox("Find symbol function is not available until all quotes have loaded", "Find Symbol");
         return;
     }
     mirror_->setSelStart(0);
@@ -77,7 +77,7 @@ void SymbolFinder::find() {
         grid_->setFocus(Qt::OtherFocusReason);
         grid_->repaintNow();
     } else {
-        MessageBox("Symbol Not Found!", "Alter");
+        messageBox("Symbol Not Found!", "Alter");
     }
     button_->setEnabled(true);
     if (row < 0 && hadFocus)

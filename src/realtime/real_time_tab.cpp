@@ -43,18 +43,18 @@ void RealTimeTab::buildControls() {
         // The text mirror of the rows lies beyond the visible client width.
         {"DisplayQR1", K::Mirror, nullptr, {731, 72, 577, 81}, &mirror_},
     };
-    BuildControls(this, controls);
+    ::buildControls(this, controls);
 
     grid_->setRowCount(45);
     grid_->setDefaultColWidth(100);
     grid_->setDefaultRowHeight(12);
     grid_->setRangeSelect(false);
-    colours_ = GridColoursFor(palette());
+    colours_ = gridColoursFor(palette());
     grid_->setBackgroundColor(palette().color(QPalette::Base));
     grid_->setDefaultDrawing(true);
     grid_->setFont(pixelFont("Courier New", 16));
     refreshBox_->setFont(pixelFont("MS Sans Serif", 12));
-    NameAfter(portfolioName_, selectPortfolioButton_);
+    nameAfter(portfolioName_, selectPortfolioButton_);
     grid_->setColumnTitles({symbolHeader_->text(), timeHeader_->text(), tradeHeader_->text(), changeHeader_->text(),
                             afterHoursHeader_->text(), bidHeader_->text(), askHeader_->text()});
 }
@@ -62,7 +62,7 @@ void RealTimeTab::buildControls() {
 void RealTimeTab::changeEvent(QEvent* event) {
     // The grid's own palette holds the colour below the rows; the tab's is the one that changed.
     if (event->type() == QEvent::PaletteChange) {
-        colours_ = GridColoursFor(palette());
+        colours_ = gridColoursFor(palette());
         grid_->setBackgroundColor(palette().color(QPalette::Base));
     }
     QWidget::changeEvent(event);
@@ -77,5 +77,5 @@ void RealTimeTab::getQuotes() {
 }
 
 void RealTimeTab::resetGrid() {
-    ResetGrid(grid_, {0, 1, 2, 3, 4, 5, 6});
+    ::resetGrid(grid_, {0, 1, 2, 3, 4, 5, 6});
 }

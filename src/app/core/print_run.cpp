@@ -208,7 +208,7 @@ QString PrintingView::table() const {
 
 QString DefaultPrintPortfolio() {
     // None remembered, or moved or deleted since: input.txt in the current folder, as the window starts.
-    const QString remembered = RememberedPortfolio(QSettings(tickwellSettingsFile(), QSettings::IniFormat), "Quotes");
+    const QString remembered = rememberedPortfolio(QSettings(tickwellSettingsFile(), QSettings::IniFormat), "Quotes");
     return !remembered.isEmpty() ? remembered : QDir::current().absoluteFilePath("input.txt");
 }
 

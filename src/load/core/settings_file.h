@@ -8,7 +8,7 @@
 
 // The portfolio a tab ("Quotes", "RealTime") last chose, while it is still a file; empty when
 // none was chosen or it has moved or gone since, and the tab keeps input.txt in the start folder.
-inline QString RememberedPortfolio(const QSettings& settings, const QString& tab) {
+inline QString rememberedPortfolio(const QSettings& settings, const QString& tab) {
     const QString path = settings.value(tab + "/portfolio").toString();
     return !path.isEmpty() && QFileInfo(path).isFile() ? path : QString();
 }

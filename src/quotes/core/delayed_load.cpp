@@ -20,11 +20,11 @@ QStringList delayedValues(const QByteArray& wordLine, bool notFound) {
     if (notFound)
         return values;
     const bool falling = w.value(5).startsWith('-');
-    values[1] = TradeTime(QString::fromLatin1(w.value(1) + ' ' + w.value(2)).trimmed());
-    values[2] = PlainNumber(w.value(3));
-    values[3] = PlainNumber(w.value(4), falling);
-    values[4] = PlainNumber(w.value(5));
-    values[5] = PlainNumber(w.value(6));
+    values[1] = tradeTime(QString::fromLatin1(w.value(1) + ' ' + w.value(2)).trimmed());
+    values[2] = plainNumber(w.value(3));
+    values[3] = plainNumber(w.value(4), falling);
+    values[4] = plainNumber(w.value(5));
+    values[5] = plainNumber(w.value(6));
     return values;
 }
 
@@ -36,7 +36,7 @@ public:
     void appendRow(const char* line, double pct) override {
         const QByteArray words = dataLine().left(QuoteWordLineKept);
         ShownRow row;
-        row.cells = DelayedRowCells(line, words.constData());
+        row.cells = delayedRowCells(line, words.constData());
         row.line = QString::fromLatin1(line);
         row.tableLine = QByteArray(line);
         row.tableWords = words;
@@ -51,7 +51,7 @@ ParsedPage parseDelayedPage(char* reply, int length, SymbolTable& table, FILE* d
 }
 } // namespace
 
-QStringList DelayedRowCells(const char* line, const char* wordLine) {
+QStringList delayedRowCells(const char* line, const char* wordLine) {
     char texts[7][QuoteCellTextSize];
     quoteRowCells(line, wordLine, texts);
     QStringList cells;

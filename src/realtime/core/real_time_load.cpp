@@ -21,15 +21,15 @@ QStringList realTimeValues(const QByteArray& squeezed, bool notFound, double tra
     const bool falling = trade < 0;
     const QString change = f.value(3);
     const qsizetype open = change.indexOf('('), close = change.indexOf(')', open);
-    values[1] = TradeTime(f.value(1));
-    values[2] = PlainNumber(f.value(2).toLatin1());
-    values[3] = PlainNumber(change.section(' ', 0, 0).toLatin1(), falling);
+    values[1] = tradeTime(f.value(1));
+    values[2] = plainNumber(f.value(2).toLatin1());
+    values[3] = plainNumber(change.section(' ', 0, 0).toLatin1(), falling);
     values[4] =
-        open < 0 || close < 0 ? QString() : PlainNumber(change.mid(open + 1, close - open - 1).toLatin1(), falling);
+        open < 0 || close < 0 ? QString() : plainNumber(change.mid(open + 1, close - open - 1).toLatin1(), falling);
     if (afterHours > RtUnknown / 2)
-        values[5] = PlainNumber(f.value(4).section(' ', 0, 0).toLatin1(), afterHours < 0);
-    values[6] = PlainNumber(f.value(5).toLatin1());
-    values[7] = PlainNumber(f.value(6).toLatin1());
+        values[5] = plainNumber(f.value(4).section(' ', 0, 0).toLatin1(), afterHours < 0);
+    values[6] = plainNumber(f.value(5).toLatin1());
+    values[7] = plainNumber(f.value(6).toLatin1());
     return values;
 }
 
