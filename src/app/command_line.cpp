@@ -64,7 +64,7 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
         line.server = *address;
     } else {
         std::string complaint;
-        line.server = serverFromVariable(std::getenv(QuoteServerVariable), complaint);
+        line.server = serverFromVariable(std::getenv(QuoteServerVariable), &complaint);
         line.serverComplaint = QString::fromLocal8Bit(complaint.c_str());
     }
     line.portfolio = parser.positionalArguments().value(0);

@@ -58,13 +58,13 @@ private slots:
 
     void variableOverridesDefault() {
         std::string complaint;
-        QCOMPARE(serverFromVariable("bad:port", complaint).authority(), std::string("localhost:8080"));
+        QCOMPARE(serverFromVariable("bad:port", &complaint).authority(), std::string("localhost:8080"));
         QVERIFY2(complaint.find("TICKWELL_QUOTE_SERVER=\"bad:port\"") != std::string::npos, complaint.c_str());
         QVERIFY2(complaint.find("localhost:8080") != std::string::npos, complaint.c_str());
 
         for (const char* text : {"[::1]:9099", static_cast<const char*>(nullptr)}) {
             complaint.clear();
-            QCOMPARE(serverFromVariable(text, complaint).authority(),
+            QCOMPARE(serverFromVariable(text, &complaint).authority(),
                      std::string(text ? "[::1]:9099" : "localhost:8080"));
             QCOMPARE(complaint, std::string());
         }
