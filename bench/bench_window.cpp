@@ -119,7 +119,7 @@ int main(int argc, char** argv) {
     MessageBoxSeam::answerInTests();
     const int loads = std::atoi(argv[2]);
 
-    MainWindow* window = CreateTickwellWindows();
+    MainWindow* window = createTickwellWindows();
     window->useServer({"127.0.0.1", std::atoi(argv[1])});
     window->show();
     if (!QTest::qWaitForWindowExposed(window)) {

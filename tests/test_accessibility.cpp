@@ -39,10 +39,10 @@ private slots:
     void initTestCase() {
         if (!atspiSession())
             QSKIP("needs dbus-run-session, xvfb-run and python3-pyatspi");
-        UseQuoteServer(server_.port());
-        folder_.writePortfolio(KnownSymbols(3));
-        TickwellWindow().show();
-        QVERIFY(QTest::qWaitForWindowExposed(&TickwellWindow()));
+        useQuoteServer(server_.port());
+        folder_.writePortfolio(knownSymbols(3));
+        tickwellWindow().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tickwellWindow()));
     }
 
     // A load clicked with the mouse; its status line's last text is heard, and a row reads as its
@@ -52,7 +52,7 @@ private slots:
         startProbe(listener, {"listen"});
         QVERIFY(QTest::qWaitFor([&] { return listener.canReadLine(); }, 20000));
         QTest::qWait(500); // the window learns of the listener through the bus
-        QVERIFY(RunDelayedLoad());
+        QVERIFY(runDelayedLoad());
         QByteArray heard;
         (void)QTest::qWaitFor([&] { return (heard += listener.readAllStandardOutput()).contains("status bar|Done"); });
         listener.kill();
@@ -60,8 +60,8 @@ private slots:
 
         QStringList cells;
         for (int col = 0; col < 7; ++col)
-            cells << Control<QuoteGrid>("QT1")->cell(col, 1);
-        QCOMPARE(cells[0].trimmed(), LoadedQuoteRows().value(1).symbol);
+            cells << control<QuoteGrid>("QT1")->cell(col, 1);
+        QCOMPARE(cells[0].trimmed(), loadedQuoteRows().value(1).symbol);
         QCOMPARE(probe({"row", "QT1", "1"}),
                  QStringList({"Symbol|Time|Price||Change|%Change|Volume", cells.join('|')}));
     }

@@ -25,28 +25,28 @@
 namespace {
 
 QWidget& form() {
-    return TickwellWindow();
+    return tickwellWindow();
 }
 
 MirrorTextEdit* editor() {
-    return Control<MirrorTextEdit>("RichEdit2");
+    return control<MirrorTextEdit>("RichEdit2");
 }
 
 void click(const char* button) {
-    QTest::mouseClick(Control<QPushButton>(button), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(button), Qt::LeftButton);
 }
 
 void clickInDialog(const char* button) {
-    QTest::mouseClick(Control<QPushButton>("CreatePort1", button), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>("CreatePort1", button), Qt::LeftButton);
 }
 
 bool editorOpen() {
-    return !Control("StaticText12")->isHidden();
+    return !control("StaticText12")->isHidden();
 }
 
 // Opens the portfolio in the editor through Edit and its dialog.
 void editPortfolio(const QString& path) {
-    ShowTab("Historical");
+    showTab("Historical");
     OpenDialogSeam::queueAnswer(path);
     click("Button5");
 }
@@ -94,16 +94,16 @@ private slots:
             if (box)
                 QTest::keyClick(box, Qt::Key_Return);
         });
-        MessageBox("Connection lost", "Attention");
+        messageBox("Connection lost", "Attention");
         QCOMPARE(boxOwner, static_cast<QWidget*>(&form()));
-        QCOMPARE(FindWindow("CreatePort1")->parentWidget(), &form());
+        QCOMPARE(findWindow("CreatePort1")->parentWidget(), &form());
     }
 
     // The dialog lists upper-case text files and files without an extension.
     void openDialogFiltersShowEveryFile() {
         QTemporaryDir dir;
         for (const char* name : {"INPUT.TXT", "stocks", "a.txt", "notes.doc"})
-            WriteFileBytes(dir.filePath(name), "IBM\n");
+            writeFileBytes(dir.filePath(name), "IBM\n");
         QFileDialog dialog(&form(), QString(), dir.path());
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setNameFilters(OpenDialog::qtFilter(OpenDialog("probe").filter()).split(";;"));
@@ -141,15 +141,15 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, complaint);
         // While the dialog from "Create Portfolio" is up: the name, OK, then Cancel.
-        QWidget* dialog = FindWindow("CreatePort1");
+        QWidget* dialog = findWindow("CreatePort1");
         bool stayedOpen = false;
         QTimer::singleShot(0, dialog, [&] {
-            Control<QLineEdit>("CreatePort1", "Edit1")->setText(name);
+            control<QLineEdit>("CreatePort1", "Edit1")->setText(name);
             clickInDialog("Button1");
             stayedOpen = dialog->isVisible();
             clickInDialog("Button2");
         });
-        ShowTab("Historical");
+        showTab("Historical");
         click("Button6");
         QVERIFY(stayedOpen);
         QVERIFY(!dialog->isVisible());
@@ -173,7 +173,7 @@ private slots:
         QFETCH(QByteArray, file);
         QTemporaryDir dir;
         const QString path = dir.filePath("mine.txt");
-        WriteFileBytes(path, "IBM\n");
+        writeFileBytes(path, "IBM\n");
         editPortfolio(path);
         // Only typed text counts: an opened, untouched portfolio closes without a question.
         QVERIFY(form().close());
@@ -188,7 +188,7 @@ private slots:
         QCOMPARE(MessageBoxSeam::shown()[0].buttons, MsgButtons::SaveDiscardCancel);
         QVERIFY(MessageBoxSeam::shown()[0].text.contains("mine.txt"));
         QCOMPARE(form().isHidden(), closed);
-        QCOMPARE(FileBytes(path), file);
+        QCOMPARE(fileBytes(path), file);
         QCOMPARE(editorOpen(), answer != MsgAnswer::Save);
         if (editorOpen()) {
             MessageBoxSeam::queueAnswer(MsgAnswer::Ok);
@@ -200,20 +200,20 @@ private slots:
     void portfoliosKeepEveryCharacter() {
         QTemporaryDir dir;
         const QString path = dir.filePath("world.txt");
-        WriteFileBytes(path, QString("NESTLÉ\n").toUtf8());
+        writeFileBytes(path, QString("NESTLÉ\n").toUtf8());
         editPortfolio(path);
         QCOMPARE(editor()->toPlainText(), QString("NESTLÉ"));
         typeAtEnd(QString::fromUtf8("株A€"));
         MessageBoxSeam::queueAnswer(MsgAnswer::Ok);
         click("Button7");
-        QCOMPARE(FileBytes(path), QString("NESTLÉ\n株A€\n").toUtf8());
+        QCOMPARE(fileBytes(path), QString("NESTLÉ\n株A€\n").toUtf8());
         editPortfolio(path);
         QCOMPARE(editor()->toPlainText(), QString("NESTLÉ\n株A€"));
         MessageBoxSeam::queueAnswer(MsgAnswer::Ok);
         click("Button8");
 
         // A Latin-1 file written before still shows its characters.
-        WriteFileBytes(path, "NESTL\xc9\n");
+        writeFileBytes(path, "NESTL\xc9\n");
         editPortfolio(path);
         QCOMPARE(editor()->toPlainText(), QString("NESTLÉ"));
         MessageBoxSeam::queueAnswer(MsgAnswer::Ok);
@@ -228,8 +228,8 @@ private slots:
             {"Aboutautomaticsort1", "Automatic Sort Options"},
             {"About1", "About Tickwell"}};
         for (const auto& [item, title] : helpItems) {
-            Control<QAction>(item)->trigger();
-            QWidget* window = FindWindow(title);
+            control<QAction>(item)->trigger();
+            QWidget* window = findWindow(title);
             QVERIFY2(window && window->isVisible(), title);
             QVERIFY(QTest::qWaitForWindowExposed(window));
             QAccessibleInterface* face = QAccessible::queryAccessibleInterface(window);

@@ -119,7 +119,7 @@ private slots:
         QVERIFY2(server.isListening(), qPrintable(server.errorText()));
         QTemporaryDir start, other, config;
         const QString portfolio = (elsewhere ? other : start).filePath(name);
-        QVERIFY(WriteFileBytes(portfolio, "IBM\nKO\n"));
+        QVERIFY(writeFileBytes(portfolio, "IBM\nKO\n"));
         QProcessEnvironment env = platformOption ? withoutDisplay() : offscreen();
         env.insert("TICKWELL_QUOTE_SERVER", "127.0.0.1:1");
         env.insert("XDG_CONFIG_HOME", config.path());

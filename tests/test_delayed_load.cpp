@@ -24,7 +24,7 @@ namespace {
 const QRegularExpression StaleRowsNote("; \\d+ rows? (is|are) from the load before");
 
 QString statusText() {
-    return Control<StatusLine>("StatusBar1")->simpleText();
+    return control<StatusLine>("StatusBar1")->simpleText();
 }
 
 QStringList firstWords(const QStringList& lines) {
@@ -35,7 +35,7 @@ QStringList firstWords(const QStringList& lines) {
 }
 
 QString countText(const char* box) {
-    return Control<QLineEdit>(box)->text();
+    return control<QLineEdit>(box)->text();
 }
 
 QByteArray path(const QByteArray& request) {
@@ -51,34 +51,34 @@ class DelayedLoadTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() {
-        TickwellWindow();
+        tickwellWindow();
         MessageBoxSeam::clear();
     }
     void cleanup() {
-        QVERIFY(WaitForLoadsToEnd());
+        QVERIFY(waitForLoadsToEnd());
         MessageBoxSeam::clear();
     }
 
     void fortyOneSymbolsFillFortyOneRows() {
         QuotedProcess server({}, QuotedProcess::Recording::On);
         QVERIFY2(server.isListening(), qPrintable(server.errorText()));
-        UseQuoteServer(server.port());
+        useQuoteServer(server.port());
         LoadFolder folder;
-        QStringList symbols = KnownSymbols(41);
+        QStringList symbols = knownSymbols(41);
         symbols[3] = "GOOGLE"; // six characters, two side by side, among ordinary symbols
         symbols[4] = "NASDAQ";
         folder.writePortfolio(symbols);
-        QVERIFY(RunDelayedLoad());
+        QVERIFY(runDelayedLoad());
 
         QCOMPARE(statusText(), QString("Done getting quotes"));
-        const QList<QuoteRow> rows = LoadedQuoteRows();
+        const QList<QuoteRow> rows = loadedQuoteRows();
         QCOMPARE(rows.size(), 41);
-        auto* grid = Control<QuoteGrid>("QT1");
+        auto* grid = control<QuoteGrid>("QT1");
         QCOMPARE(grid->rowCount(), 41);
         const QStringList data = folder.readLines("input_data_qt1.txt");
         QCOMPARE(data.size(), 41);
         QCOMPARE(firstWords(data), symbols);
-        const QStringList mirror = Control<MirrorTextEdit>("DisplayQR")->lines();
+        const QStringList mirror = control<MirrorTextEdit>("DisplayQR")->lines();
         QCOMPARE(mirror.size(), 41);
         int advancers = 0, decliners = 0, unchanged = 0;
         for (int i = 0; i < 41; ++i) {
@@ -94,7 +94,7 @@ private slots:
         QCOMPARE(countText("Adv"), QString::number(advancers));
         QCOMPARE(countText("Decl"), QString::number(decliners));
         QCOMPARE(countText("NoChg"), QString::number(unchanged));
-        QVERIFY(Control("BtnQuote")->isEnabled());
+        QVERIFY(control("BtnQuote")->isEnabled());
 
         const QList<QByteArray> requests = server.recordedRequests();
         QCOMPARE(requests.size(), 3);
@@ -109,7 +109,7 @@ private slots:
         QTest::addColumn<QString>("notes"); // in brackets after "Done getting quotes"
         QTest::newRow("two symbols") << QStringList{"A", "B"} << QList<QByteArray>{"/q/cq?s=A,B&d=v1"} << QString();
         QTest::newRow("one symbol") << QStringList{"IBM"} << QList<QByteArray>{"/q/cq?s=IBM,xxxx&d=v1"} << QString();
-        const QStringList forty = KnownSymbols(40);
+        const QStringList forty = knownSymbols(40);
         QTest::newRow("forty symbols")
             << forty
             << QList<QByteArray>{("/q/cq?s=" + forty.mid(0, 20).join(',') + "&d=v1").toLatin1(),
@@ -122,10 +122,10 @@ private slots:
         QTest::newRow("empty first line") << QStringList{"", "IBM"} << QList<QByteArray>{}
                                           << "list ends at the blank line 1: 1 symbol below it not loaded";
         QTest::newRow("empty line ends the list")
-            << (KnownSymbols(25) << ""
+            << (knownSymbols(25) << ""
                                  << "IBM")
-            << QList<QByteArray>{("/q/cq?s=" + KnownSymbols(20).join(',') + "&d=v1").toLatin1(),
-                                 ("/q/cq?s=" + KnownSymbols(25).mid(20).join(',') + "&d=v1").toLatin1()}
+            << QList<QByteArray>{("/q/cq?s=" + knownSymbols(20).join(',') + "&d=v1").toLatin1(),
+                                 ("/q/cq?s=" + knownSymbols(25).mid(20).join(',') + "&d=v1").toLatin1()}
             << "list ends at the blank line 26: 1 symbol below it not loaded";
         QTest::newRow("overlong lines never requested")
             << QStringList{"MSFT", "GOOGLEX", "IBM", "NASDAQ100"} << QList<QByteArray>{"/q/cq?s=MSFT,IBM&d=v1"}
@@ -137,10 +137,10 @@ private slots:
         QFETCH(QString, notes);
         QuotedProcess server({}, QuotedProcess::Recording::On);
         QVERIFY(server.isListening());
-        UseQuoteServer(server.port());
+        useQuoteServer(server.port());
         LoadFolder folder;
         folder.writePortfolio(portfolio);
-        QVERIFY(RunDelayedLoad());
+        QVERIFY(runDelayedLoad());
         QCOMPARE(statusText(), notes.isEmpty() ? "Done getting quotes" : "Done getting quotes (" + notes + ")");
         const QList<QByteArray> requests = server.recordedRequests();
         QCOMPARE(requests.size(), paths.size());
@@ -151,11 +151,11 @@ private slots:
 
     void overlongLineShowsAsItsOwnRow() {
         QuotedProcess server;
-        UseQuoteServer(server.port());
+        useQuoteServer(server.port());
         LoadFolder folder;
         folder.writePortfolio({"MSFT", "GOOGLEX", "IBM"});
-        QVERIFY(RunDelayedLoad());
-        const QList<QuoteRow> rows = LoadedQuoteRows();
+        QVERIFY(runDelayedLoad());
+        const QList<QuoteRow> rows = loadedQuoteRows();
         QCOMPARE(rows.size(), 3);
         QCOMPARE(rows[1].symbol, QString("GOOGL~"));
         QVERIFY(rows[1].line.simplified().contains("symbol not found"));
@@ -165,11 +165,11 @@ private slots:
 
     void windowsLineEndsLoadTheSameSymbols() {
         QuotedProcess server;
-        UseQuoteServer(server.port());
+        useQuoteServer(server.port());
         LoadFolder folder;
         folder.writePortfolio({"MSFT", "IBM", "KO"}, "input.txt", "\r\n");
-        QVERIFY(RunDelayedLoad());
-        QCOMPARE(LoadedQuoteRows().size(), 3);
+        QVERIFY(runDelayedLoad());
+        QCOMPARE(loadedQuoteRows().size(), 3);
         QCOMPARE(firstWords(folder.readLines("input_data_qt1.txt")), QStringList({"MSFT", "IBM", "KO"}));
     }
 
@@ -183,54 +183,54 @@ private slots:
         QFETCH(QStringList, mode);
         QuotedProcess server(mode);
         QVERIFY(server.isListening());
-        UseQuoteServer(server.port());
+        useQuoteServer(server.port());
         LoadFolder folder;
-        folder.writePortfolio(KnownSymbols(41));
+        folder.writePortfolio(knownSymbols(41));
         QElapsedTimer clock;
         clock.start();
-        QVERIFY(RunDelayedLoad());
+        QVERIFY(runDelayedLoad());
         QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(statusText(), QString("Done getting quotes"));
-        const QList<QuoteRow> rows = LoadedQuoteRows();
+        const QList<QuoteRow> rows = loadedQuoteRows();
         QCOMPARE(rows.size(), 41);
         for (const QuoteRow& row : rows)
             QVERIFY2(!row.line.contains("not found"), qPrintable(row.line));
     }
 
     void refusedPortLosesTheConnection() {
-        const int port = ClosedPort();
-        UseQuoteServer(port);
+        const int port = closedPort();
+        useQuoteServer(port);
         LoadFolder folder;
         folder.writePortfolio({"MSFT", "IBM"});
-        Control<QLineEdit>("Adv")->setText("7");
-        QVERIFY(RunDelayedLoad());
+        control<QLineEdit>("Adv")->setText("7");
+        QVERIFY(runDelayedLoad());
         QCOMPARE(statusText().remove(StaleRowsNote),
                  QString("Connection lost...Reload quotes (127.0.0.1:%1: connection refused)").arg(port));
         QVERIFY(countText("Adv").isEmpty());
         QVERIFY(countText("Decl").isEmpty());
         QVERIFY(countText("NoChg").isEmpty());
-        QVERIFY(Control("BtnQuote")->isEnabled());
-        QCOMPARE(LoadedQuoteRows().size(), 0);
-        QCOMPARE(Control<MirrorTextEdit>("DisplayQR")->lines(), QStringList());
+        QVERIFY(control("BtnQuote")->isEnabled());
+        QCOMPARE(loadedQuoteRows().size(), 0);
+        QCOMPARE(control<MirrorTextEdit>("DisplayQR")->lines(), QStringList());
     }
 
     void shortRepliesAreRequestedAgain() {
         QuotedProcess server({"--short", "2"}, QuotedProcess::Recording::On);
-        UseQuoteServer(server.port());
+        useQuoteServer(server.port());
         LoadFolder folder;
         folder.writePortfolio({"MSFT", "IBM"});
-        QVERIFY(RunDelayedLoad());
+        QVERIFY(runDelayedLoad());
         QCOMPARE(statusText(), QString("Done getting quotes"));
         QCOMPARE(server.recordedRequests().size(), 3);
-        QCOMPARE(LoadedQuoteRows().size(), 2);
+        QCOMPARE(loadedQuoteRows().size(), 2);
     }
 
     void endlessShortRepliesGiveUp() {
         QuotedProcess server({"--short", "-1"}, QuotedProcess::Recording::On);
-        UseQuoteServer(server.port());
+        useQuoteServer(server.port());
         LoadFolder folder;
         folder.writePortfolio({"MSFT", "IBM"});
-        QVERIFY(RunDelayedLoad(20000));
+        QVERIFY(runDelayedLoad(20000));
         QCOMPARE(
             statusText().remove(StaleRowsNote),
             QString("Connection lost...Reload quotes (127.0.0.1:%1: reply too short, 6 tries)").arg(server.port()));
@@ -245,7 +245,7 @@ private slots:
         QTest::addColumn<int>("requests");
         QTest::addColumn<int>("rows");
         QTest::newRow("more symbols than a load takes")
-            << KnownSymbols(2050) << false << "Done getting quotes (first 2000 of 2050 symbols)" << 100 << 2000;
+            << knownSymbols(2050) << false << "Done getting quotes (first 2000 of 2050 symbols)" << 100 << 2000;
         QTest::newRow("empty portfolio, data file blocked")
             << QStringList{} << true
             << "Done getting quotes (portfolio is empty; data file not written: Is a directory)" << 0 << 0;
@@ -258,15 +258,15 @@ private slots:
         QFETCH(int, rows);
         QuotedProcess server({}, QuotedProcess::Recording::On);
         QVERIFY2(server.isListening(), qPrintable(server.errorText()));
-        UseQuoteServer(server.port());
+        useQuoteServer(server.port());
         LoadFolder folder;
         folder.writePortfolio(portfolio);
         if (dataFileBlocked)
             QVERIFY(QDir().mkdir(folder.path("input_data_qt1.txt")));
-        QVERIFY(ClickGetQuotes(QuoteTab::Quotes, 120000) >= 0);
+        QVERIFY(clickGetQuotes(QuoteTab::Quotes, 120000) >= 0);
         QCOMPARE(statusText(), status);
         QCOMPARE(server.recordedRequests().size(), requests);
-        QCOMPARE(LoadedQuoteRows().size(), rows);
+        QCOMPARE(loadedQuoteRows().size(), rows);
         if (dataFileBlocked)
             QVERIFY(QFileInfo(folder.path("input_data_qt1.txt")).isDir());
         else
@@ -304,7 +304,7 @@ private slots:
         QFETCH(QString, outcome);
         QFETCH(QByteArray, paths);
         QuotedProcess server({}, QuotedProcess::Recording::On);
-        UseQuoteServer(server.port());
+        useQuoteServer(server.port());
         LoadFolder folder;
         const QString portfolio = folder.path(name);
         const QString data = name == "input.txt" ? "input_data_qt1.txt" : name + "_data_qt1.txt";
@@ -312,34 +312,34 @@ private slots:
         if (bytes == "FIFO")
             QCOMPARE(::mkfifo(QFile::encodeName(portfolio).constData(), 0600), 0);
         else
-            QVERIFY(WriteFileBytes(portfolio, bytes));
+            QVERIFY(writeFileBytes(portfolio, bytes));
         const QByteArray old = " OLD 4:00PM ET 1.00 0.00 +0.00% 1 \n";
-        QVERIFY(WriteFileBytes(folder.path(data), old));
+        QVERIFY(writeFileBytes(folder.path(data), old));
         if (name != "input.txt") {
-            QVERIFY(ShowTab("Quotes"));
+            QVERIFY(showTab("Quotes"));
             OpenDialogSeam::queueAnswer(portfolio);
-            QTest::mouseClick(Control<QPushButton>("PortName"), Qt::LeftButton);
+            QTest::mouseClick(control<QPushButton>("PortName"), Qt::LeftButton);
         }
-        QVERIFY(RunDelayedLoad());
-        ForgetChosenFolders();
-        NamePortfolio(QuoteTab::Quotes, "input.txt");
+        QVERIFY(runDelayedLoad());
+        forgetChosenFolders();
+        namePortfolio(QuoteTab::Quotes, "input.txt");
 
         QList<QByteArray> requested;
         for (const QByteArray& request : server.recordedRequests())
             requested << path(request);
         QCOMPARE(requested.join(' '), paths);
-        QVERIFY(Control("BtnQuote")->isEnabled());
+        QVERIFY(control("BtnQuote")->isEnabled());
         if (paths.isEmpty()) {
             QCOMPARE(MessageBoxSeam::shown().size(), 1);
             QCOMPARE(MessageBoxSeam::shown()[0].text,
                      "File in use by another application.\n" + portfolio + ": " + outcome);
             QCOMPARE(MessageBoxSeam::shown()[0].caption, QString("Alter"));
-            QCOMPARE(FileBytes(folder.path(data)), old);
+            QCOMPARE(fileBytes(folder.path(data)), old);
             return;
         }
         QCOMPARE(statusText(), outcome);
         const QStringList symbols = firstWords(folder.readLines(data));
-        QCOMPARE(symbols.size(), LoadedQuoteRows().size());
+        QCOMPARE(symbols.size(), loadedQuoteRows().size());
         QCOMPARE(symbols.value(0), QString("IBM"));
     }
 
@@ -355,36 +355,36 @@ private slots:
         LoadFolder folder;
         if (folderOfThatName)
             QVERIFY(QDir().mkdir(folder.path("input.txt")));
-        QVERIFY(ClickGetQuotes(QuoteTab::Quotes) >= 0);
+        QVERIFY(clickGetQuotes(QuoteTab::Quotes) >= 0);
         QCOMPARE(MessageBoxSeam::shown().size(), 1);
         QCOMPARE(MessageBoxSeam::shown()[0].text,
                  "File in use by another application.\n" + folder.path("input.txt") + ": " + error);
         QCOMPARE(MessageBoxSeam::shown()[0].caption, QString("Alter"));
-        QVERIFY(Control("BtnQuote")->isEnabled());
+        QVERIFY(control("BtnQuote")->isEnabled());
     }
 
     void secondGetQuotesDuringALoadStartsNothing() {
         QuotedProcess server({"--slow", "20"}, QuotedProcess::Recording::On);
-        UseQuoteServer(server.port());
+        useQuoteServer(server.port());
         LoadFolder folder;
         folder.writePortfolio({"MSFT", "IBM"});
         // Automatic refresh armed, so that a tick is a "Get Quotes" of its own.
-        auto* refresh = Control<QCheckBox>("CheckBox");
+        auto* refresh = control<QCheckBox>("CheckBox");
         QTest::mouseClick(refresh, Qt::LeftButton, {}, refresh->rect().center());
-        Control<QComboBox>("ComboBox")->setCurrentIndex(0);
-        QVERIFY(ShowTab("Quotes"));
-        auto* getQuotes = Control<QPushButton>("BtnQuote");
+        control<QComboBox>("ComboBox")->setCurrentIndex(0);
+        QVERIFY(showTab("Quotes"));
+        auto* getQuotes = control<QPushButton>("BtnQuote");
         QTest::mouseClick(getQuotes, Qt::LeftButton);
-        QVERIFY(LoadRunning(QuoteTab::Quotes));
+        QVERIFY(loadRunning(QuoteTab::Quotes));
         QTest::mouseClick(getQuotes, Qt::LeftButton); // a quick second click
-        QVERIFY(TickRefreshTimer("Timer"));           // and a refresh tick
-        QVERIFY(WaitForLoadsToEnd());
+        QVERIFY(tickRefreshTimer("Timer"));           // and a refresh tick
+        QVERIFY(waitForLoadsToEnd());
         QCOMPARE(server.recordedRequests().size(), 1);
-        QCOMPARE(LoadedQuoteRows().size(), 2);
+        QCOMPARE(loadedQuoteRows().size(), 2);
         // Refresh off again: unchecked, its next tick stops the timer.
         QTest::mouseClick(refresh, Qt::LeftButton, {}, refresh->rect().center());
-        QVERIFY(TickRefreshTimer("Timer"));
-        QVERIFY(!Control<QTimer>("Timer")->isActive());
+        QVERIFY(tickRefreshTimer("Timer"));
+        QVERIFY(!control<QTimer>("Timer")->isActive());
         QCOMPARE(server.recordedRequests().size(), 1);
     }
 
@@ -392,12 +392,12 @@ private slots:
     // the portfolio's order; the counts only with the last row; "Done getting quotes" last.
     void pagesShowInOrderAndCountsComeLast() {
         QuotedProcess server({"--slow", "5"});
-        UseQuoteServer(server.port());
+        useQuoteServer(server.port());
         LoadFolder folder;
-        QStringList symbols = KnownSymbols(50);
+        QStringList symbols = knownSymbols(50);
         std::reverse(symbols.begin(), symbols.end()); // rows of earlier loads do not match
         folder.writePortfolio(symbols);
-        auto* grid = Control<QuoteGrid>("QT1");
+        auto* grid = control<QuoteGrid>("QT1");
         struct Seen {
             int rows; // leading rows that show the portfolio's symbols in order
             QString counts;
@@ -413,7 +413,7 @@ private slots:
         QTimer sampler;
         connect(&sampler, &QTimer::timeout, look);
         sampler.start(3);
-        QVERIFY(RunDelayedLoad());
+        QVERIFY(runDelayedLoad());
         sampler.stop();
         look();
 
@@ -449,19 +449,19 @@ private slots:
 
     void rowsOfAnEarlierLoadAreNotThisLoads() {
         QuotedProcess server;
-        UseQuoteServer(server.port());
+        useQuoteServer(server.port());
         LoadFolder folder;
-        folder.writePortfolio(KnownSymbols(10));
-        QVERIFY(RunDelayedLoad());
-        QCOMPARE(LoadedQuoteRows().size(), 10);
+        folder.writePortfolio(knownSymbols(10));
+        QVERIFY(runDelayedLoad());
+        QCOMPARE(loadedQuoteRows().size(), 10);
         // A portfolio whose second line is empty: one row this time, not ten.
         folder.writePortfolio({"IBM", "", "MSFT", "KO", "PEP"});
-        QVERIFY(RunDelayedLoad());
+        QVERIFY(runDelayedLoad());
         QCOMPARE(statusText(),
                  QString("Done getting quotes (list ends at the blank line 2: 3 symbols below it not loaded)"));
-        QCOMPARE(LoadedQuoteRows().size(), 1);
-        QCOMPARE(Control<QuoteGrid>("QT1")->rowCount(), 1);
-        QCOMPARE(Control<MirrorTextEdit>("DisplayQR")->lines().size(), 1);
+        QCOMPARE(loadedQuoteRows().size(), 1);
+        QCOMPARE(control<QuoteGrid>("QT1")->rowCount(), 1);
+        QCOMPARE(control<MirrorTextEdit>("DisplayQR")->lines().size(), 1);
         QCOMPARE(countText("Adv").toInt() + countText("Decl").toInt() + countText("NoChg").toInt(), 1);
     }
 };

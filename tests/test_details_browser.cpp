@@ -80,10 +80,10 @@ private slots:
         QVERIFY2(server_->isListening(), qPrintable(server_->errorText()));
 
         // The address comes from Display Details itself.
-        UseQuoteServer(server_->port());
+        useQuoteServer(server_->port());
         UrlOpenerSeam::opened().clear();
-        Control<QLineEdit>("Edit1")->setText("MSFT");
-        QTest::mouseClick(Control<QPushButton>("Button3"), Qt::LeftButton);
+        control<QLineEdit>("Edit1")->setText("MSFT");
+        QTest::mouseClick(control<QPushButton>("Button3"), Qt::LeftButton);
         QCOMPARE(UrlOpenerSeam::opened().size(), 1);
         address_ = UrlOpenerSeam::opened().first();
         QCOMPARE(address_, QString("http://127.0.0.1:%1/q/bc?s=MSFT&t=1y").arg(server_->port()));

@@ -17,19 +17,19 @@
 
 namespace {
 QLineEdit* box(const char* name) {
-    return Control<QLineEdit>(name);
+    return control<QLineEdit>(name);
 }
 
 QPushButton* button(const char* name) {
-    return Control<QPushButton>(name);
+    return control<QPushButton>(name);
 }
 
 QuoteGrid* grid() {
-    return Control<QuoteGrid>("QT1");
+    return control<QuoteGrid>("QT1");
 }
 
 MirrorTextEdit* mirror() {
-    return Control<MirrorTextEdit>("DisplayQR");
+    return control<MirrorTextEdit>("DisplayQR");
 }
 
 // A display line as the table holds it: the symbol, then fixed columns up to 79 characters.
@@ -44,7 +44,7 @@ void loadRows(const QList<QByteArray>& symbols) {
     QList<QuoteRow> rows;
     for (int row = 0; row < symbols.size(); ++row)
         rows.append({QString::fromLatin1(symbols[row]), displayLine(symbols[row], row), 0.5f});
-    SetQuoteTable(rows);
+    setQuoteTable(rows);
     mirror()->clear();
     grid()->setRowCount(std::max<int>(int(rows.size()), 1));
     for (int row = 0; row < rows.size(); ++row) {
@@ -74,7 +74,7 @@ class FindDetailsTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() {
-        QWidget& window = TickwellWindow();
+        QWidget& window = tickwellWindow();
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         window.activateWindow();
@@ -82,8 +82,8 @@ private slots:
     }
 
     void init() {
-        QVERIFY(ShowTab("Quotes"));
-        SetLoadRunning(QuoteTab::Quotes, false);
+        QVERIFY(showTab("Quotes"));
+        setLoadRunning(QuoteTab::Quotes, false);
         button("BtnQuote")->setEnabled(true);
         box("Edit2")->clear();
         box("Edit1")->clear();
@@ -92,7 +92,7 @@ private slots:
         grid()->setRow(0);
         MessageBoxSeam::clear();
         UrlOpenerSeam::opened().clear();
-        UseQuoteServer(80, "localhost");
+        useQuoteServer(80, "localhost");
     }
 
     void search_data() {
@@ -154,9 +154,9 @@ private slots:
     // The rows a sort has put in order are searched in that order.
     void searchAfterSort() {
         loadRows({"MSFT", "KO", "IBM", "AAPL", "GE"});
-        Control<QAction>("Alphabetically1")->trigger();
+        control<QAction>("Alphabetically1")->trigger();
         QTRY_COMPARE(mirror()->lines().value(3).left(2), QString("KO"));
-        QCOMPARE(LoadedQuoteRows().value(3).symbol, QString("KO"));
+        QCOMPARE(loadedQuoteRows().value(3).symbol, QString("KO"));
         box("Edit2")->setText("ko");
         QTest::mouseClick(button("Button2"), Qt::LeftButton);
         QVERIFY(boxes().isEmpty());
@@ -166,8 +166,8 @@ private slots:
 
     // Before any load there are no rows to search, whatever the table's memory holds.
     void searchBeforeAnyLoad() {
-        SetQuoteTable({});
-        SetQuoteTableRow(0, {"IBM", displayLine("IBM", 0), 0.5f});
+        setQuoteTable({});
+        setQuoteTableRow(0, {"IBM", displayLine("IBM", 0), 0.5f});
         box("Edit2")->setText("IBM");
         QTest::mouseClick(button("Button2"), Qt::LeftButton);
         QCOMPARE(boxes().size(), 1);
@@ -191,13 +191,13 @@ private slots:
         mirror()->setSelStart(12);
         box("Edit1")->setText("KO");
         box("Edit2")->setText("IBM");
-        SetLoadRunning(QuoteTab::Quotes, loading);
+        setLoadRunning(QuoteTab::Quotes, loading);
         button("BtnQuote")->setEnabled(buttonEnabled);
         QElapsedTimer clock;
         clock.start();
         QTest::mouseClick(button("Button2"), Qt::LeftButton);
         const qint64 elapsed = clock.elapsed();
-        SetLoadRunning(QuoteTab::Quotes, false);
+        setLoadRunning(QuoteTab::Quotes, false);
         button("BtnQuote")->setEnabled(true);
         QCOMPARE(boxes().size(), 1);
         QCOMPARE(boxes()[0].text, QString("Find symbol function is not available until all quotes have loaded"));
@@ -289,7 +289,7 @@ private slots:
         QFETCH(QString, host);
         QFETCH(int, port);
         QFETCH(QString, address);
-        UseQuoteServer(port, host);
+        useQuoteServer(port, host);
         box("Edit1")->setText(text);
         QTest::mouseClick(button("Button3"), Qt::LeftButton);
         QCOMPARE(UrlOpenerSeam::opened(), address.isEmpty() ? QStringList() : QStringList{address});
@@ -298,11 +298,11 @@ private slots:
 
     // Display Details reads only Edit1: no load, no grid row, not even a running load matters.
     void detailsIndependentOfLoad() {
-        SetLoadRunning(QuoteTab::Quotes, true);
+        setLoadRunning(QuoteTab::Quotes, true);
         button("BtnQuote")->setEnabled(false);
         box("Edit1")->setText("ZZZZ");
         QTest::mouseClick(button("Button3"), Qt::LeftButton);
-        SetLoadRunning(QuoteTab::Quotes, false);
+        setLoadRunning(QuoteTab::Quotes, false);
         button("BtnQuote")->setEnabled(true);
         QCOMPARE(UrlOpenerSeam::opened(), QStringList{"http://localhost/q/bc?s=ZZZZ&t=1y"});
         QVERIFY(boxes().isEmpty());

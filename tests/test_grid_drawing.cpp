@@ -66,19 +66,19 @@ Ink inkIn(const QImage& image, const QRect& cell, QColor background, QColor* str
 }
 
 QuoteGrid* grid(const QString& name) {
-    return Control<QuoteGrid>(name);
+    return control<QuoteGrid>(name);
 }
 
 QLineEdit* box(const char* name) {
-    return Control<QLineEdit>(name);
+    return control<QLineEdit>(name);
 }
 
 QPushButton* findButton() {
-    return Control<QPushButton>("Button2");
+    return control<QPushButton>("Button2");
 }
 
 void showGridTab(QuoteGrid* grid) {
-    ShowTab(grid->objectName() == "QT1" ? "Quotes" : "RealTime");
+    showTab(grid->objectName() == "QT1" ? "Quotes" : "RealTime");
 }
 
 // The visible part of a cell in the coordinates of the grid's grab (RT1's last column runs
@@ -100,7 +100,7 @@ QColor backgroundOf(const QImage& image, const QRect& cell) {
 
 // A row of QT1: the table's symbol and change, and the cells the grid shows.
 void setQuoteRow(int row, const QString& symbol, float pct) {
-    SetQuoteTableRow(row, {symbol, QString(), pct});
+    setQuoteTableRow(row, {symbol, QString(), pct});
     QuoteGrid* quotes = grid("QT1");
     const QStringList cells = {symbol, "4:00pm", "27.50", "", "-0.12", QString::number(pct, 'f', 2) + "%", "1,234"};
     for (int col = 0; col < cells.size(); ++col)
@@ -109,7 +109,7 @@ void setQuoteRow(int row, const QString& symbol, float pct) {
 
 // A row of RT1: the table's directions, and the cells the grid shows.
 void setRealTimeRow(int row, const QString& symbol, float trade, float afterHours) {
-    SetRealTimeDirections(row, trade, afterHours);
+    setRealTimeDirections(row, trade, afterHours);
     const QStringList cells = {symbol, "4:00pm", "27.50", "0.12 (0.44%)", "0.05 (0.18%)", "27.49", "27.51"};
     for (int col = 0; col < cells.size(); ++col)
         grid("RT1")->setCell(col, row, cells[col]);
@@ -181,8 +181,8 @@ class GridDrawingTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() {
-        TickwellWindow().show();
-        QVERIFY(QTest::qWaitForWindowExposed(&TickwellWindow()));
+        tickwellWindow().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tickwellWindow()));
         QCOMPARE(grid("QT1")->width(), 587);
         QCOMPARE(grid("RT1")->width(), 576);
     }
@@ -201,7 +201,7 @@ private slots:
     }
 
     void cleanup() {
-        Control<QAction>("Normal")->trigger();
+        control<QAction>("Normal")->trigger();
         grid("QT1")->setRowCount(40);
         grid("RT1")->setRowCount(45);
     }
@@ -438,7 +438,7 @@ private slots:
         QImage image;
         QList<QPair<QRect, QColor>> texts; // where a text is, and its background
         if (what.contains('/')) {
-            QWidget* text = Control(what.section('/', 0, 0), what.section('/', 1));
+            QWidget* text = control(what.section('/', 0, 0), what.section('/', 1));
             if (auto* box = qobject_cast<QAbstractScrollArea*>(text))
                 text = box->viewport();
             image = text->grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -490,7 +490,7 @@ private slots:
             setQuoteRow(row, "S" + QString::number(row), 1.0f);
             rows.append({"S" + QString::number(row), QString(), 1.0f});
         }
-        SetQuoteTable(rows);
+        setQuoteTable(rows);
         // The key typed as a user types it; the grid's paints due so far are done now, so that only
         // the paints from the click on "Find symbol" on are looked at.
         QTest::mouseClick(box("Edit2"), Qt::LeftButton);
@@ -518,7 +518,7 @@ private slots:
         const QImage after = grabGrid(grid("QT1"));
         for (int col = 0; col < 7; ++col)
             QCOMPARE(backgroundOf(after, cellRect(grid("QT1"), col, 7)), Grey);
-        SetQuoteTable({});
+        setQuoteTable({});
     }
 
     void columnWidths_data() {
@@ -556,18 +556,18 @@ private slots:
                                "BIG,712345.67,1234.56,99999999999,11:30,712345.60,712345.70,12345.67"},
                               "quotes.csv");
         QuotedProcess server({"--quotes", folder.path("quotes.csv")});
-        UseQuoteServer(server.port());
+        useQuoteServer(server.port());
         folder.writePortfolio({"BIGD", "BIG"});
-        QTest::mouseClick(Control<QCheckBox>("CheckBox1"), Qt::LeftButton); // the rows refilled from the table
-        const bool loaded = RunDelayedLoad() && RunRealTimeLoad();
-        QTest::mouseClick(Control<QCheckBox>("CheckBox1"), Qt::LeftButton);
+        QTest::mouseClick(control<QCheckBox>("CheckBox1"), Qt::LeftButton); // the rows refilled from the table
+        const bool loaded = runDelayedLoad() && runRealTimeLoad();
+        QTest::mouseClick(control<QCheckBox>("CheckBox1"), Qt::LeftButton);
         QVERIFY(loaded);
         const QList<QStringList> quotes = {
             {"BIG    ", " 11:30AM ET", " 712,345.67 ", "", "   +1,234.56", "  +0.17%  ", " 99,999,999,999"},
             {"BIGD   ", " Unknown ET", " 999,999.99 ", "", "   -12,345.67", "  -1.22%  ", " 12,345,678,901"}};
         const QColor green = QColor(0, 100, 0), red = QColor(176, 0, 0), black(0, 0, 0);
         for (const char* size : {"Normal", "Reduced1", "Enlarged1"}) {
-            Control<QAction>(size)->trigger();
+            control<QAction>(size)->trigger();
             for (QuoteGrid* g : {grid("QT1"), grid("RT1")}) {
                 const bool isQuotes = g == grid("QT1");
                 const QImage image = grabGrid(g);

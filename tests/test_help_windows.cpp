@@ -90,12 +90,12 @@ void addWindowRows(bool withAbout) {
 
 // The row's window, shown from its Help menu item as the user shows it.
 QWidget* openFromMenu(const HelpWindow& help) {
-    Control<QAction>(help.item)->trigger();
-    return FindWindow(help.title);
+    control<QAction>(help.item)->trigger();
+    return findWindow(help.title);
 }
 
 QTextEdit* textOf(const HelpWindow& help) {
-    return Control<QTextEdit>(help.title, help.text);
+    return control<QTextEdit>(help.title, help.text);
 }
 
 bool screenIs96Dpi() {
@@ -106,10 +106,10 @@ bool screenIs96Dpi() {
 class TestHelpWindows : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { TickwellWindow(); }
+    void initTestCase() { tickwellWindow(); }
     void cleanup() {
         for (const HelpWindow& help : Windows)
-            FindWindow(help.title)->hide();
+            findWindow(help.title)->hide();
     }
 
     void mulDivRounding_data() {
@@ -130,7 +130,7 @@ private slots:
         QFETCH(int, numerator);
         QFETCH(int, denominator);
         QFETCH(int, expected);
-        QCOMPARE(MulDiv(value, numerator, denominator), expected);
+        QCOMPARE(mulDiv(value, numerator, denominator), expected);
     }
 
     // Declared before anything shows a window: each text as the window was created with it.
@@ -166,7 +166,7 @@ private slots:
         const HelpWindow& help = Windows[index];
         if (!screenIs96Dpi())
             QSKIP("window sizes are checked at 96 pixels per inch");
-        QWidget* window = FindWindow(help.title);
+        QWidget* window = findWindow(help.title);
         QVERIFY(window);
         QVERIFY(window->isWindow());
         QVERIFY(!window->isVisible());
@@ -179,7 +179,7 @@ private slots:
         QVERIFY(flags.testFlag(Qt::WindowSystemMenuHint));
         QCOMPARE(window->font().family(), QString("MS Sans Serif"));
 
-        auto* bevel = Control(help.title, "Bevel1");
+        auto* bevel = control(help.title, "Bevel1");
         QCOMPARE(bevel->geometry(), window->rect());
         QCOMPARE(bevel->isVisibleTo(window), help.bevelVisible);
         // The bevel shows as a line along the top edge of the client area, nowhere else.
@@ -254,7 +254,7 @@ private slots:
         QFETCH(QPoint, place);
         QWidget* about = openFromMenu(Windows[3]);
         QVERIFY(QTest::qWaitForWindowExposed(about));
-        auto* label = Control<QLabel>("About Tickwell", name);
+        auto* label = control<QLabel>("About Tickwell", name);
         if (!text.isEmpty())
             QCOMPARE(label->text(), text);
         QCOMPARE(label->pos(), place);
@@ -280,7 +280,7 @@ private slots:
     }
 
     void aboutNoteFitsItsBox() {
-        auto* note = Control<QLabel>("About Tickwell", "AboutFormText4");
+        auto* note = control<QLabel>("About Tickwell", "AboutFormText4");
         QCOMPARE(note->size(), QSize(281, 73));
         QVERIFY(note->wordWrap());
         QVERIFY(note->heightForWidth(281) <= 73);
@@ -357,7 +357,7 @@ private slots:
         QTest::mouseClick(text->viewport(), Qt::LeftButton);
         QTest::keyClick(text, Qt::Key_End, Qt::ControlModifier);
         QCOMPARE(text->textCursor().position(), help.fingerprint.characters);
-        FindWindow(help.title)->close();
+        findWindow(help.title)->close();
         openFromMenu(help);
         QCOMPARE(text->textCursor().position(), 0);
         QVERIFY(!text->textCursor().hasSelection());

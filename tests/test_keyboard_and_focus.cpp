@@ -24,11 +24,11 @@
 namespace {
 
 QWidget& form() {
-    return TickwellWindow();
+    return tickwellWindow();
 }
 
 template <typename T = QWidget> T* named(const char* name) {
-    return Control<T>(name);
+    return control<T>(name);
 }
 
 // The control of the main window that has the keyboard focus (kept while a box is in front).
@@ -50,8 +50,8 @@ QStringList walk(Qt::Key key, int presses) {
     return stops;
 }
 
-void showTab(const QString& page) {
-    ShowTab(page);
+void showTabFromItsBar(const QString& page) {
+    ::showTab(page);
     // The walk starts where a user's first Tab into the window would: the tab of the page.
     named<QTabWidget>("PgC1")->tabBar()->setFocus(Qt::TabFocusReason);
 }
@@ -89,7 +89,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&form()));
     }
     void cleanup() {
-        QVERIFY(WaitForLoadsToEnd());
+        QVERIFY(waitForLoadsToEnd());
         MessageBoxSeam::answerInTests();
         MessageBoxSeam::clear();
     }
@@ -118,13 +118,13 @@ private slots:
         QTemporaryDir dir;
         if (editorOpen) {
             const QString path = dir.filePath("walk.txt");
-            QVERIFY(WriteFileBytes(path, "IBM\n"));
+            QVERIFY(writeFileBytes(path, "IBM\n"));
             OpenDialogSeam::queueAnswer(path);
-            QVERIFY(ShowTab("Historical"));
+            QVERIFY(showTab("Historical"));
             QTest::keyClick(&form(), Qt::Key_O, Qt::ControlModifier); // Edit Portfolio
             QVERIFY(!named("StaticText12")->isHidden());
         }
-        showTab(page);
+        showTabFromItsBar(page);
         QCOMPARE(walk(Qt::Key_Tab, int(stops.size())), stops);
         // Shift+Tab goes back the same way.
         QStringList back = stops;
@@ -143,9 +143,9 @@ private slots:
     void editorTakesTabAsAMove() {
         QTemporaryDir dir;
         const QString path = dir.filePath("tabs.txt");
-        QVERIFY(WriteFileBytes(path, "IBM\n"));
+        QVERIFY(writeFileBytes(path, "IBM\n"));
         OpenDialogSeam::queueAnswer(path);
-        QVERIFY(ShowTab("Historical"));
+        QVERIFY(showTab("Historical"));
         QTest::mouseClick(named<QPushButton>("Button5"), Qt::LeftButton);
         auto* editor = named<MirrorTextEdit>("RichEdit2");
         QTest::mouseClick(editor->viewport(), Qt::LeftButton);
@@ -158,7 +158,7 @@ private slots:
         QTest::keyClicks(form().focusWidget(), "GE");
         MessageBoxSeam::queueAnswer(MsgAnswer::Ok);
         QTest::mouseClick(named<QPushButton>("Button7"), Qt::LeftButton);
-        QCOMPARE(FileBytes(path), QByteArray("IBM\nMSFT\n"));
+        QCOMPARE(fileBytes(path), QByteArray("IBM\nMSFT\n"));
     }
 
     // A click in the grid while the pages of a load started by F5 arrive selects a row; every row
@@ -172,26 +172,26 @@ private slots:
         QFETCH(bool, realTime);
         QuotedProcess server({"--slow", "15"}, QuotedProcess::Recording::On);
         QVERIFY2(server.isListening(), qPrintable(server.errorText()));
-        UseQuoteServer(server.port());
+        useQuoteServer(server.port());
         LoadFolder folder;
-        const QStringList symbols = KnownSymbols(41);
+        const QStringList symbols = knownSymbols(41);
         folder.writePortfolio(symbols);
         auto* grid = named<QuoteGrid>(realTime ? "RT1" : "QT1");
         // The mirror takes every row as the load stores it: its lines count the rows so far.
         auto* mirror = named<MirrorTextEdit>(realTime ? "DisplayQR1" : "DisplayQR");
         mirror->clear();
-        QVERIFY(ShowTab(realTime ? "RealTime" : "Quotes"));
+        QVERIFY(showTab(realTime ? "RealTime" : "Quotes"));
 
         QTest::keyClick(&form(), Qt::Key_F5); // "Get Quotes" of the tab in front
         QVERIFY(QTest::qWaitFor([&] { return mirror->lines().size() >= 20; }, 20000));
         QVERIFY2(mirror->lines().size() < 41, "the load must still be running when the grid is clicked");
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, rowPoint(grid, 2));
         QTest::keyClick(&form(), Qt::Key_F5); // starts nothing while the load runs, nor on the editor's tab
-        QVERIFY(WaitForLoadsToEnd());
+        QVERIFY(waitForLoadsToEnd());
         QCOMPARE(server.recordedRequests().size(), 3);
-        QVERIFY(ShowTab("Historical"));
+        QVERIFY(showTab("Historical"));
         QTest::keyClick(&form(), Qt::Key_F5);
-        QVERIFY(!LoadRunning(realTime ? QuoteTab::RealTime : QuoteTab::Quotes));
+        QVERIFY(!loadRunning(realTime ? QuoteTab::RealTime : QuoteTab::Quotes));
 
         QCOMPARE(grid->rowCount(), 41);
         for (int i = 0; i < 41; ++i)
@@ -207,10 +207,10 @@ private slots:
     void findButtonFocusOutOnlyOnUserMoves() {
         QuotedProcess server;
         QVERIFY(server.isListening());
-        UseQuoteServer(server.port());
+        useQuoteServer(server.port());
         LoadFolder folder;
-        folder.writePortfolio(KnownSymbols(12));
-        QVERIFY(RunDelayedLoad());
+        folder.writePortfolio(knownSymbols(12));
+        QVERIFY(runDelayedLoad());
 
         auto* grid = named<QuoteGrid>("QT1");
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, rowPoint(grid, 5));
@@ -235,11 +235,11 @@ private slots:
     void findDuringLoadIsRefused() {
         QuotedProcess server({"--slow", "15"});
         QVERIFY(server.isListening());
-        UseQuoteServer(server.port());
+        useQuoteServer(server.port());
         LoadFolder folder;
-        const QStringList symbols = KnownSymbols(41);
+        const QStringList symbols = knownSymbols(41);
         folder.writePortfolio(symbols);
-        QVERIFY(ShowTab("Quotes"));
+        QVERIFY(showTab("Quotes"));
         named<QLineEdit>("Edit2")->setText(symbols[3]);
         auto* mirror = named<MirrorTextEdit>("DisplayQR");
         mirror->clear();
@@ -250,7 +250,7 @@ private slots:
         closeNextBoxWithKey(Qt::Key_Escape, &said);
         QTest::mouseClick(named<QPushButton>("Button2"), Qt::LeftButton);
         QCOMPARE(said, QString("Find symbol function is not available until all quotes have loaded"));
-        QVERIFY(WaitForLoadsToEnd());
+        QVERIFY(waitForLoadsToEnd());
         for (int i = 0; i < 41; ++i)
             QCOMPARE(named<QuoteGrid>("QT1")->cell(0, i).trimmed(), symbols[i]);
     }
@@ -260,15 +260,15 @@ private slots:
     void findLeavesTheKeyboardOnTheGrid() {
         QuotedProcess server;
         QVERIFY(server.isListening());
-        UseQuoteServer(server.port());
+        useQuoteServer(server.port());
         LoadFolder folder;
-        const QStringList symbols = KnownSymbols(12);
+        const QStringList symbols = knownSymbols(12);
         folder.writePortfolio(symbols);
-        QVERIFY(RunDelayedLoad());
+        QVERIFY(runDelayedLoad());
         const QStringList mirrorBefore = named<MirrorTextEdit>("DisplayQR")->lines();
 
         auto* key = named<QLineEdit>("Edit2");
-        QVERIFY(ShowTab("RealTime"));
+        QVERIFY(showTab("RealTime"));
         QTest::keyClick(&form(), Qt::Key_F, Qt::ControlModifier);
         QCOMPARE(focusName(), QString("Edit2"));
         key->clear();

@@ -74,13 +74,13 @@ QByteArray headReplaced(QByteArray reply, const QByteArray& from, const QByteArr
 // status, every row's display line, the data file.
 QStringList loadFrom(const QByteArray& reply) {
     MisbehavingServer server(MisbehavingServer::Mode::Reply, {reply});
-    UseQuoteServer(server.port());
+    useQuoteServer(server.port());
     LoadFolder folder;
     folder.writePortfolio(PageSymbols);
-    if (ClickGetQuotes(QuoteTab::Quotes, 20000) < 0)
+    if (clickGetQuotes(QuoteTab::Quotes, 20000) < 0)
         return {};
-    return QStringList(Control<StatusLine>("StatusBar1")->simpleText()) + Control<MirrorTextEdit>("DisplayQR")->lines()
-           << QString::fromLatin1(FileBytes(folder.path("input_data_qt1.txt")));
+    return QStringList(control<StatusLine>("StatusBar1")->simpleText()) + control<MirrorTextEdit>("DisplayQR")->lines()
+           << QString::fromLatin1(fileBytes(folder.path("input_data_qt1.txt")));
 }
 
 QByteArray randomBytes(qsizetype size) {
@@ -97,10 +97,10 @@ class LoadFaultsTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() {
-        TickwellWindow().show();
-        QVERIFY(QTest::qWaitForWindowExposed(&TickwellWindow()));
+        tickwellWindow().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tickwellWindow()));
     }
-    void cleanup() { QVERIFY(WaitForLoadsToEnd()); }
+    void cleanup() { QVERIFY(waitForLoadsToEnd()); }
 
     void badServerLosesTheConnection_data() {
         QTest::addColumn<QuoteTab>("tab");
@@ -192,7 +192,7 @@ private slots:
         QVERIFY(server.isReady());
         if (mode == Mode::FullQueue)
             QVERIFY2(server.fillAcceptQueue(), "the accept queue did not fill: connects would not hang");
-        const QString authority = UseQuoteServer(server.port(), host.isEmpty() ? "127.0.0.1" : host);
+        const QString authority = useQuoteServer(server.port(), host.isEmpty() ? "127.0.0.1" : host);
         // An unresolved name is shown alone: no port was tried.
         const QString where = host.isEmpty() ? authority : host;
 
@@ -205,23 +205,23 @@ private slots:
             QVERIFY(data.open(QIODevice::WriteOnly));
             data.write(PreviousData);
         }
-        auto* grid = Control<QuoteGrid>(quotes ? "QT1" : "RT1");
+        auto* grid = control<QuoteGrid>(quotes ? "QT1" : "RT1");
         grid->setCell(0, 0, "earlier");
 
-        const qint64 ms = ClickGetQuotes(tab, 20000);
+        const qint64 ms = clickGetQuotes(tab, 20000);
         qInfo("%s: the load ended after %lld ms", QTest::currentDataTag(), ms);
         QVERIFY(ms >= 0);
-        const QString status = Control<StatusLine>(quotes ? "StatusBar1" : "StatusBar2")->simpleText();
+        const QString status = control<StatusLine>(quotes ? "StatusBar1" : "StatusBar2")->simpleText();
         QCOMPARE(status, "Connection lost...Reload quotes (" + where + ": " + reason + ")");
         QVERIFY2(ms >= minMs && ms <= maxMs, qPrintable(QString("%1 ms").arg(ms)));
 
-        QCOMPARE(FileBytes(folder.path(dataName)), PreviousData);
+        QCOMPARE(fileBytes(folder.path(dataName)), PreviousData);
         QCOMPARE(QDir(folder.path(".")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList({"input.txt", dataName}));
         // No row stored: the mirror, which takes every row a load stores, stays empty.
-        QVERIFY(Control<MirrorTextEdit>(quotes ? "DisplayQR" : "DisplayQR1")->toPlainText().isEmpty());
+        QVERIFY(control<MirrorTextEdit>(quotes ? "DisplayQR" : "DisplayQR1")->toPlainText().isEmpty());
         if (quotes)
-            QCOMPARE(LoadedQuoteRows().size(), 0);
+            QCOMPARE(loadedQuoteRows().size(), 0);
         QCOMPARE(grid->cell(0, 0), QString("earlier"));
         if (mode != Mode::FullQueue && mode != Mode::Refused)
             QCOMPARE(server.connections(), 1); // asked once: nothing but a short 200 page is asked again
@@ -271,10 +271,10 @@ private slots:
         const QByteArray fault =
             malformed ? headReplaced(page, "Transfer-Encoding", "Foo: 1\rTransfer-Encoding") : cutMidChunk(page);
         MisbehavingServer server(Mode::Reply, {page, page, page, fault, page});
-        const QString authority = UseQuoteServer(server.port());
+        const QString authority = useQuoteServer(server.port());
         LoadFolder folder;
         folder.writePortfolio((PageSymbols + PageSymbols).mid(0, symbols));
-        auto* grid = Control<QuoteGrid>(quotes ? "QT1" : "RT1");
+        auto* grid = control<QuoteGrid>(quotes ? "QT1" : "RT1");
         auto marks = [&, cells = QAccessible::queryAccessibleInterface(grid)->tableInterface()] {
             // The last row the cut load reached and those after it: their font, what is heard of them.
             QStringList marks;
@@ -287,8 +287,8 @@ private slots:
         const QString lost = "Connection lost...Reload quotes (" + authority + ": " + note + ")";
         const QStringList fresh = {"", "", ""};
         for (const auto& [status, marked] : {std::pair{done, fresh}, {lost, {"", stale, stale}}, {done, fresh}}) {
-            QVERIFY(ClickGetQuotes(tab) >= 0);
-            QCOMPARE(Control<StatusLine>(quotes ? "StatusBar1" : "StatusBar2")->simpleText(), status);
+            QVERIFY(clickGetQuotes(tab) >= 0);
+            QCOMPARE(control<StatusLine>(quotes ? "StatusBar1" : "StatusBar2")->simpleText(), status);
             QCOMPARE(marks(), marked);
         }
     }

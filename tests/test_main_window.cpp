@@ -117,10 +117,10 @@ QString textOf(QWidget* widget) {
 QString lookOf(QWidget* widget) {
     QStringList look;
     const QFont font = widget->font();
-    if (font != TickwellWindow().font())
+    if (font != tickwellWindow().font())
         look << QString("%1 %2px%3").arg(font.family()).arg(font.pixelSize()).arg(font.bold() ? " bold" : "");
     const QColor ink = widget->palette().color(QPalette::WindowText);
-    if (ink != TickwellWindow().palette().color(QPalette::WindowText))
+    if (ink != tickwellWindow().palette().color(QPalette::WindowText))
         look << ink.name();
     return look.join(' ');
 }
@@ -142,34 +142,34 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() {
-        TickwellWindow().show();
-        QVERIFY(QTest::qWaitForWindowExposed(&TickwellWindow()));
+        tickwellWindow().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tickwellWindow()));
     }
 
     // Declared first: the state the window was created in.
     void startState() {
-        auto* pages = Control<QTabWidget>("PgC1");
+        auto* pages = control<QTabWidget>("PgC1");
         QCOMPARE(pages->currentWidget()->objectName(), QString("Quotes"));
-        QVERIFY(Control<StatusLine>("StatusBar1")->simplePanel());
+        QVERIFY(control<StatusLine>("StatusBar1")->simplePanel());
         for (const char* count : {"Adv", "Decl", "NoChg"})
-            QVERIFY(Control<QLineEdit>(count)->text().isEmpty());
+            QVERIFY(control<QLineEdit>(count)->text().isEmpty());
         for (const char* box : {"CheckBox", "CheckBox3", "CheckBox1", "CheckBox2"})
-            QVERIFY2(!Control<QCheckBox>(box)->isChecked(), box);
-        QCOMPARE(Control<QComboBox>("ComboBox")->currentIndex(), -1);
-        QCOMPARE(Control<QComboBox>("ComboBox1")->currentIndex(), -1);
-        QCOMPARE(OpenTextFiles(), QStringList()); // no portfolio open for editing
+            QVERIFY2(!control<QCheckBox>(box)->isChecked(), box);
+        QCOMPARE(control<QComboBox>("ComboBox")->currentIndex(), -1);
+        QCOMPARE(control<QComboBox>("ComboBox1")->currentIndex(), -1);
+        QCOMPARE(openTextFiles(), QStringList()); // no portfolio open for editing
         // The RealTime status bar takes simple texts once its tab has been shown.
-        QVERIFY(!Control<StatusLine>("StatusBar2")->simplePanel());
-        QVERIFY(ShowTab("RealTime"));
-        QVERIFY(Control<StatusLine>("StatusBar2")->simplePanel());
-        QVERIFY(ShowTab("Quotes"));
+        QVERIFY(!control<StatusLine>("StatusBar2")->simplePanel());
+        QVERIFY(showTab("RealTime"));
+        QVERIFY(control<StatusLine>("StatusBar2")->simplePanel());
+        QVERIFY(showTab("Quotes"));
     }
 
     void controls() {
         QStringList wrong, designedNames;
         for (const Designed& designed : Controls) {
             designedNames << designed.name;
-            QWidget* widget = qobject_cast<QWidget*>(FindControl(designed.name));
+            QWidget* widget = qobject_cast<QWidget*>(findControl(designed.name));
             if (!widget) {
                 wrong << QString("%1: missing").arg(designed.name);
                 continue;
@@ -197,7 +197,7 @@ private slots:
         // No control on the sheets beyond the designed ones.
         QStringList named;
         for (const char* sheet : {"Quotes", "RealTime", "Historical"})
-            for (QWidget* child : Control(sheet)->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            for (QWidget* child : control(sheet)->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
                 if (!child->objectName().isEmpty())
                     named << child->objectName();
         named.sort();
@@ -206,7 +206,7 @@ private slots:
     }
 
     void window() {
-        QWidget& window = TickwellWindow();
+        QWidget& window = tickwellWindow();
         QCOMPARE(window.windowTitle(), QString("Tickwell"));
         QVERIFY(!window.windowIcon().isNull());
         QCOMPARE(window.font().family(), QString("MS Sans Serif"));
@@ -214,14 +214,14 @@ private slots:
         QCOMPARE(window.minimumSize(), window.maximumSize()); // single fixed border
         QVERIFY(window.windowFlags() & Qt::WindowMinimizeButtonHint);
         QVERIFY(!(window.windowFlags() & Qt::WindowMaximizeButtonHint));
-        auto* pages = Control<QTabWidget>("PgC1");
+        auto* pages = control<QTabWidget>("PgC1");
         QCOMPARE(pages->size(), QSize(641, 522));
         QStringList tabs;
         for (int i = 0; i < pages->count(); ++i)
             tabs << pages->widget(i)->objectName() + "=" + pages->tabText(i);
         QCOMPARE(tabs, QStringList({"Quotes=Quotes", "RealTime=RealTime", "Historical=Portfolios"}));
-        auto* quotes = Control<QuoteGrid>("QT1");
-        auto* realTime = Control<QuoteGrid>("RT1");
+        auto* quotes = control<QuoteGrid>("QT1");
+        auto* realTime = control<QuoteGrid>("RT1");
         QCOMPARE(QList<int>({quotes->rowCount(), quotes->defaultRowHeight(), quotes->colCount()}),
                  QList<int>({40, 16, 7}));
         QCOMPARE(QList<int>({realTime->rowCount(), realTime->defaultRowHeight(), realTime->colCount()}),
@@ -232,7 +232,7 @@ private slots:
     // marked letter opens a menu. The buttons that have a key name it in their tooltips.
     void menus() {
         QStringList seen;
-        for (QAction* title : Control<QMenuBar>("MainMenu1")->actions()) {
+        for (QAction* title : control<QMenuBar>("MainMenu1")->actions()) {
             // The caption with the Alt key's letter marked.
             seen << title->menu()->objectName() + "=" + title->text();
             for (QAction* item : title->menu()->actions())
@@ -247,25 +247,25 @@ private slots:
                       "  Aboutautomaticrefreshfeature1=Automatic Refresh Feature|",
                       "  Aboutautomaticsort1=Automatic Sort Options|", "WindowSizing1=&Window Sizing",
                       "  Reduced1=Reduced||unchecked", "  Normal=Normal||checked", "  Enlarged1=Enlarged||unchecked"}));
-        QTest::keyClick(&TickwellWindow(), Qt::Key_W, Qt::AltModifier);
-        QVERIFY(QApplication::activePopupWidget() == Control("WindowSizing1"));
+        QTest::keyClick(&tickwellWindow(), Qt::Key_W, Qt::AltModifier);
+        QVERIFY(QApplication::activePopupWidget() == control("WindowSizing1"));
         QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
         for (const char* button : {"BtnQuote", "BtnQuote1", "PortName", "Button1", "Button5"})
-            QVERIFY2(Control(button)->toolTip().contains(QRegularExpression("\\((F5|Ctrl\\+O)\\)$")), button);
+            QVERIFY2(control(button)->toolTip().contains(QRegularExpression("\\((F5|Ctrl\\+O)\\)$")), button);
     }
 
     void components() {
         for (const char* name : {"Timer", "Timer1"}) {
-            auto* timer = Control<QTimer>(name);
+            auto* timer = control<QTimer>(name);
             QVERIFY2(!timer->isActive() && !timer->isSingleShot(), name);
             QCOMPARE(timer->interval(), 3000);
         }
-        QCOMPARE(OpenDialogFilter("OpenFile"), QString("Text File (*.txt *.TXT);;All (*)"));
-        QCOMPARE(OpenDialogFilter("OpenFile1"), OpenDialogFilter("OpenFile"));
-        QCOMPARE(itemsOf(Control<QComboBox>("ComboBox")),
+        QCOMPARE(openDialogFilter("OpenFile"), QString("Text File (*.txt *.TXT);;All (*)"));
+        QCOMPARE(openDialogFilter("OpenFile1"), openDialogFilter("OpenFile"));
+        QCOMPARE(itemsOf(control<QComboBox>("ComboBox")),
                  QStringList({"2 minutes", "5 minutes", "10 minutes", "15 minutes", "20 minutes", "30 minutes",
                               "45 minutes", "60 minutes"}));
-        QCOMPARE(itemsOf(Control<QComboBox>("ComboBox1")),
+        QCOMPARE(itemsOf(control<QComboBox>("ComboBox1")),
                  QStringList(
                      {"30 seconds", "1 minute", "2 minutes", "5 minutes", "10 minutes", "15 minutes", "20 minutes"}));
     }
@@ -295,33 +295,33 @@ private slots:
         OpenDialogSeam::answerInTests();
         for (const char* tab : {"RealTime", "Quotes"}) {
             OpenDialogSeam::queueAnswer(folder.path("mine.txt"));
-            QVERIFY(ShowTab(tab));
-            QTest::keyClick(&TickwellWindow(), Qt::Key_O, Qt::ControlModifier);
+            QVERIFY(showTab(tab));
+            QTest::keyClick(&tickwellWindow(), Qt::Key_O, Qt::ControlModifier);
         }
-        QTest::mouseClick(Control("CheckBox2"), Qt::LeftButton);
-        QTest::mouseClick(Control("CheckBox"), Qt::LeftButton); // this tab's time is chosen with its refresh on
-        QTest::keyClick(Control("ComboBox"), Qt::Key_Down);
-        QVERIFY(ShowTab("RealTime"));
-        QTest::keyClick(Control("ComboBox1"), Qt::Key_Down);
+        QTest::mouseClick(control("CheckBox2"), Qt::LeftButton);
+        QTest::mouseClick(control("CheckBox"), Qt::LeftButton); // this tab's time is chosen with its refresh on
+        QTest::keyClick(control("ComboBox"), Qt::Key_Down);
+        QVERIFY(showTab("RealTime"));
+        QTest::keyClick(control("ComboBox1"), Qt::Key_Down);
         if (damage == "portfolio")
             QVERIFY(QFile::remove(folder.path("mine.txt")));
         else if (damage == "corrupt")
-            QVERIFY(WriteFileBytes(SettingsFile(), "[Quotes\nportfolio=\xff\n[RealTime]autoSort"));
+            QVERIFY(writeFileBytes(settingsFile(), "[Quotes\nportfolio=\xff\n[RealTime]autoSort"));
         else if (damage == "folder")
-            QVERIFY(QFile::remove(SettingsFile()) && QDir().mkdir(SettingsFile()));
+            QVERIFY(QFile::remove(settingsFile()) && QDir().mkdir(settingsFile()));
 
-        RestartTickwell().show();
-        QCOMPARE(Control<QLineEdit>("Portfolio")->text() + Control<QLineEdit>("Portfolio1")->text(),
+        restartTickwell().show();
+        QCOMPARE(control<QLineEdit>("Portfolio")->text() + control<QLineEdit>("Portfolio1")->text(),
                  portfolio + portfolio);
-        QCOMPARE(Control<QCheckBox>("CheckBox2")->isChecked(), kept);
-        QCOMPARE(Control<QComboBox>("ComboBox")->currentText() + "," + Control<QComboBox>("ComboBox1")->currentText(),
+        QCOMPARE(control<QCheckBox>("CheckBox2")->isChecked(), kept);
+        QCOMPARE(control<QComboBox>("ComboBox")->currentText() + "," + control<QComboBox>("ComboBox1")->currentText(),
                  kept ? "2 minutes,30 seconds" : "Refresh Time,Refresh Time");
-        QVERIFY(!Control<QCheckBox>("CheckBox")->isChecked());
-        QTest::mouseClick(Control("CheckBox"), Qt::LeftButton);
-        QCOMPARE(Control<QTimer>("Timer")->isActive(), kept);
-        QFile::remove(SettingsFile());
-        QDir().rmdir(SettingsFile());
-        RestartTickwell().show();
+        QVERIFY(!control<QCheckBox>("CheckBox")->isChecked());
+        QTest::mouseClick(control("CheckBox"), Qt::LeftButton);
+        QCOMPARE(control<QTimer>("Timer")->isActive(), kept);
+        QFile::remove(settingsFile());
+        QDir().rmdir(settingsFile());
+        restartTickwell().show();
     }
 };
 

@@ -36,16 +36,16 @@ const QString CancelQuestion =
 const QString Dialog = "CreatePort1";
 
 MirrorTextEdit* portfolioEditor() {
-    return Control<MirrorTextEdit>("RichEdit2");
+    return control<MirrorTextEdit>("RichEdit2");
 }
 
 QLineEdit* box(const char* name) {
-    return Control<QLineEdit>(name);
+    return control<QLineEdit>(name);
 }
 
 // The editor's file name, shown while a portfolio is open in it.
 QLabel* editorCaption() {
-    return Control<QLabel>("StaticText12");
+    return control<QLabel>("StaticText12");
 }
 
 bool editorOpen() {
@@ -59,11 +59,11 @@ QStringList editorLines() {
 }
 
 void click(const char* button) {
-    QTest::mouseClick(Control<QPushButton>(button), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(button), Qt::LeftButton);
 }
 
 void clickInDialog(const char* button) {
-    QTest::mouseClick(Control<QPushButton>(Dialog, button), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(Dialog, button), Qt::LeftButton);
 }
 
 // "Edit Portfolio" with the open dialog answering path (nullopt: the dialog is cancelled).
@@ -82,15 +82,15 @@ struct DialogVisit {
 // clicked. A dialog that stays open is then closed from its title bar so the test goes on.
 DialogVisit createPortfolio(const QString& name, bool ok) {
     auto visit = std::make_shared<DialogVisit>();
-    QWidget* dialog = FindWindow(Dialog);
+    QWidget* dialog = findWindow(Dialog);
     QTimer::singleShot(0, dialog, [visit, dialog, name, ok] {
         if (!dialog->isVisible())
             return;
         visit->shown = true;
-        Control<QLineEdit>(Dialog, "Edit1")->setText(name);
+        control<QLineEdit>(Dialog, "Edit1")->setText(name);
         clickInDialog(ok ? "Button1" : "Button2");
         visit->stayedOpen = dialog->isVisible();
-        visit->editAfter = Control<QLineEdit>(Dialog, "Edit1")->text();
+        visit->editAfter = control<QLineEdit>(Dialog, "Edit1")->text();
         if (visit->stayedOpen)
             dialog->close();
     });
@@ -117,39 +117,39 @@ class PortfoliosTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() {
-        TickwellWindow().show();
-        QVERIFY(QTest::qWaitForWindowExposed(&TickwellWindow()));
+        tickwellWindow().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tickwellWindow()));
     }
     void init() {
-        QVERIFY(ShowTab("Historical"));
+        QVERIFY(showTab("Historical"));
         if (editorOpen()) { // a test left a portfolio open: Cancel, OK
             MessageBoxSeam::queueAnswer(MsgAnswer::Ok);
             click("Button8");
         }
         QVERIFY(!editorOpen());
         portfolioEditor()->clear();
-        ForgetChosenFolders();
-        Control<QLineEdit>(Dialog, "Edit1")->clear();
+        forgetChosenFolders();
+        control<QLineEdit>(Dialog, "Edit1")->clear();
         MessageBoxSeam::clear();
         OpenDialogSeam::clear();
     }
     void cleanup() {
-        QVERIFY(!FindWindow(Dialog)->isVisible());
-        QVERIFY(WaitForLoadsToEnd());
-        QCOMPARE(OpenTextFiles(), QStringList());
+        QVERIFY(!findWindow(Dialog)->isVisible());
+        QVERIFY(waitForLoadsToEnd());
+        QCOMPARE(openTextFiles(), QStringList());
     }
 
     void createPortfolioDialog() {
-        auto* dialog = qobject_cast<QDialog*>(FindWindow(Dialog));
+        auto* dialog = qobject_cast<QDialog*>(findWindow(Dialog));
         QVERIFY(dialog);
         QCOMPARE(dialog->windowTitle(), QString("Create Portfolio"));
-        auto* label = Control<QLabel>(Dialog, "Label1");
+        auto* label = control<QLabel>(Dialog, "Label1");
         QCOMPARE(label->text(), QString("Enter portfolio name (e.g. \"SP500_Stocks):"));
         QCOMPARE(label->text().count('"'), 1);
         QVERIFY(label->font().bold());
-        QCOMPARE(Control<QLineEdit>(Dialog, "Edit1")->width(), 289);
-        QCOMPARE(Control<QPushButton>(Dialog, "Button1")->text(), QString("OK"));
-        QCOMPARE(Control<QPushButton>(Dialog, "Button2")->text(), QString("Cancel"));
+        QCOMPARE(control<QLineEdit>(Dialog, "Edit1")->width(), 289);
+        QCOMPARE(control<QPushButton>(Dialog, "Button1")->text(), QString("OK"));
+        QCOMPARE(control<QPushButton>(Dialog, "Button2")->text(), QString("Cancel"));
         QVERIFY(dialog->isModal());
         QCOMPARE(dialog->size(), QSize(398, 183));
         QVERIFY(!dialog->isVisible());
@@ -157,15 +157,15 @@ private slots:
 
     void closingTheDialogFromItsTitleBarKeepsEdit1() {
         auto shown = std::make_shared<bool>(false);
-        QWidget* dialog = FindWindow(Dialog);
+        QWidget* dialog = findWindow(Dialog);
         QTimer::singleShot(0, dialog, [shown, dialog] {
             *shown = dialog->isVisible();
-            Control<QLineEdit>(Dialog, "Edit1")->setText("half typed");
+            control<QLineEdit>(Dialog, "Edit1")->setText("half typed");
             dialog->close();
         });
         click("Button6");
         QVERIFY(*shown);
-        QCOMPARE(Control<QLineEdit>(Dialog, "Edit1")->text(), QString("half typed"));
+        QCOMPARE(control<QLineEdit>(Dialog, "Edit1")->text(), QString("half typed"));
         QVERIFY(!editorOpen());
         // No portfolio behind the editor: Save asks nothing.
         click("Button7");
@@ -211,7 +211,7 @@ private slots:
         QFETCH(QStringList, editor);
         QFETCH(QByteArray, fileAfter);
         LoadFolder folder;
-        WriteFileBytes(folder.path("pf.txt"), "IBM\nMSFT\n");
+        writeFileBytes(folder.path("pf.txt"), "IBM\nMSFT\n");
         const QString quotesName = box("Portfolio")->text(), realTimeName = box("Portfolio1")->text();
         if (startOpen) {
             editPortfolio(folder.path("pf.txt"));
@@ -233,7 +233,7 @@ private slots:
             click(command == "save" ? "Button7" : "Button8");
 
         QCOMPARE(editorOpen(), endOpen);
-        QCOMPARE(Control("RichEdit3")->isHidden(), !endOpen);
+        QCOMPARE(control("RichEdit3")->isHidden(), !endOpen);
         QCOMPARE(editorLines(), editor);
         const QList<MessageBoxSeam::Shown> boxes = MessageBoxSeam::shown();
         QCOMPARE(boxes.size(), question.isEmpty() ? 0 : 1);
@@ -251,7 +251,7 @@ private slots:
         const QString name = command == "create" && !startOpen ? "newpf.txt" : "pf.txt";
         if (endOpen) {
             QCOMPARE(editorCaption()->text(), name);
-            QCOMPARE(Control<MirrorTextEdit>("RichEdit3")->toPlainText(),
+            QCOMPARE(control<MirrorTextEdit>("RichEdit3")->toPlainText(),
                      QString("Add or Delete stock symbols in the box on \n"
                              "the left.  Type only one symbol per line.  \n"
                              "Click Save after making changes to the list \n"
@@ -263,7 +263,7 @@ private slots:
             QVERIFY(visit.editAfter.isEmpty());
             QVERIFY2(!QFile::exists(folder.path("newpf.txt")), "no file before Save");
         }
-        QCOMPARE(FileBytes(folder.path("pf.txt")), fileAfter);
+        QCOMPARE(fileBytes(folder.path("pf.txt")), fileAfter);
         QCOMPARE(box("Portfolio")->text(), quotesName);
         QCOMPARE(box("Portfolio1")->text(), realTimeName);
         if (endOpen) {
@@ -272,7 +272,7 @@ private slots:
             MessageBoxSeam::queueAnswer(MsgAnswer::Ok);
             click("Button7");
             QVERIFY(!editorOpen());
-            QCOMPARE(FileBytes(folder.path(name)), (editor.join('\n') + '\n').toLatin1());
+            QCOMPARE(fileBytes(folder.path(name)), (editor.join('\n') + '\n').toLatin1());
         }
     }
 
@@ -295,7 +295,7 @@ private slots:
         QFETCH(QByteArray, file);
         QFETCH(QStringList, editor);
         LoadFolder folder;
-        WriteFileBytes(folder.path("pf.txt"), file);
+        writeFileBytes(folder.path("pf.txt"), file);
         editPortfolio(folder.path("pf.txt"));
         // Alert rules sit beside portfolios; only the editor's dialog offers them.
         QCOMPARE(OpenDialogSeam::lastFilters(), QString("Text File (*.txt *.TXT);;All (*);;Alert rules (*.alerts)"));
@@ -306,7 +306,7 @@ private slots:
         QByteArray expected;
         for (const QString& line : editor)
             expected += line.toLatin1() + "\n";
-        QCOMPARE(FileBytes(folder.path("pf.txt")), expected);
+        QCOMPARE(fileBytes(folder.path("pf.txt")), expected);
     }
 
     void saveWritesEveryLineAsItIs() {
@@ -317,7 +317,7 @@ private slots:
         QVERIFY(editorOpen());
         click("Button7");
         // The last line break closes the empty line before it; nothing after it is a line.
-        QCOMPARE(FileBytes(folder.path("typed.txt")), QByteArray("IBM\n\n KO  \n\n"));
+        QCOMPARE(fileBytes(folder.path("typed.txt")), QByteArray("IBM\n\n KO  \n\n"));
         QVERIFY(portfolioEditor()->toPlainText().isEmpty());
     }
 
@@ -341,7 +341,7 @@ private slots:
         QCOMPARE(editorCaption()->text(), fileName);
         click("Button7");
         QVERIFY(!editorOpen());
-        QCOMPARE(FileBytes(folder.path(fileName)), QByteArray("IBM\n"));
+        QCOMPARE(fileBytes(folder.path(fileName)), QByteArray("IBM\n"));
         QCOMPARE(QDir(folder.path(".")).entryList(QDir::Files | QDir::Hidden), QStringList{fileName});
     }
 
@@ -428,7 +428,7 @@ private slots:
         if (kind == "folder")
             QVERIFY(QDir(folder.path(".")).mkdir(name));
         if (kind == "readonly") {
-            WriteFileBytes(folder.path(name), "IBM\n");
+            writeFileBytes(folder.path(name), "IBM\n");
             QVERIFY(QFile::setPermissions(folder.path(name), QFileDevice::ReadOwner));
         }
         portfolioEditor()->setPlainText("XOM");
@@ -439,9 +439,9 @@ private slots:
         QVERIFY2(boxes[0].text.contains(name), qPrintable(boxes[0].text));
         QCOMPARE(boxes[0].caption, QString("Attention"));
         QVERIFY(!editorOpen());
-        QVERIFY(Control("RichEdit3")->isHidden());
+        QVERIFY(control("RichEdit3")->isHidden());
         QVERIFY(portfolioEditor()->toPlainText().isEmpty());
-        QCOMPARE(OpenTextFiles(), QStringList());
+        QCOMPARE(openTextFiles(), QStringList());
         // Closed means Save asks nothing and writes nothing.
         click("Button7");
         QCOMPARE(MessageBoxSeam::shown().size(), 1);
@@ -467,13 +467,13 @@ private slots:
         QLineEdit* edit = box(quotesTab ? "Portfolio" : "Portfolio1");
         const QString dialog = quotesTab ? "OpenFile" : "OpenFile1";
         const QString otherDialog = quotesTab ? "OpenFile1" : "OpenFile";
-        const QString before = edit->text(), otherBefore = OpenDialogLastFile(otherDialog);
+        const QString before = edit->text(), otherBefore = openDialogLastFile(otherDialog);
         const QString startFolder = QDir::currentPath();
         QString path;
         if (!chosen.isEmpty()) {
             path = folder.path(chosen);
             QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
-            WriteFileBytes(path, "IBM\n");
+            writeFileBytes(path, "IBM\n");
         }
         OpenDialogSeam::queueAnswer(chosen.isEmpty() ? std::nullopt : std::optional<QString>(path));
         portfolioEditor()->setPlainText("XOM");
@@ -483,14 +483,14 @@ private slots:
         QVERIFY2(clock.elapsed() >= 1000, qPrintable(QString::number(clock.elapsed())));
         QVERIFY(clock.elapsed() < 3000);
         QCOMPARE(OpenDialogSeam::runs(), 1);
-        QCOMPARE(OpenDialogSeam::lastFilters(), OpenDialogFilter(dialog));
-        QCOMPARE(OpenDialogLastFile(otherDialog), otherBefore);
+        QCOMPARE(OpenDialogSeam::lastFilters(), openDialogFilter(dialog));
+        QCOMPARE(openDialogLastFile(otherDialog), otherBefore);
         QCOMPARE(QDir::currentPath(), startFolder); // the tab keeps the folder, not the process
         if (chosen.isEmpty()) {
             QCOMPARE(edit->text(), before);
         } else {
             QCOMPARE(edit->text(), name);
-            QCOMPARE(OpenDialogLastFile(dialog), path);
+            QCOMPARE(openDialogLastFile(dialog), path);
         }
         QCOMPARE(editorLines(), QStringList{"XOM"}); // the editor is not touched
         QVERIFY(!editorOpen());
@@ -506,10 +506,10 @@ private slots:
         QFETCH(bool, quotesTab);
         QFETCH(QList<int>, keptColumns);
         LoadFolder folder;
-        auto* grid = Control<QuoteGrid>(quotesTab ? "QT1" : "RT1");
+        auto* grid = control<QuoteGrid>(quotesTab ? "QT1" : "RT1");
         QLineEdit* edit = box(quotesTab ? "Portfolio" : "Portfolio1");
         const QString name = edit->text() == "reset_a.txt" ? "reset_b.txt" : "reset_a.txt";
-        WriteFileBytes(folder.path(name), "IBM\n");
+        writeFileBytes(folder.path(name), "IBM\n");
         fillGrid(grid, 45);
         box("Edit1")->setText("7 before");
         OpenDialogSeam::queueAnswer(folder.path(name));
@@ -527,14 +527,14 @@ private slots:
     void sameNameFromAnotherFolderKeepsTheGridButLoadsFromThere() {
         QuotedProcess server({}, QuotedProcess::Recording::On);
         QVERIFY2(server.isListening(), qPrintable(server.errorText()));
-        UseQuoteServer(server.port());
+        useQuoteServer(server.port());
         LoadFolder first;
         first.writePortfolio({"IBM"});
         QTemporaryDir second;
         QVERIFY(second.isValid());
-        WriteFileBytes(second.filePath("input.txt"), "MSFT\nKO\n");
-        NamePortfolio(QuoteTab::Quotes, "input.txt");
-        auto* grid = Control<QuoteGrid>("QT1");
+        writeFileBytes(second.filePath("input.txt"), "MSFT\nKO\n");
+        namePortfolio(QuoteTab::Quotes, "input.txt");
+        auto* grid = control<QuoteGrid>("QT1");
         fillGrid(grid, 45);
         box("Edit1")->setText("kept");
 
@@ -547,7 +547,7 @@ private slots:
         QCOMPARE(box("Edit1")->text(), QString("kept"));
         QCOMPARE(QDir::currentPath(), startFolder);
 
-        QVERIFY(RunDelayedLoad());
+        QVERIFY(runDelayedLoad());
         const QList<QByteArray> requests = server.recordedRequests();
         QCOMPARE(requests.size(), 1);
         QVERIFY2(requests[0].startsWith("GET /q/cq?s=MSFT,KO&"), requests[0].constData());
@@ -560,28 +560,28 @@ private slots:
     void eachTabLoadsFromItsOwnFolder() {
         QuotedProcess server({}, QuotedProcess::Recording::On);
         QVERIFY2(server.isListening(), qPrintable(server.errorText()));
-        UseQuoteServer(server.port());
+        useQuoteServer(server.port());
         LoadFolder start;
         QTemporaryDir quotesDir, realTimeDir;
         QVERIFY(quotesDir.isValid() && realTimeDir.isValid());
         // The same names in several folders with other symbols: the request shows where a load read.
         for (const char* name : {"q.txt", "rt.txt", "other.txt"})
-            WriteFileBytes(start.path(name), "KO\n");
-        WriteFileBytes(quotesDir.filePath("q.txt"), "MSFT\nIBM\n");
-        WriteFileBytes(quotesDir.filePath("other.txt"), "GE\nF\n");
-        WriteFileBytes(realTimeDir.filePath("rt.txt"), "PEP\nXOM\nT\n");
-        WriteFileBytes(realTimeDir.filePath("other.txt"), "HD\nBA\n");
+            writeFileBytes(start.path(name), "KO\n");
+        writeFileBytes(quotesDir.filePath("q.txt"), "MSFT\nIBM\n");
+        writeFileBytes(quotesDir.filePath("other.txt"), "GE\nF\n");
+        writeFileBytes(realTimeDir.filePath("rt.txt"), "PEP\nXOM\nT\n");
+        writeFileBytes(realTimeDir.filePath("other.txt"), "HD\nBA\n");
         OpenDialogSeam::queueAnswer(quotesDir.filePath("q.txt"));
         click("PortName");
         OpenDialogSeam::queueAnswer(realTimeDir.filePath("rt.txt"));
         click("Button1");
-        QVERIFY(ClickGetQuotes(QuoteTab::Quotes) >= 0);
-        QVERIFY(ClickGetQuotes(QuoteTab::RealTime) >= 0);
+        QVERIFY(clickGetQuotes(QuoteTab::Quotes) >= 0);
+        QVERIFY(clickGetQuotes(QuoteTab::RealTime) >= 0);
         // The boxes are read-only to the user: the name is set as the program would.
-        NamePortfolio(QuoteTab::Quotes, "other.txt");
-        NamePortfolio(QuoteTab::RealTime, "other.txt");
-        QVERIFY(ClickGetQuotes(QuoteTab::Quotes) >= 0);
-        QVERIFY(ClickGetQuotes(QuoteTab::RealTime) >= 0);
+        namePortfolio(QuoteTab::Quotes, "other.txt");
+        namePortfolio(QuoteTab::RealTime, "other.txt");
+        QVERIFY(clickGetQuotes(QuoteTab::Quotes) >= 0);
+        QVERIFY(clickGetQuotes(QuoteTab::RealTime) >= 0);
 
         QList<QByteArray> paths;
         for (const QByteArray& request : server.recordedRequests())
@@ -593,8 +593,8 @@ private slots:
         QCOMPARE(files(quotesDir.path()), QStringList({"other.txt", "other_data_qt1.txt", "q.txt", "q_data_qt1.txt"}));
         QCOMPARE(files(realTimeDir.path()),
                  QStringList({"other.txt", "other_data_qt2.txt", "rt.txt", "rt_data_qt2.txt"}));
-        NamePortfolio(QuoteTab::Quotes, "input.txt");
-        NamePortfolio(QuoteTab::RealTime, "input.txt");
+        namePortfolio(QuoteTab::Quotes, "input.txt");
+        namePortfolio(QuoteTab::RealTime, "input.txt");
     }
 
     // Save writes the file the editor opened or created, wherever the tabs have moved since.
@@ -608,7 +608,7 @@ private slots:
         LoadFolder start;
         QTemporaryDir other;
         QVERIFY(other.isValid());
-        WriteFileBytes(other.filePath("pf.txt"), "IBM\n");
+        writeFileBytes(other.filePath("pf.txt"), "IBM\n");
         if (created) {
             QVERIFY(createPortfolio("pf", true).shown);
             OpenDialogSeam::queueAnswer(other.filePath("pf.txt"));
@@ -622,9 +622,9 @@ private slots:
         QVERIFY(!editorOpen());
         const QString saved = created ? start.path("pf.txt") : other.filePath("pf.txt");
         const QString untouched = created ? other.filePath("pf.txt") : start.path("pf.txt");
-        QCOMPARE(FileBytes(saved), QByteArray("KO\nPEP\n"));
-        QCOMPARE(FileBytes(untouched), created ? QByteArray("IBM\n") : QByteArray("<missing>"));
-        NamePortfolio(QuoteTab::Quotes, "input.txt");
+        QCOMPARE(fileBytes(saved), QByteArray("KO\nPEP\n"));
+        QCOMPARE(fileBytes(untouched), created ? QByteArray("IBM\n") : QByteArray("<missing>"));
+        namePortfolio(QuoteTab::Quotes, "input.txt");
     }
 
     // A disk that takes only a few bytes more (a file size limit, with SIGXFSZ ignored so that the
@@ -632,10 +632,10 @@ private slots:
     void saveThatCannotWriteKeepsTheOldFile() {
         LoadFolder folder;
         const QByteArray old = "IBM\nMSFT\n";
-        WriteFileBytes(folder.path("pf.txt"), old);
+        writeFileBytes(folder.path("pf.txt"), old);
         editPortfolio(folder.path("pf.txt"));
         QVERIFY(editorOpen());
-        const QStringList typed = KnownSymbols(30);
+        const QStringList typed = knownSymbols(30);
         portfolioEditor()->setPlainText(typed.join('\n'));
 
         rlimit before{};
@@ -648,7 +648,7 @@ private slots:
         std::signal(SIGXFSZ, previousHandler);
         QVERIFY(limited);
 
-        QCOMPARE(FileBytes(folder.path("pf.txt")), old);
+        QCOMPARE(fileBytes(folder.path("pf.txt")), old);
         QCOMPARE(QDir(folder.path(".")).entryList(QDir::Files | QDir::Hidden), QStringList{"pf.txt"});
         const QList<MessageBoxSeam::Shown> boxes = MessageBoxSeam::shown();
         QCOMPARE(boxes.size(), 2);
@@ -661,7 +661,7 @@ private slots:
         // With room on the disk again, Save writes the work into the same portfolio.
         click("Button7");
         QVERIFY(!editorOpen());
-        QCOMPARE(FileBytes(folder.path("pf.txt")), (typed.join('\n') + '\n').toLatin1());
+        QCOMPARE(fileBytes(folder.path("pf.txt")), (typed.join('\n') + '\n').toLatin1());
     }
 };
 

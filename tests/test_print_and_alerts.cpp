@@ -76,7 +76,7 @@ QStringList dataWords(const QString& line, bool realTime) {
 // when its price is 0.
 void writeFeed(const QString& path, double aapl, double ibmChange) {
     const QByteArray aaplLine = aapl > 0 ? "AAPL," + QByteArray::number(aapl, 'f', 2) + ",1.00,16:00\n" : "";
-    QVERIFY(WriteFileBytes(path + ".new", "symbol,last,change,time\n" + aaplLine + "IBM,150.00," +
+    QVERIFY(writeFileBytes(path + ".new", "symbol,last,change,time\n" + aaplLine + "IBM,150.00," +
                                               QByteArray::number(ibmChange, 'f', 2) + ",16:00\n"));
     QVERIFY(std::rename(qPrintable(path + ".new"), qPrintable(path)) == 0);
 }
@@ -103,7 +103,7 @@ class TestPrintAndAlerts : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY2(server_.isListening(), qPrintable(server_.errorText()));
-        serverAddress_ = UseQuoteServer(server_.port()); // and the settings of this run alone
+        serverAddress_ = useQuoteServer(server_.port()); // and the settings of this run alone
     }
 
     // Every printed value is the number of the word of the data-file line the same load wrote.
@@ -119,7 +119,7 @@ private slots:
         QFETCH(QString, format);
         QFETCH(bool, realTime);
         LoadFolder folder;
-        folder.writePortfolio(KnownSymbols(4) + QStringList{"^DJI", "ABCDQ", "ZZZZ"}); // N/A values, not found
+        folder.writePortfolio(knownSymbols(4) + QStringList{"^DJI", "ABCDQ", "ZZZZ"}); // N/A values, not found
         const Run run = print(QStringList{"--format", format, "--server", serverAddress_} +
                               (realTime ? QStringList{"--realtime"} : QStringList()));
         QCOMPARE(run.code, 0);
@@ -158,7 +158,7 @@ private slots:
     void refusedConnectionAndWatch() {
         LoadFolder folder;
         folder.writePortfolio({"IBM"});
-        const Run refused = print({"--server", QString("127.0.0.1:%1").arg(ClosedPort())});
+        const Run refused = print({"--server", QString("127.0.0.1:%1").arg(closedPort())});
         QCOMPARE(refused.code, 1);
         QVERIFY2(refused.err.startsWith("Connection lost...Reload quotes (127.0.0.1:") && refused.out.isEmpty(),
                  refused.err);
@@ -183,7 +183,7 @@ private slots:
         QuotedProcess market({"--quotes", feed});
         QVERIFY2(market.isListening(), qPrintable(market.errorText()));
         folder.writePortfolio({"AAPL", "IBM"});
-        QVERIFY(WriteFileBytes(folder.path("input.alerts"),
+        QVERIFY(writeFileBytes(folder.path("input.alerts"),
                                "# mine\nAAPL above 200\n\nibm CHANGE below -2%  # a fall\nAAPL abvoe 3\n"));
         const QString server = QString("127.0.0.1:%1").arg(market.port());
         const struct {
@@ -223,20 +223,20 @@ private slots:
             QSKIP("needs dbus-run-session, xvfb-run and dunst");
         LoadFolder folder;
         folder.writePortfolio({"IBM", "ZZZZ"});
-        QVERIFY(WriteFileBytes(folder.path("input.alerts"), "IBM above 0.01\n"));
-        QVERIFY(RunDelayedLoad());
+        QVERIFY(writeFileBytes(folder.path("input.alerts"), "IBM above 0.01\n"));
+        QVERIFY(runDelayedLoad());
         const QString price = folder.readLines("input_data_qt1.txt").value(0).section(' ', 4, 4).remove(',');
-        QTRY_COMPARE(Control<StatusLine>("StatusBar1")->simpleText(),
+        QTRY_COMPARE(control<StatusLine>("StatusBar1")->simpleText(),
                      "Done getting quotes (1 symbol not found; alert: IBM above 0.01 at " + price + ")");
 
         QProcess dunst; // stopped when the test ends
         dunst.start("dunst");
         QTRY_VERIFY(QDBusConnection::sessionBus().interface()->isServiceRegistered("org.freedesktop.Notifications"));
-        QVERIFY(RunRealTimeLoad()); // the RealTime tab's own state: its first alert
+        QVERIFY(runRealTimeLoad()); // the RealTime tab's own state: its first alert
         const QString trade = folder.readLines("input_data_qt2.txt").value(0).split("   ").value(2).remove(',');
         QTRY_COMPARE_WITH_TIMEOUT(shownNotices().filter("Tickwell|IBM above 0.01|" + trade + " (").size(), 1, 10000);
-        QCOMPARE(Control<StatusLine>("StatusBar2")->simpleText(), QString("Done getting quotes (1 symbol not found)"));
-        QVERIFY(RunRealTimeLoad());
+        QCOMPARE(control<StatusLine>("StatusBar2")->simpleText(), QString("Done getting quotes (1 symbol not found)"));
+        QVERIFY(runRealTimeLoad());
         QTest::qWait(1000);
         QCOMPARE(shownNotices().filter("|IBM above 0.01|").size(), 1);
     }
@@ -252,7 +252,7 @@ int main(int argc, char** argv) {
     // A bus of the test's own that starts no service when asked: without dunst, started by the
     // test, it is a desktop without a notification service.
     QTemporaryDir scratch;
-    WriteFileBytes(scratch.filePath("bus.conf"),
+    writeFileBytes(scratch.filePath("bus.conf"),
                    "<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen><auth>EXTERNAL</auth><policy "
                    "context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
                    "<allow own=\"*\"/></policy></busconfig>");

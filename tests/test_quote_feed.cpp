@@ -8,6 +8,7 @@
 #include "gui_support/tickwell_windows.h"
 #include "platform/quote_grid.h"
 #include "platform/status_line.h"
+#include "support/page_fixtures.h"
 #include "support/quoted_process.h"
 
 namespace {
@@ -49,13 +50,6 @@ QString shownTime(const QString& time) {
     return time.isEmpty() ? "Unknown" : QTime::fromString(time, "H:mm").toString("h:mmAP");
 }
 
-// A display line: each text at its column, blanks between.
-QString placed(int width, const QList<std::pair<int, QString>>& texts) {
-    QString line(width, ' ');
-    for (const auto& [column, text] : texts)
-        line.replace(column, text.size(), text);
-    return line;
-}
 QStringList cut(const QString& line, const QList<std::pair<int, int>>& cells) {
     QStringList texts;
     for (const auto& [from, length] : cells)
@@ -81,26 +75,27 @@ Expected expectedOf(const FeedLine& f) {
     e.delayedLine = QStringList{"", f.symbol, time, "ET", money(last), changeText, percent, volume, ""}.join(' ');
     e.realTimeLine =
         QStringList{" " + f.symbol, time + " ET", money(last), bracketed, afterHoursText, bid, ask + " "}.join("   ");
-    const QString delayed = placed(79, {{0, f.symbol},
-                                        {8, time},
-                                        {15, "ET"},
-                                        {21, money(last)},
-                                        {35, change < 0 ? "-" : "+"},
-                                        {36, changeText},
-                                        {45, percent},
-                                        {55, volume}});
+    const QString delayed = QString::fromLatin1(placed(79, {{0, f.symbol.toLatin1()},
+                                                            {8, time.toLatin1()},
+                                                            {15, "ET"},
+                                                            {21, money(last).toLatin1()},
+                                                            {35, change < 0 ? "-" : "+"},
+                                                            {36, changeText.toLatin1()},
+                                                            {45, percent.toLatin1()},
+                                                            {55, volume.toLatin1()}}));
     e.delayedCells = cut(delayed, {{0, 7}, {7, 10}, {20, 12}, {0, 0}, {32, 10}, {43, 10}, {54, 14}});
     e.delayedCells[1] = " " + time + " ET"; // a seven-character time too keeps its blank before the zone
     const QString afterHoursSign = f.afterHours.isEmpty() ? "" : sign(afterHours);
-    const QString realTime = placed(92, {{0, f.symbol},
-                                         {10, time + " ET"},
-                                         {22, money(last)},
-                                         {35, change == 0 ? " " : sign(change)},
-                                         {36, bracketed},
-                                         {53, afterHoursSign.isEmpty() ? " " : afterHoursSign},
-                                         {54, afterHoursText},
-                                         {70, bid},
-                                         {81, ask}});
+    const QString realTime =
+        QString::fromLatin1(placed(92, {{0, f.symbol.toLatin1()},
+                                        {10, (time + " ET").toLatin1()},
+                                        {22, money(last).toLatin1()},
+                                        {35, (change == 0 ? " " : sign(change)).toLatin1()},
+                                        {36, bracketed.toLatin1()},
+                                        {53, (afterHoursSign.isEmpty() ? " " : afterHoursSign).toLatin1()},
+                                        {54, afterHoursText.toLatin1()},
+                                        {70, bid.toLatin1()},
+                                        {81, ask.toLatin1()}}));
     e.realTimeCells = cut(realTime, {{0, 9}, {9, 12}, {20, 10}, {34, 14}, {52, 14}, {69, 12}, {80, 12}});
     // A change and its percent that run past their cut show whole, brackets and all.
     const QString changes[] = {realTime.mid(34, 2) + bracketed, realTime.mid(52, 2) + afterHoursText};
@@ -112,7 +107,7 @@ Expected expectedOf(const FeedLine& f) {
 QStringList gridRow(const char* grid, int row) {
     QStringList cells;
     for (int column = 0; column < 7; ++column)
-        cells << Control<QuoteGrid>(grid)->cell(column, row);
+        cells << control<QuoteGrid>(grid)->cell(column, row);
     return cells;
 }
 
@@ -129,7 +124,7 @@ QByteArray fetch(quint16 port, const QByteArray& path) {
 }
 
 QString priceShown(int row) {
-    return Control<QuoteGrid>("QT1")->cell(2, row).trimmed();
+    return control<QuoteGrid>("QT1")->cell(2, row).trimmed();
 }
 
 // Four-letter symbols the simulated market lists as well: AAAA, AAAB, ...
@@ -145,8 +140,8 @@ QStringList letterSymbols(int count) {
 class QuoteFeedTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { TickwellWindow(); }
-    void cleanup() { QVERIFY(WaitForLoadsToEnd()); }
+    void initTestCase() { tickwellWindow(); }
+    void cleanup() { QVERIFY(waitForLoadsToEnd()); }
 
     void everyRowAndDataLineComesFromTheFile() {
         const QList<FeedLine> lines{
@@ -166,13 +161,13 @@ private slots:
         writeFile(folder.path("quotes.csv"), feed);
         QuotedProcess server({"--quotes", folder.path("quotes.csv")});
         QVERIFY2(server.isListening(), qPrintable(server.errorText()));
-        UseQuoteServer(server.port());
+        useQuoteServer(server.port());
         // IBM is not in the feed: Tickwell finds no row for it.
         folder.writePortfolio({"AAPL", "MSFT", "IBM", "F", "BRK.B", "SAP", "^GSPC", "NESN", "KO"});
-        QVERIFY(RunDelayedLoad());
-        QVERIFY(RunRealTimeLoad());
-        QCOMPARE(Control<StatusLine>("StatusBar1")->simpleText(), QString("Done getting quotes (1 symbol not found)"));
-        QCOMPARE(Control<StatusLine>("StatusBar2")->simpleText(), QString("Done getting quotes (1 symbol not found)"));
+        QVERIFY(runDelayedLoad());
+        QVERIFY(runRealTimeLoad());
+        QCOMPARE(control<StatusLine>("StatusBar1")->simpleText(), QString("Done getting quotes (1 symbol not found)"));
+        QCOMPARE(control<StatusLine>("StatusBar2")->simpleText(), QString("Done getting quotes (1 symbol not found)"));
 
         const QStringList delayed = folder.readLines("input_data_qt1.txt");
         const QStringList realTime = folder.readLines("input_data_qt2.txt");
@@ -206,30 +201,30 @@ private slots:
         const QByteArray name = path.toUtf8();
         writeFile(path, Header + "AAPL,Apple Inc.,189.84,1.21\nMSFT,Microsoft,415.26,-3.05\n");
         QuotedProcess server({"--quotes", path});
-        UseQuoteServer(server.port());
+        useQuoteServer(server.port());
         folder.writePortfolio({"AAPL", "MSFT"});
-        QVERIFY(RunDelayedLoad());
+        QVERIFY(runDelayedLoad());
         QCOMPARE(priceShown(0), QString("189.84"));
 
         // An edit shows in the next load; a line that cannot be read is skipped and named once.
         writeFile(path, Header + "AAPL,Apple Inc.,190.02,1.39\nMSFT,Microsoft,415.2x,-3.05\n");
-        QVERIFY(RunDelayedLoad());
+        QVERIFY(runDelayedLoad());
         QCOMPARE(priceShown(0), QString("190.02"));
-        QVERIFY(LoadedQuoteRows()[1].line.simplified().contains("symbol not found"));
+        QVERIFY(loadedQuoteRows()[1].line.simplified().contains("symbol not found"));
         const QByteArray skipped = name + ":3: line skipped: last \"415.2x\" is not a number such as 12.34\n";
         QVERIFY2(server.errorOutput().contains(skipped), server.errorOutput().constData());
 
         // Gone, then without a usable header: the last good prices stay, each said once.
         QVERIFY(QFile::remove(path));
-        QVERIFY(RunDelayedLoad());
+        QVERIFY(runDelayedLoad());
         QTest::qWait(500); // the server looks at the file on its own as well
-        QVERIFY(RunDelayedLoad());
+        QVERIFY(runDelayedLoad());
         QCOMPARE(priceShown(0), QString("190.02"));
         writeFile(path, "symbol,price\nAAPL,1.00\n");
-        QVERIFY(RunDelayedLoad());
+        QVERIFY(runDelayedLoad());
         QCOMPARE(priceShown(0), QString("190.02"));
         writeFile(path, Header + "AAPL,Apple Inc.,191.00,2.37\nMSFT,Microsoft,415.2x,-3.05\n");
-        QVERIFY(RunDelayedLoad());
+        QVERIFY(runDelayedLoad());
         QCOMPARE(priceShown(0), QString("191.00"));
         QTest::qWait(500);
         const QByteArray err = server.errorOutput();
@@ -279,9 +274,9 @@ private slots:
                                                "last=Price, change=Chg, volume=Shares\n\n[feed]\nfile = quotes.csv\n");
         QuotedProcess server({"--sources", folder.path("sources.conf")});
         QVERIFY2(server.isListening(), qPrintable(server.errorText()));
-        UseQuoteServer(server.port());
+        useQuoteServer(server.port());
         folder.writePortfolio({"AAPL", "MSFT"});
-        QVERIFY(RunDelayedLoad());
+        QVERIFY(runDelayedLoad());
         QCOMPARE(folder.readLines("input_data_qt1.txt"),
                  (QStringList{expectedOf(sheet).delayedLine, expectedOf(feed).delayedLine}));
     }
@@ -309,11 +304,11 @@ private slots:
         qint64 best[2] = {-1, -1};
         for (int round = 0; round < 2; ++round) {
             for (int server = 0; server < 2; ++server) {
-                UseQuoteServer(server == 0 ? market.port() : fed.port());
-                const qint64 ms = ClickGetQuotes(QuoteTab::Quotes, 120000);
+                useQuoteServer(server == 0 ? market.port() : fed.port());
+                const qint64 ms = clickGetQuotes(QuoteTab::Quotes, 120000);
                 QVERIFY(ms >= 0);
-                QCOMPARE(LoadedQuoteRows().size(), 2000);
-                QVERIFY(!LoadedQuoteRows().constLast().line.contains("not found"));
+                QCOMPARE(loadedQuoteRows().size(), 2000);
+                QVERIFY(!loadedQuoteRows().constLast().line.contains("not found"));
                 best[server] = best[server] < 0 ? ms : qMin(best[server], ms);
             }
         }

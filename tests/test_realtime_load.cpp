@@ -20,43 +20,43 @@ QByteArray pathOf(const QByteArray& request) {
 const QRegularExpression StaleRowsNote("; \\d+ rows? (is|are) from the load before");
 
 QString statusText(const char* bar) {
-    return Control<StatusLine>(bar)->simpleText();
+    return control<StatusLine>(bar)->simpleText();
 }
 } // namespace
 
 class RealTimeLoadTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { TickwellWindow(); }
+    void initTestCase() { tickwellWindow(); }
     void cleanup() {
-        QVERIFY(WaitForLoadsToEnd());
+        QVERIFY(waitForLoadsToEnd());
         MessageBoxSeam::clear();
     }
 
     void twentyFiveSymbols() {
         QuotedProcess server({}, QuotedProcess::Recording::On);
         QVERIFY2(server.isListening(), qPrintable(server.errorText()));
-        UseQuoteServer(server.port());
+        useQuoteServer(server.port());
         LoadFolder folder;
-        QStringList symbols = KnownSymbols(25);
+        QStringList symbols = knownSymbols(25);
         symbols[3] = "GOOGLE"; // six characters, two side by side, among ordinary symbols
         symbols[4] = "NASDAQ";
         folder.writePortfolio(symbols);
-        QVERIFY(RunRealTimeLoad());
+        QVERIFY(runRealTimeLoad());
 
         QCOMPARE(statusText("StatusBar2"), QString("Done getting quotes"));
-        auto* grid = Control<QuoteGrid>("RT1");
+        auto* grid = control<QuoteGrid>("RT1");
         QCOMPARE(grid->rowCount(), 25);
         const QStringList data = folder.readLines("input_data_qt2.txt");
         QCOMPARE(data.size(), 25);
-        auto* mirror = Control<MirrorTextEdit>("DisplayQR1");
+        auto* mirror = control<MirrorTextEdit>("DisplayQR1");
         QCOMPARE(mirror->lines().size(), 25);
         int known = 0;
         for (int i = 0; i < 25; ++i) {
             QVERIFY2(data[i].startsWith(" " + symbols[i] + " "), qPrintable(data[i]));
             QVERIFY2(!data[i].contains("not found"), qPrintable(data[i]));
             QCOMPARE(grid->cell(0, i).trimmed(), symbols[i]);
-            const float trade = RealTimeTradeDirection(i);
+            const float trade = realTimeTradeDirection(i);
             QVERIFY(trade == 1 || trade == -1 || trade == 0 || trade == -100);
             // The mirror's line is black for an unknown direction, green or red for a known one.
             QCOMPARE(mirror->lineColor(i) == QColor(0, 0, 0), trade == -100);
@@ -68,7 +68,7 @@ private slots:
             }
         }
         QVERIFY2(known >= 20, qPrintable(QString::number(known)));
-        QVERIFY(Control("BtnQuote1")->isEnabled());
+        QVERIFY(control("BtnQuote1")->isEnabled());
 
         const QList<QByteArray> requests = server.recordedRequests();
         QCOMPARE(requests.size(), 2);
@@ -81,14 +81,14 @@ private slots:
         QTest::addColumn<QList<QByteArray>>("paths");
         QTest::addColumn<int>("rows");
         QTest::addColumn<QString>("note"); // in brackets after "Done getting quotes"
-        const QStringList sixtyOne = KnownSymbols(61);
+        const QStringList sixtyOne = knownSymbols(61);
         QTest::newRow("one symbol") << QStringList{"IBM"} << QList<QByteArray>{"/q/cq?s=IBM,xxxx&d=e"} << 1 << "";
         QTest::newRow("exactly twenty")
-            << KnownSymbols(20) << QList<QByteArray>{("/q/cq?s=" + KnownSymbols(20).join(',') + "&d=e").toLatin1()}
+            << knownSymbols(20) << QList<QByteArray>{("/q/cq?s=" + knownSymbols(20).join(',') + "&d=e").toLatin1()}
             << 20 << "";
-        QTest::newRow("twenty-one") << KnownSymbols(21)
-                                    << QList<QByteArray>{("/q/cq?s=" + KnownSymbols(20).join(',') + "&d=e").toLatin1(),
-                                                         ("/q/cq?s=" + KnownSymbols(21)[20] + ",xxxx&d=e").toLatin1()}
+        QTest::newRow("twenty-one") << knownSymbols(21)
+                                    << QList<QByteArray>{("/q/cq?s=" + knownSymbols(20).join(',') + "&d=e").toLatin1(),
+                                                         ("/q/cq?s=" + knownSymbols(21)[20] + ",xxxx&d=e").toLatin1()}
                                     << 21 << "";
         QTest::newRow("sixty-one requests sixty")
             << sixtyOne
@@ -110,12 +110,12 @@ private slots:
         QFETCH(int, rows);
         QFETCH(QString, note);
         QuotedProcess server({}, QuotedProcess::Recording::On);
-        UseQuoteServer(server.port());
+        useQuoteServer(server.port());
         LoadFolder folder;
         folder.writePortfolio(portfolio);
-        auto* grid = Control<QuoteGrid>("RT1");
+        auto* grid = control<QuoteGrid>("RT1");
         grid->setRowCount(45);
-        QVERIFY(RunRealTimeLoad());
+        QVERIFY(runRealTimeLoad());
         QCOMPARE(statusText("StatusBar2"),
                  note.isEmpty() ? "Done getting quotes" : "Done getting quotes (" + note + ")");
         const QList<QByteArray> requests = server.recordedRequests();
@@ -123,7 +123,7 @@ private slots:
         const QByteArray host = "Host: 127.0.0.1:" + QByteArray::number(server.port());
         for (int i = 0; i < paths.size(); ++i)
             QCOMPARE(requests[i], "GET " + paths[i] + " HTTP/1.1\r\n" + host + "\r\n\r\n");
-        QCOMPARE(Control<MirrorTextEdit>("DisplayQR1")->lines().size(), rows);
+        QCOMPARE(control<MirrorTextEdit>("DisplayQR1")->lines().size(), rows);
         // The grid shows the rows this load parsed, never an earlier load's rows past them.
         QCOMPARE(grid->rowCount(), std::max(1, rows));
         QCOMPARE(folder.readLines("input_data_qt2.txt").size(), rows);
@@ -131,32 +131,32 @@ private slots:
 
     void dataFileThatCannotBeCreatedStillShowsRows() {
         QuotedProcess server;
-        UseQuoteServer(server.port());
+        useQuoteServer(server.port());
         LoadFolder folder;
         folder.writePortfolio({"MSFT", "IBM"});
         QDir().mkdir(folder.path("input_data_qt2.txt")); // a folder where the data file would go
-        QVERIFY(RunRealTimeLoad());
+        QVERIFY(runRealTimeLoad());
         QCOMPARE(statusText("StatusBar2"), QString("Done getting quotes (data file not written: Is a directory)"));
-        QCOMPARE(Control<MirrorTextEdit>("DisplayQR1")->lines().size(), 2);
-        QCOMPARE(Control<QuoteGrid>("RT1")->rowCount(), 2);
-        QCOMPARE(Control<QuoteGrid>("RT1")->cell(0, 1).trimmed(), QString("IBM"));
+        QCOMPARE(control<MirrorTextEdit>("DisplayQR1")->lines().size(), 2);
+        QCOMPARE(control<QuoteGrid>("RT1")->rowCount(), 2);
+        QCOMPARE(control<QuoteGrid>("RT1")->cell(0, 1).trimmed(), QString("IBM"));
         QVERIFY(QFileInfo(folder.path("input_data_qt2.txt")).isDir());
     }
 
     void refusedPortLosesTheConnection() {
-        const int port = ClosedPort();
-        UseQuoteServer(port);
+        const int port = closedPort();
+        useQuoteServer(port);
         LoadFolder folder;
         folder.writePortfolio({"MSFT"});
-        QVERIFY(RunRealTimeLoad());
+        QVERIFY(runRealTimeLoad());
         QCOMPARE(statusText("StatusBar2").remove(StaleRowsNote),
                  QString("Connection lost...Reload quotes (127.0.0.1:%1: connection refused)").arg(port));
-        QVERIFY(Control("BtnQuote1")->isEnabled());
+        QVERIFY(control("BtnQuote1")->isEnabled());
     }
 
     void missingPortfolioSaysSo() {
         LoadFolder folder;
-        QVERIFY(RunRealTimeLoad());
+        QVERIFY(runRealTimeLoad());
         QCOMPARE(MessageBoxSeam::shown().size(), 1);
         QCOMPARE(MessageBoxSeam::shown()[0].text,
                  "File in use by another application.\n" + folder.path("input.txt") + ": No such file or directory");
@@ -165,30 +165,30 @@ private slots:
 
     void delayedAndRealTimeLoadsRunTogether() {
         QuotedProcess server({"--slow", "2"}, QuotedProcess::Recording::On);
-        UseQuoteServer(server.port());
+        useQuoteServer(server.port());
         LoadFolder folder;
-        folder.writePortfolio(KnownSymbols(41), "delayed.txt");
-        folder.writePortfolio(KnownSymbols(25).mid(5), "live.txt");
+        folder.writePortfolio(knownSymbols(41), "delayed.txt");
+        folder.writePortfolio(knownSymbols(25).mid(5), "live.txt");
         // The boxes are read-only to the user: the names are set as the program would.
-        NamePortfolio(QuoteTab::Quotes, "delayed.txt");
-        NamePortfolio(QuoteTab::RealTime, "live.txt");
-        QVERIFY(ShowTab("Quotes"));
-        QTest::mouseClick(Control<QPushButton>("BtnQuote"), Qt::LeftButton);
-        QVERIFY(ShowTab("RealTime"));
-        QTest::mouseClick(Control<QPushButton>("BtnQuote1"), Qt::LeftButton);
-        QVERIFY(LoadRunning(QuoteTab::Quotes) && LoadRunning(QuoteTab::RealTime));
-        QVERIFY(WaitForLoadsToEnd(60000));
+        namePortfolio(QuoteTab::Quotes, "delayed.txt");
+        namePortfolio(QuoteTab::RealTime, "live.txt");
+        QVERIFY(showTab("Quotes"));
+        QTest::mouseClick(control<QPushButton>("BtnQuote"), Qt::LeftButton);
+        QVERIFY(showTab("RealTime"));
+        QTest::mouseClick(control<QPushButton>("BtnQuote1"), Qt::LeftButton);
+        QVERIFY(loadRunning(QuoteTab::Quotes) && loadRunning(QuoteTab::RealTime));
+        QVERIFY(waitForLoadsToEnd(60000));
         QCOMPARE(statusText("StatusBar1"), QString("Done getting quotes"));
         QCOMPARE(statusText("StatusBar2"), QString("Done getting quotes"));
-        QCOMPARE(LoadedQuoteRows().size(), 41);
-        QCOMPARE(Control<MirrorTextEdit>("DisplayQR1")->lines().size(), 20);
+        QCOMPARE(loadedQuoteRows().size(), 41);
+        QCOMPARE(control<MirrorTextEdit>("DisplayQR1")->lines().size(), 20);
         QCOMPARE(folder.readLines("delayed_data_qt1.txt").size(), 41);
         QCOMPARE(folder.readLines("live_data_qt2.txt").size(), 20);
-        QCOMPARE(Control<QuoteGrid>("QT1")->cell(0, 0).trimmed(), KnownSymbols(1)[0]);
-        QCOMPARE(Control<QuoteGrid>("RT1")->cell(0, 0).trimmed(), KnownSymbols(6)[5]);
+        QCOMPARE(control<QuoteGrid>("QT1")->cell(0, 0).trimmed(), knownSymbols(1)[0]);
+        QCOMPARE(control<QuoteGrid>("RT1")->cell(0, 0).trimmed(), knownSymbols(6)[5]);
         QCOMPARE(server.recordedRequests().size(), 4);
-        NamePortfolio(QuoteTab::Quotes, "input.txt");
-        NamePortfolio(QuoteTab::RealTime, "input.txt");
+        namePortfolio(QuoteTab::Quotes, "input.txt");
+        namePortfolio(QuoteTab::RealTime, "input.txt");
     }
 };
 

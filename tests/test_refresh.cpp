@@ -36,12 +36,12 @@ struct RefreshControls {
 
 RefreshControls controls(int tab) {
     if (tab == QuotesTab)
-        return {Control<QCheckBox>("CheckBox"), Control<QComboBox>("ComboBox"), "Timer", "Quotes", QuoteTab::Quotes};
-    return {Control<QCheckBox>("CheckBox3"), Control<QComboBox>("ComboBox1"), "Timer1", "RealTime", QuoteTab::RealTime};
+        return {control<QCheckBox>("CheckBox"), control<QComboBox>("ComboBox"), "Timer", "Quotes", QuoteTab::Quotes};
+    return {control<QCheckBox>("CheckBox3"), control<QComboBox>("ComboBox1"), "Timer1", "RealTime", QuoteTab::RealTime};
 }
 
 QTimer* timerOf(int tab) {
-    return Control<QTimer>(controls(tab).timer);
+    return control<QTimer>(controls(tab).timer);
 }
 
 QString item(int tab, int index) {
@@ -53,7 +53,7 @@ int interval(int tab, int index) {
 }
 
 QString currentPage() {
-    return Control<QTabWidget>("PgC1")->currentWidget()->objectName();
+    return control<QTabWidget>("PgC1")->currentWidget()->objectName();
 }
 
 // Both tabs back to their state at start, without running any handler.
@@ -110,7 +110,7 @@ bool runStep(int tab, const QString& step) {
         return true;
     }
     if (step == "tick")
-        return TickRefreshTimer(c.timer);
+        return tickRefreshTimer(c.timer);
     return false;
 }
 
@@ -131,7 +131,7 @@ class RefreshTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() {
-        QWidget& window = TickwellWindow();
+        QWidget& window = tickwellWindow();
         window.show();
         QApplication::setActiveWindow(&window);
         QVERIFY(QTest::qWaitForWindowActive(&window));
@@ -141,8 +141,8 @@ private slots:
     // After each test, so that the first one sees the windows as they were created.
     void cleanup() {
         resetRefresh();
-        Control<QTextEdit>("RichEdit2")->clear();
-        QVERIFY(WaitForLoadsToEnd());
+        control<QTextEdit>("RichEdit2")->clear();
+        QVERIFY(waitForLoadsToEnd());
     }
 
     // Declared first: it looks at the state the windows were created in.
@@ -271,7 +271,7 @@ private slots:
         if (!text.isNull())
             QCOMPARE(c.combo->currentText(), text);
         QVERIFY(MessageBoxSeam::shown().isEmpty());
-        QVERIFY(!LoadRunning(c.load));
+        QVERIFY(!loadRunning(c.load));
     }
 
     // An equal interval leaves the countdown alone. Qt rounds these long timers to whole
@@ -339,7 +339,7 @@ private slots:
         QFETCH(bool, typing);
         QuotedProcess server({}, QuotedProcess::Recording::On);
         QVERIFY2(server.isListening(), qPrintable(server.errorText()));
-        UseQuoteServer(server.port());
+        useQuoteServer(server.port());
         LoadFolder folder;
         folder.writePortfolio({"IBM"});
         const RefreshControls c = controls(tab);
@@ -347,25 +347,25 @@ private slots:
         QVERIFY(arm(tab));
         if (!checked)
             QVERIFY(runStep(tab, "uncheck"));
-        QVERIFY(ShowTab(QStringList{"Quotes", "RealTime", "Historical"}[startPage]));
-        auto* editor = Control<QTextEdit>("RichEdit2");
+        QVERIFY(showTab(QStringList{"Quotes", "RealTime", "Historical"}[startPage]));
+        auto* editor = control<QTextEdit>("RichEdit2");
         if (typing) {
             QTest::mouseClick(editor->viewport(), Qt::LeftButton);
             QTest::keyClicks(editor, "PEP");
         } else // on the tab bar, which no page switch moves the keyboard from
-            Control("qt_tabwidget_tabbar")->setFocus(Qt::BacktabFocusReason);
+            control("qt_tabwidget_tabbar")->setFocus(Qt::BacktabFocusReason);
         QTest::qWait(200);
-        QVERIFY(!LoadRunning(c.load));
+        QVERIFY(!loadRunning(c.load));
         QCOMPARE(server.recordedRequests().size(), 0);
 
         QVERIFY(runStep(tab, "tick"));
         QCOMPARE(currentPage(), typing ? "Historical" : c.page);
-        QCOMPARE(LoadRunning(c.load), checked);
-        QVERIFY(WaitForLoadsToEnd());
+        QCOMPARE(loadRunning(c.load), checked);
+        QVERIFY(waitForLoadsToEnd());
         QCOMPARE(server.recordedRequests().size(), checked ? 1 : 0);
         QCOMPARE(timerOf(tab)->isActive(), checked);
         QWidget* focus = QApplication::focusWidget();
-        QVERIFY(focus && focus->isVisible() && Control<QWidget>(currentPage())->isAncestorOf(focus));
+        QVERIFY(focus && focus->isVisible() && control<QWidget>(currentPage())->isAncestorOf(focus));
         QTest::keyClicks(focus, "MORE");
         QCOMPARE(editor->toPlainText(), QString(typing ? "PEPMORE" : ""));
     }
@@ -382,11 +382,11 @@ private slots:
         QTimer* timer = timerOf(tab);
         QVERIFY(arm(tab));
         QVERIFY(runStep(tab, "uncheck"));
-        QVERIFY(ShowTab("Historical"));
+        QVERIFY(showTab("Historical"));
         timer->setInterval(50);
         QVERIFY(QTest::qWaitFor([&] { return !timer->isActive(); }, 2000));
         QCOMPARE(currentPage(), c.page);
-        QVERIFY(!LoadRunning(c.load));
+        QVERIFY(!loadRunning(c.load));
     }
 
     void tickDuringALoadStartsNone_data() {
@@ -398,16 +398,16 @@ private slots:
         QFETCH(int, tab);
         QuotedProcess server({"--slow", "20"}, QuotedProcess::Recording::On);
         QVERIFY2(server.isListening(), qPrintable(server.errorText()));
-        UseQuoteServer(server.port());
+        useQuoteServer(server.port());
         LoadFolder folder;
         folder.writePortfolio({"IBM", "MSFT"});
         const RefreshControls c = controls(tab);
         QVERIFY(arm(tab));
         QVERIFY(runStep(tab, "tick"));
         QVERIFY(QTest::qWaitFor([&] { return server.recordedRequests().size() == 1; }, 10000));
-        QVERIFY2(LoadRunning(c.load), "the slow reply should still be arriving");
+        QVERIFY2(loadRunning(c.load), "the slow reply should still be arriving");
         QVERIFY(runStep(tab, "tick"));
-        QVERIFY(WaitForLoadsToEnd());
+        QVERIFY(waitForLoadsToEnd());
         QCOMPARE(server.recordedRequests().size(), 1);
         QVERIFY(timerOf(tab)->isActive());
     }
@@ -417,9 +417,9 @@ private slots:
     void loadsLeaveNothingBehind() {
         QuotedProcess server({}, QuotedProcess::Recording::On);
         QVERIFY2(server.isListening(), qPrintable(server.errorText()));
-        UseQuoteServer(server.port());
+        useQuoteServer(server.port());
         LoadFolder folder;
-        folder.writePortfolio(KnownSymbols(30)); // two pages a load
+        folder.writePortfolio(knownSymbols(30)); // two pages a load
         qputenv("TICKWELL_REFRESH_SPEEDUP", "400");
         const bool armed = arm(QuotesTab) && arm(RealTimeTab);
         qunsetenv("TICKWELL_REFRESH_SPEEDUP");
@@ -429,7 +429,7 @@ private slots:
         QVERIFY(runSteps(QuotesTab, {"uncheck"}) && runSteps(RealTimeTab, {"uncheck"}));
         QVERIFY(
             QTest::qWaitFor([] { return !timerOf(QuotesTab)->isActive() && !timerOf(RealTimeTab)->isActive(); }, 2000));
-        QVERIFY(WaitForLoadsToEnd());
+        QVERIFY(waitForLoadsToEnd());
         const auto alive = [] {
             return QList<int>{LiveCount<QuoteLoadThread>::alive(), LiveCount<ViewCalls>::alive(),
                               LiveCount<ParsedPage>::alive()};

@@ -15,30 +15,30 @@
 
 namespace {
 MirrorTextEdit* mirror() {
-    return Control<MirrorTextEdit>("DisplayQR");
+    return control<MirrorTextEdit>("DisplayQR");
 }
 
 void sortBy(const char* item) {
-    Control<QAction>(item)->trigger();
+    control<QAction>(item)->trigger();
 }
 
 QStringList tableSymbols() {
     QStringList symbols;
-    for (const QuoteRow& row : LoadedQuoteRows())
+    for (const QuoteRow& row : loadedQuoteRows())
         symbols << row.symbol;
     return symbols;
 }
 
 // Every row's symbol, line, grid cells, mirror line and colours still describe one stock.
 void verifyRowsAligned() {
-    const QList<QuoteRow> rows = LoadedQuoteRows();
+    const QList<QuoteRow> rows = loadedQuoteRows();
     const QStringList lines = mirror()->lines();
     QCOMPARE(lines.size(), rows.size());
     for (int i = 0; i < rows.size(); ++i) {
         const QString& line = rows[i].line;
         QCOMPARE(line.section(' ', 0, 0).toUpper(), rows[i].symbol.toUpper());
         QCOMPARE(lines[i], line);
-        QCOMPARE(Control<QuoteGrid>("QT1")->cell(0, i), line.left(7));
+        QCOMPARE(control<QuoteGrid>("QT1")->cell(0, i), line.left(7));
         const QColor expected = rows[i].change >= 0 ? QColor(0, 128, 0) : QColor(255, 0, 0);
         QCOMPARE(mirror()->lineColor(i), expected);
         const double pctOnLine = line.mid(45, 10).section('%', 0, 0).toDouble();
@@ -56,17 +56,17 @@ void fillTable(const QList<QPair<QString, float>>& rows) {
         table.append({symbol, line, change});
         mirror()->addLine(line);
     }
-    SetQuoteTable(table);
+    setQuoteTable(table);
 }
 } // namespace
 
 class SortingTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { TickwellWindow(); }
+    void initTestCase() { tickwellWindow(); }
     void cleanup() {
-        Control<QCheckBox>("CheckBox1")->setChecked(false);
-        Control<QCheckBox>("CheckBox2")->setChecked(false);
+        control<QCheckBox>("CheckBox1")->setChecked(false);
+        control<QCheckBox>("CheckBox2")->setChecked(false);
         MessageBoxSeam::clear();
     }
 
@@ -102,18 +102,18 @@ private slots:
         sortBy("Alphabetically1");
         QTRY_VERIFY(mirror()->lines().isEmpty());
         fillTable({{"KO", -0.25f}});
-        Control<QuoteGrid>("QT1")->setCell(0, 0, "stale");
+        control<QuoteGrid>("QT1")->setCell(0, 0, "stale");
         sortBy("byChange1");
-        QTRY_COMPARE(Control<QuoteGrid>("QT1")->cell(0, 0), QString("KO     "));
+        QTRY_COMPARE(control<QuoteGrid>("QT1")->cell(0, 0), QString("KO     "));
         verifyRowsAligned();
     }
 
     void refusedWhileALoadRuns() {
         fillTable({{"B", 1}, {"A", 2}});
-        Control("BtnQuote")->setEnabled(false); // as the loader keeps it during a load
+        control("BtnQuote")->setEnabled(false); // as the loader keeps it during a load
         sortBy("Alphabetically1");
         QTRY_COMPARE(MessageBoxSeam::shown().size(), 1);
-        Control("BtnQuote")->setEnabled(true);
+        control("BtnQuote")->setEnabled(true);
         QCOMPARE(MessageBoxSeam::shown()[0].text,
                  QString("Sort functions are not available until all quotes are loaded"));
         QCOMPARE(MessageBoxSeam::shown()[0].caption, QString("Sort"));
@@ -132,14 +132,14 @@ private slots:
         QFETCH(bool, byChange);
         QuotedProcess server;
         QVERIFY(server.isListening());
-        UseQuoteServer(server.port());
+        useQuoteServer(server.port());
         LoadFolder folder;
         folder.writePortfolio({"MSFT", "^DJI", "aapl", "IBM", "3M", "KO", "AMD", "F"});
-        Control<QCheckBox>("CheckBox1")->setChecked(alphabetical);
-        Control<QCheckBox>("CheckBox2")->setChecked(byChange);
-        QVERIFY(RunDelayedLoad());
-        QCOMPARE(Control<StatusLine>("StatusBar1")->simpleText(), QString("Done getting quotes"));
-        const QList<QuoteRow> rows = LoadedQuoteRows();
+        control<QCheckBox>("CheckBox1")->setChecked(alphabetical);
+        control<QCheckBox>("CheckBox2")->setChecked(byChange);
+        QVERIFY(runDelayedLoad());
+        QCOMPARE(control<StatusLine>("StatusBar1")->simpleText(), QString("Done getting quotes"));
+        const QList<QuoteRow> rows = loadedQuoteRows();
         QCOMPARE(rows.size(), 8);
         if (alphabetical) {
             QCOMPARE(tableSymbols(), QStringList({"^DJI", "3M", "aapl", "AMD", "F", "IBM", "KO", "MSFT"}));
@@ -148,7 +148,7 @@ private slots:
                 QVERIFY(rows[i - 1].change <= rows[i].change);
         }
         verifyRowsAligned();
-        QCOMPARE(Control<QuoteGrid>("QT1")->rowCount(), 8);
+        QCOMPARE(control<QuoteGrid>("QT1")->rowCount(), 8);
     }
 };
 

@@ -29,7 +29,7 @@ const QMap<QString, QString> Items = {{"Reduced", "Reduced1"}, {"Normal", "Norma
 QList<QWidget*> sheetControls() {
     QList<QWidget*> controls;
     for (const QString& sheet : Sheets)
-        for (QWidget* child : Control(sheet)->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        for (QWidget* child : control(sheet)->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
             if (!child->objectName().isEmpty())
                 controls << child;
     return controls;
@@ -45,16 +45,16 @@ QString joined(const QList<int>& numbers) {
 QList<int> columnWidths(const char* grid) {
     QList<int> widths;
     for (int col = 0; col < 7; ++col)
-        widths << Control<QuoteGrid>(grid)->colWidth(col);
+        widths << control<QuoteGrid>(grid)->colWidth(col);
     return widths;
 }
 
 // Paints both grids, so that their column widths follow their current widths.
 void paintGrids() {
-    ShowTab("RealTime");
-    Control<QuoteGrid>("RT1")->grab();
-    ShowTab("Quotes");
-    Control<QuoteGrid>("QT1")->grab();
+    showTab("RealTime");
+    control<QuoteGrid>("RT1")->grab();
+    showTab("Quotes");
+    control<QuoteGrid>("QT1")->grab();
 }
 
 // One line per control, sorted: "name left,top,width,height font-pixels", a label's width as "-"
@@ -80,13 +80,13 @@ QString layoutListing() {
 
 // A size chosen from the Window Sizing menu: by its item, or with the mouse through the menu bar.
 bool choose(const QString& size, bool byMouse) {
-    auto* item = Control<QAction>(Items[size]);
+    auto* item = control<QAction>(Items[size]);
     if (!byMouse) {
         item->trigger();
         return true;
     }
-    auto* bar = Control<QMenuBar>("MainMenu1");
-    auto* menu = Control<QMenu>("WindowSizing1");
+    auto* bar = control<QMenuBar>("MainMenu1");
+    auto* menu = control<QMenu>("WindowSizing1");
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
     if (!QTest::qWaitFor([menu] { return menu->isVisible(); }, 2000))
         return false;
@@ -97,14 +97,14 @@ bool choose(const QString& size, bool byMouse) {
 QStringList checkedItems() {
     QStringList checked;
     for (const char* size : {"Reduced", "Normal", "Enlarged"})
-        if (Control<QAction>(Items[size])->isChecked())
+        if (control<QAction>(Items[size])->isChecked())
             checked << size;
     return checked;
 }
 
 // The top left of cell (0, 0) of QT1 as the grid shows it, inside the first column at every size.
 QImage quoteCell() {
-    return Control<QuoteGrid>("QT1")->viewport()->grab(QRect(0, 0, 48, 16)).toImage();
+    return control<QuoteGrid>("QT1")->viewport()->grab(QRect(0, 0, 48, 16)).toImage();
 }
 
 // The headless platform reports every change of the window's size limits and its popups'
@@ -133,20 +133,20 @@ private:
                 control->setFont(font);
             }
         }
-        QFont font = TickwellWindow().font();
+        QFont font = tickwellWindow().font();
         font.setPixelSize(designedFonts_[""]);
-        TickwellWindow().setFont(font);
+        tickwellWindow().setFont(font);
     }
 
 private slots:
     void initTestCase() {
         testHandler = qInstallMessageHandler(quietPlatform);
-        QWidget& window = TickwellWindow();
+        QWidget& window = tickwellWindow();
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(window.size(), QSize(641, 540)); // the sizes below are of this window
-        Control<QuoteGrid>("QT1")->setCell(0, 0, "MSFT");
-        SetQuoteTableRow(0, {"MSFT", "MSFT", -1.0f});
+        control<QuoteGrid>("QT1")->setCell(0, 0, "MSFT");
+        setQuoteTableRow(0, {"MSFT", "MSFT", -1.0f});
         normalCell_ = quoteCell();
         QCOMPARE(checkedItems(), QStringList{"Normal"});
         QCOMPARE(sheetControls().size(), 50); // 28 on Quotes, 15 on RealTime, 7 on Portfolios
@@ -159,7 +159,7 @@ private slots:
     }
 
     void cleanup() {
-        Control<QAction>("Normal")->trigger();
+        control<QAction>("Normal")->trigger();
         QCOMPARE(checkedItems(), QStringList{"Normal"});
         restoreDesignedLayout();
     }
@@ -178,7 +178,7 @@ private slots:
         QFETCH(QSize, size);
         QFETCH(int, percent);
         QFETCH(QSize, expected);
-        QCOMPARE(ScaledWindowSize(size, percent), expected);
+        QCOMPARE(::scaledWindowSize(size, percent), expected);
     }
 
     // Every control at every depth, own fonts and the window's font; the window's own size
@@ -253,11 +253,11 @@ private slots:
     void windowFont() {
         QFETCH(QStringList, path);
         QFETCH(QList<int>, pixels);
-        QCOMPARE(TickwellWindow().font().pixelSize(), 11);
+        QCOMPARE(tickwellWindow().font().pixelSize(), 11);
         for (int step = 0; step < path.size(); ++step) {
             QVERIFY(choose(path[step], false));
-            QCOMPARE(TickwellWindow().font().pixelSize(), pixels[step]);
-            QCOMPARE(Control("Button2")->font().pixelSize(), pixels[step]);
+            QCOMPARE(tickwellWindow().font().pixelSize(), pixels[step]);
+            QCOMPARE(control("Button2")->font().pixelSize(), pixels[step]);
         }
     }
 
@@ -308,7 +308,7 @@ private slots:
         QFETCH(QRect, grid);
         QFETCH(int, checksum);
         QFETCH(bool, byMouse);
-        QWidget& window = TickwellWindow();
+        QWidget& window = tickwellWindow();
         const QPoint position = window.pos();
         QMap<QString, int> labelWidths;
         for (QWidget* control : sheetControls())
@@ -324,9 +324,9 @@ private slots:
         QCOMPARE(window.minimumSize(), window.size()); // the single fixed border is back
         QCOMPARE(window.maximumSize(), window.size());
         QCOMPARE(window.pos(), position);
-        QCOMPARE(Control("PgC1")->width(), window.width()); // the page control fills the window
+        QCOMPARE(control("PgC1")->width(), window.width()); // the page control fills the window
         QCOMPARE(window.font().pixelSize(), windowFont);
-        QCOMPARE(Control("QT1")->geometry(), grid);
+        QCOMPARE(control("QT1")->geometry(), grid);
         const QString listing = layoutListing();
         QVERIFY2(qChecksum(listing.toUtf8()) == checksum, qPrintable(listing));
 
@@ -334,7 +334,7 @@ private slots:
         // each scaling.
         const int percent = size == "Reduced" ? 80 : size == "Enlarged" ? 115 : 100;
         for (auto it = labelWidths.cbegin(); it != labelWidths.cend(); ++it) {
-            const int width = Control(it.key())->width();
+            const int width = control(it.key())->width();
             QVERIFY2(std::abs(width * 100 - it.value() * percent) <= 100 * scalings,
                      qPrintable(QString("%1: %2 wide, %3 at Normal").arg(it.key()).arg(width).arg(it.value())));
         }
@@ -342,7 +342,7 @@ private slots:
         // The grids' rows stay, and the cells' 8-point font but in Reduced, where they take the
         // window's smaller font as the columns shrink.
         for (const char* name : {"QT1", "RT1"}) {
-            auto* g = Control<QuoteGrid>(name);
+            auto* g = control<QuoteGrid>(name);
             for (int row = 0; row < g->rowCount(); ++row)
                 QCOMPARE(g->rowHeight(row), name == QString("QT1") ? 16 : 12);
         }
@@ -354,21 +354,21 @@ private slots:
         const QList<QPair<QString, QSize>> steps = {
             {"Reduced", {544, 459}}, {"Normal", {641, 540}}, {"Enlarged", {737, 621}}, {"Reduced", {544, 459}}};
         for (const auto& [size, expected] : steps) {
-            Control<QAction>(Items[size])->trigger();
-            QCOMPARE(TickwellWindow().size(), expected);
+            control<QAction>(Items[size])->trigger();
+            QCOMPARE(tickwellWindow().size(), expected);
         }
     }
 
     // The menu knows the current size from the check marks alone.
     void checkMarksAreTheState() {
-        Control<QAction>("Normal")->setChecked(false);
-        Control<QAction>("Enlarged1")->setChecked(true);
-        Control<QAction>("Reduced1")->trigger(); // as from Enlarged: back by 100/115, then 80/100
+        control<QAction>("Normal")->setChecked(false);
+        control<QAction>("Enlarged1")->setChecked(true);
+        control<QAction>("Reduced1")->trigger(); // as from Enlarged: back by 100/115, then 80/100
         QCOMPARE(checkedItems(), QStringList{"Reduced"});
-        QCOMPARE(TickwellWindow().size(), QSize(544, 459));
-        QCOMPARE(Control("QT1")->geometry(), QRect(11, 24, 408, 213));
-        Control<QAction>("Normal")->trigger(); // back by 100/80
-        QCOMPARE(Control("QT1")->geometry(), QRect(14, 30, 510, 266));
+        QCOMPARE(tickwellWindow().size(), QSize(544, 459));
+        QCOMPARE(control("QT1")->geometry(), QRect(11, 24, 408, 213));
+        control<QAction>("Normal")->trigger(); // back by 100/80
+        QCOMPARE(control("QT1")->geometry(), QRect(14, 30, 510, 266));
     }
 };
 

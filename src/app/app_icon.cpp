@@ -17,6 +17,6 @@ QIcon builtInIcon() {
 }
 } // namespace
 
-QIcon TickwellIcon() {
+QIcon tickwellIcon() {
     return QIcon::fromTheme(DesktopId, builtInIcon());
 }

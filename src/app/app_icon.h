@@ -6,4 +6,4 @@ inline constexpr char DesktopId[] = "io.github.tickwell.Tickwell";
 
 // The window's icon: the installed icon of the desktop's theme, or where Tickwell is not
 // installed the built-in one, a small rising price line.
-QIcon TickwellIcon();
+QIcon tickwellIcon();

@@ -15,7 +15,7 @@
 #include "platform/fonts.h"
 #include "platform/message_box.h"
 
-MainWindow* CreateTickwellWindows() {
+MainWindow* createTickwellWindows() {
     return new MainWindow;
 }
 
@@ -29,14 +29,14 @@ static void centreOnScreen(QWidget* window) {
 
 namespace {
 // --print under a core application: no display is asked for and no widget is made.
-int RunPrintFromCommandLine(int& argc, char** argv, const CommandLine& line) {
+int runPrintFromCommandLine(int& argc, char** argv, const CommandLine& line) {
     QCoreApplication app(argc, argv);
     app.setApplicationName("Tickwell");
     if (!line.serverComplaint.isEmpty())
         std::fprintf(stderr, "tickwell: %s\n", qPrintable(line.serverComplaint));
     PrintRequest request;
     request.portfolioPath =
-        line.portfolio.isEmpty() ? DefaultPrintPortfolio() : QFileInfo(line.portfolio).absoluteFilePath();
+        line.portfolio.isEmpty() ? defaultPrintPortfolio() : QFileInfo(line.portfolio).absoluteFilePath();
     request.server = line.server;
     request.realTime = line.realTime;
     const bool terminal = isatty(STDOUT_FILENO);
@@ -46,7 +46,7 @@ int RunPrintFromCommandLine(int& argc, char** argv, const CommandLine& line) {
                                         : PrintRequest::Format::Csv;
     request.colour = terminal;
     request.watchSeconds = line.watchSeconds;
-    return RunPrint(request);
+    return runPrint(request);
 }
 
 // Qt aborts when its window system has no display to connect to. The X11 and Wayland
@@ -60,13 +60,13 @@ bool displayMissing(const CommandLine& line) {
 }
 } // namespace
 
-int RunTickwell(int& argc, char** argv, const std::function<void(MainWindow&)>& started) {
+int runTickwell(int& argc, char** argv, const std::function<void(MainWindow&)>& started) {
     // Everything on the command line is checked before a window system is asked for.
-    const CommandLine line = ReadCommandLine(CommandLineArguments(argc, argv));
+    const CommandLine line = readCommandLine(commandLineArguments(argc, argv));
     if (line.action == CommandLine::Action::Exit)
-        return PrintCommandLineAnswer(line);
+        return printCommandLineAnswer(line);
     if (line.print)
-        return RunPrintFromCommandLine(argc, argv, line);
+        return runPrintFromCommandLine(argc, argv, line);
     if (displayMissing(line)) {
         std::fputs("tickwell: the window needs a display, and neither DISPLAY nor WAYLAND_DISPLAY is set.\n"
                    "tickwell --print [PORTFOLIO] prints the quotes without one.\n",
@@ -83,14 +83,14 @@ int RunTickwell(int& argc, char** argv, const std::function<void(MainWindow&)>& 
     QGuiApplication::setDesktopFileName(DesktopId);
     installFontSubstitutions();
     try {
-        MainWindow* window = CreateTickwellWindows();
+        MainWindow* window = createTickwellWindows();
         window->useServer(line.server);
         if (!line.portfolio.isEmpty())
             window->startWithPortfolio(QFileInfo(line.portfolio).absoluteFilePath());
         centreOnScreen(window);
         window->show();
         if (!line.serverComplaint.isEmpty())
-            MessageBox(line.serverComplaint, "Attention");
+            messageBox(line.serverComplaint, "Attention");
         if (started)
             started(*window);
         app->exec();

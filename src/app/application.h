@@ -6,9 +6,9 @@
 class MainWindow;
 
 // Creates the main window, which creates its dialogs and help windows.
-MainWindow* CreateTickwellWindows();
+MainWindow* createTickwellWindows();
 
 // Runs the whole program; started runs once the main window is shown (for probes).
 // Returns 0 when the main window has been closed, the code of a command line answered
 // without a window (--help, --version, --print, a mistake), or 1 when no display is there.
-int RunTickwell(int& argc, char** argv, const std::function<void(MainWindow&)>& started = {});
+int runTickwell(int& argc, char** argv, const std::function<void(MainWindow&)>& started = {});

@@ -73,14 +73,14 @@ QString readPrintOptions(const QCommandLineParser& parser, CommandLine& line) {
 }
 } // namespace
 
-QStringList CommandLineArguments(int argc, char** argv) {
+QStringList commandLineArguments(int argc, char** argv) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     return arguments;
 }
 
-CommandLine ReadCommandLine(const QStringList& arguments) {
+CommandLine readCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(Description);
     // Qt's options are single-dash words (-platform); -h and -v stay single letters.
@@ -119,7 +119,7 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
         line.server = *address;
     } else {
         std::string complaint;
-        line.server = serverFromVariable(std::getenv(QuoteServerVariable), complaint);
+        line.server = serverFromVariable(std::getenv(QuoteServerVariable), &complaint);
         line.serverComplaint = QString::fromLocal8Bit(complaint.c_str());
     }
     line.portfolio = parser.positionalArguments().value(0);
@@ -129,7 +129,7 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
     return line;
 }
 
-int PrintCommandLineAnswer(const CommandLine& line) {
+int printCommandLineAnswer(const CommandLine& line) {
     std::fputs(line.output.toLocal8Bit().constData(), line.exitCode == 0 ? stdout : stderr);
     return line.exitCode;
 }

@@ -23,14 +23,14 @@ struct CommandLine {
 };
 
 // main()'s arguments as text, the program's name first.
-QStringList CommandLineArguments(int argc, char** argv);
+QStringList commandLineArguments(int argc, char** argv);
 
 // arguments as main() got them, the program's name first. "--" ends the options, so that a
 // portfolio may be named like one. Qt's own window options (-platform, -style, ...) are let
 // through for the window system. TICKWELL_QUOTE_SERVER is read here too, so that the one
 // place that chooses the server also decides which of the two wins.
-CommandLine ReadCommandLine(const QStringList& arguments);
+CommandLine readCommandLine(const QStringList& arguments);
 
 // Prints an Exit line's output (an error on stderr, help or version on stdout) and returns its
 // exit code.
-int PrintCommandLineAnswer(const CommandLine& line);
+int printCommandLineAnswer(const CommandLine& line);

@@ -11,7 +11,7 @@ int main(int argc, char** argv) {
     // the loads' workers share two; a MALLOC_ARENA_MAX the user set still wins.
     if (!std::getenv("MALLOC_ARENA_MAX"))
         mallopt(M_ARENA_MAX, 2);
-    const int code = RunTickwell(argc, argv);
+    const int code = runTickwell(argc, argv);
     // Loads may still be running: keep what they wrote, then end without waiting for them.
     std::fflush(nullptr);
     std::_Exit(code);

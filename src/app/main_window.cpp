@@ -32,7 +32,7 @@ MainWindow::MainWindow(QWidget* parent)
       realTimeOpenDialog_(std::make_unique<OpenDialog>("OpenFile1")) {
     setObjectName("FormQuote");
     setWindowTitle("Tickwell");
-    setWindowIcon(TickwellIcon());
+    setWindowIcon(tickwellIcon());
     setFont(windowFont());
     // Single fixed border: system menu and minimise, no maximise.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -150,16 +150,16 @@ void MainWindow::connectHandlers() {
             [this](const QString& symbol) { quotesTab_->setDetailsSymbol(symbol); });
 
     connect(sortAlphabeticallyAction_, &QAction::triggered, this,
-            [this] { SortFromMenu(*quotesTab_, MenuOrder::Alphabetical); });
-    connect(sortByChangeAction_, &QAction::triggered, this, [this] { SortFromMenu(*quotesTab_, MenuOrder::ByChange); });
+            [this] { sortFromMenu(*quotesTab_, MenuOrder::Alphabetical); });
+    connect(sortByChangeAction_, &QAction::triggered, this, [this] { sortFromMenu(*quotesTab_, MenuOrder::ByChange); });
 
-    connect(aboutAction_, &QAction::triggered, this, [this] { ShowHelpWindow(about_.get()); });
+    connect(aboutAction_, &QAction::triggered, this, [this] { showHelpWindow(about_.get()); });
     connect(addSymbolsHelpAction_, &QAction::triggered, this, [this] {
         addSymbolsHelp_->caretToTop();
-        ShowHelpWindow(addSymbolsHelp_.get());
+        showHelpWindow(addSymbolsHelp_.get());
     });
-    connect(refreshHelpAction_, &QAction::triggered, this, [this] { ShowHelpWindow(refreshHelp_.get()); });
-    connect(autoSortHelpAction_, &QAction::triggered, this, [this] { ShowHelpWindow(autoSortHelp_.get()); });
+    connect(refreshHelpAction_, &QAction::triggered, this, [this] { showHelpWindow(refreshHelp_.get()); });
+    connect(autoSortHelpAction_, &QAction::triggered, this, [this] { showHelpWindow(autoSortHelp_.get()); });
 
     connect(sizes_, &QActionGroup::triggered, this, [this](QAction* size) { applySize(size->data().toInt()); });
 

@@ -26,7 +26,7 @@ AutoSort sortNamed(const QString& text) {
 } // namespace
 
 RememberedChoices::RememberedChoices()
-    : settings_(TickwellSettingsFile(), QSettings::IniFormat), readable_(settings_.status() == QSettings::NoError) {}
+    : settings_(tickwellSettingsFile(), QSettings::IniFormat), readable_(settings_.status() == QSettings::NoError) {}
 
 void RememberedChoices::follow(QObject* context, QuotesTab& quotes, RealTimeTab& realTime) {
     restore(quotes, realTime);
@@ -45,9 +45,9 @@ void RememberedChoices::follow(QObject* context, QuotesTab& quotes, RealTimeTab&
 void RememberedChoices::restore(QuotesTab& quotes, RealTimeTab& realTime) {
     if (!readable_)
         return;
-    if (const QString path = RememberedPortfolio(settings_, "Quotes"); !path.isEmpty())
+    if (const QString path = rememberedPortfolio(settings_, "Quotes"); !path.isEmpty())
         quotes.usePortfolio(PortfolioPath(path));
-    if (const QString path = RememberedPortfolio(settings_, "RealTime"); !path.isEmpty())
+    if (const QString path = rememberedPortfolio(settings_, "RealTime"); !path.isEmpty())
         realTime.usePortfolio(PortfolioPath(path));
     quotes.restoreAutoSort(sortNamed(settings_.value("Quotes/autoSort").toString()));
     quotes.autoRefresh().restoreTime(settings_.value("Quotes/refreshTime").toString());

@@ -15,6 +15,6 @@ inline constexpr WindowSize WindowSizes[] = {
 
 // The window's size scaled by percent: height, then width, each old * percent / 100 with
 // the fraction dropped.
-inline QSize ScaledWindowSize(QSize size, int percent) {
+inline QSize scaledWindowSize(QSize size, int percent) {
     return QSize(size.width() * percent / 100, size.height() * percent / 100);
 }

@@ -26,7 +26,7 @@ void MainWindow::applySize(int percent) {
     for (const WindowSize& size : WindowSizes) {
         if (size.contentPercent == percent && percent != 100) {
             scale(this, percent, 100);
-            resize(ScaledWindowSize(this->size(), size.windowPercent));
+            resize(scaledWindowSize(this->size(), size.windowPercent));
         }
     }
     sizePercent_ = percent;

@@ -42,7 +42,7 @@ AboutWindow::AboutWindow(QWidget* parent)
 }
 
 void AboutWindow::colourTexts() {
-    const QColor ink = WindowInk(navy, palette());
+    const QColor ink = windowInk(navy, palette());
     for (QLabel* text : {titleText_, versionText_, noteText_}) {
         QPalette pal = text->palette();
         pal.setColor(QPalette::WindowText, ink);

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-void ShowHelpWindow(QWidget* window) {
+void showHelpWindow(QWidget* window) {
     window->show();
     window->activateWindow();
     if (window->isMinimized()) {

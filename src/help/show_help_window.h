@@ -3,4 +3,4 @@
 // was minimised. The window is the same instance every time.
 class QWidget;
 
-void ShowHelpWindow(QWidget* window);
+void showHelpWindow(QWidget* window);

@@ -59,7 +59,7 @@ AutoRefresh::AutoRefresh(QObject* tab, QCheckBox* enabledBox, QComboBox* timeBox
     QStringList texts;
     for (const RefreshChoice& choice : choices_)
         texts << choice.text;
-    FillChoices(timeBox_, texts);
+    fillChoices(timeBox_, texts);
 
     connect(enabledBox_, &QCheckBox::toggled, this, [this] { enabledClicked(); });
     connect(timeBox_, &QComboBox::editTextChanged, this, [this] { timeChanged(); });
@@ -80,7 +80,7 @@ void AutoRefresh::enabledClicked() {
     const int index = chosenIndex(timeBox_);
     if (index < 0) {
         forgetChoice(timeBox_, true);
-        DisableTimer(timer_);
+        disableTimer(timer_);
         return;
     }
     start(index);
@@ -97,7 +97,7 @@ void AutoRefresh::applyTimeRule() {
     if (rule_ == RefreshTimeRule::CheckFirst) {
         if (!enabled) {
             forgetChoice(timeBox_, index < 0);
-            DisableTimer(timer_);
+            disableTimer(timer_);
         } else if (index >= 0) {
             start(index);
         }
@@ -106,7 +106,7 @@ void AutoRefresh::applyTimeRule() {
     if (!enabled)
         return;
     if (index < 0)
-        DisableTimer(timer_);
+        disableTimer(timer_);
     else
         start(index);
 }
@@ -130,10 +130,10 @@ void AutoRefresh::tick() {
     if (enabledBox_->isChecked())
         load_();
     else
-        DisableTimer(timer_);
+        disableTimer(timer_);
 }
 
 void AutoRefresh::start(int choice) {
-    SetTimerInterval(timer_, timerIntervalMs(choices_[choice].intervalMs));
-    EnableTimer(timer_);
+    setTimerInterval(timer_, timerIntervalMs(choices_[choice].intervalMs));
+    enableTimer(timer_);
 }

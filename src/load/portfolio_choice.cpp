@@ -7,21 +7,21 @@
 #include "platform/open_dialog.h"
 #include "platform/quote_grid.h"
 
-bool ChoosePortfolio(OpenDialog& dialog, QLineEdit* portfolioName, PortfolioPath& portfolio) {
+bool choosePortfolio(OpenDialog& dialog, QLineEdit* portfolioName, PortfolioPath& portfolio) {
     const bool chosen = dialog.exec();
     if (chosen)
-        UsePortfolio(PortfolioPath(dialog.fileName()), portfolioName, portfolio);
+        usePortfolio(PortfolioPath(dialog.fileName()), portfolioName, portfolio);
     // A second's rest after each choice: a click queued behind it (Get Quotes) comes after the new name shows.
     QThread::msleep(1000);
     return chosen;
 }
 
-void UsePortfolio(const PortfolioPath& chosen, QLineEdit* portfolioName, PortfolioPath& portfolio) {
+void usePortfolio(const PortfolioPath& chosen, QLineEdit* portfolioName, PortfolioPath& portfolio) {
     portfolio = chosen;
     portfolioName->setText(portfolio.fileName());
 }
 
-void ResetGrid(QuoteGrid* grid, std::initializer_list<int> columns) {
+void resetGrid(QuoteGrid* grid, std::initializer_list<int> columns) {
     grid->setRowCount(40);
     for (int row = 0; row < 40; ++row) {
         grid->setRow(row);

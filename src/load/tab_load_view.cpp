@@ -4,9 +4,8 @@
 #include <QPushButton>
 #include <utility>
 
-#include "load/core/alerts.h"
+#include "load/core/load_alerts.h"
 #include "platform/core/own_copy.h"
-#include "platform/desktop_notice.h"
 #include "platform/message_box.h"
 #include "platform/mirror_text_edit.h"
 #include "platform/quote_grid.h"
@@ -14,6 +13,7 @@
 
 void TabLoadView::setLoadControls(const Controls& controls) {
     controls_ = controls;
+    alertSender_ = AlertSender(controls.status);
     // No one edits a mirror: an undo history would only hold a second copy of every load's lines.
     controls_.mirror->setUndoRedoEnabled(false);
 }
@@ -26,7 +26,7 @@ void TabLoadView::loadStarting() {
 }
 
 void TabLoadView::portfolioUnreadable(const QString& why) {
-    MessageBox("File in use by another application.\n" + why, "Alter");
+    messageBox("File in use by another application.\n" + why, "Alter");
     controls_.button->setEnabled(true);
 }
 
@@ -68,22 +68,8 @@ bool TabLoadView::claimLoad(const QString& portfolioPath) {
 }
 
 QString TabLoadView::announceAlerts(const QString& doneText) {
-    const AlertCheck check = CheckAlerts(loadPortfolio_, controls_.alertsTab, std::exchange(loadValues_, {}));
-    QStringList notes = check.problems;
-    for (const FiredAlert& alert : check.fired) {
-        const QString note = alert.text();
-        // Undelivered after all: the status says it, unless something else shows there by now.
-        const auto inStatus = [this, note] {
-            if (controls_.status->simpleText() != doneShown_)
-                return;
-            doneShown_ = WithNotes(doneShown_, {note});
-            showStatus(doneShown_);
-        };
-        if (!ShowDesktopNotice(alert.rule, alert.body, controls_.status, inStatus))
-            notes << note;
-    }
-    doneShown_ = WithNotes(doneText, notes);
-    return doneShown_;
+    return alertSender_.announce(checkLoadAlerts(loadPortfolio_, controls_.alertsTab, std::exchange(loadValues_, {})),
+                                 doneText);
 }
 
 void TabLoadView::allRowsFresh() {
@@ -111,9 +97,9 @@ void TabLoadView::showRows(const ParsedPage& page, int first, const std::functio
     QList<MirrorTextEdit::Line> lines;
     for (const ShownRow& row : page.rows) {
         storeRow(row);
-        loadValues_ << OwnCopy(row.values);
-        cells << OwnCopy(row.cells);
-        lines << MirrorTextEdit::Line{OwnCopy(row.line), mirrorColour(row.change)};
+        loadValues_ << ownCopy(row.values);
+        cells << ownCopy(row.cells);
+        lines << MirrorTextEdit::Line{ownCopy(row.line), mirrorColour(row.change)};
     }
     controls_.mirror->appendLines(lines);
     grid->setCells(first, cells);

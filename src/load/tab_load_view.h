@@ -6,6 +6,7 @@
 #include <QColor>
 #include <functional>
 
+#include "alerts/alert_sender.h"
 #include "load/core/quote_load.h"
 
 class QLineEdit;
@@ -35,7 +36,7 @@ protected:
         MirrorTextEdit* mirror;
         QLineEdit* portfolio;
         StatusLine* status;
-        const char* alertsTab; // the name the tab's alert state goes by
+        QString alertsTab; // the name the tab's alert state goes by
     };
     // The tab's controls, once it has made them.
     void setLoadControls(const Controls& controls);
@@ -65,7 +66,7 @@ private:
     bool loading_ = false;
     QString loadPortfolio_;
     QList<QStringList> loadValues_; // the values of the rows the load has shown
-    QString doneShown_;             // the final status the last load showed
-    int reached_ = 0;               // rows the running (or last) load has shown, from row 0
-    int shownEnd_ = 0;              // rows before this one hold values of some load
+    AlertSender alertSender_;
+    int reached_ = 0;  // rows the running (or last) load has shown, from row 0
+    int shownEnd_ = 0; // rows before this one hold values of some load
 };

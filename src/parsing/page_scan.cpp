@@ -206,74 +206,76 @@ bool PageText::reached(int p) const {
     return p - run.from <= keptIn(run);
 }
 
-int findSymbol(const char* window, int n, const char* symbol, int L, SymbolMatch* kind) {
-    if (kind)
-        *kind = SymbolMatch::None;
-    if (L < 1 || L > SymbolLengthMax)
+int findSymbol(const char* text, int textLength, const char* symbol, int symbolLength, SymbolMatch* match) {
+    if (match)
+        *match = SymbolMatch::None;
+    if (symbolLength < 1 || symbolLength > SymbolLengthMax)
         return -1;
     char upper[SymbolLengthMax];
-    for (int i = 0; i < L; ++i)
+    for (int i = 0; i < symbolLength; ++i)
         upper[i] = upperAscii(symbol[i]);
 
     // A link tail ends a link whose query ends in the symbol; an exact text is a text that is the symbol.
-    char a[2 * SymbolLengthMax + 4];
-    char b[SymbolLengthMax + 2];
-    int aLen = 0;
-    int bLen = 0;
-    if (L <= 2) {
-        a[aLen++] = '=';
-        std::memcpy(a + aLen, upper, L);
-        aLen += L;
-        a[aLen++] = '"';
-        a[aLen++] = '>';
-        std::memcpy(a + aLen, upper, L);
-        aLen += L;
-        if (L == 1)
-            a[aLen++] = '<';
+    char linkTail[2 * SymbolLengthMax + 4];
+    char exactText[SymbolLengthMax + 2];
+    int linkTailLength = 0;
+    int exactTextLength = 0;
+    if (symbolLength <= 2) {
+        linkTail[linkTailLength++] = '=';
+        std::memcpy(linkTail + linkTailLength, upper, symbolLength);
+        linkTailLength += symbolLength;
+        linkTail[linkTailLength++] = '"';
+        linkTail[linkTailLength++] = '>';
+        std::memcpy(linkTail + linkTailLength, upper, symbolLength);
+        linkTailLength += symbolLength;
+        if (symbolLength == 1)
+            linkTail[linkTailLength++] = '<';
     } else {
-        std::memcpy(a, upper, L);
-        aLen = L;
-        a[aLen++] = '"';
-        a[aLen++] = '>';
+        std::memcpy(linkTail, upper, symbolLength);
+        linkTailLength = symbolLength;
+        linkTail[linkTailLength++] = '"';
+        linkTail[linkTailLength++] = '>';
     }
-    if (L >= 2) {
-        b[bLen++] = '>';
-        std::memcpy(b + bLen, upper, L);
-        bLen += L;
-        b[bLen++] = '<';
+    if (symbolLength >= 2) {
+        exactText[exactTextLength++] = '>';
+        std::memcpy(exactText + exactTextLength, upper, symbolLength);
+        exactTextLength += symbolLength;
+        exactText[exactTextLength++] = '<';
     }
 
-    // Both patterns hold the symbol: A from its character aSymbol on, B from its second. So each
-    // place q where the symbol's first and last letters are in place is looked at for B starting
-    // at q - 1 and A starting at q - aSymbol, in the order of those starts and A first when they
-    // start together; the places come in order, so the first match found is the first j.
-    const int aSymbol = L <= 2 ? 1 : 0;
-    auto matchesAt = [window, n](const char* pattern, int patternLength, int j) {
-        return j >= 0 && n - j >= patternLength &&
-               std::memcmp(window + j, pattern, static_cast<size_t>(patternLength)) == 0;
+    // Both patterns hold the symbol: a link tail from its character symbolInLinkTail on, an exact
+    // text from its second. So each place where the symbol's first and last letters are in place
+    // is looked at for an exact text starting at place - 1 and a link tail starting at
+    // place - symbolInLinkTail, in the order of those starts and the link tail first when they
+    // start together; the places come in order, so the first match found is the first one.
+    const int symbolInLinkTail = symbolLength <= 2 ? 1 : 0;
+    auto matchesAt = [text, textLength](const char* pattern, int patternLength, int at) {
+        return at >= 0 && textLength - at >= patternLength &&
+               std::memcmp(text + at, pattern, static_cast<size_t>(patternLength)) == 0;
     };
-    int j = -1;
+    int first = -1;
     SymbolMatch found = SymbolMatch::None;
-    auto take = [&](int at, SymbolMatch match) {
-        j = at;
-        found = match;
+    auto take = [&](int at, SymbolMatch which) {
+        first = at;
+        found = which;
         return true;
     };
-    firstPlace(window, n - L + 1, 0, upper[0], L - 1, upper[L - 1], [&](int q) {
-        const int jA = q - aSymbol;
-        const int jB = q - 1;
-        const bool bStartsFirst = jB < jA;
-        if (bStartsFirst && bLen > 0 && matchesAt(b, bLen, jB))
-            return take(jB, SymbolMatch::ExactText);
-        if (matchesAt(a, aLen, jA))
-            return take(jA, SymbolMatch::LinkTail);
-        if (!bStartsFirst && bLen > 0 && matchesAt(b, bLen, jB))
-            return take(jB, SymbolMatch::ExactText);
-        return false;
-    });
-    if (kind)
-        *kind = found;
-    return j;
+    firstPlace(text, textLength - symbolLength + 1, 0, upper[0], symbolLength - 1, upper[symbolLength - 1],
+               [&](int place) {
+                   const int linkTailStart = place - symbolInLinkTail;
+                   const int exactTextStart = place - 1;
+                   const bool exactTextFirst = exactTextStart < linkTailStart;
+                   if (exactTextFirst && exactTextLength > 0 && matchesAt(exactText, exactTextLength, exactTextStart))
+                       return take(exactTextStart, SymbolMatch::ExactText);
+                   if (matchesAt(linkTail, linkTailLength, linkTailStart))
+                       return take(linkTailStart, SymbolMatch::LinkTail);
+                   if (!exactTextFirst && exactTextLength > 0 && matchesAt(exactText, exactTextLength, exactTextStart))
+                       return take(exactTextStart, SymbolMatch::ExactText);
+                   return false;
+               });
+    if (match)
+        *match = found;
+    return first;
 }
 
 void takeRowText(const char* window, int n, int j, SymbolMatch kind, char* row) {

@@ -64,9 +64,10 @@ private:
 // Pattern A is the tail of a link whose query ends in the symbol; pattern B a text that is exactly it.
 enum class SymbolMatch { None, LinkTail /* A */, ExactText /* B */ };
 
-// First j in the window where the symbol's pattern A or B matches (A tested first at
-// each j); symbol holds at least L characters, L from 1 to 6. Returns -1 when none.
-int findSymbol(const char* window, int n, const char* symbol, int L, SymbolMatch* kind);
+// First place in the text's textLength bytes where the symbol's pattern A or B matches (A tested
+// first at each place), and which one matched; symbol holds at least symbolLength characters,
+// from 1 to 6. Returns -1 when none.
+int findSymbol(const char* text, int textLength, const char* symbol, int symbolLength, SymbolMatch* match);
 
 // Row text of a match: up to 800 characters from j, NUL-terminated, with the link tag
 // (pattern A) or the '>' (pattern B) blanked. row must hold RowTextSize + 1 bytes.

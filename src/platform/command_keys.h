@@ -10,6 +10,6 @@ inline constexpr char FindKey[] = "Ctrl+F";
 inline constexpr char CloseWindowKey[] = "Ctrl+Q";
 
 // "Get Quotes (F5)": what a control does, and its key as the desktop writes it.
-inline QString WithKey(const QString& what, const char* key) {
+inline QString withKey(const QString& what, const char* key) {
     return what + " (" + QKeySequence(key).toString(QKeySequence::NativeText) + ")";
 }

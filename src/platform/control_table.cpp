@@ -78,7 +78,7 @@ void setUp(MirrorTextEdit* edit, const ControlRow& row) {
 void setUp(StatusLine*, const ControlRow&) {}
 } // namespace
 
-void BuildControls(QWidget* parent, std::span<const ControlRow> rows) {
+void buildControls(QWidget* parent, std::span<const ControlRow> rows) {
     for (const ControlRow& row : rows) {
         std::visit(
             [&](auto** member) {
@@ -93,14 +93,14 @@ void BuildControls(QWidget* parent, std::span<const ControlRow> rows) {
     }
 }
 
-void NameAfter(QWidget* box, QWidget* label) {
+void nameAfter(QWidget* box, QWidget* label) {
     if (auto* text = qobject_cast<QLabel*>(label))
         text->setBuddy(box);
     else if (auto* button = qobject_cast<QPushButton*>(label))
         box->setAccessibleName(button->text());
 }
 
-void FillChoices(QComboBox* box, const QStringList& items) {
+void fillChoices(QComboBox* box, const QStringList& items) {
     const QString text = box->currentText();
     box->addItems(items);
     box->setCurrentIndex(-1); // empties the text

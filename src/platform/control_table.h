@@ -45,12 +45,12 @@ struct ControlRow {
 };
 
 // Makes every row's control on parent, in the table's order, and stores it in its member.
-void BuildControls(QWidget* parent, std::span<const ControlRow> rows);
+void buildControls(QWidget* parent, std::span<const ControlRow> rows);
 
 // Gives a box that shows no caption of its own the accessible name of the visible label beside
 // it: a label becomes its buddy (so screen readers also hear which label it is), a button lends
 // its caption.
-void NameAfter(QWidget* box, QWidget* label);
+void nameAfter(QWidget* box, QWidget* label);
 
 // Fills a choice box with its items while keeping its text and choosing none of them.
-void FillChoices(QComboBox* box, const QStringList& items);
+void fillChoices(QComboBox* box, const QStringList& items);

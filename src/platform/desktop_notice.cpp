@@ -11,7 +11,7 @@ namespace {
 constexpr int NoticeTimeoutMs = 3000;
 } // namespace
 
-bool ShowDesktopNotice(const QString& summary, const QString& body, QObject* context,
+bool showDesktopNotice(const QString& summary, const QString& body, QObject* context,
                        const std::function<void()>& undelivered) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())

@@ -8,5 +8,5 @@ class QObject;
 
 // False when there is no session bus to send it on. Otherwise undelivered runs later, while
 // context lives, if no service took the notice within a few seconds.
-bool ShowDesktopNotice(const QString& summary, const QString& body, QObject* context,
+bool showDesktopNotice(const QString& summary, const QString& body, QObject* context,
                        const std::function<void()>& undelivered);

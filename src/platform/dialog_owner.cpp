@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QMainWindow>
 
-QWidget* DialogOwner() {
+QWidget* dialogOwner() {
     if (QWidget* modal = QApplication::activeModalWidget())
         return modal;
     for (QWidget* window : QApplication::topLevelWidgets()) {

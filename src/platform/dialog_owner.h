@@ -4,4 +4,4 @@
 // timer or a worker while the user is elsewhere still comes up over the program.
 class QWidget;
 
-QWidget* DialogOwner();
+QWidget* dialogOwner();

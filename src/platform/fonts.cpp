@@ -19,14 +19,14 @@ QFont windowFont() {
     return pixelFont("MS Sans Serif", 11);
 }
 
-int PointsToPixels(int points) {
-    return MulDiv(points, 96, 72);
+int pointsToPixels(int points) {
+    return mulDiv(points, 96, 72);
 }
 
-int PixelsToPoints(int pixels) {
-    return MulDiv(pixels, 72, 96);
+int pixelsToPoints(int pixels) {
+    return mulDiv(pixels, 72, 96);
 }
 
 QFont pointFont(const QString& family, int points, bool bold) {
-    return pixelFont(family, PointsToPixels(points), bold);
+    return pixelFont(family, pointsToPixels(points), bold);
 }

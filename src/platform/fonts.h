@@ -15,8 +15,8 @@ QFont windowFont();
 
 // Pixel height of a point size on the 96-pixels-per-inch screen the layout is designed for,
 // and back (rounded halves away from zero).
-int PointsToPixels(int points);
-int PixelsToPoints(int pixels);
+int pointsToPixels(int points);
+int pixelsToPoints(int pixels);
 
 // A font of the given family and point size, at its designed pixel height.
 QFont pointFont(const QString& family, int points, bool bold = false);

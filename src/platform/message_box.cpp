@@ -11,12 +11,12 @@ QList<MsgAnswer> answers;
 QList<MessageBoxSeam::Shown> shownBoxes;
 } // namespace
 
-MsgAnswer MessageBox(const QString& text, const QString& caption, MsgButtons buttons) {
+MsgAnswer messageBox(const QString& text, const QString& caption, MsgButtons buttons) {
     if (testMode) {
         shownBoxes.append({text, caption, buttons});
         return answers.isEmpty() ? MsgAnswer::Ok : answers.takeFirst();
     }
-    QMessageBox box(DialogOwner());
+    QMessageBox box(dialogOwner());
     box.setWindowTitle(caption);
     box.setText(text);
     switch (buttons) {

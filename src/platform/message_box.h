@@ -8,7 +8,7 @@ enum class MsgButtons { Ok, OkCancel, SaveDiscardCancel };
 enum class MsgAnswer { Ok, Cancel, Save, Discard };
 
 // Shows the box on the window thread (callers on a worker hand it over first).
-MsgAnswer MessageBox(const QString& text, const QString& caption, MsgButtons buttons = MsgButtons::Ok);
+MsgAnswer messageBox(const QString& text, const QString& caption, MsgButtons buttons = MsgButtons::Ok);
 
 namespace MessageBoxSeam {
 struct Shown {

@@ -36,7 +36,7 @@ bool OpenDialog::exec(const QString& moreFilters) {
         QString selected = filters.value(filterIndex_);
         const QString start = fileName_.isEmpty() ? QDir::currentPath() : fileName_;
         const QString path =
-            QFileDialog::getOpenFileName(DialogOwner(), QString(), start, filters.join(";;"), &selected);
+            QFileDialog::getOpenFileName(dialogOwner(), QString(), start, filters.join(";;"), &selected);
         if (!path.isEmpty()) {
             chosen = path;
             filterIndex_ = std::max<qsizetype>(0, filters.indexOf(selected));

@@ -22,21 +22,21 @@ QColor mix(QColor from, QColor to, double t) {
 double worstContrast(QColor colour, const QList<QColor>& backgrounds) {
     double worst = 21;
     for (const QColor& background : backgrounds)
-        worst = std::min(worst, ContrastRatio(colour, background));
+        worst = std::min(worst, contrastRatio(colour, background));
     return worst;
 }
 } // namespace
 
-double ContrastRatio(QColor a, QColor b) {
+double contrastRatio(QColor a, QColor b) {
     const double la = luminance(a), lb = luminance(b);
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
-bool IsDarkPalette(const QPalette& palette) {
+bool isDarkPalette(const QPalette& palette) {
     return palette.color(QPalette::Window).toHsl().lightnessF() < 0.5;
 }
 
-QColor ReadableOn(QColor colour, const QList<QColor>& backgrounds) {
+QColor readableOn(QColor colour, const QList<QColor>& backgrounds) {
     double lightest = 0;
     for (const QColor& background : backgrounds)
         lightest = std::max(lightest, luminance(background));
@@ -53,6 +53,6 @@ QColor ReadableOn(QColor colour, const QList<QColor>& backgrounds) {
     return away;
 }
 
-QColor WindowInk(QColor designed, const QPalette& palette) {
-    return IsDarkPalette(palette) ? ReadableOn(designed, {palette.color(QPalette::Window)}) : designed;
+QColor windowInk(QColor designed, const QPalette& palette) {
+    return isDarkPalette(palette) ? readableOn(designed, {palette.color(QPalette::Window)}) : designed;
 }

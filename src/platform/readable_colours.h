@@ -11,14 +11,14 @@ class QPalette;
 inline constexpr double ReadableContrast = 4.5;
 
 // The contrast ratio of two colours, 1 to 21, from their relative luminance.
-double ContrastRatio(QColor a, QColor b);
+double contrastRatio(QColor a, QColor b);
 
-bool IsDarkPalette(const QPalette& palette);
+bool isDarkPalette(const QPalette& palette);
 
 // colour itself when it reaches ReadableContrast, with a margin, against every background, else the colour mixed
 // towards white on dark backgrounds (black on light ones) just far enough.
-QColor ReadableOn(QColor colour, const QList<QColor>& backgrounds);
+QColor readableOn(QColor colour, const QList<QColor>& backgrounds);
 
 // Text drawn on the window colour in a designed colour: as designed in a light palette, readable
 // on the window colour in a dark one.
-QColor WindowInk(QColor designed, const QPalette& palette);
+QColor windowInk(QColor designed, const QPalette& palette);

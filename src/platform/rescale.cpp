@@ -10,8 +10,8 @@
 namespace {
 // Font sizes scale in whole points, as the fonts were designed in points.
 QFont scaledFont(QFont font, int M, int D) {
-    const int pixels = font.pixelSize() > 0 ? font.pixelSize() : PointsToPixels(font.pointSize());
-    font.setPixelSize(std::max(1, PointsToPixels(MulDiv(PixelsToPoints(pixels), M, D))));
+    const int pixels = font.pixelSize() > 0 ? font.pixelSize() : pointsToPixels(font.pointSize());
+    font.setPixelSize(std::max(1, pointsToPixels(mulDiv(pixelsToPoints(pixels), M, D))));
     return font;
 }
 

@@ -15,7 +15,7 @@ void StatusLine::setSimplePanel(bool on) {
 }
 
 void StatusLine::setSimpleText(const QString& text) {
-    text_ = OwnCopy(text); // a load's texts are made on its worker
+    text_ = ownCopy(text); // a load's texts are made on its worker
     if (simple_)
         showMessage(text_);
 }

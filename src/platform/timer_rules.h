@@ -3,16 +3,16 @@
 // interval restarts a running countdown, enabling a running timer changes nothing.
 #include <QTimer>
 
-inline void SetTimerInterval(QTimer* timer, int milliseconds) {
+inline void setTimerInterval(QTimer* timer, int milliseconds) {
     if (timer->interval() != milliseconds)
         timer->setInterval(milliseconds); // restarts the countdown when running
 }
 
-inline void EnableTimer(QTimer* timer) {
+inline void enableTimer(QTimer* timer) {
     if (!timer->isActive())
         timer->start();
 }
 
-inline void DisableTimer(QTimer* timer) {
+inline void disableTimer(QTimer* timer) {
     timer->stop();
 }

@@ -8,7 +8,7 @@ bool testMode = false;
 QStringList openedAddresses;
 } // namespace
 
-void OpenUrl(const QString& address) {
+void openUrl(const QString& address) {
     if (testMode) {
         openedAddresses.append(address);
         return;

@@ -3,7 +3,7 @@
 // Tests record the addresses instead.
 #include <QStringList>
 
-void OpenUrl(const QString& address);
+void openUrl(const QString& address);
 
 namespace UrlOpenerSeam {
 void recordInTests();

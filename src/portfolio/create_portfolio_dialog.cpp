@@ -41,24 +41,30 @@ std::optional<QString> CreatePortfolioDialog::askName() {
     return acceptedName_;
 }
 
-QString PortfolioNameProblem(const QString& name) {
-    if (name.isEmpty())
-        return "Please type a name for the portfolio.";
+bool portfolioNameAllowed(const QString& name, QString* why) {
+    if (name.isEmpty()) {
+        *why = "Please type a name for the portfolio.";
+        return false;
+    }
     // A name beginning with "." makes a hidden file that neither the dialog nor a file manager shows.
-    if (name.startsWith('.'))
-        return "A portfolio name cannot begin with \".\": the file would be hidden. Please type a plain name.";
+    if (name.startsWith('.')) {
+        *why = "A portfolio name cannot begin with \".\": the file would be hidden. Please type a plain name.";
+        return false;
+    }
     for (QChar c : name)
-        if (c == '/' || c == '\\' || c.unicode() < 32 || c.unicode() == 127)
-            return "A portfolio name cannot hold a folder separator (/ or \\) or control characters. "
+        if (c == '/' || c == '\\' || c.unicode() < 32 || c.unicode() == 127) {
+            *why = "A portfolio name cannot hold a folder separator (/ or \\) or control characters. "
                    "Please type a plain name.";
-    return {};
+            return false;
+        }
+    return true;
 }
 
 void CreatePortfolioDialog::okClicked() {
     // A name that cannot be a bare file name is refused and the dialog stays open.
-    const QString problem = PortfolioNameProblem(nameEdit_->text());
-    if (!problem.isEmpty()) {
-        MessageBox(problem, "Attention");
+    QString why;
+    if (!portfolioNameAllowed(nameEdit_->text(), &why)) {
+        messageBox(why, "Attention");
         return;
     }
     acceptedName_ = nameEdit_->text();

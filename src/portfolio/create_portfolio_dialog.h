@@ -25,6 +25,6 @@ private:
     QString acceptedName_;
 };
 
-// Why a typed name cannot become a portfolio file here (empty, hidden, a folder separator or
-// a control character in it); empty when it can.
-QString PortfolioNameProblem(const QString& name);
+// Whether a typed name can become a portfolio file here; false with the reason in why when it is
+// empty, hidden, or holds a folder separator or a control character.
+bool portfolioNameAllowed(const QString& name, QString* why);

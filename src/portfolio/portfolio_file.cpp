@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "load/core/portfolio_rules.h"
+#include "portfolio/core/editor_rules.h"
 
 namespace {
 // A portfolio line as the editor shows it: UTF-8 (a UTF-16 file reads as UTF-8), or Latin-1 for
@@ -19,24 +20,25 @@ QString editorText(const std::string& line) {
 }
 } // namespace
 
-bool ReadPortfolioLines(const QString& path, QStringList& lines, QString& why) {
+bool readPortfolioLines(const QString& path, QStringList& lines, QString* why) {
     std::string reason;
-    FILE* file = openPortfolio(QFile::encodeName(path).constData(), reason);
+    const OwnedFile file = openPortfolio(QFile::encodeName(path).constData(), &reason);
     if (!file) {
-        why = QString::fromLocal8Bit(reason.c_str());
+        *why = QString::fromLocal8Bit(reason.c_str());
         return false;
     }
     lines.clear();
-    for (const std::string& line : readPortfolioForEditor(file))
+    for (const std::string& line : readPortfolioForEditor(file.get()))
         lines << editorText(line);
-    std::fclose(file);
     return true;
 }
 
-QString WritePortfolioLines(const QString& path, const QStringList& lines) {
+bool writePortfolioLines(const QString& path, const QStringList& lines, QString* why) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
+    if (!file.open(QIODevice::WriteOnly)) {
+        *why = file.errorString();
+        return false;
+    }
     bool written = true;
     for (const QString& line : lines) {
         const QByteArray bytes = line.toUtf8() + '\n';
@@ -45,11 +47,13 @@ QString WritePortfolioLines(const QString& path, const QStringList& lines) {
     // Flushed here, since this Qt's commit() does not notice a flush that fails: a short
     // write would otherwise still replace the portfolio.
     if (!written || !file.flush()) {
-        const QString why = file.errorString();
+        *why = file.errorString();
         file.cancelWriting();
-        return why;
+        return false;
     }
-    if (!file.commit())
-        return file.errorString();
-    return {};
+    if (!file.commit()) {
+        *why = file.errorString();
+        return false;
+    }
+    return true;
 }

@@ -38,7 +38,7 @@ PortfoliosTab::PortfoliosTab(QWidget* parent, OpenDialog& openDialog, CreatePort
     connect(createButton_, &QPushButton::clicked, this, [this] { createPortfolio(); });
     connect(saveButton_, &QPushButton::clicked, this, [this] { savePortfolio(); });
     connect(cancelButton_, &QPushButton::clicked, this, [this] { cancelEditing(); });
-    editButton_->setToolTip(WithKey("Edit Portfolio", ChoosePortfolioKey));
+    editButton_->setToolTip(withKey("Edit Portfolio", ChoosePortfolioKey));
 }
 
 void PortfoliosTab::buildControls() {
@@ -59,7 +59,7 @@ void PortfoliosTab::buildControls() {
          {328, 216, 212, 253},
          &hint_},
     };
-    BuildControls(this, controls);
+    ::buildControls(this, controls);
     fileName_->setMinimumWidth(0);
     fileName_->hide();
     hint_->setFrameStyle(QFrame::NoFrame);
@@ -101,10 +101,10 @@ void PortfoliosTab::closeEditor() {
 }
 
 bool PortfoliosTab::saveEditor() {
-    const QString error = WritePortfolioLines(portfolioPath_, editorLines(editor_));
-    if (!error.isEmpty()) {
+    QString error;
+    if (!writePortfolioLines(portfolioPath_, editorLines(editor_), &error)) {
         // The work stays in the editor, still Open, so the user can save it elsewhere.
-        MessageBox("Cannot save the portfolio " + portfolioPath_ + ": " + error + ". Your list is still in the editor.",
+        messageBox("Cannot save the portfolio " + portfolioPath_ + ": " + error + ". Your list is still in the editor.",
                    Attention);
         return false;
     }
@@ -120,14 +120,14 @@ bool PortfoliosTab::agreesToClose() {
     if (!hasUnsavedChanges())
         return true;
     const MsgAnswer answer =
-        MessageBox("The portfolio " + fileName_->text() + " has changes that are not saved. Save them before closing?",
+        messageBox("The portfolio " + fileName_->text() + " has changes that are not saved. Save them before closing?",
                    Attention, MsgButtons::SaveDiscardCancel);
     return answer == MsgAnswer::Discard || (answer == MsgAnswer::Save && saveEditor());
 }
 
 void PortfoliosTab::editPortfolio() {
     if (editorIsOpen()) {
-        MessageBox("Porfolio list currently open. Select Cancel or Save before editing another portfolio. ", Attention);
+        messageBox("Porfolio list currently open. Select Cancel or Save before editing another portfolio. ", Attention);
         return;
     }
     editor_->clear();
@@ -137,9 +137,9 @@ void PortfoliosTab::editPortfolio() {
     const QString path = openDialog_.fileName();
     QStringList lines;
     QString why;
-    if (!ReadPortfolioLines(path, lines, why)) {
+    if (!readPortfolioLines(path, lines, &why)) {
         // Nothing to edit: say why and stay Closed rather than Open on an empty list.
-        MessageBox("Cannot open the portfolio " + path + " for editing: " + why + ".", Attention);
+        messageBox("Cannot open the portfolio " + path + " for editing: " + why + ".", Attention);
         return;
     }
     openEditorOn(path);
@@ -149,7 +149,7 @@ void PortfoliosTab::editPortfolio() {
 
 void PortfoliosTab::createPortfolio() {
     if (editorIsOpen()) {
-        MessageBox("Porfolio list currently open. Select Cancel or Save before creating another portfolio. ",
+        messageBox("Porfolio list currently open. Select Cancel or Save before creating another portfolio. ",
                    Attention);
         return;
     }
@@ -161,7 +161,7 @@ void PortfoliosTab::createPortfolio() {
 void PortfoliosTab::savePortfolio() {
     if (!editorIsOpen())
         return;
-    if (MessageBox("Are you sure you want to Save this portfolio list?", Attention, MsgButtons::OkCancel) !=
+    if (messageBox("Are you sure you want to Save this portfolio list?", Attention, MsgButtons::OkCancel) !=
         MsgAnswer::Ok)
         return;
     saveEditor();
@@ -170,7 +170,7 @@ void PortfoliosTab::savePortfolio() {
 void PortfoliosTab::cancelEditing() {
     if (!editorIsOpen())
         return;
-    if (MessageBox("Are you sure you want to Cancel?  All work on this portfolio will  be lost if you click OK.",
+    if (messageBox("Are you sure you want to Cancel?  All work on this portfolio will  be lost if you click OK.",
                    Attention, MsgButtons::OkCancel) != MsgAnswer::Ok)
         return;
     closeEditor();

@@ -4,9 +4,9 @@
 #include "quotes/core/orderings.h"
 #include "quotes/quotes_tab.h"
 
-void SortFromMenu(QuotesTab& tab, MenuOrder order) {
+void sortFromMenu(QuotesTab& tab, MenuOrder order) {
     if (tab.loadRunning())
-        MessageBox("Sort functions are not available until all quotes are loaded", "Sort");
+        messageBox("Sort functions are not available until all quotes are loaded", "Sort");
     else if (order == MenuOrder::Alphabetical)
         tab.sortRows(sortAlphabetically, true); // shows the grid as it fills
     else

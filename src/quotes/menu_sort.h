@@ -7,4 +7,4 @@ enum class MenuOrder { Alphabetical, ByChange };
 
 // Runs on the window thread, as the menu's step: no load can start between the refusal test
 // and the sort.
-void SortFromMenu(QuotesTab& tab, MenuOrder order);
+void sortFromMenu(QuotesTab& tab, MenuOrder order);

@@ -4,8 +4,8 @@
 #include <QPainter>
 #include <QPushButton>
 
-#include "load/grid_cells.h"
-#include "load/grid_columns.h"
+#include "platform/grid_cells.h"
+#include "platform/grid_columns.h"
 #include "platform/quote_grid.h"
 #include "quotes/quotes_tab.h"
 
@@ -29,7 +29,7 @@ void QuotesTab::drawCell(int col, int row, const QRect& rect, QPainter& canvas) 
         brush = colours_.foundRow;
     columnFit_.apply(grid_);
     const float pct = row >= 0 && row < QuoteTableCapacity ? rows_->pctChanges[row] : 0.0f;
-    WriteGridCell(canvas, rect, grid_->viewport()->width(),
+    writeGridCell(canvas, rect, grid_->viewport()->width(),
                   {brush, colours_.change(pct), grid_->rowFont(row, cellFont_.following(font())), 4, 0},
                   grid_->cell(col, row));
 }

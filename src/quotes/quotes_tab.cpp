@@ -4,24 +4,23 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
-#include <QFocusEvent>
 #include <QFrame>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "load/auto_refresh.h"
 #include "load/portfolio_choice.h"
-#include "load/quote_colours.h"
 #include "platform/command_keys.h"
 #include "platform/control_table.h"
 #include "platform/fonts.h"
 #include "platform/mirror_text_edit.h"
+#include "platform/quote_colours.h"
 #include "platform/quote_grid.h"
 #include "platform/readable_colours.h"
 #include "platform/status_line.h"
 #include "quotes/core/delayed_load.h"
+#include "quotes/details_opener.h"
+#include "quotes/symbol_finder.h"
 
 namespace {
 void colourText(QLabel* label, QColor colour) {
@@ -29,26 +28,14 @@ void colourText(QLabel* label, QColor colour) {
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);
 }
-
-// Tab, Shift+Tab or a click: not a box, a menu or another window taking the focus.
-bool movedByUser(Qt::FocusReason reason) {
-    return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::MouseFocusReason;
-}
 } // namespace
 
 QuotesTab::QuotesTab(QWidget* parent, OpenDialog& openDialog)
-    : QWidget(parent), openDialog_(openDialog), cellFont_(pointFont("Courier", 8)) {
-    setObjectName("Quotes");
+    : QuoteTabBase(parent, openDialog, "Quotes", pointFont("Courier", 8)) {
     buildControls();
-    setLoadControls({getQuotesButton_, grid_, mirror_, portfolioName_, status_, "Quotes"});
+    connectCommonControls("Timer", QuotesRefreshChoices, RefreshTimeRule::CheckFirst);
     connectHandlers();
-    nameKeys();
-}
-
-void QuotesTab::nameKeys() {
-    getQuotesButton_->setToolTip(WithKey("Get Quotes", GetQuotesKey));
-    selectPortfolioButton_->setToolTip(WithKey("Select Portfolio", ChoosePortfolioKey));
-    findKey_->setToolTip(WithKey("Symbol to find", FindKey));
+    findKey_->setToolTip(withKey("Symbol to find", FindKey));
 }
 
 void QuotesTab::buildControls() {
@@ -85,7 +72,7 @@ void QuotesTab::buildControls() {
         // The text mirror of the rows lies beyond the visible client width.
         {"DisplayQR", K::Mirror, nullptr, {731, 124, 86, 50}, &mirror_},
     };
-    BuildControls(this, controls);
+    ::buildControls(this, controls);
 
     grid_->setRowCount(40);
     grid_->setDefaultColWidth(81);
@@ -97,22 +84,22 @@ void QuotesTab::buildControls() {
     refreshBox_->setFont(pixelFont("MS Sans Serif", 12));
     followPalette();
     mirror_->setFont(pixelFont("Courier", 5));
-    NameAfter(advancing_, advancingLabel_);
-    NameAfter(declining_, decliningLabel_);
-    NameAfter(unchanged_, unchangedLabel_);
-    NameAfter(findKey_, findButton_);
-    NameAfter(detailsSymbol_, detailsButton_);
-    NameAfter(portfolioName_, selectPortfolioButton_);
+    nameAfter(advancing_, advancingLabel_);
+    nameAfter(declining_, decliningLabel_);
+    nameAfter(unchanged_, unchangedLabel_);
+    nameAfter(findKey_, findButton_);
+    nameAfter(detailsSymbol_, detailsButton_);
+    nameAfter(portfolioName_, selectPortfolioButton_);
     grid_->setColumnTitles({symbolHeader_->text(), timeHeader_->text(), priceHeader_->text(), QString(),
                             changeHeader_->text(), pctChangeHeader_->text(), volumeHeader_->text()});
 }
 
 void QuotesTab::followPalette() {
-    colours_ = GridColoursFor(palette());
+    colours_ = gridColoursFor(palette());
     grid_->setBackgroundColor(colours_.evenRow);
-    colourText(advancingLabel_, WindowInk(RisingColour, palette()));
-    colourText(decliningLabel_, WindowInk(FallingColour, palette()));
-    colourText(unchangedLabel_, WindowInk(UnchangedColour, palette()));
+    colourText(advancingLabel_, windowInk(RisingColour, palette()));
+    colourText(decliningLabel_, windowInk(FallingColour, palette()));
+    colourText(unchangedLabel_, windowInk(UnchangedColour, palette()));
 }
 
 void QuotesTab::changeEvent(QEvent* event) {
@@ -128,9 +115,6 @@ QList<QWidget*> QuotesTab::focusChain() const {
 }
 
 void QuotesTab::connectHandlers() {
-    connect(getQuotesButton_, &QPushButton::clicked, this, [this] { getQuotes(); });
-    autoRefresh_ = new AutoRefresh(this, refreshBox_, refreshTimeBox_, "Timer", QuotesRefreshChoices,
-                                   RefreshTimeRule::CheckFirst, [this] { getQuotes(); });
     connect(alphabeticalSortBox_, &QCheckBox::clicked, this, [this] {
         alphabeticalSortClicked();
         emit autoSortChosen();
@@ -139,45 +123,23 @@ void QuotesTab::connectHandlers() {
         changeSortClicked();
         emit autoSortChosen();
     });
-    grid_->setDrawCell(
-        [this](int col, int row, const QRect& rect, QPainter& canvas) { drawCell(col, row, rect, canvas); });
+    new SymbolFinder(this, findKey_, findButton_, grid_, mirror_, *rows_, [this] { return loadRunning(); });
+    details_ = new DetailsOpener(this, detailsSymbol_, detailsButton_, server_);
     grid_->setOnClick([this] { gridClicked(); });
-    connect(findButton_, &QPushButton::clicked, this, [this] { findSymbol(); });
-    connect(detailsButton_, &QPushButton::clicked, this, [this] { showDetails(); });
-    findKey_->installEventFilter(this);
-    findButton_->installEventFilter(this);
-    connect(selectPortfolioButton_, &QPushButton::clicked, this, [this] { selectPortfolio(); });
-    connect(portfolioName_, &QLineEdit::textChanged, this, [this] { portfolioNameChanged(); });
-}
-
-bool QuotesTab::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == findKey_ && event->type() == QEvent::KeyPress)
-        findKeyPressed(static_cast<QKeyEvent*>(event)->key());
-    else if (watched == findButton_ && event->type() == QEvent::FocusOut && !searching_ &&
-             movedByUser(static_cast<QFocusEvent*>(event)->reason()))
-        findButtonLeft();
-    return QWidget::eventFilter(watched, event);
 }
 
 void QuotesTab::getQuotes() {
-    if (!claimLoad(portfolio_.absolutePath()))
+    if (!startLoad(DelayedLoad, rows_->searchStart))
         return;
-    grid_->setRow(0);
     advancing_->setText("");
     declining_->setText("");
     unchanged_->setText("");
-    new QuoteLoadThread(DelayedLoad, {portfolio_.absolutePath(), server_, this, rows_->searchStart});
 }
 
 bool QuotesTab::loadRunning() const {
     // The load disables "Get Quotes" for its whole run; the flag also covers the moment
     // between the click and the load's first step.
     return loadFlagged() || !getQuotesButton_->isEnabled();
-}
-
-void QuotesTab::pageShown() {
-    status_->setSimplePanel(true);
-    window()->repaint();
 }
 
 void QuotesTab::alphabeticalSortClicked() {
@@ -195,7 +157,7 @@ void QuotesTab::gridClicked() {
 }
 
 void QuotesTab::setDetailsSymbol(const QString& symbol) {
-    detailsSymbol_->setText(symbol);
+    details_->setSymbol(symbol);
 }
 
 QuotesTab::AutoSort QuotesTab::autoSort() const {
@@ -213,17 +175,6 @@ void QuotesTab::focusFindBox() {
     findKey_->setFocus(Qt::ShortcutFocusReason);
 }
 
-void QuotesTab::usePortfolio(const PortfolioPath& portfolio) {
-    UsePortfolio(portfolio, portfolioName_, portfolio_);
-    emit portfolioChosen();
-}
-
-void QuotesTab::selectPortfolio() {
-    if (ChoosePortfolio(openDialog_, portfolioName_, portfolio_))
-        emit portfolioChosen();
-}
-
-void QuotesTab::portfolioNameChanged() {
-    ResetGrid(grid_, {0, 1, 2, 4, 5, 6});
-    forgetShownRows();
+void QuotesTab::resetGrid() {
+    ::resetGrid(grid_, {0, 1, 2, 4, 5, 6});
 }

@@ -4,8 +4,8 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 
-#include "load/quote_colours.h"
 #include "platform/mirror_text_edit.h"
+#include "platform/quote_colours.h"
 #include "platform/quote_grid.h"
 #include "platform/status_line.h"
 #include "quotes/core/delayed_load.h"
@@ -27,7 +27,7 @@ void QuotesTab::showPage(const ParsedPage& page) {
 }
 
 QColor QuotesTab::mirrorColour(float change) const {
-    return ChangeColour(change);
+    return changeColour(change);
 }
 
 void QuotesTab::refillFromTable(bool repaintWhileFilling) {
@@ -40,8 +40,8 @@ void QuotesTab::refillFromTable(bool repaintWhileFilling) {
     int written = 0;
     const QuoteRows& rows = *rows_;
     for (int i = 0; i < rows.count; ++i) {
-        lines << MirrorTextEdit::Line{QString::fromLatin1(rows.lines[i]), ChangeColour(rows.pctChanges[i])};
-        cells << DelayedRowCells(rows.lines[i], rows.wordLines[i]);
+        lines << MirrorTextEdit::Line{QString::fromLatin1(rows.lines[i]), changeColour(rows.pctChanges[i])};
+        cells << delayedRowCells(rows.lines[i], rows.wordLines[i]);
         if (repaintWhileFilling && frame.elapsed() >= FrameMs) {
             grid_->setCells(written, cells);
             written += int(cells.size());

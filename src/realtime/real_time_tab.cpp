@@ -8,9 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "load/auto_refresh.h"
 #include "load/portfolio_choice.h"
-#include "platform/command_keys.h"
 #include "platform/control_table.h"
 #include "platform/fonts.h"
 #include "platform/mirror_text_edit.h"
@@ -19,13 +17,10 @@
 #include "realtime/core/real_time_load.h"
 
 RealTimeTab::RealTimeTab(QWidget* parent, OpenDialog& openDialog)
-    : QWidget(parent), openDialog_(openDialog), cellFont_(pointFont("Courier New", 8)) {
-    setObjectName("RealTime");
+    : QuoteTabBase(parent, openDialog, "RealTime", pointFont("Courier New", 8)) {
     buildControls();
-    setLoadControls({getQuotesButton_, grid_, mirror_, portfolioName_, status_, "RealTime"});
-    connectHandlers();
-    getQuotesButton_->setToolTip(WithKey("Get Quotes", GetQuotesKey));
-    selectPortfolioButton_->setToolTip(WithKey("Select Portfolio", ChoosePortfolioKey));
+    connectCommonControls("Timer1", RealTimeRefreshChoices, RefreshTimeRule::ChoiceKept);
+    grid_->setOnClick([this] { emit symbolClicked(grid_->cell(0, grid_->row())); });
 }
 
 void RealTimeTab::buildControls() {
@@ -48,18 +43,18 @@ void RealTimeTab::buildControls() {
         // The text mirror of the rows lies beyond the visible client width.
         {"DisplayQR1", K::Mirror, nullptr, {731, 72, 577, 81}, &mirror_},
     };
-    BuildControls(this, controls);
+    ::buildControls(this, controls);
 
     grid_->setRowCount(45);
     grid_->setDefaultColWidth(100);
     grid_->setDefaultRowHeight(12);
     grid_->setRangeSelect(false);
-    colours_ = GridColoursFor(palette());
+    colours_ = gridColoursFor(palette());
     grid_->setBackgroundColor(palette().color(QPalette::Base));
     grid_->setDefaultDrawing(true);
     grid_->setFont(pixelFont("Courier New", 16));
     refreshBox_->setFont(pixelFont("MS Sans Serif", 12));
-    NameAfter(portfolioName_, selectPortfolioButton_);
+    nameAfter(portfolioName_, selectPortfolioButton_);
     grid_->setColumnTitles({symbolHeader_->text(), timeHeader_->text(), tradeHeader_->text(), changeHeader_->text(),
                             afterHoursHeader_->text(), bidHeader_->text(), askHeader_->text()});
 }
@@ -67,7 +62,7 @@ void RealTimeTab::buildControls() {
 void RealTimeTab::changeEvent(QEvent* event) {
     // The grid's own palette holds the colour below the rows; the tab's is the one that changed.
     if (event->type() == QEvent::PaletteChange) {
-        colours_ = GridColoursFor(palette());
+        colours_ = gridColoursFor(palette());
         grid_->setBackgroundColor(palette().color(QPalette::Base));
     }
     QWidget::changeEvent(event);
@@ -77,40 +72,10 @@ QList<QWidget*> RealTimeTab::focusChain() const {
     return {grid_, getQuotesButton_, refreshBox_, refreshTimeBox_, portfolioName_, selectPortfolioButton_};
 }
 
-void RealTimeTab::connectHandlers() {
-    connect(getQuotesButton_, &QPushButton::clicked, this, [this] { getQuotes(); });
-    autoRefresh_ = new AutoRefresh(this, refreshBox_, refreshTimeBox_, "Timer1", RealTimeRefreshChoices,
-                                   RefreshTimeRule::ChoiceKept, [this] { getQuotes(); });
-    grid_->setDrawCell(
-        [this](int col, int row, const QRect& rect, QPainter& canvas) { drawCell(col, row, rect, canvas); });
-    grid_->setOnClick([this] { emit symbolClicked(grid_->cell(0, grid_->row())); });
-    connect(selectPortfolioButton_, &QPushButton::clicked, this, [this] { selectPortfolio(); });
-    connect(portfolioName_, &QLineEdit::textChanged, this, [this] { portfolioNameChanged(); });
-}
-
 void RealTimeTab::getQuotes() {
-    if (!claimLoad(portfolio_.absolutePath()))
-        return;
-    grid_->setRow(0);
-    new QuoteLoadThread(RealTimeLoad, {portfolio_.absolutePath(), server_, this, rows_->searchStart});
+    startLoad(RealTimeLoad, rows_->searchStart);
 }
 
-void RealTimeTab::pageShown() {
-    status_->setSimplePanel(true);
-    window()->repaint();
-}
-
-void RealTimeTab::usePortfolio(const PortfolioPath& portfolio) {
-    UsePortfolio(portfolio, portfolioName_, portfolio_);
-    emit portfolioChosen();
-}
-
-void RealTimeTab::selectPortfolio() {
-    if (ChoosePortfolio(openDialog_, portfolioName_, portfolio_))
-        emit portfolioChosen();
-}
-
-void RealTimeTab::portfolioNameChanged() {
-    ResetGrid(grid_, {0, 1, 2, 3, 4, 5, 6});
-    forgetShownRows();
+void RealTimeTab::resetGrid() {
+    ::resetGrid(grid_, {0, 1, 2, 3, 4, 5, 6});
 }

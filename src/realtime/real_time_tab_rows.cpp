@@ -2,9 +2,9 @@
 // green and red by the directions of trade and after-hours change, and the hidden mirror.
 #include <QPainter>
 
-#include "load/grid_cells.h"
-#include "load/grid_columns.h"
-#include "load/quote_colours.h"
+#include "platform/grid_cells.h"
+#include "platform/grid_columns.h"
+#include "platform/quote_colours.h"
 #include "platform/quote_grid.h"
 #include "platform/status_line.h"
 #include "realtime/real_time_tab.h"
@@ -30,7 +30,7 @@ void RealTimeTab::showPage(const ParsedPage& page) {
 
 QColor RealTimeTab::mirrorColour(float tradeDirection) const {
     // An unknown direction (-100) is black.
-    return tradeDirection > -50 ? ChangeColour(tradeDirection) : QColor(0, 0, 0);
+    return tradeDirection > -50 ? changeColour(tradeDirection) : QColor(0, 0, 0);
 }
 
 void RealTimeTab::finished(const QString& doneText) {
@@ -52,6 +52,6 @@ void RealTimeTab::drawCell(int col, int row, const QRect& rect, QPainter& canvas
         else if (d > 0)
             text = colours_.rising;
     }
-    WriteGridCell(canvas, rect, grid_->viewport()->width(),
+    writeGridCell(canvas, rect, grid_->viewport()->width(),
                   {brush, text, grid_->rowFont(row, cellFont_.following(font())), 2, -1}, grid_->cell(col, row));
 }

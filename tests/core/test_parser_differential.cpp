@@ -17,7 +17,7 @@
 #include "parsing/quote_page.h"
 #include "parsing/rt_page.h"
 #include "reference_page_parsers.h"
-#include "support/file_bytes.h"
+#include "support/page_fixtures.h"
 
 namespace {
 
@@ -166,13 +166,6 @@ QByteArray firstDifference(const Outcome& fast, const Outcome& plain, const QLis
 }
 
 // ---- Pages ------------------------------------------------------------------------------
-
-QByteArray samplePage(const char* name) {
-    const QByteArray bytes = FileBytes(QStringLiteral(TICKWELL_TEST_DATA "/") + QLatin1String(name));
-    if (bytes == "<missing>")
-        qFatal("missing sample page %s", name);
-    return bytes;
-}
 
 const char* const DelayedSamples[] = {"delayed_20.html", "delayed_20_chunked.html", "delayed_edge.html",
                                       "delayed_nomarker.html"};

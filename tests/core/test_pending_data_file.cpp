@@ -15,7 +15,7 @@
 namespace {
 
 void writeFile(const QString& path, const QByteArray& bytes) {
-    QVERIFY(WriteFileBytes(path, bytes));
+    QVERIFY(writeFileBytes(path, bytes));
 }
 
 // Nothing but the named entries is left in the folder: no temporary file lingers.
@@ -47,11 +47,11 @@ private slots:
             writeRows(data, 2);
             data.reopenForAppend();
             writeRows(data, 1);
-            QCOMPARE(FileBytes(path), OldRows); // nothing shows before the end
+            QCOMPARE(fileBytes(path), OldRows); // nothing shows before the end
             QVERIFY(data.commit());
         }
         ::umask(mask);
-        QCOMPARE(FileBytes(path).count('\n'), 3);
+        QCOMPARE(fileBytes(path).count('\n'), 3);
         QCOMPARE(entries(dir), QStringList{"input_data_qt1.txt"});
         QCOMPARE(QFileInfo(path).permissions() & 0x7777, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |
                                                              QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther);
@@ -65,7 +65,7 @@ private slots:
             PendingDataFile data(path.toStdString());
             writeRows(data, 40);
         }
-        QCOMPARE(FileBytes(path), OldRows);
+        QCOMPARE(fileBytes(path), OldRows);
         QCOMPARE(entries(dir), QStringList{"input_data_qt1.txt"});
     }
 
@@ -90,7 +90,7 @@ private slots:
         int status = 0;
         QVERIFY(child > 0 && ::waitpid(child, &status, 0) == child);
         QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
-        QCOMPARE(FileBytes(path), OldRows);
+        QCOMPARE(fileBytes(path), OldRows);
         {
             PendingDataFile data(path.toStdString());
             writeRows(data, 1);
@@ -142,7 +142,7 @@ private slots:
         std::signal(SIGXFSZ, previous);
         QVERIFY(!committed);
         QCOMPARE(QString::fromStdString(error), QString("File too large"));
-        QCOMPARE(FileBytes(path), OldRows);
+        QCOMPARE(fileBytes(path), OldRows);
         QCOMPARE(entries(dir), QStringList{"input_data_qt1.txt"});
     }
 };

@@ -5,21 +5,13 @@
 #include <cstring>
 
 #include "load/core/portfolio_rules.h"
+#include "portfolio/core/editor_rules.h"
+#include "support/file_bytes.h"
 
 namespace {
 
 char Slots[QuoteTableCapacity][SymbolSlotSize];
 int Lengths[QuoteTableCapacity];
-
-// A stream holding the bytes as they are on disk.
-FILE* streamOf(const QByteArray& bytes) {
-    FILE* file = std::tmpfile();
-    if (file) {
-        std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), file);
-        std::rewind(file);
-    }
-    return file;
-}
 
 // "ABCDEFGHIJ" repeated: any cut shows where it fell.
 QByteArray lettersOfLength(int length) {
@@ -87,10 +79,9 @@ void TestPortfolioRules::loaderRule() {
     QFETCH(QByteArrayList, symbols);
     QFETCH(QList<int>, lengths);
 
-    FILE* stream = streamOf(file);
+    const OwnedFile stream = streamOf(file);
     QVERIFY(stream);
-    const int count = readPortfolioSymbols(stream, Slots, Lengths);
-    std::fclose(stream);
+    const int count = readPortfolioSymbols(stream.get(), Slots, Lengths);
 
     QCOMPARE(count, int(symbols.size()));
     for (int i = 0; i < count; ++i) {
@@ -103,10 +94,9 @@ void TestPortfolioRules::loaderRule() {
 void TestPortfolioRules::loaderEmptiesTheLoadSlotsOnly() {
     for (auto& slot : Slots)
         std::strcpy(slot, "OLD");
-    FILE* stream = streamOf("IBM\n");
+    const OwnedFile stream = streamOf("IBM\n");
     QVERIFY(stream);
-    QCOMPARE(readPortfolioSymbols(stream, Slots, Lengths), 1);
-    std::fclose(stream);
+    QCOMPARE(readPortfolioSymbols(stream.get(), Slots, Lengths), 1);
     QCOMPARE(QByteArray(Slots[0]), QByteArray("IBM"));
     QCOMPARE(QByteArray(Slots[1]), QByteArray());
     QCOMPARE(QByteArray(Slots[LoadCapacity - 1]), QByteArray());
@@ -117,10 +107,9 @@ void TestPortfolioRules::loaderStopsAtTableCapacity() {
     QByteArray file;
     for (int i = 0; i < QuoteTableCapacity + 100; ++i)
         file += "S" + QByteArray::number(i) + "\n";
-    FILE* stream = streamOf(file);
+    const OwnedFile stream = streamOf(file);
     QVERIFY(stream);
-    QCOMPARE(readPortfolioSymbols(stream, Slots, Lengths), QuoteTableCapacity);
-    std::fclose(stream);
+    QCOMPARE(readPortfolioSymbols(stream.get(), Slots, Lengths), QuoteTableCapacity);
     QCOMPARE(QByteArray(Slots[QuoteTableCapacity - 1]), "S" + QByteArray::number(QuoteTableCapacity - 1));
     QCOMPARE(Lengths[QuoteTableCapacity - 1], 5);
 }
@@ -146,11 +135,10 @@ void TestPortfolioRules::listedSymbols_data() {
 void TestPortfolioRules::listedSymbols() {
     QFETCH(QByteArray, file);
     QFETCH(int, listed);
-    FILE* stream = streamOf(file);
+    const OwnedFile stream = streamOf(file);
     QVERIFY(stream);
-    readPortfolioSymbols(stream, Slots, Lengths);
-    QCOMPARE(listPortfolio(stream).listed, listed);
-    std::fclose(stream);
+    readPortfolioSymbols(stream.get(), Slots, Lengths);
+    QCOMPARE(listPortfolio(stream.get()).listed, listed);
 }
 
 void TestPortfolioRules::editorRule_data() {
@@ -176,10 +164,9 @@ void TestPortfolioRules::editorRule() {
     QFETCH(QByteArray, file);
     QFETCH(QStringList, lines);
 
-    FILE* stream = streamOf(file);
+    const OwnedFile stream = streamOf(file);
     QVERIFY(stream);
-    const std::vector<std::string> read = readPortfolioForEditor(stream);
-    std::fclose(stream);
+    const std::vector<std::string> read = readPortfolioForEditor(stream.get());
 
     QStringList got;
     for (const std::string& line : read)

@@ -10,6 +10,8 @@
 #include "parsing/page_scan.h"
 #include "parsing/quote_page.h"
 #include "parsing/quote_table.h"
+#include "support/page_fixtures.h"
+#include "support/recording_sink.h"
 
 namespace {
 
@@ -22,34 +24,18 @@ struct RecordedRow {
     int rowsLoadedWhenAppended;
 };
 
-// Keeps what the parser hands over, and in which order.
-class RecordingSink : public QuotePageSink {
+// Records each row as the Quotes tab keeps it, and what its table held before.
+class QuoteRecorder : public RecordingSink<QuotePageSink, RecordedRow> {
 public:
-    QList<QByteArray> dataLines;
-    QList<RecordedRow> rows;
-    QByteArray order; // 'D' for a data line, 'R' for an appended row
-
-    void writeDataLine(const char* wordLine) override {
-        dataLines << QByteArray(wordLine);
-        order += 'D';
-    }
     void appendRow(const char* line, double pct) override {
-        rows << RecordedRow{QByteArray(line), pct, tabRows.count};
-        order += 'R';
+        record({QByteArray(line), pct, tabRows.count});
         storeQuoteRow(tabRows, "", line, pct); // kept in the rows, as the Quotes tab keeps it
     }
 };
 
-QByteArray samplePage(const char* name) {
-    QFile file(QStringLiteral(TICKWELL_TEST_DATA "/") + QLatin1String(name));
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("missing sample page %s", name);
-    return file.readAll();
-}
-
 // Parses a copy of the reply held in a block of exactly its size (the sanitizer build
 // then catches any access past it). Returns the reply as the parser left it.
-QByteArray parse(const QByteArray& reply, RecordingSink& sink, PageEnd* end = nullptr) {
+QByteArray parse(const QByteArray& reply, QuoteRecorder& sink, PageEnd* end = nullptr) {
     std::unique_ptr<char[]> bytes(new char[std::max<qsizetype>(reply.size(), 1)]);
     std::memcpy(bytes.get(), reply.constData(), static_cast<size_t>(reply.size()));
     const PageEnd result = parseQuotePage(bytes.get(), static_cast<int>(reply.size()), loadTable, sink);
@@ -58,31 +44,9 @@ QByteArray parse(const QByteArray& reply, RecordingSink& sink, PageEnd* end = nu
     return QByteArray(bytes.get(), reply.size());
 }
 
-// Puts the symbols into the batch's slots (lengths as typed unless given) and empties the rest.
-void setBatch(int batch, const QList<QByteArray>& symbols, const QList<int>& lengths = {}) {
-    loadTable.batch = batch;
-    for (int i = 0; i < SymbolsPerBatch; ++i) {
-        const int k = batch * SymbolsPerBatch + i;
-        std::memset(loadTable.symbols[k], 0, SymbolSlotSize);
-        loadTable.lengths[k] = 0;
-        if (i < symbols.size()) {
-            std::memcpy(loadTable.symbols[k], symbols[i].constData(),
-                        static_cast<size_t>(std::min<qsizetype>(symbols[i].size(), SymbolSlotSize - 1)));
-            loadTable.lengths[k] = i < lengths.size() ? lengths[i] : static_cast<int>(symbols[i].size());
-        }
-    }
-}
-
-// A display line of the given length with each text at its position, spaces elsewhere.
-QByteArray placed(std::initializer_list<std::pair<int, const char*>> items, int length = QuoteLineLength) {
-    QByteArray line(length, ' ');
-    for (const auto& [pos, text] : items)
-        line.replace(pos, static_cast<qsizetype>(std::strlen(text)), text);
-    return line;
-}
-
 QByteArray notFoundLine(const char* symbol) {
     return placed(
+        QuoteLineLength,
         {{0, symbol}, {8, "symbol"}, {15, "not"}, {21, "found"}, {35, "+"}, {36, "0.00"}, {45, "+0.00%"}, {55, "0"}});
 }
 
@@ -90,14 +54,14 @@ QByteArray notFoundData(const char* symbol) {
     return QByteArray(" ") + symbol + " symbol not found 0.00 +0.00% 0 ";
 }
 
-const QByteArray msftLine = placed({{0, "MSFT"},
-                                    {8, "4:00PM"},
-                                    {15, "ET"},
-                                    {21, "27.50"},
-                                    {35, "+"},
-                                    {36, "0.12"},
-                                    {45, "+0.44%"},
-                                    {55, "45,123,456"}});
+const QByteArray msftLine = placed(QuoteLineLength, {{0, "MSFT"},
+                                                     {8, "4:00PM"},
+                                                     {15, "ET"},
+                                                     {21, "27.50"},
+                                                     {35, "+"},
+                                                     {36, "0.12"},
+                                                     {45, "+0.44%"},
+                                                     {55, "45,123,456"}});
 
 // The grid's cells of a row: its display line and the word line the line was made from.
 QList<QByteArray> cells(const QByteArray& line, const QByteArray& words) {
@@ -174,53 +138,66 @@ void TestQuotePage::format_data() {
     QTest::addColumn<double>("pct");
     QTest::newRow("MSFT") << QByteArray(" MSFT 4:00PM ET 27.50 0.12 +0.44% 45,123,456 ") << msftLine << 0.44;
     QTest::newRow("falling") << QByteArray(" INTC 4:00PM ET 21.35 0.33 -1.50% 38,221,904 ")
-                             << placed({{0, "INTC"},
-                                        {8, "4:00PM"},
-                                        {15, "ET"},
-                                        {21, "21.35"},
-                                        {35, "-"},
-                                        {36, "0.33"},
-                                        {45, "-1.50%"},
-                                        {55, "38,221,904"}})
+                             << placed(QuoteLineLength, {{0, "INTC"},
+                                                         {8, "4:00PM"},
+                                                         {15, "ET"},
+                                                         {21, "21.35"},
+                                                         {35, "-"},
+                                                         {36, "0.33"},
+                                                         {45, "-1.50%"},
+                                                         {55, "38,221,904"}})
                              << -1.5;
     QTest::newRow("unchanged is '+'")
         << QByteArray(" GE 3:59PM ET 35.10 0.00 0.00% 1 ")
         << placed(
+               QuoteLineLength,
                {{0, "GE"}, {8, "3:59PM"}, {15, "ET"}, {21, "35.10"}, {35, "+"}, {36, "0.00"}, {45, "0.00%"}, {55, "1"}})
         << 0.0;
     QTest::newRow("six characters before '%'")
         << QByteArray(" A B C D E -12.50% 7 ")
-        << placed({{0, "A"}, {8, "B"}, {15, "C"}, {21, "D"}, {35, "-"}, {36, "E"}, {45, "-12.50%"}, {55, "7"}})
+        << placed(QuoteLineLength,
+                  {{0, "A"}, {8, "B"}, {15, "C"}, {21, "D"}, {35, "-"}, {36, "E"}, {45, "-12.50%"}, {55, "7"}})
         << -12.5;
     QTest::newRow("digits and a point")
         << QByteArray(" A B C D E 5.% 7 ")
-        << placed({{0, "A"}, {8, "B"}, {15, "C"}, {21, "D"}, {35, "+"}, {36, "E"}, {45, "5.%"}, {55, "7"}}) << 5.0;
+        << placed(QuoteLineLength,
+                  {{0, "A"}, {8, "B"}, {15, "C"}, {21, "D"}, {35, "+"}, {36, "E"}, {45, "5.%"}, {55, "7"}})
+        << 5.0;
     QTest::newRow("point first")
         << QByteArray(" A B C D E -.25% 7 ")
-        << placed({{0, "A"}, {8, "B"}, {15, "C"}, {21, "D"}, {35, "-"}, {36, "E"}, {45, "-.25%"}, {55, "7"}}) << -0.25;
+        << placed(QuoteLineLength,
+                  {{0, "A"}, {8, "B"}, {15, "C"}, {21, "D"}, {35, "-"}, {36, "E"}, {45, "-.25%"}, {55, "7"}})
+        << -0.25;
     QTest::newRow("not a number")
         << QByteArray(" A B C D E N/A 7 ")
-        << placed({{0, "A"}, {8, "B"}, {15, "C"}, {21, "D"}, {35, "+"}, {36, "E"}, {45, "N/A"}, {55, "7"}}) << 0.0;
+        << placed(QuoteLineLength,
+                  {{0, "A"}, {8, "B"}, {15, "C"}, {21, "D"}, {35, "+"}, {36, "E"}, {45, "N/A"}, {55, "7"}})
+        << 0.0;
     QTest::newRow("no sixth word") << QByteArray(" A B C D E ")
-                                   << placed({{0, "A"}, {8, "B"}, {15, "C"}, {21, "D"}, {35, "+"}, {36, "E"}}) << 0.0;
+                                   << placed(QuoteLineLength,
+                                             {{0, "A"}, {8, "B"}, {15, "C"}, {21, "D"}, {35, "+"}, {36, "E"}})
+                                   << 0.0;
     QTest::newRow("last word without its space")
         << QByteArray(" A B C D E -2.5% 7")
-        << placed({{0, "A"}, {8, "B"}, {15, "C"}, {21, "D"}, {35, "-"}, {36, "E"}, {45, "-2.5%"}, {55, "7"}}) << -2.5;
-    QTest::newRow("empty word line") << QByteArray() << placed({}) << 0.0;
-    QTest::newRow("no words") << QByteArray(" ") << placed({}) << 0.0;
+        << placed(QuoteLineLength,
+                  {{0, "A"}, {8, "B"}, {15, "C"}, {21, "D"}, {35, "-"}, {36, "E"}, {45, "-2.5%"}, {55, "7"}})
+        << -2.5;
+    QTest::newRow("empty word line") << QByteArray() << placed(QuoteLineLength, {}) << 0.0;
+    QTest::newRow("no words") << QByteArray(" ") << placed(QuoteLineLength, {}) << 0.0;
     QTest::newRow("long last word cut at 78") << QByteArray(" A B C D E +1.00% 123456789012345678901234567890 ")
-                                              << placed({{0, "A"},
-                                                         {8, "B"},
-                                                         {15, "C"},
-                                                         {21, "D"},
-                                                         {35, "+"},
-                                                         {36, "E"},
-                                                         {45, "+1.00%"},
-                                                         {55, "123456789012345678901234"}})
+                                              << placed(QuoteLineLength, {{0, "A"},
+                                                                          {8, "B"},
+                                                                          {15, "C"},
+                                                                          {21, "D"},
+                                                                          {35, "+"},
+                                                                          {36, "E"},
+                                                                          {45, "+1.00%"},
+                                                                          {55, "123456789012345678901234"}})
                                               << 1.0;
     QTest::newRow("long word runs on, the next word takes its field")
         << QByteArray(" A 12:30:45PM ET D E +1.00% 7 ")
-        << placed({{0, "A"}, {8, "12:30:4"}, {15, "ET"}, {21, "D"}, {35, "+"}, {36, "E"}, {45, "+1.00%"}, {55, "7"}})
+        << placed(QuoteLineLength,
+                  {{0, "A"}, {8, "12:30:4"}, {15, "ET"}, {21, "D"}, {35, "+"}, {36, "E"}, {45, "+1.00%"}, {55, "7"}})
         << 1.0;
     QTest::newRow("only indices up to 80 are read")
         << " " + QByteArray(85, 'W') + " B C D E +1.00% 7 " << QByteArray(35, 'W') + '+' + QByteArray(43, 'W') << 0.0;
@@ -280,8 +257,8 @@ void TestQuotePage::cutCellBounds() {
 void TestQuotePage::edgePage() {
     // The page holds MSFT, INTC, GE, F, AAPL (time cell only ET), CSCO (empty time cell)
     // and DELL; IBM and QWXYZ are unknown to it.
-    setBatch(0, {"MSFT", "IBM", "INTC", "GE", "F", "AAPL", "CSCO", "QWXYZ", "dell"});
-    RecordingSink sink;
+    setBatch(loadTable, 0, {"MSFT", "IBM", "INTC", "GE", "F", "AAPL", "CSCO", "QWXYZ", "dell"});
+    QuoteRecorder sink;
     PageEnd end = PageEnd::EndOfList;
     parse(samplePage("delayed_edge.html"), sink, &end);
     QCOMPARE(int(end), int(PageEnd::EndOfList)); // the batch's tenth slot is empty
@@ -299,55 +276,55 @@ void TestQuotePage::edgePage() {
     const QList<QByteArray> lines = {
         msftLine,
         notFoundLine("IBM"),
-        placed({{0, "INTC"},
-                {8, "4:00PM"},
-                {15, "ET"},
-                {21, "21.35"},
-                {35, "-"},
-                {36, "0.33"},
-                {45, "-1.50%"},
-                {55, "38,221,904"}}),
-        placed({{0, "GE"},
-                {8, "3:59PM"},
-                {15, "ET"},
-                {21, "35.10"},
-                {35, "+"},
-                {36, "0.00"},
-                {45, "0.00%"},
-                {55, "12,345,678"}}),
-        placed({{0, "F"},
-                {8, "4:00PM"},
-                {15, "ET"},
-                {21, "8.05"},
-                {35, "+"},
-                {36, "0.02"},
-                {45, "+0.25%"},
-                {55, "5,432,100"}}),
-        placed({{0, "AAPL"},
-                {8, "Unknown"},
-                {15, "ET"},
-                {21, "88.20"},
-                {35, "+"},
-                {36, "1.05"},
-                {45, "+1.20%"},
-                {55, "23,456,789"}}),
-        placed({{0, "CSCO"},
-                {8, "Unknown"},
-                {15, "ET"},
-                {21, "19.80"},
-                {35, "-"},
-                {36, "0.10"},
-                {45, "-0.50%"},
-                {55, "31,000,200"}}),
+        placed(QuoteLineLength, {{0, "INTC"},
+                                 {8, "4:00PM"},
+                                 {15, "ET"},
+                                 {21, "21.35"},
+                                 {35, "-"},
+                                 {36, "0.33"},
+                                 {45, "-1.50%"},
+                                 {55, "38,221,904"}}),
+        placed(QuoteLineLength, {{0, "GE"},
+                                 {8, "3:59PM"},
+                                 {15, "ET"},
+                                 {21, "35.10"},
+                                 {35, "+"},
+                                 {36, "0.00"},
+                                 {45, "0.00%"},
+                                 {55, "12,345,678"}}),
+        placed(QuoteLineLength, {{0, "F"},
+                                 {8, "4:00PM"},
+                                 {15, "ET"},
+                                 {21, "8.05"},
+                                 {35, "+"},
+                                 {36, "0.02"},
+                                 {45, "+0.25%"},
+                                 {55, "5,432,100"}}),
+        placed(QuoteLineLength, {{0, "AAPL"},
+                                 {8, "Unknown"},
+                                 {15, "ET"},
+                                 {21, "88.20"},
+                                 {35, "+"},
+                                 {36, "1.05"},
+                                 {45, "+1.20%"},
+                                 {55, "23,456,789"}}),
+        placed(QuoteLineLength, {{0, "CSCO"},
+                                 {8, "Unknown"},
+                                 {15, "ET"},
+                                 {21, "19.80"},
+                                 {35, "-"},
+                                 {36, "0.10"},
+                                 {45, "-0.50%"},
+                                 {55, "31,000,200"}}),
         notFoundLine("QWXYZ"),
-        placed({{0, "DELL"},
-                {8, "4:00PM"},
-                {15, "ET"},
-                {21, "14.75"},
-                {35, "+"},
-                {36, "0.05"},
-                {45, "+0.34%"},
-                {55, "9,876,543"}}),
+        placed(QuoteLineLength, {{0, "DELL"},
+                                 {8, "4:00PM"},
+                                 {15, "ET"},
+                                 {21, "14.75"},
+                                 {35, "+"},
+                                 {36, "0.05"},
+                                 {45, "+0.34%"},
+                                 {55, "9,876,543"}}),
     };
     const QList<double> pcts = {0.44, 0.0, -1.5, 0.0, 0.25, 1.2, -0.5, 0.0, 0.34};
     QCOMPARE(sink.rows.size(), lines.size());
@@ -365,11 +342,11 @@ void TestQuotePage::edgePage() {
 
 void TestQuotePage::storesRowsAtRowsLoaded() {
     // Rows are appended before they are stored, and stored at the rows count.
-    setBatch(0, {"MSFT", "IBM"});
+    setBatch(loadTable, 0, {"MSFT", "IBM"});
     tabRows.count = 7;
     std::strcpy(tabRows.lines[9], "older row");
     tabRows.pctChanges[9] = 3.5f;
-    RecordingSink sink;
+    QuoteRecorder sink;
     parse(samplePage("delayed_edge.html"), sink);
     QCOMPARE(sink.rows.size(), 2);
     QCOMPARE(sink.rows[0].rowsLoadedWhenAppended, 7);
@@ -384,9 +361,9 @@ void TestQuotePage::storesRowsAtRowsLoaded() {
 void TestQuotePage::markerSetsSearchStart() {
     // An absent symbol moves the search 100 bytes on from where the marker put it.
     const QByteArray page = samplePage("delayed_edge.html");
-    setBatch(0, {"IBM", "ZZZZ"});
+    setBatch(loadTable, 0, {"IBM", "ZZZZ"});
     loadTable.searchStart = 123456;
-    RecordingSink sink;
+    QuoteRecorder sink;
     parse(page, sink);
     QCOMPARE(loadTable.searchStart, int(page.indexOf("<th>Symbol</th>")) + 4 + 100 + 200);
 
@@ -400,8 +377,8 @@ void TestQuotePage::markerSetsSearchStart() {
 void TestQuotePage::chunkedBodyGivesTheSameRows() {
     const QList<QByteArray> symbols = {"MSFT", "INTC", "GE",  "F", "AAPL", "CSCO", "DELL", "ORCL", "IBM", "KO",
                                        "PEP",  "XOM",  "WMT", "T", "HD",   "MMM",  "JNJ",  "PFE",  "MRK", "BA"};
-    setBatch(0, symbols);
-    RecordingSink plain;
+    setBatch(loadTable, 0, symbols);
+    QuoteRecorder plain;
     PageEnd end = PageEnd::EndOfList;
     parse(samplePage("delayed_20.html"), plain, &end);
     QCOMPARE(int(end), int(PageEnd::BatchDone));
@@ -409,7 +386,7 @@ void TestQuotePage::chunkedBodyGivesTheSameRows() {
     const QByteArray chunkedPage = samplePage("delayed_20_chunked.html");
     QVERIFY(chunkedPage.contains("Transfer-Encoding: chunked"));
     tabRows.count = 0;
-    RecordingSink chunked;
+    QuoteRecorder chunked;
     parse(chunkedPage, chunked);
 
     QCOMPARE(plain.rows.size(), 20);
@@ -426,9 +403,9 @@ void TestQuotePage::chunkedBodyGivesTheSameRows() {
 void TestQuotePage::pageWithoutMarker() {
     // Searched from the previous start; the marker search has lower-cased the whole
     // reply, so the upper-case patterns find nothing on it.
-    setBatch(0, {"MSFT", "IBM"});
+    setBatch(loadTable, 0, {"MSFT", "IBM"});
     loadTable.searchStart = 37;
-    RecordingSink sink;
+    QuoteRecorder sink;
     const QByteArray after = parse(samplePage("delayed_nomarker.html"), sink);
     QCOMPARE(after, samplePage("delayed_nomarker.html").toLower());
     QCOMPARE(sink.dataLines, QList<QByteArray>({notFoundData("MSFT"), notFoundData("IBM")}));
@@ -448,8 +425,8 @@ void TestQuotePage::badLengthsStillGiveOneRowEach() {
     QFETCH(QByteArray, second);
     QFETCH(int, length);
     QFETCH(QByteArray, shown);
-    setBatch(0, {"MSFT", second, "INTC"}, {4, length, 4});
-    RecordingSink sink;
+    setBatch(loadTable, 0, {"MSFT", second, "INTC"}, {4, length, 4});
+    QuoteRecorder sink;
     parse(samplePage("delayed_edge.html"), sink);
     QCOMPARE(sink.dataLines,
              QList<QByteArray>({" MSFT 4:00PM ET 27.50 0.12 +0.44% 45,123,456 ", notFoundData(shown.constData()),
@@ -462,9 +439,9 @@ void TestQuotePage::badLengthsStillGiveOneRowEach() {
 
 void TestQuotePage::searchStartPastTheEnd() {
     const QByteArray page = samplePage("delayed_nomarker.html");
-    setBatch(0, {"MSFT", "GE"});
+    setBatch(loadTable, 0, {"MSFT", "GE"});
     loadTable.searchStart = int(page.size()) + 1000;
-    RecordingSink sink;
+    QuoteRecorder sink;
     parse(page, sink);
     QCOMPARE(sink.dataLines, QList<QByteArray>({notFoundData("MSFT"), notFoundData("GE")}));
     QCOMPARE(loadTable.searchStart, int(page.size()) + 1200);
@@ -472,7 +449,7 @@ void TestQuotePage::searchStartPastTheEnd() {
     // A marker whose search start lies past the reply's end leaves the window empty too.
     const QByteArray cut = page.left(page.indexOf("<th>Ticker")) + "<th>Symbol<";
     tabRows.count = 0;
-    RecordingSink shortSink;
+    QuoteRecorder shortSink;
     parse(cut, shortSink);
     QCOMPARE(shortSink.dataLines, QList<QByteArray>({notFoundData("MSFT"), notFoundData("GE")}));
     QCOMPARE(loadTable.searchStart, int(cut.size()) - 7 + 100 + 200);
@@ -490,8 +467,8 @@ void TestQuotePage::endOfList_data() {
 void TestQuotePage::endOfList() {
     QFETCH(QByteArray, ending);
     QFETCH(int, rows);
-    setBatch(0, {"MSFT", ending, "INTC"});
-    RecordingSink sink;
+    setBatch(loadTable, 0, {"MSFT", ending, "INTC"});
+    QuoteRecorder sink;
     PageEnd end = PageEnd::BatchDone;
     parse(samplePage("delayed_edge.html"), sink, &end);
     QCOMPARE(int(end), int(PageEnd::EndOfList));
@@ -500,10 +477,10 @@ void TestQuotePage::endOfList() {
 }
 
 void TestQuotePage::laterBatch() {
-    setBatch(0, {"IBM"});
-    setBatch(1, {"GE", "F"});
+    setBatch(loadTable, 0, {"IBM"});
+    setBatch(loadTable, 1, {"GE", "F"});
     tabRows.count = 20;
-    RecordingSink sink;
+    QuoteRecorder sink;
     parse(samplePage("delayed_edge.html"), sink);
     QCOMPARE(sink.dataLines, QList<QByteArray>({" GE 3:59PM ET 35.10 0.00 0.00% 12,345,678 ",
                                                 " F 4:00PM ET 8.05 0.02 +0.25% 5,432,100 "}));
@@ -525,10 +502,10 @@ void TestQuotePage::truncatedReplies() {
             ends << n + 1;
     }
     for (int n : ends) {
-        setBatch(0, symbols);
+        setBatch(loadTable, 0, symbols);
         tabRows.count = 0;
         loadTable.searchStart = 0;
-        RecordingSink sink;
+        QuoteRecorder sink;
         parse(page.left(n), sink);
         QCOMPARE(sink.rows.size(), symbols.size());
         for (int i = 0; i < symbols.size(); ++i) {

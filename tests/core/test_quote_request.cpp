@@ -8,6 +8,7 @@
 #include "net/core/http_request.h"
 #include "net/core/server_address.h"
 #include "parsing/batch_path.h"
+#include "support/file_bytes.h"
 
 namespace {
 
@@ -16,12 +17,9 @@ int Lengths[QuoteTableCapacity];
 
 // Fills the slots the way a load does: through the portfolio reader.
 void loadPortfolio(const QByteArray& text) {
-    FILE* file = std::tmpfile();
+    const OwnedFile file = streamOf(text);
     QVERIFY(file);
-    std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), file);
-    std::rewind(file);
-    readPortfolioSymbols(file, Slots, Lengths);
-    std::fclose(file);
+    readPortfolioSymbols(file.get(), Slots, Lengths);
 }
 
 QByteArray numberedSymbols(int count) {

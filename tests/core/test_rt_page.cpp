@@ -10,6 +10,8 @@
 #include "parsing/page_scan.h"
 #include "parsing/rt_page.h"
 #include "parsing/rt_table.h"
+#include "support/page_fixtures.h"
+#include "support/recording_sink.h"
 
 namespace {
 
@@ -23,63 +25,25 @@ struct RecordedRow {
     int rowsLoadedWhenAppended;
 };
 
-// Keeps what the parser hands over, and in which order.
-class RecordingSink : public RtPageSink {
+// Records each row as the RealTime tab keeps it, and what its table held before.
+class RtRecorder : public RecordingSink<RtPageSink, RecordedRow> {
 public:
-    QList<QByteArray> dataLines;
-    QList<RecordedRow> rows;
-    QByteArray order; // 'D' for a data line, 'R' for an appended row
-
-    void writeDataLine(const char* squeezed) override {
-        dataLines << QByteArray(squeezed);
-        order += 'D';
-    }
     void appendRow(const char* line, double tradeDirection, double afterHoursDirection) override {
-        rows << RecordedRow{QByteArray(line), tradeDirection, afterHoursDirection, tabRows.count};
-        order += 'R';
+        record({QByteArray(line), tradeDirection, afterHoursDirection, tabRows.count});
         storeRtRow(tabRows, "", tradeDirection, afterHoursDirection); // as the RealTime tab keeps them
     }
 };
 
-QByteArray samplePage(const char* name) {
-    QFile file(QStringLiteral(TICKWELL_TEST_DATA "/") + QLatin1String(name));
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("missing sample page %s", name);
-    return file.readAll();
-}
-
 // Parses a copy of the reply held in a block of exactly its size, so that the sanitizer
 // build catches any access past it.
-PageEnd parse(const QByteArray& reply, RecordingSink& sink) {
+PageEnd parse(const QByteArray& reply, RtRecorder& sink) {
     std::unique_ptr<char[]> bytes(new char[std::max<qsizetype>(reply.size(), 1)]);
     std::memcpy(bytes.get(), reply.constData(), static_cast<size_t>(reply.size()));
     return parseRtPage(bytes.get(), static_cast<int>(reply.size()), loadTable, sink);
 }
 
-void setBatch(int batch, const QList<QByteArray>& symbols, const QList<int>& lengths = {}) {
-    loadTable.batch = batch;
-    for (int i = 0; i < SymbolsPerBatch; ++i) {
-        const int k = batch * SymbolsPerBatch + i;
-        std::memset(loadTable.symbols[k], 0, SymbolSlotSize);
-        loadTable.lengths[k] = 0;
-        if (i < symbols.size()) {
-            std::memcpy(loadTable.symbols[k], symbols[i].constData(),
-                        static_cast<size_t>(std::min<qsizetype>(symbols[i].size(), SymbolSlotSize - 1)));
-            loadTable.lengths[k] = i < lengths.size() ? lengths[i] : static_cast<int>(symbols[i].size());
-        }
-    }
-}
-
-// A display line with each text at its position, spaces elsewhere.
-QByteArray placed(std::initializer_list<std::pair<int, const char*>> items) {
-    QByteArray line(RtLineLength, ' ');
-    for (const auto& [pos, text] : items)
-        line.replace(pos, static_cast<qsizetype>(std::strlen(text)), text);
-    return line;
-}
-
 QByteArray notFoundLine(const char* symbol) {
-    return placed({{0, symbol}, {10, "symbol not"}, {22, "0.00"}, {35, "-"}, {36, "+0.00%"}, {54, "0"}});
+    return placed(RtLineLength, {{0, symbol}, {10, "symbol not"}, {22, "0.00"}, {35, "-"}, {36, "+0.00%"}, {54, "0"}});
 }
 
 QByteArray notFoundData(const char* symbol) {
@@ -103,13 +67,13 @@ QList<QByteArray> cells(const QByteArray& line, const QByteArray& squeezed, doub
 }
 
 const QByteArray msftSqueezed = " MSFT   4:00PM ET   27.50   0.12 (0.44%)   0.05 (0.18%)   27.49   27.51 ";
-const QByteArray msftLine = placed({{0, "MSFT"},
-                                    {10, "4:00PM ET"},
-                                    {22, "27.50"},
-                                    {35, "+0.12 (0.44%)"},
-                                    {53, "-0.05 (0.18%)"},
-                                    {70, "27.49"},
-                                    {81, "27.51"}});
+const QByteArray msftLine = placed(RtLineLength, {{0, "MSFT"},
+                                                  {10, "4:00PM ET"},
+                                                  {22, "27.50"},
+                                                  {35, "+0.12 (0.44%)"},
+                                                  {53, "-0.05 (0.18%)"},
+                                                  {70, "27.49"},
+                                                  {81, "27.51"}});
 
 } // namespace
 
@@ -217,47 +181,49 @@ void TestRtPage::format_data() {
     QTest::newRow("not found") << notFoundData("XYZ") << RtUnknown << RtUnknown << notFoundLine("XYZ");
     QTest::newRow("unchanged has no signs")
         << QByteArray(" KO   4:00PM ET   44.10   0.00 (0.00%)   N/A   44.09   44.11 ") << RtUnchanged << RtUnchanged
-        << placed({{0, "KO"},
-                   {10, "4:00PM ET"},
-                   {22, "44.10"},
-                   {36, "0.00 (0.00%)"},
-                   {54, "N/A"},
-                   {70, "44.09"},
-                   {81, "44.11"}});
+        << placed(RtLineLength, {{0, "KO"},
+                                 {10, "4:00PM ET"},
+                                 {22, "44.10"},
+                                 {36, "0.00 (0.00%)"},
+                                 {54, "N/A"},
+                                 {70, "44.09"},
+                                 {81, "44.11"}});
     QTest::newRow("after-hours N/A takes no sign")
         << QByteArray(" A   T   P   0.10   N/A   B   C ") << RtDown << RtUp
-        << placed({{0, "A"}, {10, "T"}, {22, "P"}, {35, "-0.10"}, {54, "N/A"}, {70, "B"}, {81, "C"}});
+        << placed(RtLineLength, {{0, "A"}, {10, "T"}, {22, "P"}, {35, "-0.10"}, {54, "N/A"}, {70, "B"}, {81, "C"}});
     QTest::newRow("after-hours sign ignores text position 54")
         << " A   " + QByteArray(40, 'B') + "   C   DDNDD   0.05   F   G " << RtUp << RtUp
-        << placed({{0, "A"}, {10, "BBBBBBBBBBB"}, {22, "C"}, {35, "+DDNDD"}, {53, "+0.05"}, {70, "F"}, {81, "G"}});
+        << placed(RtLineLength,
+                  {{0, "A"}, {10, "BBBBBBBBBBB"}, {22, "C"}, {35, "+DDNDD"}, {53, "+0.05"}, {70, "F"}, {81, "G"}});
     QTest::newRow("unknown after-hours takes no sign")
         << QByteArray(" A   T   P   0.10   0.02   B   C ") << RtUp << RtUnknown
-        << placed({{0, "A"}, {10, "T"}, {22, "P"}, {35, "+0.10"}, {54, "0.02"}, {70, "B"}, {81, "C"}});
+        << placed(RtLineLength, {{0, "A"}, {10, "T"}, {22, "P"}, {35, "+0.10"}, {54, "0.02"}, {70, "B"}, {81, "C"}});
     QTest::newRow("fields cut before their limits")
         << QByteArray(" ABCDEFGHIJKL   0123456789AB   0123456789ABC   0123456789ABCDEFG   0123456789ABCDEFG   X   Y ")
         << RtUp << RtUp
-        << placed({{0, "ABCDEFGHIJ"},
-                   {10, "0123456789A"},
-                   {22, "0123456789AB"},
-                   {35, "+0123456789ABCDEF"},
-                   {53, "+0123456789ABCDEF"},
-                   {70, "X"},
-                   {81, "Y"}});
+        << placed(RtLineLength, {{0, "ABCDEFGHIJ"},
+                                 {10, "0123456789A"},
+                                 {22, "0123456789AB"},
+                                 {35, "+0123456789ABCDEF"},
+                                 {53, "+0123456789ABCDEF"},
+                                 {70, "X"},
+                                 {81, "Y"}});
     QTest::newRow("bid and ask cut before their limits")
         << QByteArray(" A   B   C   D   E   0123456789AB   0123456789AB ") << RtUp << RtUp
-        << placed({{0, "A"}, {10, "B"}, {22, "C"}, {35, "+D"}, {53, "+E"}, {70, "0123456789A"}, {81, "0123456789A"}});
+        << placed(RtLineLength,
+                  {{0, "A"}, {10, "B"}, {22, "C"}, {35, "+D"}, {53, "+E"}, {70, "0123456789A"}, {81, "0123456789A"}});
     QTest::newRow("text ends: later fields empty, no sign")
-        << QByteArray(" A   B ") << RtDown << RtDown << placed({{0, "A"}, {10, "B"}});
+        << QByteArray(" A   B ") << RtDown << RtDown << placed(RtLineLength, {{0, "A"}, {10, "B"}});
     QTest::newRow("nothing past position 100 is read, then the start again")
         << " A   " + QByteArray(90, 'B') + "   C   D   E   F   G " << RtUp << RtUnchanged
-        << placed({{0, "A"},
-                   {10, "BBBBBBBBBBB"},
-                   {22, "C"},
-                   {35, "+ A"},
-                   {54, "BBBBBBBBBBBBBBBB"},
-                   {70, "C"},
-                   {81, " A"}});
-    QTest::newRow("empty text") << QByteArray() << RtUp << RtUp << placed({});
+        << placed(RtLineLength, {{0, "A"},
+                                 {10, "BBBBBBBBBBB"},
+                                 {22, "C"},
+                                 {35, "+ A"},
+                                 {54, "BBBBBBBBBBBBBBBB"},
+                                 {70, "C"},
+                                 {81, " A"}});
+    QTest::newRow("empty text") << QByteArray() << RtUp << RtUp << placed(RtLineLength, {});
 }
 
 void TestRtPage::format() {
@@ -286,8 +252,8 @@ void TestRtPage::rowCells() {
 void TestRtPage::edgePage() {
     // The page holds MSFT, INTC (down, after hours up), KO (black codes), YHOO (no longer
     // available), GE (bid and ask separated by &nbsp;) and DELL; XYZ and QWXYZ are unknown.
-    setBatch(0, {"MSFT", "XYZ", "INTC", "KO", "YHOO", "GE", "QWXYZ", "dell"});
-    RecordingSink sink;
+    setBatch(loadTable, 0, {"MSFT", "XYZ", "INTC", "KO", "YHOO", "GE", "QWXYZ", "dell"});
+    RtRecorder sink;
     QCOMPARE(int(parse(samplePage("rt_edge.txt"), sink)), int(PageEnd::EndOfList));
     QCOMPARE(sink.order, QByteArray("DRDRDRDRDRDRDRDR"));
 
@@ -303,36 +269,36 @@ void TestRtPage::edgePage() {
     const QList<QByteArray> lines = {
         msftLine,
         notFoundLine("XYZ"),
-        placed({{0, "INTC"},
-                {10, "4:00PM ET"},
-                {22, "21.35"},
-                {35, "-0.33 (1.52%)"},
-                {53, "+0.04 (0.19%)"},
-                {70, "21.34"},
-                {81, "21.36"}}),
-        placed({{0, "KO"},
-                {10, "4:00PM ET"},
-                {22, "44.10"},
-                {36, "0.00 (0.00%)"},
-                {54, "N/A"},
-                {70, "44.09"},
-                {81, "44.11"}}),
+        placed(RtLineLength, {{0, "INTC"},
+                              {10, "4:00PM ET"},
+                              {22, "21.35"},
+                              {35, "-0.33 (1.52%)"},
+                              {53, "+0.04 (0.19%)"},
+                              {70, "21.34"},
+                              {81, "21.36"}}),
+        placed(RtLineLength, {{0, "KO"},
+                              {10, "4:00PM ET"},
+                              {22, "44.10"},
+                              {36, "0.00 (0.00%)"},
+                              {54, "N/A"},
+                              {70, "44.09"},
+                              {81, "44.11"}}),
         QByteArray(), // checked below
-        placed({{0, "GE"},
-                {10, "3:59PM ET"},
-                {22, "35.10"},
-                {35, "+0.10 (0.29%)"},
-                {54, "N/A"},
-                {70, "35.09"},
-                {81, "35.11"}}),
+        placed(RtLineLength, {{0, "GE"},
+                              {10, "3:59PM ET"},
+                              {22, "35.10"},
+                              {35, "+0.10 (0.29%)"},
+                              {54, "N/A"},
+                              {70, "35.09"},
+                              {81, "35.11"}}),
         notFoundLine("QWXYZ"),
-        placed({{0, "DELL"},
-                {10, "4:00PM ET"},
-                {22, "14.75"},
-                {35, "+0.05 (0.34%)"},
-                {53, "-0.02 (0.14%)"},
-                {70, "14.74"},
-                {81, "14.76"}}),
+        placed(RtLineLength, {{0, "DELL"},
+                              {10, "4:00PM ET"},
+                              {22, "14.75"},
+                              {35, "+0.05 (0.34%)"},
+                              {53, "-0.02 (0.14%)"},
+                              {70, "14.74"},
+                              {81, "14.76"}}),
     };
     const QList<std::pair<double, double>> directions = {
         {RtUp, RtDown},         {RtUnknown, RtUnknown}, {RtDown, RtUp},         {RtUnchanged, RtUnchanged},
@@ -363,13 +329,13 @@ void TestRtPage::edgePage() {
 void TestRtPage::chunkedBodyGivesTheSameRows() {
     const QList<QByteArray> symbols = {"MSFT", "INTC", "GE",  "F", "AAPL", "CSCO", "DELL", "ORCL", "IBM", "KO",
                                        "PEP",  "XOM",  "WMT", "T", "HD",   "MMM",  "JNJ",  "PFE",  "MRK", "BA"};
-    setBatch(0, symbols);
-    RecordingSink plain;
+    setBatch(loadTable, 0, symbols);
+    RtRecorder plain;
     QCOMPARE(int(parse(samplePage("rt_20.txt"), plain)), int(PageEnd::BatchDone));
     const QByteArray chunkedPage = samplePage("rt_20_chunked.txt");
     QVERIFY(chunkedPage.contains("Transfer-Encoding: chunked"));
     tabRows.count = 0;
-    RecordingSink chunked;
+    RtRecorder chunked;
     parse(chunkedPage, chunked);
 
     QCOMPARE(plain.rows.size(), 20);
@@ -397,8 +363,8 @@ void TestRtPage::badLengthsStillGiveOneRowEach() {
     QFETCH(QByteArray, second);
     QFETCH(int, length);
     QFETCH(QByteArray, shown);
-    setBatch(0, {"MSFT", second, "INTC"}, {4, length, 4});
-    RecordingSink sink;
+    setBatch(loadTable, 0, {"MSFT", second, "INTC"}, {4, length, 4});
+    RtRecorder sink;
     parse(samplePage("rt_edge.txt"), sink);
     QCOMPARE(sink.rows.size(), 3);
     QCOMPARE(sink.dataLines[1], notFoundData(shown.constData()));
@@ -419,9 +385,9 @@ static QByteArray edgePageWithoutMarker() {
 
 void TestRtPage::searchStartPastTheEnd() {
     const QByteArray noMarker = edgePageWithoutMarker();
-    setBatch(0, {"MSFT", "KO"});
+    setBatch(loadTable, 0, {"MSFT", "KO"});
     loadTable.searchStart = int(noMarker.size()) + 50;
-    RecordingSink sink;
+    RtRecorder sink;
     parse(noMarker, sink);
     QCOMPARE(sink.dataLines, QList<QByteArray>({notFoundData("MSFT"), notFoundData("KO")}));
     QCOMPARE(loadTable.searchStart, int(noMarker.size()) + 250);
@@ -432,24 +398,24 @@ void TestRtPage::pageWithoutMarker() {
     // The marker search lower-cases the whole reply, so nothing is found on it.
     const QByteArray noMarker = edgePageWithoutMarker();
     QVERIFY(noMarker.contains("MSFT\">MSFT"));
-    setBatch(0, {"MSFT"});
+    setBatch(loadTable, 0, {"MSFT"});
     loadTable.searchStart = 3;
-    RecordingSink sink;
+    RtRecorder sink;
     parse(noMarker, sink);
     QCOMPARE(sink.dataLines, QList<QByteArray>({notFoundData("MSFT")}));
     QCOMPARE(loadTable.searchStart, 103);
 }
 
 void TestRtPage::endOfList() {
-    setBatch(0, {"MSFT", "\xff"});
-    RecordingSink sink;
+    setBatch(loadTable, 0, {"MSFT", "\xff"});
+    RtRecorder sink;
     QCOMPARE(int(parse(samplePage("rt_edge.txt"), sink)), int(PageEnd::EndOfList));
     QCOMPARE(sink.rows.size(), 2); // 0xFF is a symbol's byte; the empty slot after it ends the list
 
     // Batch 2 reads slots 40 to 59.
-    setBatch(2, {"KO"});
+    setBatch(loadTable, 2, {"KO"});
     tabRows.count = 41;
-    RecordingSink later;
+    RtRecorder later;
     QCOMPARE(int(parse(samplePage("rt_edge.txt"), later)), int(PageEnd::EndOfList));
     QCOMPARE(later.rows.size(), 1);
     QVERIFY(later.rows[0].line.startsWith("KO "));
@@ -469,10 +435,10 @@ void TestRtPage::truncatedReplies() {
             ends << n + 1;
     }
     for (int n : ends) {
-        setBatch(0, symbols);
+        setBatch(loadTable, 0, symbols);
         tabRows.count = 0;
         loadTable.searchStart = 0;
-        RecordingSink sink;
+        RtRecorder sink;
         parse(page.left(n), sink);
         QCOMPARE(sink.rows.size(), symbols.size());
         for (const RecordedRow& row : sink.rows)

@@ -47,64 +47,64 @@ QStringList LoadFolder::readLines(const QString& name) const {
     return lines;
 }
 
-QString UseQuoteServer(int port, const QString& host) {
+QString useQuoteServer(int port, const QString& host) {
     const ServerAddress server{host.toStdString(), port};
-    dynamic_cast<MainWindow&>(TickwellWindow()).useServer(server);
+    dynamic_cast<MainWindow&>(tickwellWindow()).useServer(server);
     return QString::fromStdString(server.authority());
 }
 
 namespace {
 TabLoadView& loadView(QuoteTab tab) {
     if (tab == QuoteTab::Quotes)
-        return *Control<QuotesTab>("Quotes");
-    return *Control<RealTimeTab>("RealTime");
+        return *control<QuotesTab>("Quotes");
+    return *control<RealTimeTab>("RealTime");
 }
 } // namespace
 
-bool LoadRunning(QuoteTab tab) {
+bool loadRunning(QuoteTab tab) {
     return loadView(tab).loadFlagged();
 }
 
-void SetLoadRunning(QuoteTab tab, bool running) {
+void setLoadRunning(QuoteTab tab, bool running) {
     loadView(tab).setLoadFlagged(running);
 }
 
-bool WaitForLoadsToEnd(int timeoutMs) {
-    return QTest::qWaitFor([] { return !LoadRunning(QuoteTab::Quotes) && !LoadRunning(QuoteTab::RealTime); },
+bool waitForLoadsToEnd(int timeoutMs) {
+    return QTest::qWaitFor([] { return !loadRunning(QuoteTab::Quotes) && !loadRunning(QuoteTab::RealTime); },
                            timeoutMs);
 }
 
-qint64 ClickGetQuotes(QuoteTab tab, int timeoutMs) {
+qint64 clickGetQuotes(QuoteTab tab, int timeoutMs) {
     const bool quotes = tab == QuoteTab::Quotes;
-    if (!ShowTab(quotes ? "Quotes" : "RealTime"))
+    if (!showTab(quotes ? "Quotes" : "RealTime"))
         return -1;
     QElapsedTimer clock;
     clock.start();
-    QTest::mouseClick(Control<QPushButton>(quotes ? "BtnQuote" : "BtnQuote1"), Qt::LeftButton);
-    if (!LoadRunning(tab) || !QTest::qWaitFor([tab] { return !LoadRunning(tab); }, timeoutMs))
+    QTest::mouseClick(control<QPushButton>(quotes ? "BtnQuote" : "BtnQuote1"), Qt::LeftButton);
+    if (!loadRunning(tab) || !QTest::qWaitFor([tab] { return !loadRunning(tab); }, timeoutMs))
         return -1;
     return clock.elapsed();
 }
 
-bool RunDelayedLoad(int timeoutMs) {
-    return ClickGetQuotes(QuoteTab::Quotes, timeoutMs) >= 0;
+bool runDelayedLoad(int timeoutMs) {
+    return clickGetQuotes(QuoteTab::Quotes, timeoutMs) >= 0;
 }
 
-bool RunRealTimeLoad(int timeoutMs) {
-    return ClickGetQuotes(QuoteTab::RealTime, timeoutMs) >= 0;
+bool runRealTimeLoad(int timeoutMs) {
+    return clickGetQuotes(QuoteTab::RealTime, timeoutMs) >= 0;
 }
 
 namespace {
 QuoteRows& quoteRows() {
-    return Control<QuotesTab>("Quotes")->rows();
+    return control<QuotesTab>("Quotes")->rows();
 }
 
 RtRows& realTimeRows() {
-    return Control<RealTimeTab>("RealTime")->rows();
+    return control<RealTimeTab>("RealTime")->rows();
 }
 } // namespace
 
-QList<QuoteRow> LoadedQuoteRows() {
+QList<QuoteRow> loadedQuoteRows() {
     const QuoteRows& table = quoteRows();
     QList<QuoteRow> rows;
     for (int i = 0; i < table.count; ++i)
@@ -113,7 +113,7 @@ QList<QuoteRow> LoadedQuoteRows() {
     return rows;
 }
 
-void SetQuoteTableRow(int row, const QuoteRow& quote) {
+void setQuoteTableRow(int row, const QuoteRow& quote) {
     QuoteRows& table = quoteRows();
     const int count = table.count;
     table.count = row;
@@ -122,17 +122,17 @@ void SetQuoteTableRow(int row, const QuoteRow& quote) {
     table.count = count;
 }
 
-void SetQuoteTable(const QList<QuoteRow>& rows) {
+void setQuoteTable(const QList<QuoteRow>& rows) {
     for (int i = 0; i < rows.size(); ++i)
-        SetQuoteTableRow(i, rows[i]);
+        setQuoteTableRow(i, rows[i]);
     quoteRows().count = int(rows.size());
 }
 
-float RealTimeTradeDirection(int row) {
+float realTimeTradeDirection(int row) {
     return realTimeRows().tradeDirections[row];
 }
 
-void SetRealTimeDirections(int row, float trade, float afterHours) {
+void setRealTimeDirections(int row, float trade, float afterHours) {
     realTimeRows().tradeDirections[row] = trade;
     realTimeRows().afterHoursDirections[row] = afterHours;
 }
@@ -144,23 +144,23 @@ template <typename Tab> void namePortfolio(Tab* tab, const PortfolioPath& in, co
 }
 } // namespace
 
-void ForgetChosenFolders() {
-    auto* quotes = Control<QuotesTab>("Quotes");
-    auto* realTime = Control<RealTimeTab>("RealTime");
+void forgetChosenFolders() {
+    auto* quotes = control<QuotesTab>("Quotes");
+    auto* realTime = control<RealTimeTab>("RealTime");
     namePortfolio(quotes, PortfolioPath(), quotes->portfolio().fileName());
     namePortfolio(realTime, PortfolioPath(), realTime->portfolio().fileName());
 }
 
-void NamePortfolio(QuoteTab tab, const QString& name) {
-    auto* quotes = Control<QuotesTab>("Quotes");
-    auto* realTime = Control<RealTimeTab>("RealTime");
+void namePortfolio(QuoteTab tab, const QString& name) {
+    auto* quotes = control<QuotesTab>("Quotes");
+    auto* realTime = control<RealTimeTab>("RealTime");
     if (tab == QuoteTab::Quotes)
         namePortfolio(quotes, quotes->portfolio(), name);
     else
         namePortfolio(realTime, realTime->portfolio(), name);
 }
 
-QStringList OpenTextFiles() {
+QStringList openTextFiles() {
     QStringList files;
     const QDir descriptors("/proc/self/fd");
     for (const QFileInfo& descriptor : descriptors.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot)) {
@@ -171,7 +171,7 @@ QStringList OpenTextFiles() {
     return files;
 }
 
-int ClosedPort() {
+int closedPort() {
     QTcpServer server;
     server.listen(QHostAddress::LocalHost, 0);
     const int port = server.serverPort();
@@ -179,7 +179,7 @@ int ClosedPort() {
     return port;
 }
 
-QStringList KnownSymbols(int count) {
+QStringList knownSymbols(int count) {
     static const char* const tickers[] = {"MSFT", "IBM",  "AAPL", "GOOG", "AMZN", "INTC", "CSCO", "ORCL", "T",   "GE",
                                           "F",    "KO",   "PEP",  "XOM",  "CVX",  "JPM",  "BAC",  "C",    "WMT", "HD",
                                           "DIS",  "MCD",  "NKE",  "BA",   "CAT",  "MMM",  "AXP",  "GS",   "MRK", "PFE",

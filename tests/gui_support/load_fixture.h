@@ -24,22 +24,22 @@ enum class QuoteTab { Quotes, RealTime };
 
 // Both quote tabs' loads and Display Details ask the server at host:port from now on. Returns
 // its address as the program shows it ("127.0.0.1:8080").
-QString UseQuoteServer(int port, const QString& host = "127.0.0.1");
+QString useQuoteServer(int port, const QString& host = "127.0.0.1");
 // Shows the tab and clicks its "Get Quotes" with the mouse, then waits (bounded) until the load
 // has ended. Returns the milliseconds from the click to the end; -1 when the click started no
 // load or the load did not end in time.
-qint64 ClickGetQuotes(QuoteTab tab, int timeoutMs = 30000);
+qint64 clickGetQuotes(QuoteTab tab, int timeoutMs = 30000);
 // The same, true when a load started and ended in time.
-bool RunDelayedLoad(int timeoutMs = 30000);
-bool RunRealTimeLoad(int timeoutMs = 30000);
+bool runDelayedLoad(int timeoutMs = 30000);
+bool runRealTimeLoad(int timeoutMs = 30000);
 
 // True from a tab's "Get Quotes" (a click or a refresh tick) until its load has ended; while it
 // is, another "Get Quotes" on that tab starts nothing.
-bool LoadRunning(QuoteTab tab);
-bool WaitForLoadsToEnd(int timeoutMs = 30000);
+bool loadRunning(QuoteTab tab);
+bool waitForLoadsToEnd(int timeoutMs = 30000);
 // The tab counts as loading (or not) without any load: the moment between a click on
 // "Get Quotes" and the loader's first step.
-void SetLoadRunning(QuoteTab tab, bool running);
+void setLoadRunning(QuoteTab tab, bool running);
 
 // A row of the delayed-quote table, which Find symbol searches, the sorts reorder and the
 // Quotes grid is drawn from: the portfolio's symbol, the display line and the change in percent.
@@ -49,26 +49,26 @@ struct QuoteRow {
     float change = 0;
 };
 // The rows the last delayed load stored, in the table's present order.
-QList<QuoteRow> LoadedQuoteRows();
+QList<QuoteRow> loadedQuoteRows();
 // The table holds these rows, as a load that stored them leaves it; the screen is not touched.
-void SetQuoteTable(const QList<QuoteRow>& rows);
+void setQuoteTable(const QList<QuoteRow>& rows);
 // One row of the table; the number of rows stored stays.
-void SetQuoteTableRow(int row, const QuoteRow& quote);
+void setQuoteTableRow(int row, const QuoteRow& quote);
 // The real-time table's directions of a row (1 up, -1 down, 0 unchanged, -100 unknown) for the
 // trade and after hours, which colour the RealTime grid.
-float RealTimeTradeDirection(int row);
-void SetRealTimeDirections(int row, float trade, float afterHours);
+float realTimeTradeDirection(int row);
+void setRealTimeDirections(int row, float trade, float afterHours);
 
 // Both quote tabs forget the folder of the portfolio last chosen on them: their portfolio's name
 // is looked for in the current folder again, as at start.
-void ForgetChosenFolders();
+void forgetChosenFolders();
 // The tab's portfolio becomes another name in its folder, as the program would name it (the
 // Portfolio box is read-only to the user).
-void NamePortfolio(QuoteTab tab, const QString& name);
+void namePortfolio(QuoteTab tab, const QString& name);
 // The files ending in ".txt" this process has open (portfolios are never left open).
-QStringList OpenTextFiles();
+QStringList openTextFiles();
 
 // A loopback port on which nothing listens.
-int ClosedPort();
+int closedPort();
 // Symbols the quote server knows: S0..S(n-1) from a fixed list of real-looking tickers.
-QStringList KnownSymbols(int count);
+QStringList knownSymbols(int count);

@@ -26,30 +26,30 @@ QString configHome() {
 }
 } // namespace
 
-QWidget& TickwellWindow() {
+QWidget& tickwellWindow() {
     if (!mainWindow) {
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome()));
         installFontSubstitutions();
         MessageBoxSeam::answerInTests();
         OpenDialogSeam::answerInTests();
         UrlOpenerSeam::recordInTests();
-        mainWindow = CreateTickwellWindows();
+        mainWindow = createTickwellWindows();
     }
     return *mainWindow;
 }
 
-QWidget& RestartTickwell() {
-    delete &TickwellWindow();
-    mainWindow = CreateTickwellWindows();
+QWidget& restartTickwell() {
+    delete &tickwellWindow();
+    mainWindow = createTickwellWindows();
     return *mainWindow;
 }
 
-QString SettingsFile() {
+QString settingsFile() {
     return configHome() + "/tickwell/tickwell.conf";
 }
 
-QWidget* FindWindow(const QString& nameOrTitle) {
-    TickwellWindow();
+QWidget* findWindow(const QString& nameOrTitle) {
+    tickwellWindow();
     QWidget* found = nullptr;
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (qobject_cast<QMenu*>(window) ||
@@ -90,29 +90,29 @@ QObject* findIn(QWidget* window, const QString& name) {
 }
 } // namespace
 
-QObject* FindControl(const QString& name) {
-    return findIn(&TickwellWindow(), name);
+QObject* findControl(const QString& name) {
+    return findIn(&tickwellWindow(), name);
 }
 
-QObject* FindControl(const QString& window, const QString& name) {
-    return findIn(FindWindow(window), name);
+QObject* findControl(const QString& window, const QString& name) {
+    return findIn(findWindow(window), name);
 }
 
-void NoSuchControl(const QString& window, const QString& name, const char* kind) {
+void noSuchControl(const QString& window, const QString& name, const char* kind) {
     qFatal("no control \"%s\" of kind %s in the window \"%s\"", qPrintable(name), kind,
-           qPrintable(window.isEmpty() ? TickwellWindow().objectName() : window));
+           qPrintable(window.isEmpty() ? tickwellWindow().objectName() : window));
 }
 
-bool ShowTab(const QString& page) {
-    auto* pages = Control<QTabWidget>("PgC1");
-    const int index = pages->indexOf(Control(page));
+bool showTab(const QString& page) {
+    auto* pages = control<QTabWidget>("PgC1");
+    const int index = pages->indexOf(control(page));
     QTabBar* tabs = pages->tabBar();
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index).center());
     return index >= 0 && pages->currentIndex() == index;
 }
 
-bool TickRefreshTimer(const QString& name) {
-    auto* timer = Control<QTimer>(name);
+bool tickRefreshTimer(const QString& name) {
+    auto* timer = control<QTimer>(name);
     if (!timer->isActive())
         return false;
     QTimerEvent timeout(timer->timerId());
@@ -122,18 +122,18 @@ bool TickRefreshTimer(const QString& name) {
 
 namespace {
 OpenDialog* openDialog(const QString& name) {
-    TickwellWindow();
+    tickwellWindow();
     for (OpenDialog* dialog : mainWindow->openDialogs())
         if (dialog->objectName() == name)
             return dialog;
-    NoSuchControl(QString(), name, "OpenDialog");
+    noSuchControl(QString(), name, "OpenDialog");
 }
 } // namespace
 
-QString OpenDialogFilter(const QString& dialog) {
+QString openDialogFilter(const QString& dialog) {
     return OpenDialog::qtFilter(openDialog(dialog)->filter());
 }
 
-QString OpenDialogLastFile(const QString& dialog) {
+QString openDialogLastFile(const QString& dialog) {
     return openDialog(dialog)->fileName();
 }

@@ -14,7 +14,7 @@
 #include "quotes/quotes_tab.h"
 
 int main(int argc, char** argv) {
-    const int code = RunTickwell(argc, argv, [](MainWindow& window) {
+    const int code = runTickwell(argc, argv, [](MainWindow& window) {
         QTimer::singleShot(0, &window, [&window] {
             std::printf("portfolios: %s, %s\n", qPrintable(window.findChild<QLineEdit*>("Portfolio")->text()),
                         qPrintable(window.findChild<QLineEdit*>("Portfolio1")->text()));

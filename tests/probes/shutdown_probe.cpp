@@ -40,7 +40,7 @@ private:
 } // namespace
 
 int main(int argc, char** argv) {
-    const int code = RunTickwell(argc, argv, [](MainWindow& window) {
+    const int code = runTickwell(argc, argv, [](MainWindow& window) {
         new BusyWorker(window, false);
         QTimer::singleShot(200, [&window] { new BusyWorker(window, true); });
     });

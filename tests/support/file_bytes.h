@@ -3,7 +3,11 @@
 #include <QByteArray>
 #include <QString>
 
+#include "platform/core/owned_file.h"
+
 // The file's bytes, or "<missing>" when it cannot be read.
-QByteArray FileBytes(const QString& path);
+QByteArray fileBytes(const QString& path);
 // Writes the bytes as the whole file; false when it cannot be written.
-bool WriteFileBytes(const QString& path, const QByteArray& bytes);
+bool writeFileBytes(const QString& path, const QByteArray& bytes);
+// A stream holding the bytes as they are on disk, read from its start; null when none can be made.
+OwnedFile streamOf(const QByteArray& bytes);

@@ -10,7 +10,7 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "load/core/alerts.h"
+#include "load/core/load_alerts.h"
 #include "load/core/quote_load.h"
 #include "load/core/row_values.h"
 #include "load/core/settings_file.h"
@@ -88,9 +88,10 @@ private:
         QList<QStringList> values;
         for (const ShownRow& row : rows_)
             values << row.values;
-        const AlertCheck check = CheckAlerts(request_.portfolioPath, request_.realTime ? "RealTime" : "Quotes", values);
+        const AlertCheck check =
+            checkLoadAlerts(request_.portfolioPath, request_.realTime ? "RealTime" : "Quotes", values);
         alerts_ = check.fired;
-        status_ = WithNotes(status_, check.problems);
+        status_ = withNotes(status_, check.problems);
     }
     void printRows();
     QString csv() const;
@@ -205,13 +206,13 @@ QString PrintingView::table() const {
 }
 } // namespace
 
-QString DefaultPrintPortfolio() {
+QString defaultPrintPortfolio() {
     // None remembered, or moved or deleted since: input.txt in the current folder, as the window starts.
-    const QString remembered = RememberedPortfolio(QSettings(TickwellSettingsFile(), QSettings::IniFormat), "Quotes");
+    const QString remembered = rememberedPortfolio(QSettings(tickwellSettingsFile(), QSettings::IniFormat), "Quotes");
     return !remembered.isEmpty() ? remembered : QDir::current().absoluteFilePath("input.txt");
 }
 
-int RunPrint(const PrintRequest& request) {
+int runPrint(const PrintRequest& request) {
     PrintingView view(request);
     QTimer::singleShot(0, [&view] { view.start(); });
     return QCoreApplication::exec();

@@ -17,8 +17,8 @@ struct PrintRequest {
 };
 
 // The portfolio --print loads when none is named: the one the Quotes tab would load.
-QString DefaultPrintPortfolio();
+QString defaultPrintPortfolio();
 
 // Runs under a QCoreApplication. Returns 0 when the load ended normally, 1 when it did not;
 // with watchSeconds it loads again and again until the process is stopped.
-int RunPrint(const PrintRequest& request);
+int runPrint(const PrintRequest& request);

@@ -96,9 +96,7 @@ PendingDataFile::PendingDataFile(std::string path) : path_(std::move(path)) {
 }
 
 PendingDataFile::~PendingDataFile() {
-    if (stream_)
-        std::fclose(stream_);
-    stream_ = nullptr;
+    stream_.reset();
     discard();
 }
 
@@ -111,7 +109,7 @@ void PendingDataFile::fail(int error) {
 // the stream is closed and opened again.
 void PendingDataFile::openStream(const char* mode) {
     const int fd = ::dup(fd_);
-    stream_ = fd < 0 ? nullptr : ::fdopen(fd, mode);
+    stream_.reset(fd < 0 ? nullptr : ::fdopen(fd, mode));
     if (!stream_) {
         fail(errno);
         if (fd >= 0)
@@ -131,7 +129,7 @@ void PendingDataFile::discard() {
 void PendingDataFile::reopenForAppend() {
     if (!stream_)
         return;
-    if (std::fclose(stream_) != 0)
+    if (!closeFile(stream_))
         fail(errno);
     openStream("a");
 }
@@ -154,11 +152,10 @@ bool PendingDataFile::nameTemporary() {
 bool PendingDataFile::commit() {
     if (stream_) {
         errno = 0;
-        if (std::fflush(stream_) != 0 || std::ferror(stream_))
+        if (std::fflush(stream_.get()) != 0 || std::ferror(stream_.get()))
             fail(errno);
-        if (std::fclose(stream_) != 0)
+        if (!closeFile(stream_))
             fail(errno);
-        stream_ = nullptr;
     }
     if (error_.empty() && (!temporary_.empty() || nameTemporary()) && ::rename(temporary_.c_str(), path_.c_str()) != 0)
         fail(errno);

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/core/owned_file.h"
+
 class PendingDataFile {
 public:
     // Starts the temporary file beside path, first removing what killed loads left there. A data
@@ -16,7 +18,7 @@ public:
     PendingDataFile& operator=(const PendingDataFile&) = delete;
 
     // Where the rows go; nullptr when nothing can be written.
-    FILE* stream() const { return stream_; }
+    FILE* stream() const { return stream_.get(); }
     // Closes the file and opens it again for appending.
     void reopenForAppend();
     // Closes the file and renames it over the data file; false, with error() set, when any
@@ -34,6 +36,6 @@ private:
     std::string path_;
     std::string temporary_; // the file's name while it has one
     int fd_ = -1;           // the file, kept open (and locked) for the whole load
-    FILE* stream_ = nullptr;
+    OwnedFile stream_;
     std::string error_;
 };

@@ -42,7 +42,7 @@ std::string utf8FromUtf16(const std::string& bytes, QStringDecoder::Encoding enc
 
 // The text of a portfolio that began with a byte-order mark, as a file of its own in memory, so
 // that every reader sees it from its first byte and may read it again from there.
-FILE* memoryFile(const std::string& text) {
+OwnedFile memoryFile(const std::string& text) {
     const int fd = ::memfd_create("portfolio", MFD_CLOEXEC);
     if (fd < 0)
         return nullptr;
@@ -57,15 +57,15 @@ FILE* memoryFile(const std::string& text) {
         }
         written += static_cast<std::size_t>(put);
     }
-    FILE* file = ::lseek(fd, 0, SEEK_SET) == 0 ? ::fdopen(fd, "r") : nullptr;
+    OwnedFile file(::lseek(fd, 0, SEEK_SET) == 0 ? ::fdopen(fd, "r") : nullptr);
     if (!file)
         ::close(fd);
     return file;
 }
 
-FILE* refuse(int fd, std::string& why, const std::string& reason) {
+OwnedFile refuse(int fd, std::string* why, const std::string& reason) {
     ::close(fd);
-    why = reason;
+    *why = reason;
     return nullptr;
 }
 
@@ -83,10 +83,20 @@ int getTextChar(FILE* file) {
     return '\r';
 }
 
-// fgets with an 80-byte buffer: at most 79 characters, up to and including a newline.
-// Returns the characters read (up to the first NUL, as a C string holds them); false at end of file.
-// endsLine tells whether the read took a newline, even one that the NUL cut off.
-bool readChunk(FILE* file, std::string& chunk, bool* endsLine = nullptr) {
+void storeSymbol(const std::string& line, char* slot) {
+    if (static_cast<int>(line.size()) < SymbolSlotSize) {
+        std::memcpy(slot, line.c_str(), line.size() + 1);
+        return;
+    }
+    // Cut and marked, so that it is never taken for the symbol its first characters spell.
+    std::memcpy(slot, line.data(), OverlongKeptCharacters);
+    slot[OverlongKeptCharacters] = '~';
+    slot[OverlongKeptCharacters + 1] = '\0';
+}
+
+} // namespace
+
+bool readPortfolioChunk(FILE* file, std::string& chunk, bool* endsLine) {
     chunk.clear();
     while (static_cast<int>(chunk.size()) < PortfolioReadSize) {
         const int c = getTextChar(file);
@@ -104,7 +114,6 @@ bool readChunk(FILE* file, std::string& chunk, bool* endsLine = nullptr) {
     return true;
 }
 
-// A read that ends in a newline loses it, and then one blank directly before it.
 void dropLineEnd(std::string& chunk) {
     if (chunk.empty() || chunk.back() != '\n')
         return;
@@ -113,24 +122,11 @@ void dropLineEnd(std::string& chunk) {
         chunk.pop_back();
 }
 
-void storeSymbol(const std::string& line, char* slot) {
-    if (static_cast<int>(line.size()) < SymbolSlotSize) {
-        std::memcpy(slot, line.c_str(), line.size() + 1);
-        return;
-    }
-    // Cut and marked, so that it is never taken for the symbol its first characters spell.
-    std::memcpy(slot, line.data(), OverlongKeptCharacters);
-    slot[OverlongKeptCharacters] = '~';
-    slot[OverlongKeptCharacters + 1] = '\0';
-}
-
-} // namespace
-
-FILE* openPortfolio(const char* path, std::string& why) {
+OwnedFile openPortfolio(const char* path, std::string* why) {
     // Without blocking: a FIFO or a device must never hold the load; only a regular file is read.
     const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
-        why = systemErrorText(errno);
+        *why = systemErrorText(errno);
         return nullptr;
     }
     struct stat status {};
@@ -158,13 +154,13 @@ FILE* openPortfolio(const char* path, std::string& why) {
         return refuse(fd, why, "Not a text file (it holds a NUL byte)");
     if (marked) {
         ::close(fd);
-        FILE* file = memoryFile(text);
+        OwnedFile file = memoryFile(text);
         if (!file)
-            why = systemErrorText(errno);
+            *why = systemErrorText(errno);
         return file;
     }
     // Plain bytes are read as they are, from the file itself.
-    FILE* file = ::lseek(fd, 0, SEEK_SET) == 0 ? ::fdopen(fd, "r") : nullptr;
+    OwnedFile file(::lseek(fd, 0, SEEK_SET) == 0 ? ::fdopen(fd, "r") : nullptr);
     if (!file)
         return refuse(fd, why, systemErrorText(errno));
     return file;
@@ -174,7 +170,7 @@ int readPortfolioSymbols(FILE* file, char (*symbolSlots)[SymbolSlotSize], int* l
     std::memset(symbolSlots, 0, sizeof(symbolSlots[0]) * LoadCapacity);
     int count = 0;
     std::string line;
-    while (count < QuoteTableCapacity && readChunk(file, line)) {
+    while (count < QuoteTableCapacity && readPortfolioChunk(file, line)) {
         dropLineEnd(line);
         storeSymbol(line, symbolSlots[count]);
         lengths[count] = static_cast<int>(line.size());
@@ -189,7 +185,7 @@ PortfolioListing listPortfolio(FILE* file) {
     int line = 1; // the file's line where the next read starts
     std::string chunk;
     bool endsLine = false;
-    while (readChunk(file, chunk, &endsLine)) {
+    while (readPortfolioChunk(file, chunk, &endsLine)) {
         dropLineEnd(chunk);
         if (listing.blankLine == 0 && chunk.empty())
             listing.blankLine = line;
@@ -200,18 +196,6 @@ PortfolioListing listPortfolio(FILE* file) {
         line += endsLine ? 1 : 0;
     }
     return listing;
-}
-
-std::vector<std::string> readPortfolioForEditor(FILE* file) {
-    std::vector<std::string> lines;
-    std::string line;
-    while (readChunk(file, line)) {
-        if (!line.empty() && (line.front() == ' ' || line.front() == '\n'))
-            continue;
-        dropLineEnd(line);
-        lines.push_back(line);
-    }
-    return lines;
 }
 
 std::string dataFileName(const std::string& portfolio, const char* suffix) {

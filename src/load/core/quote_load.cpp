@@ -58,11 +58,7 @@ private:
         return toRequest_ == 0 ? text : text + QString(" (%1 of %2)").arg(requested_).arg(symbolCount(toRequest_));
     }
 
-    void closePortfolio() {
-        if (portfolio_)
-            std::fclose(portfolio_);
-        portfolio_ = nullptr;
-    }
+    void closePortfolio() { portfolio_.reset(); }
     QString doneText(bool dataWritten) const;
 
     const QuoteLoadKind& kind_;
@@ -70,7 +66,7 @@ private:
     const std::shared_ptr<ViewCalls> view_;
     const std::unique_ptr<SymbolTable> table_; // this load's symbols and where its parse stands
     std::unique_ptr<char[]> reply_;
-    FILE* portfolio_ = nullptr;
+    OwnedFile portfolio_;
     std::unique_ptr<PendingDataFile> data_;
     PortfolioListing listing_; // the symbols up to the portfolio's first empty line, and below it
     int notFound_ = 0;         // "symbol not found" rows of this load
@@ -85,7 +81,7 @@ bool LoadRun::readPortfolio() {
 
     const QByteArray name = QFile::encodeName(request_.portfolioPath);
     std::string reason;
-    portfolio_ = openPortfolio(name.constData(), reason);
+    portfolio_ = openPortfolio(name.constData(), &reason);
     if (!portfolio_) {
         const QString why = request_.portfolioPath + ": " + QString::fromLocal8Bit(reason.c_str());
         tell([why](QuoteLoadView& view) { view.portfolioUnreadable(why); });
@@ -93,8 +89,8 @@ bool LoadRun::readPortfolio() {
     }
     tell([](QuoteLoadView& view) { view.portfolioOpened(); });
     data_ = std::make_unique<PendingDataFile>(dataFileName(name.toStdString(), kind_.dataSuffix));
-    readPortfolioSymbols(portfolio_, table_->symbols, table_->lengths);
-    listing_ = listPortfolio(portfolio_);
+    readPortfolioSymbols(portfolio_.get(), table_->symbols, table_->lengths);
+    listing_ = listPortfolio(portfolio_.get());
     return true;
 }
 

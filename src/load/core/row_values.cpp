@@ -1,6 +1,6 @@
 #include "load/core/row_values.h"
 
-QString PlainNumber(QByteArrayView word, bool negative) {
+QString plainNumber(QByteArrayView word, bool negative) {
     QByteArray digits;
     for (const char c : word)
         if (c != ',')
@@ -25,6 +25,6 @@ QString PlainNumber(QByteArrayView word, bool negative) {
     return QString::fromLatin1((negative && nonZero ? "-" : "") + digits);
 }
 
-QString TradeTime(const QString& time) {
+QString tradeTime(const QString& time) {
     return time.startsWith("Unknown") ? QString() : time;
 }

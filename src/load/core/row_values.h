@@ -11,6 +11,6 @@ enum RowValue { SymbolValue = 0, TimeValue = 1, PriceValue = 2, PercentValue = 4
 
 // The number a page's word shows ("45,123,456", "+0.44%", "1.50"), negative when the word or
 // the row says so; empty when the word is not a number.
-QString PlainNumber(QByteArrayView word, bool negative = false);
+QString plainNumber(QByteArrayView word, bool negative = false);
 // A trade's time as the page gives it, empty where the page had none ("Unknown ET").
-QString TradeTime(const QString& time);
+QString tradeTime(const QString& time);

@@ -73,14 +73,14 @@ std::string ServerAddress::authority() const {
     return authority;
 }
 
-ServerAddress serverFromVariable(const char* text, std::string& complaint) {
+ServerAddress serverFromVariable(const char* text, std::string* why) {
     if (!text)
         return {};
     if (const std::optional<ServerAddress> address = ServerAddress::parse(text))
         return *address;
     const ServerAddress fallback;
-    complaint = std::string(QuoteServerVariable) + "=\"" + text +
-                "\" is not a server address (host, host:port or [v6]:port). Quotes are requested from " +
-                fallback.authority() + ".";
+    *why = std::string(QuoteServerVariable) + "=\"" + text +
+           "\" is not a server address (host, host:port or [v6]:port). Quotes are requested from " +
+           fallback.authority() + ".";
     return fallback;
 }

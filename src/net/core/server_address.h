@@ -25,6 +25,6 @@ struct ServerAddress {
 constexpr char QuoteServerVariable[] = "TICKWELL_QUOTE_SERVER";
 
 // The server TICKWELL_QUOTE_SERVER names (text is its value, null when it is unset), or the
-// default. A malformed value leaves the default, and complaint gets a sentence for the user that
-// names the variable and the server used.
-ServerAddress serverFromVariable(const char* text, std::string& complaint);
+// default. A malformed value leaves the default, and why gets a sentence for the user that names
+// the variable and the server used.
+ServerAddress serverFromVariable(const char* text, std::string* why);

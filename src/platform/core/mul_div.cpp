@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-int MulDiv(int value, int numerator, int denominator) {
+int mulDiv(int value, int numerator, int denominator) {
     if (denominator == 0)
         return 0;
     const std::int64_t product = std::int64_t(value) * numerator;
@@ -13,13 +13,13 @@ int MulDiv(int value, int numerator, int denominator) {
 }
 
 QRect scaledRect(const QRect& rect, int numerator, int denominator) {
-    const int left = MulDiv(rect.left(), numerator, denominator);
-    const int top = MulDiv(rect.top(), numerator, denominator);
-    const int right = MulDiv(rect.left() + rect.width(), numerator, denominator);
-    const int bottom = MulDiv(rect.top() + rect.height(), numerator, denominator);
+    const int left = mulDiv(rect.left(), numerator, denominator);
+    const int top = mulDiv(rect.top(), numerator, denominator);
+    const int right = mulDiv(rect.left() + rect.width(), numerator, denominator);
+    const int bottom = mulDiv(rect.top() + rect.height(), numerator, denominator);
     return QRect(left, top, right - left, bottom - top);
 }
 
 QSize scaledSize(const QSize& size, int numerator, int denominator) {
-    return QSize(MulDiv(size.width(), numerator, denominator), MulDiv(size.height(), numerator, denominator));
+    return QSize(mulDiv(size.width(), numerator, denominator), mulDiv(size.height(), numerator, denominator));
 }

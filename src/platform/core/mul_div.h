@@ -5,7 +5,7 @@
 #include <QSize>
 
 // value * numerator / denominator, rounded to the nearest integer, halves away from zero.
-int MulDiv(int value, int numerator, int denominator);
+int mulDiv(int value, int numerator, int denominator);
 
 // Scales left and top, and places the right and bottom edges where the scaled edges fall.
 QRect scaledRect(const QRect& rect, int numerator, int denominator);

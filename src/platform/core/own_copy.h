@@ -7,14 +7,14 @@
 #include <QString>
 #include <QStringList>
 
-inline QString OwnCopy(const QString& text) {
+inline QString ownCopy(const QString& text) {
     return text.isNull() ? text : QString(text.constData(), text.size());
 }
 
-inline QStringList OwnCopy(const QStringList& texts) {
+inline QStringList ownCopy(const QStringList& texts) {
     QStringList copies;
     copies.reserve(texts.size());
     for (const QString& text : texts)
-        copies << OwnCopy(text);
+        copies << ownCopy(text);
     return copies;
 }

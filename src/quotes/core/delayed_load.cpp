@@ -1,9 +1,8 @@
 #include "quotes/core/delayed_load.h"
 
-#include <utility>
-
 #include "load/core/portfolio_rules.h"
 #include "load/core/row_values.h"
+#include "load/core/shown_row_sink.h"
 #include "parsing/batch_path.h"
 #include "parsing/quote_page.h"
 #include "parsing/quote_table.h"
@@ -21,57 +20,38 @@ QStringList delayedValues(const QByteArray& wordLine, bool notFound) {
     if (notFound)
         return values;
     const bool falling = w.value(5).startsWith('-');
-    values[1] = TradeTime(QString::fromLatin1(w.value(1) + ' ' + w.value(2)).trimmed());
-    values[2] = PlainNumber(w.value(3));
-    values[3] = PlainNumber(w.value(4), falling);
-    values[4] = PlainNumber(w.value(5));
-    values[5] = PlainNumber(w.value(6));
+    values[1] = tradeTime(QString::fromLatin1(w.value(1) + ' ' + w.value(2)).trimmed());
+    values[2] = plainNumber(w.value(3));
+    values[3] = plainNumber(w.value(4), falling);
+    values[4] = plainNumber(w.value(5));
+    values[5] = plainNumber(w.value(6));
     return values;
 }
 
 // Collects a page's rows as the Quotes tab shows them; the tab stores them in its table.
-class ShownRows : public QuotePageSink {
+class ShownQuoteRows : public ShownRowSink<QuotePageSink> {
 public:
-    ShownRows(FILE* dataFile, ParsedPage& page) : QuotePageSink(dataFile), page_(page) {}
+    using ShownRowSink::ShownRowSink;
     // A row's word line comes just before the row: its cells show the words whole.
-    void writeDataLine(const char* wordLine) override {
-        QuotePageSink::writeDataLine(wordLine);
-        values_ = delayedValues(wordLine, notFound_);
-        wordLine_ = QByteArray(wordLine).left(QuoteWordLineKept);
-    }
     void appendRow(const char* line, double pct) override {
+        const QByteArray words = dataLine().left(QuoteWordLineKept);
         ShownRow row;
-        row.cells = DelayedRowCells(line, wordLine_.constData());
+        row.cells = delayedRowCells(line, words.constData());
         row.line = QString::fromLatin1(line);
         row.tableLine = QByteArray(line);
-        row.tableWords = wordLine_;
+        row.tableWords = words;
         row.change = static_cast<float>(pct);
-        row.values = values_;
-        row.notFound = std::exchange(notFound_, false);
-        page_.rows << row;
+        row.values = delayedValues(dataLine(), notFound());
+        addRow(row);
     }
-
-    void symbolNotFound() override {
-        ++page_.notFound;
-        notFound_ = true;
-    }
-
-private:
-    ParsedPage& page_;
-    QByteArray wordLine_;
-    QStringList values_;
-    bool notFound_ = false;
 };
 
 ParsedPage parseDelayedPage(char* reply, int length, SymbolTable& table, FILE* data) {
-    ParsedPage page;
-    ShownRows rows(data, page);
-    page.endOfList = parseQuotePage(reply, length, table, rows) == PageEnd::EndOfList;
-    return page;
+    return parseShownRows<ShownQuoteRows>(parseQuotePage, reply, length, table, data);
 }
 } // namespace
 
-QStringList DelayedRowCells(const char* line, const char* wordLine) {
+QStringList delayedRowCells(const char* line, const char* wordLine) {
     char texts[7][QuoteCellTextSize];
     quoteRowCells(line, wordLine, texts);
     QStringList cells;

@@ -9,4 +9,4 @@ extern const QuoteLoadKind DelayedLoad;
 
 // The Quotes grid's cells of a display line and its word line: columns 0, 1, 2, 4, 5 and 6 (see
 // quoteRowCells), and a null text for the narrow spacer column 3, which is never written.
-QStringList DelayedRowCells(const char* line, const char* wordLine);
+QStringList delayedRowCells(const char* line, const char* wordLine);

@@ -1,9 +1,8 @@
 #include "realtime/core/real_time_load.h"
 
-#include <utility>
-
 #include "load/core/portfolio_rules.h"
 #include "load/core/row_values.h"
+#include "load/core/shown_row_sink.h"
 #include "parsing/batch_path.h"
 #include "parsing/rt_page.h"
 #include "parsing/rt_table.h"
@@ -22,57 +21,39 @@ QStringList realTimeValues(const QByteArray& squeezed, bool notFound, double tra
     const bool falling = trade < 0;
     const QString change = f.value(3);
     const qsizetype open = change.indexOf('('), close = change.indexOf(')', open);
-    values[1] = TradeTime(f.value(1));
-    values[2] = PlainNumber(f.value(2).toLatin1());
-    values[3] = PlainNumber(change.section(' ', 0, 0).toLatin1(), falling);
+    values[1] = tradeTime(f.value(1));
+    values[2] = plainNumber(f.value(2).toLatin1());
+    values[3] = plainNumber(change.section(' ', 0, 0).toLatin1(), falling);
     values[4] =
-        open < 0 || close < 0 ? QString() : PlainNumber(change.mid(open + 1, close - open - 1).toLatin1(), falling);
+        open < 0 || close < 0 ? QString() : plainNumber(change.mid(open + 1, close - open - 1).toLatin1(), falling);
     if (afterHours > RtUnknown / 2)
-        values[5] = PlainNumber(f.value(4).section(' ', 0, 0).toLatin1(), afterHours < 0);
-    values[6] = PlainNumber(f.value(5).toLatin1());
-    values[7] = PlainNumber(f.value(6).toLatin1());
+        values[5] = plainNumber(f.value(4).section(' ', 0, 0).toLatin1(), afterHours < 0);
+    values[6] = plainNumber(f.value(5).toLatin1());
+    values[7] = plainNumber(f.value(6).toLatin1());
     return values;
 }
 
 // Collects a page's rows as the RealTime tab shows them; the tab stores them in its table.
-class ShownRows : public RtPageSink {
+class ShownRtRows : public ShownRowSink<RtPageSink> {
 public:
-    ShownRows(FILE* dataFile, ParsedPage& page) : RtPageSink(dataFile), page_(page) {}
+    using ShownRowSink::ShownRowSink;
     // A row's squeezed text comes just before the row: its cells show the fields whole.
-    void writeDataLine(const char* squeezed) override {
-        RtPageSink::writeDataLine(squeezed);
-        squeezed_ = QByteArray(squeezed);
-    }
     void appendRow(const char* line, double tradeDirection, double afterHoursDirection) override {
         ShownRow row;
         char cells[7][RtCellTextSize];
-        rtRowCells(line, squeezed_.constData(), tradeDirection, cells);
+        rtRowCells(line, dataLine().constData(), tradeDirection, cells);
         for (const char* cell : cells)
             row.cells << QString::fromLatin1(cell);
         row.line = QString::fromLatin1(line);
         row.change = static_cast<float>(tradeDirection);
         row.afterHours = static_cast<float>(afterHoursDirection);
-        row.notFound = std::exchange(notFound_, false);
-        row.values = realTimeValues(squeezed_, row.notFound, tradeDirection, afterHoursDirection);
-        page_.rows << row;
+        row.values = realTimeValues(dataLine(), notFound(), tradeDirection, afterHoursDirection);
+        addRow(row);
     }
-
-    void symbolNotFound() override {
-        ++page_.notFound;
-        notFound_ = true;
-    }
-
-private:
-    ParsedPage& page_;
-    bool notFound_ = false;
-    QByteArray squeezed_;
 };
 
 ParsedPage parseRealTimePage(char* reply, int length, SymbolTable& table, FILE* data) {
-    ParsedPage page;
-    ShownRows rows(data, page);
-    page.endOfList = parseRtPage(reply, length, table, rows) == PageEnd::EndOfList;
-    return page;
+    return parseShownRows<ShownRtRows>(parseRtPage, reply, length, table, data);
 }
 } // namespace
 

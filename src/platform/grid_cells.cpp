@@ -1,16 +1,16 @@
-#include "load/grid_cells.h"
+#include "platform/grid_cells.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
 
-#include "load/grid_columns.h"
+#include "platform/grid_columns.h"
 #include "platform/quote_grid.h"
 
 void ColumnFit::apply(QuoteGrid* grid) {
     if (grid->width() == fittedWidth_ && grid->columnWidthsVersion() == fittedVersion_)
         return;
     for (int k = 0; k < 7; ++k)
-        grid->setColWidth(k, GridColumnWidth(grid->width(), weights_[k], margin_, divisor_));
+        grid->setColWidth(k, gridColumnWidth(grid->width(), weights_[k], margin_, divisor_));
     fittedWidth_ = grid->width();
     fittedVersion_ = grid->columnWidthsVersion();
 }
@@ -52,7 +52,7 @@ ShownText fitToCell(const QString& text, const QFont& font, int room) {
 }
 } // namespace
 
-void WriteGridCell(QPainter& canvas, const QRect& rect, int visibleWidth, const CellLook& look, const QString& text) {
+void writeGridCell(QPainter& canvas, const QRect& rect, int visibleWidth, const CellLook& look, const QString& text) {
     const int room = std::min(rect.right() + 1, visibleWidth) - rect.left() - look.dx;
     const ShownText shown = fitToCell(text, look.font, room);
     canvas.save();

@@ -1,4 +1,7 @@
-// Find symbol: moves the Quotes grid to a symbol's row and marks it while the search runs.
+#include "quotes/symbol_finder.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QThread>
@@ -6,7 +9,6 @@
 #include "platform/message_box.h"
 #include "platform/mirror_text_edit.h"
 #include "platform/quote_grid.h"
-#include "quotes/quotes_tab.h"
 
 namespace {
 // The C library's toupper on each character: a to z become A to Z, nothing else changes.
@@ -30,21 +32,44 @@ int findSymbolRow(const QuoteRows& rows, const QString& key) {
     }
     return -1;
 }
+
+// Tab, Shift+Tab or a click: not a box, a menu or another window taking the focus.
+bool movedByUser(Qt::FocusReason reason) {
+    return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::MouseFocusReason;
+}
 } // namespace
 
-void QuotesTab::findSymbol() {
-    if (loadRunning()) {
-        MessageBox("Find symbol function is not available until all quotes have loaded", "Find Symbol");
+SymbolFinder::SymbolFinder(QObject* parent, QLineEdit* key, QPushButton* button, QuoteGrid* grid,
+                           MirrorTextEdit* mirror, const QuoteRows& rows, std::function<bool()> loadRunning)
+    : QObject(parent), key_(key), button_(button), grid_(grid), mirror_(mirror), rows_(rows),
+      loadRunning_(std::move(loadRunning)) {
+    connect(button_, &QPushButton::clicked, this, [this] { find(); });
+    key_->installEventFilter(this);
+    button_->installEventFilter(this);
+}
+
+bool SymbolFinder::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == key_ && event->type() == QEvent::KeyPress)
+        keyPressed(static_cast<QKeyEvent*>(event)->key());
+    else if (watched == button_ && event->type() == QEvent::FocusOut && !searching_ &&
+             movedByUser(static_cast<QFocusEvent*>(event)->reason()))
+        buttonLeft();
+    return QObject::eventFilter(watched, event);
+}
+
+void SymbolFinder::find() {
+    if (loadRunning_()) {
+        messageBox("Find symbol function is not available until all quotes have loaded", "Find Symbol");
         return;
     }
     mirror_->setSelStart(0);
     // Disabling the focused button hands the focus on; that is no move of the user's, so the
     // focus-out step does not run. A search that finds nothing gives the focus back.
-    const bool hadFocus = findButton_->hasFocus();
+    const bool hadFocus = button_->hasFocus();
     searching_ = true;
-    findButton_->setEnabled(false);
+    button_->setEnabled(false);
     searching_ = false;
-    const int row = findSymbolRow(*rows_, findKey_->text());
+    const int row = findSymbolRow(rows_, key_->text());
     if (row >= 0) {
         mirror_->selectLineStart(row, 67);
         grid_->setRow(row);
@@ -52,20 +77,20 @@ void QuotesTab::findSymbol() {
         grid_->setFocus(Qt::OtherFocusReason);
         grid_->repaintNow();
     } else {
-        MessageBox("Symbol Not Found!", "Alter");
+        messageBox("Symbol Not Found!", "Alter");
     }
-    findButton_->setEnabled(true);
+    button_->setEnabled(true);
     if (row < 0 && hadFocus)
-        findButton_->setFocus();
+        button_->setFocus();
     // Half a second's rest after each search: a burst of Enter presses searches at most twice a second.
     QThread::msleep(500);
 }
 
-void QuotesTab::findKeyPressed(int key) {
+void SymbolFinder::keyPressed(int key) {
     if (key == Qt::Key_Return || key == Qt::Key_Enter)
-        findSymbol();
+        find();
 }
 
-void QuotesTab::findButtonLeft() {
+void SymbolFinder::buttonLeft() {
     grid_->setRow(0);
 }

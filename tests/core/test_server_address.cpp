@@ -4,7 +4,7 @@
 
 #include "net/core/server_address.h"
 
-class QuoteServerTest : public QObject {
+class ServerAddressTest : public QObject {
     Q_OBJECT
 private slots:
     // Started by hand, Tickwell and tickwell-quoted meet: the default is where the server listens.
@@ -58,18 +58,18 @@ private slots:
 
     void variableOverridesDefault() {
         std::string complaint;
-        QCOMPARE(serverFromVariable("bad:port", complaint).authority(), std::string("localhost:8080"));
+        QCOMPARE(serverFromVariable("bad:port", &complaint).authority(), std::string("localhost:8080"));
         QVERIFY2(complaint.find("TICKWELL_QUOTE_SERVER=\"bad:port\"") != std::string::npos, complaint.c_str());
         QVERIFY2(complaint.find("localhost:8080") != std::string::npos, complaint.c_str());
 
         for (const char* text : {"[::1]:9099", static_cast<const char*>(nullptr)}) {
             complaint.clear();
-            QCOMPARE(serverFromVariable(text, complaint).authority(),
+            QCOMPARE(serverFromVariable(text, &complaint).authority(),
                      std::string(text ? "[::1]:9099" : "localhost:8080"));
             QCOMPARE(complaint, std::string());
         }
     }
 };
 
-QTEST_GUILESS_MAIN(QuoteServerTest)
-#include "test_quote_server.moc"
+QTEST_GUILESS_MAIN(ServerAddressTest)
+#include "test_server_address.moc"

@@ -1,4 +1,4 @@
-#include "load/core/alerts.h"
+#include "alerts/core/alerts.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -6,19 +6,17 @@
 #include <QRegularExpression>
 #include <QSettings>
 
-#include "load/core/portfolio_rules.h"
-#include "load/core/row_values.h"
-#include "load/core/settings_file.h"
+#include "platform/core/settings_location.h"
 
 QString AlertRule::name() const {
     return symbol + (onChange ? " change " : " ") + (above ? "above " : "below ") + QString::number(level, 'f', 2) +
            (onChange ? "%" : "");
 }
 
-QList<AlertRule> ReadAlertRules(const QByteArray& text, const QString& fileName, QStringList& problems) {
+AlertRules readAlertRules(const QByteArray& text, const QString& fileName) {
     static const QRegularExpression rule(R"(^(\S{1,7})\s+(change\s+)?(above|below)\s+([+-]?(\d+\.?\d*|\.\d+))(%?)$)",
                                          QRegularExpression::CaseInsensitiveOption);
-    QList<AlertRule> rules;
+    AlertRules read;
     const QList<QByteArray> lines = text.split('\n');
     for (int i = 0; i < lines.size(); ++i) {
         const QString line = QString::fromUtf8(lines[i]).section('#', 0, 0).trimmed();
@@ -27,40 +25,41 @@ QList<AlertRule> ReadAlertRules(const QByteArray& text, const QString& fileName,
         const QRegularExpressionMatch match = rule.match(line);
         // A percent sign belongs to a change, and only there.
         if (!match.hasMatch() || match.captured(2).isEmpty() != match.captured(6).isEmpty()) {
-            problems << QString("%1 line %2 is not a rule").arg(fileName).arg(i + 1);
+            read.problems << QString("%1 line %2 is not a rule").arg(fileName).arg(i + 1);
             continue;
         }
-        rules << AlertRule{match.captured(1).toUpper(), !match.captured(2).isEmpty(),
-                           match.captured(3).compare("above", Qt::CaseInsensitive) == 0, match.captured(4).toDouble()};
+        read.rules << AlertRule{match.captured(1).toUpper(), !match.captured(2).isEmpty(),
+                                match.captured(3).compare("above", Qt::CaseInsensitive) == 0,
+                                match.captured(4).toDouble()};
     }
-    return rules;
+    return read;
 }
 
-AlertCheck CheckAlerts(const QString& portfolioPath, const QString& tab, const QList<QStringList>& rows) {
+AlertCheck checkAlerts(const QString& path, const QString& tab, const QList<AlertValues>& rows) {
     AlertCheck check;
-    const QString path = QString::fromLocal8Bit(dataFileName(portfolioPath.toLocal8Bit().toStdString(), ".alerts"));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return check;
-    const QList<AlertRule> rules = ReadAlertRules(file.readAll(), QFileInfo(path).fileName(), check.problems);
+    const AlertRules read = readAlertRules(file.readAll(), QFileInfo(path).fileName());
+    check.problems = read.problems;
 
     // The state of the tab's rules: the rules that stand crossed, each as "<file>\t<rule>".
-    QSettings settings(TickwellSettingsFile(), QSettings::IniFormat);
+    QSettings settings(tickwellSettingsFile(), QSettings::IniFormat);
     const QString key = "Alerts/" + tab;
     const QStringList before = settings.value(key).toStringList();
     QStringList crossed;
     for (const QString& entry : before)
         if (!entry.startsWith(path + '\t'))
             crossed << entry;
-    for (const AlertRule& rule : rules) {
+    for (const AlertRule& rule : read.rules) {
         const QString entry = path + '\t' + rule.name();
-        const QStringList* row = nullptr;
-        for (const QStringList& values : rows)
-            if (values.value(SymbolValue).toUpper() == rule.symbol) {
+        const AlertValues* row = nullptr;
+        for (const AlertValues& values : rows)
+            if (values.symbol.toUpper() == rule.symbol) {
                 row = &values;
                 break;
             }
-        const QString value = row ? row->value(rule.onChange ? PercentValue : PriceValue) : QString();
+        const QString value = row ? (rule.onChange ? row->percent : row->price) : QString();
         if (value.isEmpty()) {
             // Not in this load, or no value: the rule stays as it was.
             if (before.contains(entry) && !crossed.contains(entry))
@@ -71,11 +70,11 @@ AlertCheck CheckAlerts(const QString& portfolioPath, const QString& tab, const Q
         if (rule.above ? number <= rule.level : number >= rule.level)
             continue;
         if (!before.contains(entry)) {
-            const QString time = TradeTime(row->value(TimeValue));
-            check.fired << FiredAlert{rule.symbol, rule.name(), value + (rule.onChange ? "%" : ""),
-                                      QString("%1 (%2%) at %3")
-                                          .arg(row->value(PriceValue), row->value(PercentValue),
-                                               time.isEmpty() ? QTime::currentTime().toString("h:mm") : time)};
+            check.fired << FiredAlert{
+                rule.symbol, rule.name(), value + (rule.onChange ? "%" : ""),
+                QString("%1 (%2%) at %3")
+                    .arg(row->price, row->percent,
+                         row->time.isEmpty() ? QTime::currentTime().toString("h:mm") : row->time)};
         }
         if (!crossed.contains(entry))
             crossed << entry;
@@ -87,7 +86,7 @@ AlertCheck CheckAlerts(const QString& portfolioPath, const QString& tab, const Q
     return check;
 }
 
-QString WithNotes(const QString& status, const QStringList& notes) {
+QString withNotes(const QString& status, const QStringList& notes) {
     if (notes.isEmpty())
         return status;
     if (status.endsWith(')') && status.contains(" ("))

@@ -47,4 +47,4 @@ private:
 // A cell's text on its background, never clipped by the cell or by the part of the grid that
 // shows (visibleWidth, from the left of the viewport): a text too wide shows without its indent,
 // then in a smaller font, and as "###" when it fits at no legible size.
-void WriteGridCell(QPainter& canvas, const QRect& rect, int visibleWidth, const CellLook& look, const QString& text);
+void writeGridCell(QPainter& canvas, const QRect& rect, int visibleWidth, const CellLook& look, const QString& text);

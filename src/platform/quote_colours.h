@@ -11,7 +11,7 @@ inline const QColor FallingColour(255, 0, 0);
 inline const QColor UnchangedColour(0, 0, 255);
 
 // Green for a change of 0 or more, red below 0.
-inline QColor ChangeColour(double change) {
+inline QColor changeColour(double change) {
     return change >= 0 ? RisingColour : FallingColour;
 }
 
@@ -29,4 +29,4 @@ struct GridColours {
     QColor change(double change) const { return change >= 0 ? rising : falling; }
 };
 
-GridColours GridColoursFor(const QPalette& palette);
+GridColours gridColoursFor(const QPalette& palette);

@@ -1,4 +1,4 @@
-#include "load/quote_colours.h"
+#include "platform/quote_colours.h"
 
 #include <QPalette>
 #include <algorithm>
@@ -18,15 +18,15 @@ QColor mix(QColor from, QColor to, double t) {
 }
 } // namespace
 
-GridColours GridColoursFor(const QPalette& palette) {
-    if (!IsDarkPalette(palette))
+GridColours gridColoursFor(const QPalette& palette) {
+    if (!isDarkPalette(palette))
         return {QColor(255, 255, 255), QColor(212, 212, 212), QColor(255, 255, 0), DarkerGreen, DarkerRed,
                 QColor(0, 0, 0)};
     const QColor base = palette.color(QPalette::Base);
     const QColor text = palette.color(QPalette::Text);
     QColor stripe = palette.color(QPalette::AlternateBase);
     // Some dark themes give no alternate colour of their own; a touch of the text colour marks the rows.
-    if (ContrastRatio(stripe, base) < 1.05)
+    if (contrastRatio(stripe, base) < 1.05)
         stripe = mix(base, text, 0.08);
     // Yellow no brighter than the stripes: on anything lighter no red would read as red.
     const QColor found = QColor::fromHsv(60, 255, std::max(base.value(), stripe.value()));
@@ -34,7 +34,7 @@ GridColours GridColoursFor(const QPalette& palette) {
     return {base,
             stripe,
             found,
-            ReadableOn(QColor(0, 200, 0), rows),
-            ReadableOn(QColor(255, 0, 0), rows),
-            ReadableOn(text, rows)};
+            readableOn(QColor(0, 200, 0), rows),
+            readableOn(QColor(255, 0, 0), rows),
+            readableOn(text, rows)};
 }

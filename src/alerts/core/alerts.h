@@ -27,6 +27,16 @@ struct FiredAlert {
     QString text() const { return "alert: " + rule + " at " + value; }
 };
 
+// What a check reads of one row of a load: the symbol as the page shows it, the time of the
+// trade, the price (delayed) or trade (real-time) and the percent change, each empty where the
+// page had no value.
+struct AlertValues {
+    QString symbol;
+    QString time;
+    QString price;
+    QString percent;
+};
+
 struct AlertCheck {
     QStringList problems; // "input.alerts line 3 is not a rule", for the status
     QList<FiredAlert> fired;
@@ -34,12 +44,16 @@ struct AlertCheck {
 
 // The rules of a file's text; each line that is not a rule, a comment or blank is named in
 // problems by fileName and its number.
-QList<AlertRule> ReadAlertRules(const QByteArray& text, const QString& fileName, QStringList& problems);
+struct AlertRules {
+    QList<AlertRule> rules;
+    QStringList problems;
+};
+AlertRules readAlertRules(const QByteArray& text, const QString& fileName);
 
-// Reads the rules beside the portfolio and checks them against a load's rows (each the values of
-// row_values.h), with the state the tab ("Quotes", "RealTime") keeps. No file: nothing to check.
-AlertCheck CheckAlerts(const QString& portfolioPath, const QString& tab, const QList<QStringList>& rows);
+// Reads the rules of the file at rulesPath and checks them against a load's rows, with the state
+// the tab ("Quotes", "RealTime") keeps. No file: nothing to check.
+AlertCheck checkAlerts(const QString& rulesPath, const QString& tab, const QList<AlertValues>& rows);
 
 // The status with notes in its brackets, joined as a load's final status joins its reasons:
 // "Done getting quotes (1 symbol not found; alert: AAPL above 200.00 at 201.15)".
-QString WithNotes(const QString& status, const QStringList& notes);
+QString withNotes(const QString& status, const QStringList& notes);

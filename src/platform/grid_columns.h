@@ -5,6 +5,6 @@ inline constexpr int QuoteColumnWeights[7] = {60, 100, 90, 10, 94, 86, 124};
 inline constexpr int RealTimeColumnWeights[7] = {50, 82, 68, 110, 110, 68, 68};
 
 // (gridWidth - margin) * weight / divisor, the fraction dropped.
-inline int GridColumnWidth(int gridWidth, int weight, int margin, int divisor) {
+inline int gridColumnWidth(int gridWidth, int weight, int margin, int divisor) {
     return (gridWidth - margin) * weight / divisor;
 }
