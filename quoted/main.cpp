@@ -3,6 +3,8 @@
 #include "options.h"
 #include "quote_feed.h"
 #include "quote_server.h"
+#include "sources/history_import.h"
+#include "sources/history_store.h"
 #include "sources_file.h"
 
 #include <QCoreApplication>
@@ -76,6 +78,11 @@ int main(int argc, char* argv[]) {
         return 2;
     }
 
+    const ServerOptions& options = parsed.options;
+    const QString historyFile = options.historyFile.isEmpty() ? HistoryStore::defaultPath() : options.historyFile;
+    if (!options.importHistory.isEmpty())
+        return importHistoryFile(historyFile, options.importHistory, options.importSymbol.toUtf8());
+
     if (!parsed.options.quotesFile.isEmpty()) {
         // A FIFO or a device never ends: no reading of one is safe, so refuse it at once.
         const QString notRegular = QuoteFeed::notRegularFile(parsed.options.quotesFile);
@@ -94,9 +101,19 @@ int main(int argc, char* argv[]) {
         }
     }
     raiseOpenFileLimit();
+    // The simulated market's chart is computed: only a feed's or the sources' prices are kept.
+    std::shared_ptr<HistoryStore> history;
+    if (!options.noHistory && (!options.quotesFile.isEmpty() || !options.sourcesFile.isEmpty())) {
+        HistoryStore::Opened opened = HistoryStore::open(historyFile);
+        if (opened.store)
+            sayOnStandardError("price history in " + historyFile);
+        else
+            sayOnStandardError(opened.problem);
+        history = std::move(opened.store);
+    }
     int caught = 0;
     {
-        QuoteServer server(parsed.options, sources.sources);
+        QuoteServer server(parsed.options, sources.sources, history);
         QString error;
         if (!server.listen(&error)) {
             std::fprintf(stderr, "tickwell-quoted: cannot listen on 127.0.0.1:%u: %s\n", parsed.options.port,

@@ -53,6 +53,10 @@ public:
     std::shared_ptr<const FeedSnapshot> snapshot() const { return current_; }
     QString problem() const { return problem_; }
 
+    // Runs hook with each new set of good prices, the current one first (on this thread).
+    void whenNewPrices(std::function<void(const std::shared_ptr<const FeedSnapshot>&)> hook);
+    void keepHistory(std::shared_ptr<HistoryStore> store) override;
+
     // Why a file cannot serve as a feed at all (a FIFO, a device, a directory), or empty.
     static QString notRegularFile(const QString& path);
 
@@ -84,7 +88,8 @@ private:
 
     QString path_;
     QByteArray fileName_; // UTF-8, for the pages
-    QObject mailbox_;     // the reader's results arrive through it, on this thread
+    std::function<void(const std::shared_ptr<const FeedSnapshot>&)> newPrices_;
+    QObject mailbox_; // the reader's results arrive through it, on this thread
     std::unique_ptr<FeedReader> reader_;
 
     std::shared_ptr<const FeedSnapshot> current_; // the last good prices

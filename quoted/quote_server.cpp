@@ -32,7 +32,8 @@ int connectionLimit() {
 
 } // namespace
 
-QuoteServer::QuoteServer(const ServerOptions& options, const QList<SourceSettings>& sources, QObject* parent)
+QuoteServer::QuoteServer(const ServerOptions& options, const QList<SourceSettings>& sources,
+                         std::shared_ptr<HistoryStore> history, QObject* parent)
     : QObject(parent), options_(options), log_(options.recordFile), maxConnections_(connectionLimit()) {
     clock_.start();
     if (!sources.isEmpty())
@@ -41,6 +42,8 @@ QuoteServer::QuoteServer(const ServerOptions& options, const QList<SourceSetting
         source_ = std::make_unique<MarketSource>(options.seed);
     else
         source_ = std::make_unique<QuoteFeed>(options.quotesFile);
+    if (history && (!sources.isEmpty() || !options.quotesFile.isEmpty()))
+        source_->keepHistory(std::move(history));
     server_.setListenBacklogSize(ListenBacklog);
     connect(&server_, &QTcpServer::newConnection, this, &QuoteServer::acceptConnections);
     // Out of descriptors after all (another process's share, say): make room and go on.

@@ -22,9 +22,10 @@ public:
     // At most this many connections at once; the file-descriptor limit may make it fewer.
     static constexpr int MaxConnections = 4096;
 
-    // The quotes come from the sources when there are any, else as the options say.
+    // The quotes come from the sources when there are any, else as the options say; history,
+    // when given, keeps a feed's or the sources' prices (the simulated market keeps none).
     explicit QuoteServer(const ServerOptions& options, const QList<SourceSettings>& sources = {},
-                         QObject* parent = nullptr);
+                         std::shared_ptr<HistoryStore> history = {}, QObject* parent = nullptr);
     ~QuoteServer() override;
 
     bool listen(QString* error);

@@ -8,7 +8,10 @@
 #include <QObject>
 
 #include <functional>
+#include <memory>
 #include <optional>
+
+class HistoryStore;
 
 // What a details page shows besides the quote's own figures.
 struct DetailsContent {
@@ -62,6 +65,17 @@ public:
     virtual QByteArray unknownSymbolHtml() const = 0;
     // The status page: one statusLine() per source.
     virtual QByteArray statusText(const QDateTime& now) const = 0;
+
+    // The store that keeps this source's prices and charts them; none under --no-history.
+    virtual void keepHistory(std::shared_ptr<HistoryStore> store) { historyStore_ = std::move(store); }
+    const HistoryStore* history() const { return historyStore_.get(); }
+    // GET /history's answer when there is no store.
+    virtual QByteArray historyAbsence() const {
+        return "No stored history: this server keeps none (--no-history, or its history file could not be used)";
+    }
+
+protected:
+    std::shared_ptr<HistoryStore> historyStore_;
 };
 
 // The simulated market as a source of quotes.
@@ -75,6 +89,7 @@ public:
     QByteArray pageFootnote() const override;
     QByteArray unknownSymbolHtml() const override;
     QByteArray statusText(const QDateTime& now) const override;
+    QByteArray historyAbsence() const override { return "No stored history for the simulated market"; }
 
 private:
     MarketModel model_;

@@ -1,9 +1,12 @@
 #include "quote_sources.h"
 
 #include "command_fetch.h"
+#include "sources/history_feed.h"
 #include "text_format.h"
 
 #include <QSet>
+
+#include <algorithm>
 
 namespace {
 
@@ -161,7 +164,45 @@ void QuoteSources::parsed(Source& source, quint64 run, FeedContent content) {
     source.tableAt = source.lastSuccess = QDateTime::currentDateTimeUtc();
     source.lastError.clear();
     source.failing = false;
+    offerServed(source, source.table, source.tableAt);
     firstRefreshEnded(source);
+}
+
+void QuoteSources::keepHistory(std::shared_ptr<HistoryStore> store) {
+    QuoteSource::keepHistory(std::move(store));
+    for (const auto& owned : sources_) {
+        const Source* source = owned.get();
+        if (source->file) {
+            source->file->whenNewPrices([this, source](const std::shared_ptr<const FeedSnapshot>& prices) {
+                offerServed(*source, std::shared_ptr<const FeedTable>(prices, &prices->table), prices->readAt);
+            });
+        } else if (source->table) {
+            offerServed(*source, source->table, source->tableAt);
+        }
+    }
+}
+
+void QuoteSources::offerServed(const Source& source, std::shared_ptr<const FeedTable> table, const QDateTime& at) {
+    if (!historyStore_ || !table)
+        return;
+    // A symbol that a fresh source before this one holds is that one's to keep.
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    std::vector<const FeedTable*> before;
+    for (const auto& other : sources_) {
+        if (other.get() == &source)
+            break;
+        if (other->fresh(now) && other->prices())
+            before.push_back(other->prices());
+    }
+    if (before.empty())
+        return offerFeedPrices(*historyStore_, source.settings.name.toUtf8(), std::move(table), at);
+    std::vector<quint64> keys;
+    for (qsizetype i = 0; i < table->size(); ++i) {
+        const quint64 key = table->byKey(i).key;
+        if (std::none_of(before.cbegin(), before.cend(), [key](const FeedTable* t) { return t->find(key); }))
+            keys.push_back(key);
+    }
+    offerFeedPrices(*historyStore_, source.settings.name.toUtf8(), std::move(table), at, std::move(keys));
 }
 
 void QuoteSources::failed(Source& source, const QString& why) {
@@ -245,8 +286,11 @@ std::optional<DetailsContent> QuoteSources::details(const QByteArray& symbol, co
     const Quote& q = content.quote = *source->prices()->quote(symbol);
     content.asOf = q.tradeState == TradeState::Traded ? "As of " + formatTradeTime(q.tradeTime) + " ET"
                                                       : QByteArray("The time of the last trade is not given");
-    content.chart = "<p class=\"history\">No chart: prices from a sources file are served as their sources give "
-                    "them, without a history.</p>\n";
+    if (historyStore_)
+        chartFromHistory(content, *historyStore_, symbol, now);
+    else
+        content.chart = "<p class=\"history\">No chart: prices from a sources file are served as their sources give "
+                        "them, without a history.</p>\n";
     const QDateTime at = source->pricesAt();
     content.note =
         "Price from the " + kindName(source->settings.kind) + " source \"" + source->settings.name.toUtf8() +
