@@ -11,6 +11,7 @@
 
 #include "app/app_icon.h"
 #include "app/command_line.h"
+#include "app/core/history_run.h"
 #include "app/core/print_run.h"
 #include "app/main_window.h"
 #include "platform/fonts.h"
@@ -36,7 +37,9 @@ bool asksOnlyForText(int argc, char** argv) {
         if (std::strcmp(argv[i], "--") == 0)
             return false;
         if (std::strcmp(argv[i], "--server") == 0 || std::strcmp(argv[i], "--format") == 0 ||
-            std::strcmp(argv[i], "--watch") == 0)
+            std::strcmp(argv[i], "--watch") == 0 || std::strcmp(argv[i], "--history") == 0 ||
+            std::strcmp(argv[i], "--kind") == 0 || std::strcmp(argv[i], "--from") == 0 ||
+            std::strcmp(argv[i], "--to") == 0)
             ++i;
         else
             for (const char* option : {"-h", "--help", "-v", "--version"})
@@ -55,6 +58,9 @@ int RunPrintFromCommandLine(int& argc, char** argv) {
         return PrintCommandLineAnswer(line);
     if (!line.serverComplaint.isEmpty())
         std::fprintf(stderr, "tickwell: %s\n", qPrintable(line.serverComplaint));
+    if (!line.historySymbol.isEmpty())
+        return RunHistory({line.historySymbol, line.historyKind, line.historyFrom, line.historyTo, line.server,
+                           line.format == "json"});
     PrintRequest request;
     request.portfolioPath =
         line.portfolio.isEmpty() ? DefaultPrintPortfolio() : QFileInfo(line.portfolio).absoluteFilePath();

@@ -31,7 +31,17 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(server);
-    parser.addOptions({print, realTime, format, watch});
+    const QCommandLineOption history("history",
+                                     "Print the prices the quote server keeps of SYM (CSV, or JSON with --format json) "
+                                     "instead of opening the window.",
+                                     "SYM");
+    const QCommandLineOption kind("kind",
+                                  "With --history: daily or intraday. Default: daily for a range longer "
+                                  "than 30 days.",
+                                  "KIND");
+    const QCommandLineOption from("from", "With --history: the first day, YYYY-MM-DD. Default: a year ago.", "DATE");
+    const QCommandLineOption to("to", "With --history: the last day, YYYY-MM-DD. Default: today.", "DATE");
+    parser.addOptions({print, realTime, format, watch, history, kind, from, to});
     parser.addPositionalArgument(
         "portfolio",
         "The portfolio both quote tabs start with, or that --print loads (after --, a name may begin with -). "
@@ -71,10 +81,26 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
     line.print = parser.isSet(print);
     line.realTime = parser.isSet(realTime);
     line.format = parser.value(format);
-    if (!line.print && (line.realTime || parser.isSet(format) || parser.isSet(watch)))
+    if (!line.print && (line.realTime || (parser.isSet(format) && !parser.isSet(history)) || parser.isSet(watch)))
         return end(2, "tickwell: --realtime, --format and --watch go with --print" + usage);
     if (parser.isSet(format) && !QStringList{"table", "csv", "json"}.contains(line.format))
         return end(2, "tickwell: --format " + line.format + " is not table, csv or json" + usage);
+    line.historySymbol = parser.value(history);
+    line.historyKind = parser.value(kind);
+    line.historyFrom = parser.value(from);
+    line.historyTo = parser.value(to);
+    if (parser.isSet(history)) {
+        if (line.historySymbol.trimmed().isEmpty())
+            return end(2, "tickwell: --history needs a symbol" + usage);
+        if (line.print || !line.portfolio.isEmpty())
+            return end(2, "tickwell: --history goes with neither --print nor a portfolio" + usage);
+        if (parser.isSet(format) && line.format == "table")
+            return end(2, "tickwell: --history prints csv or json" + usage);
+        if (parser.isSet(kind) && line.historyKind != "daily" && line.historyKind != "intraday")
+            return end(2, "tickwell: --kind " + line.historyKind + " is not daily or intraday" + usage);
+    } else if (parser.isSet(kind) || parser.isSet(from) || parser.isSet(to)) {
+        return end(2, "tickwell: --kind, --from and --to go with --history" + usage);
+    }
     if (parser.isSet(watch)) {
         bool number = false;
         line.watchSeconds = parser.value(watch).toInt(&number);
@@ -89,9 +115,9 @@ bool AsksToPrint(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--") == 0)
             return false;
-        if (std::strcmp(argv[i], "--print") == 0)
+        if (std::strcmp(argv[i], "--print") == 0 || std::strcmp(argv[i], "--history") == 0)
             return true;
-        for (const char* option : {"--server", "--format", "--watch"})
+        for (const char* option : {"--server", "--format", "--watch", "--kind", "--from", "--to"})
             if (std::strcmp(argv[i], option) == 0)
                 ++i;
     }

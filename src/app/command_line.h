@@ -19,9 +19,12 @@ struct CommandLine {
     bool realTime = false; // --realtime
     QString format;        // table, csv or json; empty: table on a terminal, csv elsewhere
     int watchSeconds = 0;
+    // --history SYM: no window; the symbol's stored prices (--kind, --from, --to) on standard output.
+    QString historySymbol;
+    QString historyKind, historyFrom, historyTo;
 };
 
-// Whether the arguments ask for --print, read before the application object exists: --print
+// Whether the arguments ask for --print or --history, read before the application object exists: --print
 // needs no display. What follows "--" is a portfolio, and what follows an option that takes a
 // value is that value.
 bool AsksToPrint(int argc, char** argv);
