@@ -127,6 +127,7 @@ int main(int argc, char* argv[]) {
             QTimer::singleShot(parsed.options.exitAfterSeconds * 1000, &app, &QCoreApplication::quit);
         caught = runUntilSignalled(app);
     }
+    history.reset();   // what was offered is written before a signal ends the process
     if (caught != 0) { // ended as the signal would have ended it, now that all is let go
         std::signal(caught, SIG_DFL);
         std::raise(caught);

@@ -69,8 +69,10 @@ HistoryAnswer historyAnswer(const HistoryStore& store, const QList<std::pair<QBy
         const std::vector<HistoryPoint> points = store.intraday(symbol, easternDayStart(from), easternDayStart(to + 1));
         csv = "time,price,volume\n";
         for (const HistoryPoint& point : points)
-            csv += QDateTime::fromSecsSinceEpoch(point.t, QTimeZone::utc()).toString(Qt::ISODate).toLatin1() + ',' +
-                   decimalText(point.cents) + ',' + QByteArray::number(point.volume) + '\n';
+            csv += QDateTime::fromSecsSinceEpoch(point.t, QTimeZone::utc())
+                       .toString("yyyy-MM-dd'T'HH:mm:ss'Z'")
+                       .toLatin1() +
+                   ',' + decimalText(point.cents) + ',' + QByteArray::number(point.volume) + '\n';
     }
     return {200, csv};
 }

@@ -299,10 +299,13 @@ void HistoryStore::dueWaiting(qint64 now, std::vector<Row>* rows) {
         Last& last = it.value();
         if (!last.waiting || now < last.stored.t + MinSecondsBetweenPoints)
             continue;
-        // The waiting price was the price when its slot came.
-        last.stored = last.next;
-        last.stored.t = std::max(last.next.t, last.stored.t + MinSecondsBetweenPoints);
         last.waiting = false;
+        if (last.next.cents == last.stored.cents && last.next.volume == last.stored.volume)
+            continue; // changed and changed back while it waited
+        // The waiting price was the price when its slot came.
+        const qint64 slot = last.stored.t + MinSecondsBetweenPoints;
+        last.stored = last.next;
+        last.stored.t = std::max(last.next.t, slot);
         rows->push_back({it.key(), last.source, last.stored});
     }
 }
