@@ -81,6 +81,11 @@ private slots:
         QTest::newRow("unknown format") << QStringList{"--print", "--format", "xml"} << "--format xml is not";
         QTest::newRow("watch too often") << QStringList{"--print", "--watch", "4"} << "--watch 4 is not";
         QTest::newRow("realtime without print") << QStringList{"--realtime"} << "go with --print";
+        QTest::newRow("history and print")
+            << QStringList{"--history", "IBM", "--print"} << "--history goes with neither";
+        QTest::newRow("history as a table")
+            << QStringList{"--history", "IBM", "--format", "table"} << "--history prints csv or json";
+        QTest::newRow("from without history") << QStringList{"--from", "2025-01-02"} << "go with --history";
     }
     void mistakesEndWithCodeTwo() {
         QFETCH(QStringList, arguments);
