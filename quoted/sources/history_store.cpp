@@ -153,6 +153,10 @@ HistoryStore::Opened HistoryStore::open(const QString& path) {
         if (!check.step() || check.text(0) != "ok")
             return fail("is damaged (" + (check.ok() ? QString::fromUtf8(check.text(0)) : errorOf(writer)) + ")");
     }
+    // Each 10-second round writes a point into every symbol's own page: small pages keep what
+    // a round rewrites small (it takes effect on a new file only).
+    if (version == 0)
+        exec(writer, "PRAGMA page_size=1024");
     if (exec(writer, "PRAGMA journal_mode=WAL") != SQLITE_OK || exec(writer, "PRAGMA synchronous=NORMAL") != SQLITE_OK)
         return fail("cannot be put in WAL mode (" + errorOf(writer) + ")");
     if (version < SchemaVersion) {
