@@ -4,12 +4,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QStandardPaths>
 
 #include <sqlite3.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <map>
@@ -23,8 +25,12 @@ namespace {
 const char* const SchemaSteps[] = {
     "CREATE TABLE symbols(id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE);"
     "CREATE TABLE sources(id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE);"
-    // Ids, not names, in the rows: a year of 2,000 symbols is millions of them.
+    // Ids, not names, in the rows: a year of 2,000 symbols is millions of them. The last day's
+    // points, then the 5-minute ones in a table of their own: thinning moves the few it keeps
+    // and frees the day's pages whole, so that both stay full instead of sparse.
     "CREATE TABLE points(symbol INTEGER NOT NULL, t INTEGER NOT NULL, price INTEGER NOT NULL,"
+    " volume INTEGER NOT NULL, source INTEGER NOT NULL, PRIMARY KEY(symbol, t)) WITHOUT ROWID;"
+    "CREATE TABLE buckets(symbol INTEGER NOT NULL, t INTEGER NOT NULL, price INTEGER NOT NULL,"
     " volume INTEGER NOT NULL, source INTEGER NOT NULL, PRIMARY KEY(symbol, t)) WITHOUT ROWID;"
     "CREATE TABLE daily(symbol INTEGER NOT NULL, day INTEGER NOT NULL, open INTEGER NOT NULL,"
     " high INTEGER NOT NULL, low INTEGER NOT NULL, close INTEGER NOT NULL, volume INTEGER NOT NULL,"
@@ -148,10 +154,11 @@ HistoryStore::Opened HistoryStore::open(const QString& path) {
                         .arg(version)
                         .arg(SchemaVersion));
     }
-    if (version > 0) {
-        Statement check(writer, "PRAGMA quick_check(1)");
-        if (!check.step() || check.text(0) != "ok")
-            return fail("is damaged (" + (check.ok() ? QString::fromUtf8(check.text(0)) : errorOf(writer)) + ")");
+    {
+        // The schema is read whole here; a page damaged deeper is found by the writer's check.
+        Statement schema(writer, "SELECT count(*) FROM sqlite_master");
+        if (!schema.step())
+            return fail("is damaged (" + errorOf(writer) + ")");
     }
     // Each 10-second round writes a point into every symbol's own page: small pages keep what
     // a round rewrites small (it takes effect on a new file only).
@@ -202,8 +209,9 @@ void HistoryStore::loadLast() {
     Statement sources(writer_, "SELECT id, name FROM sources");
     while (sources.step())
         sourceIds_.insert(sources.text(1), int(sources.number(0)));
-    Statement latest(writer_, "SELECT symbol, t, price, volume, source FROM points WHERE symbol = ? ORDER BY t DESC "
-                              "LIMIT 1");
+    Statement latest(writer_, "SELECT symbol, t, price, volume, source FROM (SELECT * FROM points WHERE symbol = ?1 "
+                              "ORDER BY t DESC LIMIT 1) UNION ALL SELECT * FROM (SELECT symbol, t, price, volume, "
+                              "source FROM buckets WHERE symbol = ?1 ORDER BY t DESC LIMIT 1) ORDER BY t DESC LIMIT 1");
     for (const int id : std::as_const(symbolIds_)) {
         if (latest.bind(1, id).step())
             last_[id] = {{latest.number(1), latest.number(2), latest.number(3)}, false, {}, int(latest.number(4))};
@@ -233,6 +241,20 @@ void HistoryStore::flush() {
 }
 
 void HistoryStore::run() {
+    {
+        // A whole look at a large file takes seconds: here, before the first write, and not
+        // while the server starts. A damaged file is written no more.
+        const std::lock_guard writing(writeMutex_);
+        Statement check(writer_, "PRAGMA quick_check(1)");
+        const QByteArray answer = check.step() ? check.text(0) : errorOf(writer_).toUtf8();
+        if (answer != "ok") {
+            damaged_ = true;
+            std::fprintf(stderr,
+                         "tickwell-quoted: %s is damaged (%s); the file is kept as it is, and no more prices "
+                         "are written to it\n",
+                         QFile::encodeName(path_).constData(), answer.constData());
+        }
+    }
     std::unique_lock lock(queueMutex_);
     while (true) {
         wake_.wait_for(lock, std::chrono::milliseconds(BatchMs), [this] { return stopping_ || flushAsked_; });
@@ -246,13 +268,13 @@ void HistoryStore::run() {
             const std::lock_guard writing(writeMutex_);
             std::vector<Row> rows;
             for (const Job& job : jobs)
-                take(job.source, job.collect(), &rows);
+                take(job.source, damaged_ ? std::vector<OfferedPrice>() : job.collect(), &rows);
             const qint64 now = QDateTime::currentSecsSinceEpoch();
             dueWaiting(now, &rows);
             writeRows(rows);
         }
         const qint64 now = QDateTime::currentSecsSinceEpoch();
-        if (!stopping && now - thinnedAt_ >= ThinEverySeconds)
+        if (!stopping && !damaged_ && now - thinnedAt_ >= ThinEverySeconds)
             thin(now);
         lock.lock();
         done_ = taken;
@@ -360,26 +382,47 @@ void HistoryStore::thin(qint64 now) {
         for (const int id : std::as_const(symbolIds_))
             symbols.push_back(id);
     }
+    // Whole 5-minute buckets older than a day leave the points; the days past the 30-day line
+    // leave the buckets.
+    const qint64 cutoff = (now - KeepEverySecondsFor) / BucketSeconds * BucketSeconds;
+    const qint64 dayCutoff = easternDayStart(easternDay(now - KeepIntradayFor));
     // A symbol a transaction, so that the writer's batches go on in between.
     for (const int symbol : symbols) {
         const std::lock_guard writing(writeMutex_);
-        std::vector<HistoryPoint> points;
-        int source = 0;
+        std::vector<HistoryPoint> old;
+        std::vector<int> sources;
         {
-            Statement old(writer_, "SELECT t, price, volume, source FROM points WHERE symbol = ? AND t < ? ORDER BY t");
-            old.bind(1, symbol).bind(2, now - KeepEverySecondsFor);
-            while (old.step()) {
-                points.push_back({old.number(0), old.number(1), old.number(2)});
-                source = int(old.number(3));
+            Statement read(writer_,
+                           "SELECT t, price, volume, source FROM buckets WHERE symbol = ?1 AND t < ?2 UNION ALL "
+                           "SELECT t, price, volume, source FROM points WHERE symbol = ?1 AND t < ?3 ORDER BY t");
+            read.bind(1, symbol).bind(2, dayCutoff).bind(3, cutoff);
+            while (read.step()) {
+                old.push_back({read.number(0), read.number(1), read.number(2)});
+                sources.push_back(int(read.number(3)));
             }
         }
-        const ThinningPlan plan = planThinning(points, now);
-        if (plan.removed.empty() && plan.days.empty())
+        if (old.empty())
             continue;
+        const ThinningPlan plan = planThinning(old, now);
+        const QSet<qint64> removed(plan.removed.cbegin(), plan.removed.cend());
         exec(writer_, "BEGIN IMMEDIATE");
-        Statement remove(writer_, "DELETE FROM points WHERE symbol = ? AND t = ?");
+        Statement move(writer_,
+                       "INSERT OR REPLACE INTO buckets(symbol, t, price, volume, source) VALUES(?, ?, ?, ?, ?)");
+        for (size_t i = 0; i < old.size(); ++i) {
+            if (removed.contains(old[i].t) || old[i].t < dayCutoff) // the buckets' rows that stay, stay
+                continue;
+            move.bind(1, symbol)
+                .bind(2, old[i].t)
+                .bind(3, old[i].cents)
+                .bind(4, old[i].volume)
+                .bind(5, sources[i])
+                .run();
+        }
+        Statement clearPoints(writer_, "DELETE FROM points WHERE symbol = ? AND t < ?");
+        clearPoints.bind(1, symbol).bind(2, cutoff).run();
+        Statement clearBuckets(writer_, "DELETE FROM buckets WHERE symbol = ? AND t = ?");
         for (const qint64 t : plan.removed)
-            remove.bind(1, symbol).bind(2, t).run();
+            clearBuckets.bind(1, symbol).bind(2, t).run();
         Statement insert(writer_, "INSERT OR REPLACE INTO daily(symbol, day, open, high, low, close, volume, source) "
                                   "VALUES(?, ?, ?, ?, ?, ?, ?, ?)");
         for (const DailyBar& bar : plan.days)
@@ -390,7 +433,7 @@ void HistoryStore::thin(qint64 now) {
                 .bind(5, bar.low)
                 .bind(6, bar.close)
                 .bind(7, bar.volume)
-                .bind(8, source)
+                .bind(8, sources.back())
                 .run();
         if (exec(writer_, "COMMIT") != SQLITE_OK)
             exec(writer_, "ROLLBACK");
@@ -407,7 +450,8 @@ QString HistoryStore::importDaily(const QByteArray& source, const std::vector<st
     const int sourceNumber = sourceId(source);
     Statement insert(writer_, "INSERT OR REPLACE INTO daily(symbol, day, open, high, low, close, volume, source) "
                               "VALUES(?, ?, ?, ?, ?, ?, ?, ?)");
-    Statement remove(writer_, "DELETE FROM points WHERE symbol = ? AND t >= ? AND t < ?");
+    Statement remove(writer_, "DELETE FROM points WHERE symbol = ?1 AND t >= ?2 AND t < ?3");
+    Statement removeBuckets(writer_, "DELETE FROM buckets WHERE symbol = ?1 AND t >= ?2 AND t < ?3");
     bool ok = sourceNumber != 0;
     for (const auto& [symbol, bar] : rows) {
         const int id = symbolId(symbol);
@@ -422,6 +466,8 @@ QString HistoryStore::importDaily(const QByteArray& source, const std::vector<st
                      .bind(8, sourceNumber)
                      .run() == SQLITE_DONE &&
              remove.bind(1, id).bind(2, easternDayStart(bar.day)).bind(3, easternDayStart(bar.day + 1)).run() ==
+                 SQLITE_DONE &&
+             removeBuckets.bind(1, id).bind(2, easternDayStart(bar.day)).bind(3, easternDayStart(bar.day + 1)).run() ==
                  SQLITE_DONE;
         if (!ok)
             break;
@@ -450,7 +496,8 @@ std::vector<HistoryPoint> HistoryStore::intraday(const QByteArray& symbol, qint6
     const int id = readSymbolId(symbol);
     if (id == 0)
         return points;
-    Statement read(reader_, "SELECT t, price, volume FROM points WHERE symbol = ? AND t >= ? AND t < ? ORDER BY t");
+    Statement read(reader_, "SELECT t, price, volume FROM buckets WHERE symbol = ?1 AND t >= ?2 AND t < ?3 UNION ALL "
+                            "SELECT t, price, volume FROM points WHERE symbol = ?1 AND t >= ?2 AND t < ?3 ORDER BY t");
     read.bind(1, id).bind(2, from).bind(3, to);
     while (read.step())
         points.push_back({read.number(0), read.number(1), read.number(2)});
@@ -493,7 +540,9 @@ HistorySeries HistoryStore::chartSeries(const QByteArray& symbol, qint64 now) co
     qint64 lastPoint = -1, lastDay = -1;
     int pointSource = 0, daySource = 0;
     {
-        Statement read(reader_, "SELECT t, source FROM points WHERE symbol = ? ORDER BY t DESC LIMIT 1");
+        Statement read(reader_, "SELECT t, source FROM (SELECT t, source FROM points WHERE symbol = ?1 ORDER BY t DESC "
+                                "LIMIT 1) UNION ALL SELECT * FROM (SELECT t, source FROM buckets WHERE symbol = ?1 "
+                                "ORDER BY t DESC LIMIT 1) ORDER BY t DESC LIMIT 1");
         if (read.bind(1, id).step()) {
             lastPoint = read.number(0);
             pointSource = int(read.number(1));

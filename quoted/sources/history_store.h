@@ -121,6 +121,7 @@ private:
     QHash<QByteArray, int> sourceIds_;
     QHash<int, Last> last_; // by symbol id
     qint64 thinnedAt_ = 0;
+    bool damaged_ = false; // the writer's own look found the file damaged
 
     std::mutex queueMutex_;
     std::condition_variable wake_;

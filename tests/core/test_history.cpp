@@ -297,6 +297,7 @@ private slots:
                                      {{"IBM", {QDate(2026, 3, 2).toJulianDay(), 100, 100, 100, 100, 10}}});
             queryStore_->write("feed.csv", {{"IBM", {eastern(6, 15, 10, 0), 200, 20}}}, Now);
             queryStore_->write("feed.csv", {{"IBM", {eastern(6, 15, 11, 0), 300, 30}}}, Now);
+            queryStore_->thin(Now + 2 * 86400); // the points move to the 5-minute table, and read the same
         }
         QList<std::pair<QByteArray, QByteArray>> pairs;
         for (const QByteArray& pair : query.split('&'))
