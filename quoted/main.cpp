@@ -105,9 +105,7 @@ int main(int argc, char* argv[]) {
     std::shared_ptr<HistoryStore> history;
     if (!options.noHistory && (!options.quotesFile.isEmpty() || !options.sourcesFile.isEmpty())) {
         HistoryStore::Opened opened = HistoryStore::open(historyFile);
-        if (opened.store)
-            sayOnStandardError("price history in " + historyFile);
-        else
+        if (!opened.store)
             sayOnStandardError(opened.problem);
         history = std::move(opened.store);
     }
