@@ -409,7 +409,7 @@ void HistoryStore::thin(qint64 now) {
         Statement move(writer_,
                        "INSERT OR REPLACE INTO buckets(symbol, t, price, volume, source) VALUES(?, ?, ?, ?, ?)");
         for (size_t i = 0; i < old.size(); ++i) {
-            if (removed.contains(old[i].t) || old[i].t < dayCutoff) // the buckets' rows that stay, stay
+            if (removed.contains(old[i].t))
                 continue;
             move.bind(1, symbol)
                 .bind(2, old[i].t)
