@@ -309,8 +309,7 @@ private slots:
     }
 
     // A feed whose price changes, a server that is restarted on the same file: the page still
-    // charts the prices and names their source, and both kinds of series come out of
-    // tickwell --history.
+    // charts the prices and names their source.
     void pricesOutliveTheServer() {
         const QString feed = writeFile(scratch_.filePath("feed.csv"), "symbol,last,volume\nIBM,12.50,100\n");
         const QString file = scratch_.filePath("kept.sqlite");
@@ -329,24 +328,32 @@ private slots:
         QVERIFY2(page.contains("<path class=\"price\"") && page.contains("Prices stored from feed.csv; the last at "),
                  page.constData());
 
-        const QString address = QString("127.0.0.1:%1").arg(server.port());
-        const Run intraday =
-            runProgram(TICKWELL_BINARY, {"--history", "ibm", "--kind", "intraday", "--server", address});
-        QCOMPARE(intraday.code, 0);
-        QCOMPARE(intraday.out.count('\n'), 3);
-        QVERIFY2(intraday.out.startsWith("time,price,volume\n") && intraday.out.endsWith(",12.75,300\n"),
-                 intraday.out.constData());
-        const Run daily = runProgram(TICKWELL_BINARY, {"--history", "IBM", "--format", "json", "--server", address});
-        QCOMPARE(daily.code, 0);
-        QVERIFY2(
-            daily.out.startsWith("{\"kind\":\"daily\",\"points\":[{\"close\":12.75,\"date\":\"") &&
-                daily.out.endsWith("\"high\":12.75,\"low\":12.5,\"open\":12.5,\"volume\":300}],\"symbol\":\"IBM\"}\n"),
-            daily.out.constData());
-        const Run refused = runProgram(TICKWELL_BINARY, {"--history", "IBM", "--kind", "bad"});
-        QCOMPARE(refused.code, 2);
+        const QByteArray intraday = body(server.port(), "/history?s=ibm&kind=intraday");
+        QVERIFY2(intraday.startsWith("time,price,volume\n") && intraday.count('\n') == 3 &&
+                     intraday.endsWith(",12.75,300\n"),
+                 intraday.constData());
 
         QuotedProcess market;
         QCOMPARE(body(market.port(), "/history?s=IBM"), QByteArray("No stored history for the simulated market\n"));
+    }
+
+    // Of a symbol that two sources hold, the history keeps the prices of the one serving it.
+    void sourcesKeepTheServingOne() {
+        writeFile(scratch_.filePath("first.csv"), "symbol,last\nIBM,1.00\n");
+        writeFile(scratch_.filePath("second.csv"), "symbol,last\nIBM,2.00\nMSFT,3.00\n");
+        const QString conf =
+            writeFile(scratch_.filePath("two.conf"), "[first]\nfile = first.csv\n[second]\nfile = second.csv\n");
+        const QString file = scratch_.filePath("sources.sqlite");
+        {
+            QuotedProcess server({"--sources", conf, "--history-file", file});
+            QVERIFY2(server.isListening(), qPrintable(server.errorText()));
+            QVERIFY(QTest::qWaitFor([&] { return body(server.port(), "/history?s=MSFT").contains("3.00"); }, 5000));
+        }
+        HistoryStore::Opened opened = HistoryStore::open(file);
+        QVERIFY2(opened.store, qPrintable(opened.problem));
+        const std::vector<HistoryPoint> ibm = opened.store->intraday("IBM", 0, Now * 2);
+        QCOMPARE(ibm.size(), size_t(1));
+        QCOMPARE(ibm.front().cents, 100);
     }
 
     // An import stores all of a file or nothing; a killed server leaves a whole file; a damaged
