@@ -222,7 +222,14 @@ void HistoryStore::loadLast() {
 void HistoryStore::offer(QByteArray source, std::function<std::vector<OfferedPrice>()> collect) {
     {
         const std::lock_guard lock(queueMutex_);
-        queue_.push_back({std::move(source), std::move(collect)});
+        // A source's newer prices take the place of those still waiting: a large feed that
+        // changes faster than it is written holds one set in the queue, not one per change.
+        const auto waiting =
+            std::find_if(queue_.begin(), queue_.end(), [&](const Job& job) { return job.source == source; });
+        if (waiting != queue_.end())
+            waiting->collect = std::move(collect);
+        else
+            queue_.push_back({std::move(source), std::move(collect)});
         ++offered_;
         if (!thread_.joinable())
             thread_ = std::thread([this] { run(); });
