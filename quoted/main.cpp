@@ -5,6 +5,9 @@
 #include "options.h"
 #include "pages/routes.h"
 #include "sources/failover_sources.h"
+#include "sources/feed_messages.h"
+#include "sources/history_import.h"
+#include "sources/history_store.h"
 #include "sources/quote_feed.h"
 #include "sources/sources_file.h"
 
@@ -89,6 +92,11 @@ int main(int argc, char* argv[]) {
         return 2;
     }
 
+    const ServerOptions& options = parsed.options;
+    const QString historyFile = options.historyFile.isEmpty() ? HistoryStore::defaultPath() : options.historyFile;
+    if (!options.importHistory.isEmpty())
+        return importHistoryFile(historyFile, options.importHistory, options.importSymbol.toUtf8());
+
     if (!parsed.options.quotesFile.isEmpty()) {
         // A FIFO or a device never ends: no reading of one is safe, so refuse it at once.
         QString why;
@@ -106,10 +114,19 @@ int main(int argc, char* argv[]) {
         }
     }
     raiseOpenFileLimit();
+    // The simulated market's chart is computed: only a feed's or the sources' prices are kept.
+    std::shared_ptr<HistoryStore> history;
+    if (!options.noHistory && (!options.quotesFile.isEmpty() || !options.sourcesFile.isEmpty())) {
+        HistoryStore::Opened opened = HistoryStore::open(historyFile);
+        if (!opened.store)
+            sayOnStandardError(opened.problem);
+        history = std::move(opened.store);
+    }
     int caught = 0;
     {
-        const ServerOptions& options = parsed.options;
         const std::unique_ptr<QuoteSource> source = makeSource(options, sources);
+        if (history)
+            source->keepHistory(history);
         const RequestLog log(options.recordFile);
         Routes routes(*source, {options.chunked, options.shortReplies});
         QuoteServer server(routes, log, {options.port, options.refuse, {options.holdOpen, options.slowMs}});
@@ -125,6 +142,7 @@ int main(int argc, char* argv[]) {
             QTimer::singleShot(parsed.options.exitAfterSeconds * 1000, &app, &QCoreApplication::quit);
         caught = runUntilSignalled(app);
     }
+    history.reset();   // what was offered is written before a signal ends the process
     if (caught != 0) { // ended as the signal would have ended it, now that all is let go
         std::signal(caught, SIG_DFL);
         std::raise(caught);

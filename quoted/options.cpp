@@ -37,6 +37,7 @@ ParsedOptions parseOptions(const QStringList& arguments) {
                                      "  GET /q/cq?s=A,B,...&d=e    real-time quotes\n"
                                      "  GET /q/bc?s=SYM&t=1y       details page with a one-year chart\n"
                                      "  GET /status                one line per source: its state, symbols and errors\n"
+                                     "  GET /history?s=SYM&kind=daily|intraday&from=DATE&to=DATE   stored prices, CSV\n"
                                      "Replies close the connection unless --hold-open is given.\n\n" +
                                      QString::fromLatin1(symbolRulesText()));
     parser.addHelpOption();
@@ -62,6 +63,16 @@ ParsedOptions parseOptions(const QStringList& arguments) {
          "Serve the quotes of the sources named in the INI file <FILE>: feed files, commands and URLs, one section "
          "each, the first fresh one holding a symbol serving it (docs/quote-sources.md).",
          "FILE"},
+        {"history-file",
+         "Keep the prices of the feed or the sources in the SQLite file <FILE>. Default: "
+         "$XDG_DATA_HOME/tickwell/history.sqlite (~/.local/share/tickwell/history.sqlite).",
+         "FILE"},
+        {"no-history", "Keep no price history: a feed's chart holds the prices read since the start."},
+        {"import-history",
+         "Import the daily history of <DAILY.csv> (columns Date, Close and optionally Open, High, Low, Volume, "
+         "Symbol) into the history file, all of it or nothing, and exit.",
+         "DAILY.csv"},
+        {"symbol", "The symbol of an --import-history file without a Symbol column.", "SYM"},
     });
 
     ParsedOptions result;
@@ -94,7 +105,7 @@ ParsedOptions parseOptions(const QStringList& arguments) {
         !readNumber(parser, "slow", 0, 60000, &slow, &result.message) ||
         !readNumber(parser, "exit-after", 1, intMax / 1000, &exitAfter, &result.message))
         return result;
-    for (const char* fileOption : {"record", "quotes", "sources"}) {
+    for (const char* fileOption : {"record", "quotes", "sources", "history-file", "import-history"}) {
         if (parser.isSet(fileOption) && parser.value(fileOption).isEmpty()) {
             result.message = QStringLiteral("--%1 needs a file name").arg(fileOption);
             return result;
@@ -104,6 +115,15 @@ ParsedOptions parseOptions(const QStringList& arguments) {
     if (parser.isSet("quotes") && parser.isSet("sources")) {
         result.message = "--quotes and --sources cannot be given together: name the quotes file in the sources "
                          "file as a section with file = PATH";
+        return result;
+    }
+
+    if (parser.isSet("no-history") && (parser.isSet("history-file") || parser.isSet("import-history"))) {
+        result.message = "--no-history goes with neither --history-file nor --import-history";
+        return result;
+    }
+    if (parser.isSet("symbol") && !parser.isSet("import-history")) {
+        result.message = "--symbol goes with --import-history";
         return result;
     }
 
@@ -118,6 +138,10 @@ ParsedOptions parseOptions(const QStringList& arguments) {
     o.recordFile = parser.value("record");
     o.quotesFile = parser.value("quotes");
     o.sourcesFile = parser.value("sources");
+    o.historyFile = parser.value("history-file");
+    o.noHistory = parser.isSet("no-history");
+    o.importHistory = parser.value("import-history");
+    o.importSymbol = parser.value("symbol");
     result.outcome = OptionsOutcome::Run;
     return result;
 }

@@ -16,6 +16,10 @@ struct ServerOptions {
     int exitAfterSeconds = 0; // 0: run until stopped
     QString quotesFile;       // empty: the simulated market serves the quotes
     QString sourcesFile;      // empty: the quotes file or the market serves them
+    QString historyFile;      // empty: the default place (a feed's or the sources' prices only)
+    bool noHistory = false;
+    QString importHistory; // a daily CSV to import into the history, then exit
+    QString importSymbol;  // the symbol of an import without a Symbol column
 };
 
 enum class OptionsOutcome { Run, ShowHelp, ShowVersion, Error };

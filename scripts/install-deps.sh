@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
     # building, and the formatting check
     cmake g++ make git clang-format qt6-base-dev libbenchmark-dev
+    # the price history of tickwell-quoted (the package depends on libsqlite3 through dpkg-shlibdeps)
+    libsqlite3-dev
     # running: the window's fonts, its look on GTK desktops, the browser for the details page,
     # and the virtual display used where there is no real one; the authorities that https
     # sources are checked against (Qt's TLS plugin comes with libqt6network6, OpenSSL with it)

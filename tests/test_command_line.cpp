@@ -86,6 +86,11 @@ private slots:
         QTest::newRow("no value") << QStringList{"--server"} << "Missing value after '--server'";
         QTest::newRow("blank in server") << QStringList{"--server", "a b"} << "--server a b is not";
         QTest::newRow("unknown option with --print") << QStringList{"--print", "--bogus"} << "Unknown option 'bogus'";
+        QTest::newRow("history and print")
+            << QStringList{"--history", "IBM", "--print"} << "--history goes with neither";
+        QTest::newRow("history as a table")
+            << QStringList{"--history", "IBM", "--format", "table"} << "--history prints csv or json";
+        QTest::newRow("from without history") << QStringList{"--from", "2025-01-02"} << "go with --history";
     }
     // Told before any window system is asked for: no display is needed to learn of a mistake.
     void mistakesEndWithCodeTwo() {

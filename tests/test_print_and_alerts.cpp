@@ -99,6 +99,8 @@ class TestPrintAndAlerts : public QObject {
     Q_OBJECT
     QuotedProcess server_;
     QString serverAddress_;
+    QTemporaryDir feedFolder_;
+    std::unique_ptr<QuotedProcess> fed_; // a feed's server, which keeps a history
 
 private slots:
     void initTestCase() {
@@ -172,6 +174,51 @@ private slots:
         QVERIFY2(QDateTime::fromString(first["time"].toString(), Qt::ISODate)
                          .secsTo(QDateTime::fromString(second["time"].toString(), Qt::ISODate)) >= 4,
                  out);
+    }
+
+    // tickwell --history prints the series a feed's server keeps, both kinds, without a display;
+    // the simulated market keeps none.
+    void historySeries_data() {
+        QTest::addColumn<bool>("fed");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("out"); // a pattern
+        const QString day = "\\d{4}-\\d\\d-\\d\\d";
+        QTest::newRow("intraday, csv") << true << QStringList{"--kind", "intraday"} << 0
+                                       << "time,price,volume\n" + day + "T\\d\\d:\\d\\d:\\d\\dZ,12.50,100\n";
+        QTest::newRow("daily, json") << true << QStringList{"--format", "json"} << 0
+                                     << "\\{\"kind\":\"daily\",\"points\":\\[\\{\"close\":12.5,\"date\":\"" + day +
+                                            "\",\"high\":12.5,\"low\":12.5,\"open\":12.5,\"volume\":100\\}\\],"
+                                            "\"symbol\":\"IBM\"\\}\n";
+        QTest::newRow("simulated market") << false << QStringList{} << 1 << QString();
+    }
+    void historySeries() {
+        QFETCH(bool, fed);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, code);
+        QFETCH(QString, out);
+        if (!fed_) {
+            QVERIFY(writeFileBytes(feedFolder_.filePath("feed.csv"), "symbol,last,volume\nIBM,12.50,100\n"));
+            fed_ = std::make_unique<QuotedProcess>(QStringList{"--quotes", feedFolder_.filePath("feed.csv")});
+        }
+        QuotedProcess& feed = *fed_;
+        QVERIFY(feed.isListening());
+        // The first point is in the store once the writer's first batch is.
+        QVERIFY(QTest::qWaitFor(
+            [&] { return exchangeRaw(feed.port(), quoteRequest("/history?s=IBM")).bytes.contains(",12.50,"); }, 5000));
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(name);
+        process.setProcessEnvironment(env);
+        const QString server = fed ? QString("127.0.0.1:%1").arg(feed.port()) : serverAddress_;
+        process.start(TICKWELL_BINARY, QStringList{"--history", "ibm", "--server", server} + arguments);
+        QVERIFY(process.waitForFinished(15000));
+        QCOMPARE(process.exitCode(), code);
+        const QString printed = QString::fromUtf8(process.readAllStandardOutput());
+        QVERIFY2(QRegularExpression("^" + out + "$").match(printed).hasMatch(), qPrintable(printed));
+        if (!fed)
+            QVERIFY(process.readAllStandardError().contains("answered 404"));
     }
 
     // Alerts beside the portfolio, loaded by --print: each fires as it becomes true, stays quiet

@@ -237,12 +237,12 @@ private slots:
     }
 
     // Bytes of the details page: names beyond ASCII as character references, no chart before a
-    // second price, then the prices seen.
+    // second price, then the prices seen (without a stored history, every price read).
     void detailsPage() {
         LoadFolder folder;
         const QString path = folder.path("quotes.csv");
         writeFile(path, "\xEF\xBB\xBFsymbol,last,name\r\nNESN,96.42,Nestlé S.A.\r\n7203,3350,トヨタ自動車\r\n");
-        QuotedProcess server({"--quotes", path});
+        QuotedProcess server({"--quotes", path, "--no-history"});
         QByteArray page = fetch(server.port(), "/q/bc?s=nesn&t=1y");
         QVERIFY2(page.contains("<h1>Nestl&#233; S.A. <span class=\"ticker\">(NESN)</span></h1>"), page.constData());
         QVERIFY(page.contains("<div class=\"last\">96.42<span class=\"change flat\">0.00 (0.00%)</span></div>"));

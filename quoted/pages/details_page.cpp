@@ -46,12 +46,21 @@ QByteArray notListedPage(const QByteArray& symbol, const NoQuoteReason& why) {
            htmlEscape(why.lead) + names.join(", ") + htmlEscape(why.tail) + "</p>\n" + pageEnd();
 }
 
-QByteArray chartHtml(const DetailsChart& chart, const QByteArray& symbol, int direction) {
+QByteArray chartSvg(const DetailsChart& chart, const QByteArray& symbol, int direction) {
+    if (!chart.dailyCloses.isEmpty() && !chart.title.isEmpty())
+        return historyChartSvg(chart.dailyCloses, chart.seenPrices, chart.title, direction);
     if (!chart.dailyCloses.isEmpty())
         return dailyChartSvg(chart.dailyCloses, symbol, direction);
-    if (!chart.seenPrices.isEmpty())
-        return timeChartSvg(chart.seenPrices, chart.title, direction);
-    return "<p class=\"history\">" + htmlEscape(chart.whyNone) + "</p>\n";
+    return timeChartSvg(chart.seenPrices, chart.title, direction);
+}
+
+QByteArray chartHtml(const DetailsChart& chart, const QByteArray& symbol, int direction) {
+    if (chart.dailyCloses.isEmpty() && chart.seenPrices.isEmpty())
+        return "<p class=\"history\">" + htmlEscape(chart.whyNone) + "</p>\n";
+    QByteArray html = chartSvg(chart, symbol, direction);
+    if (!chart.caption.isEmpty())
+        html += "<p class=\"history\">" + htmlEscape(chart.caption) + "</p>\n";
+    return html;
 }
 
 QByteArray signedCents(int direction, qint64 cents) {

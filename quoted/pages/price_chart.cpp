@@ -137,14 +137,16 @@ QByteArray priceChartSvg(const QList<ChartPoint>& points, const QList<ChartTick>
     return svg + "</svg>\n";
 }
 
-QByteArray dailyChartSvg(const QList<DailyClose>& closes, const QByteArray& symbol, int direction) {
+namespace {
+
+// A place per close, a tick at each month's first trading day, with the year under the first
+// one shown and under each January.
+void addDailyCloses(const QList<DailyClose>& closes, QList<ChartPoint>* points, QList<ChartTick>* ticks) {
     static constexpr std::array<const char*, 12> months{"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    QList<ChartPoint> points;
-    QList<ChartTick> ticks;
     bool yearShown = false;
     for (qsizetype i = 0; i < closes.size(); ++i) {
-        points.append({double(i), closes[i].closeCents});
+        points->append({double(i), closes[i].closeCents});
         const QDate date = closes[i].date;
         if (i == 0 || date.month() == closes[i - 1].date.month())
             continue;
@@ -153,9 +155,32 @@ QByteArray dailyChartSvg(const QList<DailyClose>& closes, const QByteArray& symb
             yearShown = true;
             tick.secondLine = QByteArray::number(date.year());
         }
-        ticks.append(tick);
+        ticks->append(tick);
     }
+}
+
+} // namespace
+
+QByteArray dailyChartSvg(const QList<DailyClose>& closes, const QByteArray& symbol, int direction) {
+    QList<ChartPoint> points;
+    QList<ChartTick> ticks;
+    addDailyCloses(closes, &points, &ticks);
     return priceChartSvg(points, ticks, symbol + ": daily closes over one year", direction);
+}
+
+QByteArray historyChartSvg(const QList<DailyClose>& closes, const QList<SeenPrice>& latestDay, const QByteArray& title,
+                           int direction) {
+    QList<ChartPoint> points;
+    QList<ChartTick> ticks;
+    addDailyCloses(closes, &points, &ticks);
+    for (qsizetype i = 0; i < latestDay.size(); ++i) {
+        const QDateTime eastern = MarketModel::marketTime(latestDay[i].at);
+        if (i == 0)
+            ticks.append(
+                {double(points.size()), formatTradeTime(eastern.time()), eastern.date().toString("MMM d").toLatin1()});
+        points.append({double(points.size()), latestDay[i].cents});
+    }
+    return priceChartSvg(points, ticks, title, direction);
 }
 
 QByteArray timeChartSvg(const QList<SeenPrice>& prices, const QByteArray& title, int direction) {

@@ -27,6 +27,11 @@ QByteArray priceChartSvg(const QList<ChartPoint>& points, const QList<ChartTick>
 // under the first one shown and under each January.
 QByteArray dailyChartSvg(const QList<DailyClose>& closes, const QByteArray& symbol, int direction);
 
+// The stored year of a feed's symbol: the days' closes as the one-year chart places them, then
+// the latest day's own prices, a place each, under a tick with the day's first time and date.
+QByteArray historyChartSvg(const QList<DailyClose>& closes, const QList<SeenPrice>& latestDay, const QByteArray& title,
+                           int direction);
+
 // A chart of prices as they were seen over time, placed by their moments; ticks at round
 // times of the market's clock (US Eastern time), the date under the first and at each new day.
 QByteArray timeChartSvg(const QList<SeenPrice>& prices, const QByteArray& title, int direction);

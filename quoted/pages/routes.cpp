@@ -3,6 +3,7 @@
 #include "pages/details_page.h"
 #include "pages/quote_pages.h"
 #include "pages/status_page.h"
+#include "sources/history_query.h"
 
 #include <QPointer>
 
@@ -48,6 +49,16 @@ HttpReply route(const HttpRequest& request, const QuoteSource& source, const QDa
     if (request.path == "/status") {
         HttpReply reply{200, source.statusText(now), {}};
         reply.contentType = "text/plain; charset=UTF-8";
+        return reply;
+    }
+    if (request.path == "/history") {
+        QList<std::pair<QByteArray, QByteArray>> query;
+        for (const auto& [key, value] : request.query)
+            query.append({key, percentDecoded(value)});
+        const HistoryAnswer answer = source.history() ? historyAnswer(*source.history(), query, now.toSecsSinceEpoch())
+                                                      : HistoryAnswer{404, source.historyAbsence()};
+        HttpReply reply{answer.status, answer.status == 200 ? answer.body : answer.body + '\n', {}};
+        reply.contentType = answer.status == 200 ? "text/csv; charset=UTF-8" : "text/plain; charset=UTF-8";
         return reply;
     }
     if (request.path == "/q/bc")

@@ -3,9 +3,12 @@
 #include "market/market_clock.h"
 #include "sources/command_fetch.h"
 #include "sources/feed_messages.h"
+#include "sources/history_feed.h"
 #include "sources/url_fetch.h"
 
 #include <QSet>
+
+#include <algorithm>
 
 namespace {
 
@@ -141,7 +144,45 @@ void FailoverSources::parsed(Source& source, quint64 run, FeedContent content) {
     source.tableAt = source.lastSuccess = QDateTime::currentDateTimeUtc();
     source.lastError.clear();
     source.failing = false;
+    offerServed(source, source.table, source.tableAt);
     firstRefreshEnded(source);
+}
+
+void FailoverSources::keepHistory(std::shared_ptr<HistoryStore> store) {
+    QuoteSource::keepHistory(std::move(store));
+    for (const auto& owned : sources_) {
+        const Source* source = owned.get();
+        if (source->file) {
+            source->file->whenNewPrices([this, source](const std::shared_ptr<const FeedSnapshot>& prices) {
+                offerServed(*source, std::shared_ptr<const FeedTable>(prices, &prices->table), prices->readAt);
+            });
+        } else if (source->table) {
+            offerServed(*source, source->table, source->tableAt);
+        }
+    }
+}
+
+void FailoverSources::offerServed(const Source& source, std::shared_ptr<const FeedTable> table, const QDateTime& at) {
+    if (!historyStore_ || !table)
+        return;
+    // A symbol that a fresh source before this one holds is that one's to keep.
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    std::vector<const FeedTable*> before;
+    for (const auto& other : sources_) {
+        if (other.get() == &source)
+            break;
+        if (other->fresh(now) && other->prices())
+            before.push_back(other->prices());
+    }
+    if (before.empty())
+        return offerFeedPrices(*historyStore_, source.settings.name.toUtf8(), std::move(table), at);
+    std::vector<quint64> keys;
+    for (qsizetype i = 0; i < table->size(); ++i) {
+        const quint64 key = table->byKey(i).key;
+        if (std::none_of(before.cbegin(), before.cend(), [key](const FeedTable* t) { return t->find(key); }))
+            keys.push_back(key);
+    }
+    offerFeedPrices(*historyStore_, source.settings.name.toUtf8(), std::move(table), at, std::move(keys));
 }
 
 void FailoverSources::failed(Source& source, const QString& why) {
@@ -225,8 +266,11 @@ std::optional<DetailsContent> FailoverSources::details(const QByteArray& symbol,
     const Quote& q = content.quote = *source->prices()->quote(symbol);
     content.asOf = q.tradeState == TradeState::Traded ? "As of " + formatTradeTime(q.tradeTime) + " ET"
                                                       : QByteArray("The time of the last trade is not given");
-    content.chart.whyNone =
-        "No chart: prices from a sources file are served as their sources give them, without a history.";
+    if (historyStore_)
+        chartFromHistory(content, *historyStore_, symbol, now);
+    else
+        content.chart.whyNone =
+            "No chart: prices from a sources file are served as their sources give them, without a history.";
     const QDateTime at = source->pricesAt();
     content.note =
         "Price from the " + kindName(source->settings.kind) + " source \"" + source->settings.name.toUtf8() +

@@ -33,6 +33,7 @@ public:
     QByteArray pageFootnote() const override;
     NoQuoteReason noQuoteReason() const override;
     QByteArray statusText(const QDateTime& now) const override;
+    void keepHistory(std::shared_ptr<HistoryStore> store) override;
 
 private:
     struct Source;
@@ -47,6 +48,8 @@ private:
     void failed(Source& source, const QString& why);
     void firstRefreshEnded(Source& source);
     void releaseHeld();
+    // The history keeps the prices of the source that serves each symbol.
+    void offerServed(const Source& source, std::shared_ptr<const FeedTable> table, const QDateTime& at);
     void lookAtFiles(QObject* context, std::function<void()> ready);
 
     QObject mailbox_; // timers, fetches and parsed feeds report here, on the server's thread

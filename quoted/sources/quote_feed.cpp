@@ -1,6 +1,7 @@
 #include "sources/quote_feed.h"
 
 #include "market/market_clock.h"
+#include "sources/history_feed.h"
 
 #include <QFileInfo>
 #include <QThread>
@@ -81,6 +82,20 @@ void QuoteFeed::whenCurrent(QObject* context, std::function<void()> ready) {
         waitTimer_.start(ChangeWaitMs);
 }
 
+void QuoteFeed::whenNewPrices(std::function<void(const std::shared_ptr<const FeedSnapshot>&)> hook) {
+    newPrices_ = std::move(hook);
+    if (newPrices_ && current_)
+        newPrices_(current_);
+}
+
+void QuoteFeed::keepHistory(std::shared_ptr<HistoryStore> store) {
+    QuoteSource::keepHistory(store);
+    whenNewPrices([this](const std::shared_ptr<const FeedSnapshot>& prices) {
+        offerFeedPrices(*historyStore_, fileName_, std::shared_ptr<const FeedTable>(prices, &prices->table),
+                        prices->readAt);
+    });
+}
+
 void QuoteFeed::received(quint64 lookDone, std::shared_ptr<const FeedSnapshot> snapshot, std::vector<PriceSeen> prices,
                          QString problem) {
     problem_ = std::move(problem);
@@ -88,8 +103,10 @@ void QuoteFeed::received(quint64 lookDone, std::shared_ptr<const FeedSnapshot> s
         std::swap(current_, snapshot);
         if (snapshot)
             reader_->retire(std::move(snapshot));
+        if (newPrices_)
+            newPrices_(current_);
     }
-    if (!prices.empty()) {
+    if (!prices.empty() && !historyStore_) { // the stored history charts the prices instead
         toRecord_.erase(toRecord_.begin(), toRecord_.begin() + qsizetype(recorded_));
         recorded_ = 0;
         toRecord_.insert(toRecord_.end(), prices.begin(), prices.end());
@@ -169,7 +186,7 @@ std::optional<Quote> QuoteFeed::quote(const QByteArray& symbol, const QDateTime&
     return current_ ? current_->table.quote(symbol) : std::nullopt;
 }
 
-std::optional<DetailsContent> QuoteFeed::details(const QByteArray& symbol, const QDateTime&) const {
+std::optional<DetailsContent> QuoteFeed::details(const QByteArray& symbol, const QDateTime& now) const {
     const std::optional<Quote> found = quote(symbol, {});
     if (!found)
         return std::nullopt;
@@ -177,6 +194,12 @@ std::optional<DetailsContent> QuoteFeed::details(const QByteArray& symbol, const
     const Quote& q = content.quote = *found;
     content.asOf = q.tradeState == TradeState::Traded ? "As of " + formatTradeTime(q.tradeTime) + " ET"
                                                       : QByteArray("The time of the last trade is not given");
+    content.note = "Prices from " + fileName_ + ", read again whenever it changes; last read at " +
+                   marketClockTime(current_->readAt) + " ET.";
+    if (historyStore_) {
+        chartFromHistory(content, *historyStore_, symbol, now);
+        return content;
+    }
 
     QList<SeenPrice> seen;
     if (const auto history = history_.find(symbolKey(symbol)); history != history_.end()) {
@@ -198,8 +221,6 @@ std::optional<DetailsContent> QuoteFeed::details(const QByteArray& symbol, const
             content.highCents = std::max(content.highCents, price.cents);
         }
     }
-    content.note = "Prices from " + fileName_ + ", read again whenever it changes; last read at " +
-                   marketClockTime(current_->readAt) + " ET.";
     return content;
 }
 

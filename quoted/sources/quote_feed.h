@@ -33,6 +33,10 @@ public:
     std::shared_ptr<const FeedSnapshot> snapshot() const { return current_; }
     QString problem() const { return problem_; }
 
+    // Runs hook with each new set of good prices, the current one first (on this thread).
+    void whenNewPrices(std::function<void(const std::shared_ptr<const FeedSnapshot>&)> hook);
+    void keepHistory(std::shared_ptr<HistoryStore> store) override;
+
     // False, with why, for a file that can never serve as a feed (a FIFO, a device, a directory);
     // a file that is missing may yet appear.
     static bool canServe(const QString& path, QString* why);
@@ -65,7 +69,8 @@ private:
 
     QString path_;
     QByteArray fileName_; // UTF-8, for the pages
-    QObject mailbox_;     // the reader's results arrive through it, on this thread
+    std::function<void(const std::shared_ptr<const FeedSnapshot>&)> newPrices_;
+    QObject mailbox_; // the reader's results arrive through it, on this thread
     std::unique_ptr<FeedReader> reader_;
 
     std::shared_ptr<const FeedSnapshot> current_; // the last good prices

@@ -9,16 +9,21 @@
 #include <QObject>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
-// What a details page draws as its chart: a year of daily closes, the prices seen over time, or
-// neither, and then a sentence that says why.
+// What a details page draws as its chart: a year of daily closes, the prices seen over time, a
+// stored year (its days' closes, then the latest day's prices), or none, and then a sentence
+// that says why.
 struct DetailsChart {
     QList<DailyClose> dailyCloses; // oldest first, today's price last
     QList<SeenPrice> seenPrices;   // oldest first, at least two
-    QByteArray title;              // of the chart of seenPrices, plain text
+    QByteArray title;              // of the chart of seenPrices or of a stored year, plain text
     QByteArray whyNone;            // plain text
+    QByteArray caption;            // a line under the chart, plain text (where stored prices came from)
 };
+
+class HistoryStore;
 
 // What a details page shows besides the quote's own figures.
 struct DetailsContent {
@@ -80,6 +85,17 @@ public:
     virtual NoQuoteReason noQuoteReason() const = 0;
     // The status page: one statusLine() per source.
     virtual QByteArray statusText(const QDateTime& now) const = 0;
+
+    // The store that keeps this source's prices and charts them; none under --no-history.
+    virtual void keepHistory(std::shared_ptr<HistoryStore> store) { historyStore_ = std::move(store); }
+    const HistoryStore* history() const { return historyStore_.get(); }
+    // GET /history's answer when there is no store.
+    virtual QByteArray historyAbsence() const {
+        return "No stored history: this server keeps none (--no-history, or its history file could not be used)";
+    }
+
+protected:
+    std::shared_ptr<HistoryStore> historyStore_;
 };
 
 // The simulated market as a source of quotes.
@@ -93,6 +109,7 @@ public:
     QByteArray pageFootnote() const override;
     NoQuoteReason noQuoteReason() const override;
     QByteArray statusText(const QDateTime& now) const override;
+    QByteArray historyAbsence() const override { return "No stored history for the simulated market"; }
 
 private:
     MarketModel model_;

@@ -10,6 +10,7 @@
 
 #include "app/app_icon.h"
 #include "app/command_line.h"
+#include "app/core/history_run.h"
 #include "app/core/print_run.h"
 #include "app/main_window.h"
 #include "platform/fonts.h"
@@ -28,12 +29,15 @@ static void centreOnScreen(QWidget* window) {
 }
 
 namespace {
-// --print under a core application: no display is asked for and no widget is made.
+// --print and --history under a core application: no display is asked for and no widget is made.
 int runPrintFromCommandLine(int& argc, char** argv, const CommandLine& line) {
     QCoreApplication app(argc, argv);
     app.setApplicationName("Tickwell");
     if (!line.serverComplaint.isEmpty())
         std::fprintf(stderr, "tickwell: %s\n", qPrintable(line.serverComplaint));
+    if (!line.historySymbol.isEmpty())
+        return runHistory({line.historySymbol, line.historyKind, line.historyFrom, line.historyTo, line.server,
+                           line.format == "json"});
     PrintRequest request;
     request.portfolioPath =
         line.portfolio.isEmpty() ? defaultPrintPortfolio() : QFileInfo(line.portfolio).absoluteFilePath();
@@ -65,7 +69,7 @@ int runTickwell(int& argc, char** argv, const std::function<void(MainWindow&)>& 
     const CommandLine line = readCommandLine(commandLineArguments(argc, argv));
     if (line.action == CommandLine::Action::Exit)
         return printCommandLineAnswer(line);
-    if (line.print)
+    if (line.print || !line.historySymbol.isEmpty())
         return runPrintFromCommandLine(argc, argv, line);
     if (displayMissing(line)) {
         std::fputs("tickwell: the window needs a display, and neither DISPLAY nor WAYLAND_DISPLAY is set.\n"

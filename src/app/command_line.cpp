@@ -33,6 +33,13 @@ QList<OptionRow> optionTable() {
         {{"realtime"}, "With --print: the real-time quotes (60 symbols at most).", {}},
         {{"format"}, "With --print: table, csv or json. Default: table on a terminal, csv otherwise.", "FORMAT"},
         {{"watch"}, "With --print: load again every SECONDS (5 or more) until stopped.", "SECONDS"},
+        {{"history"},
+         "Print the prices the quote server keeps of SYM (CSV, or JSON with --format json) instead of opening the "
+         "window.",
+         "SYM"},
+        {{"kind"}, "With --history: daily or intraday. Default: daily for a range longer than 30 days.", "KIND"},
+        {{"from"}, "With --history: the first day, YYYY-MM-DD. Default: a year ago.", "DATE"},
+        {{"to"}, "With --history: the last day, YYYY-MM-DD. Default: today.", "DATE"},
         {{"platform"}, {}, "NAME"},
         {{"platformtheme"}, {}, "NAME"},
         {{"style"}, {}, "STYLE"},
@@ -59,7 +66,7 @@ QString readPrintOptions(const QCommandLineParser& parser, CommandLine& line) {
     line.print = parser.isSet("print");
     line.realTime = parser.isSet("realtime");
     line.format = parser.value("format");
-    if (!line.print && (line.realTime || parser.isSet("format") || parser.isSet("watch")))
+    if (!line.print && (line.realTime || (parser.isSet("format") && !parser.isSet("history")) || parser.isSet("watch")))
         return "--realtime, --format and --watch go with --print";
     if (parser.isSet("format") && !QStringList{"table", "csv", "json"}.contains(line.format))
         return "--format " + line.format + " is not table, csv or json";
@@ -69,6 +76,28 @@ QString readPrintOptions(const QCommandLineParser& parser, CommandLine& line) {
         if (!number || line.watchSeconds < 5 || line.watchSeconds > 86400)
             return "--watch " + parser.value("watch") + " is not a number of seconds from 5 to 86400";
     }
+    return {};
+}
+
+// --history and the options that go with it; what is wrong with them, or nothing.
+QString readHistoryOptions(const QCommandLineParser& parser, CommandLine& line) {
+    line.historySymbol = parser.value("history");
+    line.historyKind = parser.value("kind");
+    line.historyFrom = parser.value("from");
+    line.historyTo = parser.value("to");
+    if (!parser.isSet("history")) {
+        if (parser.isSet("kind") || parser.isSet("from") || parser.isSet("to"))
+            return "--kind, --from and --to go with --history";
+        return {};
+    }
+    if (line.historySymbol.trimmed().isEmpty())
+        return "--history needs a symbol";
+    if (line.print || !line.portfolio.isEmpty())
+        return "--history goes with neither --print nor a portfolio";
+    if (parser.isSet("format") && line.format == "table")
+        return "--history prints csv or json";
+    if (parser.isSet("kind") && line.historyKind != "daily" && line.historyKind != "intraday")
+        return "--kind " + line.historyKind + " is not daily or intraday";
     return {};
 }
 } // namespace
@@ -125,6 +154,8 @@ CommandLine readCommandLine(const QStringList& arguments) {
     line.portfolio = parser.positionalArguments().value(0);
     line.platform = parser.value("platform");
     if (const QString complaint = readPrintOptions(parser, line); !complaint.isEmpty())
+        return end(2, "tickwell: " + complaint + usage);
+    if (const QString complaint = readHistoryOptions(parser, line); !complaint.isEmpty())
         return end(2, "tickwell: " + complaint + usage);
     return line;
 }

@@ -1,6 +1,6 @@
 #pragma once
 // Tickwell's command line, read from main()'s arguments before any application object exists,
-// so that --help, --version, --print and every mistake need no display.
+// so that --help, --version, --print, --history and every mistake need no display.
 #include <QString>
 #include <QStringList>
 
@@ -20,6 +20,9 @@ struct CommandLine {
     bool realTime = false; // --realtime
     QString format;        // table, csv or json; empty: table on a terminal, csv elsewhere
     int watchSeconds = 0;
+    // --history SYM: no window; the symbol's stored prices (--kind, --from, --to) on standard output.
+    QString historySymbol;
+    QString historyKind, historyFrom, historyTo;
 };
 
 // main()'s arguments as text, the program's name first.

@@ -1368,6 +1368,12 @@ void TestQuoted::answersWithoutServing_data() {
                                     << QByteArray("tickwell-quoted: /dev/zero: is a device, not a regular file\n");
     QTest::addRow("directory as feed") << QStringList{"--quotes", "/"} << 2 << QByteArray()
                                        << QByteArray("tickwell-quoted: /: is a directory, not a regular file\n");
+    QTest::addRow("history off and on") << QStringList{"--no-history", "--history-file", fifo} << 2 << QByteArray()
+                                        << QByteArray("tickwell-quoted: --no-history goes with neither --history-file "
+                                                      "nor --import-history\nTry --help.\n");
+    QTest::addRow("symbol without import") << QStringList{"--symbol", "IBM"} << 2 << QByteArray()
+                                           << QByteArray("tickwell-quoted: --symbol goes with --import-history\nTry "
+                                                         "--help.\n");
     QTest::addRow("quotes and sources")
         << QStringList{"--quotes", fifo, "--sources", fifo} << 2 << QByteArray()
         << QByteArray("tickwell-quoted: --quotes and --sources cannot be given together: name the quotes file in the "
@@ -1407,12 +1413,14 @@ void TestQuoted::helpNamesEveryOption() {
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.err, QByteArray());
     QVERIFY2(run.out.startsWith("Usage: " TICKWELL_QUOTED_BINARY " [options]\n"), run.out.constData());
-    for (const QByteArray path : {"/q/cq?s=A,B,...&d=v1", "/q/cq?s=A,B,...&d=e", "/q/bc?s=SYM&t=1y", "/status"})
+    for (const QByteArray path : {"/q/cq?s=A,B,...&d=v1", "/q/cq?s=A,B,...&d=e", "/q/bc?s=SYM&t=1y", "/status",
+                                  "/history?s=SYM&kind=daily|intraday&from=DATE&to=DATE"})
         QVERIFY2(run.out.contains("  GET " + path + " "), path.constData());
     // Each option starts a line of the option list, its value's name beside it.
     for (const QByteArray name : {"-h, --help", "-v, --version", "--port <N>", "--seed <N>", "--chunked", "--short <N>",
                                   "--hold-open", "--refuse", "--slow <MS>", "--record <FILE>", "--exit-after <SECONDS>",
-                                  "--quotes <FILE.csv>", "--sources <FILE>"})
+                                  "--quotes <FILE.csv>", "--sources <FILE>", "--history-file <FILE>", "--no-history",
+                                  "--import-history <DAILY.csv>", "--symbol <SYM>"})
         QVERIFY2(run.out.contains("\n  " + name + "  "), name.constData());
 }
 

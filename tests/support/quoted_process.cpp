@@ -23,6 +23,9 @@ QuotedProcess::QuotedProcess(const QStringList& extraArgs, Recording recording) 
         args += {"--record", recordFile_};
     }
     process_.setProcessChannelMode(QProcess::SeparateChannels);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_DATA_HOME", scratchDir_.filePath("data"));
+    process_.setProcessEnvironment(environment);
     errorFile_ = scratchDir_.filePath("stderr.txt");
     process_.setStandardErrorFile(errorFile_);
     process_.start(QStringLiteral(TICKWELL_QUOTED_BINARY), args);
@@ -90,6 +93,11 @@ bool QuotedProcess::waitForExit(int timeoutMs) {
     if (process_.state() != QProcess::NotRunning && !process_.waitForFinished(timeoutMs))
         return false;
     return process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
+}
+
+void QuotedProcess::killNow() {
+    process_.kill();
+    process_.waitForFinished(StopTimeoutMs);
 }
 
 RawExchange exchangeRaw(quint16 port, const QByteArray& request, int timeoutMs) {

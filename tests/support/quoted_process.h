@@ -15,7 +15,8 @@ public:
 
     // Starts TICKWELL_QUOTED_BINARY with "--port 0 --exit-after 120", then extraArgs (a
     // later --exit-after wins), and with --record <temporary file> when asked; waits up
-    // to 10 s for the listening line.
+    // to 10 s for the listening line. XDG_DATA_HOME is a scratch folder of its own, so that a
+    // feed's price history never goes to the user's.
     explicit QuotedProcess(const QStringList& extraArgs = {}, Recording recording = Recording::Off);
     ~QuotedProcess();
     QuotedProcess(const QuotedProcess&) = delete;
@@ -35,6 +36,8 @@ public:
 
     // Waits for the server to end by itself; true when it exited normally with status 0.
     bool waitForExit(int timeoutMs);
+    // Ends it at once, as kill -9 does.
+    void killNow();
 
 private:
     QProcess process_;
