@@ -214,7 +214,7 @@ private slots:
 
         auto* grid = named<QuoteGrid>("QT1");
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, rowPoint(grid, 5));
-        QCOMPARE(grid->row(), 5);
+        QCOMPARE(grid->currentRow(), 5);
         named<QLineEdit>("Edit2")->setText("ZZZZ");
         MessageBoxSeam::showRealBoxes();
         QString said;
@@ -222,12 +222,12 @@ private slots:
         QTest::mouseClick(named<QPushButton>("Button2"), Qt::LeftButton);
         QCOMPARE(said, QString("Symbol Not Found!"));
         QCOMPARE(focusName(), QString("Button2"));
-        QCOMPARE(grid->row(), 5);
+        QCOMPARE(grid->currentRow(), 5);
 
         QApplication::setActiveWindow(&form()); // the window system gives the focus back
         QTest::keyClick(named("Button2"), Qt::Key_Tab);
         QCOMPARE(focusName(), QString("Portfolio"));
-        QCOMPARE(grid->row(), 0);
+        QCOMPARE(grid->currentRow(), 0);
     }
 
     // Pressed during a load, "Find symbol" is refused in a real box; closing it by key leaves the
@@ -275,7 +275,7 @@ private slots:
         QTest::keyClicks(key, symbols[7].toLower());
         QTest::keyClick(key, Qt::Key_Return);
         QCOMPARE(focusName(), QString("QT1"));
-        QCOMPARE(named<QuoteGrid>("QT1")->row(), 7);
+        QCOMPARE(named<QuoteGrid>("QT1")->currentRow(), 7);
         QTest::keyClicks(form().focusWidget(), "xyz");
         QCOMPARE(named<MirrorTextEdit>("DisplayQR")->lines(), mirrorBefore);
         QCOMPARE(named<QuoteGrid>("QT1")->cell(0, 7).trimmed(), symbols[7]);

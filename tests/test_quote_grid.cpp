@@ -85,8 +85,8 @@ private slots:
     void cells();
     void rowCount_data();
     void rowCount();
-    void setRowRaisesClickOnChangeOnly_data();
-    void setRowRaisesClickOnChangeOnly();
+    void setCurrentRowRaisesClickOnChangeOnly_data();
+    void setCurrentRowRaisesClickOnChangeOnly();
     void shrinkingPastCurrentRowMovesIt();
     void mouseClickRaisesClick();
     void keyboardMovesRow();
@@ -163,7 +163,7 @@ void TestStringGrid::rowCount() {
         QCOMPARE(grid->cell(1, r), r < std::min(5, expectedCount) ? QString("r%1").arg(r) : QString());
 }
 
-void TestStringGrid::setRowRaisesClickOnChangeOnly_data() {
+void TestStringGrid::setCurrentRowRaisesClickOnChangeOnly_data() {
     QTest::addColumn<QList<int>>("moves");
     QTest::addColumn<QList<int>>("rowsSeenByClick");
     QTest::addColumn<int>("finalRow");
@@ -175,29 +175,29 @@ void TestStringGrid::setRowRaisesClickOnChangeOnly_data() {
     QTest::newRow("last row") << QList<int>{5} << QList<int>{5} << 5;
 }
 
-void TestStringGrid::setRowRaisesClickOnChangeOnly() {
+void TestStringGrid::setCurrentRowRaisesClickOnChangeOnly() {
     QFETCH(QList<int>, moves);
     QFETCH(QList<int>, rowsSeenByClick);
     QFETCH(int, finalRow);
     auto grid = makeGrid(3, 6);
     QList<int> seen;
-    grid->setOnClick([&] { seen << grid->row(); });
+    grid->setOnClick([&] { seen << grid->currentRow(); });
     for (int row : moves)
-        grid->setRow(row);
+        grid->setCurrentRow(row);
     QCOMPARE(seen, rowsSeenByClick);
-    QCOMPARE(grid->row(), finalRow);
+    QCOMPARE(grid->currentRow(), finalRow);
 }
 
 void TestStringGrid::shrinkingPastCurrentRowMovesIt() {
     auto grid = makeGrid(2, 6);
-    grid->setRow(4);
+    grid->setCurrentRow(4);
     QList<int> seen;
-    grid->setOnClick([&] { seen << grid->row(); });
+    grid->setOnClick([&] { seen << grid->currentRow(); });
     grid->setRowCount(2);
-    QCOMPARE(grid->row(), 1);
+    QCOMPARE(grid->currentRow(), 1);
     QCOMPARE(seen, QList<int>{1});
     grid->setRowCount(6);
-    QCOMPARE(grid->row(), 1);
+    QCOMPARE(grid->currentRow(), 1);
     QCOMPARE(seen.size(), 1);
 }
 
@@ -206,10 +206,10 @@ void TestStringGrid::mouseClickRaisesClick() {
     grid->setDefaultRowHeight(16);
     QVERIFY(showAndWait(*grid));
     QList<int> seen;
-    grid->setOnClick([&] { seen << grid->row(); });
+    grid->setOnClick([&] { seen << grid->currentRow(); });
 
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cellCentre(*grid, 1, 2));
-    QCOMPARE(grid->row(), 2);
+    QCOMPARE(grid->currentRow(), 2);
     QCOMPARE(seen, QList<int>{2});
 
     // A click on the current row is reported too, once.
@@ -220,14 +220,14 @@ void TestStringGrid::mouseClickRaisesClick() {
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(5, 4 * 16 + 20));
     QTest::mouseClick(grid->viewport(), Qt::RightButton, {}, cellCentre(*grid, 0, 3));
     QCOMPARE(seen, (QList<int>{2, 2}));
-    QCOMPARE(grid->row(), 2);
+    QCOMPARE(grid->currentRow(), 2);
 }
 
 void TestStringGrid::keyboardMovesRow() {
     auto grid = makeGrid(3, 3);
     QVERIFY(showAndWait(*grid));
     QList<int> seen;
-    grid->setOnClick([&] { seen << grid->row(); });
+    grid->setOnClick([&] { seen << grid->currentRow(); });
 
     QTest::keyClick(grid.get(), Qt::Key_Up); // already at the top: nothing moves
     QTest::keyClick(grid.get(), Qt::Key_Down);
@@ -235,7 +235,7 @@ void TestStringGrid::keyboardMovesRow() {
     QTest::keyClick(grid.get(), Qt::Key_Down); // already at the bottom
     QTest::keyClick(grid.get(), Qt::Key_Up);
     QCOMPARE(seen, (QList<int>{1, 2, 1}));
-    QCOMPARE(grid->row(), 1);
+    QCOMPARE(grid->currentRow(), 1);
 }
 
 // The cells are the window's to paint, so the grid itself frames the current row while it has
@@ -253,7 +253,7 @@ void TestStringGrid::focusShowsOnTheCurrentRow() {
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     before.setFocus();
-    grid->setRow(2);
+    grid->setCurrentRow(2);
     const QImage unfocused = grid->viewport()->grab().toImage();
     QTest::keyClick(&before, Qt::Key_Tab);
     QVERIFY(grid->hasFocus());
@@ -295,7 +295,7 @@ void TestStringGrid::drawHandlerFollowsScrolledRows() {
 
     QMap<int, QRect> painted;
     grid->setDrawCell([&](int, int row, const QRect& rect, QPainter&) { painted[row] = rect; });
-    grid->setRow(39); // moving the current row scrolls it into view
+    grid->setCurrentRow(39); // moving the current row scrolls it into view
     painted.clear();
     grid->repaintNow();
 
@@ -457,7 +457,7 @@ void TestStringGrid::rangeSelect() {
     QVERIFY(showAndWait(*grid));
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cellCentre(*grid, 0, 1));
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ShiftModifier, cellCentre(*grid, 2, 3));
-    QCOMPARE(grid->row(), 3);
+    QCOMPARE(grid->currentRow(), 3);
     QCOMPARE(grid->selectionModel()->selectedRows().size(), selectedRows);
 }
 

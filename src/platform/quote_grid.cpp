@@ -250,12 +250,12 @@ void QuoteGrid::setColumnTitles(const QStringList& titles) {
     model_->setTitles(titles);
 }
 
-int QuoteGrid::row() const {
+int QuoteGrid::currentRow() const {
     const QModelIndex current = currentIndex();
     return current.isValid() ? current.row() : 0;
 }
 
-void QuoteGrid::setRow(int row) {
+void QuoteGrid::setCurrentRow(int row) {
     if (row < 0 || row >= rowCount())
         return;
     const QModelIndex target = model_->index(row, std::max(0, currentIndex().column()));
@@ -265,7 +265,7 @@ void QuoteGrid::setRow(int row) {
 
 void QuoteGrid::followRow(int row) {
     quietMove_ = true;
-    setRow(row);
+    setCurrentRow(row);
     quietMove_ = false;
 }
 
@@ -345,11 +345,11 @@ void QuoteGrid::mousePressEvent(QMouseEvent* event) {
         event->accept();
         return;
     }
-    const int before = row();
+    const int before = currentRow();
     const bool onCell = indexAt(event->position().toPoint()).isValid();
     QTableView::mousePressEvent(event);
     // A click that moved the row has already been reported by currentRowChanged.
-    if (onCell && row() == before)
+    if (onCell && currentRow() == before)
         click();
 }
 
@@ -366,8 +366,8 @@ void QuoteGrid::paintEvent(QPaintEvent* event) {
     QTableView::paintEvent(event);
     if (!hasFocus())
         return;
-    const QRect first = visualRect(model_->index(row(), 0));
-    const QRect last = visualRect(model_->index(row(), colCount() - 1));
+    const QRect first = visualRect(model_->index(currentRow(), 0));
+    const QRect last = visualRect(model_->index(currentRow(), colCount() - 1));
     const QRect frame = first.isValid() ? first.united(last) : viewport()->rect();
     QPainter painter(viewport());
     painter.setPen(QPen(palette().color(QPalette::Text), 1, Qt::DotLine));

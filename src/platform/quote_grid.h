@@ -31,12 +31,12 @@ public:
     // column's title, and a row by its symbol (its first cell).
     void setColumnTitles(const QStringList& titles);
 
-    int row() const;
+    int currentRow() const;
     // Out-of-range rows are ignored.
-    void setRow(int row);
-    // As setRow, for the row a load moves on with every page it writes: the move is not told to
+    void setCurrentRow(int row);
+    // As setCurrentRow, for the row a load moves on with every page it writes: the move is not told to
     // assistive technology, which would otherwise hear (and ask the window about) a new cell per
-    // page. The rows, the click and the scrolling are as for setRow.
+    // page. The rows, the click and the scrolling are as for setCurrentRow.
     void followRow(int row);
 
     int colWidth(int col) const;

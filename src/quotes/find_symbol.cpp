@@ -47,7 +47,7 @@ void QuotesTab::findSymbol() {
     const int row = findSymbolRow(*rows_, findKey_->text());
     if (row >= 0) {
         mirror_->selectLineStart(row, 67);
-        grid_->setRow(row);
+        grid_->setCurrentRow(row);
         // The keyboard goes to the grid on the found row, never into the hidden mirror.
         grid_->setFocus(Qt::OtherFocusReason);
         grid_->repaintNow();
@@ -67,5 +67,5 @@ void QuotesTab::findKeyPressed(int key) {
 }
 
 void QuotesTab::findButtonLeft() {
-    grid_->setRow(0);
+    grid_->setCurrentRow(0);
 }

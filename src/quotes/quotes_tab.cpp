@@ -162,7 +162,7 @@ bool QuotesTab::eventFilter(QObject* watched, QEvent* event) {
 void QuotesTab::getQuotes() {
     if (!claimLoad(portfolio_.absolutePath()))
         return;
-    grid_->setRow(0);
+    grid_->setCurrentRow(0);
     advancing_->setText("");
     declining_->setText("");
     unchanged_->setText("");
@@ -191,7 +191,7 @@ void QuotesTab::changeSortClicked() {
 }
 
 void QuotesTab::gridClicked() {
-    setDetailsSymbol(grid_->cell(0, grid_->row()));
+    setDetailsSymbol(grid_->cell(0, grid_->currentRow()));
 }
 
 void QuotesTab::setDetailsSymbol(const QString& symbol) {

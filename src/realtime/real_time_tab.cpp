@@ -83,7 +83,7 @@ void RealTimeTab::connectHandlers() {
                                    RefreshTimeRule::ChoiceKept, [this] { getQuotes(); });
     grid_->setDrawCell(
         [this](int col, int row, const QRect& rect, QPainter& canvas) { drawCell(col, row, rect, canvas); });
-    grid_->setOnClick([this] { emit symbolClicked(grid_->cell(0, grid_->row())); });
+    grid_->setOnClick([this] { emit symbolClicked(grid_->cell(0, grid_->currentRow())); });
     connect(selectPortfolioButton_, &QPushButton::clicked, this, [this] { selectPortfolio(); });
     connect(portfolioName_, &QLineEdit::textChanged, this, [this] { portfolioNameChanged(); });
 }
@@ -91,7 +91,7 @@ void RealTimeTab::connectHandlers() {
 void RealTimeTab::getQuotes() {
     if (!claimLoad(portfolio_.absolutePath()))
         return;
-    grid_->setRow(0);
+    grid_->setCurrentRow(0);
     new QuoteLoadThread(RealTimeLoad, {portfolio_.absolutePath(), server_, this, rows_->searchStart});
 }
 
