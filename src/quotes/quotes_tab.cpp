@@ -105,6 +105,8 @@ void QuotesTab::buildControls() {
     NameAfter(portfolioName_, selectPortfolioButton_);
     grid_->setColumnTitles({symbolHeader_->text(), timeHeader_->text(), priceHeader_->text(), QString(),
                             changeHeader_->text(), pctChangeHeader_->text(), volumeHeader_->text()});
+    grid_->setAccessibleName("Quotes");
+    grid_->setAccessibleDescription("A row per symbol: time, last price, change, percent change and volume");
 }
 
 void QuotesTab::followPalette() {
@@ -131,6 +133,7 @@ void QuotesTab::connectHandlers() {
     connect(getQuotesButton_, &QPushButton::clicked, this, [this] { getQuotes(); });
     autoRefresh_ = new AutoRefresh(this, refreshBox_, refreshTimeBox_, "Timer", QuotesRefreshChoices,
                                    RefreshTimeRule::CheckFirst, [this] { getQuotes(); });
+    setRefresh(autoRefresh_);
     connect(alphabeticalSortBox_, &QCheckBox::clicked, this, [this] {
         alphabeticalSortClicked();
         emit autoSortChosen();

@@ -62,6 +62,8 @@ void RealTimeTab::buildControls() {
     NameAfter(portfolioName_, selectPortfolioButton_);
     grid_->setColumnTitles({symbolHeader_->text(), timeHeader_->text(), tradeHeader_->text(), changeHeader_->text(),
                             afterHoursHeader_->text(), bidHeader_->text(), askHeader_->text()});
+    grid_->setAccessibleName("Real-time quotes");
+    grid_->setAccessibleDescription("A row per symbol: time, trade price, change, after-hours change, bid and ask");
 }
 
 void RealTimeTab::changeEvent(QEvent* event) {
@@ -81,6 +83,7 @@ void RealTimeTab::connectHandlers() {
     connect(getQuotesButton_, &QPushButton::clicked, this, [this] { getQuotes(); });
     autoRefresh_ = new AutoRefresh(this, refreshBox_, refreshTimeBox_, "Timer1", RealTimeRefreshChoices,
                                    RefreshTimeRule::ChoiceKept, [this] { getQuotes(); });
+    setRefresh(autoRefresh_);
     grid_->setDrawCell(
         [this](int col, int row, const QRect& rect, QPainter& canvas) { drawCell(col, row, rect, canvas); });
     grid_->setOnClick([this] { emit symbolClicked(grid_->cell(0, grid_->currentRow())); });
