@@ -434,7 +434,8 @@ void QuoteGrid::paintEvent(QPaintEvent* event) {
 void QuoteGrid::focusInEvent(QFocusEvent* event) {
     QTableView::focusInEvent(event);
     viewport()->update();
-    tellCurrentCell();
+    // After the focus event of the grid itself, which the window sends once this returns.
+    QMetaObject::invokeMethod(this, &QuoteGrid::tellCurrentCell, Qt::QueuedConnection);
 }
 
 void QuoteGrid::focusOutEvent(QFocusEvent* event) {

@@ -50,6 +50,7 @@ void QuotesTab::findSymbol() {
         grid_->setCurrentRow(row);
         // The keyboard goes to the grid on the found row, never into the hidden mirror.
         grid_->setFocus(Qt::OtherFocusReason);
+        tellCurrentRow();
         grid_->repaintNow();
     } else {
         MessageBox("Symbol Not Found!", "Alter");
