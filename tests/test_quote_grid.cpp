@@ -1,6 +1,8 @@
 // QuoteGrid: cells, row count, current row and click, cell painting through the draw handler.
 #include "platform/quote_grid.h"
 
+#include "platform/grid_accessible.h"
+
 #include <QAccessible>
 #include <QAccessibleTableInterface>
 #include <QImage>
@@ -104,7 +106,9 @@ private slots:
     void rangeSelect();
     void scrollBars_data();
     void scrollBars();
-    void accessibleCells();
+    void accessibleTable_data();
+    void accessibleTable();
+    void accessibleCellsBounded();
 };
 
 void TestStringGrid::cells_data() {
@@ -479,26 +483,62 @@ void TestStringGrid::scrollBars() {
     QVERIFY(!grid->horizontalScrollBar()->isVisible());
 }
 
-void TestStringGrid::accessibleCells() {
-    auto grid = makeGrid(7, 3);
-    grid->setObjectName("RT1");
-    grid->setCell(0, 2, "IBM");
-    grid->setCell(3, 1, "  +1.25");
+void TestStringGrid::accessibleTable_data() {
+    QTest::addColumn<QStringList>("titles");
+    QTest::addColumn<int>("symbolRow"); // the last row given a symbol; -1 for none
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<QString>("cellOneThree"); // what the table's cell (1, 3) reads
+    const QStringList spaced{"Symbol", "Time", "Price", "", "Change", "%Change", "Volume"};
+    QTest::newRow("no rows before a load") << QStringList() << -1 << 0 << 7 << QString();
+    QTest::newRow("rows up to the last symbol") << QStringList() << 2 << 3 << 7 << "  +1.25";
+    QTest::newRow("spacer column left out") << spaced << 2 << 3 << 6 << "  +0.5%";
+}
+
+void TestStringGrid::accessibleTable() {
+    QFETCH(QStringList, titles);
+    QFETCH(int, symbolRow);
+    QFETCH(int, rows);
+    QFETCH(int, columns);
+    QFETCH(QString, cellOneThree);
+    auto grid = makeGrid(7, 40);
+    grid->setColumnTitles(titles);
+    if (symbolRow >= 0)
+        grid->setCells(symbolRow, {{"IBM"}});
+    grid->setCells(1, {{QString(), QString(), QString(), "  +1.25", "  +0.5%"}});
     QVERIFY(showAndWait(*grid));
 
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(grid.get());
-    QVERIFY(iface);
-    QCOMPARE(iface->text(QAccessible::Name), QString("RT1"));
     QAccessibleTableInterface* table = iface->tableInterface();
     QVERIFY(table);
-    QCOMPARE(table->rowCount(), 3);
-    QCOMPARE(table->columnCount(), 7);
-    QAccessibleInterface* symbol = table->cellAt(2, 0);
-    QVERIFY(symbol);
-    QCOMPARE(symbol->text(QAccessible::Name), QString("IBM"));
-    QAccessibleInterface* change = table->cellAt(1, 3);
-    QVERIFY(change);
-    QCOMPARE(change->text(QAccessible::Name), QString("  +1.25"));
+    QCOMPARE(table->rowCount(), rows);
+    QCOMPARE(table->columnCount(), columns);
+    QCOMPARE(iface->childCount(), table->rowCount() * table->columnCount());
+    QAccessibleInterface* cell = table->cellAt(1, 3);
+    QCOMPARE(cell ? cell->text(QAccessible::Name) : QString(), cellOneThree);
+    if (cell)
+        QCOMPARE(iface->indexOfChild(cell), table->columnCount() + 3);
+    // The grid reports no focused cell while it has no focus.
+    grid->clearFocus();
+    QVERIFY(!iface->focusChild());
+}
+
+// A client that reads every cell of a long table leaves a bounded number of cell objects, the
+// current cell among them.
+void TestStringGrid::accessibleCellsBounded() {
+    auto grid = makeGrid(7, 2000);
+    for (int row = 0; row < 2000; ++row)
+        grid->setCell(0, row, "S" + QString::number(row));
+    grid->setCurrentRow(5);
+    QVERIFY(showAndWait(*grid));
+    auto* table = static_cast<GridAccessible*>(QAccessible::queryAccessibleInterface(grid.get()));
+    QAccessibleInterface* current = table->cellAt(5, 0);
+    for (int row = 0; row < 2000; ++row)
+        for (int col = 0; col < 7; ++col)
+            QVERIFY(table->cellAt(row, col));
+    QCOMPARE(table->keptCells(), GridAccessible::MaxCells);
+    QCOMPARE(table->cellAt(5, 0), current);
+    QCOMPARE(current->text(QAccessible::Name), QString("S5"));
 }
 
 QTEST_MAIN(TestStringGrid)

@@ -21,7 +21,7 @@ STEPS = [
     ("Up", r"\d:\d\d[AP]M"),
     ("ctrl+Page_Down", r"notification RealTime"),
     ("ctrl+Tab", r"notification Portfolios"),
-    ("Tab", r"Portfolio text"),
+    ("Tab shift+Tab", r"Portfolio text"),
 ]
 
 
