@@ -139,6 +139,43 @@ private slots:
         }
     }
 
+    // The page keys switch from any control, the grid's Ctrl+PageDown included, and the new page's
+    // caption is told to a screen reader; a read-only box reached by Tab selects nothing.
+    void pageKeysSwitchFromAnywhere_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("page");
+        QTest::newRow("grid, Ctrl+PageDown")
+            << "QT1" << int(Qt::Key_PageDown) << int(Qt::ControlModifier) << "RealTime";
+        QTest::newRow("grid, Ctrl+PageUp") << "RT1" << int(Qt::Key_PageUp) << int(Qt::ControlModifier) << "Quotes";
+        QTest::newRow("box, Ctrl+Tab") << "Portfolio1" << int(Qt::Key_Tab) << int(Qt::ControlModifier) << "Historical";
+        QTest::newRow("editor, Ctrl+Tab, round to the first")
+            << "RichEdit2" << int(Qt::Key_Tab) << int(Qt::ControlModifier) << "Quotes";
+        QTest::newRow("box, Ctrl+Shift+Tab")
+            << "Edit2" << int(Qt::Key_Backtab) << int(Qt::ControlModifier | Qt::ShiftModifier) << "Historical";
+    }
+    void pageKeysSwitchFromAnywhere() {
+        QFETCH(QString, control);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, page);
+        auto* pages = named<QTabWidget>("PgC1");
+        QWidget* start = named(qPrintable(control));
+        pages->setCurrentWidget(start->parentWidget());
+        start->setFocus(Qt::TabFocusReason);
+        auto* grid = qobject_cast<QuoteGrid*>(start);
+        const int row = grid ? grid->currentRow() : -1;
+        QTest::keyClick(start, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(pages->currentWidget()->objectName(), page);
+        QCOMPARE(pages->findChild<QWidget*>("StatusAnnouncer")->accessibleName(),
+                 pages->tabText(pages->currentIndex()));
+        if (grid)
+            QCOMPARE(grid->currentRow(), row);
+        if (auto* box = qobject_cast<QLineEdit*>(start); box && box->isReadOnly())
+            QVERIFY(!box->hasSelectedText());
+    }
+
     // Tab in the editor is a move, never a character that Save would write into the portfolio.
     void editorTakesTabAsAMove() {
         QTemporaryDir dir;

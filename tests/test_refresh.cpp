@@ -358,12 +358,16 @@ private slots:
         QVERIFY(!LoadRunning(c.load));
         QCOMPARE(server.recordedRequests().size(), 0);
 
+        // A refresh that ends normally is not announced to a screen reader, as a load asked for is.
+        auto* announcer = Control<QWidget>(c.page)->findChild<QWidget*>("StatusAnnouncer");
+        const QString announced = announcer->accessibleName();
         QVERIFY(runStep(tab, "tick"));
         QCOMPARE(currentPage(), typing ? "Historical" : c.page);
         QCOMPARE(LoadRunning(c.load), checked);
         QVERIFY(WaitForLoadsToEnd());
         QCOMPARE(server.recordedRequests().size(), checked ? 1 : 0);
         QCOMPARE(timerOf(tab)->isActive(), checked);
+        QCOMPARE(announcer->accessibleName(), announced);
         QWidget* focus = QApplication::focusWidget();
         QVERIFY(focus && focus->isVisible() && Control<QWidget>(currentPage())->isAncestorOf(focus));
         QTest::keyClicks(focus, "MORE");
