@@ -22,6 +22,9 @@ STEPS = [
     ("ctrl+Page_Down", r"notification RealTime"),
     ("ctrl+Tab", r"notification Portfolios"),
     ("Tab shift+Tab", r"Portfolio text"),
+    ("ctrl+o", r"Open dialog"),
+    ("type:input.txt Return", r"Tickwell frame"),
+    ("Tab", r"Add or Delete stock symbols"),
 ]
 
 
