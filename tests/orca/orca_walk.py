@@ -25,6 +25,8 @@ STEPS = [
     ("ctrl+o", r"Open dialog"),
     ("type:input.txt Return", r"Tickwell frame"),
     ("Tab", r"Add or Delete stock symbols"),
+    ("ctrl+Page_Down", r"notification Quotes"),
+    ("ctrl+r", r"\d:\d\d[AP]M"),  # the row now current after the sort
 ]
 
 
