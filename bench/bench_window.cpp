@@ -1,12 +1,14 @@
-// Delayed loads and a sort through the real window, as a user drives them: a mouse click on
-// "Get Quotes", then the Sort menu. Run in a folder holding the portfolio input.txt.
+// Delayed loads and a sort through the real window, as a user drives them: F5, then the Sort
+// menu. Run in a folder holding the portfolio input.txt.
 //
-//   bench_window PORT LOADS [READER]
+//   bench_window PORT LOADS [READER [--before-each]]
 //
 // READER, when given, is a command run once the window shows and before the first load, with
 // this process's id as its last argument: an accessibility client that reads the window, as a screen
-// reader does. The loads start once it has ended.
-// Prints one line per load (seconds from the click to "Done getting quotes", the rows, the
+// reader does. The loads start once it has printed its first line. With --before-each it runs
+// again, to its end, before every load, as an inspector that walks the window does; its time is
+// not the load's.
+// Prints one line per load (seconds from F5 to "Done getting quotes", the rows, the
 // longest the window thread did not answer, the peak resident memory), then one line for
 // each sort (its window-thread time and how often the grid was painted).
 #include <QAccessible>
@@ -19,8 +21,10 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "app/application.h"
 #include "app/main_window.h"
@@ -126,8 +130,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "the window did not show\n");
         return 1;
     }
+    // F5 is a key of the window: it must be the active one.
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window)) {
+        std::fprintf(stderr, "the window did not become active\n");
+        return 1;
+    }
     std::printf("accessibility %s\n", QAccessible::isActive() ? "on" : "off");
-    auto* button = window->findChild<QPushButton*>("BtnQuote");
     auto* status = window->findChild<StatusLine*>("StatusBar1");
     auto* grid = window->findChild<QuoteGrid*>("QT1");
     QuotesTab& quotes = window->quotesTab();
@@ -149,21 +158,42 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
     }
 
+    const bool beforeEach = argc > 4 && qstrcmp(argv[4], "--before-each") == 0;
+    std::vector<double> times;
     for (int load = 1; load <= loads; ++load) {
+        if (beforeEach && load > 1) {
+            QProcess walk;
+            QStringList command = QProcess::splitCommand(QString::fromLocal8Bit(argv[3]));
+            walk.start(command.takeFirst(), command << QString::number(QCoreApplication::applicationPid()));
+            if (!runUntil([&] { return walk.state() == QProcess::NotRunning; }, 300000)) {
+                std::fprintf(stderr, "the walk before load %d did not end\n", load);
+                return 1;
+            }
+            std::printf("%s", walk.readAllStandardOutput().constData());
+        }
         pulse.restart();
         QElapsedTimer clock;
         clock.start();
-        QTest::mouseClick(button, Qt::LeftButton);
+        QTest::keyClick(window, Qt::Key_F5);
+        if (!quotes.loadFlagged()) {
+            std::fprintf(stderr, "F5 started no load %d\n", load);
+            return 1;
+        }
         if (!runUntil([&] { return !quotes.loadFlagged(); }, 120000)) {
             std::fprintf(stderr, "load %d did not end\n", load);
             return 1;
         }
         const double seconds = clock.nsecsElapsed() / 1e9;
+        times.push_back(seconds);
         std::printf("load %d: %.3f s, rows %d, longest stall %.1f ms, peak RSS %ld kB, status \"%s\"\n", load, seconds,
                     quotes.rows().count, pulse.longestMs(), statusKb("VmHWM:"), qPrintable(status->simpleText()));
         std::fflush(stdout);
         runFor(100);
     }
+
+    std::sort(times.begin(), times.end());
+    if (!times.empty())
+        std::printf("median of %zu loads: %.3f s\n", times.size(), times[times.size() / 2]);
 
     PaintCounter counter;
     grid->viewport()->installEventFilter(&counter);

@@ -1,9 +1,10 @@
 #!/usr/bin/python3
 # Reads a running program's window once through AT-SPI, as a screen reader or an inspector does
 # when it meets the window: every object's name, role and state, the tables' sizes but none of
-# their rows. With --listen it then stays, listening to the window's events as a screen reader
-# does, until it is ended.
-# Usage: read_window.py [--listen] PID   (prints how many objects it read once it has read them)
+# their rows. With --cells it reads every cell of the tables too, as an inspector that walks the
+# whole tree does. With --listen it then stays, listening to the window's events as a screen
+# reader does, until it is ended.
+# Usage: read_window.py [--listen|--cells] PID   (prints how many objects it read once it has read them)
 import signal
 import sys
 import time
@@ -29,7 +30,8 @@ def read(node, depth=0):
     if node.getRole() == pyatspi.ROLE_TABLE:
         table = node.queryTable()
         table.nRows, table.nColumns
-        return count
+        if not cells:
+            return count
     for i in range(node.childCount):
         child = node.getChildAtIndex(i)
         if child is not None:
@@ -38,6 +40,7 @@ def read(node, depth=0):
 
 
 listen = sys.argv[1] == "--listen"
+cells = sys.argv[1] == "--cells"
 pid = int(sys.argv[-1])
 app = find_app(pid)
 if app is None:

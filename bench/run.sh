@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Every speed figure of Tickwell beside its floor, measured in one run on this machine:
-#   - a 2000-symbol delayed load clicked through the window, first and repeated, without and
+#   - a 2000-symbol delayed load started with F5 in the window, first and repeated, without and
 #     with the accessibility bus, with a client that has read the window through it (as a screen
-#     reader does) before the first load, and with one that listens to it since, against one
-#     curl process fetching the same 100 pages on fresh connections;
+#     reader does) before the first load, with one that listens to it since, and with an
+#     inspector that walks the whole tree, every cell, before every load (its walk not timed),
+#     against one curl process fetching the same 100 pages on fresh connections;
 #   - the longest the window thread did not answer during a load;
 #   - the page parsers in pages per second against a memchr scan of the same bytes;
 #   - the two sorts of 2000 rows;
@@ -59,12 +60,17 @@ echo "== with the accessibility bus (3 loads)"
 # A client that reads the window once before the first load, as a screen reader or an inspector
 # does when it meets the window; then the same with a client that listens to it since.
 for listen in "" --listen; do
-    echo "== with a client that has read the window${listen:+ and listens to it} (3 loads)"
+    echo "== with a client that has read the window${listen:+ and listens to it} (5 loads)"
     (cd "$work" && dbus-run-session -- bash -c '
         dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null
-        QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$1" 3 "$2"' \
+        QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$1" 5 "$2"' \
         "$build/bench/bench_window" "$port" "$reader $listen") 2>/dev/null | tee "$work/reader$listen.txt"
 done
+echo "== with an inspector that walks every object and cell before every load (5 loads)"
+(cd "$work" && dbus-run-session -- bash -c '
+    dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null
+    QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$1" 5 "$2" --before-each' \
+    "$build/bench/bench_window" "$port" "$reader --cells") 2>/dev/null | tee "$work/inspector.txt"
 
 echo "== parsers"
 "$build/bench/bench_parsers" --benchmark_min_time=1 2>/dev/null | grep -E '^(quote|rt|reference|memchr)' | tee "$work/parsers.txt"
@@ -76,13 +82,15 @@ def loads(name):
     return [(float(m[1]), float(m[2]), int(m[3])) for m in
             re.finditer(r"load \d+: ([\d.]+) s, rows \d+, longest stall ([\d.]+) ms, peak RSS (\d+) kB", open(f"{work}/{name}").read())]
 print("\n== summary (floor: one curl process, 100 pages on fresh connections: %.3f s)" % curl)
-for name, label in (("plain.txt", "without bus"), ("bus.txt", "with bus"), ("reader.txt", "with a reader"), ("reader--listen.txt", "with a listener")):
+for name, label in (("plain.txt", "without bus"), ("bus.txt", "with bus"), ("reader.txt", "with a reader"),
+                    ("reader--listen.txt", "with a listener"), ("inspector.txt", "with an inspector")):
     runs = loads(name)
     if not runs:
         print(f"{label}: no loads measured"); continue
     first, later = runs[0][0], max(r[0] for r in runs[1:]) if len(runs) > 1 else float("nan")
+    median = sorted(r[0] for r in runs)[len(runs) // 2]
     print(f"load {label}: first {first:.3f} s ({first/curl:.1f}x curl), slowest later {later:.3f} s ({later/curl:.1f}x curl), "
-          f"longest stall {max(r[1] for r in runs):.1f} ms")
+          f"median of {len(runs)} {median:.3f} s ({median/curl:.1f}x curl), longest stall {max(r[1] for r in runs):.1f} ms")
 plain = loads("plain.txt")
 if len(plain) > 1:
     print(f"peak RSS: after load 1 {plain[0][2]/1024:.1f} MB, after load {len(plain)} {plain[-1][2]/1024:.1f} MB "

@@ -19,6 +19,8 @@ packages=(
     # the accessibility tests and the screen-reader case of the benchmark: a private session
     # bus, the accessibility bus and a client that reads the window through it
     dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
+    # the Orca walk: the screen reader, a window manager, speech without a sound card, and keys
+    orca xfwm4 speech-dispatcher-espeak-ng xdotool
     # the price alerts' test: a real notification daemon on the test's own session bus
     dunst
     "$@"

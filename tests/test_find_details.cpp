@@ -89,7 +89,7 @@ private slots:
         box("Edit1")->clear();
         box("Edit2")->setFocus();
         loadRows({});
-        grid()->setRow(0);
+        grid()->setCurrentRow(0);
         MessageBoxSeam::clear();
         UrlOpenerSeam::opened().clear();
         useQuoteServer(80, "localhost");
@@ -124,7 +124,7 @@ private slots:
         QFETCH(int, found);
         loadRows(symbols);
         box("Edit2")->setText(key);
-        grid()->setRow(0);
+        grid()->setCurrentRow(0);
         mirror()->setSelStart(5);
         box("Edit1")->setText("before");
         QElapsedTimer clock;
@@ -137,13 +137,13 @@ private slots:
             QCOMPARE(boxes()[0].text, QString("Symbol Not Found!"));
             QCOMPARE(boxes()[0].caption, QString("Alter"));
             QCOMPARE(MessageBoxSeam::shown()[0].buttons, MsgButtons::Ok);
-            QCOMPARE(grid()->row(), 0);
+            QCOMPARE(grid()->currentRow(), 0);
             QCOMPARE(mirror()->textCursor().position(), 0);
             QVERIFY(!mirror()->textCursor().hasSelection());
             return;
         }
         QVERIFY2(boxes().isEmpty(), qPrintable(boxes().value(0).text));
-        QCOMPARE(grid()->row(), found);
+        QCOMPARE(grid()->currentRow(), found);
         // Edit1 follows the row when the row moves.
         QCOMPARE(box("Edit1")->text(), found == 0 ? QString("before") : grid()->cell(0, found));
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(grid()));
@@ -160,7 +160,7 @@ private slots:
         box("Edit2")->setText("ko");
         QTest::mouseClick(button("Button2"), Qt::LeftButton);
         QVERIFY(boxes().isEmpty());
-        QCOMPARE(grid()->row(), 3);
+        QCOMPARE(grid()->currentRow(), 3);
         QCOMPARE(box("Edit1")->text().trimmed(), QString("KO"));
     }
 
@@ -173,7 +173,7 @@ private slots:
         QCOMPARE(boxes().size(), 1);
         QCOMPARE(boxes()[0].text, QString("Symbol Not Found!"));
         QCOMPARE(boxes()[0].caption, QString("Alter"));
-        QCOMPARE(grid()->row(), 0);
+        QCOMPARE(grid()->currentRow(), 0);
     }
 
     void searchDuringLoad_data() {
@@ -187,7 +187,7 @@ private slots:
         QFETCH(bool, loading);
         QFETCH(bool, buttonEnabled);
         loadRows({"MSFT", "IBM", "KO", "GE"});
-        grid()->setRow(2);
+        grid()->setCurrentRow(2);
         mirror()->setSelStart(12);
         box("Edit1")->setText("KO");
         box("Edit2")->setText("IBM");
@@ -203,7 +203,7 @@ private slots:
         QCOMPARE(boxes()[0].text, QString("Find symbol function is not available until all quotes have loaded"));
         QCOMPARE(boxes()[0].caption, QString("Find Symbol"));
         QCOMPARE(MessageBoxSeam::shown()[0].buttons, MsgButtons::Ok);
-        QCOMPARE(grid()->row(), 2);
+        QCOMPARE(grid()->currentRow(), 2);
         QCOMPARE(box("Edit1")->text(), QString("KO"));
         QCOMPARE(mirror()->selStart(), 12);
         QVERIFY(button("Button2")->isEnabled());
@@ -225,7 +225,7 @@ private slots:
         box("Edit2")->setFocus();
         box("Edit2")->setText("ge");
         QTest::keyClick(box("Edit2"), Qt::Key(key));
-        QCOMPARE(grid()->row(), searches ? 3 : 0);
+        QCOMPARE(grid()->currentRow(), searches ? 3 : 0);
         QVERIFY(boxes().isEmpty());
         // Enter is also left to the edit box; a letter is typed as usual.
         QCOMPARE(box("Edit2")->text(), key == Qt::Key_X ? QString("gex") : QString("ge"));
@@ -241,18 +241,18 @@ private slots:
     void focusLeavingButton2() {
         loadRows({"MSFT", "IBM", "KO", "GE"});
         box("Edit2")->setText("zz");
-        grid()->setRow(2);
+        grid()->setCurrentRow(2);
         QTest::mouseClick(button("Button2"), Qt::LeftButton);
         QCOMPARE(boxes().size(), 1);
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(button("Button2")));
-        QCOMPARE(grid()->row(), 2);
+        QCOMPARE(grid()->currentRow(), 2);
         QTest::mouseClick(box("Edit2"), Qt::LeftButton);
-        QCOMPARE(grid()->row(), 0);
+        QCOMPARE(grid()->currentRow(), 0);
         QCOMPARE(box("Edit1")->text(), grid()->cell(0, 0));
 
         box("Edit2")->setText("ko");
         QTest::mouseClick(button("Button2"), Qt::LeftButton);
-        QCOMPARE(grid()->row(), 2);
+        QCOMPARE(grid()->currentRow(), 2);
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(grid()));
     }
 

@@ -194,8 +194,8 @@ private slots:
         }
         findButton()->setEnabled(true);
         box("Edit2")->clear();
-        grid("QT1")->setRow(0);
-        grid("RT1")->setRow(0);
+        grid("QT1")->setCurrentRow(0);
+        grid("RT1")->setCurrentRow(0);
         box("Edit1")->clear();
         showGridTab(grid("QT1"));
     }
@@ -398,7 +398,7 @@ private slots:
         for (int row = 1; row < 10; ++row)
             setQuoteRow(row, "S" + QString::number(row), row == 4 ? -1.0f : 1.0f);
         box("Edit2")->setText(key);
-        grid("QT1")->setRow(current);
+        grid("QT1")->setCurrentRow(current);
         findButton()->setEnabled(!searching);
         const QImage image = grabGrid(grid("QT1"));
         findButton()->setEnabled(true);
@@ -448,7 +448,7 @@ private slots:
                 setQuoteRow(row, "MSFT", change);
                 setRealTimeRow(row, "MSFT", change, change);
             }
-            grid(what)->setRow(2); // on QT1 the found row
+            grid(what)->setCurrentRow(2); // on QT1 the found row
             findButton()->setEnabled(false);
             image = grabGrid(grid(what));
             findButton()->setEnabled(true);
@@ -473,7 +473,7 @@ private slots:
     void realTimeGridHasNoMark() {
         for (int row = 0; row < 5; ++row)
             setRealTimeRow(row, "R" + QString::number(row), 1.0f, 1.0f);
-        grid("RT1")->setRow(3);
+        grid("RT1")->setCurrentRow(3);
         box("Edit2")->setText("r");
         findButton()->setEnabled(false);
         const QImage image = grabGrid(grid("RT1"));
@@ -510,7 +510,7 @@ private slots:
         });
         QTest::mouseClick(findButton(), Qt::LeftButton);
         grid("QT1")->setDrawCell(original);
-        QCOMPARE(grid("QT1")->row(), 7);
+        QCOMPARE(grid("QT1")->currentRow(), 7);
         QVERIFY2(!seen.isEmpty(), "row 7 was not painted during the search");
         for (const QColor& colour : seen)
             QCOMPARE(colour, Yellow);
@@ -623,10 +623,10 @@ private slots:
         if (how == "mouse")
             QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(g->model()->index(row, 2)).center());
         else if (how == "program")
-            g->setRow(row);
+            g->setCurrentRow(row);
         else
             QTest::keyClick(g, Qt::Key_Down);
-        QCOMPARE(g->row(), row);
+        QCOMPARE(g->currentRow(), row);
         QCOMPARE(box("Edit1")->text(), g->cell(0, row));
         QCOMPARE(box("Edit1")->text(), (grid == "QT1" ? "Q" : "R") + QString::number(row));
     }
@@ -635,7 +635,7 @@ private slots:
     void unchangedRowLeavesEdit1() {
         setQuoteRow(0, "IBM", 1.0f);
         box("Edit1")->setText("KO");
-        grid("QT1")->setRow(0);
+        grid("QT1")->setCurrentRow(0);
         QCOMPARE(box("Edit1")->text(), QString("KO"));
     }
 };

@@ -324,6 +324,22 @@ private slots:
         QCOMPARE(instances(), 1);
     }
 
+    // A screen reader reads the About texts as Tab reaches each of them; Escape hides the window.
+    void aboutTextsAreTabStops() {
+        QWidget* about = openFromMenu(Windows[3]);
+        QApplication::setActiveWindow(about);
+        QVERIFY(QTest::qWaitForWindowActive(about));
+        QStringList stops;
+        for (int i = 0; i < 3 && QApplication::focusWidget(); ++i) {
+            stops << QApplication::focusWidget()->objectName();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        stops.sort();
+        QCOMPARE(stops, QStringList({"AboutFormText1", "AboutFormText2", "AboutFormText4"}));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QVERIFY(!about->isVisible());
+    }
+
     void closeOnlyHides_data() { addWindowRows(true); }
     void closeOnlyHides() {
         QFETCH(int, index);

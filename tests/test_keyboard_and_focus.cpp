@@ -139,6 +139,43 @@ private slots:
         }
     }
 
+    // The page keys switch from any control, the grid's Ctrl+PageDown included, and the new page's
+    // caption is told to a screen reader; a read-only box reached by Tab selects nothing.
+    void pageKeysSwitchFromAnywhere_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("page");
+        QTest::newRow("grid, Ctrl+PageDown")
+            << "QT1" << int(Qt::Key_PageDown) << int(Qt::ControlModifier) << "RealTime";
+        QTest::newRow("grid, Ctrl+PageUp") << "RT1" << int(Qt::Key_PageUp) << int(Qt::ControlModifier) << "Quotes";
+        QTest::newRow("box, Ctrl+Tab") << "Portfolio1" << int(Qt::Key_Tab) << int(Qt::ControlModifier) << "Historical";
+        QTest::newRow("editor, Ctrl+Tab, round to the first")
+            << "RichEdit2" << int(Qt::Key_Tab) << int(Qt::ControlModifier) << "Quotes";
+        QTest::newRow("box, Ctrl+Shift+Tab")
+            << "Edit2" << int(Qt::Key_Backtab) << int(Qt::ControlModifier | Qt::ShiftModifier) << "Historical";
+    }
+    void pageKeysSwitchFromAnywhere() {
+        QFETCH(QString, control);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, page);
+        auto* pages = named<QTabWidget>("PgC1");
+        QWidget* start = named(qPrintable(control));
+        pages->setCurrentWidget(start->parentWidget());
+        start->setFocus(Qt::TabFocusReason);
+        auto* grid = qobject_cast<QuoteGrid*>(start);
+        const int row = grid ? grid->currentRow() : -1;
+        QTest::keyClick(start, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(pages->currentWidget()->objectName(), page);
+        QCOMPARE(pages->findChild<QWidget*>("StatusAnnouncer")->accessibleName(),
+                 pages->tabText(pages->currentIndex()));
+        if (grid)
+            QCOMPARE(grid->currentRow(), row);
+        if (auto* box = qobject_cast<QLineEdit*>(start); box && box->isReadOnly())
+            QVERIFY(!box->hasSelectedText());
+    }
+
     // Tab in the editor is a move, never a character that Save would write into the portfolio.
     void editorTakesTabAsAMove() {
         QTemporaryDir dir;
@@ -214,7 +251,7 @@ private slots:
 
         auto* grid = named<QuoteGrid>("QT1");
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, rowPoint(grid, 5));
-        QCOMPARE(grid->row(), 5);
+        QCOMPARE(grid->currentRow(), 5);
         named<QLineEdit>("Edit2")->setText("ZZZZ");
         MessageBoxSeam::showRealBoxes();
         QString said;
@@ -222,12 +259,12 @@ private slots:
         QTest::mouseClick(named<QPushButton>("Button2"), Qt::LeftButton);
         QCOMPARE(said, QString("Symbol Not Found!"));
         QCOMPARE(focusName(), QString("Button2"));
-        QCOMPARE(grid->row(), 5);
+        QCOMPARE(grid->currentRow(), 5);
 
         QApplication::setActiveWindow(&form()); // the window system gives the focus back
         QTest::keyClick(named("Button2"), Qt::Key_Tab);
         QCOMPARE(focusName(), QString("Portfolio"));
-        QCOMPARE(grid->row(), 0);
+        QCOMPARE(grid->currentRow(), 0);
     }
 
     // Pressed during a load, "Find symbol" is refused in a real box; closing it by key leaves the
@@ -275,7 +312,7 @@ private slots:
         QTest::keyClicks(key, symbols[7].toLower());
         QTest::keyClick(key, Qt::Key_Return);
         QCOMPARE(focusName(), QString("QT1"));
-        QCOMPARE(named<QuoteGrid>("QT1")->row(), 7);
+        QCOMPARE(named<QuoteGrid>("QT1")->currentRow(), 7);
         QTest::keyClicks(form().focusWidget(), "xyz");
         QCOMPARE(named<MirrorTextEdit>("DisplayQR")->lines(), mirrorBefore);
         QCOMPARE(named<QuoteGrid>("QT1")->cell(0, 7).trimmed(), symbols[7]);

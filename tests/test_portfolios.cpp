@@ -105,7 +105,7 @@ void fillGrid(QuoteGrid* grid, int rows) {
     for (int row = 0; row < rows; ++row)
         for (int col = 0; col < 7; ++col)
             grid->setCell(col, row, QString("%1,%2").arg(col).arg(row));
-    grid->setRow(7);
+    grid->setCurrentRow(7);
 }
 
 bool runningAsRoot() {
@@ -516,7 +516,7 @@ private slots:
         click(quotesTab ? "PortName" : "Button1");
         QCOMPARE(edit->text(), name);
         QCOMPARE(grid->rowCount(), 40);
-        QCOMPARE(grid->row(), 0);
+        QCOMPARE(grid->currentRow(), 0);
         QCOMPARE(box("Edit1")->text(), QString());
         for (int row = 0; row < 40; ++row)
             for (int col = 0; col < 7; ++col)

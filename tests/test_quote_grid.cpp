@@ -1,6 +1,8 @@
 // QuoteGrid: cells, row count, current row and click, cell painting through the draw handler.
 #include "platform/quote_grid.h"
 
+#include "platform/grid_accessible.h"
+
 #include <QAccessible>
 #include <QAccessibleTableInterface>
 #include <QImage>
@@ -85,8 +87,8 @@ private slots:
     void cells();
     void rowCount_data();
     void rowCount();
-    void setRowRaisesClickOnChangeOnly_data();
-    void setRowRaisesClickOnChangeOnly();
+    void setCurrentRowRaisesClickOnChangeOnly_data();
+    void setCurrentRowRaisesClickOnChangeOnly();
     void shrinkingPastCurrentRowMovesIt();
     void mouseClickRaisesClick();
     void keyboardMovesRow();
@@ -104,7 +106,9 @@ private slots:
     void rangeSelect();
     void scrollBars_data();
     void scrollBars();
-    void accessibleCells();
+    void accessibleTable_data();
+    void accessibleTable();
+    void accessibleCellsBounded();
 };
 
 void TestStringGrid::cells_data() {
@@ -163,7 +167,7 @@ void TestStringGrid::rowCount() {
         QCOMPARE(grid->cell(1, r), r < std::min(5, expectedCount) ? QString("r%1").arg(r) : QString());
 }
 
-void TestStringGrid::setRowRaisesClickOnChangeOnly_data() {
+void TestStringGrid::setCurrentRowRaisesClickOnChangeOnly_data() {
     QTest::addColumn<QList<int>>("moves");
     QTest::addColumn<QList<int>>("rowsSeenByClick");
     QTest::addColumn<int>("finalRow");
@@ -175,29 +179,29 @@ void TestStringGrid::setRowRaisesClickOnChangeOnly_data() {
     QTest::newRow("last row") << QList<int>{5} << QList<int>{5} << 5;
 }
 
-void TestStringGrid::setRowRaisesClickOnChangeOnly() {
+void TestStringGrid::setCurrentRowRaisesClickOnChangeOnly() {
     QFETCH(QList<int>, moves);
     QFETCH(QList<int>, rowsSeenByClick);
     QFETCH(int, finalRow);
     auto grid = makeGrid(3, 6);
     QList<int> seen;
-    grid->setOnClick([&] { seen << grid->row(); });
+    grid->setOnClick([&] { seen << grid->currentRow(); });
     for (int row : moves)
-        grid->setRow(row);
+        grid->setCurrentRow(row);
     QCOMPARE(seen, rowsSeenByClick);
-    QCOMPARE(grid->row(), finalRow);
+    QCOMPARE(grid->currentRow(), finalRow);
 }
 
 void TestStringGrid::shrinkingPastCurrentRowMovesIt() {
     auto grid = makeGrid(2, 6);
-    grid->setRow(4);
+    grid->setCurrentRow(4);
     QList<int> seen;
-    grid->setOnClick([&] { seen << grid->row(); });
+    grid->setOnClick([&] { seen << grid->currentRow(); });
     grid->setRowCount(2);
-    QCOMPARE(grid->row(), 1);
+    QCOMPARE(grid->currentRow(), 1);
     QCOMPARE(seen, QList<int>{1});
     grid->setRowCount(6);
-    QCOMPARE(grid->row(), 1);
+    QCOMPARE(grid->currentRow(), 1);
     QCOMPARE(seen.size(), 1);
 }
 
@@ -206,10 +210,10 @@ void TestStringGrid::mouseClickRaisesClick() {
     grid->setDefaultRowHeight(16);
     QVERIFY(showAndWait(*grid));
     QList<int> seen;
-    grid->setOnClick([&] { seen << grid->row(); });
+    grid->setOnClick([&] { seen << grid->currentRow(); });
 
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cellCentre(*grid, 1, 2));
-    QCOMPARE(grid->row(), 2);
+    QCOMPARE(grid->currentRow(), 2);
     QCOMPARE(seen, QList<int>{2});
 
     // A click on the current row is reported too, once.
@@ -220,14 +224,14 @@ void TestStringGrid::mouseClickRaisesClick() {
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(5, 4 * 16 + 20));
     QTest::mouseClick(grid->viewport(), Qt::RightButton, {}, cellCentre(*grid, 0, 3));
     QCOMPARE(seen, (QList<int>{2, 2}));
-    QCOMPARE(grid->row(), 2);
+    QCOMPARE(grid->currentRow(), 2);
 }
 
 void TestStringGrid::keyboardMovesRow() {
     auto grid = makeGrid(3, 3);
     QVERIFY(showAndWait(*grid));
     QList<int> seen;
-    grid->setOnClick([&] { seen << grid->row(); });
+    grid->setOnClick([&] { seen << grid->currentRow(); });
 
     QTest::keyClick(grid.get(), Qt::Key_Up); // already at the top: nothing moves
     QTest::keyClick(grid.get(), Qt::Key_Down);
@@ -235,7 +239,7 @@ void TestStringGrid::keyboardMovesRow() {
     QTest::keyClick(grid.get(), Qt::Key_Down); // already at the bottom
     QTest::keyClick(grid.get(), Qt::Key_Up);
     QCOMPARE(seen, (QList<int>{1, 2, 1}));
-    QCOMPARE(grid->row(), 1);
+    QCOMPARE(grid->currentRow(), 1);
 }
 
 // The cells are the window's to paint, so the grid itself frames the current row while it has
@@ -253,7 +257,7 @@ void TestStringGrid::focusShowsOnTheCurrentRow() {
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     before.setFocus();
-    grid->setRow(2);
+    grid->setCurrentRow(2);
     const QImage unfocused = grid->viewport()->grab().toImage();
     QTest::keyClick(&before, Qt::Key_Tab);
     QVERIFY(grid->hasFocus());
@@ -295,7 +299,7 @@ void TestStringGrid::drawHandlerFollowsScrolledRows() {
 
     QMap<int, QRect> painted;
     grid->setDrawCell([&](int, int row, const QRect& rect, QPainter&) { painted[row] = rect; });
-    grid->setRow(39); // moving the current row scrolls it into view
+    grid->setCurrentRow(39); // moving the current row scrolls it into view
     painted.clear();
     grid->repaintNow();
 
@@ -457,7 +461,7 @@ void TestStringGrid::rangeSelect() {
     QVERIFY(showAndWait(*grid));
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cellCentre(*grid, 0, 1));
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ShiftModifier, cellCentre(*grid, 2, 3));
-    QCOMPARE(grid->row(), 3);
+    QCOMPARE(grid->currentRow(), 3);
     QCOMPARE(grid->selectionModel()->selectedRows().size(), selectedRows);
 }
 
@@ -479,26 +483,62 @@ void TestStringGrid::scrollBars() {
     QVERIFY(!grid->horizontalScrollBar()->isVisible());
 }
 
-void TestStringGrid::accessibleCells() {
-    auto grid = makeGrid(7, 3);
-    grid->setObjectName("RT1");
-    grid->setCell(0, 2, "IBM");
-    grid->setCell(3, 1, "  +1.25");
+void TestStringGrid::accessibleTable_data() {
+    QTest::addColumn<QStringList>("titles");
+    QTest::addColumn<int>("symbolRow"); // the last row given a symbol; -1 for none
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<QString>("cellOneThree"); // what the table's cell (1, 3) reads
+    const QStringList spaced{"Symbol", "Time", "Price", "", "Change", "%Change", "Volume"};
+    QTest::newRow("no rows before a load") << QStringList() << -1 << 0 << 7 << QString();
+    QTest::newRow("rows up to the last symbol") << QStringList() << 2 << 3 << 7 << "  +1.25";
+    QTest::newRow("spacer column left out") << spaced << 2 << 3 << 6 << "  +0.5%";
+}
+
+void TestStringGrid::accessibleTable() {
+    QFETCH(QStringList, titles);
+    QFETCH(int, symbolRow);
+    QFETCH(int, rows);
+    QFETCH(int, columns);
+    QFETCH(QString, cellOneThree);
+    auto grid = makeGrid(7, 40);
+    grid->setColumnTitles(titles);
+    if (symbolRow >= 0)
+        grid->setCells(symbolRow, {{"IBM"}});
+    grid->setCells(1, {{QString(), QString(), QString(), "  +1.25", "  +0.5%"}});
     QVERIFY(showAndWait(*grid));
 
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(grid.get());
-    QVERIFY(iface);
-    QCOMPARE(iface->text(QAccessible::Name), QString("RT1"));
     QAccessibleTableInterface* table = iface->tableInterface();
     QVERIFY(table);
-    QCOMPARE(table->rowCount(), 3);
-    QCOMPARE(table->columnCount(), 7);
-    QAccessibleInterface* symbol = table->cellAt(2, 0);
-    QVERIFY(symbol);
-    QCOMPARE(symbol->text(QAccessible::Name), QString("IBM"));
-    QAccessibleInterface* change = table->cellAt(1, 3);
-    QVERIFY(change);
-    QCOMPARE(change->text(QAccessible::Name), QString("  +1.25"));
+    QCOMPARE(table->rowCount(), rows);
+    QCOMPARE(table->columnCount(), columns);
+    QCOMPARE(iface->childCount(), table->rowCount() * table->columnCount());
+    QAccessibleInterface* cell = table->cellAt(1, 3);
+    QCOMPARE(cell ? cell->text(QAccessible::Name) : QString(), cellOneThree);
+    if (cell)
+        QCOMPARE(iface->indexOfChild(cell), table->columnCount() + 3);
+    // The grid reports no focused cell while it has no focus.
+    grid->clearFocus();
+    QVERIFY(!iface->focusChild());
+}
+
+// A client that reads every cell of a long table leaves a bounded number of cell objects, the
+// current cell among them.
+void TestStringGrid::accessibleCellsBounded() {
+    auto grid = makeGrid(7, 2000);
+    for (int row = 0; row < 2000; ++row)
+        grid->setCell(0, row, "S" + QString::number(row));
+    grid->setCurrentRow(5);
+    QVERIFY(showAndWait(*grid));
+    auto* table = static_cast<GridAccessible*>(QAccessible::queryAccessibleInterface(grid.get()));
+    QAccessibleInterface* current = table->cellAt(5, 0);
+    for (int row = 0; row < 2000; ++row)
+        for (int col = 0; col < 7; ++col)
+            QVERIFY(table->cellAt(row, col));
+    QCOMPARE(table->keptCells(), GridAccessible::MaxCells);
+    QCOMPARE(table->cellAt(5, 0), current);
+    QCOMPARE(current->text(QAccessible::Name), QString("S5"));
 }
 
 QTEST_MAIN(TestStringGrid)

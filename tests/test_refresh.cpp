@@ -358,12 +358,16 @@ private slots:
         QVERIFY(!loadRunning(c.load));
         QCOMPARE(server.recordedRequests().size(), 0);
 
+        // A refresh that ends normally is not announced to a screen reader, as a load asked for is.
+        auto* announcer = control<QWidget>(c.page)->findChild<QWidget*>("StatusAnnouncer");
+        const QString announced = announcer->accessibleName();
         QVERIFY(runStep(tab, "tick"));
         QCOMPARE(currentPage(), typing ? "Historical" : c.page);
         QCOMPARE(loadRunning(c.load), checked);
         QVERIFY(waitForLoadsToEnd());
         QCOMPARE(server.recordedRequests().size(), checked ? 1 : 0);
         QCOMPARE(timerOf(tab)->isActive(), checked);
+        QCOMPARE(announcer->accessibleName(), announced);
         QWidget* focus = QApplication::focusWidget();
         QVERIFY(focus && focus->isVisible() && control<QWidget>(currentPage())->isAncestorOf(focus));
         QTest::keyClicks(focus, "MORE");

@@ -16,6 +16,7 @@
 #include "platform/command_keys.h"
 #include "platform/fonts.h"
 #include "platform/open_dialog.h"
+#include "platform/status_announcer.h"
 #include "portfolio/create_portfolio_dialog.h"
 #include "portfolio/portfolios_tab.h"
 #include "quotes/menu_sort.h"
@@ -77,6 +78,7 @@ void MainWindow::createTabs() {
     pages_ = new QTabWidget(this);
     pages_->setObjectName("PgC1");
     setCentralWidget(pages_);
+    pageAnnouncer_ = new StatusAnnouncer(pages_);
     quotesTab_ = new QuotesTab(pages_, *quotesOpenDialog_);
     pages_->addTab(quotesTab_, "Quotes");
     realTimeTab_ = new RealTimeTab(pages_, *realTimeOpenDialog_);
@@ -184,6 +186,11 @@ void MainWindow::bindKeys() {
         quotesTab_->focusFindBox();
     });
     bind(CloseWindowKey, [this] { close(); });
+    // Bound on the window, so that a page's own controls (the grid's Ctrl+PageDown) do not take them.
+    for (const char* key : NextPageKeys)
+        bind(key, [this] { switchPage(1); });
+    for (const char* key : PreviousPageKeys)
+        bind(key, [this] { switchPage(-1); });
 }
 
 void MainWindow::getQuotesInFront() {
@@ -221,6 +228,12 @@ void MainWindow::showRefreshedTab(QWidget* tab, const QList<QWidget*>& focusChai
             return;
         }
     }
+}
+
+void MainWindow::switchPage(int step) {
+    const int index = (pages_->currentIndex() + step + pages_->count()) % pages_->count();
+    pageAnnouncer_->announce(pages_->tabText(index));
+    pages_->setCurrentIndex(index);
 }
 
 void MainWindow::pageChanged(int index) {

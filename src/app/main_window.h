@@ -16,6 +16,7 @@ class QMenu;
 class QMenuBar;
 class QTabWidget;
 class QuotesTab;
+class StatusAnnouncer;
 class RealTimeTab;
 class OpenDialog;
 struct ServerAddress;
@@ -47,6 +48,9 @@ private:
     void connectHandlers();
     void bindKeys();
     void pageChanged(int index);
+    // Ctrl+Tab and the like, from anywhere in the window: the page step pages on, its caption
+    // told to a screen reader first.
+    void switchPage(int step);
     // F5: "Get Quotes" on the quote tab in front.
     void getQuotesInFront();
     // Ctrl+O: "Select Portfolio" on a quote tab, "Edit Portfolio" on the editor's.
@@ -68,6 +72,7 @@ private:
     std::unique_ptr<AboutWindow> about_;
 
     QTabWidget* pages_;
+    StatusAnnouncer* pageAnnouncer_;
     QuotesTab* quotesTab_;
     RealTimeTab* realTimeTab_;
     PortfoliosTab* portfoliosTab_;

@@ -39,6 +39,10 @@ AboutWindow::AboutWindow(QWidget* parent)
     noteText_->resize(281, 73);
     setTypeSizes();
     colourTexts();
+    // Each text is a Tab stop, so that a screen reader reads it; Escape hides the window.
+    for (QLabel* text : {titleText_, versionText_, noteText_})
+        text->setFocusPolicy(Qt::TabFocus);
+    titleText_->setFocus();
 }
 
 void AboutWindow::colourTexts() {

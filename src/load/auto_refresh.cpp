@@ -127,9 +127,11 @@ void AutoRefresh::restoreTime(const QString& item) {
 
 void AutoRefresh::tick() {
     emit ticked();
-    if (enabledBox_->isChecked())
+    if (enabledBox_->isChecked()) {
+        ticking_ = true;
         load_();
-    else
+        ticking_ = false;
+    } else
         disableTimer(timer_);
 }
 

@@ -34,6 +34,8 @@ public:
     // Chooses the item of that text, as a start puts back the choice of the run before: quietly,
     // since the box's rules would drop a choice made while the refresh is off.
     void restoreTime(const QString& item);
+    // True while a tick runs its load: the load was not asked for by the user.
+    bool ticking() const { return ticking_; }
 
 signals:
     // A tick, before its load: the window shows the tab, unless it has a reason not to.
@@ -54,4 +56,5 @@ private:
     std::span<const RefreshChoice> choices_;
     RefreshTimeRule rule_;
     std::function<void()> load_;
+    bool ticking_ = false;
 };

@@ -24,9 +24,9 @@ void usePortfolio(const PortfolioPath& chosen, QLineEdit* portfolioName, Portfol
 void resetGrid(QuoteGrid* grid, std::initializer_list<int> columns) {
     grid->setRowCount(40);
     for (int row = 0; row < 40; ++row) {
-        grid->setRow(row);
+        grid->setCurrentRow(row);
         for (int col : columns)
             grid->setCell(col, row, QString());
     }
-    grid->setRow(0);
+    grid->setCurrentRow(0);
 }

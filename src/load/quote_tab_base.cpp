@@ -21,6 +21,7 @@ void QuoteTabBase::connectCommonControls(const char* timerName, std::span<const 
     connect(getQuotesButton_, &QPushButton::clicked, this, [this] { getQuotes(); });
     autoRefresh_ = new AutoRefresh(this, refreshBox_, refreshTimeBox_, timerName, refreshChoices, refreshRule,
                                    [this] { getQuotes(); });
+    setRefresh(autoRefresh_);
     grid_->setDrawCell(
         [this](int col, int row, const QRect& rect, QPainter& canvas) { drawCell(col, row, rect, canvas); });
     connect(selectPortfolioButton_, &QPushButton::clicked, this, [this] { selectPortfolio(); });
@@ -30,7 +31,7 @@ void QuoteTabBase::connectCommonControls(const char* timerName, std::span<const 
 bool QuoteTabBase::startLoad(const QuoteLoadKind& kind, int searchStart) {
     if (!claimLoad(portfolio_.absolutePath()))
         return false;
-    grid_->setRow(0);
+    grid_->setCurrentRow(0);
     new QuoteLoadThread(kind, {portfolio_.absolutePath(), server_, this, searchStart});
     return true;
 }

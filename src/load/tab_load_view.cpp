@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <utility>
 
+#include "load/auto_refresh.h"
 #include "load/core/load_alerts.h"
 #include "platform/core/own_copy.h"
 #include "platform/message_box.h"
@@ -38,6 +39,17 @@ void TabLoadView::portfolioOpened() {
 
 void TabLoadView::showStatus(const QString& text) {
     controls_.status->setSimpleText(text);
+    if (loading_ && text.startsWith("Getting quotes"))
+        tellProgress(text);
+}
+
+void TabLoadView::tellProgress(const QString& text) {
+    constexpr qint64 quietMs = 5000;
+    const qint64 now = loadClock_.elapsed();
+    if (now < quietMs || (progressToldMs_ > 0 && now - progressToldMs_ < quietMs))
+        return;
+    progressToldMs_ = now;
+    controls_.status->announce(text);
 }
 
 void TabLoadView::connectionLost(const QString& why) {
@@ -52,6 +64,7 @@ void TabLoadView::connectionLost(const QString& why) {
     else if (stale > 1)
         text += QString("; %1 rows are from the load before").arg(stale);
     showStatus(text + ")");
+    controls_.status->announce(text + ")");
     enableControls();
 }
 
@@ -64,12 +77,25 @@ bool TabLoadView::claimLoad(const QString& portfolioPath) {
         return false;
     loading_ = true;
     loadPortfolio_ = portfolioPath;
+    byTimer_ = refresh_ && refresh_->ticking();
+    loadClock_.start();
+    progressToldMs_ = 0;
     return true;
 }
 
 QString TabLoadView::announceAlerts(const QString& doneText) {
-    return alertSender_.announce(checkLoadAlerts(loadPortfolio_, controls_.alertsTab, std::exchange(loadValues_, {})),
-                                 doneText);
+    const AlertCheck check = checkLoadAlerts(loadPortfolio_, controls_.alertsTab, std::exchange(loadValues_, {}));
+    const QString shown = alertSender_.announce(check, doneText);
+    // The user waits for the end of a load asked for; of a refresh only its alerts are news.
+    if (!byTimer_) {
+        controls_.status->announce(shown);
+    } else if (!check.fired.isEmpty()) {
+        QStringList alerts;
+        for (const FiredAlert& alert : check.fired)
+            alerts << alert.text();
+        controls_.status->announce(alerts.join("; "));
+    }
+    return shown;
 }
 
 void TabLoadView::allRowsFresh() {

@@ -4,11 +4,13 @@
 // second load from starting. Each tab implements the rest of the view: what its table keeps of
 // a row, the colour of its mirror lines and how its load finishes.
 #include <QColor>
+#include <QElapsedTimer>
 #include <functional>
 
 #include "alerts/alert_sender.h"
 #include "load/core/quote_load.h"
 
+class AutoRefresh;
 class QLineEdit;
 class QPushButton;
 class MirrorTextEdit;
@@ -40,6 +42,8 @@ protected:
     };
     // The tab's controls, once it has made them.
     void setLoadControls(const Controls& controls);
+    // The tab's automatic refresh, whose loads are heard only when they fail or raise an alert.
+    void setRefresh(const AutoRefresh* refresh) { refresh_ = refresh; }
     // Marks a load of the portfolio as started; false when one is running already.
     bool claimLoad(const QString& portfolioPath);
     // The price alerts beside the load's portfolio checked against its rows, each alert that
@@ -62,7 +66,14 @@ protected:
     void showRows(const ParsedPage& page, int first, const std::function<void(const ShownRow&)>& storeRow);
 
 private:
+    // A running load's progress is heard after 5 s, then at most every 5 s.
+    void tellProgress(const QString& text);
+
     Controls controls_{};
+    const AutoRefresh* refresh_ = nullptr;
+    bool byTimer_ = false;      // the running (or last) load was started by the refresh
+    QElapsedTimer loadClock_;   // since the running load was started
+    qint64 progressToldMs_ = 0; // when its progress was last heard
     bool loading_ = false;
     QString loadPortfolio_;
     QList<QStringList> loadValues_; // the values of the rows the load has shown

@@ -8,6 +8,8 @@ inline constexpr char GetQuotesKey[] = "F5";
 inline constexpr char ChoosePortfolioKey[] = "Ctrl+O"; // Select Portfolio, or Edit Portfolio in the editor
 inline constexpr char FindKey[] = "Ctrl+F";
 inline constexpr char CloseWindowKey[] = "Ctrl+Q";
+inline constexpr const char* NextPageKeys[] = {"Ctrl+Tab", "Ctrl+PgDown"};
+inline constexpr const char* PreviousPageKeys[] = {"Ctrl+Shift+Tab", "Ctrl+PgUp"};
 
 // "Get Quotes (F5)": what a control does, and its key as the desktop writes it.
 inline QString withKey(const QString& what, const char* key) {

@@ -11,6 +11,7 @@
 #include "platform/fonts.h"
 #include "platform/mirror_text_edit.h"
 #include "platform/quote_grid.h"
+#include "platform/read_only_box.h"
 #include "platform/status_line.h"
 
 namespace {
@@ -83,7 +84,11 @@ void buildControls(QWidget* parent, std::span<const ControlRow> rows) {
         std::visit(
             [&](auto** member) {
                 using Control = std::remove_pointer_t<std::remove_pointer_t<decltype(member)>>;
-                auto* control = new Control(parent);
+                Control* control;
+                if constexpr (std::is_same_v<Control, QLineEdit>)
+                    control = row.kind == ControlKind::ReadOnly ? new ReadOnlyBox(parent) : new QLineEdit(parent);
+                else
+                    control = new Control(parent);
                 control->setObjectName(row.objectName);
                 control->setGeometry(row.geometry);
                 setUp(control, row);

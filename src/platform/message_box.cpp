@@ -4,6 +4,7 @@
 #include <QMessageBox>
 
 #include "platform/dialog_owner.h"
+#include "platform/dialog_return.h"
 
 namespace {
 bool testMode = false;
@@ -16,6 +17,7 @@ MsgAnswer messageBox(const QString& text, const QString& caption, MsgButtons but
         shownBoxes.append({text, caption, buttons});
         return answers.isEmpty() ? MsgAnswer::Ok : answers.takeFirst();
     }
+    const DialogReturn back;
     QMessageBox box(dialogOwner());
     box.setWindowTitle(caption);
     box.setText(text);

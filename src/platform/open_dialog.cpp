@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "platform/dialog_owner.h"
+#include "platform/dialog_return.h"
 
 namespace {
 bool testMode = false;
@@ -35,6 +36,7 @@ bool OpenDialog::exec(const QString& moreFilters) {
     } else {
         QString selected = filters.value(filterIndex_);
         const QString start = fileName_.isEmpty() ? QDir::currentPath() : fileName_;
+        const DialogReturn back;
         const QString path =
             QFileDialog::getOpenFileName(dialogOwner(), QString(), start, filters.join(";;"), &selected);
         if (!path.isEmpty()) {

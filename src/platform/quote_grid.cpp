@@ -1,5 +1,7 @@
 #include "platform/quote_grid.h"
 
+#include <QAccessible>
+
 #include <QAbstractItemDelegate>
 #include <QAbstractTableModel>
 #include <QHeaderView>
@@ -8,6 +10,8 @@
 #include <QPainter>
 #include <QStringList>
 #include <algorithm>
+
+#include "platform/grid_accessible.h"
 
 // The cells, one QStringList of ColCount texts per row.
 class QuoteGridModel : public QAbstractTableModel {
@@ -44,6 +48,10 @@ public:
             return cell(0, section).trimmed();
         return titles_.value(section);
     }
+    QString title(int col) const { return titles_.value(col); }
+    bool spacer(int col) const { return !titles_.isEmpty() && titles_.value(col).isEmpty(); }
+    int filledRows() const { return filled_; }
+
     void setTitles(const QStringList& titles) {
         titles_ = titles;
         emit headerDataChanged(Qt::Horizontal, 0, cols_ - 1);
@@ -71,6 +79,8 @@ public:
         if (!contains(col, row) || rows_[row][col] == text)
             return;
         rows_[row][col] = text;
+        if (col == 0)
+            symbolWritten(row);
         const QModelIndex changed = index(row, col);
         emit dataChanged(changed, changed, {Qt::DisplayRole});
     }
@@ -83,6 +93,8 @@ public:
                 if (rows[i][col].isNull() || !contains(col, row))
                     continue;
                 rows_[row][col] = rows[i][col];
+                if (col == 0)
+                    symbolWritten(row);
                 last = row;
             }
         }
@@ -99,6 +111,7 @@ public:
         } else if (count < old) {
             beginRemoveRows(QModelIndex(), count, old - 1);
             rows_.resize(count);
+            filled_ = std::min(filled_, count);
             endRemoveRows();
         }
     }
@@ -127,6 +140,14 @@ private:
             emit dataChanged(index(first, 0), index(end - 1, cols_ - 1), roles);
     }
 
+    void symbolWritten(int row) {
+        if (!rows_[row][0].isEmpty())
+            filled_ = std::max(filled_, row + 1);
+        else if (row == filled_ - 1)
+            while (filled_ > 0 && rows_[filled_ - 1][0].isEmpty())
+                --filled_;
+    }
+
     QStringList emptyRow() const {
         QStringList row;
         row.resize(cols_);
@@ -138,6 +159,7 @@ private:
     QList<QStringList> rows_;
     int staleFirst_ = 0;
     int staleEnd_ = 0;
+    int filled_ = 0;
     const QuoteGrid* grid_;
 };
 
@@ -214,8 +236,8 @@ QuoteGrid::QuoteGrid(QWidget* parent) : QTableView(parent), model_(new QuoteGrid
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, &QuoteGrid::currentRowChanged);
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this] { ++widthsVersion_; });
     connect(horizontalHeader(), &QHeaderView::sectionCountChanged, this, [this] { ++widthsVersion_; });
-    // Screen readers and tools that drive the program find the grid by its name.
-    connect(this, &QObject::objectNameChanged, this, [this](const QString& name) { setAccessibleName(name); });
+    static const bool readable = (GridAccessible::install(), true);
+    Q_UNUSED(readable);
 }
 
 int QuoteGrid::colCount() const {
@@ -250,12 +272,24 @@ void QuoteGrid::setColumnTitles(const QStringList& titles) {
     model_->setTitles(titles);
 }
 
-int QuoteGrid::row() const {
+QString QuoteGrid::columnTitle(int col) const {
+    return model_->title(col);
+}
+
+bool QuoteGrid::isSpacerColumn(int col) const {
+    return model_->spacer(col);
+}
+
+int QuoteGrid::filledRowCount() const {
+    return model_->filledRows();
+}
+
+int QuoteGrid::currentRow() const {
     const QModelIndex current = currentIndex();
     return current.isValid() ? current.row() : 0;
 }
 
-void QuoteGrid::setRow(int row) {
+void QuoteGrid::setCurrentRow(int row) {
     if (row < 0 || row >= rowCount())
         return;
     const QModelIndex target = model_->index(row, std::max(0, currentIndex().column()));
@@ -265,24 +299,47 @@ void QuoteGrid::setRow(int row) {
 
 void QuoteGrid::followRow(int row) {
     quietMove_ = true;
-    setRow(row);
+    setCurrentRow(row);
     quietMove_ = false;
 }
 
-// The table view tells assistive technology of every cell that becomes current or selected; a
-// quiet move skips that step (QAbstractItemView's own handling still runs).
+// The table view would tell assistive technology of every cell that becomes current or
+// selected, focused or not, by its own numbering of the cells; the grid tells only of the current
+// cell, by its table's numbering, and only while it has the focus: a load or a reset that moves
+// the row while the keys are elsewhere is not heard as a move of the focus.
 void QuoteGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
-    if (quietMove_)
-        QAbstractItemView::currentChanged(current, previous);
-    else
-        QTableView::currentChanged(current, previous);
+    QAbstractItemView::currentChanged(current, previous);
+    if (!quietMove_)
+        tellCurrentCell();
 }
 
 void QuoteGrid::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
-    if (quietMove_)
-        QAbstractItemView::selectionChanged(selected, deselected);
-    else
-        QTableView::selectionChanged(selected, deselected);
+    QAbstractItemView::selectionChanged(selected, deselected);
+}
+
+void QuoteGrid::tellCurrentCell() {
+    if (!QAccessible::isActive() || !hasFocus())
+        return;
+    const int child = GridAccessible::childIndex(this, currentIndex().row(), currentIndex().column());
+    if (child < 0)
+        return;
+    QAccessibleEvent event(this, QAccessible::Focus);
+    event.setChild(child);
+    QAccessible::updateAccessibility(&event);
+}
+
+QModelIndex QuoteGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    QModelIndex next = QTableView::moveCursor(action, modifiers);
+    const int step = action == MoveRight || action == MoveNext      ? 1
+                     : action == MoveLeft || action == MovePrevious ? -1
+                                                                    : 0;
+    while (step != 0 && next.isValid() && isSpacerColumn(next.column())) {
+        const int col = next.column() + step;
+        if (col < 0 || col >= colCount())
+            return currentIndex();
+        next = model_->index(next.row(), col);
+    }
+    return next;
 }
 
 int QuoteGrid::colWidth(int col) const {
@@ -345,11 +402,11 @@ void QuoteGrid::mousePressEvent(QMouseEvent* event) {
         event->accept();
         return;
     }
-    const int before = row();
+    const int before = currentRow();
     const bool onCell = indexAt(event->position().toPoint()).isValid();
     QTableView::mousePressEvent(event);
     // A click that moved the row has already been reported by currentRowChanged.
-    if (onCell && row() == before)
+    if (onCell && currentRow() == before)
         click();
 }
 
@@ -366,8 +423,8 @@ void QuoteGrid::paintEvent(QPaintEvent* event) {
     QTableView::paintEvent(event);
     if (!hasFocus())
         return;
-    const QRect first = visualRect(model_->index(row(), 0));
-    const QRect last = visualRect(model_->index(row(), colCount() - 1));
+    const QRect first = visualRect(model_->index(currentRow(), 0));
+    const QRect last = visualRect(model_->index(currentRow(), colCount() - 1));
     const QRect frame = first.isValid() ? first.united(last) : viewport()->rect();
     QPainter painter(viewport());
     painter.setPen(QPen(palette().color(QPalette::Text), 1, Qt::DotLine));
@@ -377,6 +434,8 @@ void QuoteGrid::paintEvent(QPaintEvent* event) {
 void QuoteGrid::focusInEvent(QFocusEvent* event) {
     QTableView::focusInEvent(event);
     viewport()->update();
+    // After the focus event of the grid itself, which the window sends once this returns.
+    QMetaObject::invokeMethod(this, &QuoteGrid::tellCurrentCell, Qt::QueuedConnection);
 }
 
 void QuoteGrid::focusOutEvent(QFocusEvent* event) {

@@ -30,14 +30,24 @@ public:
     // The titles shown above the columns, for assistive technology: a cell is read with its
     // column's title, and a row by its symbol (its first cell).
     void setColumnTitles(const QStringList& titles);
+    QString columnTitle(int col) const;
+    // A column left without a title once titles are set: a spacer drawn between two others,
+    // which assistive technology does not read as a column of its own.
+    bool isSpacerColumn(int col) const;
+    // Rows 0 to this - 1 reach to the last row that holds a symbol (its first cell): the rows
+    // assistive technology reads. The grid draws all its rows, the empty ones too.
+    int filledRowCount() const;
 
-    int row() const;
+    int currentRow() const;
     // Out-of-range rows are ignored.
-    void setRow(int row);
-    // As setRow, for the row a load moves on with every page it writes: the move is not told to
+    void setCurrentRow(int row);
+    // As setCurrentRow, for the row a load moves on with every page it writes: the move is not told to
     // assistive technology, which would otherwise hear (and ask the window about) a new cell per
-    // page. The rows, the click and the scrolling are as for setRow.
+    // page. The rows, the click and the scrolling are as for setCurrentRow.
     void followRow(int row);
+    // Tells assistive technology the current cell again when the grid has the focus, as after
+    // its rows were found or put in another order under it.
+    void tellCurrentCell();
 
     int colWidth(int col) const;
     // Setting the width a column already has does nothing (no repaint), so a draw handler may set
@@ -86,6 +96,8 @@ protected:
     // The owner-drawn cells show no focus of their own: a dotted frame round the current row
     // (round the whole grid while it is empty) shows where the keyboard is.
     void paintEvent(QPaintEvent* event) override;
+    // Left and Right pass over spacer columns.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 

@@ -1,9 +1,14 @@
 #include "platform/status_line.h"
 
 #include "platform/core/own_copy.h"
+#include "platform/status_announcer.h"
 
-StatusLine::StatusLine(QWidget* parent) : QStatusBar(parent) {
+StatusLine::StatusLine(QWidget* parent) : QStatusBar(parent), announcer_(new StatusAnnouncer(this)) {
     setSizeGripEnabled(false);
+}
+
+void StatusLine::announce(const QString& text) {
+    announcer_->announce(text);
 }
 
 void StatusLine::setSimplePanel(bool on) {

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "platform/dialog_return.h"
 #include "platform/fonts.h"
 #include "platform/message_box.h"
 
@@ -36,6 +37,7 @@ CreatePortfolioDialog::CreatePortfolioDialog(QWidget* parent) : QDialog(parent) 
 }
 
 std::optional<QString> CreatePortfolioDialog::askName() {
+    const DialogReturn back;
     if (exec() != QDialog::Accepted)
         return std::nullopt;
     return acceptedName_;

@@ -60,6 +60,7 @@ void PortfoliosTab::buildControls() {
          &hint_},
     };
     ::buildControls(this, controls);
+    editor_->setAccessibleName("Portfolio text");
     fileName_->setMinimumWidth(0);
     fileName_->hide();
     hint_->setFrameStyle(QFrame::NoFrame);

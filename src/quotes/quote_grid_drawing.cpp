@@ -11,7 +11,7 @@
 
 // While a search runs (Find symbol disabled) the current row is painted yellow.
 bool QuotesTab::foundRowMarked(int row) const {
-    if (findButton_->isEnabled() || row != grid_->row())
+    if (findButton_->isEnabled() || row != grid_->currentRow())
         return false;
     if (row != 0)
         return true;

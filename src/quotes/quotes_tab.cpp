@@ -92,6 +92,8 @@ void QuotesTab::buildControls() {
     nameAfter(portfolioName_, selectPortfolioButton_);
     grid_->setColumnTitles({symbolHeader_->text(), timeHeader_->text(), priceHeader_->text(), QString(),
                             changeHeader_->text(), pctChangeHeader_->text(), volumeHeader_->text()});
+    grid_->setAccessibleName("Quotes");
+    grid_->setAccessibleDescription("A row per symbol: time, last price, change, percent change and volume");
 }
 
 void QuotesTab::followPalette() {
@@ -123,7 +125,9 @@ void QuotesTab::connectHandlers() {
         changeSortClicked();
         emit autoSortChosen();
     });
-    new SymbolFinder(this, findKey_, findButton_, grid_, mirror_, *rows_, [this] { return loadRunning(); });
+    new SymbolFinder(
+        this, findKey_, findButton_, grid_, mirror_, *rows_, [this] { return loadRunning(); },
+        [this] { tellCurrentRow(); });
     details_ = new DetailsOpener(this, detailsSymbol_, detailsButton_, server_);
     grid_->setOnClick([this] { gridClicked(); });
 }
@@ -153,7 +157,7 @@ void QuotesTab::changeSortClicked() {
 }
 
 void QuotesTab::gridClicked() {
-    setDetailsSymbol(grid_->cell(0, grid_->row()));
+    setDetailsSymbol(grid_->cell(0, grid_->currentRow()));
 }
 
 void QuotesTab::setDetailsSymbol(const QString& symbol) {

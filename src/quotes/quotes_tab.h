@@ -64,6 +64,9 @@ private:
     void gridClicked();
 
     void refillFromTable(bool repaintWhileFilling);
+    // A screen reader hears the row that is current now: the grid's cell when it has the focus,
+    // else the row's values.
+    void tellCurrentRow();
     void showCounts();
     void completeLoad(const QString& doneText);
     bool foundRowMarked(int row) const;

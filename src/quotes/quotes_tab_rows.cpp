@@ -62,6 +62,19 @@ void QuotesTab::sortRows(void (*order)(QuoteRows&, int, int), bool repaintWhileF
     window()->setFocus();
     order(*rows_, 0, rows_->count - 1);
     refillFromTable(repaintWhileFilling);
+    tellCurrentRow();
+}
+
+void QuotesTab::tellCurrentRow() {
+    if (grid_->hasFocus()) {
+        grid_->tellCurrentCell();
+        return;
+    }
+    QStringList cells;
+    for (int col = 0; col < grid_->colCount(); ++col)
+        if (!grid_->isSpacerColumn(col))
+            cells << grid_->cell(col, grid_->currentRow()).trimmed();
+    status_->announce(cells.join(' '));
 }
 
 void QuotesTab::finished(const QString& doneText) {

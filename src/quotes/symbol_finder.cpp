@@ -40,9 +40,10 @@ bool movedByUser(Qt::FocusReason reason) {
 } // namespace
 
 SymbolFinder::SymbolFinder(QObject* parent, QLineEdit* key, QPushButton* button, QuoteGrid* grid,
-                           MirrorTextEdit* mirror, const QuoteRows& rows, std::function<bool()> loadRunning)
+                           MirrorTextEdit* mirror, const QuoteRows& rows, std::function<bool()> loadRunning,
+                           std::function<void()> tellRow)
     : QObject(parent), key_(key), button_(button), grid_(grid), mirror_(mirror), rows_(rows),
-      loadRunning_(std::move(loadRunning)) {
+      loadRunning_(std::move(loadRunning)), tellRow_(std::move(tellRow)) {
     connect(button_, &QPushButton::clicked, this, [this] { find(); });
     key_->installEventFilter(this);
     button_->installEventFilter(this);
@@ -72,9 +73,10 @@ void SymbolFinder::find() {
     const int row = findSymbolRow(rows_, key_->text());
     if (row >= 0) {
         mirror_->selectLineStart(row, 67);
-        grid_->setRow(row);
+        grid_->setCurrentRow(row);
         // The keyboard goes to the grid on the found row, never into the hidden mirror.
         grid_->setFocus(Qt::OtherFocusReason);
+        tellRow_();
         grid_->repaintNow();
     } else {
         messageBox("Symbol Not Found!", "Alter");
@@ -92,5 +94,5 @@ void SymbolFinder::keyPressed(int key) {
 }
 
 void SymbolFinder::buttonLeft() {
-    grid_->setRow(0);
+    grid_->setCurrentRow(0);
 }

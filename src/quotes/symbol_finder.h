@@ -13,9 +13,10 @@ class QuoteGrid;
 
 class SymbolFinder : public QObject {
 public:
-    // The tab's rows, as they are when a search runs; loadRunning refuses a search while a load runs.
+    // The tab's rows, as they are when a search runs; loadRunning refuses a search while a load
+    // runs; tellRow has the found row read to a screen reader.
     SymbolFinder(QObject* parent, QLineEdit* key, QPushButton* button, QuoteGrid* grid, MirrorTextEdit* mirror,
-                 const QuoteRows& rows, std::function<bool()> loadRunning);
+                 const QuoteRows& rows, std::function<bool()> loadRunning, std::function<void()> tellRow);
 
     // "Find symbol": the grid on the key's row, or the box that says there is none.
     void find();
@@ -33,5 +34,6 @@ private:
     MirrorTextEdit* mirror_;
     const QuoteRows& rows_;
     const std::function<bool()> loadRunning_;
+    const std::function<void()> tellRow_;
     bool searching_ = false; // the search is moving the focus itself
 };

@@ -20,7 +20,7 @@ RealTimeTab::RealTimeTab(QWidget* parent, OpenDialog& openDialog)
     : QuoteTabBase(parent, openDialog, "RealTime", pointFont("Courier New", 8)) {
     buildControls();
     connectCommonControls("Timer1", RealTimeRefreshChoices, RefreshTimeRule::ChoiceKept);
-    grid_->setOnClick([this] { emit symbolClicked(grid_->cell(0, grid_->row())); });
+    grid_->setOnClick([this] { emit symbolClicked(grid_->cell(0, grid_->currentRow())); });
 }
 
 void RealTimeTab::buildControls() {
@@ -57,6 +57,8 @@ void RealTimeTab::buildControls() {
     nameAfter(portfolioName_, selectPortfolioButton_);
     grid_->setColumnTitles({symbolHeader_->text(), timeHeader_->text(), tradeHeader_->text(), changeHeader_->text(),
                             afterHoursHeader_->text(), bidHeader_->text(), askHeader_->text()});
+    grid_->setAccessibleName("Real-time quotes");
+    grid_->setAccessibleDescription("A row per symbol: time, trade price, change, after-hours change, bid and ask");
 }
 
 void RealTimeTab::changeEvent(QEvent* event) {

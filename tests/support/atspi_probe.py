@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 # Reads a program through AT-SPI as a screen reader does.  atspi_probe.py PID MODE, MODE one of:
 # names (a "role|name" line per object), row GRID N (the column titles and row N's cells),
-# listen ("ready", then a "role|name" line per name change heard, for 10 s).
+# listen ("ready", then a "role|name" line per name change heard and a "focus|role|name" line
+# per focus, for 10 s).
 import sys, time
 import pyatspi
 from gi.repository import GLib
@@ -31,9 +32,10 @@ elif sys.argv[2] == "row":
     print("|".join(grid.getColumnDescription(c) for c in range(grid.nColumns)))
     print("|".join(grid.getAccessibleAt(int(sys.argv[4]), c).name for c in range(grid.nColumns)))
 else:
+    kinds = {"focus:": "focus|"}
     pyatspi.Registry.registerEventListener(
-        lambda e: print("%s|%s" % (e.source.getRoleName(), e.source.name), flush=True),
-        "object:property-change:accessible-name")
+        lambda e: print("%s%s|%s" % (kinds.get(e.type, ""), e.source.getRoleName(), e.source.name), flush=True),
+        "object:property-change:accessible-name", "focus:")
     print("ready", flush=True)
     GLib.timeout_add(10000, pyatspi.Registry.stop)
     pyatspi.Registry.start()
