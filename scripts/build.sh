@@ -5,7 +5,10 @@
 # and neither rebuilds what the other has built.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTICKWELL_WERROR=ON >/dev/null
+# ccache, where it is installed, keeps a rebuild in another checkout from compiling again.
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTICKWELL_WERROR=ON "${launcher[@]}" >/dev/null
 targets=()
 for target in "$@"; do targets+=(--target "$target"); done
 cmake --build build -j"$(nproc)" "${targets[@]}"

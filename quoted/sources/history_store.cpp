@@ -360,24 +360,21 @@ void HistoryStore::writeRows(const std::vector<Row>& rows) {
 }
 
 int HistoryStore::symbolId(const QByteArray& symbol) {
-    if (const auto found = symbolIds_.constFind(symbol); found != symbolIds_.cend())
-        return found.value();
-    Statement insert(writer_, "INSERT INTO symbols(name) VALUES(?)");
-    if (insert.bind(1, symbol).run() != SQLITE_DONE)
-        return 0;
-    const int id = int(sqlite3_last_insert_rowid(writer_));
-    symbolIds_.insert(symbol, id);
-    return id;
+    return nameId(symbolIds_, "INSERT INTO symbols(name) VALUES(?)", symbol);
 }
 
 int HistoryStore::sourceId(const QByteArray& source) {
-    if (const auto found = sourceIds_.constFind(source); found != sourceIds_.cend())
+    return nameId(sourceIds_, "INSERT INTO sources(name) VALUES(?)", source);
+}
+
+int HistoryStore::nameId(QHash<QByteArray, int>& ids, const char* insertSql, const QByteArray& name) {
+    if (const auto found = ids.constFind(name); found != ids.cend())
         return found.value();
-    Statement insert(writer_, "INSERT INTO sources(name) VALUES(?)");
-    if (insert.bind(1, source).run() != SQLITE_DONE)
+    Statement insert(writer_, insertSql);
+    if (insert.bind(1, name).run() != SQLITE_DONE)
         return 0;
     const int id = int(sqlite3_last_insert_rowid(writer_));
-    sourceIds_.insert(source, id);
+    ids.insert(name, id);
     return id;
 }
 

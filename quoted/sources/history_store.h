@@ -107,6 +107,8 @@ private:
     void writeRows(const std::vector<Row>& rows);
     int symbolId(const QByteArray& symbol);
     int sourceId(const QByteArray& source);
+    // The id of a name in the table insertSql adds to, added when new; ids caches them.
+    int nameId(QHash<QByteArray, int>& ids, const char* insertSql, const QByteArray& name);
     int readSymbolId(const QByteArray& symbol) const;
     QByteArray sourceName(int id) const;
     void loadLast();

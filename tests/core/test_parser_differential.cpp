@@ -385,19 +385,6 @@ private:
     }
 };
 
-void putSymbols(SymbolTable& table, int batch, const QList<QByteArray>& symbols, const QList<int>& lengths) {
-    for (int i = 0; i < SymbolsPerBatch; ++i) {
-        const int k = batch * SymbolsPerBatch + i;
-        std::memset(table.symbols[k], 0, SymbolSlotSize);
-        table.lengths[k] = 0;
-        if (i < symbols.size()) {
-            std::memcpy(table.symbols[k], symbols[i].constData(),
-                        static_cast<size_t>(std::min<qsizetype>(symbols[i].size(), SymbolSlotSize - 1)));
-            table.lengths[k] = i < lengths.size() ? lengths[i] : int(symbols[i].size());
-        }
-    }
-}
-
 } // namespace
 
 class TestParserDifferential : public QObject {
@@ -494,8 +481,8 @@ bool TestParserDifferential::sampleRuns(const char* const* names, int count, boo
                 const QByteArray reply = page.left(cut);
                 init();
                 SymbolTable& table = realTime ? rtTable : quoteTable;
-                putSymbols(table, 0, *symbols, {});
-                putSymbols(table, 1, *symbols, {});
+                setBatch(table, 0, *symbols, {});
+                setBatch(table, 1, *symbols, {});
                 table.searchStart = cut % 3 == 0 ? 0 : (cut * 7919) % std::max(1, int(page.size()));
                 table.rowsLoaded = cut % 5;
                 for (table.batch = 0; table.batch < 2; ++table.batch) {
@@ -527,7 +514,7 @@ bool TestParserDifferential::generatedRuns(bool realTime) {
             QList<int> lengths;
             for (const QByteArray& s : symbols)
                 lengths << maker.lengthFor(s);
-            putSymbols(table, b, symbols, lengths);
+            setBatch(table, b, symbols, lengths);
             // The list ends early now and then at an empty slot; a slot starting with 0xFF is a symbol.
             if (maker.chance(15)) {
                 char* slot = table.symbols[b * SymbolsPerBatch + maker.below(SymbolsPerBatch)];
