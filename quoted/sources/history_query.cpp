@@ -52,11 +52,11 @@ HistoryAnswer historyAnswer(const HistoryStore& store, const QList<std::pair<QBy
     const qint64 from = days[0].value_or(QDate::fromJulianDay(to).addYears(-1).toJulianDay());
     if (from > to)
         return refuse("from " + isoDate(from) + " is after to " + isoDate(to));
-    if (!store.holds(symbol))
-        return {404, "No stored history for " + symbol};
     const QByteArray kind = valueOf(query, "kind").value_or(from < today - 30 ? "daily" : "intraday");
     if (kind != "daily" && kind != "intraday")
-        return refuse("kind \"" + kind + "\" is daily or intraday");
+        return refuse("kind \"" + kind + "\" is not daily or intraday");
+    if (!store.holds(symbol))
+        return {404, "No stored history for " + symbol};
 
     QByteArray csv;
     if (kind == "daily") {

@@ -279,7 +279,7 @@ private slots:
                                                                     "2026-03-02,1.00,1.00,1.00,1.00,10\n");
         QTest::newRow("no symbol") << QByteArray("kind=daily") << 400 << QByteArray("Name the symbol: /history?s=SYM");
         QTest::newRow("bad kind") << QByteArray("s=IBM&kind=weekly") << 400
-                                  << QByteArray("kind \"weekly\" is daily or intraday");
+                                  << QByteArray("kind \"weekly\" is not daily or intraday");
         QTest::newRow("bad date") << QByteArray("s=IBM&to=2026-13-01") << 400
                                   << QByteArray("to \"2026-13-01\" is not a date like 2025-03-14");
         QTest::newRow("backwards") << QByteArray("s=IBM&from=2026-06-02&to=2026-06-01") << 400
