@@ -6,9 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # ccache, where it is installed, keeps a rebuild in another checkout from compiling again.
-launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTICKWELL_WERROR=ON "${launcher[@]}" >/dev/null
+if command -v ccache >/dev/null; then export CMAKE_CXX_COMPILER_LAUNCHER=ccache; fi
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTICKWELL_WERROR=ON >/dev/null
 targets=()
 for target in "$@"; do targets+=(--target "$target"); done
 cmake --build build -j"$(nproc)" "${targets[@]}"

@@ -12,6 +12,9 @@ scripts/install-deps.sh chromium || echo "chromium could not be installed: the b
 # Every C++ file as .clang-format lays it out.
 git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
 
+# ccache, where it is installed, serves every tree below (build, fuzz, sanitizers) what another
+# checkout already compiled.
+if command -v ccache >/dev/null; then export CMAKE_CXX_COMPILER_LAUNCHER=ccache; fi
 scripts/build.sh
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2)
 
