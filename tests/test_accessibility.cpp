@@ -1,6 +1,7 @@
 // The window as a screen reader meets it, read through AT-SPI by another process (the test
 // runs itself again on a private session bus under Xvfb).
 #include <QApplication>
+#include <QLineEdit>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QtTest>
@@ -77,6 +78,40 @@ private slots:
         QCOMPARE(names.count("text|Select Portfolio"), 2);
         QCOMPARE(names.count("combo box|Refresh Time"), 2);
     }
+
+    // A box read word by word, sentence by sentence or line by line up to its very end (its text
+    // ending in a word) answers there at once, a box typed in as one the load filled: the word
+    // and the sentence there are empty, the line is the whole text.
+    void boxIsReadToItsEnd_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("Find symbol, typed") << "Edit2"
+                                            << "Find symbol"
+                                            << "ibm msft";
+        QTest::newRow("Display Details, typed") << "Edit1"
+                                                << "Display Details"
+                                                << "msft";
+        QTest::newRow("advancing count, read-only") << "Adv"
+                                                    << "Adv"
+                                                    << "";
+    }
+    void boxIsReadToItsEnd() {
+        QFETCH(QString, box);
+        QFETCH(QString, name);
+        QFETCH(QString, typed);
+        auto* edit = control<QLineEdit>(box);
+        QTest::mouseClick(edit, Qt::LeftButton);
+        if (!typed.isEmpty()) {
+            QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(edit, typed);
+        }
+        const QString text = edit->text();
+        QVERIFY2(!text.isEmpty(), qPrintable(box));
+        const QString end = QString::number(text.size());
+        QCOMPARE(probe({"ends", name}), QStringList({"word||" + end + "|" + end, "sentence||" + end + "|" + end,
+                                                     "line|" + text + "|0|" + end}));
+    }
 };
 
 int main(int argc, char** argv) {
@@ -93,10 +128,14 @@ int main(int argc, char** argv) {
     env.insert("TICKWELL_ATSPI_SESSION", "1");
     env.insert("QT_QPA_PLATFORM", "xcb");
     env.insert("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
+    // A window thread that stops answering the probe never comes back to fail the test: Qt's
+    // watchdog ends a test function that runs longer than this.
+    env.insert("QTEST_FUNCTION_TIMEOUT", "90000");
     session.setProcessEnvironment(env);
     session.setProcessChannelMode(QProcess::ForwardedChannels);
     session.start("dbus-run-session", QStringList{"--", "xvfb-run", "-a"} + app.arguments());
-    session.waitForFinished(240000);
+    if (!session.waitForFinished(240000))
+        return 1;
     return session.exitStatus() == QProcess::NormalExit ? session.exitCode() : 1;
 }
 

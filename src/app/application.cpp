@@ -14,9 +14,12 @@
 #include "app/core/print_run.h"
 #include "app/main_window.h"
 #include "platform/fonts.h"
+#include "platform/line_edit_accessible.h"
 #include "platform/message_box.h"
 
 MainWindow* createTickwellWindows() {
+    // Before the first box: every line edit of the windows and their dialogs reads through it.
+    LineEditAccessible::install();
     return new MainWindow;
 }
 

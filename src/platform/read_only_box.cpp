@@ -3,6 +3,8 @@
 #include <QAccessibleWidget>
 #include <QFocusEvent>
 
+#include "platform/line_edit_accessible.h"
+
 namespace {
 class ReadOnlyBoxAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
@@ -40,6 +42,10 @@ public:
     void setCursorPosition(int position) override { box()->setCursorPosition(position); }
     QString text(int startOffset, int endOffset) const override {
         return box()->text().mid(startOffset, endOffset - startOffset);
+    }
+    QString textAtOffset(int offset, QAccessible::TextBoundaryType boundaryType, int* startOffset,
+                         int* endOffset) const override {
+        return LineEditAccessible::itemAtOffset(*this, offset, boundaryType, startOffset, endOffset);
     }
     int characterCount() const override { return int(box()->text().size()); }
     QRect characterRect(int) const override { return {}; }
