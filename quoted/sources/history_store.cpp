@@ -98,6 +98,19 @@ sqlite3* connect(const QString& path, int flags) {
     return db;
 }
 
+// One day's row, through an INSERT into daily of its eight columns in their order.
+int storeDay(Statement& insert, qint64 symbol, const DailyBar& bar, qint64 source) {
+    return insert.bind(1, symbol)
+        .bind(2, bar.day)
+        .bind(3, bar.open)
+        .bind(4, bar.high)
+        .bind(5, bar.low)
+        .bind(6, bar.close)
+        .bind(7, bar.volume)
+        .bind(8, source)
+        .run();
+}
+
 } // namespace
 
 QString HistoryStore::defaultPath() {
@@ -430,15 +443,7 @@ void HistoryStore::thin(qint64 now) {
         Statement insert(writer_, "INSERT OR REPLACE INTO daily(symbol, day, open, high, low, close, volume, source) "
                                   "VALUES(?, ?, ?, ?, ?, ?, ?, ?)");
         for (const DailyBar& bar : plan.days)
-            insert.bind(1, symbol)
-                .bind(2, bar.day)
-                .bind(3, bar.open)
-                .bind(4, bar.high)
-                .bind(5, bar.low)
-                .bind(6, bar.close)
-                .bind(7, bar.volume)
-                .bind(8, sources.back())
-                .run();
+            storeDay(insert, symbol, bar, sources.back());
         if (exec(writer_, "COMMIT") != SQLITE_OK)
             exec(writer_, "ROLLBACK");
     }
@@ -459,16 +464,7 @@ QString HistoryStore::importDaily(const QByteArray& source, const std::vector<st
     bool ok = sourceNumber != 0;
     for (const auto& [symbol, bar] : rows) {
         const int id = symbolId(symbol);
-        ok = ok && id != 0 &&
-             insert.bind(1, id)
-                     .bind(2, bar.day)
-                     .bind(3, bar.open)
-                     .bind(4, bar.high)
-                     .bind(5, bar.low)
-                     .bind(6, bar.close)
-                     .bind(7, bar.volume)
-                     .bind(8, sourceNumber)
-                     .run() == SQLITE_DONE &&
+        ok = ok && id != 0 && storeDay(insert, id, bar, sourceNumber) == SQLITE_DONE &&
              remove.bind(1, id).bind(2, easternDayStart(bar.day)).bind(3, easternDayStart(bar.day + 1)).run() ==
                  SQLITE_DONE &&
              removeBuckets.bind(1, id).bind(2, easternDayStart(bar.day)).bind(3, easternDayStart(bar.day + 1)).run() ==
